@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds, and runs the whole test suite through CTest:
+# once as built for users, once under AddressSanitizer and UBSan.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$here"
+
+bash scripts/setup.sh
+
+bash scripts/build.sh build
+(cd build && ctest --output-on-failure --timeout 300)
+
+bash scripts/build.sh build-asan -DWQZ_SANITIZE=ON -DWQZ_BENCHMARKS=OFF
+# Qt and fontconfig keep a few allocations for the life of the process.
+(cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --output-on-failure --timeout 600)

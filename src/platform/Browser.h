@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+
+namespace platform {
+
+// The embedded web browser as the program uses it. Whatever renders the pages,
+// every navigation, also one that is stopped, fails or is replaced by another,
+// ends with DownloadComplete or a ProgressChange whose progress is -1: a host
+// waiting for a page relies on that.
+class Browser : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~Browser() override = default;
+
+    // Starts loading the address and returns at once.
+    virtual void navigate(const QString& address) = 0;
+    // One page back or forward in the history. Returns false when there is no
+    // page in that direction (the caller may ignore it).
+    virtual bool goBack() = 0;
+    virtual bool goForward() = 0;
+    virtual void stop() = 0;
+    // The address of the page shown, after redirects.
+    virtual QString LocationURL() const = 0;
+
+    // A string the host keeps for the control; empty at start.
+    const QString& Tag() const { return tag_; }
+    void setTag(const QString& tag) { tag_ = tag; }
+
+signals:
+    // progress of maximum; a progress of -1 means the download is complete.
+    void ProgressChange(std::int32_t progress, std::int32_t maximum);
+    void DownloadComplete();
+
+private:
+    QString tag_;
+};
+
+} // namespace platform

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// The title of every message box of the program.
+inline const QString kMessageTitle = QStringLiteral("Quillmere");
+
+// Modal message boxes. Answers are the classic codes.
+class Dialogs {
+public:
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+    enum class Icon { None, Critical, Question, Exclamation, Information };
+    static constexpr int answerOk = 1;
+    static constexpr int answerCancel = 2;
+    static constexpr int answerYes = 6;
+    static constexpr int answerNo = 7;
+
+    virtual ~Dialogs() = default;
+    // Shows the box and waits for the answer.
+    virtual int msgBox(const QString& text, Buttons buttons, Icon icon,
+                       const QString& title = kMessageTitle) = 0;
+};
+
+// The process-wide message boxes: installed by main(), replaced by a fake in
+// tests. Using them before one is installed is a programming error.
+Dialogs& dialogs();
+void installDialogs(Dialogs* dialogs);
+
+} // namespace platform

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "RunTimeError.h"
+
+#include <QString>
+
+#include <functional>
+#include <utility>
+
+namespace platform {
+
+// The text shown for a failure that no handler caught.
+QString unhandledErrorText(const RunTimeError& error);
+
+// Runs an event handler so that no failure crosses the event loop: a run-time
+// error is shown in a critical message box, the pointer is set back to the
+// arrow, and the program carries on with the next event.
+void runGuarded(const std::function<void()>& handler);
+
+// Wraps a slot for connect(): guarded([this] { cmdPlot_Click(); }).
+template <typename F> auto guarded(F slot) {
+    return [slot = std::move(slot)](auto&&... args) {
+        runGuarded([&] { slot(std::forward<decltype(args)>(args)...); });
+    };
+}
+
+} // namespace platform

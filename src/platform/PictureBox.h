@@ -1,0 +1,74 @@
+#pragma once
+
+#include "Palette.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <vector>
+
+namespace platform {
+
+// The plot area: a user coordinate system, straight lines of a given width and
+// colour, clearing, and a persistent image that keeps everything drawn since
+// the last clear. Lines are remembered as fractions of the area, so when the
+// area is resized the picture is drawn again, crisp, at the new size.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    // Erases everything drawn so far.
+    void clear();
+    // The x values at the left and right edges and the y values at the top and
+    // bottom edges. Equal edges make a degenerate axis: a point on that value
+    // lands in the middle, any other falls outside the area.
+    void setScale(double left, double top, double right, double bottom);
+    double scaleLeft() const { return left_; }
+    double scaleTop() const { return top_; }
+    double scaleRight() const { return right_; }
+    double scaleBottom() const { return bottom_; }
+
+    void setDrawWidth(int pixels);
+    int drawWidth() const { return drawWidth_; }
+
+    // Draws a straight line in user coordinates; what falls outside is clipped.
+    void line(double x1, double y1, double x2, double y2, Rgb color);
+
+    void setBackColor(Rgb color);
+    Rgb backColor() const { return back_; }
+
+    // The persistent image: every line since the last clear on the background.
+    const QImage& image() const { return image_; }
+
+    // Where a point in user coordinates falls, in pixels of the area.
+    QPointF toPixels(double x, double y) const;
+
+signals:
+    // The character code of a key typed while the area has the focus.
+    void KeyPress(int keyAscii);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // A line in fractions of the area's width and height, already clipped.
+    struct Segment {
+        double x1, y1, x2, y2;
+        int width;
+        Rgb color;
+    };
+
+    void render();
+    void paintSegment(const Segment& s);
+
+    double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
+    int drawWidth_ = 1;
+    Rgb back_ = 0xFFFFFF;
+    std::vector<Segment> segments_;
+    QImage image_;
+};
+
+} // namespace platform

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QRect>
+
+class QWidget;
+
+// Sizes and positions are kept in twips; only this file turns them into pixels.
+namespace twips {
+
+inline constexpr int perPixel = 15;
+
+int toPixels(int twips);
+
+// A rectangle in twips: left, top, width, height.
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+// Places a widget at a twip rectangle inside its parent and remembers the exact
+// twips, which pixels alone would round away (4375 twips is 291.67 pixels).
+void setGeometry(QWidget* widget, const Rect& rect);
+// The twip rectangle last set, or the pixel geometry in twips when none was.
+Rect geometry(const QWidget* widget);
+
+} // namespace twips

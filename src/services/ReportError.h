@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/RunTimeError.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace wqzUtil {
+
+// The general message for a caught failure, naming the support address and
+// the standard text of the code.
+QString generalErrorMessage(std::int32_t code);
+
+// Tells the user about a failure an operation has caught. `current` is the
+// failure itself; `code` is the code the operation hands over, which is the
+// same unless it passed through a narrower number on the way. Afterwards the
+// mouse pointer is the arrow again.
+void reportError(const platform::RunTimeError& current, std::int32_t code);
+inline void reportError(const platform::RunTimeError& current) {
+    reportError(current, current.code());
+}
+
+} // namespace wqzUtil

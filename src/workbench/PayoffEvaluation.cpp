@@ -1,0 +1,35 @@
+#include "PayoffEvaluation.h"
+
+namespace payoff {
+
+using numbers::single;
+
+PriceRange priceRange(float xmin, float xmax) {
+    if (xmin >= xmax) {
+        xmax = single(double(xmin) + 1.0);
+    }
+    return {xmin, xmax, single((double(xmax) - double(xmin)) / 100.0)};
+}
+
+float positionValue(const workbench::PositionState& p, float S, DiagramKind f) {
+    const double s = S;
+    const double fd = f;
+    float V = single((s - fd * double(p.underlyingPrice)) * double(p.underlyingQty));
+    for (int r = 1; r <= p.rowCount(); ++r) {
+        const double K = p.strike[r];
+        const double cq = p.callQty[r];
+        const double pq = p.putQty[r];
+        // Strict comparisons: at the strike neither option is worth anything.
+        if (s > K) {
+            V = single((s - K) * cq + double(V));
+        }
+        V = single(double(V) - fd * cq * double(p.callPrice[r]));
+        if (s < K) {
+            V = single((K - s) * pq + double(V));
+        }
+        V = single(double(V) - fd * pq * double(p.putPrice[r]));
+    }
+    return V;
+}
+
+} // namespace payoff

@@ -1,0 +1,186 @@
+#include "wqzOptionPayoffs.h"
+
+#include "platform/FlexGrid.h"
+#include "platform/LineControl.h"
+#include "platform/Numbers.h"
+#include "platform/PictureBox.h"
+#include "platform/Twips.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+template <typename W> W* named(QWidget* parent, const QString& name) {
+    auto* w = new W(parent);
+    w->setObjectName(name);
+    return w;
+}
+
+QString indexed(const char* name, int index) {
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+// The step buttons want a small bold face of the size of the classic bitmap
+// font for tiny captions.
+QFont stepButtonFont() {
+    QFont f(QStringLiteral("Sans Serif"));
+    f.setPointSizeF(6);
+    f.setBold(true);
+    return f;
+}
+
+constexpr std::array<float, 6> kCallPrice = {0, 16, 13, 10.5f, 8.25f, 6.5f};
+constexpr std::array<float, 6> kPutPrice = {0, 0.5f, 1.5f, 3.5f, 6.5f, 10};
+
+} // namespace
+
+wqzOptionPayoffs::wqzOptionPayoffs(QWidget* parent)
+    : QWidget(parent), plotColor_(platform::paletteColor(14)) {
+    setObjectName(QStringLiteral("ucLumo"));
+    QFont base(QStringLiteral("Sans Serif"));
+    base.setPointSizeF(8);
+    setFont(base);
+    resize(twips::toPixels(designWidth), twips::toPixels(designHeight));
+
+    createControls();
+    placeControls();
+    setTabOrder();
+    fillPositionGrid();
+}
+
+wqzOptionPayoffs::~wqzOptionPayoffs() = default;
+
+void wqzOptionPayoffs::createControls() {
+    pbox = named<platform::PictureBox>(this, QStringLiteral("pbox"));
+    pbox->setBackColor(0xFFFFFF);
+    for (int i = 0; i < 4; ++i) {
+        Text1[i] = named<QLineEdit>(this, indexed("Text1", i));
+    }
+    pColor0 = named<QFrame>(this, indexed("pColor", 0));
+    pColor0->setAutoFillBackground(true);
+    QPalette swatch = pColor0->palette();
+    swatch.setColor(QPalette::Window, QColor::fromRgb(QRgb(0xFF000000u | platform::paletteColor(9))));
+    pColor0->setPalette(swatch);
+
+    Line1 = named<platform::LineControl>(this, QStringLiteral("Line1"));
+
+    const char* downCaptions[2] = {"<", "<<"};
+    const char* upCaptions[2] = {">", ">>"};
+    for (int i = 0; i < 2; ++i) {
+        scdown[i] = named<QPushButton>(this, indexed("scdown", i));
+        scdown[i]->setText(QLatin1String(downCaptions[i]));
+        scdown[i]->setFont(stepButtonFont());
+        scup[i] = named<QPushButton>(this, indexed("scup", i));
+        scup[i]->setText(QLatin1String(upCaptions[i]));
+        scup[i]->setFont(stepButtonFont());
+    }
+
+    lblOption = named<QLabel>(this, QStringLiteral("lblOption"));
+    lblOption->setText(QStringLiteral("Put/45"));
+    lblOption->setAlignment(Qt::AlignCenter);
+    lblOption->setAutoFillBackground(true);
+    QPalette option = lblOption->palette();
+    option.setColor(QPalette::Window, QColor(192, 192, 192));
+    option.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    lblOption->setPalette(option);
+
+    plotType[0] = named<QRadioButton>(this, indexed("plotType", 0));
+    plotType[0]->setText(QStringLiteral("Payoff Diagram"));
+    plotType[0]->setChecked(true);
+    plotType[1] = named<QRadioButton>(this, indexed("plotType", 1));
+    plotType[1]->setText(QStringLiteral("Profit Diagram"));
+
+    Label1[0] = named<QLabel>(this, indexed("Label1", 0));
+    Label1[0]->setText(QStringLiteral("Underlying Price: 50"));
+    Label1[1] = named<QLabel>(this, indexed("Label1", 1));
+    Label1[1]->setText(QStringLiteral("Underlying Qty"));
+
+    txtUnderlyingQty = named<QLineEdit>(this, QStringLiteral("txtUnderlyingQty"));
+    txtUnderlyingQty->setText(QStringLiteral("0"));
+
+    cmdPlot = named<QPushButton>(this, QStringLiteral("cmdPlot"));
+    cmdPlot->setText(QStringLiteral("Plot"));
+    cmdRestart = named<QPushButton>(this, QStringLiteral("cmdRestart"));
+    cmdRestart->setText(QStringLiteral("Restart"));
+    cmdClear = named<QPushButton>(this, QStringLiteral("cmdClear"));
+    cmdClear->setText(QStringLiteral("Clear"));
+    cmbStandard = named<QComboBox>(this, QStringLiteral("cmbStandard"));
+
+    Grid1 = named<platform::FlexGrid>(this, QStringLiteral("Grid1"));
+    QFont gridFont(QStringLiteral("Sans Serif"));
+    gridFont.setPointSizeF(8.25);
+    Grid1->setFont(gridFont);
+    Grid1->setRows(6);
+    Grid1->setCols(5);
+    Grid1->setFixedRows(1);
+    Grid1->setFixedCols(0);
+}
+
+void wqzOptionPayoffs::placeControls() {
+    using R = twips::Rect;
+    twips::setGeometry(pbox, R{650, 0, 4375, 2820});
+    twips::setGeometry(Text1[0], R{0, 0, 600, 285});
+    twips::setGeometry(Text1[1], R{0, 2490, 600, 285});
+    twips::setGeometry(Text1[2], R{650, 2850, 615, 285});
+    twips::setGeometry(Text1[3], R{4400, 2850, 615, 285});
+    twips::setGeometry(pColor0, R{1320, 2880, 255, 255});
+    Line1->setEndPoints(0, 3180, 5040, 3180);
+    twips::setGeometry(scdown[1], R{75, 3230, 360, 255});
+    twips::setGeometry(scdown[0], R{75, 3500, 360, 255});
+    twips::setGeometry(lblOption, R{450, 3375, 1035, 255});
+    twips::setGeometry(scup[1], R{1500, 3230, 360, 255});
+    twips::setGeometry(scup[0], R{1500, 3500, 360, 255});
+    twips::setGeometry(plotType[0], R{1920, 3250, 1425, 210});
+    twips::setGeometry(plotType[1], R{1920, 3525, 1425, 210});
+    twips::setGeometry(Label1[0], R{3345, 3255, 1560, 255});
+    twips::setGeometry(Label1[1], R{3345, 3525, 1200, 255});
+    twips::setGeometry(txtUnderlyingQty, R{4530, 3500, 525, 285});
+    twips::setGeometry(cmdPlot, R{75, 3850, 850, 285});
+    twips::setGeometry(cmdRestart, R{975, 3850, 850, 285});
+    twips::setGeometry(cmdClear, R{1875, 3850, 850, 285});
+    twips::setGeometry(cmbStandard, R{2760, 3855, 2295, 315});
+    twips::setGeometry(Grid1, R{30, 4200, 5025, 1605});
+}
+
+void wqzOptionPayoffs::setTabOrder() {
+    // Focusable controls in the designed tab order; labels, the swatches and
+    // the line take no focus.
+    QWidget* chain[] = {pbox,      Text1[0],  Text1[1],   Text1[2], Text1[3],
+                        scdown[1], scup[1],   scdown[0],  scup[0],  plotType[0],
+                        plotType[1], txtUnderlyingQty, cmdPlot, cmdRestart, cmbStandard,
+                        cmdClear,  Grid1};
+    for (std::size_t i = 1; i < std::size(chain); ++i) {
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    }
+}
+
+void wqzOptionPayoffs::fillPositionGrid() {
+    static const char* headers[5] = {"Call Qty", "Call Price", "Strike", "Put Qty", "Put Price"};
+    for (int c = 0; c < 5; ++c) {
+        Grid1->setTextMatrix(0, c, QLatin1String(headers[c]));
+    }
+    for (int r = 1; r <= 5; ++r) {
+        position_.putPrice[r] = kPutPrice[r];
+        position_.callPrice[r] = kCallPrice[r];
+    }
+    position_.underlyingPrice = 50;
+    for (int r = 1; r <= 5; ++r) {
+        position_.strike[r] = numbers::single(5.0 * r + 35.0);
+        Grid1->setTextMatrix(r, 2, numbers::numberText(position_.strike[r]));
+        Grid1->setTextMatrix(r, 4, numbers::format(position_.putPrice[r], u"####0.00"));
+        Grid1->setTextMatrix(r, 1, numbers::format(position_.callPrice[r], u"####0.00"));
+    }
+    for (int c = 0; c < 5; ++c) {
+        Grid1->setColAlignment(c, platform::FlexGrid::flexAlignCenterCenter);
+    }
+    Text1[0]->setText(QStringLiteral("50"));
+    Text1[1]->setText(QStringLiteral("-50"));
+    Text1[2]->setText(QStringLiteral("1"));
+    Text1[3]->setText(QStringLiteral("100"));
+    pbox->setScale(1, 50, 100, -50);
+}

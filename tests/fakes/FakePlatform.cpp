@@ -1,0 +1,47 @@
+#include "FakePlatform.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+namespace fakes {
+
+int FakeDialogs::msgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) {
+    shown_.append({text, buttons, icon, title});
+    if (answers_.empty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unscripted message box: ") + text), __FILE__,
+                     __LINE__);
+        return buttons == Buttons::Ok ? answerOk : answerNo;
+    }
+    const int answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+void FakeDialogs::reset() {
+    answers_.clear();
+    shown_.clear();
+}
+
+void FakeEventPump::doEvents() {
+    ++passes;
+    QCoreApplication::processEvents();
+}
+
+void FakeEventPump::waitForEvents() {
+    ++waits;
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+}
+
+FakePlatform::FakePlatform() {
+    platform::installDialogs(&dialogs);
+    platform::installMousePointer(&pointer);
+    platform::installEventPump(&pump);
+}
+
+FakePlatform::~FakePlatform() {
+    platform::installDialogs(nullptr);
+    platform::installMousePointer(nullptr);
+    platform::installEventPump(nullptr);
+}
+
+} // namespace fakes

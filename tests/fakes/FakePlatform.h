@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+#include "platform/EventPump.h"
+#include "platform/MousePointer.h"
+
+#include <QList>
+#include <QString>
+
+#include <deque>
+
+namespace fakes {
+
+// Message boxes that answer from a script and remember what was shown. A box
+// the test did not script fails the test (and answers No / OK), so a stray
+// dialog can never hang the run.
+class FakeDialogs : public platform::Dialogs {
+public:
+    struct Shown {
+        QString text;
+        Buttons buttons;
+        Icon icon;
+        QString title;
+    };
+
+    void script(int answer) { answers_.push_back(answer); }
+    int msgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
+
+    const QList<Shown>& shown() const { return shown_; }
+    int pendingAnswers() const { return int(answers_.size()); }
+    void reset();
+
+private:
+    std::deque<int> answers_;
+    QList<Shown> shown_;
+};
+
+class FakeMousePointer : public platform::MousePointer {
+public:
+    void setShape(Shape shape) override { shape_ = shape; }
+    Shape shape() const override { return shape_; }
+
+private:
+    Shape shape_ = Shape::Default;
+};
+
+// Counts the passes and runs the real queue, so that widgets still repaint.
+class FakeEventPump : public platform::EventPump {
+public:
+    void doEvents() override;
+    void waitForEvents() override;
+    int passes = 0;
+    int waits = 0;
+};
+
+// Installs the three process-wide fakes for the lifetime of the object.
+class FakePlatform {
+public:
+    FakePlatform();
+    ~FakePlatform();
+    FakePlatform(const FakePlatform&) = delete;
+    FakePlatform& operator=(const FakePlatform&) = delete;
+
+    FakeDialogs dialogs;
+    FakeMousePointer pointer;
+    FakeEventPump pump;
+};
+
+} // namespace fakes

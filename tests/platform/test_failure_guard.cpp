@@ -1,0 +1,68 @@
+#include "fakes/FakePlatform.h"
+#include "platform/FailureGuard.h"
+
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestFailureGuard : public QObject {
+    Q_OBJECT
+private slots:
+    void an_unhandled_error_is_shown_and_the_program_carries_on();
+    void the_message_uses_the_standard_text_of_the_code();
+    void the_pointer_is_the_arrow_after_an_unhandled_error();
+    void guarded_slots_receive_the_signal_arguments();
+};
+
+void TestFailureGuard::an_unhandled_error_is_shown_and_the_program_carries_on() {
+    fakes::FakePlatform fake;
+    fake.dialogs.script(platform::Dialogs::answerOk);
+    QPushButton button;
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, platform::guarded([&] {
+                         if (++clicks == 1) {
+                             throw platform::RunTimeError(platform::errc::Overflow);
+                         }
+                     }));
+    button.click();
+    button.click();
+    QCOMPARE(clicks, 2);
+    QCOMPARE(fake.dialogs.shown().size(), 1);
+    const auto& box = fake.dialogs.shown().first();
+    QCOMPARE(box.text, QStringLiteral("Run-time error '6':\n\nOverflow"));
+    QCOMPARE(box.title, QStringLiteral("Quillmere"));
+    QCOMPARE(box.icon, platform::Dialogs::Icon::Critical);
+    QCOMPARE(box.buttons, platform::Dialogs::Buttons::Ok);
+}
+
+void TestFailureGuard::the_message_uses_the_standard_text_of_the_code() {
+    fakes::FakePlatform fake;
+    fake.dialogs.script(platform::Dialogs::answerOk);
+    platform::runGuarded([] { throw platform::RunTimeError(381, QStringLiteral("Row 9")); });
+    QCOMPARE(fake.dialogs.shown().first().text,
+             QStringLiteral("Run-time error '381':\n\nInvalid property array index"));
+}
+
+void TestFailureGuard::the_pointer_is_the_arrow_after_an_unhandled_error() {
+    fakes::FakePlatform fake;
+    fake.dialogs.script(platform::Dialogs::answerOk);
+    platform::runGuarded([] {
+        platform::mousePointer().setShape(platform::MousePointer::Shape::Hourglass);
+        throw platform::RunTimeError(platform::errc::FileNotFound);
+    });
+    QCOMPARE(fake.pointer.shape(), platform::MousePointer::Shape::Default);
+}
+
+void TestFailureGuard::guarded_slots_receive_the_signal_arguments() {
+    fakes::FakePlatform fake;
+    QObject sender;
+    QString got;
+    QObject::connect(&sender, &QObject::objectNameChanged,
+                     platform::guarded([&](const QString& name) { got = name; }));
+    sender.setObjectName(QStringLiteral("cmdPlot"));
+    QCOMPARE(got, QStringLiteral("cmdPlot"));
+    QVERIFY(fake.dialogs.shown().isEmpty());
+}
+
+QTEST_MAIN(TestFailureGuard)
+#include "test_failure_guard.moc"
