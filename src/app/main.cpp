@@ -24,8 +24,9 @@ int main(int argc, char* argv[]) {
         window = std::make_unique<frmLumo>();
         window->show();
     } catch (const platform::RunTimeError& error) {
-        dialogs.msgBox(platform::unhandledErrorText(error), platform::Dialogs::Buttons::Ok,
-                       platform::Dialogs::Icon::Critical);
+        platform::dialogs().msgBox(platform::unhandledErrorText(error),
+                                   platform::Dialogs::Buttons::Ok,
+                                   platform::Dialogs::Icon::Critical);
         return 1;
     }
     return app.exec();

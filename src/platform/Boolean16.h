@@ -10,6 +10,8 @@ using Boolean16 = std::int16_t;
 inline constexpr Boolean16 vbTrue = -1;
 inline constexpr Boolean16 vbFalse = 0;
 
-constexpr bool isTrue(Boolean16 value) { return value == vbTrue; }
+constexpr bool isTrue(Boolean16 value) {
+    return value == vbTrue;
+}
 
 } // namespace platform

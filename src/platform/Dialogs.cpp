@@ -13,6 +13,8 @@ Dialogs& dialogs() {
     return *gDialogs;
 }
 
-void installDialogs(Dialogs* d) { gDialogs = d; }
+void installDialogs(Dialogs* d) {
+    gDialogs = d;
+}
 
 } // namespace platform

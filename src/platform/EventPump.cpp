@@ -13,6 +13,8 @@ EventPump& eventPump() {
     return *gPump;
 }
 
-void installEventPump(EventPump* pump) { gPump = pump; }
+void installEventPump(EventPump* pump) {
+    gPump = pump;
+}
 
 } // namespace platform

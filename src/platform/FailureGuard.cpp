@@ -8,7 +8,8 @@
 namespace platform {
 
 QString unhandledErrorText(const RunTimeError& error) {
-    return QStringLiteral("Run-time error '%1':\n\n%2").arg(error.code())
+    return QStringLiteral("Run-time error '%1':\n\n%2")
+        .arg(error.code())
         .arg(standardMessage(error.code()));
 }
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <concepts>
 #include <functional>
 #include <utility>
 
@@ -19,7 +20,10 @@ void runGuarded(const std::function<void()>& handler);
 
 // Wraps a slot for connect(): guarded([this] { cmdPlot_Click(); }).
 template <typename F> auto guarded(F slot) {
-    return [slot = std::move(slot)](auto&&... args) {
+    // The constraint lets connect() find how many of the signal's arguments
+    // the slot takes.
+    return [slot = std::move(slot)](
+        auto&&... args) requires std::invocable<const F&, decltype(args)...> {
         runGuarded([&] { slot(std::forward<decltype(args)>(args)...); });
     };
 }

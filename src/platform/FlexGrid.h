@@ -107,6 +107,8 @@ private:
     void updateGeometries() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
     bool hasBodyRows() const { return rowCount() > fixedRows_; }
     bool hasBodyCols() const { return columnCount() > fixedCols_; }

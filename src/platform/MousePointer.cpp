@@ -13,6 +13,8 @@ MousePointer& mousePointer() {
     return *gPointer;
 }
 
-void installMousePointer(MousePointer* pointer) { gPointer = pointer; }
+void installMousePointer(MousePointer* pointer) {
+    gPointer = pointer;
+}
 
 } // namespace platform

@@ -13,9 +13,13 @@ namespace {
 
 using platform::RunTimeError;
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
 
-[[noreturn]] void overflow() { throw RunTimeError(platform::errc::Overflow); }
+[[noreturn]] void overflow() {
+    throw RunTimeError(platform::errc::Overflow);
+}
 
 // Walks a text, hiding the blanks that the leading-number rule skips.
 class Reader {
@@ -66,7 +70,9 @@ double readRadix(Reader& in, int radix) {
     return value;
 }
 
-bool isDigit(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
+bool isDigit(QChar c) {
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
 
 double readDecimal(Reader& in) {
     std::string text;
@@ -270,17 +276,21 @@ template <typename T> QString formatAny(T value, QStringView pattern) {
         overflow();
     }
     char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value),
-                                   std::chars_format::scientific);
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value), std::chars_format::scientific);
     *res.ptr = '\0';
     return formatScientific(buf, std::signbit(value), p);
 }
 
 } // namespace
 
-QString format(float value, QStringView pattern) { return formatAny(value, pattern); }
+QString format(float value, QStringView pattern) {
+    return formatAny(value, pattern);
+}
 
-QString format(double value, QStringView pattern) { return formatAny(value, pattern); }
+QString format(double value, QStringView pattern) {
+    return formatAny(value, pattern);
+}
 
 QString numberText(float value) {
     char buf[64];

@@ -28,7 +28,9 @@ double roundHalfEven(double value);
 
 // A value as the state keeps it: computed in double, stored as a 32-bit float
 // once. Shorthand for toSingle, to keep formulas readable.
-inline float single(double value) { return toSingle(value); }
+inline float single(double value) {
+    return toSingle(value);
+}
 
 // Writes a number in a format of the kind "####0.00": as many decimals as there
 // are 0s after the full stop (halves rounded away from zero), at least as many

@@ -24,39 +24,49 @@ double fraction(double v, double first, double second) {
     return (v - first) / span;
 }
 
-// Clips the segment to [lo, hi] on both axes (Liang-Barsky). Returns false when
-// nothing of it is left.
+// Clips the segment to [lo, hi] on both axes (Cohen-Sutherland). An end point
+// outside is moved onto the edge it crosses, the edge coordinate set exactly,
+// so that ends far out (1e38 and beyond) keep their direction. Returns false
+// when nothing of the segment is left.
 bool clip(double& x1, double& y1, double& x2, double& y2, double lo, double hi) {
-    double t0 = 0, t1 = 1;
-    const double dx = x2 - x1, dy = y2 - y1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 - lo, hi - x1, y1 - lo, hi - y1};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) {
-                return false;
-            }
-            continue;
+    enum { Left = 1, Right = 2, Top = 4, Bottom = 8 };
+    const auto code = [&](double x, double y) {
+        return (x < lo ? Left : x > hi ? Right : 0) | (y < lo ? Top : y > hi ? Bottom : 0);
+    };
+    int c1 = code(x1, y1), c2 = code(x2, y2);
+    for (int round = 0; round < 8; ++round) {
+        if ((c1 | c2) == 0) {
+            return true;
         }
-        const double t = q[i] / p[i];
-        if (p[i] < 0) {
-            t0 = std::max(t0, t);
-        } else {
-            t1 = std::min(t1, t);
-        }
-        if (t0 > t1) {
+        if (c1 & c2) {
             return false;
         }
+        const bool first = c1 != 0;
+        const int c = first ? c1 : c2;
+        double x = 0, y = 0;
+        if (c & (Left | Right)) {
+            x = (c & Left) ? lo : hi;
+            y = y1 + (y2 - y1) * ((x - x1) / (x2 - x1));
+        } else {
+            y = (c & Top) ? lo : hi;
+            x = x1 + (x2 - x1) * ((y - y1) / (y2 - y1));
+        }
+        if (first) {
+            x1 = x;
+            y1 = y;
+            c1 = code(x1, y1);
+        } else {
+            x2 = x;
+            y2 = y;
+            c2 = code(x2, y2);
+        }
     }
-    const double ax = x1 + t0 * dx, ay = y1 + t0 * dy;
-    x2 = x1 + t1 * dx;
-    y2 = y1 + t1 * dy;
-    x1 = ax;
-    y1 = ay;
-    return true;
+    return (c1 | c2) == 0;
 }
 
-QColor toColor(Rgb rgb) { return QColor::fromRgb(QRgb(0xFF000000u | rgb)); }
+QColor toColor(Rgb rgb) {
+    return QColor::fromRgb(QRgb(0xFF000000u | rgb));
+}
 
 } // namespace
 
@@ -69,6 +79,7 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
 void PictureBox::clear() {
     segments_.clear();
     render();
+    update();
 }
 
 void PictureBox::setScale(double left, double top, double right, double bottom) {
@@ -78,11 +89,14 @@ void PictureBox::setScale(double left, double top, double right, double bottom) 
     bottom_ = bottom;
 }
 
-void PictureBox::setDrawWidth(int pixels) { drawWidth_ = std::max(1, pixels); }
+void PictureBox::setDrawWidth(int pixels) {
+    drawWidth_ = std::max(1, pixels);
+}
 
 void PictureBox::setBackColor(Rgb color) {
     back_ = color;
     render();
+    update();
 }
 
 QPointF PictureBox::toPixels(double x, double y) const {
@@ -90,8 +104,12 @@ QPointF PictureBox::toPixels(double x, double y) const {
 }
 
 void PictureBox::line(double x1, double y1, double x2, double y2, Rgb color) {
-    Segment s{fraction(x1, left_, right_), fraction(y1, top_, bottom_),
-              fraction(x2, left_, right_), fraction(y2, top_, bottom_), drawWidth_, color};
+    Segment s{fraction(x1, left_, right_),
+              fraction(y1, top_, bottom_),
+              fraction(x2, left_, right_),
+              fraction(y2, top_, bottom_),
+              drawWidth_,
+              color};
     // Clip in fractions, with a margin for the pen, so that the painter never
     // sees the huge or degenerate coordinates a user's range can produce.
     if (!std::isfinite(s.x1) || !std::isfinite(s.y1) || !std::isfinite(s.x2) ||
@@ -99,23 +117,35 @@ void PictureBox::line(double x1, double y1, double x2, double y2, Rgb color) {
         return;
     }
     segments_.push_back(s);
+    fitImageToSize();
     paintSegment(s);
     update();
 }
 
-void PictureBox::render() {
+const QImage& PictureBox::image() const {
+    fitImageToSize();
+    return image_;
+}
+
+void PictureBox::fitImageToSize() const {
     const qreal dpr = devicePixelRatioF();
-    image_ = QImage(QSize(std::max(1, width()), std::max(1, height())) * dpr,
-                    QImage::Format_RGB32);
+    const QSize wanted = QSize(std::max(1, width()), std::max(1, height())) * dpr;
+    if (image_.size() != wanted || image_.devicePixelRatio() != dpr) {
+        render();
+    }
+}
+
+void PictureBox::render() const {
+    const qreal dpr = devicePixelRatioF();
+    image_ = QImage(QSize(std::max(1, width()), std::max(1, height())) * dpr, QImage::Format_RGB32);
     image_.setDevicePixelRatio(dpr);
     image_.fill(toColor(back_));
     for (const Segment& s : segments_) {
         paintSegment(s);
     }
-    update();
 }
 
-void PictureBox::paintSegment(const Segment& s) {
+void PictureBox::paintSegment(const Segment& s) const {
     QPainter p(&image_);
     // Plain, unblended pixels: the colour drawn is the colour stored.
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -127,10 +157,12 @@ void PictureBox::paintSegment(const Segment& s) {
 
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.drawImage(0, 0, image_);
+    p.drawImage(0, 0, image());
 }
 
-void PictureBox::resizeEvent(QResizeEvent*) { render(); }
+void PictureBox::resizeEvent(QResizeEvent*) {
+    fitImageToSize();
+}
 
 void PictureBox::keyPressEvent(QKeyEvent* event) {
     // Ctrl+letter is the control character (Ctrl+C is 3), whatever text the

@@ -38,8 +38,9 @@ public:
     void setBackColor(Rgb color);
     Rgb backColor() const { return back_; }
 
-    // The persistent image: every line since the last clear on the background.
-    const QImage& image() const { return image_; }
+    // The persistent image: every line since the last clear on the background,
+    // at the area's current size.
+    const QImage& image() const;
 
     // Where a point in user coordinates falls, in pixels of the area.
     QPointF toPixels(double x, double y) const;
@@ -61,14 +62,17 @@ private:
         Rgb color;
     };
 
-    void render();
-    void paintSegment(const Segment& s);
+    // A hidden widget gets its resize event only when shown; the image follows
+    // the size whenever it is used, so that drawing never lands off the image.
+    void fitImageToSize() const;
+    void render() const;
+    void paintSegment(const Segment& s) const;
 
     double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
     int drawWidth_ = 1;
     Rgb back_ = 0xFFFFFF;
     std::vector<Segment> segments_;
-    QImage image_;
+    mutable QImage image_;
 };
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "QtMousePointer.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 
 namespace platform {
@@ -18,7 +19,7 @@ void QtMousePointer::setShape(Shape shape) {
         QGuiApplication::restoreOverrideCursor();
     }
     if (shape == Shape::Hourglass) {
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     }
     shape_ = shape;
 }

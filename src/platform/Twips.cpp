@@ -14,7 +14,9 @@ constexpr const char* kWidth = "twipWidth";
 constexpr const char* kHeight = "twipHeight";
 } // namespace
 
-int toPixels(int t) { return int(std::lround(double(t) / perPixel)); }
+int toPixels(int t) {
+    return int(std::lround(double(t) / perPixel));
+}
 
 void setGeometry(QWidget* widget, const Rect& r) {
     widget->setProperty(kLeft, r.left);

@@ -69,10 +69,16 @@ inline bool outsideDisplay(float ytop, float ybot, const Extremes& e) {
 }
 
 // The vertical range of a re-scale: 5 beyond the extremes.
-inline float rescaledTop(const Extremes& e) { return numbers::single(double(e.ymax) + 5.0); }
-inline float rescaledBottom(const Extremes& e) { return numbers::single(double(e.ymin) - 5.0); }
+inline float rescaledTop(const Extremes& e) {
+    return numbers::single(double(e.ymax) + 5.0);
+}
+inline float rescaledBottom(const Extremes& e) {
+    return numbers::single(double(e.ymin) - 5.0);
+}
 
 // The zero line is drawn only when the values cross 0.
-inline bool crossesZero(const Extremes& e) { return e.ymax > 0 && e.ymin < 0; }
+inline bool crossesZero(const Extremes& e) {
+    return e.ymax > 0 && e.ymin < 0;
+}
 
 } // namespace payoff

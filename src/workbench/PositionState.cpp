@@ -4,7 +4,9 @@
 
 namespace workbench {
 
-PositionState::PositionState(int rows) { setRowCount(rows); }
+PositionState::PositionState(int rows) {
+    setRowCount(rows);
+}
 
 void PositionState::setRowCount(int rows) {
     const std::size_t n = std::size_t(std::max(rows, 0)) + 1;

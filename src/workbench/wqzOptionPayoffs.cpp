@@ -64,7 +64,8 @@ void wqzOptionPayoffs::createControls() {
     pColor0 = named<QFrame>(this, indexed("pColor", 0));
     pColor0->setAutoFillBackground(true);
     QPalette swatch = pColor0->palette();
-    swatch.setColor(QPalette::Window, QColor::fromRgb(QRgb(0xFF000000u | platform::paletteColor(9))));
+    swatch.setColor(QPalette::Window,
+                    QColor::fromRgb(QRgb(0xFF000000u | platform::paletteColor(9))));
     pColor0->setPalette(swatch);
 
     Line1 = named<platform::LineControl>(this, QStringLiteral("Line1"));
@@ -150,10 +151,10 @@ void wqzOptionPayoffs::placeControls() {
 void wqzOptionPayoffs::setTabOrder() {
     // Focusable controls in the designed tab order; labels, the swatches and
     // the line take no focus.
-    QWidget* chain[] = {pbox,      Text1[0],  Text1[1],   Text1[2], Text1[3],
-                        scdown[1], scup[1],   scdown[0],  scup[0],  plotType[0],
-                        plotType[1], txtUnderlyingQty, cmdPlot, cmdRestart, cmbStandard,
-                        cmdClear,  Grid1};
+    QWidget* chain[] = {
+        pbox,    Text1[0],   Text1[1],    Text1[2],    Text1[3],    scdown[1],
+        scup[1], scdown[0],  scup[0],     plotType[0], plotType[1], txtUnderlyingQty,
+        cmdPlot, cmdRestart, cmbStandard, cmdClear,    Grid1};
     for (std::size_t i = 1; i < std::size(chain); ++i) {
         QWidget::setTabOrder(chain[i - 1], chain[i]);
     }

@@ -3,6 +3,7 @@
 #include "PayoffEvaluation.h"
 #include "PositionState.h"
 #include "platform/Boolean16.h"
+#include "platform/FlexGrid.h"
 #include "platform/Palette.h"
 
 #include <QPointer>
@@ -20,7 +21,6 @@ class QPushButton;
 class QRadioButton;
 
 namespace platform {
-class FlexGrid;
 class LineControl;
 class PictureBox;
 } // namespace platform

@@ -21,9 +21,8 @@ void wqzOptionPayoffs::PlotIt(platform::Boolean16 AutoScale) {
     using numbers::leadingNumber;
     using numbers::single;
 
-    const payoff::PriceRange range =
-        payoff::priceRange(single(leadingNumber(Text1[2]->text())),
-                           single(leadingNumber(Text1[3]->text())));
+    const payoff::PriceRange range = payoff::priceRange(single(leadingNumber(Text1[2]->text())),
+                                                        single(leadingNumber(Text1[3]->text())));
     const payoff::DiagramKind f =
         plotType[1]->isChecked() ? payoff::profitDiagram : payoff::payoffDiagram;
 
@@ -67,8 +66,8 @@ void wqzOptionPayoffs::prepareValuesGrid(platform::FlexGrid& grid) const {
     grid.setColAlignment(2, platform::FlexGrid::flexAlignCenterCenter);
     grid.setTextMatrix(0, 0, QStringLiteral("Numeric"));
     grid.setTextMatrix(1, 0, QStringLiteral("Values"));
-    grid.setTextMatrix(0, 2, plotType[0]->isChecked() ? QStringLiteral("Payoff")
-                                                       : QStringLiteral("Profit"));
+    grid.setTextMatrix(
+        0, 2, plotType[0]->isChecked() ? QStringLiteral("Payoff") : QStringLiteral("Profit"));
 }
 
 void wqzOptionPayoffs::writeValuesRow(platform::FlexGrid& grid, int i) const {
@@ -81,8 +80,7 @@ void wqzOptionPayoffs::drawCurve(const payoff::PriceRange& range, float ytop, fl
     pbox->setScale(range.xmin, ytop, range.xmax, ybot);
     pbox->setDrawWidth(2);
     for (int i = 2; i <= payoff::sampleCount; ++i) {
-        pbox->line(plotPrice_[i - 1], plotValue_[i - 1], plotPrice_[i], plotValue_[i],
-                   plotColor_);
+        pbox->line(plotPrice_[i - 1], plotValue_[i - 1], plotPrice_[i], plotValue_[i], plotColor_);
     }
     if (payoff::crossesZero(extremes)) {
         pbox->line(range.xmin, 0, range.xmax, 0, platform::paletteColor(0));

@@ -20,10 +20,10 @@ void TestFailureGuard::an_unhandled_error_is_shown_and_the_program_carries_on() 
     QPushButton button;
     int clicks = 0;
     QObject::connect(&button, &QPushButton::clicked, platform::guarded([&] {
-                         if (++clicks == 1) {
-                             throw platform::RunTimeError(platform::errc::Overflow);
-                         }
-                     }));
+        if (++clicks == 1) {
+            throw platform::RunTimeError(platform::errc::Overflow);
+        }
+    }));
     button.click();
     button.click();
     QCOMPARE(clicks, 2);

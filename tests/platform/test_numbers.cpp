@@ -87,28 +87,50 @@ void TestNumbers::formats_round_halves_away_from_zero_on_the_decimal_value_data(
     QTest::addColumn<float>("value");
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("whole with two decimals") << 1.0f << "####0.00" << "1.00";
-    QTest::newRow("premium") << 8.25f << "####0.00" << "8.25";
-    QTest::newRow("half below in binary") << 2.675f << "####0.00" << "2.68";
-    QTest::newRow("half away from zero") << 0.005f << "####0.00" << "0.01";
-    QTest::newRow("negative half away from zero") << -0.005f << "####0.00" << "-0.01";
-    QTest::newRow("rounds to zero without a sign") << -0.004f << "####0.00" << "0.00";
-    QTest::newRow("negative zero") << -0.0f << "####0.00" << "0.00";
-    QTest::newRow("carry into a new digit") << 99.999f << "####0.00" << "100.00";
-    QTest::newRow("no grouping") << 123456.79f << "#####0.00" << "123456.79";
-    QTest::newRow("four decimals negative") << -10.5f << "#####0.0000" << "-10.5000";
-    QTest::newRow("four decimals whole") << 50.0f << "#####0.0000" << "50.0000";
-    QTest::newRow("small fraction") << 0.0001f << "#####0.0000" << "0.0001";
-    QTest::newRow("whole half up") << 2.5f << "######0" << "3";
-    QTest::newRow("whole negative half") << -2.5f << "#####0" << "-3";
-    QTest::newRow("whole below half") << 0.4f << "######0" << "0";
-    QTest::newRow("whole negative below half") << -0.4f << "######0" << "0";
-    QTest::newRow("whole minus one") << -1.0f << "#####0" << "-1";
-    QTest::newRow("beyond the hashes") << 12345678.0f << "######0" << "12345678";
-    QTest::newRow("re-scaled bottom") << 99995.0f << "######0" << "99995";
-    QTest::newRow("huge") << 1e30f << "####0.00" << "1000000000000000000000000000000.00";
-    QTest::newRow("tiny") << 1e-30f << "####0.00" << "0.00";
-    QTest::newRow("accumulated price") << 99.00996f << "#####0.0000" << "99.0100";
+    QTest::newRow("whole with two decimals") << 1.0f << "####0.00"
+                                             << "1.00";
+    QTest::newRow("premium") << 8.25f << "####0.00"
+                             << "8.25";
+    QTest::newRow("half below in binary") << 2.675f << "####0.00"
+                                          << "2.68";
+    QTest::newRow("half away from zero") << 0.005f << "####0.00"
+                                         << "0.01";
+    QTest::newRow("negative half away from zero") << -0.005f << "####0.00"
+                                                  << "-0.01";
+    QTest::newRow("rounds to zero without a sign") << -0.004f << "####0.00"
+                                                   << "0.00";
+    QTest::newRow("negative zero") << -0.0f << "####0.00"
+                                   << "0.00";
+    QTest::newRow("carry into a new digit") << 99.999f << "####0.00"
+                                            << "100.00";
+    QTest::newRow("no grouping") << 123456.79f << "#####0.00"
+                                 << "123456.79";
+    QTest::newRow("four decimals negative") << -10.5f << "#####0.0000"
+                                            << "-10.5000";
+    QTest::newRow("four decimals whole") << 50.0f << "#####0.0000"
+                                         << "50.0000";
+    QTest::newRow("small fraction") << 0.0001f << "#####0.0000"
+                                    << "0.0001";
+    QTest::newRow("whole half up") << 2.5f << "######0"
+                                   << "3";
+    QTest::newRow("whole negative half") << -2.5f << "#####0"
+                                         << "-3";
+    QTest::newRow("whole below half") << 0.4f << "######0"
+                                      << "0";
+    QTest::newRow("whole negative below half") << -0.4f << "######0"
+                                               << "0";
+    QTest::newRow("whole minus one") << -1.0f << "#####0"
+                                     << "-1";
+    QTest::newRow("beyond the hashes") << 12345678.0f << "######0"
+                                       << "12345678";
+    QTest::newRow("re-scaled bottom") << 99995.0f << "######0"
+                                      << "99995";
+    QTest::newRow("huge") << 1e30f << "####0.00"
+                          << "1000000000000000000000000000000.00";
+    QTest::newRow("tiny") << 1e-30f << "####0.00"
+                          << "0.00";
+    QTest::newRow("accumulated price") << 99.00996f << "#####0.0000"
+                                       << "99.0100";
 }
 
 void TestNumbers::formats_round_halves_away_from_zero_on_the_decimal_value() {

@@ -45,8 +45,8 @@ void TestReportError::the_text_comes_from_the_code_not_the_description() {
     fake.dialogs.script(platform::Dialogs::answerOk);
     // A component's own description says more; the report shows the standard
     // text of the code it was handed.
-    wqzUtil::reportError(platform::RunTimeError(381, QStringLiteral("Subscript out of range: row 7")),
-                         381);
+    wqzUtil::reportError(
+        platform::RunTimeError(381, QStringLiteral("Subscript out of range: row 7")), 381);
     QVERIFY(fake.dialogs.shown().first().text.endsWith(
         QStringLiteral(".  The system error is: Invalid property array index")));
 }
