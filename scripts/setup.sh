@@ -8,8 +8,10 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libgl-dev
     libbenchmark-dev
+    # the program's face
+    fonts-liberation2 fonts-dejavu-core
     # running without a display, and looking at the window
-    xvfb xauth imagemagick fonts-dejavu-core
+    xvfb xauth imagemagick
 )
 
 missing=()

@@ -24,6 +24,7 @@ namespace {
 
 constexpr int kDefaultRows = 2;
 constexpr int kDefaultCols = 2;
+constexpr int kDefaultColWidthPixels = 64;
 constexpr int kDragScrollIntervalMs = 50;
 
 bool looksNumeric(const QString& text) {
@@ -284,7 +285,10 @@ protected:
         const int bottom = std::max(grid_->Row(), grid_->RowSel());
         const int left = std::min(grid_->Col(), grid_->ColSel());
         const int right = std::max(grid_->Col(), grid_->ColSel());
-        if (row >= top && row <= bottom && col >= left && col <= right)
+        // As in the classic grid, the current cell shows as a frame, not as
+        // highlighted, so a one-cell selection highlights nothing.
+        const bool current = row == grid_->Row() && col == grid_->Col();
+        if (!current && row >= top && row <= bottom && col >= left && col <= right)
             option->state |= QStyle::State_Selected;
     }
 
@@ -325,6 +329,11 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
     // Typing goes to KeyDown/KeyPress only; an input method would bypass them.
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setItemDelegate(new FlexGridDelegate(this));
+    // Rows as compact as the text allows; columns a classic default width.
+    verticalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setMinimumSectionSize(1);
+    fitRowHeightToFont();
+    horizontalHeader()->setDefaultSectionSize(kDefaultColWidthPixels);
 
     dragScrollTimer_ = new QTimer(this);
     dragScrollTimer_->setInterval(kDragScrollIntervalMs);
@@ -375,6 +384,31 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
     fixedCols_ = 1;
     clampCursor();
     updateFrozenRows();
+}
+
+void FlexGrid::fitRowHeightToFont() {
+    const int height = fontMetrics().height() + 4;
+    verticalHeader()->setDefaultSectionSize(height);
+    for (int r = 0; r < rowCount(); ++r)
+        setRowHeight(r, height);
+}
+
+void FlexGrid::changeEvent(QEvent* event) {
+    QTableWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitRowHeightToFont();
+}
+
+int FlexGrid::ColWidth(int col) const {
+    requireCol(col);
+    return columnWidth(col) * twipsPerPixel;
+}
+
+void FlexGrid::setColWidth(int col, int twips) {
+    requireCol(col);
+    if (twips < 0)
+        throw RunTimeError(errc::InvalidPropertyValue);
+    setColumnWidth(col, (twips + twipsPerPixel / 2) / twipsPerPixel);
 }
 
 // ---- shape ------------------------------------------------------------------
@@ -593,6 +627,11 @@ void FlexGrid::requireBodyRow(int row) const {
 
 void FlexGrid::requireBodyCol(int col) const {
     if (col < fixedCols_ || col >= columnCount())
+        throw RunTimeError(errc::InvalidPropertyArrayIndex);
+}
+
+void FlexGrid::requireCol(int col) const {
+    if (col < 0 || col >= columnCount())
         throw RunTimeError(errc::InvalidPropertyArrayIndex);
 }
 

@@ -48,6 +48,10 @@ public:
     int FixedCols() const;
     void setFixedCols(int fixedCols);
 
+    // A column's width in twips.
+    int ColWidth(int col) const;
+    void setColWidth(int col, int twips);
+
     QString TextMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);
 
@@ -109,6 +113,10 @@ private:
     void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void fitRowHeightToFont();
+    void requireCol(int col) const;
+    static constexpr int twipsPerPixel = 15;
 
     bool hasBodyRows() const { return rowCount() > fixedRows_; }
     bool hasBodyCols() const { return columnCount() > fixedCols_; }

@@ -1,6 +1,7 @@
 #include "wqzOptionPayoffs.h"
 
 #include "platform/FlexGrid.h"
+#include "platform/Fonts.h"
 #include "platform/LineControl.h"
 #include "platform/Numbers.h"
 #include "platform/PictureBox.h"
@@ -25,14 +26,8 @@ QString indexed(const char* name, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
 }
 
-// The step buttons want a small bold face of the size of the classic bitmap
-// font for tiny captions.
-QFont stepButtonFont() {
-    QFont f(QStringLiteral("Sans Serif"));
-    f.setPointSizeF(6);
-    f.setBold(true);
-    return f;
-}
+// Five columns side by side inside the grid's frame.
+constexpr int kGridColWidth = 990;
 
 constexpr std::array<float, 6> kCallPrice = {0, 16, 13, 10.5f, 8.25f, 6.5f};
 constexpr std::array<float, 6> kPutPrice = {0, 0.5f, 1.5f, 3.5f, 6.5f, 10};
@@ -42,9 +37,7 @@ constexpr std::array<float, 6> kPutPrice = {0, 0.5f, 1.5f, 3.5f, 6.5f, 10};
 wqzOptionPayoffs::wqzOptionPayoffs(QWidget* parent)
     : QWidget(parent), plotColor_(platform::paletteColor(14)) {
     setObjectName(QStringLiteral("ucLumo"));
-    QFont base(QStringLiteral("Sans Serif"));
-    base.setPointSizeF(8);
-    setFont(base);
+    setFont(platform::uiFont(8));
     resize(twips::toPixels(designWidth), twips::toPixels(designHeight));
 
     createControls();
@@ -75,10 +68,10 @@ void wqzOptionPayoffs::createControls() {
     for (int i = 0; i < 2; ++i) {
         scdown[i] = named<QPushButton>(this, indexed("scdown", i));
         scdown[i]->setText(QLatin1String(downCaptions[i]));
-        scdown[i]->setFont(stepButtonFont());
+        scdown[i]->setFont(platform::uiFont(6, true));
         scup[i] = named<QPushButton>(this, indexed("scup", i));
         scup[i]->setText(QLatin1String(upCaptions[i]));
-        scup[i]->setFont(stepButtonFont());
+        scup[i]->setFont(platform::uiFont(6, true));
     }
 
     lblOption = named<QLabel>(this, QStringLiteral("lblOption"));
@@ -113,13 +106,14 @@ void wqzOptionPayoffs::createControls() {
     cmbStandard = named<QComboBox>(this, QStringLiteral("cmbStandard"));
 
     Grid1 = named<platform::FlexGrid>(this, QStringLiteral("Grid1"));
-    QFont gridFont(QStringLiteral("Sans Serif"));
-    gridFont.setPointSizeF(8.25);
-    Grid1->setFont(gridFont);
+    Grid1->setFont(platform::uiFont(8.25));
     Grid1->setRows(6);
     Grid1->setCols(5);
     Grid1->setFixedRows(1);
     Grid1->setFixedCols(0);
+    for (int c = 0; c < 5; ++c) {
+        Grid1->setColWidth(c, kGridColWidth);
+    }
 }
 
 void wqzOptionPayoffs::placeControls() {
