@@ -6,6 +6,7 @@
 #include "platform/EventPump.h"
 #include "platform/FlexGrid.h"
 #include "platform/MousePointer.h"
+#include "platform/QtClipboard.h"
 #include "workbench/PayoffEvaluation.h"
 #include "workbench/wqzOptionPayoffs.h"
 
@@ -69,7 +70,8 @@ void BM_PlotIt(benchmark::State& state) {
     platform::installMousePointer(&pointer);
     platform::installEventPump(&pump);
     {
-        wqzOptionPayoffs bench;
+        platform::QtClipboard clipboard;
+        wqzOptionPayoffs bench(clipboard);
         platform::FlexGrid values;
         bench.setGrddisplay(&values);
         bench.position() = butterfly();

@@ -10,7 +10,7 @@ frmLumo::frmLumo(QWidget* parent) : QMainWindow(parent) {
     auto* client = new QWidget(this);
     setCentralWidget(client);
 
-    ucLumo = new wqzOptionPayoffs(client);
+    ucLumo = new wqzOptionPayoffs(clipboard_, client);
     Grid1 = new platform::FlexGrid(client);
     Grid1->setObjectName(QStringLiteral("Grid1"));
     Grid1->setRows(2);

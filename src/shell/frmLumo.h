@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/QtClipboard.h"
+
 #include <QMainWindow>
 
 class wqzOptionPayoffs;
@@ -18,6 +20,7 @@ public:
     platform::FlexGrid* valuesGrid() const { return Grid1; }
 
 private:
+    platform::QtClipboard clipboard_;
     wqzOptionPayoffs* ucLumo = nullptr;
     platform::FlexGrid* Grid1 = nullptr;
 };

@@ -1,14 +1,19 @@
+// The workbench's controls, their layout and its start-up sequence.
 #include "wqzOptionPayoffs.h"
 
-#include "platform/FlexGrid.h"
+#include "Strategies.h"
+#include "display/wqzSetDisplay.h"
+#include "platform/EventPump.h"
+#include "platform/FailureGuard.h"
 #include "platform/Fonts.h"
 #include "platform/LineControl.h"
 #include "platform/Numbers.h"
 #include "platform/PictureBox.h"
+#include "platform/SwatchBox.h"
 #include "platform/Twips.h"
 
 #include <QComboBox>
-#include <QFrame>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,34 +37,45 @@ constexpr int kGridColWidth = 990;
 constexpr std::array<float, 6> kCallPrice = {0, 16, 13, 10.5f, 8.25f, 6.5f};
 constexpr std::array<float, 6> kPutPrice = {0, 0.5f, 1.5f, 3.5f, 6.5f, 10};
 
+// The plot area's background: light enough for the dark colours and the black
+// zero line, dark enough for the default yellow curve to stand out.
+constexpr platform::Rgb kPlotBackground = 0x5A6270;
+
 } // namespace
 
-wqzOptionPayoffs::wqzOptionPayoffs(QWidget* parent)
-    : QWidget(parent), plotColor_(platform::paletteColor(14)) {
+wqzOptionPayoffs::wqzOptionPayoffs(platform::Clipboard& clipboard, QWidget* parent)
+    : QWidget(parent), clipboard_(clipboard) {
     setObjectName(QStringLiteral("ucLumo"));
     setFont(platform::uiFont(8));
-    resize(twips::toPixels(designWidth), twips::toPixels(designHeight));
+    twips::setGeometry(this, {0, 0, designWidth, designHeight});
 
     createControls();
     placeControls();
     setTabOrder();
+    connectControls();
+
+    createSwatches();
+    pColor_Click(11);
+    ucHeight = numbers::toLong(twips::geometry(this).height);
+    ucWidth = numbers::toLong(twips::geometry(this).width);
+    registerWithDisplay();
     fillPositionGrid();
+    platform::eventPump().doEvents();
+    fillStrategyList();
+    cmbStandard->setCurrentIndex(1);
+    cmbStandard_Click();
+    platform::eventPump().doEvents();
 }
 
 wqzOptionPayoffs::~wqzOptionPayoffs() = default;
 
 void wqzOptionPayoffs::createControls() {
     pbox = named<platform::PictureBox>(this, QStringLiteral("pbox"));
-    pbox->setBackColor(0xFFFFFF);
+    pbox->setBackColor(kPlotBackground);
     for (int i = 0; i < 4; ++i) {
         Text1[i] = named<QLineEdit>(this, indexed("Text1", i));
     }
-    pColor0 = named<QFrame>(this, indexed("pColor", 0));
-    pColor0->setAutoFillBackground(true);
-    QPalette swatch = pColor0->palette();
-    swatch.setColor(QPalette::Window,
-                    QColor::fromRgb(QRgb(0xFF000000u | platform::paletteColor(9))));
-    pColor0->setPalette(swatch);
+    pColor[0] = named<platform::SwatchBox>(this, indexed("pColor", 0));
 
     Line1 = named<platform::LineControl>(this, QStringLiteral("Line1"));
 
@@ -104,6 +120,7 @@ void wqzOptionPayoffs::createControls() {
     cmdClear = named<QPushButton>(this, QStringLiteral("cmdClear"));
     cmdClear->setText(QStringLiteral("Clear"));
     cmbStandard = named<QComboBox>(this, QStringLiteral("cmbStandard"));
+    cmbStandard->setMaxVisibleItems(18);
 
     Grid1 = named<platform::FlexGrid>(this, QStringLiteral("Grid1"));
     Grid1->setFont(platform::uiFont(8.25));
@@ -123,7 +140,7 @@ void wqzOptionPayoffs::placeControls() {
     twips::setGeometry(Text1[1], R{0, 2490, 600, 285});
     twips::setGeometry(Text1[2], R{650, 2850, 615, 285});
     twips::setGeometry(Text1[3], R{4400, 2850, 615, 285});
-    twips::setGeometry(pColor0, R{1320, 2880, 255, 255});
+    twips::setGeometry(pColor[0], R{1320, 2880, 255, 255});
     Line1->setEndPoints(0, 3180, 5040, 3180);
     twips::setGeometry(scdown[1], R{75, 3230, 360, 255});
     twips::setGeometry(scdown[0], R{75, 3500, 360, 255});
@@ -154,6 +171,77 @@ void wqzOptionPayoffs::setTabOrder() {
     }
 }
 
+void wqzOptionPayoffs::connectControls() {
+    using platform::guarded;
+    connect(cmdPlot, &QPushButton::clicked, this, guarded([this] { cmdPlot_Click(); }));
+    for (QRadioButton* kind : plotType) {
+        // The click has already chosen the option; plot it like Plot does.
+        connect(kind, &QRadioButton::clicked, this, guarded([this] { cmdPlot_Click(); }));
+    }
+    static constexpr float downSteps[2] = {-0.1f, -1.0f};
+    static constexpr float upSteps[2] = {0.1f, 1.0f};
+    for (int i = 0; i < 2; ++i) {
+        connect(scdown[i], &QPushButton::clicked, this,
+                guarded([this, i] { adjustQty(downSteps[i]); }));
+        connect(scup[i], &QPushButton::clicked, this,
+                guarded([this, i] { adjustQty(upSteps[i]); }));
+    }
+    connect(pbox, &platform::PictureBox::KeyPress, this,
+            guarded([this](int keyAscii) { pbox_KeyPress(keyAscii); }));
+    connect(txtUnderlyingQty, &QLineEdit::textChanged, this,
+            guarded([this] { selectUnderlying(); }));
+    for (QLabel* label : Label1) {
+        label->installEventFilter(this);
+    }
+    // activated, not currentIndexChanged: picking the entry already shown
+    // reloads it, which is how a student throws away edits.
+    connect(cmbStandard, &QComboBox::activated, this, guarded([this] { cmbStandard_Click(); }));
+}
+
+bool wqzOptionPayoffs::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        (watched == Label1[0] || watched == Label1[1])) {
+        platform::runGuarded([this] { selectUnderlying(); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void wqzOptionPayoffs::createSwatches() {
+    pColor[0]->setColor(platform::paletteColor(9));
+    for (int i = 1; i < swatchCount; ++i) {
+        pColor[i] = named<platform::SwatchBox>(this, indexed("pColor", i));
+        const twips::Rect before = twips::geometry(pColor[i - 1]);
+        twips::setGeometry(pColor[i],
+                           {before.left + before.width, before.top, before.width, before.height});
+        pColor[i]->setColor(platform::paletteColor(i + 3));
+        pColor[i]->show();
+    }
+    pColor[4]->setColor(platform::paletteColor(0));
+    for (int i = 0; i < swatchCount; ++i) {
+        connect(pColor[i], &platform::SwatchBox::Click, this,
+                platform::guarded([this, i] { pColor_Click(i); }));
+    }
+}
+
+void wqzOptionPayoffs::registerWithDisplay() {
+    // Every child control, the swatches made at run time last.
+    QObject* children[] = {
+        pbox,        Text1[0],    Text1[1],    Text1[2],  Text1[3],         pColor[0],
+        Line1,       scdown[1],   scdown[0],   lblOption, scup[1],          scup[0],
+        plotType[0], plotType[1], Label1[0],   Label1[1], txtUnderlyingQty, cmdPlot,
+        cmdRestart,  cmdClear,    cmbStandard, Grid1};
+    const std::int16_t n = std::int16_t(std::size(children) + swatchCount - 1);
+    setDisplay = std::make_unique<wqzSetDisplay>();
+    setDisplay->Initialize(ucWidth, ucHeight, n);
+    std::int16_t i = 0;
+    for (QObject* child : children) {
+        setDisplay->SetUpDisplay(i++, child);
+    }
+    for (int s = 1; s < swatchCount; ++s) {
+        setDisplay->SetUpDisplay(i++, pColor[s]);
+    }
+}
+
 void wqzOptionPayoffs::fillPositionGrid() {
     static const char* headers[5] = {"Call Qty", "Call Price", "Strike", "Put Qty", "Put Price"};
     for (int c = 0; c < 5; ++c) {
@@ -173,9 +261,21 @@ void wqzOptionPayoffs::fillPositionGrid() {
     for (int c = 0; c < 5; ++c) {
         Grid1->setColAlignment(c, platform::FlexGrid::flexAlignCenterCenter);
     }
+    selPutRow = 1;
+    selCallRow = -1;
+    // The label names the instrument the step buttons change from the start:
+    // the put of row 1, not the layout's placeholder caption.
+    selCaption = QStringLiteral("Put/") + Grid1->TextMatrix(selPutRow, 2);
+    lblOption->setText(selCaption);
     Text1[0]->setText(QStringLiteral("50"));
     Text1[1]->setText(QStringLiteral("-50"));
     Text1[2]->setText(QStringLiteral("1"));
     Text1[3]->setText(QStringLiteral("100"));
     pbox->setScale(1, 50, 100, -50);
+}
+
+void wqzOptionPayoffs::fillStrategyList() {
+    for (const workbench::Strategy& s : workbench::standardStrategies()) {
+        cmbStandard->addItem(QString::fromUtf16(s.name));
+    }
 }

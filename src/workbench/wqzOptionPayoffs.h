@@ -12,17 +12,20 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 class QComboBox;
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class wqzSetDisplay;
 
 namespace platform {
+class Clipboard;
 class LineControl;
 class PictureBox;
+class SwatchBox;
 } // namespace platform
 
 // The payoff workbench: a position in options on one underlying, its payoff
@@ -33,8 +36,9 @@ public:
     // The design size of the control, in twips.
     static constexpr int designWidth = 5130;
     static constexpr int designHeight = 5985;
+    static constexpr int swatchCount = 12;
 
-    explicit wqzOptionPayoffs(QWidget* parent = nullptr);
+    explicit wqzOptionPayoffs(platform::Clipboard& clipboard, QWidget* parent = nullptr);
     ~wqzOptionPayoffs() override;
 
     // The main window's numeric-values grid; every plot fills it while set.
@@ -49,6 +53,9 @@ public:
     // vertical range is chosen afresh (clearing earlier curves); otherwise the
     // user is asked before the range changes.
     void PlotIt(platform::Boolean16 AutoScale);
+    // The large and the normal presentation of the whole control.
+    void EnlargeFont();
+    void ReduceFont();
 
     // The state, for the program's own commands and for tests.
     workbench::PositionState& position() { return position_; }
@@ -57,22 +64,44 @@ public:
     const payoff::Samples& plotValue() const { return plotValue_; }
     platform::Rgb plotColor() const { return plotColor_; }
     void setPlotColor(platform::Rgb color) { plotColor_ = color; }
+    std::int16_t selectedCallRow() const { return selCallRow; }
+    std::int16_t selectedPutRow() const { return selPutRow; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Start-up.
     void createControls();
     void placeControls();
     void setTabOrder();
+    void connectControls();
+    void createSwatches();
+    void registerWithDisplay();
     void fillPositionGrid();
+    void fillStrategyList();
 
+    // Plotting.
     void prepareValuesGrid(platform::FlexGrid& grid) const;
     void writeValuesRow(platform::FlexGrid& grid, int i) const;
     void drawCurve(const payoff::PriceRange& range, float ytop, float ybot,
                    const payoff::Extremes& extremes);
 
+    // Plot controls.
+    void cmdPlot_Click();
+    std::int16_t readPosition();
+    void adjustQty(float step);
+    void pColor_Click(int index);
+    void pbox_KeyPress(int keyAscii);
+    void selectUnderlying();
+    void cmbStandard_Click();
+
+    platform::Clipboard& clipboard_;
+
     // Controls, named as their objectName says.
     platform::PictureBox* pbox = nullptr;
     std::array<QLineEdit*, 4> Text1{};
-    QFrame* pColor0 = nullptr;
+    std::array<platform::SwatchBox*, swatchCount> pColor{};
     platform::LineControl* Line1 = nullptr;
     std::array<QPushButton*, 2> scdown{};
     std::array<QPushButton*, 2> scup{};
@@ -90,11 +119,12 @@ private:
     workbench::PositionState position_;
     payoff::Samples plotPrice_{};
     payoff::Samples plotValue_{};
-    platform::Rgb plotColor_;
+    platform::Rgb plotColor_ = 0;
     std::int16_t selCallRow = -1;
     std::int16_t selPutRow = 1;
     QString selCaption = QStringLiteral("Put/");
     QString editBuffer;
     QString editRestore;
+    std::unique_ptr<wqzSetDisplay> setDisplay;
     QPointer<platform::FlexGrid> grddisplay;
 };

@@ -1,3 +1,4 @@
+#include "fakes/FakeClipboard.h"
 #include "fakes/FakePlatform.h"
 #include "platform/FailureGuard.h"
 #include "platform/FlexGrid.h"
@@ -53,6 +54,7 @@ private:
     }
     void boughtCallAt50() { bench->position().callQty[3] = 1; }
 
+    fakes::FakeClipboard clipboard;
     std::unique_ptr<fakes::FakePlatform> fake;
     std::unique_ptr<wqzOptionPayoffs> bench;
     std::unique_ptr<platform::FlexGrid> values;
@@ -60,13 +62,16 @@ private:
 
 void TestPlotIt::init() {
     fake = std::make_unique<fakes::FakePlatform>();
-    bench = std::make_unique<wqzOptionPayoffs>();
+    bench = std::make_unique<wqzOptionPayoffs>(clipboard);
     values = std::make_unique<platform::FlexGrid>();
     values->setRows(2);
     values->setCols(2);
     values->setFixedRows(1);
     values->setFixedCols(1);
     bench->setGrddisplay(values.get());
+    // Start from an empty position rather than the strategy loaded at start-up.
+    bench->position().callQty[3] = 0;
+    fake->pump.passes = 0;
 }
 
 void TestPlotIt::cleanup() {

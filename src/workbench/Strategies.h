@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <vector>
+
+namespace workbench {
+
+// One quantity of a strategy: a grid row and how many (negative = written).
+struct StrategyLeg {
+    int row;
+    float qty;
+};
+
+struct Strategy {
+    const char16_t* name;
+    float underlying;
+    std::vector<StrategyLeg> calls;
+    std::vector<StrategyLeg> puts;
+};
+
+// The eighteen textbook strategies in the order of the list. They are defined
+// by rows: with the default strikes, rows 1, 3 and 5 are 40, 50 and 60.
+const std::array<Strategy, 18>& standardStrategies();
+
+// The strategy whose name equals the text exactly, or nullptr.
+const Strategy* findStrategy(const QString& name);
+
+} // namespace workbench

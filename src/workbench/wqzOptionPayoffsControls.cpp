@@ -1,0 +1,148 @@
+// The controls around the diagram and the strategy list.
+#include "wqzOptionPayoffs.h"
+
+#include "Strategies.h"
+#include "display/wqzSetDisplay.h"
+#include "platform/Clipboard.h"
+#include "platform/EventPump.h"
+#include "platform/Numbers.h"
+#include "platform/PictureBox.h"
+#include "platform/SwatchBox.h"
+#include "platform/Twips.h"
+#include "services/ReportError.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+constexpr std::int16_t statusDone = 0;
+constexpr std::int16_t statusFailed = -1;
+constexpr int ctrlC = 3;
+} // namespace
+
+void wqzOptionPayoffs::cmdPlot_Click() {
+    // readPosition reports its own failure; the plot is then skipped.
+    if (readPosition() < 0) {
+        return;
+    }
+    PlotIt(platform::vbFalse);
+}
+
+std::int16_t wqzOptionPayoffs::readPosition() {
+    using numbers::format;
+    using numbers::leadingNumber;
+    using numbers::single;
+    try {
+        position_.underlyingQty = single(leadingNumber(txtUnderlyingQty->text()));
+        for (int r = 1; r <= 5; ++r) {
+            position_.putQty[r] = single(leadingNumber(Grid1->TextMatrix(r, 3)));
+            position_.callQty[r] = single(leadingNumber(Grid1->TextMatrix(r, 0)));
+            Grid1->setTextMatrix(r, 3, format(position_.putQty[r], u"####0.00"));
+            Grid1->setTextMatrix(r, 0, format(position_.callQty[r], u"####0.00"));
+        }
+        // A changed text moves the selection to the underlying.
+        txtUnderlyingQty->setText(format(position_.underlyingQty, u"####0.00"));
+        return statusDone;
+    } catch (const platform::RunTimeError& error) {
+        wqzUtil::reportError(error);
+        return statusFailed;
+    }
+}
+
+void wqzOptionPayoffs::adjustQty(float step) {
+    using numbers::format;
+    using numbers::single;
+    // The step goes onto the quantity held in the state; text typed into the
+    // cell and not yet read is overwritten.
+    if (selCallRow == -1 && selPutRow == -1) {
+        position_.underlyingQty = single(double(step) + double(position_.underlyingQty));
+        txtUnderlyingQty->setText(format(position_.underlyingQty, u"#####0.00"));
+    } else if (selCallRow == -1 && selPutRow > 0 && selPutRow <= position_.rowCount()) {
+        const int r = selPutRow;
+        position_.putQty[r] = single(double(position_.putQty[r]) + double(step));
+        Grid1->setTextMatrix(r, 3, format(position_.putQty[r], u"#####0.00"));
+    } else if (selPutRow == -1 && selCallRow > 0 && selCallRow <= position_.rowCount()) {
+        const int r = selCallRow;
+        position_.callQty[r] = single(double(position_.callQty[r]) + double(step));
+        Grid1->setTextMatrix(r, 0, format(position_.callQty[r], u"#####0.00"));
+    }
+    cmdPlot_Click();
+}
+
+void wqzOptionPayoffs::pColor_Click(int index) {
+    for (platform::SwatchBox* swatch : pColor) {
+        swatch->setBorder(false);
+    }
+    pColor[index]->setBorder(true);
+    plotColor_ = pColor[index]->color();
+}
+
+void wqzOptionPayoffs::pbox_KeyPress(int keyAscii) {
+    if (keyAscii != ctrlC) {
+        return;
+    }
+    clipboard_.clear();
+    clipboard_.setImage(pbox->image());
+}
+
+void wqzOptionPayoffs::selectUnderlying() {
+    selCallRow = -1;
+    selPutRow = -1;
+    selCaption = QStringLiteral("Underlying");
+    lblOption->setText(selCaption);
+}
+
+void wqzOptionPayoffs::EnlargeFont() {
+    if (!setDisplay) {
+        setDisplay = std::make_unique<wqzSetDisplay>();
+    }
+    setDisplay->EnlargeFont(ucWidth, ucHeight);
+    const twips::Rect here = twips::geometry(this);
+    twips::setGeometry(this, {here.left, here.top, ucWidth, ucHeight});
+}
+
+void wqzOptionPayoffs::ReduceFont() {
+    if (!setDisplay) {
+        setDisplay = std::make_unique<wqzSetDisplay>();
+    }
+    setDisplay->ReduceFont(ucWidth, ucHeight);
+    const twips::Rect here = twips::geometry(this);
+    twips::setGeometry(this, {here.left, here.top, ucWidth, ucHeight});
+}
+
+void wqzOptionPayoffs::cmbStandard_Click() {
+    using numbers::format;
+    if (cmbStandard->currentIndex() == -1) {
+        return;
+    }
+    position_.underlyingQty = 0;
+    for (int r = 1; r <= position_.rowCount(); ++r) {
+        position_.callQty[r] = 0;
+        position_.putQty[r] = 0;
+    }
+    Text1[2]->setText(QStringLiteral("1"));
+    Text1[3]->setText(QStringLiteral("100"));
+    if (const workbench::Strategy* s = workbench::findStrategy(cmbStandard->currentText())) {
+        position_.underlyingQty = s->underlying;
+        for (const workbench::StrategyLeg& leg : s->calls) {
+            if (leg.row <= position_.rowCount()) {
+                position_.callQty[leg.row] = leg.qty;
+            }
+        }
+        for (const workbench::StrategyLeg& leg : s->puts) {
+            if (leg.row <= position_.rowCount()) {
+                position_.putQty[leg.row] = leg.qty;
+            }
+        }
+    }
+    txtUnderlyingQty->setText(format(position_.underlyingQty, u"#####0"));
+    // Only the rows the grid has: after a short paste there may be fewer.
+    const int rows = std::min(position_.rowCount(), Grid1->Rows() - 1);
+    for (int r = 1; r <= rows; ++r) {
+        Grid1->setTextMatrix(r, 0, format(position_.callQty[r], u"#####0"));
+        Grid1->setTextMatrix(r, 3, format(position_.putQty[r], u"#####0"));
+    }
+    PlotIt(platform::vbTrue);
+    platform::eventPump().doEvents();
+}
