@@ -160,12 +160,8 @@ double leadingNumber(QStringView text) {
     return readDecimal(in);
 }
 
-float toSingle(double value) {
-    const float result = static_cast<float>(value);
-    if (!std::isfinite(result)) {
-        overflow();
-    }
-    return result;
+void raiseOverflow() {
+    throw RunTimeError(platform::errc::Overflow);
 }
 
 double roundHalfEven(double value) {

@@ -17,8 +17,18 @@ namespace numbers {
 // raises RunTimeError 6 (Overflow); one too small to represent reads as 0.
 double leadingNumber(QStringView text);
 
+// Raises RunTimeError 6.
+[[noreturn]] void raiseOverflow();
+
 // Checked conversions: a value that does not fit raises RunTimeError 6.
-float toSingle(double value);
+// Inline: every stored value of an evaluation passes through it.
+inline float toSingle(double value) {
+    const float result = static_cast<float>(value);
+    if (!(result - result == 0.0f)) { // infinite or NaN
+        raiseOverflow();
+    }
+    return result;
+}
 // Halves round to the even neighbour before the range check.
 std::int16_t toInteger(double value);
 std::int32_t toLong(double value);

@@ -196,6 +196,7 @@ void wqzOptionPayoffs::connectControls() {
     // activated, not currentIndexChanged: picking the entry already shown
     // reloads it, which is how a student throws away edits.
     connect(cmbStandard, &QComboBox::activated, this, guarded([this] { cmbStandard_Click(); }));
+    connect(Grid1, &platform::FlexGrid::Click, this, guarded([this] { Grid1_Click(); }));
 }
 
 bool wqzOptionPayoffs::eventFilter(QObject* watched, QEvent* event) {

@@ -96,6 +96,9 @@ private:
     void selectUnderlying();
     void cmbStandard_Click();
 
+    // Position grid.
+    void Grid1_Click();
+
     platform::Clipboard& clipboard_;
 
     // Controls, named as their objectName says.

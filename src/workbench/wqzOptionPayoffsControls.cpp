@@ -146,3 +146,22 @@ void wqzOptionPayoffs::cmbStandard_Click() {
     PlotIt(platform::vbTrue);
     platform::eventPump().doEvents();
 }
+
+void wqzOptionPayoffs::Grid1_Click() {
+    const int row = Grid1->Row();
+    if (row == 0) {
+        return;
+    }
+    // The caption shows the strike as the grid shows it at the time of the click.
+    const int col = Grid1->Col();
+    if (col == 0 || col == 1) {
+        selCaption = QStringLiteral("Call/") + Grid1->TextMatrix(row, 2);
+        selCallRow = numbers::toInteger(row);
+        selPutRow = -1;
+    } else if (col == 4 || col == 3) {
+        selCaption = QStringLiteral("Put/") + Grid1->TextMatrix(row, 2);
+        selCallRow = -1;
+        selPutRow = numbers::toInteger(row);
+    }
+    lblOption->setText(selCaption);
+}

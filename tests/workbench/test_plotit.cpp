@@ -1,13 +1,7 @@
-#include "fakes/FakeClipboard.h"
-#include "fakes/FakePlatform.h"
+#include "WorkbenchHarness.h"
 #include "platform/FailureGuard.h"
-#include "platform/FlexGrid.h"
 #include "platform/Numbers.h"
-#include "platform/PictureBox.h"
-#include "workbench/wqzOptionPayoffs.h"
 
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QTest>
 
 #include <memory>
@@ -43,32 +37,22 @@ private slots:
     void lowest_price_above_highest_plots_one_unit_and_keeps_the_box();
 
 private:
-    QLineEdit* box(int i) const {
-        return bench->findChild<QLineEdit*>(QStringLiteral("Text1(%1)").arg(i));
-    }
-    platform::PictureBox* pbox() const {
-        return bench->findChild<platform::PictureBox*>(QStringLiteral("pbox"));
-    }
-    void chooseProfit() {
-        bench->findChild<QRadioButton*>(QStringLiteral("plotType(1)"))->setChecked(true);
-    }
+    QLineEdit* box(int i) const { return h->box(i); }
+    platform::PictureBox* pbox() const { return h->pbox(); }
+    void chooseProfit() { h->chooseProfit(); }
     void boughtCallAt50() { bench->position().callQty[3] = 1; }
 
-    fakes::FakeClipboard clipboard;
-    std::unique_ptr<fakes::FakePlatform> fake;
-    std::unique_ptr<wqzOptionPayoffs> bench;
-    std::unique_ptr<platform::FlexGrid> values;
+    std::unique_ptr<WorkbenchHarness> h;
+    fakes::FakePlatform* fake = nullptr;
+    wqzOptionPayoffs* bench = nullptr;
+    platform::FlexGrid* values = nullptr;
 };
 
 void TestPlotIt::init() {
-    fake = std::make_unique<fakes::FakePlatform>();
-    bench = std::make_unique<wqzOptionPayoffs>(clipboard);
-    values = std::make_unique<platform::FlexGrid>();
-    values->setRows(2);
-    values->setCols(2);
-    values->setFixedRows(1);
-    values->setFixedCols(1);
-    bench->setGrddisplay(values.get());
+    h = std::make_unique<WorkbenchHarness>();
+    fake = h->fake.get();
+    bench = h->bench.get();
+    values = h->values.get();
     // Start from an empty position rather than the strategy loaded at start-up.
     bench->position().callQty[3] = 0;
     fake->pump.passes = 0;
@@ -76,9 +60,7 @@ void TestPlotIt::init() {
 
 void TestPlotIt::cleanup() {
     QCOMPARE(fake->dialogs.pendingAnswers(), 0);
-    bench.reset();
-    values.reset();
-    fake.reset();
+    h.reset();
 }
 
 void TestPlotIt::a_bought_call_rescales_and_fills_the_values_grid() {
@@ -224,7 +206,7 @@ void TestPlotIt::the_curve_colour_lands_where_the_coordinates_put_it_and_survive
     bench->position().underlyingQty = 1; // payoff S: a diagonal
     bench->PlotIt(vbTrue);
     bench->show();
-    QVERIFY(QTest::qWaitForWindowExposed(bench.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(bench));
     const QPointF exact = pbox()->toPixels(30, 30);
     const QPoint p(int(exact.x()), int(exact.y()));
     QCOMPARE(pbox()->image().pixel(p) & 0xFFFFFF, yellow);

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "fakes/FakeClipboard.h"
+#include "fakes/FakePlatform.h"
+#include "platform/FlexGrid.h"
+#include "platform/PictureBox.h"
+#include "platform/SwatchBox.h"
+#include "workbench/wqzOptionPayoffs.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <memory>
+
+// A workbench after its start-up, with fake dialogs, pointer, event pump and
+// clipboard, and a numeric-values grid assigned as the main window does.
+struct WorkbenchHarness {
+    WorkbenchHarness()
+        : fake(std::make_unique<fakes::FakePlatform>()),
+          bench(std::make_unique<wqzOptionPayoffs>(clipboard)),
+          values(std::make_unique<platform::FlexGrid>()) {
+        values->setRows(2);
+        values->setCols(2);
+        values->setFixedRows(1);
+        values->setFixedCols(1);
+        bench->setGrddisplay(values.get());
+    }
+
+    template <typename W> W* child(const QString& name) const {
+        W* w = bench->findChild<W*>(name);
+        Q_ASSERT_X(w, "WorkbenchHarness", qPrintable(name));
+        return w;
+    }
+    QLineEdit* box(int i) const { return child<QLineEdit>(QStringLiteral("Text1(%1)").arg(i)); }
+    QLineEdit* underlyingBox() const {
+        return child<QLineEdit>(QStringLiteral("txtUnderlyingQty"));
+    }
+    QLabel* lblOption() const { return child<QLabel>(QStringLiteral("lblOption")); }
+    platform::PictureBox* pbox() const {
+        return child<platform::PictureBox>(QStringLiteral("pbox"));
+    }
+    platform::FlexGrid* grid() const { return child<platform::FlexGrid>(QStringLiteral("Grid1")); }
+    QComboBox* strategies() const { return child<QComboBox>(QStringLiteral("cmbStandard")); }
+    QPushButton* button(const QString& name) const { return child<QPushButton>(name); }
+    QString cell(int r, int c) const { return grid()->TextMatrix(r, c); }
+
+    // As a student picks an entry of the strategy list.
+    void choose(const QString& strategy) {
+        QComboBox* list = strategies();
+        const int index = list->findText(strategy);
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    }
+    void chooseProfit() { child<QRadioButton>(QStringLiteral("plotType(1)"))->setChecked(true); }
+    platform::Rgb pixel(double x, double y) const {
+        const QPointF p = pbox()->toPixels(x, y);
+        return pbox()->image().pixel(int(p.x()), int(p.y())) & 0xFFFFFF;
+    }
+
+    fakes::FakeClipboard clipboard;
+    std::unique_ptr<fakes::FakePlatform> fake;
+    std::unique_ptr<wqzOptionPayoffs> bench;
+    std::unique_ptr<platform::FlexGrid> values;
+};

@@ -1,0 +1,247 @@
+#include "WorkbenchHarness.h"
+#include "platform/Twips.h"
+
+#include <QTest>
+
+namespace {
+constexpr platform::Rgb yellow = 0xFFFF00;
+}
+
+class TestPlotControls : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void start_up_shows_naked_call_in_yellow_with_the_put_of_row_1_selected();
+    void plot_rewrites_quantity_cells_with_two_decimals_data();
+    void plot_rewrites_quantity_cells_with_two_decimals();
+    void ten_small_steps_on_the_underlying_give_exactly_one();
+    void a_big_step_down_on_a_put_writes_it();
+    void a_click_on_a_strike_cell_keeps_the_selection();
+    void rewriting_the_underlying_box_selects_the_underlying();
+    void the_diagram_kinds_plot_over_each_other();
+    void a_swatch_changes_no_pixel_until_the_next_plot();
+    void ctrl_c_in_the_plot_area_copies_its_pixels();
+    void the_large_display_keeps_the_curves_and_normal_restores_the_layout();
+
+private:
+    void clickCell(int row, int col) {
+        platform::FlexGrid* g = h->grid();
+        const QRect r = g->visualRect(g->model()->index(row, col));
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center());
+    }
+    void press(const char* name) { h->button(QString::fromLatin1(name))->click(); }
+    // A range wide enough that no step asks about re-scaling.
+    void wideRange() {
+        h->box(0)->setText(QStringLiteral("1000"));
+        h->box(1)->setText(QStringLiteral("-1000"));
+    }
+
+    std::unique_ptr<WorkbenchHarness> h;
+};
+
+void TestPlotControls::init() {
+    h = std::make_unique<WorkbenchHarness>();
+    h->bench->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h->bench.get()));
+}
+
+void TestPlotControls::cleanup() {
+    QCOMPARE(h->fake->dialogs.pendingAnswers(), 0);
+    h.reset();
+}
+
+void TestPlotControls::start_up_shows_naked_call_in_yellow_with_the_put_of_row_1_selected() {
+    const char* strikes[] = {"40", "45", "50", "55", "60"};
+    const char* calls[] = {"16.00", "13.00", "10.50", "8.25", "6.50"};
+    const char* puts[] = {"0.50", "1.50", "3.50", "6.50", "10.00"};
+    const char* headers[] = {"Call Qty", "Call Price", "Strike", "Put Qty", "Put Price"};
+    for (int c = 0; c < 5; ++c) {
+        QCOMPARE(h->cell(0, c), QLatin1String(headers[c]));
+    }
+    for (int r = 1; r <= 5; ++r) {
+        QCOMPARE(h->cell(r, 2), QLatin1String(strikes[r - 1]));
+        QCOMPARE(h->cell(r, 1), QLatin1String(calls[r - 1]));
+        QCOMPARE(h->cell(r, 4), QLatin1String(puts[r - 1]));
+        QCOMPARE(h->cell(r, 0), r == 3 ? QStringLiteral("1") : QStringLiteral("0"));
+        QCOMPARE(h->cell(r, 3), QStringLiteral("0"));
+    }
+    QCOMPARE(h->underlyingBox()->text(), QStringLiteral("0"));
+    QCOMPARE(h->lblOption()->text(), QStringLiteral("Put/40"));
+    QCOMPARE(h->strategies()->count(), 18);
+    QCOMPARE(h->bench->plotColor(), yellow);
+    // Flat at 0 up to the strike, then rising: both in yellow.
+    QCOMPARE(h->pixel(20, 0), yellow);
+    QCOMPARE(h->pixel(80, 30), yellow);
+    // No values grid yet: the main window assigns it after start-up.
+    QCOMPARE(h->values->Rows(), 2);
+
+    // The step buttons act on the put of row 1.
+    press("scup(0)");
+    QCOMPARE(h->cell(1, 3), QStringLiteral("0.10"));
+    QCOMPARE(h->bench->position().putQty[1], 0.1f);
+}
+
+void TestPlotControls::plot_rewrites_quantity_cells_with_two_decimals_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<float>("qty");
+    QTest::newRow("letters") << "abc"
+                             << "0.00" << 0.0f;
+    QTest::newRow("trailing letters") << "2.5x"
+                                      << "2.50" << 2.5f;
+    QTest::newRow("empty") << ""
+                           << "0.00" << 0.0f;
+    QTest::newRow("negative") << "-1"
+                              << "-1.00" << -1.0f;
+    QTest::newRow("three decimals") << "0.125"
+                                    << "0.13" << 0.125f;
+}
+
+void TestPlotControls::plot_rewrites_quantity_cells_with_two_decimals() {
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(float, qty);
+    wideRange();
+    h->grid()->setTextMatrix(2, 0, typed);
+    h->grid()->setTextMatrix(4, 3, typed);
+    press("cmdPlot");
+    QCOMPARE(h->cell(2, 0), shown);
+    QCOMPARE(h->cell(4, 3), shown);
+    QCOMPARE(h->bench->position().callQty[2], qty);
+    QCOMPARE(h->bench->position().putQty[4], qty);
+    QCOMPARE(h->cell(3, 0), QStringLiteral("1.00"));
+    QCOMPARE(h->underlyingBox()->text(), QStringLiteral("0.00"));
+}
+
+void TestPlotControls::ten_small_steps_on_the_underlying_give_exactly_one() {
+    wideRange();
+    QTest::mouseClick(h->child<QLabel>(QStringLiteral("Label1(1)")), Qt::LeftButton);
+    QCOMPARE(h->lblOption()->text(), QStringLiteral("Underlying"));
+    for (int i = 0; i < 10; ++i) {
+        press("scup(0)");
+    }
+    QCOMPARE(h->underlyingBox()->text(), QStringLiteral("1.00"));
+    QCOMPARE(h->bench->position().underlyingQty, 1.0f);
+    press("scdown(1)");
+    press("scdown(1)");
+    QCOMPARE(h->underlyingBox()->text(), QStringLiteral("-1.00"));
+}
+
+void TestPlotControls::a_big_step_down_on_a_put_writes_it() {
+    wideRange();
+    clickCell(2, 3);
+    QCOMPARE(h->lblOption()->text(), QStringLiteral("Put/45"));
+    press("scdown(1)");
+    QCOMPARE(h->cell(2, 3), QStringLiteral("-1.00"));
+    QCOMPARE(h->bench->position().putQty[2], -1.0f);
+    // The plot followed: a written put loses below 45.
+    QCOMPARE(h->values->TextMatrix(1, 2), QStringLiteral("-44.0000"));
+}
+
+void TestPlotControls::a_click_on_a_strike_cell_keeps_the_selection() {
+    wideRange();
+    clickCell(4, 0);
+    QCOMPARE(h->lblOption()->text(), QStringLiteral("Call/55"));
+    clickCell(2, 2);
+    QCOMPARE(h->lblOption()->text(), QStringLiteral("Call/55"));
+    QCOMPARE(h->bench->selectedCallRow(), 4);
+    press("scup(1)");
+    QCOMPARE(h->cell(4, 0), QStringLiteral("1.00"));
+    QCOMPARE(h->cell(2, 0), QStringLiteral("0.00"));
+}
+
+void TestPlotControls::rewriting_the_underlying_box_selects_the_underlying() {
+    wideRange();
+    clickCell(1, 4);
+    QCOMPARE(h->lblOption()->text(), QStringLiteral("Put/40"));
+    h->underlyingBox()->setText(QStringLiteral("1"));
+    QCOMPARE(h->lblOption()->text(), QStringLiteral("Underlying"));
+    clickCell(1, 4);
+    press("cmdPlot"); // "1" becomes "1.00": a change of text
+    QCOMPARE(h->underlyingBox()->text(), QStringLiteral("1.00"));
+    QCOMPARE(h->lblOption()->text(), QStringLiteral("Underlying"));
+    QCOMPARE(h->bench->selectedPutRow(), -1);
+    // Writing the same text again is no change and keeps a new selection.
+    clickCell(1, 4);
+    press("cmdPlot");
+    QCOMPARE(h->lblOption()->text(), QStringLiteral("Put/40"));
+}
+
+void TestPlotControls::the_diagram_kinds_plot_over_each_other() {
+    wideRange();
+    h->box(0)->setText(QStringLiteral("60"));
+    h->box(1)->setText(QStringLiteral("-20"));
+    h->child<QRadioButton>(QStringLiteral("plotType(1)"))->click();
+    QCOMPARE(h->values->TextMatrix(0, 2), QStringLiteral("Profit"));
+    QCOMPARE(h->pixel(20, -10.5), yellow);
+    h->bench->setPlotColor(0x00FF00);
+    h->child<QRadioButton>(QStringLiteral("plotType(0)"))->click();
+    QCOMPARE(h->values->TextMatrix(0, 2), QStringLiteral("Payoff"));
+    QCOMPARE(h->pixel(20, -10.5), yellow);
+    QCOMPARE(h->pixel(20, 0), platform::Rgb(0x00FF00));
+}
+
+void TestPlotControls::a_swatch_changes_no_pixel_until_the_next_plot() {
+    wideRange();
+    h->box(0)->setText(QStringLiteral("60"));
+    h->box(1)->setText(QStringLiteral("-20"));
+    press("cmdPlot");
+    const QImage before = h->pbox()->image();
+    auto* red = h->child<platform::SwatchBox>(QStringLiteral("pColor(9)"));
+    QTest::mouseClick(red, Qt::LeftButton);
+    QCOMPARE(h->bench->plotColor(), platform::Rgb(0xFF0000));
+    QVERIFY(red->hasBorder());
+    QVERIFY(!h->child<platform::SwatchBox>(QStringLiteral("pColor(11)"))->hasBorder());
+    QCOMPARE(h->pbox()->image(), before);
+    h->grid()->setTextMatrix(3, 3, QStringLiteral("1")); // add a put: a straddle
+    press("cmdPlot");
+    QCOMPARE(h->pixel(20, 30), platform::Rgb(0xFF0000));
+    QCOMPARE(h->pixel(80, 30), platform::Rgb(0xFF0000));
+    QCOMPARE(h->pixel(20, 0), yellow); // the old curve's flat part below the new
+}
+
+void TestPlotControls::ctrl_c_in_the_plot_area_copies_its_pixels() {
+    QTest::keyClick(h->pbox(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(h->clipboard.image(), h->pbox()->image());
+    QCOMPARE(h->clipboard.image().pixel(h->pbox()->toPixels(20, 0).toPoint()) & 0xFFFFFF, yellow);
+    QVERIFY(h->clipboard.clears > 0);
+
+    h->pbox()->clear();
+    QTest::keyClick(h->pbox(), Qt::Key_C, Qt::ControlModifier);
+    const QImage blank = h->clipboard.image();
+    QCOMPARE(blank.pixel(5, 5), blank.pixel(blank.width() / 2, blank.height() / 2));
+    QVERIFY(blank.pixel(5, 5) != (0xFF000000u | yellow));
+
+    h->clipboard.setImage(QImage());
+    QTest::keyClick(h->pbox(), Qt::Key_X, Qt::ControlModifier); // only Ctrl+C copies
+    QVERIFY(h->clipboard.image().isNull());
+}
+
+void TestPlotControls::the_large_display_keeps_the_curves_and_normal_restores_the_layout() {
+    const twips::Rect normalBox = twips::geometry(h->pbox());
+    h->bench->EnlargeFont();
+    QCOMPARE(h->bench->ucWidth, 7695);
+    QCOMPARE(h->bench->ucHeight, 8379);
+    QCOMPARE(twips::geometry(h->bench.get()).width, 7695);
+    const twips::Rect large = twips::geometry(h->pbox());
+    QVERIFY(large.width > normalBox.width);
+    QCOMPARE(h->pbox()->image().width(), h->pbox()->width());
+    // The curve drawn before is redrawn at the new size.
+    QCOMPARE(h->pixel(20, 0), yellow);
+    QCOMPARE(h->pixel(80, 30), yellow);
+    QCOMPARE(h->grid()->font().pointSize(), 12);
+    QVERIFY(h->grid()->font().bold());
+
+    h->bench->ReduceFont();
+    QCOMPARE(twips::geometry(h->pbox()), normalBox);
+    QCOMPARE(h->bench->ucWidth, 5130);
+    QCOMPARE(h->bench->ucHeight, 5985);
+    QCOMPARE(h->pixel(20, 0), yellow);
+    QCOMPARE(h->grid()->font().pointSize(), 8);
+    QVERIFY(!h->grid()->font().bold());
+}
+
+QTEST_MAIN(TestPlotControls)
+#include "test_plot_controls.moc"
