@@ -1,0 +1,143 @@
+// How long the workbench takes to answer: the evaluation of 100 sample prices
+// alone, the whole PlotIt on an offscreen workbench (evaluation, values grid,
+// drawing), a step button and a strategy choice. Targets on the development
+// machines (medians): evaluation under 5 microseconds, PlotIt under
+// 1 millisecond, a step or a strategy under 2 milliseconds.
+#include "platform/Dialogs.h"
+#include "platform/EventPump.h"
+#include "platform/FlexGrid.h"
+#include "platform/MousePointer.h"
+#include "platform/QtClipboard.h"
+#include "workbench/PayoffEvaluation.h"
+#include "workbench/wqzOptionPayoffs.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QPushButton>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+workbench::PositionState butterfly() {
+    workbench::PositionState p;
+    const float calls[] = {0, 16, 13, 10.5f, 8.25f, 6.5f};
+    const float puts[] = {0, 0.5f, 1.5f, 3.5f, 6.5f, 10};
+    for (int r = 1; r <= 5; ++r) {
+        p.strike[r] = float(5 * r + 35);
+        p.callPrice[r] = calls[r];
+        p.putPrice[r] = puts[r];
+    }
+    p.callQty[1] = 1;
+    p.callQty[3] = -2;
+    p.callQty[5] = 1;
+    p.putQty[2] = 0.5f;
+    p.underlyingQty = 1;
+    return p;
+}
+
+void BM_Evaluation(benchmark::State& state) {
+    const workbench::PositionState p = butterfly();
+    payoff::Samples price{}, value{};
+    const payoff::PriceRange range = payoff::priceRange(1, 100);
+    for (auto _ : state) {
+        const payoff::Extremes e =
+            payoff::sampleCurve(p, range, payoff::profitDiagram, price, value, [](int) {});
+        benchmark::DoNotOptimize(e);
+        benchmark::DoNotOptimize(value.data());
+    }
+}
+BENCHMARK(BM_Evaluation);
+
+class SilentDialogs : public platform::Dialogs {
+public:
+    int msgBox(const QString&, Buttons, Icon, const QString&) override { return answerNo; }
+};
+class StillPointer : public platform::MousePointer {
+public:
+    void setShape(Shape) override {}
+    Shape shape() const override { return Shape::Default; }
+};
+class OnePass : public platform::EventPump {
+public:
+    void doEvents() override { QCoreApplication::processEvents(); }
+    void waitForEvents() override { QCoreApplication::processEvents(); }
+};
+
+// The process-wide facilities for one benchmark.
+struct Installed {
+    Installed() {
+        platform::installDialogs(&dialogs);
+        platform::installMousePointer(&pointer);
+        platform::installEventPump(&pump);
+    }
+    ~Installed() {
+        platform::installDialogs(nullptr);
+        platform::installMousePointer(nullptr);
+        platform::installEventPump(nullptr);
+    }
+    SilentDialogs dialogs;
+    StillPointer pointer;
+    OnePass pump;
+};
+
+void BM_PlotIt(benchmark::State& state) {
+    Installed platform;
+    platform::QtClipboard clipboard;
+    wqzOptionPayoffs bench(clipboard);
+    platform::FlexGrid values;
+    bench.setGrddisplay(&values);
+    bench.position() = butterfly();
+    for (auto _ : state) {
+        bench.PlotIt(platform::vbTrue);
+    }
+}
+BENCHMARK(BM_PlotIt)->Unit(benchmark::kMicrosecond);
+
+// A step button press: adjust the selected quantity, read the grid, plot.
+// A strategy choice: write the position and re-plot from scratch.
+// Targets: each under 2 milliseconds (median).
+void BM_StepButton(benchmark::State& state) {
+    Installed platform;
+    platform::QtClipboard clipboard;
+    wqzOptionPayoffs bench(clipboard);
+    platform::FlexGrid values;
+    bench.setGrddisplay(&values);
+    auto* up = bench.findChild<QPushButton*>(QStringLiteral("scup(0)"));
+    auto* down = bench.findChild<QPushButton*>(QStringLiteral("scdown(0)"));
+    bool goingUp = true;
+    for (auto _ : state) {
+        // Up and down in turn, so the curve stays inside the display range.
+        (goingUp ? up : down)->click();
+        goingUp = !goingUp;
+    }
+}
+BENCHMARK(BM_StepButton)->Unit(benchmark::kMicrosecond);
+
+void BM_StrategyChoice(benchmark::State& state) {
+    Installed platform;
+    platform::QtClipboard clipboard;
+    wqzOptionPayoffs bench(clipboard);
+    platform::FlexGrid values;
+    bench.setGrddisplay(&values);
+    auto* list = bench.findChild<QComboBox*>(QStringLiteral("cmbStandard"));
+    int index = 0;
+    for (auto _ : state) {
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+        index = (index + 1) % list->count();
+    }
+}
+BENCHMARK(BM_StrategyChoice)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
