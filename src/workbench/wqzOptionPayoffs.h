@@ -94,6 +94,7 @@ private:
     void pColor_Click(int index);
     void pbox_KeyPress(int keyAscii);
     void selectUnderlying();
+    void switchDisplay(void (wqzSetDisplay::*change)(std::int32_t&, std::int32_t&));
     void cmbStandard_Click();
 
     // Position grid.

@@ -94,19 +94,18 @@ void wqzOptionPayoffs::selectUnderlying() {
 }
 
 void wqzOptionPayoffs::EnlargeFont() {
-    if (!setDisplay) {
-        setDisplay = std::make_unique<wqzSetDisplay>();
-    }
-    setDisplay->EnlargeFont(ucWidth, ucHeight);
-    const twips::Rect here = twips::geometry(this);
-    twips::setGeometry(this, {here.left, here.top, ucWidth, ucHeight});
+    switchDisplay(&wqzSetDisplay::EnlargeFont);
 }
 
 void wqzOptionPayoffs::ReduceFont() {
+    switchDisplay(&wqzSetDisplay::ReduceFont);
+}
+
+void wqzOptionPayoffs::switchDisplay(void (wqzSetDisplay::*change)(std::int32_t&, std::int32_t&)) {
     if (!setDisplay) {
         setDisplay = std::make_unique<wqzSetDisplay>();
     }
-    setDisplay->ReduceFont(ucWidth, ucHeight);
+    ((*setDisplay).*change)(ucWidth, ucHeight);
     const twips::Rect here = twips::geometry(this);
     twips::setGeometry(this, {here.left, here.top, ucWidth, ucHeight});
 }
