@@ -1,6 +1,7 @@
 #include "FlexGrid.h"
 
 #include "RunTimeError.h"
+#include "SelectionText.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -606,12 +607,9 @@ void FlexGrid::setClip(const QString& text) {
     const int bottom = std::max(row_, rowSel_);
     const int left = std::min(col_, colSel_);
     const int right = std::max(col_, colSel_);
-    const QStringList lines = text.split(QLatin1Char('\r'));
-    for (int i = 0; i < lines.size() && top + i <= bottom; ++i) {
-        const QStringList fields = lines[i].split(QLatin1Char('\t'));
-        for (int j = 0; j < fields.size() && left + j <= right; ++j)
-            writeCell(top + i, left + j, fields[j]);
-    }
+    for (const selection::PlacedText& cell :
+         selection::layText(text, bottom - top + 1, right - left + 1))
+        writeCell(top + cell.row, left + cell.col, cell.text);
 }
 
 // ---- helpers ----------------------------------------------------------------

@@ -26,6 +26,10 @@ class Reader {
 public:
     explicit Reader(QStringView text) : text_(text) {}
 
+    bool atEnd() {
+        skipBlanks();
+        return pos_ >= text_.size();
+    }
     QChar peek() {
         skipBlanks();
         return pos_ < text_.size() ? text_[pos_] : QChar();
@@ -140,7 +144,69 @@ double readDecimal(Reader& in) {
     return value;
 }
 
+// Reads the leading number's characters without converting them; says
+// whether it found any digits.
+bool scanNumber(Reader& in) {
+    if (in.peek() == u'&') {
+        in.take();
+        const QChar kind = in.peek();
+        const int radix = (kind == u'h' || kind == u'H')   ? 16
+                          : (kind == u'o' || kind == u'O') ? 8
+                                                           : 0;
+        if (radix == 0) {
+            return false;
+        }
+        in.take();
+        bool any = false;
+        while (digitValue(in.peek()) < radix) {
+            in.take();
+            any = true;
+        }
+        return any;
+    }
+    if (in.peek() == u'+' || in.peek() == u'-') {
+        in.take();
+    }
+    bool any = false;
+    bool point = false;
+    for (;;) {
+        const QChar c = in.peek();
+        if (isDigit(c)) {
+            any = true;
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+        in.take();
+    }
+    if (!any) {
+        return false;
+    }
+    const QChar e = in.peek();
+    if (e == u'e' || e == u'E' || e == u'd' || e == u'D') {
+        in.take();
+        if (in.peek() == u'+' || in.peek() == u'-') {
+            in.take();
+        }
+        while (isDigit(in.peek())) {
+            in.take();
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+bool hasLeadingNumber(QStringView text) {
+    Reader in(text);
+    return scanNumber(in);
+}
+
+bool isNumeric(QStringView text) {
+    Reader in(text);
+    return scanNumber(in) && in.atEnd();
+}
 
 double leadingNumber(QStringView text) {
     Reader in(text);

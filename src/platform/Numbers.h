@@ -20,6 +20,13 @@ double leadingNumber(QStringView text);
 // Raises RunTimeError 6.
 [[noreturn]] void raiseOverflow();
 
+// Whether the text starts with a number by the rule above (blanks skipped):
+// "40", " -3.5x" and "&H1F" do; "", "abc" and "-" do not.
+bool hasLeadingNumber(QStringView text);
+
+// Whether the whole text is one number, blanks around it allowed.
+bool isNumeric(QStringView text);
+
 // Checked conversions: a value that does not fit raises RunTimeError 6.
 // Inline: every stored value of an evaluation passes through it.
 inline float toSingle(double value) {

@@ -16,6 +16,9 @@ float positionValue(const workbench::PositionState& p, float S, DiagramKind f) {
     const double fd = f;
     float V = single((s - fd * double(p.underlyingPrice)) * double(p.underlyingQty));
     for (int r = 1; r <= p.rowCount(); ++r) {
+        if (!p.takesPart[std::size_t(r)]) {
+            continue;
+        }
         const double K = p.strike[r];
         const double cq = p.callQty[r];
         const double pq = p.putQty[r];

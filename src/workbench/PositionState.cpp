@@ -13,6 +13,7 @@ void PositionState::setRowCount(int rows) {
     for (std::vector<float>* column : {&callQty, &callPrice, &strike, &putQty, &putPrice}) {
         column->resize(n, 0.0f);
     }
+    takesPart.resize(n, true);
 }
 
 } // namespace workbench

@@ -19,6 +19,9 @@ struct PositionState {
     std::vector<float> strike;
     std::vector<float> putQty;
     std::vector<float> putPrice;
+    // Whether the row's strike cell holds a number; a row without a strike
+    // takes no part in the evaluation.
+    std::vector<bool> takesPart;
     float underlyingQty = 0;
     // The underlying's price today; fixed for the whole run.
     float underlyingPrice = 50;

@@ -197,6 +197,15 @@ void wqzOptionPayoffs::connectControls() {
     // reloads it, which is how a student throws away edits.
     connect(cmbStandard, &QComboBox::activated, this, guarded([this] { cmbStandard_Click(); }));
     connect(Grid1, &platform::FlexGrid::Click, this, guarded([this] { Grid1_Click(); }));
+    connect(Grid1, &platform::FlexGrid::RowColChange, this,
+            guarded([this] { Grid1_RowColChange(); }));
+    connect(Grid1, &platform::FlexGrid::DblClick, this, guarded([this] { Grid1_DblClick(); }));
+    connect(Grid1, &platform::FlexGrid::KeyDown, this,
+            guarded([this](int keyCode, int shift) { Grid1_KeyDown(keyCode, shift); }));
+    connect(Grid1, &platform::FlexGrid::KeyPress, this,
+            guarded([this](int keyAscii) { Grid1_KeyPress(keyAscii); }));
+    connect(cmdClear, &QPushButton::clicked, this, guarded([this] { cmdClear_Click(); }));
+    connect(cmdRestart, &QPushButton::clicked, this, guarded([this] { cmdRestart_Click(); }));
 }
 
 bool wqzOptionPayoffs::eventFilter(QObject* watched, QEvent* event) {

@@ -53,6 +53,13 @@ public:
     // vertical range is chosen afresh (clearing earlier curves); otherwise the
     // user is asked before the range changes.
     void PlotIt(platform::Boolean16 AutoScale);
+    // Rebuilds the position grid from a quote table (call premium, strike, put
+    // premium a line) with every quantity 0.
+    void pasteData(const QString& strPaste);
+    // Every quantity changes sign, and the position is plotted.
+    void InvertPosition();
+    // The position grid's selection to the clipboard.
+    void CopyOptionData();
     // The large and the normal presentation of the whole control.
     void EnlargeFont();
     void ReduceFont();
@@ -99,6 +106,19 @@ private:
 
     // Position grid.
     void Grid1_Click();
+    void Grid1_RowColChange();
+    void Grid1_DblClick();
+    void Grid1_KeyDown(int keyCode, int shift);
+    void Grid1_KeyPress(int keyAscii);
+    bool currentCellEditable() const;
+
+    // Position commands.
+    void cmdClear_Click();
+    void cmdRestart_Click();
+    // The state's rows follow the grid's strike rows, keeping what they hold.
+    void followGridRows();
+    // Strikes and premiums as the grid shows them.
+    void readQuotes();
 
     platform::Clipboard& clipboard_;
 

@@ -16,8 +16,6 @@
 #include <QLineEdit>
 
 namespace {
-constexpr std::int16_t statusDone = 0;
-constexpr std::int16_t statusFailed = -1;
 constexpr int ctrlC = 3;
 } // namespace
 
@@ -29,27 +27,6 @@ void wqzOptionPayoffs::cmdPlot_Click() {
     PlotIt(platform::vbFalse);
 }
 
-std::int16_t wqzOptionPayoffs::readPosition() {
-    using numbers::format;
-    using numbers::leadingNumber;
-    using numbers::single;
-    try {
-        position_.underlyingQty = single(leadingNumber(txtUnderlyingQty->text()));
-        for (int r = 1; r <= 5; ++r) {
-            position_.putQty[r] = single(leadingNumber(Grid1->TextMatrix(r, 3)));
-            position_.callQty[r] = single(leadingNumber(Grid1->TextMatrix(r, 0)));
-            Grid1->setTextMatrix(r, 3, format(position_.putQty[r], u"####0.00"));
-            Grid1->setTextMatrix(r, 0, format(position_.callQty[r], u"####0.00"));
-        }
-        // A changed text moves the selection to the underlying.
-        txtUnderlyingQty->setText(format(position_.underlyingQty, u"####0.00"));
-        return statusDone;
-    } catch (const platform::RunTimeError& error) {
-        wqzUtil::reportError(error);
-        return statusFailed;
-    }
-}
-
 void wqzOptionPayoffs::adjustQty(float step) {
     using numbers::format;
     using numbers::single;
@@ -58,12 +35,14 @@ void wqzOptionPayoffs::adjustQty(float step) {
     if (selCallRow == -1 && selPutRow == -1) {
         position_.underlyingQty = single(double(step) + double(position_.underlyingQty));
         txtUnderlyingQty->setText(format(position_.underlyingQty, u"#####0.00"));
-    } else if (selCallRow == -1 && selPutRow > 0 && selPutRow <= position_.rowCount()) {
+    } else if (selCallRow == -1 && selPutRow > 0 && selPutRow < Grid1->Rows()) {
         const int r = selPutRow;
+        followGridRows();
         position_.putQty[r] = single(double(position_.putQty[r]) + double(step));
         Grid1->setTextMatrix(r, 3, format(position_.putQty[r], u"#####0.00"));
-    } else if (selPutRow == -1 && selCallRow > 0 && selCallRow <= position_.rowCount()) {
+    } else if (selPutRow == -1 && selCallRow > 0 && selCallRow < Grid1->Rows()) {
         const int r = selCallRow;
+        followGridRows();
         position_.callQty[r] = single(double(position_.callQty[r]) + double(step));
         Grid1->setTextMatrix(r, 0, format(position_.callQty[r], u"#####0.00"));
     }
@@ -115,6 +94,8 @@ void wqzOptionPayoffs::cmbStandard_Click() {
     if (cmbStandard->currentIndex() == -1) {
         return;
     }
+    // The strategy is drawn with the strikes and premiums the grid shows.
+    readQuotes();
     position_.underlyingQty = 0;
     for (int r = 1; r <= position_.rowCount(); ++r) {
         position_.callQty[r] = 0;
@@ -136,31 +117,10 @@ void wqzOptionPayoffs::cmbStandard_Click() {
         }
     }
     txtUnderlyingQty->setText(format(position_.underlyingQty, u"#####0"));
-    // Only the rows the grid has: after a short paste there may be fewer.
-    const int rows = std::min(position_.rowCount(), Grid1->Rows() - 1);
-    for (int r = 1; r <= rows; ++r) {
+    for (int r = 1; r <= position_.rowCount(); ++r) {
         Grid1->setTextMatrix(r, 0, format(position_.callQty[r], u"#####0"));
         Grid1->setTextMatrix(r, 3, format(position_.putQty[r], u"#####0"));
     }
     PlotIt(platform::vbTrue);
     platform::eventPump().doEvents();
-}
-
-void wqzOptionPayoffs::Grid1_Click() {
-    const int row = Grid1->Row();
-    if (row == 0) {
-        return;
-    }
-    // The caption shows the strike as the grid shows it at the time of the click.
-    const int col = Grid1->Col();
-    if (col == 0 || col == 1) {
-        selCaption = QStringLiteral("Call/") + Grid1->TextMatrix(row, 2);
-        selCallRow = numbers::toInteger(row);
-        selPutRow = -1;
-    } else if (col == 4 || col == 3) {
-        selCaption = QStringLiteral("Put/") + Grid1->TextMatrix(row, 2);
-        selCallRow = -1;
-        selPutRow = numbers::toInteger(row);
-    }
-    lblOption->setText(selCaption);
 }

@@ -20,7 +20,7 @@ private slots:
     void a_big_step_down_on_a_put_writes_it();
     void a_click_on_a_strike_cell_keeps_the_selection();
     void rewriting_the_underlying_box_selects_the_underlying();
-    void a_grid_without_its_rows_is_reported_and_nothing_is_plotted();
+    void a_quantity_beyond_a_float_is_reported_and_nothing_is_plotted();
     void the_diagram_kinds_plot_over_each_other();
     void a_swatch_changes_no_pixel_until_the_next_plot();
     void ctrl_c_in_the_plot_area_copies_its_pixels();
@@ -170,22 +170,23 @@ void TestPlotControls::rewriting_the_underlying_box_selects_the_underlying() {
     QCOMPARE(h->lblOption()->text(), QStringLiteral("Put/40"));
 }
 
-void TestPlotControls::a_grid_without_its_rows_is_reported_and_nothing_is_plotted() {
-    h->grid()->setRows(3); // rows 3 to 5 gone
+void TestPlotControls::a_quantity_beyond_a_float_is_reported_and_nothing_is_plotted() {
     h->grid()->setTextMatrix(1, 0, QStringLiteral("2"));
+    h->grid()->setTextMatrix(2, 3, QStringLiteral("1e39"));
     const QImage before = h->pbox()->image();
     h->fake->pointer.setShape(platform::MousePointer::Shape::Hourglass);
     h->fake->dialogs.script(platform::Dialogs::answerOk);
     press("cmdPlot");
     QCOMPARE(h->fake->dialogs.shown().size(), 1);
     QVERIFY(h->fake->dialogs.shown().first().text.endsWith(
-        QStringLiteral("The system error is: Invalid property array index")));
+        QStringLiteral("The system error is: Overflow")));
     QCOMPARE(h->fake->pointer.shape(), platform::MousePointer::Shape::Default);
     // Stopped where it failed: rows already read stay read, nothing plotted.
     QCOMPARE(h->cell(1, 0), QStringLiteral("2.00"));
     QCOMPARE(h->bench->position().callQty[1], 2.0f);
     QCOMPARE(h->pbox()->image(), before);
     QCOMPARE(h->values->Rows(), 2);
+    QCOMPARE(h->cell(2, 3), QStringLiteral("1e39"));
 }
 
 void TestPlotControls::the_diagram_kinds_plot_over_each_other() {

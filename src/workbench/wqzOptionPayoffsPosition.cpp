@@ -1,0 +1,200 @@
+// Reading the position from the grid, the position commands and the exchange
+// of option data.
+#include "wqzOptionPayoffs.h"
+
+#include "platform/EventPump.h"
+#include "platform/Numbers.h"
+#include "platform/PictureBox.h"
+#include "services/ReportError.h"
+#include "wqzUtil.h"
+#include "wqzUtilText.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+constexpr std::int16_t statusDone = 0;
+constexpr std::int16_t statusFailed = -1;
+
+const char* const kHeaders[5] = {"Call Qty", "Call Price", "Strike", "Put Qty", "Put Price"};
+
+// Runs one step of a sequence whose steps go on when one fails.
+template <typename F> void skipOnError(F step) {
+    try {
+        step();
+    } catch (const platform::RunTimeError&) {
+    }
+}
+} // namespace
+
+void wqzOptionPayoffs::followGridRows() {
+    position_.setRowCount(Grid1->Rows() - 1);
+}
+
+void wqzOptionPayoffs::readQuotes() {
+    using numbers::leadingNumber;
+    using numbers::single;
+    followGridRows();
+    for (int r = 1; r <= position_.rowCount(); ++r) {
+        const QString strike = Grid1->TextMatrix(r, 2);
+        position_.takesPart[std::size_t(r)] = numbers::hasLeadingNumber(strike);
+        position_.strike[r] = single(leadingNumber(strike));
+        position_.callPrice[r] = single(leadingNumber(Grid1->TextMatrix(r, 1)));
+        position_.putPrice[r] = single(leadingNumber(Grid1->TextMatrix(r, 4)));
+    }
+}
+
+std::int16_t wqzOptionPayoffs::readPosition() {
+    using numbers::format;
+    using numbers::leadingNumber;
+    using numbers::single;
+    try {
+        position_.underlyingQty = single(leadingNumber(txtUnderlyingQty->text()));
+        followGridRows();
+        for (int r = 1; r <= position_.rowCount(); ++r) {
+            position_.putQty[r] = single(leadingNumber(Grid1->TextMatrix(r, 3)));
+            position_.callQty[r] = single(leadingNumber(Grid1->TextMatrix(r, 0)));
+            Grid1->setTextMatrix(r, 3, format(position_.putQty[r], u"####0.00"));
+            Grid1->setTextMatrix(r, 0, format(position_.callQty[r], u"####0.00"));
+        }
+        // Strikes and premiums are taken as shown and not rewritten.
+        readQuotes();
+        // A changed text moves the selection to the underlying.
+        txtUnderlyingQty->setText(format(position_.underlyingQty, u"####0.00"));
+        return statusDone;
+    } catch (const platform::RunTimeError& error) {
+        wqzUtil::reportError(error);
+        return statusFailed;
+    }
+}
+
+void wqzOptionPayoffs::InvertPosition() {
+    using numbers::format;
+    using numbers::leadingNumber;
+    using numbers::single;
+    try {
+        position_.underlyingQty = single(leadingNumber(txtUnderlyingQty->text()));
+        // The box shows the negated value; the plot below reads it back.
+        txtUnderlyingQty->setText(format(-position_.underlyingQty, u"####0.00"));
+        followGridRows();
+        for (int r = 1; r <= position_.rowCount(); ++r) {
+            position_.putQty[r] = single(-leadingNumber(Grid1->TextMatrix(r, 3)));
+            position_.callQty[r] = single(-leadingNumber(Grid1->TextMatrix(r, 0)));
+            Grid1->setTextMatrix(r, 3, format(position_.putQty[r], u"####0.00"));
+            Grid1->setTextMatrix(r, 0, format(position_.callQty[r], u"####0.00"));
+        }
+    } catch (const platform::RunTimeError& error) {
+        // Rows already inverted stay inverted; nothing is plotted.
+        wqzUtil::reportError(error);
+        return;
+    }
+    cmdPlot_Click();
+}
+
+void wqzOptionPayoffs::cmdClear_Click() {
+    pbox->clear();
+}
+
+void wqzOptionPayoffs::cmdRestart_Click() {
+    followGridRows();
+    for (int r = 1; r <= position_.rowCount(); ++r) {
+        Grid1->setTextMatrix(r, 0, QString());
+        Grid1->setTextMatrix(r, 3, QString());
+        position_.putQty[r] = 0;
+        position_.callQty[r] = 0;
+    }
+    position_.underlyingQty = 0;
+    txtUnderlyingQty->setText(QString());
+    pbox->clear();
+}
+
+void wqzOptionPayoffs::CopyOptionData() {
+    wqzUtil::copyGridSelection(*Grid1, clipboard_);
+}
+
+void wqzOptionPayoffs::pasteData(const QString& strPaste) {
+    // Every step runs even when one before it failed; nothing is reported.
+    QStringList pieces;
+    int n = 0;
+    skipOnError([&] {
+        pieces = wqzUtil::splitQuoteLines(strPaste);
+        n = numbers::toInteger(double(pieces.size()) - 1);
+    });
+    skipOnError([&] { Grid1->Clear(); });
+    skipOnError([&] { Grid1->setCols(5); });
+    // An empty text asks for no rows at all; the header row stays.
+    skipOnError([&] { Grid1->setRows(std::max(n + 1, 1)); });
+    skipOnError([&] { Grid1->setFixedCols(0); });
+    skipOnError([&] { Grid1->setFixedRows(1); });
+    for (int c = 0; c < 5; ++c) {
+        skipOnError([&] { Grid1->setTextMatrix(0, c, QLatin1String(kHeaders[c])); });
+    }
+    for (int i = 0; i < n; ++i) {
+        QString line = pieces.value(i);
+        skipOnError([&] { Grid1->setTextMatrix(i + 1, 0, QStringLiteral("0")); });
+        skipOnError([&] { Grid1->setTextMatrix(i + 1, 1, wqzUtil::takeField(line)); });
+        skipOnError([&] { Grid1->setTextMatrix(i + 1, 2, wqzUtil::takeField(line)); });
+        skipOnError([&] { Grid1->setTextMatrix(i + 1, 3, QStringLiteral("0")); });
+        skipOnError([&] { Grid1->setTextMatrix(i + 1, 4, wqzUtil::takeField(line)); });
+    }
+    platform::eventPump().doEvents();
+}
+
+// ---- the position grid's events ----------------------------------------------
+
+bool wqzOptionPayoffs::currentCellEditable() const {
+    const int col = Grid1->Col();
+    return Grid1->Row() != 0 && (col == 0 || col == 3);
+}
+
+void wqzOptionPayoffs::Grid1_Click() {
+    const int row = Grid1->Row();
+    if (row == 0) {
+        return;
+    }
+    // The caption shows the strike as the grid shows it at the time of the click.
+    const int col = Grid1->Col();
+    if (col == 0 || col == 1) {
+        selCaption = QStringLiteral("Call/") + Grid1->TextMatrix(row, 2);
+        selCallRow = numbers::toInteger(row);
+        selPutRow = -1;
+    } else if (col == 4 || col == 3) {
+        selCaption = QStringLiteral("Put/") + Grid1->TextMatrix(row, 2);
+        selCallRow = -1;
+        selPutRow = numbers::toInteger(row);
+    }
+    lblOption->setText(selCaption);
+}
+
+void wqzOptionPayoffs::Grid1_RowColChange() {
+    if (!currentCellEditable()) {
+        return;
+    }
+    // The first character typed replaces the cell's old text.
+    editRestore = Grid1->Text();
+    wqzUtil::clearText(editBuffer);
+}
+
+void wqzOptionPayoffs::Grid1_DblClick() {
+    if (!currentCellEditable()) {
+        return;
+    }
+    editRestore = editBuffer;
+    wqzUtil::beginCellEdit(*Grid1, editBuffer);
+}
+
+void wqzOptionPayoffs::Grid1_KeyDown(int keyCode, int shift) {
+    if (currentCellEditable()) {
+        wqzUtil::handleCellKeyDown(*Grid1, editBuffer, keyCode, shift);
+    }
+}
+
+void wqzOptionPayoffs::Grid1_KeyPress(int keyAscii) {
+    if (!currentCellEditable()) {
+        return;
+    }
+    wqzUtil::handleCellKeyPress(*Grid1, editBuffer, editRestore, keyAscii, clipboard_);
+    if (keyAscii == 13) {
+        readPosition();
+    }
+}

@@ -1,0 +1,98 @@
+#include "wqzUtil.h"
+
+#include "platform/Clipboard.h"
+#include "platform/FlexGrid.h"
+#include "services/ReportError.h"
+#include "wqzUtilText.h"
+
+namespace wqzUtil {
+
+namespace {
+
+constexpr int keyDelete = 46;
+constexpr int charBackspace = 8;
+constexpr int charEnter = 13;
+constexpr int charEscape = 27;
+constexpr int charCopy = 3;
+constexpr int charPaste = 22;
+
+// The exchange routines hand their failure on as a 16-bit code. A code that
+// does not fit is reported as it is rather than lost.
+void reportExchangeFailure(const platform::RunTimeError& error) {
+    std::int32_t code = error.code();
+    try {
+        code = textToInteger(QString::number(error.code()));
+    } catch (const platform::RunTimeError&) {
+    }
+    reportError(error, code);
+}
+
+} // namespace
+
+void beginCellEdit(platform::FlexGrid& grid, QString& buffer) {
+    buffer = grid.Text();
+}
+
+void handleCellKeyDown(platform::FlexGrid& grid, QString& buffer, int keyCode, int shift) {
+    if (keyCode != keyDelete || shift != 0) {
+        return;
+    }
+    grid.setFillStyle(1);
+    grid.setText(QString());
+    clearText(buffer);
+    grid.setFillStyle(0);
+}
+
+void handleCellKeyPress(platform::FlexGrid& grid, QString& buffer, QString& restore, int keyAscii,
+                        platform::Clipboard& clipboard) {
+    switch (keyAscii) {
+    case charEscape:
+        grid.setText(restore);
+        clearText(buffer);
+        break;
+    case charBackspace:
+        if (buffer.size() <= 1) {
+            clearText(buffer);
+        } else {
+            buffer.chop(1);
+        }
+        grid.setText(buffer);
+        break;
+    case charEnter:
+        grid.setText(buffer);
+        clearText(buffer);
+        break;
+    case charCopy:
+        copyGridSelection(grid, clipboard);
+        break;
+    case charPaste:
+        pasteGridSelection(grid, clipboard);
+        break;
+    default:
+        buffer += QChar(char16_t(keyAscii));
+        grid.setText(buffer);
+        break;
+    }
+}
+
+void copyGridSelection(platform::FlexGrid& grid, platform::Clipboard& clipboard) {
+    try {
+        clipboard.clear();
+        clipboard.setText(grid.Clip());
+    } catch (const platform::RunTimeError& error) {
+        reportExchangeFailure(error);
+    }
+}
+
+void pasteGridSelection(platform::FlexGrid& grid, platform::Clipboard& clipboard) {
+    try {
+        QString text = clipboard.text();
+        replaceLineFeeds(text);
+        removeCommas(text);
+        grid.setClip(text);
+    } catch (const platform::RunTimeError& error) {
+        reportExchangeFailure(error);
+    }
+}
+
+} // namespace wqzUtil

@@ -1,0 +1,64 @@
+#include "wqzUtilText.h"
+
+#include "platform/Numbers.h"
+#include "platform/RunTimeError.h"
+
+namespace wqzUtil {
+
+QString takeField(QString& line) {
+    if (line.isEmpty()) {
+        return QString();
+    }
+    qsizetype sep = line.indexOf(u'\t');
+    if (sep < 0) {
+        sep = line.indexOf(QStringLiteral("\r\n"));
+    }
+    if (sep < 0) {
+        sep = line.indexOf(u'\r');
+    }
+    if (sep < 0) {
+        QString field = line;
+        line.clear();
+        return field;
+    }
+    QString field = line.left(sep);
+    line = sep == line.size() - 1 ? QString() : line.mid(sep + 1);
+    if (line.size() >= 2 && (line[0] == u'\t' || line[0] == u'\n' || line[0] == u'\r')) {
+        line.remove(0, 1);
+    }
+    return field;
+}
+
+QStringList splitQuoteLines(const QString& text) {
+    if (text.isEmpty()) {
+        return {};
+    }
+    return text.split(QStringLiteral("\r\n"));
+}
+
+void replaceLineFeeds(QString& text) {
+    text.replace(u'\n', u' ');
+}
+
+void removeCommas(QString& text) {
+    if (!text.contains(u',')) {
+        return;
+    }
+    if (text.size() > 32767) {
+        throw platform::RunTimeError(platform::errc::Overflow);
+    }
+    text.remove(u',');
+}
+
+std::int16_t textToInteger(const QString& text) {
+    if (text.isEmpty() || !numbers::isNumeric(text)) {
+        return 0;
+    }
+    return numbers::toInteger(numbers::leadingNumber(text));
+}
+
+void clearText(QString& text) {
+    text.clear();
+}
+
+} // namespace wqzUtil

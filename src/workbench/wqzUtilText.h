@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+// The text routines of option data exchange: splitting a quote table copied
+// from a spreadsheet and cleaning text before it goes into a grid.
+namespace wqzUtil {
+
+// Removes the first field from the line and returns it. The separator is the
+// first tab; without one, the first carriage return + line feed; without
+// that, the first carriage return. One tab, line feed or carriage return
+// left at the start of a remaining line of two or more characters is dropped
+// (the line feed of a CR LF separator; it also swallows one empty field).
+QString takeField(QString& line);
+
+// Cuts a quote table at every carriage return + line feed. The last piece is
+// what follows the last line end; an empty text gives no piece at all.
+QStringList splitQuoteLines(const QString& text);
+
+// Every line feed becomes a blank, one for one.
+void replaceLineFeeds(QString& text);
+
+// Drops every comma (1,250.50 becomes 1250.50). The scan counts with a 16-bit
+// counter: a text over 32767 characters that holds a comma raises
+// RunTimeError 6.
+void removeCommas(QString& text);
+
+// The empty text and a text that is not a number give 0; otherwise the number
+// as a 16-bit integer (RunTimeError 6 when it does not fit).
+std::int16_t textToInteger(const QString& text);
+
+void clearText(QString& text);
+
+} // namespace wqzUtil
