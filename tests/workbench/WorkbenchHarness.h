@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include <memory>
 
@@ -55,6 +56,23 @@ struct WorkbenchHarness {
         emit list->activated(index);
     }
     void chooseProfit() { child<QRadioButton>(QStringLiteral("plotType(1)"))->setChecked(true); }
+    QPoint cellCentre(int row, int col) const {
+        platform::FlexGrid* g = grid();
+        return g->visualRect(g->model()->index(row, col)).center();
+    }
+    void clickCell(int row, int col, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, modifiers, cellCentre(row, col));
+    }
+    void doubleClickCell(int row, int col) {
+        // A double click as the window system delivers it: a click, then the
+        // second press as a double-click.
+        clickCell(row, col);
+        QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(row, col));
+    }
+    void type(const QString& keys) { QTest::keyClicks(grid(), keys); }
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(grid(), k, modifiers);
+    }
     platform::Rgb pixel(double x, double y) const {
         const QPointF p = pbox()->toPixels(x, y);
         return pbox()->image().pixel(int(p.x()), int(p.y())) & 0xFFFFFF;

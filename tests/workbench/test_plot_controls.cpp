@@ -27,11 +27,7 @@ private slots:
     void the_large_display_keeps_the_curves_and_normal_restores_the_layout();
 
 private:
-    void clickCell(int row, int col) {
-        platform::FlexGrid* g = h->grid();
-        const QRect r = g->visualRect(g->model()->index(row, col));
-        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center());
-    }
+    void clickCell(int row, int col) { h->clickCell(row, col); }
     void press(const char* name) { h->button(QString::fromLatin1(name))->click(); }
     // A range wide enough that no step asks about re-scaling.
     void wideRange() {

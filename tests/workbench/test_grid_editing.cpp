@@ -1,0 +1,176 @@
+#include "WorkbenchHarness.h"
+
+#include <QTest>
+
+class TestGridEditing : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void typing_replaces_the_cell_then_appends();
+    void double_click_continues_after_the_existing_text();
+    void backspace_on_one_character_or_after_entering_empties_data();
+    void backspace_on_one_character_or_after_entering_empties();
+    void escape_restores_the_text_of_entry_or_of_the_buffer_before_a_double_click();
+    void enter_with_nothing_typed_empties_and_reads_as_zero();
+    void enter_reads_the_position_without_plotting();
+    void delete_empties_the_whole_selection_premiums_and_strikes_too();
+    void delete_with_a_modifier_changes_nothing_data();
+    void delete_with_a_modifier_changes_nothing();
+    void keys_outside_the_quantity_columns_change_nothing_data();
+    void keys_outside_the_quantity_columns_change_nothing();
+    void a_click_selects_the_call_or_put_of_its_row();
+
+private:
+    std::unique_ptr<WorkbenchHarness> h;
+};
+
+void TestGridEditing::init() {
+    h = std::make_unique<WorkbenchHarness>();
+    h->bench->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h->bench.get()));
+}
+
+void TestGridEditing::cleanup() {
+    QCOMPARE(h->fake->dialogs.pendingAnswers(), 0);
+    h.reset();
+}
+
+void TestGridEditing::typing_replaces_the_cell_then_appends() {
+    h->clickCell(2, 0);
+    h->type(QStringLiteral("1"));
+    QCOMPARE(h->cell(2, 0), QStringLiteral("1"));
+    h->type(QStringLiteral("2"));
+    QCOMPARE(h->cell(2, 0), QStringLiteral("12"));
+    // Anything goes in while typing; the reader takes the leading number.
+    h->type(QStringLiteral("a -"));
+    QCOMPARE(h->cell(2, 0), QStringLiteral("12a -"));
+}
+
+void TestGridEditing::double_click_continues_after_the_existing_text() {
+    h->grid()->setTextMatrix(2, 3, QStringLiteral("2.00"));
+    h->doubleClickCell(2, 3);
+    h->type(QStringLiteral("5"));
+    QCOMPARE(h->cell(2, 3), QStringLiteral("2.005"));
+}
+
+void TestGridEditing::backspace_on_one_character_or_after_entering_empties_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("right after entering") << ""
+                                          << "";
+    QTest::newRow("one character") << "7"
+                                   << "";
+    QTest::newRow("two characters") << "75"
+                                    << "7";
+}
+
+void TestGridEditing::backspace_on_one_character_or_after_entering_empties() {
+    QFETCH(QString, typed);
+    QFETCH(QString, after);
+    h->clickCell(4, 0);
+    h->type(typed);
+    h->key(Qt::Key_Backspace);
+    QCOMPARE(h->cell(4, 0), after);
+}
+
+void TestGridEditing::escape_restores_the_text_of_entry_or_of_the_buffer_before_a_double_click() {
+    h->clickCell(3, 0); // shows 1
+    h->type(QStringLiteral("42"));
+    h->key(Qt::Key_Escape);
+    QCOMPARE(h->cell(3, 0), QStringLiteral("1"));
+
+    // After a double-click Escape restores what the buffer held before it:
+    // nothing typed, so the cell empties.
+    h->clickCell(5, 3);
+    h->doubleClickCell(5, 3);
+    h->key(Qt::Key_Escape);
+    QCOMPARE(h->cell(5, 3), QString());
+}
+
+void TestGridEditing::enter_with_nothing_typed_empties_and_reads_as_zero() {
+    h->clickCell(3, 0);
+    h->key(Qt::Key_Return);
+    QCOMPARE(h->cell(3, 0), QStringLiteral("0.00"));
+    QCOMPARE(h->bench->position().callQty[3], 0.0f);
+}
+
+void TestGridEditing::enter_reads_the_position_without_plotting() {
+    const QImage before = h->pbox()->image();
+    h->clickCell(2, 3);
+    h->type(QStringLiteral("3"));
+    h->key(Qt::Key_Enter);
+    QCOMPARE(h->cell(2, 3), QStringLiteral("3.00"));
+    QCOMPARE(h->cell(3, 0), QStringLiteral("1.00"));
+    QCOMPARE(h->underlyingBox()->text(), QStringLiteral("0.00"));
+    QCOMPARE(h->bench->position().putQty[2], 3.0f);
+    QCOMPARE(h->pbox()->image(), before);
+}
+
+void TestGridEditing::delete_empties_the_whole_selection_premiums_and_strikes_too() {
+    h->clickCell(1, 0);
+    h->clickCell(2, 4, Qt::ShiftModifier);
+    h->key(Qt::Key_Delete);
+    for (int r = 1; r <= 2; ++r) {
+        for (int c = 0; c < 5; ++c) {
+            QCOMPARE(h->cell(r, c), QString());
+        }
+    }
+    QCOMPARE(h->cell(3, 2), QStringLiteral("50"));
+    QCOMPARE(h->grid()->FillStyle(), 0);
+    // Typing afterwards starts afresh.
+    h->type(QStringLiteral("9"));
+    QCOMPARE(h->cell(1, 0), QStringLiteral("9"));
+}
+
+void TestGridEditing::delete_with_a_modifier_changes_nothing_data() {
+    QTest::addColumn<int>("modifier");
+    QTest::newRow("shift") << int(Qt::ShiftModifier);
+    QTest::newRow("ctrl") << int(Qt::ControlModifier);
+    QTest::newRow("alt") << int(Qt::AltModifier);
+}
+
+void TestGridEditing::delete_with_a_modifier_changes_nothing() {
+    QFETCH(int, modifier);
+    h->clickCell(3, 0);
+    h->key(Qt::Key_Delete, Qt::KeyboardModifiers(modifier));
+    QCOMPARE(h->cell(3, 0), QStringLiteral("1"));
+}
+
+void TestGridEditing::keys_outside_the_quantity_columns_change_nothing_data() {
+    QTest::addColumn<int>("col");
+    QTest::newRow("call premium") << 1;
+    QTest::newRow("strike") << 2;
+    QTest::newRow("put premium") << 4;
+}
+
+void TestGridEditing::keys_outside_the_quantity_columns_change_nothing() {
+    QFETCH(int, col);
+    h->clickCell(2, col);
+    const QString before = h->cell(2, col);
+    h->type(QStringLiteral("5"));
+    h->key(Qt::Key_Backspace);
+    h->key(Qt::Key_Delete);
+    h->key(Qt::Key_Return);
+    h->key(Qt::Key_C, Qt::ControlModifier);
+    h->clipboard.putText(QStringLiteral("77"));
+    h->key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(h->cell(2, col), before);
+    QCOMPARE(h->clipboard.clears, 0);
+    QCOMPARE(h->cell(2, 0), QStringLiteral("0")); // no read either
+}
+
+void TestGridEditing::a_click_selects_the_call_or_put_of_its_row() {
+    h->clickCell(4, 4);
+    QCOMPARE(h->lblOption()->text(), QStringLiteral("Put/55"));
+    QCOMPARE(h->bench->selectedPutRow(), 4);
+    h->clickCell(2, 1);
+    QCOMPARE(h->lblOption()->text(), QStringLiteral("Call/45"));
+    // The caption keeps the strike as it was shown when clicked.
+    h->grid()->setTextMatrix(2, 2, QStringLiteral("46"));
+    QCOMPARE(h->lblOption()->text(), QStringLiteral("Call/45"));
+}
+
+QTEST_MAIN(TestGridEditing)
+#include "test_grid_editing.moc"
