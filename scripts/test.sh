@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds, and runs the whole test suite through CTest:
-# once as built for users, once under AddressSanitizer and UBSan.
+# once as built for users, once under AddressSanitizer and UBSan, and the
+# fuzz test of the text routines, built with clang.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
@@ -14,3 +15,6 @@ bash scripts/build.sh build-asan -DWQZ_SANITIZE=ON -DWQZ_BENCHMARKS=OFF
 # Qt and fontconfig keep a few allocations for the life of the process.
 (cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --output-on-failure --timeout 600)
+
+bash scripts/build.sh build-fuzz -DWQZ_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++-14 -DWQZ_BENCHMARKS=OFF
+(cd build-fuzz && ctest --output-on-failure --timeout 600)

@@ -85,14 +85,23 @@ double readDecimal(Reader& in) {
         in.take();
     }
     int significantIntegerDigits = 0;
+    // For a number below 1, the zeros between the full stop and its first
+    // significant digit. Out of range, they tell the huge from the tiny:
+    // 0.001E+400 is too large for a double, a 1 four hundred places behind
+    // the full stop times 1E+50 too small.
+    long long leadingFractionZeros = 0;
+    bool significant = false;
     bool seenPoint = false;
     bool anyDigit = false;
     for (;;) {
         const QChar c = in.peek();
         if (isDigit(c)) {
             anyDigit = true;
-            if (!seenPoint && (significantIntegerDigits > 0 || c != u'0')) {
+            significant = significant || c != u'0';
+            if (!seenPoint && significant) {
                 ++significantIntegerDigits;
+            } else if (seenPoint && !significant) {
+                ++leadingFractionZeros;
             }
             text += char(c.unicode());
             in.take();
@@ -135,8 +144,11 @@ double readDecimal(Reader& in) {
     const auto [ptr, ec] = std::from_chars(begin, text.data() + text.size(), value);
     (void)ptr;
     if (ec == std::errc::result_out_of_range) {
-        // Too large or too small: tell which from the order of magnitude.
-        if (significantIntegerDigits + exponent > 0) {
+        // Too large or too small: tell which from the order of magnitude, the
+        // place of the first significant digit moved by the exponent.
+        const long long order =
+            significantIntegerDigits > 0 ? significantIntegerDigits : -leadingFractionZeros;
+        if (significant && order + exponent > 0) {
             overflow();
         }
         return 0;

@@ -50,6 +50,9 @@ void TestNumbers::leading_number_reads_what_a_student_types_data() {
     QTest::newRow("exponent without digits") << "2e" << 2.0;
     QTest::newRow("exponent sign without digits") << "2e+" << 2.0;
     QTest::newRow("underflow reads as zero") << "1e-400" << 0.0;
+    QTest::newRow("tiny behind many zeros is no overflow")
+        << QStringLiteral("0.%1").arg(QString(400, u'0')) + "1e50" << 0.0;
+    QTest::newRow("zero with a huge exponent") << "0.000e999" << 0.0;
     QTest::newRow("hexadecimal") << "&H1F" << 31.0;
     QTest::newRow("hexadecimal lower case") << "&hff" << 255.0;
     QTest::newRow("hexadecimal stops at non-digit") << "&H1G" << 1.0;
