@@ -7,11 +7,16 @@ packages=(
     # build
     cmake ninja-build g++ pkg-config
     qt6-base-dev libgl-dev
+    qt6-webengine-dev libx11-dev
     libbenchmark-dev
+    # the fuzz test
+    clang-14 libclang-rt-14-dev
     # the program's face
     fonts-liberation2 fonts-dejavu-core
     # running without a display, and looking at the window
     xvfb xauth imagemagick
+    # the loopback servers that stand in for the maker's sites in tests
+    python3
 )
 
 missing=()

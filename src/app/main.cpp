@@ -1,14 +1,19 @@
 #include "platform/FailureGuard.h"
+#include "platform/QtClipboard.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtEventPump.h"
 #include "platform/QtMousePointer.h"
+#include "platform/WebEngineBrowser.h"
+#include "platform/X11WindowList.h"
 #include "shell/frmLumo.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <memory>
 
 int main(int argc, char* argv[]) {
+    platform::WebEngineBrowser::prepareEngine();
     QApplication app(argc, argv);
     platform::QtDialogs dialogs;
     platform::QtMousePointer pointer;
@@ -17,11 +22,17 @@ int main(int argc, char* argv[]) {
     platform::installMousePointer(&pointer);
     platform::installEventPump(&pump);
 
+    platform::QtClipboard clipboard;
+    platform::X11WindowList windows;
+    platform::WebEngineBrowser browser;
+    const QStringList arguments = app.arguments().mid(1);
+
     // A failure while the window is being built leaves nothing to work with:
     // say what it was and end.
     std::unique_ptr<frmLumo> window;
     try {
-        window = std::make_unique<frmLumo>();
+        window = std::make_unique<frmLumo>(browser, windows, clipboard, arguments);
+        window->Form_Load();
         window->show();
     } catch (const platform::RunTimeError& error) {
         platform::dialogs().msgBox(platform::unhandledErrorText(error),
@@ -29,5 +40,8 @@ int main(int argc, char* argv[]) {
                                    platform::Dialogs::Icon::Critical);
         return 1;
     }
+    // The workbench is on screen first; the browser engine comes up right
+    // after and starts the navigation the start-up asked for.
+    QTimer::singleShot(0, &browser, [&browser] { browser.createView(); });
     return app.exec();
 }

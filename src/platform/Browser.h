@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+class QWidget;
+
 namespace platform {
 
 // The embedded web browser as the program uses it. Whatever renders the pages,
@@ -26,6 +28,8 @@ public:
     virtual void stop() = 0;
     // The address of the page shown, after redirects.
     virtual QString LocationURL() const = 0;
+    // The widget that shows the pages, for the host to place.
+    virtual QWidget* widget() = 0;
 
     // A string the host keeps for the control; empty at start.
     const QString& Tag() const { return tag_; }

@@ -1,27 +1,180 @@
+// The main window's controls, its start-up and its shutdown.
 #include "frmLumo.h"
 
+#include "platform/Browser.h"
+#include "platform/EventPump.h"
+#include "platform/FailureGuard.h"
 #include "platform/FlexGrid.h"
+#include "platform/Fonts.h"
+#include "platform/LineControl.h"
 #include "platform/Twips.h"
+#include "services/Configuration.h"
+#include "services/MTaskList.h"
 #include "workbench/wqzOptionPayoffs.h"
 
-frmLumo::frmLumo(QWidget* parent) : QMainWindow(parent) {
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+
+#include <cstdlib>
+
+namespace {
+
+void endAtOnce() {
+    // No second unload and no clean-up handlers: the process simply ends.
+    std::_Exit(0);
+}
+
+// A small payoff glyph for the two decorative images beside the title.
+QPixmap payoffGlyph(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0, 0, 128), 2));
+    p.drawLine(QPointF(3, size * 0.7), QPointF(size * 0.5, size * 0.7));
+    p.drawLine(QPointF(size * 0.5, size * 0.7), QPointF(size - 3, 4));
+    p.setPen(QPen(Qt::black, 1));
+    p.drawLine(QPointF(2, size - 3), QPointF(size - 2, size - 3));
+    return pixmap;
+}
+
+template <typename W> W* named(QWidget* parent, const QString& name) {
+    auto* w = new W(parent);
+    w->setObjectName(name);
+    return w;
+}
+
+} // namespace
+
+frmLumo::frmLumo(platform::Browser& browser, platform::WindowList& windows,
+                 platform::Clipboard& clipboard, const QStringList& arguments, QWidget* parent)
+    : QMainWindow(parent), browser_(browser), windows_(windows), clipboard_(clipboard),
+      arguments_(arguments), endProcess_(&endAtOnce) {
     setObjectName(QStringLiteral("frmLumo"));
     setWindowTitle(QStringLiteral("WQZ Option Payoffs Tutorial"));
-    auto* client = new QWidget(this);
-    setCentralWidget(client);
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client_);
+    createControls();
+    createMenus();
+    connectControls();
+    client_->installEventFilter(this);
+    resize(twips::toPixels(designClientWidth),
+           twips::toPixels(designClientHeight) + menuBar()->sizeHint().height());
+}
 
-    ucLumo = new wqzOptionPayoffs(clipboard_, client);
-    Grid1 = new platform::FlexGrid(client);
-    Grid1->setObjectName(QStringLiteral("Grid1"));
-    Grid1->setRows(2);
-    Grid1->setCols(2);
-    Grid1->setFixedRows(1);
-    Grid1->setFixedCols(1);
+frmLumo::~frmLumo() = default;
+
+void frmLumo::createControls() {
+    using R = twips::Rect;
+    for (int i = 0; i < 2; ++i) {
+        Image1[i] = named<QLabel>(client_, QStringLiteral("Image1(%1)").arg(i));
+        Image1[i]->setPixmap(payoffGlyph(twips::toPixels(480)));
+    }
+    twips::setGeometry(Image1[0], R{30, 0, 480, 480});
+    twips::setGeometry(Image1[1], R{4500, 0, 480, 480});
+    Label1 = named<QLabel>(client_, QStringLiteral("Label1"));
+    Label1->setText(QStringLiteral("Option Payoff Diagrams"));
+    Label1->setFont(platform::uiFont(13.5));
+    Label1->setAlignment(Qt::AlignCenter);
+    twips::setGeometry(Label1, R{997, 45, 3015, 375});
+    Line2 = named<platform::LineControl>(client_, QStringLiteral("Line2"));
+    Line2->setEndPoints(0, 500, 5040, 500);
+
+    ucLumo = new wqzOptionPayoffs(clipboard_, client_);
+    twips::setGeometry(ucLumo, R{240, 840, 4455, 4695});
+
+    Grid1 = named<platform::FlexGrid>(client_, QStringLiteral("Grid1"));
+    Grid1->setFont(platform::uiFont(8.25));
+    twips::setGeometry(Grid1, R{0, 6480, 5055, 1215});
+
+    cmbNavigate = named<QComboBox>(client_, QStringLiteral("cmbNavigate"));
+    cmbNavigate->setEditable(true);
+    // The list grows only with pages actually reached through the box.
+    cmbNavigate->setInsertPolicy(QComboBox::NoInsert);
+    twips::setGeometry(cmbNavigate, R{5160, 15, 4575, 315});
+    cmdBotBack = named<QPushButton>(client_, QStringLiteral("cmdBotBack"));
+    cmdBotBack->setText(QStringLiteral("Back "));
+    twips::setGeometry(cmdBotBack, R{9780, 15, 885, 315});
+    cmdBotForward = named<QPushButton>(client_, QStringLiteral("cmdBotForward"));
+    cmdBotForward->setText(QStringLiteral("Forward"));
+    twips::setGeometry(cmdBotForward, R{10710, 15, 885, 315});
+    cmdStop = named<QPushButton>(client_, QStringLiteral("cmdStop"));
+    cmdStop->setText(QStringLiteral("Stop"));
+    twips::setGeometry(cmdStop, R{11640, 15, 885, 315});
+
+    Browser1 = browser_.widget();
+    Browser1->setParent(client_);
+    Browser1->setObjectName(QStringLiteral("Browser1"));
+    twips::setGeometry(Browser1, R{5160, 360, 6735, 6135});
+}
+
+void frmLumo::connectControls() {
+    using platform::guarded;
+    connect(cmbNavigate, &QComboBox::activated, this, guarded([this] { cmbNavigate_Click(); }));
+    // Enter in the box navigates; the box's own handling of Enter (which
+    // would insert or re-select entries) is kept out.
+    cmbNavigate->lineEdit()->installEventFilter(this);
+    connect(cmdBotBack, &QPushButton::clicked, this, guarded([this] { cmdBotBack_Click(); }));
+    connect(cmdBotForward, &QPushButton::clicked, this, guarded([this] { cmdBotForward_Click(); }));
+    connect(cmdStop, &QPushButton::clicked, this, guarded([this] { cmdStop_Click(); }));
+    connect(&browser_, &platform::Browser::ProgressChange, this,
+            guarded([this](std::int32_t progress, std::int32_t maximum) {
+                Browser1_ProgressChange(progress, maximum);
+            }));
+    connect(&browser_, &platform::Browser::DownloadComplete, this,
+            guarded([this] { Browser1_DownloadComplete(); }));
+}
+
+void frmLumo::Form_Load() {
     ucLumo->setGrddisplay(Grid1);
+    twips::Rect r = twips::geometry(ucLumo);
+    r.height = ucLumo->ucHeight;
+    twips::setGeometry(ucLumo, r);
+    r.width = ucLumo->ucWidth;
+    twips::setGeometry(ucLumo, r);
+    PositionBrowsers();
+    MTaskList::initWebAddresses(windows_, arguments_);
+    if (MTaskList::strModuleURL != MTaskList::strHelpURL) {
+        MTaskList::strModuleURL += QStringLiteral("wqzLumo") + QStringLiteral("/page1.htm");
+    }
+    browser_.navigate(MTaskList::strModuleURL);
+    platform::eventPump().doEvents();
+    cmbNavigate->clear();
+    cmbNavigate->addItem(configuration::siteRoot);
+    cmbNavigate->setCurrentIndex(-1);
+    cmbNavigate->setEditText(QString());
+    platform::eventPump().doEvents();
+}
 
-    const int width = ucLumo->ucWidth;
-    const int height = ucLumo->ucHeight;
-    twips::setGeometry(ucLumo, {120, 120, width, height});
-    twips::setGeometry(Grid1, {120, 240 + height, width, 2400});
-    client->setMinimumSize(twips::toPixels(width + 240), twips::toPixels(height + 2760));
+void frmLumo::closeEvent(QCloseEvent* event) {
+    // Closing always goes ahead.
+    event->accept();
+    shutdown();
+}
+
+void frmLumo::shutdown() {
+    browser_.stop();
+    // A navigation waiting for its page stops waiting.
+    browser_.setTag(QStringLiteral("alldone"));
+    platform::eventPump().doEvents();
+    endProcess_();
+}
+
+bool frmLumo::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && event->type() == QEvent::Resize) {
+        platform::runGuarded([this] { PositionBrowsers(); });
+    } else if (watched == cmbNavigate->lineEdit() && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            platform::runGuarded([this] { cmbNavigate_Click(); });
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -1,26 +1,88 @@
 #pragma once
 
-#include "platform/QtClipboard.h"
-
 #include <QMainWindow>
+#include <QStringList>
 
+#include <array>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QPushButton;
 class wqzOptionPayoffs;
 
 namespace platform {
+class Browser;
+class Clipboard;
 class FlexGrid;
-}
+class LineControl;
+class WindowList;
+} // namespace platform
 
-// The main window: the workbench with its numeric-values grid below it.
+// The main window: the workbench with its numeric-values grid on the left, a
+// small web browser for the tutorial pages on the right.
 class frmLumo : public QMainWindow {
     Q_OBJECT
 public:
-    explicit frmLumo(QWidget* parent = nullptr);
+    // The design size of the client area, in twips.
+    static constexpr int designClientWidth = 13260;
+    static constexpr int designClientHeight = 8100;
+
+    frmLumo(platform::Browser& browser, platform::WindowList& windows,
+            platform::Clipboard& clipboard, const QStringList& arguments,
+            QWidget* parent = nullptr);
+    ~frmLumo() override;
+
+    // The start-up sequence; runs once, before the window is shown.
+    void Form_Load();
+    // Fits the browser column, the address row and the numeric-values grid
+    // around the workbench's current size.
+    void PositionBrowsers();
 
     wqzOptionPayoffs* workbench() const { return ucLumo; }
     platform::FlexGrid* valuesGrid() const { return Grid1; }
 
+    // How the process ends; tests replace it so that they can watch it.
+    using ProcessEnd = void (*)();
+    void setProcessEnd(ProcessEnd end) { endProcess_ = end; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    platform::QtClipboard clipboard_;
+    void createControls();
+    void createMenus();
+    void connectControls();
+    void shutdown();
+
+    // Browser row.
+    void cmbNavigate_Click();
+    void cmdBotBack_Click();
+    void cmdBotForward_Click();
+    void cmdStop_Click();
+    void Browser1_ProgressChange(std::int32_t progress, std::int32_t maximum);
+    void Browser1_DownloadComplete();
+
+    // Menus.
+    void mnuPasteOpData_Click();
+    void displaySwitch(bool large);
+
+    platform::Browser& browser_;
+    platform::WindowList& windows_;
+    platform::Clipboard& clipboard_;
+    QStringList arguments_;
+    ProcessEnd endProcess_;
+
+    QWidget* client_ = nullptr;
     wqzOptionPayoffs* ucLumo = nullptr;
     platform::FlexGrid* Grid1 = nullptr;
+    QWidget* Browser1 = nullptr;
+    QComboBox* cmbNavigate = nullptr;
+    QPushButton* cmdBotBack = nullptr;
+    QPushButton* cmdBotForward = nullptr;
+    QPushButton* cmdStop = nullptr;
+    QLabel* Label1 = nullptr;
+    std::array<QLabel*, 2> Image1{};
+    platform::LineControl* Line2 = nullptr;
 };

@@ -2,6 +2,14 @@
 
 namespace fakes {
 
+QWidget* FakeBrowser::widget() {
+    if (!widget_) {
+        widget_ = new QWidget();
+        widget_->setObjectName(QStringLiteral("Browser1"));
+    }
+    return widget_;
+}
+
 void FakeBrowser::navigate(const QString& address) {
     navigations.append(address);
     pending_ = address;

@@ -2,7 +2,9 @@
 
 #include "platform/Browser.h"
 
+#include <QPointer>
 #include <QStringList>
+#include <QWidget>
 
 namespace fakes {
 
@@ -18,12 +20,14 @@ public:
     bool goForward() override;
     void stop() override;
     QString LocationURL() const override { return location_; }
+    QWidget* widget() override;
 
     // Ends the current navigation: the page is shown at finalAddress (a
     // redirect when it differs), with the progress events of a finished load.
     void finish(const QString& finalAddress = QString());
     // Ends it the other way the platform can: a download-complete event alone.
     void completeOnly();
+    bool loading() const { return !pending_.isEmpty(); }
 
     QStringList navigations;
     int stops = 0;
@@ -35,6 +39,7 @@ private:
     int current_ = -1;
     QString pending_;
     QString location_;
+    QPointer<QWidget> widget_;
 };
 
 } // namespace fakes

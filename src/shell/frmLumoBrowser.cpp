@@ -1,0 +1,42 @@
+// The browser row: the address box, Back, Forward and Stop.
+#include "frmLumo.h"
+
+#include "platform/Browser.h"
+#include "platform/EventPump.h"
+#include "platform/MousePointer.h"
+#include "wqzUtilNavigate.h"
+
+#include <QComboBox>
+
+void frmLumo::cmbNavigate_Click() {
+    wqzUtil::navigateAndWait(browser_, *cmbNavigate);
+    platform::eventPump().doEvents();
+}
+
+void frmLumo::cmdBotBack_Click() {
+    // No earlier page is no failure worth telling.
+    browser_.goBack();
+    platform::eventPump().doEvents();
+}
+
+void frmLumo::cmdBotForward_Click() {
+    browser_.goForward();
+    platform::eventPump().doEvents();
+}
+
+void frmLumo::cmdStop_Click() {
+    browser_.stop();
+    browser_.setTag(QStringLiteral("alldone"));
+    platform::mousePointer().setShape(platform::MousePointer::Shape::Default);
+    platform::eventPump().doEvents();
+}
+
+void frmLumo::Browser1_ProgressChange(std::int32_t progress, std::int32_t) {
+    if (progress == -1) {
+        browser_.setTag(QStringLiteral("alldone"));
+    }
+}
+
+void frmLumo::Browser1_DownloadComplete() {
+    browser_.setTag(QStringLiteral("alldone"));
+}

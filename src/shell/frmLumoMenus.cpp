@@ -1,0 +1,123 @@
+// The menu bar and its commands.
+#include "frmLumo.h"
+
+#include "platform/Browser.h"
+#include "platform/Clipboard.h"
+#include "platform/EventPump.h"
+#include "platform/FailureGuard.h"
+#include "platform/RunTimeError.h"
+#include "platform/Twips.h"
+#include "services/MTaskList.h"
+#include "services/ReportError.h"
+#include "workbench/wqzOptionPayoffs.h"
+#include "workbench/wqzUtil.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+QAction* item(QMenu* menu, const char* name, const char* caption) {
+    QAction* a = menu->addAction(QString::fromLatin1(caption));
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+QAction* separator(QMenu* menu, const char* name) {
+    QAction* a = menu->addSeparator();
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+template <typename F> void skipOnError(F step) {
+    try {
+        step();
+    } catch (const platform::RunTimeError&) {
+    }
+}
+
+} // namespace
+
+void frmLumo::createMenus() {
+    using platform::guarded;
+    QMenuBar* bar = menuBar();
+
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    QAction* home = item(file, "mnuHomePage", "&Home Page");
+    // The forums need the maker's server side; they stay hidden and disabled.
+    QAction* forumSeparator = separator(file, "mnuFileSep1");
+    QAction* studentForum = item(file, "mnuStudentForum", "&Student Forum");
+    QAction* instructorForum = item(file, "mnuInstructorForum", "&Instructor's Forum Setup");
+    for (QAction* hidden : {forumSeparator, studentForum, instructorForum}) {
+        hidden->setVisible(false);
+        hidden->setEnabled(false);
+    }
+    separator(file, "mnuFileSep2");
+    QAction* exit = item(file, "mnuFileExit", "E&xit");
+
+    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    QAction* copyOptions = item(edit, "mnuCopyOptionData", "Copy Selected &Option Data");
+    QAction* copyValues = item(edit, "mnuCopyPayoffData", "Copy Selected &Numeric Values");
+    separator(edit, "mnuSepPaste");
+    QAction* paste = item(edit, "mnuPasteOpData", "&Paste Option Data");
+
+    QMenu* options = bar->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("mnuOptions"));
+    QAction* invert = item(options, "mnuInvertPosition", "Invert Position");
+    separator(options, "mnuOptionSep1");
+    QAction* large = item(options, "mnuOptionsLargeDisplay", "&Large Display");
+    QAction* normal = item(options, "mnuOptionsNormalDisplay", "&Normal Display");
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* moduleHelp = item(help, "mnuModHelp", "&Module Specific Help");
+    QAction* helpPage = item(help, "mnuHelpModule", "&Help");
+
+    connect(home, &QAction::triggered, this, guarded([this] {
+                browser_.navigate(MTaskList::strHomeURL);
+                platform::eventPump().doEvents();
+            }));
+    connect(studentForum, &QAction::triggered, this,
+            guarded([this] { MTaskList::openStudentForum(browser_); }));
+    connect(instructorForum, &QAction::triggered, this,
+            guarded([this] { MTaskList::openInstructorForumSetup(browser_); }));
+    connect(exit, &QAction::triggered, this, guarded([this] { shutdown(); }));
+    connect(copyOptions, &QAction::triggered, this, guarded([this] { ucLumo->CopyOptionData(); }));
+    connect(copyValues, &QAction::triggered, this,
+            guarded([this] { wqzUtil::copyGridSelection(*Grid1, clipboard_); }));
+    connect(paste, &QAction::triggered, this, guarded([this] { mnuPasteOpData_Click(); }));
+    connect(invert, &QAction::triggered, this, guarded([this] { ucLumo->InvertPosition(); }));
+    connect(large, &QAction::triggered, this, guarded([this] { displaySwitch(true); }));
+    connect(normal, &QAction::triggered, this, guarded([this] { displaySwitch(false); }));
+    connect(moduleHelp, &QAction::triggered, this,
+            guarded([this] { browser_.navigate(MTaskList::strModuleURL); }));
+    connect(helpPage, &QAction::triggered, this,
+            guarded([this] { browser_.navigate(MTaskList::strHelpURL); }));
+}
+
+void frmLumo::mnuPasteOpData_Click() {
+    try {
+        const QString text = clipboard_.text();
+        ucLumo->pasteData(text);
+    } catch (const platform::RunTimeError& error) {
+        wqzUtil::reportError(error);
+    }
+}
+
+void frmLumo::displaySwitch(bool large) {
+    // Every step runs even when one before it failed.
+    skipOnError([&] { large ? ucLumo->EnlargeFont() : ucLumo->ReduceFont(); });
+    skipOnError([&] {
+        twips::Rect r = twips::geometry(ucLumo);
+        r.width = ucLumo->ucWidth;
+        twips::setGeometry(ucLumo, r);
+    });
+    skipOnError([&] {
+        twips::Rect r = twips::geometry(ucLumo);
+        r.height = ucLumo->ucHeight;
+        twips::setGeometry(ucLumo, r);
+    });
+    skipOnError([&] { PositionBrowsers(); });
+}

@@ -1,0 +1,326 @@
+#include "fakes/FakeBrowser.h"
+#include "fakes/FakeClipboard.h"
+#include "fakes/FakePlatform.h"
+#include "platform/ControlProperties.h"
+#include "platform/FlexGrid.h"
+#include "platform/Twips.h"
+#include "platform/WindowList.h"
+#include "services/MTaskList.h"
+#include "shell/frmLumo.h"
+#include "workbench/wqzOptionPayoffs.h"
+
+#include <QComboBox>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+class NoWindows : public platform::WindowList {
+public:
+    QStringList topLevelTitles() override { return titles; }
+    QStringList titles;
+};
+
+bool gEnded = false;
+void recordEnd() {
+    gEnded = true;
+}
+
+struct Shell {
+    explicit Shell(QStringList arguments = {}) {
+        window = std::make_unique<frmLumo>(browser, windows, clipboard, arguments);
+        window->setProcessEnd(&recordEnd);
+        gEnded = false;
+    }
+    template <typename W> W* child(const char* name) const {
+        W* w = window->findChild<W*>(QString::fromLatin1(name));
+        Q_ASSERT_X(w, "Shell", name);
+        return w;
+    }
+    QObject* control(const char* name) const { return child<QWidget>(name); }
+    double get(const char* name, controls::Property p) const {
+        return controls::get(control(name), p);
+    }
+    // Gives the client area an exact size in twips.
+    bool setClientSize(int widthTwips, int heightTwips) {
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get())) {
+            return false;
+        }
+        QWidget* client = window->centralWidget();
+        const QSize wanted(widthTwips / 15, heightTwips / 15);
+        window->resize(wanted + (window->size() - client->size()));
+        window->layout()->activate();
+        QCoreApplication::processEvents();
+        return client->size() == wanted;
+    }
+    QAction* action(const char* name) const {
+        return window->findChild<QAction*>(QString::fromLatin1(name));
+    }
+    QComboBox* addressBox() const { return child<QComboBox>("cmbNavigate"); }
+    void enterAddress(const QString& text) {
+        addressBox()->setEditText(text);
+        QTest::keyClick(addressBox()->lineEdit(), Qt::Key_Return);
+    }
+
+    fakes::FakePlatform fake;
+    fakes::FakeBrowser browser;
+    fakes::FakeClipboard clipboard;
+    NoWindows windows;
+    std::unique_ptr<frmLumo> window;
+};
+
+using P = controls::Property;
+
+} // namespace
+
+class TestFrmLumo : public QObject {
+    Q_OBJECT
+private slots:
+    void the_layout_pass_follows_the_worked_example();
+    void a_narrow_window_keeps_the_browser_width_without_a_message();
+    void a_workbench_below_the_client_area_keeps_the_grid_height();
+    void a_minimised_window_moves_nothing();
+    void large_then_normal_restores_every_position_and_size();
+    void start_up_lists_the_site_root_and_opens_the_first_page_data();
+    void start_up_lists_the_site_root_and_opens_the_first_page();
+    void the_menus_show_their_captions_and_hide_the_forums();
+    void enter_in_an_empty_box_or_on_the_page_shown_does_nothing();
+    void a_navigation_waits_and_lists_the_redirected_address_once();
+    void stop_ends_the_wait_with_the_default_pointer();
+    void closing_during_a_wait_ends_the_process_at_once();
+    void back_on_the_first_page_changes_nothing();
+    void progress_other_than_minus_one_leaves_the_flag();
+    void paste_option_data_loads_the_clipboard_and_reports_a_failure();
+};
+
+void TestFrmLumo::the_layout_pass_follows_the_worked_example() {
+    Shell s;
+    s.window->Form_Load();
+    QVERIFY(s.setClientSize(13260, 8100));
+    s.window->PositionBrowsers();
+    QCOMPARE(s.get("Browser1", P::Left), 5395.0);
+    QCOMPARE(s.get("Browser1", P::Width), 7790.0);
+    QCOMPARE(s.get("Browser1", P::Height), 7640.0);
+    QCOMPARE(s.get("Browser1", P::Top), 360.0);
+    QCOMPARE(s.get("Grid1", P::Top), 6850.0);
+    QCOMPARE(s.get("Grid1", P::Height), 1175.0);
+    QCOMPARE(s.get("Grid1", P::Width), 5055.0);
+    QCOMPARE(s.get("cmbNavigate", P::Left), 5395.0);
+    QCOMPARE(s.get("cmdBotBack", P::Left), 9995.0);
+    QCOMPARE(s.get("cmdBotForward", P::Left), 10905.0);
+    QCOMPARE(s.get("cmdStop", P::Left), 11815.0);
+    QCOMPARE(s.get("cmdStop", P::Top), 15.0);
+    QVERIFY(s.fake.dialogs.shown().isEmpty());
+}
+
+void TestFrmLumo::a_narrow_window_keeps_the_browser_width_without_a_message() {
+    Shell s;
+    s.window->Form_Load();
+    QVERIFY(s.setClientSize(13260, 8100));
+    s.window->PositionBrowsers();
+    QVERIFY(s.setClientSize(5250, 8100)); // narrower than the workbench and margins
+    s.window->PositionBrowsers();
+    QCOMPARE(s.get("Browser1", P::Width), 7790.0);
+    QCOMPARE(s.get("Browser1", P::Left), 5395.0);
+    QCOMPARE(s.get("cmdStop", P::Left), 11815.0);
+    QVERIFY(s.fake.dialogs.shown().isEmpty());
+}
+
+void TestFrmLumo::a_workbench_below_the_client_area_keeps_the_grid_height() {
+    Shell s;
+    s.window->Form_Load();
+    QVERIFY(s.setClientSize(13260, 8100));
+    s.window->PositionBrowsers();
+    s.action("mnuOptionsLargeDisplay")->trigger();
+    QCOMPARE(s.get("Grid1", P::Top), 840.0 + 8379 + 25);
+    QCOMPARE(s.get("Grid1", P::Height), 1175.0); // would be negative: left as it was
+    QCOMPARE(s.get("Browser1", P::Left), 240.0 + 7695 + 25);
+    QVERIFY(s.fake.dialogs.shown().isEmpty());
+}
+
+void TestFrmLumo::a_minimised_window_moves_nothing() {
+    Shell s;
+    s.window->Form_Load();
+    QVERIFY(s.setClientSize(13260, 8100));
+    s.window->PositionBrowsers();
+    s.window->setWindowState(Qt::WindowMinimized);
+    twips::setGeometry(s.window->workbench(), {240, 840, 6000, 5985});
+    s.window->PositionBrowsers();
+    QCOMPARE(s.get("Browser1", P::Left), 5395.0);
+}
+
+void TestFrmLumo::large_then_normal_restores_every_position_and_size() {
+    Shell s;
+    s.window->Form_Load();
+    QVERIFY(s.setClientSize(13260, 8100));
+    s.window->PositionBrowsers();
+    const char* names[] = {"Browser1", "Grid1",  "cmbNavigate", "cmdBotBack", "cmdBotForward",
+                           "cmdStop",  "ucLumo", "pbox",        "Grid1"};
+    std::vector<twips::Rect> before;
+    for (const char* n : names) {
+        before.push_back(twips::geometry(s.child<QWidget>(n)));
+    }
+    s.action("mnuOptionsLargeDisplay")->trigger();
+    QCOMPARE(twips::geometry(s.window->workbench()).width, 7695);
+    s.action("mnuOptionsLargeDisplay")->trigger();
+    s.action("mnuOptionsNormalDisplay")->trigger();
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        QCOMPARE(twips::geometry(s.child<QWidget>(names[i])), before[i]);
+    }
+}
+
+void TestFrmLumo::start_up_lists_the_site_root_and_opens_the_first_page_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("firstPage");
+    QTest::newRow("no launch parameters: the demonstration page as it is")
+        << QStringList{} << "http://www.quillmere.example/wqzmodhtm/demomod.html";
+    QTest::newRow("arguments given: the module's first page")
+        << QStringList{"x"} << "http://www.wqzmodules.example/public/wqzmodhtm/wqzLumo/page1.htm";
+}
+
+void TestFrmLumo::start_up_lists_the_site_root_and_opens_the_first_page() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, firstPage);
+    Shell s(arguments);
+    s.window->Form_Load();
+    QCOMPARE(s.browser.navigations, QStringList{firstPage});
+    QCOMPARE(MTaskList::strModuleURL, firstPage);
+    QCOMPARE(s.addressBox()->count(), 1);
+    QCOMPARE(s.addressBox()->itemText(0), QStringLiteral("http://www.quillmere.example/"));
+    QCOMPARE(s.addressBox()->currentText(), QString());
+    QCOMPARE(s.window->workbench()->getGrddisplay(), s.window->valuesGrid());
+    QCOMPARE(s.browser.Tag(), QString());
+    QCOMPARE(s.window->windowTitle(), QStringLiteral("WQZ Option Payoffs Tutorial"));
+}
+
+void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
+    Shell s;
+    QStringList captions;
+    for (QAction* top : s.window->menuBar()->actions()) {
+        captions << top->text();
+        for (QAction* a : top->menu()->actions()) {
+            if (a->isVisible()) {
+                captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+            }
+        }
+    }
+    QCOMPARE(captions, (QStringList{"&File", "&Home Page", "-", "E&xit", "&Edit",
+                                    "Copy Selected &Option Data", "Copy Selected &Numeric Values",
+                                    "-", "&Paste Option Data", "&Options", "Invert Position", "-",
+                                    "&Large Display", "&Normal Display", "&Help",
+                                    "&Module Specific Help", "&Help"}));
+    QVERIFY(!s.action("mnuStudentForum")->isEnabled());
+    QVERIFY(!s.action("mnuInstructorForum")->isVisible());
+    QCOMPARE(s.child<QPushButton>("cmdBotBack")->text(), QStringLiteral("Back "));
+}
+
+void TestFrmLumo::enter_in_an_empty_box_or_on_the_page_shown_does_nothing() {
+    Shell s;
+    s.window->Form_Load();
+    s.browser.navigations.clear();
+    s.enterAddress(QString());
+    QVERIFY(s.browser.navigations.isEmpty());
+    s.browser.navigate(QStringLiteral("http://www.quillmere.example/a.htm"));
+    s.browser.finish();
+    s.browser.navigations.clear();
+    s.enterAddress(QStringLiteral("http://www.quillmere.example/a.htm"));
+    QVERIFY(s.browser.navigations.isEmpty());
+    QCOMPARE(s.addressBox()->count(), 1);
+    QCOMPARE(s.fake.pointer.shape(), platform::MousePointer::Shape::Default);
+}
+
+void TestFrmLumo::a_navigation_waits_and_lists_the_redirected_address_once() {
+    Shell s;
+    s.window->Form_Load();
+    const QString typed = QStringLiteral("http://www.quillmere.example/wqzmodhtm/");
+    const QString redirected = QStringLiteral("http://www.quillmere.example/wqzmodhtm/index.htm");
+    platform::MousePointer::Shape during = platform::MousePointer::Shape::Default;
+    QTimer::singleShot(20, [&] {
+        during = s.fake.pointer.shape();
+        s.browser.finish(redirected);
+    });
+    s.enterAddress(typed);
+    QCOMPARE(during, platform::MousePointer::Shape::Hourglass);
+    QCOMPARE(s.fake.pointer.shape(), platform::MousePointer::Shape::Default);
+    QCOMPARE(s.browser.navigations.last(), typed);
+    QCOMPARE(s.addressBox()->currentText(), redirected);
+    QCOMPARE(s.addressBox()->count(), 2);
+    QCOMPARE(s.addressBox()->itemText(1), redirected);
+    QCOMPARE(s.browser.Tag(), QStringLiteral("alldone"));
+    QVERIFY(s.fake.pump.waits > 0);
+
+    // Reached again through the box from another page: still one entry.
+    s.browser.navigate(QStringLiteral("http://www.quillmere.example/other.htm"));
+    s.browser.finish();
+    QTimer::singleShot(20, [&] { s.browser.finish(redirected); });
+    s.enterAddress(typed);
+    QCOMPARE(s.addressBox()->count(), 2);
+}
+
+void TestFrmLumo::stop_ends_the_wait_with_the_default_pointer() {
+    Shell s;
+    s.window->Form_Load();
+    QTimer::singleShot(20, [&] { s.child<QPushButton>("cmdStop")->click(); });
+    s.enterAddress(QStringLiteral("http://www.quillmere.example/never.htm"));
+    QCOMPARE(s.fake.pointer.shape(), platform::MousePointer::Shape::Default);
+    QVERIFY(s.browser.stops > 0);
+    QCOMPARE(s.browser.Tag(), QStringLiteral("alldone"));
+}
+
+void TestFrmLumo::closing_during_a_wait_ends_the_process_at_once() {
+    Shell s;
+    s.window->Form_Load();
+    s.window->show();
+    QTimer::singleShot(20, [&] { s.window->close(); });
+    s.enterAddress(QStringLiteral("http://www.quillmere.example/never.htm"));
+    QVERIFY(gEnded);
+    QVERIFY(s.browser.stops > 0);
+}
+
+void TestFrmLumo::back_on_the_first_page_changes_nothing() {
+    Shell s;
+    s.window->Form_Load();
+    s.browser.finish();
+    const QString shown = s.browser.LocationURL();
+    s.child<QPushButton>("cmdBotBack")->click();
+    s.child<QPushButton>("cmdBotForward")->click();
+    QCOMPARE(s.browser.LocationURL(), shown);
+    QVERIFY(s.fake.dialogs.shown().isEmpty());
+}
+
+void TestFrmLumo::progress_other_than_minus_one_leaves_the_flag() {
+    Shell s;
+    s.window->Form_Load();
+    s.browser.setTag(QString());
+    emit s.browser.ProgressChange(50, 100);
+    emit s.browser.ProgressChange(100, 100);
+    QCOMPARE(s.browser.Tag(), QString());
+    emit s.browser.ProgressChange(-1, 100);
+    QCOMPARE(s.browser.Tag(), QStringLiteral("alldone"));
+}
+
+void TestFrmLumo::paste_option_data_loads_the_clipboard_and_reports_a_failure() {
+    Shell s;
+    s.window->Form_Load();
+    s.clipboard.putText(QStringLiteral("16\t40\t0.5\n13\t45\t1.5\n"));
+    s.action("mnuPasteOpData")->trigger();
+    auto* grid = s.window->workbench()->findChild<platform::FlexGrid*>(QStringLiteral("Grid1"));
+    QCOMPARE(grid->Rows(), 3);
+    QCOMPARE(grid->TextMatrix(2, 2), QStringLiteral("45"));
+    s.clipboard.failing = true;
+    s.fake.dialogs.script(platform::Dialogs::answerOk);
+    s.action("mnuPasteOpData")->trigger();
+    QCOMPARE(s.fake.dialogs.shown().size(), 1);
+    QVERIFY(s.fake.dialogs.shown().first().text.endsWith(QStringLiteral("Can't open Clipboard")));
+}
+
+QTEST_MAIN(TestFrmLumo)
+#include "test_frmlumo.moc"
