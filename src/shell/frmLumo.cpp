@@ -153,9 +153,10 @@ void frmLumo::Form_Load() {
 }
 
 void frmLumo::closeEvent(QCloseEvent* event) {
-    // Closing always goes ahead.
+    // Closing always goes ahead; should the shutdown fail before it ends the
+    // process, the last window closing still ends the program.
     event->accept();
-    shutdown();
+    platform::runGuarded([this] { shutdown(); });
 }
 
 void frmLumo::shutdown() {
