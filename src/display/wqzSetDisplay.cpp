@@ -10,14 +10,6 @@ namespace {
 
 using controls::Property;
 
-// Runs one statement; a failure skips that statement only.
-template <typename F> void skipOnError(F statement) {
-    try {
-        statement();
-    } catch (const platform::RunTimeError&) {
-    }
-}
-
 // saved / ratio, floored; a ratio that could not be computed (0) makes the
 // division fail, and the statement is skipped.
 double scaled(std::int32_t saved, float ratio) {
@@ -59,7 +51,7 @@ void wqzSetDisplay::SetUpDisplay(std::int16_t index, QObject* ctrl) {
     const std::size_t i = std::size_t(index);
     savedCtrl[i] = ctrl;
     const auto read = [&](std::int32_t& slot, Property p) {
-        skipOnError([&] { slot = numbers::toLong(controls::get(ctrl, p)); });
+        platform::skipOnError([&] { slot = numbers::toLong(controls::get(ctrl, p)); });
     };
     if (controls::isLine(ctrl)) {
         read(savedLeft[i], Property::X1);
@@ -79,14 +71,15 @@ bool wqzSetDisplay::registered(int i) const {
 }
 
 void wqzSetDisplay::EnlargeFont(std::int32_t& xWidth, std::int32_t& xHeight) {
-    skipOnError([&] { xWidth = numbers::toLong(double(normalWidth_) * 1.5); });
-    skipOnError([&] { xHeight = numbers::toLong(double(normalHeight_) * 1.4); });
+    platform::skipOnError([&] { xWidth = numbers::toLong(double(normalWidth_) * 1.5); });
+    platform::skipOnError([&] { xHeight = numbers::toLong(double(normalHeight_) * 1.4); });
     // 400 twips come off both heights before they are compared, so vertical
     // positions grow a little more than the height does.
     float yRatio = 0;
     float xRatio = 0;
-    skipOnError([&] { yRatio = ratio(double(normalHeight_) - 400, double(xHeight) - 400); });
-    skipOnError([&] { xRatio = ratio(double(normalWidth_), double(xWidth)); });
+    platform::skipOnError(
+        [&] { yRatio = ratio(double(normalHeight_) - 400, double(xHeight) - 400); });
+    platform::skipOnError([&] { xRatio = ratio(double(normalWidth_), double(xWidth)); });
 
     for (int i = 0; i < ctrlCount_; ++i) {
         if (!registered(i)) {
@@ -95,7 +88,7 @@ void wqzSetDisplay::EnlargeFont(std::int32_t& xWidth, std::int32_t& xHeight) {
         QObject* c = savedCtrl[std::size_t(i)];
         const std::size_t s = std::size_t(i);
         const auto put = [&](Property p, std::int32_t saved, float r) {
-            skipOnError([&] { controls::set(c, p, scaled(saved, r)); });
+            platform::skipOnError([&] { controls::set(c, p, scaled(saved, r)); });
         };
         if (controls::isLine(c)) {
             put(Property::Y1, savedTop[s], yRatio);
@@ -107,8 +100,8 @@ void wqzSetDisplay::EnlargeFont(std::int32_t& xWidth, std::int32_t& xHeight) {
             put(Property::Left, savedLeft[s], xRatio);
             put(Property::Height, savedHeight[s], yRatio);
             put(Property::Width, savedWidth[s], xRatio);
-            skipOnError([&] { controls::set(c, Property::FontSize, 12); });
-            skipOnError([&] { controls::set(c, Property::FontBold, -1); });
+            platform::skipOnError([&] { controls::set(c, Property::FontSize, 12); });
+            platform::skipOnError([&] { controls::set(c, Property::FontBold, -1); });
         }
     }
 }
@@ -121,7 +114,7 @@ void wqzSetDisplay::ReduceFont(std::int32_t& xWidth, std::int32_t& xHeight) {
         QObject* c = savedCtrl[std::size_t(i)];
         const std::size_t s = std::size_t(i);
         const auto put = [&](Property p, double value) {
-            skipOnError([&] { controls::set(c, p, value); });
+            platform::skipOnError([&] { controls::set(c, p, value); });
         };
         if (controls::isLine(c)) {
             put(Property::Y1, savedTop[s]);

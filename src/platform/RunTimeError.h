@@ -49,4 +49,13 @@ private:
     QByteArray what_;
 };
 
+// Runs one step of a sequence whose steps go on when one fails: a run-time
+// error ends that step only.
+template <typename F> void skipOnError(F&& step) {
+    try {
+        step();
+    } catch (const RunTimeError&) {
+    }
+}
+
 } // namespace platform

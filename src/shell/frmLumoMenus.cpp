@@ -29,13 +29,6 @@ QAction* separator(QMenu* menu, const char* name) {
     return a;
 }
 
-template <typename F> void skipOnError(F step) {
-    try {
-        step();
-    } catch (const platform::RunTimeError&) {
-    }
-}
-
 } // namespace
 
 void frmLumo::createMenus() {
@@ -108,16 +101,16 @@ void frmLumo::mnuPasteOpData_Click() {
 
 void frmLumo::displaySwitch(bool large) {
     // Every step runs even when one before it failed.
-    skipOnError([&] { large ? ucLumo->EnlargeFont() : ucLumo->ReduceFont(); });
-    skipOnError([&] {
+    platform::skipOnError([&] { large ? ucLumo->EnlargeFont() : ucLumo->ReduceFont(); });
+    platform::skipOnError([&] {
         twips::Rect r = twips::geometry(ucLumo);
         r.width = ucLumo->ucWidth;
         twips::setGeometry(ucLumo, r);
     });
-    skipOnError([&] {
+    platform::skipOnError([&] {
         twips::Rect r = twips::geometry(ucLumo);
         r.height = ucLumo->ucHeight;
         twips::setGeometry(ucLumo, r);
     });
-    skipOnError([&] { PositionBrowsers(); });
+    platform::skipOnError([&] { PositionBrowsers(); });
 }

@@ -18,13 +18,6 @@ constexpr std::int16_t statusFailed = -1;
 
 const char* const kHeaders[5] = {"Call Qty", "Call Price", "Strike", "Put Qty", "Put Price"};
 
-// Runs one step of a sequence whose steps go on when one fails.
-template <typename F> void skipOnError(F step) {
-    try {
-        step();
-    } catch (const platform::RunTimeError&) {
-    }
-}
 } // namespace
 
 void wqzOptionPayoffs::followGridRows() {
@@ -116,26 +109,26 @@ void wqzOptionPayoffs::pasteData(const QString& strPaste) {
     // Every step runs even when one before it failed; nothing is reported.
     QStringList pieces;
     int n = 0;
-    skipOnError([&] {
+    platform::skipOnError([&] {
         pieces = wqzUtil::splitQuoteLines(strPaste);
         n = numbers::toInteger(double(pieces.size()) - 1);
     });
-    skipOnError([&] { Grid1->Clear(); });
-    skipOnError([&] { Grid1->setCols(5); });
+    platform::skipOnError([&] { Grid1->Clear(); });
+    platform::skipOnError([&] { Grid1->setCols(5); });
     // An empty text asks for no rows at all; the header row stays.
-    skipOnError([&] { Grid1->setRows(std::max(n + 1, 1)); });
-    skipOnError([&] { Grid1->setFixedCols(0); });
-    skipOnError([&] { Grid1->setFixedRows(1); });
+    platform::skipOnError([&] { Grid1->setRows(std::max(n + 1, 1)); });
+    platform::skipOnError([&] { Grid1->setFixedCols(0); });
+    platform::skipOnError([&] { Grid1->setFixedRows(1); });
     for (int c = 0; c < 5; ++c) {
-        skipOnError([&] { Grid1->setTextMatrix(0, c, QLatin1String(kHeaders[c])); });
+        platform::skipOnError([&] { Grid1->setTextMatrix(0, c, QLatin1String(kHeaders[c])); });
     }
     for (int i = 0; i < n; ++i) {
         QString line = pieces.value(i);
-        skipOnError([&] { Grid1->setTextMatrix(i + 1, 0, QStringLiteral("0")); });
-        skipOnError([&] { Grid1->setTextMatrix(i + 1, 1, wqzUtil::takeField(line)); });
-        skipOnError([&] { Grid1->setTextMatrix(i + 1, 2, wqzUtil::takeField(line)); });
-        skipOnError([&] { Grid1->setTextMatrix(i + 1, 3, QStringLiteral("0")); });
-        skipOnError([&] { Grid1->setTextMatrix(i + 1, 4, wqzUtil::takeField(line)); });
+        platform::skipOnError([&] { Grid1->setTextMatrix(i + 1, 0, QStringLiteral("0")); });
+        platform::skipOnError([&] { Grid1->setTextMatrix(i + 1, 1, wqzUtil::takeField(line)); });
+        platform::skipOnError([&] { Grid1->setTextMatrix(i + 1, 2, wqzUtil::takeField(line)); });
+        platform::skipOnError([&] { Grid1->setTextMatrix(i + 1, 3, QStringLiteral("0")); });
+        platform::skipOnError([&] { Grid1->setTextMatrix(i + 1, 4, wqzUtil::takeField(line)); });
     }
     platform::eventPump().doEvents();
 }
