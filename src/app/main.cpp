@@ -1,3 +1,5 @@
+#include "FirstPaint.h"
+#include "StartupTrace.h"
 #include "platform/FailureGuard.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtDialogs.h"
@@ -6,6 +8,7 @@
 #include "platform/WebEngineBrowser.h"
 #include "platform/X11WindowList.h"
 #include "shell/frmLumo.h"
+#include "workbench/wqzOptionPayoffs.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -13,6 +16,10 @@
 #include <memory>
 
 int main(int argc, char* argv[]) {
+    std::unique_ptr<StartupTrace> trace;
+    if (StartupTrace::wanted()) {
+        trace = std::make_unique<StartupTrace>();
+    }
     platform::WebEngineBrowser::prepareEngine();
     QApplication app(argc, argv);
     platform::QtDialogs dialogs;
@@ -41,7 +48,23 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     // The workbench is on screen first; the browser engine comes up right
-    // after and starts the navigation the start-up asked for.
-    QTimer::singleShot(0, &browser, [&browser] { browser.createView(); });
+    // after and starts the navigation the start-up asked for. Creating the
+    // engine's view takes a few hundred milliseconds and holds up everything
+    // queued behind it, so it waits until the curve has been painted; should
+    // no paint come (a window kept off screen), it starts a little later anyway.
+    QWidget* plot = window->workbench()->findChild<QWidget*>(QStringLiteral("pbox"));
+    if (!plot) {
+        plot = window->workbench();
+    }
+    FirstPaint painted(plot, [&browser, &trace] {
+        if (trace) {
+            trace->curvePainted();
+        }
+        browser.createView();
+    });
+    QTimer::singleShot(1000, &browser, [&browser] { browser.createView(); });
+    if (trace) {
+        trace->watch(browser);
+    }
     return app.exec();
 }

@@ -1,0 +1,154 @@
+#!/bin/bash
+# Start-up of the whole program on a virtual display, its web sites answered
+# by a loopback server: five runs, each timed from process creation to the
+# first painted payoff curve and to the first loaded page, and the memory of
+# the program with all its engine processes once that page is in.
+#
+# Targets: first curve under 150 ms (median), memory under 300 MB.
+#
+# Usage: bench/startup.sh [PROGRAM]   (default /work/main/build/src/app/wqzlumo)
+set -u
+
+if [ -z "${WQZ_BENCH_INNER:-}" ]; then
+    # One virtual display for all runs; xvfb-run removes it afterwards.
+    WQZ_BENCH_INNER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+PROGRAM=${1:-/work/main/build/src/app/wqzlumo}
+RUNS=5
+HERE=$(cd "$(dirname "$0")" && pwd)
+SERVER=$HERE/../tests/shell/sites_server.py
+WORK=$(mktemp -d)
+PROGRAM_PID=""
+
+descendants() {
+    local child
+    for child in $(pgrep -P "$1"); do
+        echo "$child"
+        descendants "$child"
+    done
+}
+
+stop_program() {
+    [ -n "$PROGRAM_PID" ] || return 0
+    local pids
+    pids="$PROGRAM_PID $(descendants "$PROGRAM_PID")"
+    kill $pids 2>/dev/null
+    for _ in $(seq 50); do
+        kill -0 $pids 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -KILL $pids 2>/dev/null
+    wait "$PROGRAM_PID" 2>/dev/null
+    PROGRAM_PID=""
+}
+
+cleanup() {
+    stop_program
+    # The server ends when its stdin closes.
+    if [ -n "${SERVER_IN:-}" ]; then
+        exec {SERVER_IN}>&-
+    fi
+    [ -n "${SERVER_PID:-}" ] && wait "$SERVER_PID" 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+if [ ! -x "$PROGRAM" ]; then
+    echo "no program at $PROGRAM" >&2
+    exit 1
+fi
+
+# The server's stdin is a pipe only this shell writes to: however the shell
+# ends, the server sees its end and stops.
+exec {SERVER_IN}> >(exec python3 "$SERVER" >"$WORK/server.out" 2>"$WORK/server.err")
+SERVER_PID=$!
+PORT=""
+for _ in $(seq 200); do
+    PORT=$(head -n 1 "$WORK/server.out" 2>/dev/null)
+    [ -n "$PORT" ] && break
+    sleep 0.1
+done
+if [ -z "$PORT" ]; then
+    echo "the sites server did not start" >&2
+    exit 1
+fi
+
+RULES=""
+for host in www.quillmere.example www.wqzschools.example www.wqzmodules.example \
+    www.quillmere.test www.optionlab.example; do
+    RULES+="MAP $host 127.0.0.1:$PORT, "
+done
+RULES+="MAP * ~NOTFOUND"
+export QTWEBENGINE_CHROMIUM_FLAGS="--host-resolver-rules=\"$RULES\""
+export WQZ_TRACE_STARTUP=1
+
+# Sums a /proc/PID/status field (in kB) over the given processes.
+sum_status_kb() {
+    local field=$1 total=0 pid kb
+    shift
+    for pid in "$@"; do
+        kb=$(awk -v f="$field:" '$1 == f { print $2 }' "/proc/$pid/status" 2>/dev/null)
+        total=$((total + ${kb:-0}))
+    done
+    echo "$total"
+}
+
+# Sums the proportional set size (shared pages split among their users) in kB.
+sum_pss_kb() {
+    local total=0 pid kb
+    for pid in "$@"; do
+        kb=$(awk '$1 == "Pss:" { print $2 }' "/proc/$pid/smaps_rollup" 2>/dev/null)
+        total=$((total + ${kb:-0}))
+    done
+    echo "$total"
+}
+
+median() {
+    sort -n | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)] }'
+}
+
+: >"$WORK/curve" >"$WORK/page" >"$WORK/rss" >"$WORK/pss"
+for run in $(seq "$RUNS"); do
+    "$PROGRAM" 2>"$WORK/run$run.err" &
+    PROGRAM_PID=$!
+    loaded=""
+    for _ in $(seq 600); do
+        if grep -q '^wqz: first-page ' "$WORK/run$run.err"; then
+            loaded=yes
+            break
+        fi
+        kill -0 "$PROGRAM_PID" 2>/dev/null || break
+        sleep 0.05
+    done
+    if [ -z "$loaded" ]; then
+        echo "run $run: the first page never finished loading" >&2
+        tail -n 5 "$WORK/run$run.err" >&2
+        stop_program
+        continue
+    fi
+    # Let the page's rendering settle before reading the memory.
+    sleep 1
+    pids="$PROGRAM_PID $(descendants "$PROGRAM_PID")"
+    curve=$(awk '$2 == "first-curve" { print $3 }' "$WORK/run$run.err")
+    page=$(awk '$2 == "first-page" { print $3 }' "$WORK/run$run.err")
+    rss=$(sum_status_kb VmRSS $pids)
+    pss=$(sum_pss_kb $pids)
+    echo "run $run: first curve ${curve:-?} ms, first page $page ms," \
+        "RSS $((rss / 1024)) MB, PSS $((pss / 1024)) MB ($(echo $pids | wc -w) processes)"
+    [ -n "$curve" ] && echo "$curve" >>"$WORK/curve"
+    echo "$page" >>"$WORK/page"
+    echo "$rss" >>"$WORK/rss"
+    echo "$pss" >>"$WORK/pss"
+    stop_program
+done
+
+if [ ! -s "$WORK/page" ]; then
+    echo "no run finished" >&2
+    exit 1
+fi
+echo "median first curve: $(median <"$WORK/curve") ms (target < 150)"
+echo "median first page:  $(median <"$WORK/page") ms"
+echo "median memory:      $(($(median <"$WORK/rss") / 1024)) MB summed RSS (target < 300)," \
+    "$(($(median <"$WORK/pss") / 1024)) MB summed PSS"

@@ -1,0 +1,384 @@
+// The main window with the real browser engine, on a virtual display, against
+// a loopback server that answers for the program's site host names.
+#include "fakes/FakeClipboard.h"
+#include "fakes/FakePlatform.h"
+#include "platform/QtEventPump.h"
+#include "platform/WebEngineBrowser.h"
+#include "platform/WindowList.h"
+#include "services/Configuration.h"
+#include "shell/frmLumo.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineView>
+
+#include <cstdio>
+#include <memory>
+
+#ifndef WQZ_SITES_SERVER
+#error "WQZ_SITES_SERVER must name the loopback sites server script"
+#endif
+
+namespace {
+
+// Every wait in these tests ends by this time, whatever the engine does.
+constexpr int kPatienceMs = 20000;
+
+// The loopback server; it prints its port first and then one line per request.
+QProcess* gSites = nullptr;
+QStringList gRequestLog;
+
+// The page requests the server has answered (or started answering) since the
+// last call. The engine asks for a site's icon on its own, at a time of its
+// choosing; those requests are no navigation and are left out.
+QStringList newRequests() {
+    while (gSites->waitForReadyRead(100)) {
+    }
+    const QString text = QString::fromUtf8(gSites->readAllStandardOutput());
+    QStringList lines;
+    for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (!line.endsWith(QStringLiteral("/favicon.ico"))) {
+            lines << line;
+        }
+    }
+    gRequestLog += lines;
+    return lines;
+}
+
+class NoWindows : public platform::WindowList {
+public:
+    QStringList topLevelTitles() override { return {}; }
+};
+
+bool gEnded = false;
+void recordEnd() {
+    gEnded = true;
+}
+
+// Scripted message boxes and pointer, but the real event pump: a wait for a
+// page really sleeps until the engine reports.
+struct Facilities {
+    Facilities() {
+        platform::installDialogs(&dialogs);
+        platform::installMousePointer(&pointer);
+        platform::installEventPump(&pump);
+    }
+    ~Facilities() {
+        platform::installDialogs(nullptr);
+        platform::installMousePointer(nullptr);
+        platform::installEventPump(nullptr);
+    }
+    Facilities(const Facilities&) = delete;
+    Facilities& operator=(const Facilities&) = delete;
+
+    fakes::FakeDialogs dialogs;
+    fakes::FakeMousePointer pointer;
+    platform::QtEventPump pump;
+};
+
+const QString kFirstPage = QStringLiteral("http://www.quillmere.example/wqzmodhtm/demomod.html");
+const QString kSecondPage = QStringLiteral("http://www.quillmere.example/wqzmodhtm/page2.htm");
+
+struct Shell {
+    Shell() {
+        window = std::make_unique<frmLumo>(browser, windows, clipboard, QStringList{});
+        window->setProcessEnd(&recordEnd);
+        gEnded = false;
+        QObject::connect(&browser, &platform::Browser::DownloadComplete, [this] { ++completions; });
+    }
+
+    QWebEngineView* view() { return browser.widget()->findChild<QWebEngineView*>(); }
+    QComboBox* addressBox() const {
+        return window->findChild<QComboBox*>(QStringLiteral("cmbNavigate"));
+    }
+    QPushButton* button(const char* name) const {
+        return window->findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+    int entriesFor(const QString& address) const {
+        int n = 0;
+        for (int i = 0; i < addressBox()->count(); ++i) {
+            n += addressBox()->itemText(i) == address ? 1 : 0;
+        }
+        return n;
+    }
+
+    // Types into the address box and presses Enter, as a user does. Should the
+    // navigation's wait never end, it is ended here after a long while and
+    // the test learns so from waitCutShort.
+    void enterAddress(const QString& text) {
+        QTimer rescue;
+        rescue.setSingleShot(true);
+        QObject::connect(&rescue, &QTimer::timeout, [this] {
+            waitCutShort = true;
+            browser.setTag(QStringLiteral("alldone"));
+        });
+        rescue.start(kPatienceMs);
+        addressBox()->setEditText(text);
+        QTest::keyClick(addressBox()->lineEdit(), Qt::Key_Return);
+        rescue.stop();
+    }
+
+    // Gives a navigation that should not happen the time to show itself.
+    static void settle() { QTest::qWait(500); }
+
+    Facilities facilities;
+    platform::WebEngineBrowser browser;
+    fakes::FakeClipboard clipboard;
+    NoWindows windows;
+    std::unique_ptr<frmLumo> window;
+    int completions = 0;
+    int loadStarts = 0;
+    bool waitCutShort = false;
+};
+
+} // namespace
+
+class TestBrowserXvfb : public QObject {
+    Q_OBJECT
+private slots:
+    // Every case starts from a window that has shown its first page.
+    void init();
+    void cleanup();
+
+    void the_first_page_loads_with_the_site_root_listed();
+    void enter_in_an_empty_box_does_nothing();
+    void enter_on_the_page_shown_neither_reloads_nor_lists_it();
+    void two_navigations_to_one_page_list_it_once();
+    void a_redirect_leaves_the_final_address_in_the_box_and_its_list();
+    void stop_during_an_endless_page_ends_the_wait_with_the_default_pointer();
+    void the_page_after_a_stopped_one_is_waited_for_in_full();
+    void closing_the_window_during_a_wait_ends_the_process();
+    void back_and_forward_on_the_first_page_change_nothing();
+
+private:
+    std::unique_ptr<Shell> s;
+};
+
+void TestBrowserXvfb::init() {
+    newRequests();
+    s = std::make_unique<Shell>();
+    s->window->Form_Load();
+    s->window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(s->window.get(), kPatienceMs));
+    s->browser.createView();
+    QVERIFY(s->view() != nullptr);
+    QObject::connect(s->view(), &QWebEngineView::loadStarted, [this] { ++s->loadStarts; });
+    QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), kFirstPage, kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(s->browser.Tag(), QStringLiteral("alldone"), kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(s->view()->title(), QStringLiteral("Option payoffs: first page"),
+                              kPatienceMs);
+    newRequests();
+    s->completions = 0;
+    s->loadStarts = 0;
+}
+
+void TestBrowserXvfb::cleanup() {
+    if (s) {
+        QVERIFY(s->facilities.dialogs.shown().isEmpty());
+    }
+    s.reset();
+}
+
+void TestBrowserXvfb::the_first_page_loads_with_the_site_root_listed() {
+    QCOMPARE(s->addressBox()->count(), 1);
+    QCOMPARE(s->addressBox()->itemText(0), configuration::siteRoot);
+    QCOMPARE(s->addressBox()->currentText(), QString());
+    QVERIFY(gRequestLog.contains(QStringLiteral("GET /wqzmodhtm/demomod.html")));
+    QCOMPARE(s->facilities.pointer.shape(), platform::MousePointer::Shape::Default);
+}
+
+void TestBrowserXvfb::enter_in_an_empty_box_does_nothing() {
+    s->enterAddress(QString());
+    Shell::settle();
+    QVERIFY(!s->waitCutShort);
+    QCOMPARE(s->loadStarts, 0);
+    QCOMPARE(newRequests(), QStringList{});
+    QCOMPARE(s->browser.LocationURL(), kFirstPage);
+    QCOMPARE(s->addressBox()->count(), 1);
+    QCOMPARE(s->facilities.pointer.shape(), platform::MousePointer::Shape::Default);
+}
+
+void TestBrowserXvfb::enter_on_the_page_shown_neither_reloads_nor_lists_it() {
+    s->enterAddress(kFirstPage);
+    Shell::settle();
+    QVERIFY(!s->waitCutShort);
+    QCOMPARE(s->loadStarts, 0);
+    QCOMPARE(s->completions, 0);
+    QCOMPARE(newRequests(), QStringList{});
+    QCOMPARE(s->addressBox()->count(), 1);
+    QCOMPARE(s->entriesFor(kFirstPage), 0);
+    QCOMPARE(s->facilities.pointer.shape(), platform::MousePointer::Shape::Default);
+}
+
+void TestBrowserXvfb::two_navigations_to_one_page_list_it_once() {
+    s->enterAddress(kSecondPage);
+    QVERIFY(!s->waitCutShort);
+    QCOMPARE(s->browser.LocationURL(), kSecondPage);
+    QCOMPARE(s->addressBox()->currentText(), kSecondPage);
+    QCOMPARE(s->view()->title(), QStringLiteral("Option payoffs: second page"));
+
+    s->enterAddress(kFirstPage);
+    QVERIFY(!s->waitCutShort);
+    QCOMPARE(s->browser.LocationURL(), kFirstPage);
+
+    s->enterAddress(kSecondPage);
+    QVERIFY(!s->waitCutShort);
+    QCOMPARE(s->browser.LocationURL(), kSecondPage);
+    QCOMPARE(s->entriesFor(kSecondPage), 1);
+    QCOMPARE(s->entriesFor(kFirstPage), 1);
+    QCOMPARE(s->addressBox()->count(), 3);
+    QCOMPARE(newRequests().count(QStringLiteral("GET /wqzmodhtm/page2.htm")), 2);
+    QCOMPARE(s->facilities.pointer.shape(), platform::MousePointer::Shape::Default);
+}
+
+void TestBrowserXvfb::a_redirect_leaves_the_final_address_in_the_box_and_its_list() {
+    const QString typed = QStringLiteral("http://www.quillmere.example/redirect-me/");
+    const QString reached = QStringLiteral("http://www.quillmere.example/redirected.htm");
+    s->enterAddress(typed);
+    QVERIFY(!s->waitCutShort);
+    QCOMPARE(s->browser.LocationURL(), reached);
+    QCOMPARE(s->addressBox()->currentText(), reached);
+    QCOMPARE(s->entriesFor(reached), 1);
+    QCOMPARE(s->entriesFor(typed), 0);
+    QCOMPARE(s->addressBox()->count(), 2);
+    const QStringList requests = newRequests();
+    QVERIFY(requests.contains(QStringLiteral("GET /redirect-me/")));
+    QVERIFY(requests.contains(QStringLiteral("GET /redirected.htm")));
+}
+
+void TestBrowserXvfb::stop_during_an_endless_page_ends_the_wait_with_the_default_pointer() {
+    // Stop is pressed once the server is holding the page and the window is
+    // waiting with the hourglass.
+    bool pressed = false;
+    platform::MousePointer::Shape whileWaiting = platform::MousePointer::Shape::Default;
+    platform::MousePointer::Shape afterStop = platform::MousePointer::Shape::Hourglass;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (!newRequests().contains(QStringLiteral("GET /never.htm"))) {
+            return;
+        }
+        watcher.stop();
+        whileWaiting = s->facilities.pointer.shape();
+        pressed = true;
+        QTest::mouseClick(s->button("cmdStop"), Qt::LeftButton);
+        afterStop = s->facilities.pointer.shape();
+    });
+    watcher.start(50);
+    s->enterAddress(QStringLiteral("http://www.quillmere.example/never.htm"));
+    watcher.stop();
+    QVERIFY(pressed);
+    QVERIFY(!s->waitCutShort);
+    QCOMPARE(whileWaiting, platform::MousePointer::Shape::Hourglass);
+    QCOMPARE(afterStop, platform::MousePointer::Shape::Default);
+    QCOMPARE(s->facilities.pointer.shape(), platform::MousePointer::Shape::Default);
+    QCOMPARE(s->browser.Tag(), QStringLiteral("alldone"));
+    QVERIFY(!gEnded);
+}
+
+void TestBrowserXvfb::the_page_after_a_stopped_one_is_waited_for_in_full() {
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (newRequests().contains(QStringLiteral("GET /never.htm"))) {
+            watcher.stop();
+            QTest::mouseClick(s->button("cmdStop"), Qt::LeftButton);
+        }
+    });
+    watcher.start(50);
+    s->enterAddress(QStringLiteral("http://www.quillmere.example/never.htm"));
+    watcher.stop();
+    QVERIFY(!s->waitCutShort);
+
+    // The stopped load's own completion must not end the next wait early.
+    s->enterAddress(kSecondPage);
+    QVERIFY(!s->waitCutShort);
+    QCOMPARE(s->browser.LocationURL(), kSecondPage);
+    QCOMPARE(s->addressBox()->currentText(), kSecondPage);
+    QCOMPARE(s->view()->title(), QStringLiteral("Option payoffs: second page"));
+}
+
+void TestBrowserXvfb::closing_the_window_during_a_wait_ends_the_process() {
+    bool closed = false;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (newRequests().contains(QStringLiteral("GET /never.htm"))) {
+            watcher.stop();
+            closed = true;
+            s->window->close();
+        }
+    });
+    watcher.start(50);
+    s->enterAddress(QStringLiteral("http://www.quillmere.example/never.htm"));
+    watcher.stop();
+    QVERIFY(closed);
+    QVERIFY(!s->waitCutShort);
+    QVERIFY(gEnded);
+    QVERIFY(!s->window->isVisible());
+}
+
+void TestBrowserXvfb::back_and_forward_on_the_first_page_change_nothing() {
+    QTest::mouseClick(s->button("cmdBotBack"), Qt::LeftButton);
+    QTest::mouseClick(s->button("cmdBotForward"), Qt::LeftButton);
+    Shell::settle();
+    QCOMPARE(s->browser.LocationURL(), kFirstPage);
+    QCOMPARE(s->loadStarts, 0);
+    QCOMPARE(newRequests(), QStringList{});
+    QCOMPARE(s->addressBox()->count(), 1);
+}
+
+int main(int argc, char* argv[]) {
+    // The sites come first: the engine learns where they are from its
+    // switches, and those are read once, when it starts.
+    QProcess sites;
+    sites.setProgram(QStringLiteral("python3"));
+    sites.setArguments({QStringLiteral(WQZ_SITES_SERVER)});
+    sites.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    sites.start();
+    QByteArray port;
+    if (sites.waitForStarted(kPatienceMs)) {
+        while (!sites.canReadLine() && sites.waitForReadyRead(kPatienceMs)) {
+        }
+        port = sites.readLine().trimmed();
+    }
+    bool numeric = false;
+    port.toUShort(&numeric);
+    if (!numeric) {
+        std::fprintf(stderr, "the sites server did not start\n");
+        sites.kill();
+        sites.waitForFinished(kPatienceMs);
+        return 1;
+    }
+    gSites = &sites;
+
+    // Every site host name goes to the loopback server; any other name fails
+    // to resolve, so nothing leaves this machine.
+    QByteArray rules;
+    for (int site = 1; site <= 5; ++site) {
+        rules += "MAP " + configuration::siteHost[site].toLatin1() + " 127.0.0.1:" + port + ", ";
+    }
+    rules += "MAP * ~NOTFOUND";
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--host-resolver-rules=\"" + rules + "\"");
+    platform::WebEngineBrowser::prepareEngine();
+
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        app.setAttribute(Qt::AA_Use96Dpi, true);
+        TestBrowserXvfb tc;
+        QTEST_SET_MAIN_SOURCE_PATH
+        result = QTest::qExec(&tc, argc, argv);
+    }
+
+    sites.closeWriteChannel();
+    if (!sites.waitForFinished(kPatienceMs)) {
+        sites.kill();
+        sites.waitForFinished(kPatienceMs);
+    }
+    return result;
+}
+
+#include "test_browser_xvfb.moc"
