@@ -60,28 +60,7 @@ if [ ! -x "$PROGRAM" ]; then
     exit 1
 fi
 
-# The server's stdin is a pipe only this shell writes to: however the shell
-# ends, the server sees its end and stops.
-exec {SERVER_IN}> >(exec python3 "$SERVER" >"$WORK/server.out" 2>"$WORK/server.err")
-SERVER_PID=$!
-PORT=""
-for _ in $(seq 200); do
-    PORT=$(head -n 1 "$WORK/server.out" 2>/dev/null)
-    [ -n "$PORT" ] && break
-    sleep 0.1
-done
-if [ -z "$PORT" ]; then
-    echo "the sites server did not start" >&2
-    exit 1
-fi
-
-RULES=""
-for host in www.quillmere.example www.wqzschools.example www.wqzmodules.example \
-    www.quillmere.test www.optionlab.example; do
-    RULES+="MAP $host 127.0.0.1:$PORT, "
-done
-RULES+="MAP * ~NOTFOUND"
-export QTWEBENGINE_CHROMIUM_FLAGS="--host-resolver-rules=\"$RULES\""
+source "$HERE/../tests/shell/start_sites_server.sh" || exit 1
 export WQZ_TRACE_STARTUP=1
 
 # Sums a /proc/PID/status field (in kB) over the given processes.

@@ -90,25 +90,23 @@ void readLaunchParameters(platform::WindowList& windows) {
 }
 
 void setSiteAddresses(const QString& siteText) {
+    // A module site's forum, help and module pages; site 3 has no forum of
+    // its own, its schools use site 2's.
+    const auto useSite = [](int forumSite, int site) {
+        strForumURL = siteAddress(forumSite, kForumPath);
+        strHelpURL = siteAddress(site, kHelpPath);
+        strModuleURL = siteAddress(site, kModulePath);
+    };
     if (siteText.contains(configuration::siteHost[1])) {
         strModuleURL = siteAddress(1, QStringLiteral("/wqzmodhtm/"));
     } else if (siteText.contains(bareHost(2))) {
-        strForumURL = siteAddress(2, kForumPath);
-        strHelpURL = siteAddress(2, kHelpPath);
-        strModuleURL = siteAddress(2, kModulePath);
+        useSite(2, 2);
     } else if (siteText.contains(bareHost(3))) {
-        // Site 3 has no forum of its own; its schools use site 2's.
-        strForumURL = siteAddress(2, kForumPath);
-        strHelpURL = siteAddress(3, kHelpPath);
-        strModuleURL = siteAddress(3, kModulePath);
+        useSite(2, 3);
     } else if (siteText.contains(bareHost(4))) {
-        strForumURL = siteAddress(4, kForumPath);
-        strHelpURL = siteAddress(4, kHelpPath);
-        strModuleURL = siteAddress(4, kModulePath);
+        useSite(4, 4);
     } else if (siteText.contains(bareHost(5))) {
-        strForumURL = siteAddress(5, kForumPath);
-        strHelpURL = siteAddress(5, kHelpPath);
-        strModuleURL = siteAddress(5, kModulePath);
+        useSite(5, 5);
     }
     strHomeURL = siteAddress(2, QStringLiteral("/public/schools/"));
 }

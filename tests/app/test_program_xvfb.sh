@@ -53,29 +53,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-# The server's stdin is a pipe only this shell writes to: however the shell
-# ends, the server sees its end and stops.
-exec {SERVER_IN}> >(exec python3 "$SERVER" >"$WORK/server.out" 2>"$WORK/server.err")
-SERVER_PID=$!
-PORT=""
-for _ in $(seq 200); do
-    PORT=$(head -n 1 "$WORK/server.out" 2>/dev/null)
-    [ -n "$PORT" ] && break
-    sleep 0.1
-done
-if [ -z "$PORT" ]; then
-    say "the sites server did not start"
-    cat "$WORK/server.err" >&2
-    exit 1
-fi
-
-RULES=""
-for host in www.quillmere.example www.wqzschools.example www.wqzmodules.example \
-    www.quillmere.test www.optionlab.example; do
-    RULES+="MAP $host 127.0.0.1:$PORT, "
-done
-RULES+="MAP * ~NOTFOUND"
-export QTWEBENGINE_CHROMIUM_FLAGS="--host-resolver-rules=\"$RULES\""
+source "$HERE/../shell/start_sites_server.sh" || exit 1
 export WQZ_TRACE_STARTUP=1
 
 "$PROGRAM" 2>"$WORK/program.err" &
