@@ -220,7 +220,8 @@ void TestBrowserXvfb::two_navigations_to_one_page_list_it_once() {
     QVERIFY(!s->waitCutShort);
     QCOMPARE(s->browser.LocationURL(), kSecondPage);
     QCOMPARE(s->addressBox()->currentText(), kSecondPage);
-    QCOMPARE(s->view()->title(), QStringLiteral("Option payoffs: second page"));
+    QTRY_COMPARE_WITH_TIMEOUT(s->view()->title(), QStringLiteral("Option payoffs: second page"),
+                              kPatienceMs);
 
     s->enterAddress(kFirstPage);
     QVERIFY(!s->waitCutShort);
@@ -298,7 +299,9 @@ void TestBrowserXvfb::the_page_after_a_stopped_one_is_waited_for_in_full() {
     QVERIFY(!s->waitCutShort);
     QCOMPARE(s->browser.LocationURL(), kSecondPage);
     QCOMPARE(s->addressBox()->currentText(), kSecondPage);
-    QCOMPARE(s->view()->title(), QStringLiteral("Option payoffs: second page"));
+    // The engine announces a page's title a moment after its load finished.
+    QTRY_COMPARE_WITH_TIMEOUT(s->view()->title(), QStringLiteral("Option payoffs: second page"),
+                              kPatienceMs);
 }
 
 void TestBrowserXvfb::closing_the_window_during_a_wait_ends_the_process() {
