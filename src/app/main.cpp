@@ -31,7 +31,7 @@ int main(int argc, char* argv[]) {
 
     platform::QtClipboard clipboard;
     platform::X11WindowList windows;
-    platform::WebEngineBrowser browser;
+    platform::WebEngineBrowser browser(platform::WebEngineBrowser::defaultEnginePlugin());
     const QStringList arguments = app.arguments().mid(1);
 
     // A failure while the window is being built leaves nothing to work with:

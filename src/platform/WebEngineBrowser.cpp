@@ -1,17 +1,29 @@
 #include "WebEngineBrowser.h"
 
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLibrary>
 #include <QVBoxLayout>
-#include <QWebEngineHistory>
-#include <QWebEngineView>
 #include <QtGlobal>
 
 #include <unistd.h>
 
 namespace platform {
 
-WebEngineBrowser::WebEngineBrowser(QObject* parent) : Browser(parent) {}
+WebEngineBrowser::WebEngineBrowser(QString enginePlugin, QObject* parent)
+    : Browser(parent), enginePlugin_(std::move(enginePlugin)) {}
 
 WebEngineBrowser::~WebEngineBrowser() = default;
+
+namespace {
+
+void setIfUnset(const char* name, const QByteArray& value) {
+    if (!qEnvironmentVariableIsSet(name)) {
+        qputenv(name, value);
+    }
+}
+
+} // namespace
 
 void WebEngineBrowser::prepareEngine() {
     // Chromium refuses to run as root inside its sandbox. Only then is the
@@ -19,13 +31,25 @@ void WebEngineBrowser::prepareEngine() {
     if (geteuid() == 0) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
-    // Without a GPU (a virtual display) the GPU process only slows failures
-    // down; the pages need none of it.
+    // Tutorial pages need no GPU. Drawing them in software spares the program
+    // the OpenGL driver's start-up (over a hundred milliseconds on a virtual
+    // display) and its memory; the workbench never draws with OpenGL. A user
+    // who sets these switches keeps them.
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     if (!flags.contains("--disable-gpu")) {
         flags += flags.isEmpty() ? "--disable-gpu" : " --disable-gpu";
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
     }
+    setIfUnset("QT_XCB_GL_INTEGRATION", "none");
+    setIfUnset("QT_QUICK_BACKEND", "software");
+    // The engine shares its contexts with the application's, which it can
+    // only ask for before QApplication exists; loaded later from a plugin, it
+    // finds the switch already set.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+QString WebEngineBrowser::defaultEnginePlugin() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/libwqzweb.so");
 }
 
 QWidget* WebEngineBrowser::widget() {
@@ -39,20 +63,26 @@ QWidget* WebEngineBrowser::widget() {
 }
 
 void WebEngineBrowser::createView() {
-    if (view_) {
+    if (view_ || !engineError_.isEmpty()) {
+        return;
+    }
+    QLibrary plugin(enginePlugin_);
+    // Kept loaded for the life of the process: its objects live until the end.
+    plugin.setLoadHints(QLibrary::PreventUnloadHint);
+    const auto create = reinterpret_cast<CreateEngineView>(plugin.resolve(kCreateEngineViewSymbol));
+    if (!create) {
+        engineFailed(plugin.errorString());
         return;
     }
     QWidget* host = widget();
-    view_ = new QWebEngineView(host);
-    host->layout()->addWidget(view_);
-    connect(view_, &QWebEngineView::loadProgress, this,
-            [this](int progress) { emit ProgressChange(progress, 100); });
-    // Every load ends with loadFinished, whether it succeeded, failed or was
-    // stopped; that is the completion a waiting host relies on.
-    connect(view_, &QWebEngineView::loadFinished, this, [this](bool) {
+    EngineView::Events events;
+    events.progress = [this](int progress) { emit ProgressChange(progress, 100); };
+    events.finished = [this] {
         emit ProgressChange(-1, 100);
         emit DownloadComplete();
-    });
+    };
+    view_.reset(create(host, std::move(events)));
+    host->layout()->addWidget(view_->widget());
     if (!pending_.isEmpty()) {
         const QString address = pending_;
         pending_.clear();
@@ -60,28 +90,50 @@ void WebEngineBrowser::createView() {
     }
 }
 
+void WebEngineBrowser::engineFailed(const QString& why) {
+    engineError_ = why;
+    auto* message = new QLabel(
+        QStringLiteral("The web browser could not be started, so the tutorial pages cannot be "
+                       "shown. The workbench works as usual.\n\n") +
+            why,
+        widget());
+    message->setObjectName(QStringLiteral("engineError"));
+    message->setWordWrap(true);
+    message->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    message->setMargin(12);
+    widget()->layout()->addWidget(message);
+    // A navigation that was waiting for the engine ends here, as a failed
+    // one does, so nobody waits for it forever.
+    if (!pending_.isEmpty()) {
+        unreachable_ = pending_;
+        pending_.clear();
+        emit ProgressChange(-1, 100);
+        emit DownloadComplete();
+    }
+}
+
 void WebEngineBrowser::navigate(const QString& address) {
     if (!view_) {
-        pending_ = address;
+        if (engineError_.isEmpty()) {
+            pending_ = address;
+        } else {
+            // Without an engine every navigation fails at once; the
+            // address stays where the user can see and correct it.
+            unreachable_ = address;
+            emit ProgressChange(-1, 100);
+            emit DownloadComplete();
+        }
         return;
     }
-    view_->setUrl(QUrl::fromUserInput(address));
+    view_->load(address);
 }
 
 bool WebEngineBrowser::goBack() {
-    if (!view_ || !view_->history()->canGoBack()) {
-        return false;
-    }
-    view_->back();
-    return true;
+    return view_ && view_->back();
 }
 
 bool WebEngineBrowser::goForward() {
-    if (!view_ || !view_->history()->canGoForward()) {
-        return false;
-    }
-    view_->forward();
-    return true;
+    return view_ && view_->forward();
 }
 
 void WebEngineBrowser::stop() {
@@ -97,7 +149,7 @@ void WebEngineBrowser::stop() {
 }
 
 QString WebEngineBrowser::LocationURL() const {
-    return view_ ? view_->url().toString() : QString();
+    return view_ ? view_->url() : unreachable_;
 }
 
 } // namespace platform

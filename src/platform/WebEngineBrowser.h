@@ -1,22 +1,26 @@
 #pragma once
 
 #include "Browser.h"
+#include "EngineView.h"
 
 #include <QPointer>
 #include <QString>
 
-#include <QWebEngineView>
+#include <memory>
 
 namespace platform {
 
-// The browser over Qt WebEngine. The engine takes a few hundred milliseconds
-// to come up, so the view is created only when createView() is called (the
-// main window does so once it is on screen); a navigation asked for before
-// then is kept and started as soon as the view exists.
+// The browser over Qt WebEngine. The engine lives in a plugin that takes a few
+// hundred milliseconds to load and start, so it is loaded only when
+// createView() is called (the main window does so once it is on screen); a
+// navigation asked for before then is kept and started as soon as the view
+// exists. When the plugin cannot be loaded the browser area says so, and a
+// waiting navigation ends as a failed one does.
 class WebEngineBrowser : public Browser {
     Q_OBJECT
 public:
-    explicit WebEngineBrowser(QObject* parent = nullptr);
+    // `enginePlugin` is the path of the engine's plugin library.
+    explicit WebEngineBrowser(QString enginePlugin, QObject* parent = nullptr);
     ~WebEngineBrowser() override;
 
     void navigate(const QString& address) override;
@@ -28,14 +32,24 @@ public:
 
     void createView();
     bool hasView() const { return view_ != nullptr; }
+    // Why the engine could not be started; empty while all is well.
+    const QString& engineError() const { return engineError_; }
 
     // Sets up the engine's process-wide switches; call before QApplication.
     static void prepareEngine();
+    // The plugin beside the program's executable.
+    static QString defaultEnginePlugin();
 
 private:
+    void engineFailed(const QString& why);
+
+    QString enginePlugin_;
     QPointer<QWidget> host_;
-    QPointer<QWebEngineView> view_;
+    std::unique_ptr<EngineView> view_;
     QString pending_;
+    QString engineError_;
+    // The last address asked for while there is no engine to show it.
+    QString unreachable_;
 };
 
 } // namespace platform

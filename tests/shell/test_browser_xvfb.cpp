@@ -2,9 +2,9 @@
 // a loopback server that answers for the program's site host names.
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/FakeWindowList.h"
 #include "platform/QtEventPump.h"
 #include "platform/WebEngineBrowser.h"
-#include "platform/WindowList.h"
 #include "services/Configuration.h"
 #include "shell/frmLumo.h"
 
@@ -49,11 +49,6 @@ QStringList newRequests() {
     gRequestLog += lines;
     return lines;
 }
-
-class NoWindows : public platform::WindowList {
-public:
-    QStringList topLevelTitles() override { return {}; }
-};
 
 bool gEnded = false;
 void recordEnd() {
@@ -127,9 +122,9 @@ struct Shell {
     static void settle() { QTest::qWait(500); }
 
     Facilities facilities;
-    platform::WebEngineBrowser browser;
+    platform::WebEngineBrowser browser{QStringLiteral(WQZ_ENGINE_PLUGIN)};
     fakes::FakeClipboard clipboard;
-    NoWindows windows;
+    fakes::FakeWindowList windows;
     std::unique_ptr<frmLumo> window;
     int completions = 0;
     int loadStarts = 0;

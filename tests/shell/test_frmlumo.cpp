@@ -1,10 +1,10 @@
 #include "fakes/FakeBrowser.h"
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/FakeWindowList.h"
 #include "platform/ControlProperties.h"
 #include "platform/FlexGrid.h"
 #include "platform/Twips.h"
-#include "platform/WindowList.h"
 #include "services/MTaskList.h"
 #include "shell/frmLumo.h"
 #include "workbench/wqzOptionPayoffs.h"
@@ -21,12 +21,6 @@
 #include <memory>
 
 namespace {
-
-class NoWindows : public platform::WindowList {
-public:
-    QStringList topLevelTitles() override { return titles; }
-    QStringList titles;
-};
 
 bool gEnded = false;
 void recordEnd() {
@@ -73,7 +67,7 @@ struct Shell {
     fakes::FakePlatform fake;
     fakes::FakeBrowser browser;
     fakes::FakeClipboard clipboard;
-    NoWindows windows;
+    fakes::FakeWindowList windows;
     std::unique_ptr<frmLumo> window;
 };
 
