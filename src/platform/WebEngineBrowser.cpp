@@ -48,6 +48,35 @@ void WebEngineBrowser::prepareEngine() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
+QByteArray WebEngineBrowser::withHostRulesFirst(const QByteArray& flags, const QByteArray& rules) {
+    static const QByteArray kSwitch = "--host-resolver-rules=";
+    const qsizetype at = flags.indexOf(kSwitch);
+    if (at < 0) {
+        QByteArray result = flags;
+        if (!result.isEmpty()) {
+            result += ' ';
+        }
+        return result + kSwitch + '"' + rules + '"';
+    }
+    // The engine takes only one set of rules, and the first rule that matches
+    // a host wins: ours go in front of the ones given.
+    const qsizetype value = at + kSwitch.size();
+    if (flags.mid(value, 1) == "\"") {
+        return flags.left(value + 1) + rules + ", " + flags.mid(value + 1);
+    }
+    qsizetype end = flags.indexOf(' ', value);
+    if (end < 0) {
+        end = flags.size();
+    }
+    return flags.left(value) + '"' + rules + ", " + flags.mid(value, end - value) + '"' +
+           flags.mid(end);
+}
+
+void WebEngineBrowser::mapHostsFirst(const QByteArray& rules) {
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            withHostRulesFirst(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), rules));
+}
+
 QString WebEngineBrowser::defaultEnginePlugin() {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/libwqzweb.so");
 }

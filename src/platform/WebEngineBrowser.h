@@ -37,6 +37,13 @@ public:
 
     // Sets up the engine's process-wide switches; call before QApplication.
     static void prepareEngine();
+    // Sends the host names of `rules` ("MAP host 127.0.0.1:port, ...") where
+    // they say, ahead of any rules already among the engine's switches. Call
+    // before createView(): the engine reads its switches once, at start.
+    static void mapHostsFirst(const QByteArray& rules);
+    // The engine's switches `flags` with `rules` put first among its host
+    // resolver rules.
+    static QByteArray withHostRulesFirst(const QByteArray& flags, const QByteArray& rules);
     // The plugin beside the program's executable.
     static QString defaultEnginePlugin();
 
