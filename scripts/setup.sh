@@ -8,6 +8,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libgl-dev
     qt6-webengine-dev libx11-dev
+    libcurl4-openssl-dev
     libbenchmark-dev
     # the fuzz test
     clang-14 libclang-rt-14-dev
