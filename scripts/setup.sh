@@ -17,7 +17,7 @@ packages=(
     # running without a display, and looking at the window
     xvfb xauth imagemagick
     # the loopback servers that stand in for the maker's sites in tests
-    python3
+    python3 python3-pyftpdlib
 )
 
 missing=()
