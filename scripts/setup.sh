@@ -9,6 +9,8 @@ packages=(
     qt6-base-dev libgl-dev
     qt6-webengine-dev libx11-dev
     libcurl4-openssl-dev
+    # the loopback web server that serves the bundled pages
+    libcpp-httplib-dev
     libbenchmark-dev
     # the fuzz test
     clang-14 libclang-rt-14-dev

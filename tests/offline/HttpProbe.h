@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+
+// A plain HTTP/1.1 client over a blocking socket, for tests of the sites
+// server. It sends exactly the request line and Host header it is given, so
+// that a test can send what a browser never would, and it needs no event
+// loop, so that any thread can use it.
+namespace httpprobe {
+
+struct Response {
+    // 0 when the connection failed or no status line came back.
+    int status = 0;
+    // Header names in lower case.
+    QHash<QByteArray, QByteArray> headers;
+    QByteArray body;
+    QByteArray header(const char* name) const { return headers.value(QByteArray(name)); }
+};
+
+// One request to `address` (an IPv4 or IPv6 literal) on `port`, with
+// "Connection: close"; reads the whole answer. An empty `host` sends no Host
+// header.
+Response request(std::uint16_t port, const QByteArray& host, const QByteArray& target,
+                 const QByteArray& method = "GET", const char* address = "127.0.0.1");
+
+// Whether a TCP connection to `address`:`port` is accepted.
+bool connects(const char* address, std::uint16_t port);
+
+// A page reached the way the browser reaches it: its address, and redirects
+// followed.
+struct Opened {
+    QString address;
+    Response response;
+    int redirects = 0;
+};
+
+// Opens `address` (as the browser's address box would take it) through the
+// server on `port`, following up to five redirects.
+Opened open(std::uint16_t port, const QString& address);
+
+// The text of the page's <title>, or an empty text.
+QString title(const QByteArray& html);
+
+} // namespace httpprobe

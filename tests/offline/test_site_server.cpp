@@ -1,0 +1,377 @@
+#include "HttpProbe.h"
+#include "offline/SiteServer.h"
+#include "services/Configuration.h"
+
+#include <QFile>
+#include <QNetworkInterface>
+#include <QSet>
+#include <QTest>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+using httpprobe::request;
+
+namespace {
+
+QByteArray host(int site) {
+    return configuration::siteHost[site].toLatin1();
+}
+
+const QString kOffline = QStringLiteral("Not available offline");
+
+// The local addresses of the listening TCP sockets on `port`, as the kernel
+// lists them ("0100007F" is 127.0.0.1), from the IPv4 and IPv6 tables.
+QStringList listenersOn(std::uint16_t port) {
+    QStringList found;
+    const QString portHex = QStringLiteral("%1").arg(port, 4, 16, QLatin1Char('0')).toUpper();
+    for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+        QFile f(QString::fromLatin1(table));
+        if (!f.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        const QList<QByteArray> lines = f.readAll().split('\n');
+        for (const QByteArray& line : lines) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            // sl local_address rem_address st ...; state 0A is LISTEN.
+            if (fields.size() < 4 || fields[3] != "0A") {
+                continue;
+            }
+            const QList<QByteArray> local = fields[1].split(':');
+            if (local.size() == 2 && QString::fromLatin1(local[1]) == portHex) {
+                found << QString::fromLatin1(local[0]);
+            }
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+class TestSiteServer : public QObject {
+    Q_OBJECT
+private slots:
+    void listens_on_the_loopback_address_alone();
+    void starts_once_stops_and_starts_again();
+    void the_resolver_rules_send_the_five_sites_and_nothing_else_to_it();
+    void answers_each_address_as_the_site_would_data();
+    void answers_each_address_as_the_site_would();
+    void a_school_code_is_shown_as_text_never_as_markup();
+    void serves_nothing_outside_the_bundle_data();
+    void serves_nothing_outside_the_bundle();
+    void answers_head_like_get_and_refuses_other_methods();
+    void keeps_serving_many_clients_while_the_caller_is_busy();
+    void stops_promptly_while_clients_hold_connections_open();
+};
+
+void TestSiteServer::listens_on_the_loopback_address_alone() {
+    offline::SiteServer server;
+    QVERIFY(server.start());
+    const std::uint16_t port = server.port();
+
+    QCOMPARE(listenersOn(port), QStringList{QStringLiteral("0100007F")});
+    QVERIFY(httpprobe::connects("127.0.0.1", port));
+    // Still the loopback interface, but not the bound address.
+    QVERIFY(!httpprobe::connects("127.0.0.2", port));
+    QVERIFY(!httpprobe::connects("::1", port));
+    const QList<QHostAddress> addresses = QNetworkInterface::allAddresses();
+    for (const QHostAddress& a : addresses) {
+        if (a == QHostAddress(QHostAddress::LocalHost) || !a.scopeId().isEmpty()) {
+            continue;
+        }
+        QVERIFY2(!httpprobe::connects(qPrintable(a.toString()), port), qPrintable(a.toString()));
+    }
+}
+
+void TestSiteServer::starts_once_stops_and_starts_again() {
+    offline::SiteServer server;
+    QCOMPARE(server.port(), 0);
+    QVERIFY(server.hostResolverRules().isEmpty());
+
+    QVERIFY(server.start());
+    const std::uint16_t first = server.port();
+    QVERIFY(first != 0);
+    QVERIFY(server.start());
+    QCOMPARE(server.port(), first);
+
+    // A second program instance gets a port of its own.
+    offline::SiteServer other;
+    QVERIFY(other.start());
+    QVERIFY(other.port() != first);
+
+    server.stop();
+    QCOMPARE(server.port(), 0);
+    QVERIFY(server.hostResolverRules().isEmpty());
+    QVERIFY(!httpprobe::connects("127.0.0.1", first));
+    server.stop();
+
+    QVERIFY(server.start());
+    QCOMPARE(request(server.port(), host(3), "/public/wqzmodhtm/howtouse.htm").status, 200);
+}
+
+void TestSiteServer::the_resolver_rules_send_the_five_sites_and_nothing_else_to_it() {
+    offline::SiteServer server;
+    QVERIFY(server.start());
+    const QString to = QStringLiteral("127.0.0.1:%1").arg(server.port());
+
+    const QStringList rules = server.hostResolverRules().split(QStringLiteral(", "));
+    QSet<QString> mapped;
+    for (const QString& rule : rules) {
+        const QStringList words = rule.split(u' ');
+        QCOMPARE(words.size(), 3);
+        QCOMPARE(words[0], QStringLiteral("MAP"));
+        QCOMPARE(words[2], to);
+        mapped.insert(words[1]);
+    }
+    QCOMPARE(rules.size(), 5);
+    const QSet<QString> sites{std::begin(configuration::siteHost) + 1,
+                              std::end(configuration::siteHost)};
+    QCOMPARE(mapped, sites);
+}
+
+void TestSiteServer::answers_each_address_as_the_site_would_data() {
+    QTest::addColumn<QByteArray>("host");
+    QTest::addColumn<QByteArray>("target");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("location");
+    QTest::addColumn<QString>("title");
+
+    const QByteArray site1 = host(1);
+    const QByteArray site2 = host(2);
+    const QByteArray site3 = host(3);
+    const QByteArray firstOn3 = "http://" + site3 + "/public/wqzmodhtm/wqzLumo/page1.htm";
+    const QString firstTitle = QStringLiteral("Option Payoffs: Payoff and profit diagrams");
+
+    QTest::newRow("module folder with its slash")
+        << site3 << QByteArray("/public/wqzmodhtm/wqzLumo/") << 302 << firstOn3 << QString();
+    QTest::newRow("module folder without its slash")
+        << site3 << QByteArray("/public/wqzmodhtm/wqzLumo") << 302 << firstOn3 << QString();
+    QTest::newRow("the modules' folder leads to the module")
+        << site3 << QByteArray("/public/wqzmodhtm/") << 302 << firstOn3 << QString();
+    QTest::newRow("main site keeps the modules elsewhere")
+        << site1 << QByteArray("/wqzmodhtm") << 302
+        << "http://" + site1 + "/wqzmodhtm/wqzLumo/page1.htm" << QString();
+    QTest::newRow("a school's folder")
+        << site2 << QByteArray("/public/schools/ab%20c/") << 302
+        << "http://" + site2 + "/public/schools/ab%20c/index.htm" << QString();
+
+    QTest::newRow("host in capitals, with the port")
+        << QByteArray("WWW.WQZMODULES.EXAMPLE:80")
+        << QByteArray("/public/wqzmodhtm/wqzLumo/page1.htm") << 200 << QByteArray() << firstTitle;
+    QTest::newRow("a query does not change the page")
+        << site3 << QByteArray("/public/wqzmodhtm/wqzLumo/page1.htm?x=1") << 200 << QByteArray()
+        << firstTitle;
+    QTest::newRow("the site root is shown where it is")
+        << site1 << QByteArray("/") << 200 << QByteArray()
+        << QStringLiteral("WQZ tutorial modules");
+    QTest::newRow("a school code holding a question mark")
+        << site2 << QByteArray("/public/schools/a?b/index.htm") << 200 << QByteArray()
+        << QStringLiteral("Home page of school a?b");
+
+    QTest::newRow("a missing page of the module")
+        << site3 << QByteArray("/public/wqzmodhtm/wqzLumo/page99.htm") << 404 << QByteArray()
+        << kOffline;
+    QTest::newRow("another site's layout")
+        << site1 << QByteArray("/public/wqzmodhtm/wqzLumo/page1.htm") << 404 << QByteArray()
+        << kOffline;
+    QTest::newRow("a folder without a first page")
+        << site1 << QByteArray("/discus/") << 404 << QByteArray() << kOffline;
+    QTest::newRow("the schools' folder itself")
+        << site2 << QByteArray("/public/schools/") << 404 << QByteArray() << kOffline;
+
+    QTest::newRow("not one of the sites")
+        << QByteArray("www.example.org") << QByteArray("/public/wqzmodhtm/wqzLumo/page1.htm") << 404
+        << QByteArray() << QStringLiteral("Not found");
+    QTest::newRow("a site's name inside another")
+        << QByteArray("www.quillmere.example.org") << QByteArray("/") << 404 << QByteArray()
+        << QStringLiteral("Not found");
+    QTest::newRow("no host at all")
+        << QByteArray() << QByteArray("/") << 404 << QByteArray() << QStringLiteral("Not found");
+}
+
+void TestSiteServer::answers_each_address_as_the_site_would() {
+    QFETCH(QByteArray, host);
+    QFETCH(QByteArray, target);
+    QFETCH(int, status);
+    QFETCH(QByteArray, location);
+    QFETCH(QString, title);
+    offline::SiteServer server;
+    QVERIFY(server.start());
+
+    const httpprobe::Response r = request(server.port(), host, target);
+
+    QCOMPARE(r.status, status);
+    QCOMPARE(r.header("location"), location);
+    QVERIFY(r.header("content-type").startsWith("text/html"));
+    if (!title.isEmpty()) {
+        QCOMPARE(httpprobe::title(r.body), title);
+    }
+    if (title == kOffline) {
+        // The way back from a dead end is the module's first page on that site.
+        const QByteArray back = host == "www.quillmere.example"
+                                    ? QByteArray("href=\"/wqzmodhtm/wqzLumo/page1.htm\"")
+                                    : QByteArray("href=\"/public/wqzmodhtm/wqzLumo/page1.htm\"");
+        QVERIFY2(r.body.contains(back), r.body.constData());
+    }
+}
+
+void TestSiteServer::a_school_code_is_shown_as_text_never_as_markup() {
+    offline::SiteServer server;
+    QVERIFY(server.start());
+
+    const httpprobe::Response r =
+        request(server.port(), host(2), "/public/schools/%3Cb%3E%26/index.htm");
+
+    QCOMPARE(r.status, 200);
+    QCOMPARE(httpprobe::title(r.body), QStringLiteral("Home page of school &lt;b&gt;&amp;"));
+    QVERIFY(!r.body.contains("<b>"));
+    // The offline page echoes the address it could not find; escaped too.
+    const httpprobe::Response missing =
+        request(server.port(), host(3), "/%3Cscript%3Ealert(1)%3C/script%3E");
+    QCOMPARE(missing.status, 404);
+    QVERIFY(!missing.body.contains("<script>"));
+    QVERIFY(missing.body.contains("&lt;script&gt;"));
+}
+
+void TestSiteServer::serves_nothing_outside_the_bundle_data() {
+    QTest::addColumn<QByteArray>("target");
+    QTest::newRow("dot-dot to the root") << QByteArray("/../../../../etc/passwd");
+    QTest::newRow("dot-dot from the modules")
+        << QByteArray("/public/wqzmodhtm/../../../etc/passwd");
+    QTest::newRow("encoded dot-dot") << QByteArray("/public/wqzmodhtm/%2e%2e/%2e%2e/etc/passwd");
+    QTest::newRow("encoded dot-dot in capitals")
+        << QByteArray("/public/%2E%2E/public/wqzmodhtm/howtouse.htm");
+    QTest::newRow("half encoded dot-dot") << QByteArray("/public/wqzmodhtm/.%2e/etc/passwd");
+    QTest::newRow("dot-dot that would land on a page")
+        << QByteArray("/public/wqzmodhtm/wqzLumo/../howtouse.htm");
+    QTest::newRow("single dot") << QByteArray("/public/wqzmodhtm/./howtouse.htm");
+    QTest::newRow("encoded slash of a real page")
+        << QByteArray("/public/wqzmodhtm/wqzLumo%2Fpage1.htm");
+    QTest::newRow("encoded slashes and dots") << QByteArray("/..%2f..%2f..%2fetc%2fpasswd");
+    QTest::newRow("encoded backslashes") << QByteArray("/public/wqzmodhtm/..%5c..%5cetc%5cpasswd");
+    QTest::newRow("raw backslash") << QByteArray("/public/wqzmodhtm\\howtouse.htm");
+    QTest::newRow("encoded nul") << QByteArray("/public/wqzmodhtm/howtouse.htm%00.css");
+    QTest::newRow("dot-dot inside a school address")
+        << QByteArray("/public/schools/../../etc/passwd/index.htm");
+    QTest::newRow("a page kept for filling in") << QByteArray("/templates/offline.htm");
+    QTest::newRow("an absolute address as target")
+        << QByteArray("http://www.wqzmodules.example/public/wqzmodhtm/howtouse.htm");
+}
+
+void TestSiteServer::serves_nothing_outside_the_bundle() {
+    QFETCH(QByteArray, target);
+    offline::SiteServer server;
+    QVERIFY(server.start());
+
+    const httpprobe::Response r = request(server.port(), host(3), target);
+
+    QCOMPARE(r.status, 404);
+    QCOMPARE(httpprobe::title(r.body), kOffline);
+    QVERIFY(!r.body.contains("root:"));
+}
+
+void TestSiteServer::answers_head_like_get_and_refuses_other_methods() {
+    offline::SiteServer server;
+    QVERIFY(server.start());
+    const QByteArray page = "/public/wqzmodhtm/wqzLumo/page1.htm";
+
+    const httpprobe::Response get = request(server.port(), host(3), page);
+    const httpprobe::Response head = request(server.port(), host(3), page, "HEAD");
+    QCOMPARE(head.status, 200);
+    QVERIFY(head.body.isEmpty());
+    QCOMPARE(head.header("content-length"), QByteArray::number(get.body.size()));
+
+    for (const QByteArray method : {"POST", "PUT", "DELETE"}) {
+        const httpprobe::Response r = request(server.port(), host(3), page, method);
+        QCOMPARE(r.status, 405);
+        QCOMPARE(r.header("allow"), QByteArray("GET, HEAD"));
+    }
+    // Refusing changed nothing.
+    QCOMPARE(request(server.port(), host(3), page).body, get.body);
+}
+
+void TestSiteServer::keeps_serving_many_clients_while_the_caller_is_busy() {
+    offline::SiteServer server;
+    QVERIFY(server.start());
+    const std::uint16_t port = server.port();
+    const QByteArray expected = request(port, host(3), "/public/wqzmodhtm/wqzLumo/page21.htm").body;
+    QVERIFY(!expected.isEmpty());
+
+    constexpr int clients = 8;
+    constexpr int each = 20;
+    std::atomic<int> good{0};
+    std::vector<std::thread> threads;
+    for (int c = 0; c < clients; ++c) {
+        threads.emplace_back([&, c] {
+            for (int i = 0; i < each; ++i) {
+                const int site = 1 + (c + i) % 5;
+                const QByteArray target = site == 1 ? "/wqzmodhtm/wqzLumo/page21.htm"
+                                                    : "/public/wqzmodhtm/wqzLumo/page21.htm";
+                const httpprobe::Response r = request(port, host(site), target);
+                if (r.status == 200 && r.body == expected) {
+                    ++good;
+                }
+            }
+        });
+    }
+    // The calling thread runs no event loop meanwhile, as the user interface
+    // thread does while it is busy.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (std::thread& t : threads) {
+        t.join();
+    }
+    QCOMPARE(good.load(), clients * each);
+}
+
+void TestSiteServer::stops_promptly_while_clients_hold_connections_open() {
+    auto server = std::make_unique<offline::SiteServer>();
+    QVERIFY(server->start());
+    const std::uint16_t port = server->port();
+
+    // One client connects and says nothing; another keeps its connection open
+    // after a first request, as a browser does.
+    const auto openSocket = [](std::uint16_t to_port) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(to_port);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        return ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0 ? fd : -1;
+    };
+    const int silent = openSocket(port);
+    const int kept = openSocket(port);
+    QVERIFY(silent >= 0 && kept >= 0);
+    const QByteArray ask = "GET / HTTP/1.1\r\nHost: www.wqzmodules.example\r\n\r\n";
+    QCOMPARE(::send(kept, ask.constData(), std::size_t(ask.size()), MSG_NOSIGNAL),
+             ssize_t(ask.size()));
+    char buffer[256];
+    QVERIFY(::recv(kept, buffer, sizeof buffer, 0) > 0);
+
+    const auto before = std::chrono::steady_clock::now();
+    server->stop();
+    const auto took = std::chrono::steady_clock::now() - before;
+    QVERIFY2(took < std::chrono::seconds(3),
+             qPrintable(QString::number(
+                 std::chrono::duration_cast<std::chrono::milliseconds>(took).count())));
+    QVERIFY(!httpprobe::connects("127.0.0.1", port));
+
+    // Destroying a server that still serves, with a client attached, ends it
+    // just as cleanly.
+    QVERIFY(server->start());
+    const int attached = openSocket(server->port());
+    QVERIFY(attached >= 0);
+    server.reset();
+    ::close(attached);
+    ::close(silent);
+    ::close(kept);
+}
+
+QTEST_GUILESS_MAIN(TestSiteServer)
+#include "test_site_server.moc"

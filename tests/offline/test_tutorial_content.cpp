@@ -1,0 +1,208 @@
+// The tutorial pages teach with numbers and curves; these must be the ones
+// the student sees on the workbench beside them.
+#include "HttpProbe.h"
+#include "offline/SiteBundle.h"
+#include "workbench/Strategies.h"
+#include "workbench/WorkbenchHarness.h"
+
+#include <QRegularExpression>
+#include <QSet>
+#include <QTest>
+#include <QUrl>
+
+#include <cmath>
+
+namespace {
+
+// One curve sketched on a page: its polyline in the diagram's own units (the
+// underlying's price across, the value up), the position it shows and which
+// diagram, and the drawing's visible window in the same units.
+struct Sketch {
+    QString page;
+    QString title;
+    QString strategy;
+    QString diagram;
+    QSet<QString> position;
+    QList<QPointF> points;
+    QRectF window;
+};
+
+QHash<QString, QString> attributes(const QString& tag) {
+    static const QRegularExpression re(QStringLiteral("([\\w-]+)=\"([^\"]*)\""));
+    QHash<QString, QString> out;
+    QRegularExpressionMatchIterator it = re.globalMatch(tag);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        out.insert(m.captured(1), m.captured(2));
+    }
+    return out;
+}
+
+QList<Sketch> sketchesOf(const offline::SiteBundle& bundle) {
+    static const QRegularExpression svgs(QStringLiteral("<svg\\b([^>]*)>(.*?)</svg>"),
+                                         QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression polylines(QStringLiteral("<polyline\\b([^>]*)/?>"));
+    QList<Sketch> out;
+    for (const QString& address : bundle.addresses()) {
+        const QUrl url(address);
+        const QByteArray html =
+            bundle.answer(url.host(), url.path(QUrl::FullyEncoded).toLatin1()).body;
+        QRegularExpressionMatchIterator svg = svgs.globalMatch(QString::fromUtf8(html));
+        while (svg.hasNext()) {
+            const QRegularExpressionMatch s = svg.next();
+            const QStringList box =
+                attributes(s.captured(1)).value(QStringLiteral("viewBox")).split(u' ');
+            // The drawing flips the value axis: a viewBox top of -t shows values up to t.
+            const QRectF window(box.value(0).toDouble(),
+                                -(box.value(1).toDouble() + box.value(3).toDouble()),
+                                box.value(2).toDouble(), box.value(3).toDouble());
+            QRegularExpressionMatchIterator line = polylines.globalMatch(s.captured(2));
+            while (line.hasNext()) {
+                const QHash<QString, QString> a = attributes(line.next().captured(1));
+                Sketch k;
+                k.page = address;
+                k.title = httpprobe::title(html);
+                k.strategy = a.value(QStringLiteral("data-strategy"));
+                k.diagram = a.value(QStringLiteral("data-diagram"));
+                const QStringList tokens =
+                    a.value(QStringLiteral("data-position")).split(u' ', Qt::SkipEmptyParts);
+                k.position = QSet<QString>(tokens.cbegin(), tokens.cend());
+                for (const QString& p : a.value(QStringLiteral("points")).split(u' ')) {
+                    const QStringList xy = p.split(u',');
+                    k.points << QPointF(xy.value(0).toDouble(), xy.value(1).toDouble());
+                }
+                k.window = window;
+                out << k;
+            }
+        }
+    }
+    return out;
+}
+
+QString number(float q) {
+    return QString::number(double(q), 'g', 6);
+}
+
+// The position the workbench holds, written the way the sketches write it:
+// "u:1" for the underlying, "c3:-1" for the call of row 3, "p1:2" for the put
+// of row 1.
+QSet<QString> positionOf(const workbench::PositionState& p) {
+    QSet<QString> out;
+    if (p.underlyingQty != 0) {
+        out << QStringLiteral("u:") + number(p.underlyingQty);
+    }
+    for (int r = 1; r <= p.rowCount(); ++r) {
+        if (p.callQty[r] != 0) {
+            out << QStringLiteral("c%1:").arg(r) + number(p.callQty[r]);
+        }
+        if (p.putQty[r] != 0) {
+            out << QStringLiteral("p%1:").arg(r) + number(p.putQty[r]);
+        }
+    }
+    return out;
+}
+
+// Sets the workbench's quantities to a sketch's position; strikes and
+// premiums stay the workbench's own.
+void hold(workbench::PositionState& p, const QSet<QString>& position) {
+    p.underlyingQty = 0;
+    for (int r = 1; r <= p.rowCount(); ++r) {
+        p.callQty[r] = 0;
+        p.putQty[r] = 0;
+    }
+    for (const QString& token : position) {
+        const QStringList kv = token.split(u':');
+        const float q = kv.value(1).toFloat();
+        const QString what = kv.value(0);
+        const int row = what.mid(1).toInt();
+        if (what == u"u") {
+            p.underlyingQty = q;
+        } else if (what.startsWith(u'c')) {
+            p.callQty[row] = q;
+        } else {
+            p.putQty[row] = q;
+        }
+    }
+}
+
+// The sketch's value at price x, between its points.
+double valueAt(const QList<QPointF>& points, double x) {
+    for (qsizetype i = 1; i < points.size(); ++i) {
+        const QPointF a = points[i - 1];
+        const QPointF b = points[i];
+        if (x >= a.x() && x <= b.x() && b.x() > a.x()) {
+            return a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x());
+        }
+    }
+    return std::nan("");
+}
+
+} // namespace
+
+class TestTutorialContent : public QObject {
+    Q_OBJECT
+private slots:
+    void each_standard_strategy_has_a_page_sketching_the_legs_it_loads();
+    void every_sketch_draws_the_curve_the_workbench_draws();
+};
+
+void TestTutorialContent::each_standard_strategy_has_a_page_sketching_the_legs_it_loads() {
+    const offline::SiteBundle bundle;
+    const QList<Sketch> sketches = sketchesOf(bundle);
+    WorkbenchHarness h;
+
+    QSet<QString> names;
+    for (const workbench::Strategy& s : workbench::standardStrategies()) {
+        const QString name = QString::fromUtf16(s.name);
+        names << name;
+        h.choose(name);
+        QList<Sketch> found;
+        for (const Sketch& k : sketches) {
+            if (k.strategy == name) {
+                found << k;
+            }
+        }
+        QVERIFY2(found.size() == 1, qPrintable(name));
+        QVERIFY2(found[0].title.endsWith(name), qPrintable(found[0].page));
+        QCOMPARE(found[0].position, positionOf(h.bench->position()));
+    }
+    for (const Sketch& k : sketches) {
+        QVERIFY2(k.strategy.isEmpty() || names.contains(k.strategy), qPrintable(k.strategy));
+    }
+}
+
+void TestTutorialContent::every_sketch_draws_the_curve_the_workbench_draws() {
+    const offline::SiteBundle bundle;
+    const QList<Sketch> sketches = sketchesOf(bundle);
+    QVERIFY(sketches.size() >= 18);
+    WorkbenchHarness h;
+
+    for (const Sketch& k : sketches) {
+        const QString where =
+            k.page + QStringLiteral(" ") + QStringList(k.position.values()).join(u' ');
+        QVERIFY2(!k.position.isEmpty(), qPrintable(where));
+        QVERIFY2(k.diagram == u"payoff" || k.diagram == u"profit", qPrintable(where));
+        QVERIFY2(k.points.first().x() == 0 && k.points.last().x() == 100, qPrintable(where));
+        for (const QPointF& p : k.points) {
+            QVERIFY2(k.window.contains(p), qPrintable(where));
+        }
+
+        hold(h.bench->position(), k.position);
+        h.child<QRadioButton>(k.diagram == u"profit" ? QStringLiteral("plotType(1)")
+                                                     : QStringLiteral("plotType(0)"))
+            ->setChecked(true);
+        h.bench->PlotIt(platform::vbTrue);
+        for (int i = 1; i <= payoff::sampleCount; ++i) {
+            const double x = h.bench->plotPrice()[i];
+            const double drawn = h.bench->plotValue()[i];
+            const double sketched = valueAt(k.points, x);
+            QVERIFY2(std::abs(sketched - drawn) < 0.01,
+                     qPrintable(
+                         where +
+                         QStringLiteral(" at %1: %2 against %3").arg(x).arg(sketched).arg(drawn)));
+        }
+    }
+}
+
+QTEST_MAIN(TestTutorialContent)
+#include "test_tutorial_content.moc"
