@@ -1,5 +1,6 @@
 #include "FirstPaint.h"
 #include "StartupTrace.h"
+#include "offline/SiteServer.h"
 #include "platform/FailureGuard.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtDialogs.h"
@@ -32,6 +33,22 @@ int main(int argc, char* argv[]) {
     platform::QtClipboard clipboard;
     platform::X11WindowList windows;
     platform::WebEngineBrowser browser(platform::WebEngineBrowser::defaultEnginePlugin());
+    // The program's own copy of the maker's pages, answered on loopback under
+    // the sites' real addresses, so the tutorial reads the same with or
+    // without a network. Should it fail to start, the pages come from the
+    // network as before.
+    offline::SiteServer sites;
+    bool browserStarted = false;
+    auto startBrowser = [&] {
+        if (browserStarted) {
+            return;
+        }
+        browserStarted = true;
+        if (sites.start()) {
+            platform::WebEngineBrowser::mapHostsFirst(sites.hostResolverRules().toLatin1());
+        }
+        browser.createView();
+    };
     const QStringList arguments = app.arguments().mid(1);
 
     // A failure while the window is being built leaves nothing to work with:
@@ -56,13 +73,13 @@ int main(int argc, char* argv[]) {
     if (!plot) {
         plot = window->workbench();
     }
-    FirstPaint painted(plot, [&browser, &trace] {
+    FirstPaint painted(plot, [&startBrowser, &trace] {
         if (trace) {
             trace->curvePainted();
         }
-        browser.createView();
+        startBrowser();
     });
-    QTimer::singleShot(1000, &browser, [&browser] { browser.createView(); });
+    QTimer::singleShot(1000, &browser, startBrowser);
     if (trace) {
         trace->watch(browser);
     }
