@@ -1,12 +1,7 @@
 // The main window with the real browser engine, on a virtual display, against
 // a loopback server that answers for the program's site host names.
-#include "fakes/FakeClipboard.h"
-#include "fakes/FakePlatform.h"
-#include "fakes/FakeWindowList.h"
-#include "platform/QtEventPump.h"
-#include "platform/WebEngineBrowser.h"
+#include "BrowserHarness.h"
 #include "services/Configuration.h"
-#include "shell/frmLumo.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -26,8 +21,9 @@
 
 namespace {
 
-// Every wait in these tests ends by this time, whatever the engine does.
-constexpr int kPatienceMs = 20000;
+using harness::gEnded;
+using harness::kPatienceMs;
+using harness::Shell;
 
 // The loopback server; it prints its port first and then one line per request.
 QProcess* gSites = nullptr;
@@ -50,86 +46,8 @@ QStringList newRequests() {
     return lines;
 }
 
-bool gEnded = false;
-void recordEnd() {
-    gEnded = true;
-}
-
-// Scripted message boxes and pointer, but the real event pump: a wait for a
-// page really sleeps until the engine reports.
-struct Facilities {
-    Facilities() {
-        platform::installDialogs(&dialogs);
-        platform::installMousePointer(&pointer);
-        platform::installEventPump(&pump);
-    }
-    ~Facilities() {
-        platform::installDialogs(nullptr);
-        platform::installMousePointer(nullptr);
-        platform::installEventPump(nullptr);
-    }
-    Facilities(const Facilities&) = delete;
-    Facilities& operator=(const Facilities&) = delete;
-
-    fakes::FakeDialogs dialogs;
-    fakes::FakeMousePointer pointer;
-    platform::QtEventPump pump;
-};
-
 const QString kFirstPage = QStringLiteral("http://www.quillmere.example/wqzmodhtm/demomod.html");
 const QString kSecondPage = QStringLiteral("http://www.quillmere.example/wqzmodhtm/page2.htm");
-
-struct Shell {
-    Shell() {
-        window = std::make_unique<frmLumo>(browser, windows, clipboard, QStringList{});
-        window->setProcessEnd(&recordEnd);
-        gEnded = false;
-        QObject::connect(&browser, &platform::Browser::DownloadComplete, [this] { ++completions; });
-    }
-
-    QWebEngineView* view() { return browser.widget()->findChild<QWebEngineView*>(); }
-    QComboBox* addressBox() const {
-        return window->findChild<QComboBox*>(QStringLiteral("cmbNavigate"));
-    }
-    QPushButton* button(const char* name) const {
-        return window->findChild<QPushButton*>(QString::fromLatin1(name));
-    }
-    int entriesFor(const QString& address) const {
-        int n = 0;
-        for (int i = 0; i < addressBox()->count(); ++i) {
-            n += addressBox()->itemText(i) == address ? 1 : 0;
-        }
-        return n;
-    }
-
-    // Types into the address box and presses Enter, as a user does. Should the
-    // navigation's wait never end, it is ended here after a long while and
-    // the test learns so from waitCutShort.
-    void enterAddress(const QString& text) {
-        QTimer rescue;
-        rescue.setSingleShot(true);
-        QObject::connect(&rescue, &QTimer::timeout, [this] {
-            waitCutShort = true;
-            browser.setTag(QStringLiteral("alldone"));
-        });
-        rescue.start(kPatienceMs);
-        addressBox()->setEditText(text);
-        QTest::keyClick(addressBox()->lineEdit(), Qt::Key_Return);
-        rescue.stop();
-    }
-
-    // Gives a navigation that should not happen the time to show itself.
-    static void settle() { QTest::qWait(500); }
-
-    Facilities facilities;
-    platform::WebEngineBrowser browser{QStringLiteral(WQZ_ENGINE_PLUGIN)};
-    fakes::FakeClipboard clipboard;
-    fakes::FakeWindowList windows;
-    std::unique_ptr<frmLumo> window;
-    int completions = 0;
-    int loadStarts = 0;
-    bool waitCutShort = false;
-};
 
 } // namespace
 
@@ -155,6 +73,9 @@ private:
 };
 
 void TestBrowserXvfb::init() {
+    // A failed init leaves its window behind; it must be gone before the next
+    // one installs its facilities.
+    s.reset();
     newRequests();
     s = std::make_unique<Shell>();
     s->window->Form_Load();

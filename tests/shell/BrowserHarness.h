@@ -1,0 +1,111 @@
+#pragma once
+
+// The main window with the real browser engine on a virtual display: the
+// shared part of the tests that drive it as a user does.
+
+#include "fakes/FakeClipboard.h"
+#include "fakes/FakePlatform.h"
+#include "fakes/FakeWindowList.h"
+#include "platform/QtEventPump.h"
+#include "platform/WebEngineBrowser.h"
+#include "shell/frmLumo.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineView>
+
+#include <memory>
+
+#ifndef WQZ_ENGINE_PLUGIN
+#error "WQZ_ENGINE_PLUGIN must name the engine's plugin"
+#endif
+
+namespace harness {
+
+// Every wait in these tests ends by this time, whatever the engine does.
+constexpr int kPatienceMs = 20000;
+
+inline bool gEnded = false;
+inline void recordEnd() {
+    gEnded = true;
+}
+
+// Scripted message boxes and pointer, but the real event pump: a wait for a
+// page really sleeps until the engine reports.
+struct Facilities {
+    Facilities() {
+        platform::installDialogs(&dialogs);
+        platform::installMousePointer(&pointer);
+        platform::installEventPump(&pump);
+    }
+    ~Facilities() {
+        platform::installDialogs(nullptr);
+        platform::installMousePointer(nullptr);
+        platform::installEventPump(nullptr);
+    }
+    Facilities(const Facilities&) = delete;
+    Facilities& operator=(const Facilities&) = delete;
+
+    fakes::FakeDialogs dialogs;
+    fakes::FakeMousePointer pointer;
+    platform::QtEventPump pump;
+};
+
+struct Shell {
+    // `titles` are the desktop's windows the start-up looks through.
+    explicit Shell(const QStringList& titles = {}) {
+        windows.titles = titles;
+        window = std::make_unique<frmLumo>(browser, windows, clipboard, QStringList{});
+        window->setProcessEnd(&recordEnd);
+        gEnded = false;
+        QObject::connect(&browser, &platform::Browser::DownloadComplete, [this] { ++completions; });
+    }
+
+    QWebEngineView* view() { return browser.widget()->findChild<QWebEngineView*>(); }
+    QComboBox* addressBox() const {
+        return window->findChild<QComboBox*>(QStringLiteral("cmbNavigate"));
+    }
+    QPushButton* button(const char* name) const {
+        return window->findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+    int entriesFor(const QString& address) const {
+        int n = 0;
+        for (int i = 0; i < addressBox()->count(); ++i) {
+            n += addressBox()->itemText(i) == address ? 1 : 0;
+        }
+        return n;
+    }
+
+    // Types into the address box and presses Enter, as a user does. Should the
+    // navigation's wait never end, it is ended here after a long while and
+    // the test learns so from waitCutShort.
+    void enterAddress(const QString& text) {
+        QTimer rescue;
+        rescue.setSingleShot(true);
+        QObject::connect(&rescue, &QTimer::timeout, [this] {
+            waitCutShort = true;
+            browser.setTag(QStringLiteral("alldone"));
+        });
+        rescue.start(kPatienceMs);
+        addressBox()->setEditText(text);
+        QTest::keyClick(addressBox()->lineEdit(), Qt::Key_Return);
+        rescue.stop();
+    }
+
+    // Gives a navigation that should not happen the time to show itself.
+    static void settle() { QTest::qWait(500); }
+
+    Facilities facilities;
+    platform::WebEngineBrowser browser{QStringLiteral(WQZ_ENGINE_PLUGIN)};
+    fakes::FakeClipboard clipboard;
+    fakes::FakeWindowList windows;
+    std::unique_ptr<frmLumo> window;
+    int completions = 0;
+    int loadStarts = 0;
+    bool waitCutShort = false;
+};
+
+} // namespace harness

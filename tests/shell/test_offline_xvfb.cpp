@@ -1,0 +1,179 @@
+// The program's bundled pages in the real browser, on a virtual display, with
+// no network at all: every name outside the maker's sites fails to resolve,
+// and the maker's sites are answered by the program's own loopback server,
+// pointed to exactly as the program does it.
+#include "BrowserHarness.h"
+#include "offline/SiteServer.h"
+#include "services/Configuration.h"
+#include "services/MTaskList.h"
+
+#include <QAction>
+#include <QApplication>
+
+#include <cstdio>
+
+namespace {
+
+using harness::kPatienceMs;
+using harness::Shell;
+
+// A launcher's window for site 3 with school code "abcd".
+const QString kLaunchTitle =
+    QStringLiteral("wqz=abcd;Lesson 4;Straddles;Spring;Room 12;") + configuration::siteHost[3];
+
+// The modules' folder of site 3, where the launcher above sends the start-up.
+const QString kModules =
+    QStringLiteral("http://") + configuration::siteHost[3] + QStringLiteral("/public/wqzmodhtm/");
+
+QString modulePage(const QString& page) {
+    return kModules + QStringLiteral("wqzLumo/") + page;
+}
+
+} // namespace
+
+class TestOfflineXvfb : public QObject {
+    Q_OBJECT
+private slots:
+    // Every case starts from a window that has shown the module's first page.
+    void init();
+    void cleanup();
+
+    void next_back_and_forward_move_through_the_pages();
+    void the_help_and_home_page_commands_load_their_pages();
+    void a_folder_address_leaves_its_first_page_in_the_box();
+    void an_unknown_address_on_a_makers_site_shows_the_offline_page();
+
+private:
+    QString title() const { return s->view()->title(); }
+    void follow(const char* rel, const QString& to);
+    void trigger(const char* action);
+
+    std::unique_ptr<Shell> s;
+};
+
+void TestOfflineXvfb::init() {
+    // A failed init leaves its window behind; it must be gone before the next
+    // one installs its facilities.
+    s.reset();
+    s = std::make_unique<Shell>(QStringList{kLaunchTitle});
+    s->window->Form_Load();
+    s->window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(s->window.get(), kPatienceMs));
+    s->browser.createView();
+    QVERIFY(s->view() != nullptr);
+    QCOMPARE(MTaskList::schoolCode, QStringLiteral("abcd"));
+    QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), modulePage(QStringLiteral("page1.htm")),
+                              kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(s->browser.Tag(), QStringLiteral("alldone"), kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("Option Payoffs: Payoff and profit diagrams"),
+                              kPatienceMs);
+}
+
+void TestOfflineXvfb::cleanup() {
+    if (s) {
+        QVERIFY(s->facilities.dialogs.shown().isEmpty());
+    }
+    s.reset();
+}
+
+// Clicks the page's link of that relation with the mouse, as a reader does,
+// and waits until the page it leads to has loaded. (A click made by script
+// would not do: the engine leaves pages reached without a user's gesture out
+// of Back and Forward.)
+void TestOfflineXvfb::follow(const char* rel, const QString& to) {
+    QVariant centre;
+    s->view()->page()->runJavaScript(
+        QStringLiteral("(function() { const r = document.querySelector('a[rel=\"%1\"]')"
+                       ".getBoundingClientRect(); return [r.left + r.width / 2, r.top + "
+                       "r.height / 2]; })()")
+            .arg(QLatin1String(rel)),
+        [&centre](const QVariant& result) { centre = result; });
+    QTRY_VERIFY_WITH_TIMEOUT(centre.isValid(), kPatienceMs);
+    const QVariantList xy = centre.toList();
+    QCOMPARE(xy.size(), 2);
+    const QPoint at(qRound(xy[0].toDouble()), qRound(xy[1].toDouble()));
+    QWidget* surface = s->view()->focusProxy();
+    QVERIFY(surface);
+    const int before = s->completions;
+    QTest::mouseClick(surface, Qt::LeftButton, {}, at);
+    QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), to, kPatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(s->completions > before, kPatienceMs);
+}
+
+void TestOfflineXvfb::trigger(const char* action) {
+    auto* item = s->window->findChild<QAction*>(QString::fromLatin1(action));
+    QVERIFY(item);
+    item->trigger();
+}
+
+void TestOfflineXvfb::next_back_and_forward_move_through_the_pages() {
+    const QString second = modulePage(QStringLiteral("page2.htm"));
+    const QString third = modulePage(QStringLiteral("page3.htm"));
+    follow("next", second);
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("Option Payoffs: The underlying alone"),
+                              kPatienceMs);
+    follow("next", third);
+    follow("prev", second);
+
+    // The history holds page 1, 2, 3, 2.
+    const auto press = [this](const char* button, const QString& to) {
+        const int before = s->completions;
+        QTest::mouseClick(s->button(button), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), to, kPatienceMs);
+        QTRY_VERIFY_WITH_TIMEOUT(s->completions > before, kPatienceMs);
+    };
+    press("cmdBotBack", third);
+    press("cmdBotBack", second);
+    press("cmdBotForward", third);
+    QTRY_VERIFY_WITH_TIMEOUT(title().startsWith(QStringLiteral("Option Payoffs: ")), kPatienceMs);
+}
+
+void TestOfflineXvfb::the_help_and_home_page_commands_load_their_pages() {
+    trigger("mnuHelpModule");
+    QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), MTaskList::strHelpURL, kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("How to use the modules"), kPatienceMs);
+
+    trigger("mnuHomePage");
+    QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), MTaskList::strHomeURL, kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("Home page of school abcd"), kPatienceMs);
+}
+
+void TestOfflineXvfb::a_folder_address_leaves_its_first_page_in_the_box() {
+    const QString folder = kModules + QStringLiteral("wqzLumo/");
+    s->enterAddress(folder);
+    QVERIFY(!s->waitCutShort);
+    const QString first = modulePage(QStringLiteral("page1.htm"));
+    QCOMPARE(s->browser.LocationURL(), first);
+    QCOMPARE(s->addressBox()->currentText(), first);
+    QCOMPARE(s->entriesFor(first), 1);
+    QCOMPARE(s->entriesFor(folder), 0);
+}
+
+void TestOfflineXvfb::an_unknown_address_on_a_makers_site_shows_the_offline_page() {
+    const QString missing = kModules + QStringLiteral("gone.htm");
+    s->enterAddress(missing);
+    QVERIFY(!s->waitCutShort);
+    QCOMPARE(s->browser.LocationURL(), missing);
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("Not available offline"), kPatienceMs);
+    QCOMPARE(s->addressBox()->currentText(), missing);
+}
+
+int main(int argc, char* argv[]) {
+    // No network: any name the program's own rules do not claim fails.
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--host-resolver-rules=\"MAP * ~NOTFOUND\"");
+    platform::WebEngineBrowser::prepareEngine();
+    offline::SiteServer sites;
+    if (!sites.start()) {
+        std::fprintf(stderr, "the bundled sites server did not start\n");
+        return 1;
+    }
+    platform::WebEngineBrowser::mapHostsFirst(sites.hostResolverRules().toLatin1());
+
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestOfflineXvfb tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
+
+#include "test_offline_xvfb.moc"
