@@ -1,8 +1,9 @@
 #!/bin/bash
-# Start-up of the whole program on a virtual display, its web sites answered
-# by a loopback server: five runs, each timed from process creation to the
-# first painted payoff curve and to the first loaded page, and the memory of
-# the program with all its engine processes once that page is in.
+# Start-up of the whole program on a virtual display with no network, its web
+# sites answered by its own loopback server: five runs, each timed from
+# process creation to the first painted payoff curve and to the first loaded
+# page, and the memory of the program with all its engine processes once that
+# page is in.
 #
 # Targets: first curve under 150 ms (median), memory under 300 MB.
 #
@@ -17,7 +18,6 @@ fi
 PROGRAM=${1:-/work/main/build/src/app/wqzlumo}
 RUNS=5
 HERE=$(cd "$(dirname "$0")" && pwd)
-SERVER=$HERE/../tests/shell/sites_server.py
 WORK=$(mktemp -d)
 PROGRAM_PID=""
 
@@ -45,11 +45,6 @@ stop_program() {
 
 cleanup() {
     stop_program
-    # The server ends when its stdin closes.
-    if [ -n "${SERVER_IN:-}" ]; then
-        exec {SERVER_IN}>&-
-    fi
-    [ -n "${SERVER_PID:-}" ] && wait "$SERVER_PID" 2>/dev/null
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -60,7 +55,8 @@ if [ ! -x "$PROGRAM" ]; then
     exit 1
 fi
 
-source "$HERE/../tests/shell/start_sites_server.sh" || exit 1
+# No network: the pages come from the program's own loopback server.
+export QTWEBENGINE_CHROMIUM_FLAGS='--host-resolver-rules="MAP * ~NOTFOUND"'
 export WQZ_TRACE_STARTUP=1
 
 # Sums a /proc/PID/status field (in kB) over the given processes.

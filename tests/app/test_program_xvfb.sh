@@ -1,9 +1,9 @@
 #!/bin/bash
-# Starts the program as a user would, on a virtual display, with its web sites
-# answered by a loopback server, and checks the screen once the first page is
-# in: the workbench shows its yellow payoff curve and the browser, to the
-# right of it, shows the page (the test pages have a background colour of
-# their own).
+# Starts the program as a user would, on a virtual display with no network (no
+# host name resolves but those the program answers itself), and checks the
+# screen once the first page is in: the workbench shows its yellow payoff
+# curve and the browser, to the right of it, shows the program's own first
+# page (its headings have a colour of their own).
 #
 # Usage: test_program_xvfb.sh PROGRAM
 # Exit status 0 when both are seen, 1 otherwise.
@@ -17,7 +17,6 @@ fi
 
 PROGRAM=${1:?usage: test_program_xvfb.sh PROGRAM}
 HERE=$(cd "$(dirname "$0")" && pwd)
-SERVER=$HERE/../shell/sites_server.py
 WORK=$(mktemp -d)
 PROGRAM_PID=""
 
@@ -43,17 +42,12 @@ cleanup() {
         kill -KILL $pids 2>/dev/null
         wait "$PROGRAM_PID" 2>/dev/null
     fi
-    # The server ends when its stdin closes.
-    if [ -n "${SERVER_IN:-}" ]; then
-        exec {SERVER_IN}>&-
-    fi
-    [ -n "${SERVER_PID:-}" ] && wait "$SERVER_PID" 2>/dev/null
     rm -rf "$WORK"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-source "$HERE/../shell/start_sites_server.sh" || exit 1
+export QTWEBENGINE_CHROMIUM_FLAGS='--host-resolver-rules="MAP * ~NOTFOUND"'
 export WQZ_TRACE_STARTUP=1
 
 "$PROGRAM" 2>"$WORK/program.err" &
@@ -89,7 +83,7 @@ import sys
 import zlib
 
 CURVE = (255, 255, 0)
-PAGE = (0x00, 0xC8, 0xC8)
+PAGE = (0x0D, 0x3B, 0x66)
 
 
 def read_png(path):
@@ -151,7 +145,7 @@ for row in rows:
             at = row.find(wanted, at + 1)
 
 print(f"curve pixels {len(curve_x)}, page pixels {len(page_x)}", file=sys.stderr)
-if len(curve_x) < 50 or len(page_x) < 20000:
+if len(curve_x) < 50 or len(page_x) < 200:
     sys.exit(1)
 curve_x.sort()
 # The curve lies in the workbench, to the left of the browser's page.
