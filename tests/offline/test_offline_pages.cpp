@@ -1,10 +1,10 @@
 #include "HttpProbe.h"
 #include "fakes/FakeBrowser.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/FakeWindowList.h"
 #include "offline/SiteBundle.h"
 #include "offline/SiteServer.h"
 #include "platform/Dialogs.h"
-#include "platform/WindowList.h"
 #include "services/Configuration.h"
 #include "services/MTaskList.h"
 
@@ -17,15 +17,6 @@
 #include <utility>
 
 namespace {
-
-class ListedWindows : public platform::WindowList {
-public:
-    explicit ListedWindows(QStringList titles) : titles_(std::move(titles)) {}
-    QStringList topLevelTitles() override { return titles_; }
-
-private:
-    QStringList titles_;
-};
 
 QString launchTitle(const QString& first, const QString& site) {
     return QStringList{first, "Lesson 4", "Straddles", "Spring", "Room 12", site}.join(u';');
@@ -67,7 +58,8 @@ struct StartUp {
 StartUp startUp(const QStringList& titles, const QStringList& arguments,
                 fakes::FakePlatform& fake) {
     MTaskList::schoolCode.clear();
-    ListedWindows windows(titles);
+    fakes::FakeWindowList windows;
+    windows.titles = titles;
     MTaskList::initWebAddresses(windows, arguments);
     StartUp s;
     s.module = MTaskList::strModuleURL;
