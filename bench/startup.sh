@@ -19,29 +19,8 @@ PROGRAM=${1:-/work/main/build/src/app/wqzlumo}
 RUNS=5
 HERE=$(cd "$(dirname "$0")" && pwd)
 WORK=$(mktemp -d)
-PROGRAM_PID=""
 
-descendants() {
-    local child
-    for child in $(pgrep -P "$1"); do
-        echo "$child"
-        descendants "$child"
-    done
-}
-
-stop_program() {
-    [ -n "$PROGRAM_PID" ] || return 0
-    local pids
-    pids="$PROGRAM_PID $(descendants "$PROGRAM_PID")"
-    kill $pids 2>/dev/null
-    for _ in $(seq 50); do
-        kill -0 $pids 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -KILL $pids 2>/dev/null
-    wait "$PROGRAM_PID" 2>/dev/null
-    PROGRAM_PID=""
-}
+source "$HERE/../tests/app/run_program.sh"
 
 cleanup() {
     stop_program
@@ -55,9 +34,6 @@ if [ ! -x "$PROGRAM" ]; then
     exit 1
 fi
 
-# No network: the pages come from the program's own loopback server.
-export QTWEBENGINE_CHROMIUM_FLAGS='--host-resolver-rules="MAP * ~NOTFOUND"'
-export WQZ_TRACE_STARTUP=1
 
 # Sums a /proc/PID/status field (in kB) over the given processes.
 sum_status_kb() {
@@ -86,18 +62,8 @@ median() {
 
 : >"$WORK/curve" >"$WORK/page" >"$WORK/rss" >"$WORK/pss"
 for run in $(seq "$RUNS"); do
-    "$PROGRAM" 2>"$WORK/run$run.err" &
-    PROGRAM_PID=$!
-    loaded=""
-    for _ in $(seq 600); do
-        if grep -q '^wqz: first-page ' "$WORK/run$run.err"; then
-            loaded=yes
-            break
-        fi
-        kill -0 "$PROGRAM_PID" 2>/dev/null || break
-        sleep 0.05
-    done
-    if [ -z "$loaded" ]; then
+    start_program "$PROGRAM" "$WORK/run$run.err"
+    if ! wait_first_page "$WORK/run$run.err"; then
         echo "run $run: the first page never finished loading" >&2
         tail -n 5 "$WORK/run$run.err" >&2
         stop_program

@@ -18,51 +18,20 @@ fi
 PROGRAM=${1:?usage: test_program_xvfb.sh PROGRAM}
 HERE=$(cd "$(dirname "$0")" && pwd)
 WORK=$(mktemp -d)
-PROGRAM_PID=""
 
 say() { echo "test_program_xvfb: $*" >&2; }
 
-descendants() {
-    local child
-    for child in $(pgrep -P "$1"); do
-        echo "$child"
-        descendants "$child"
-    done
-}
+source "$HERE/run_program.sh"
 
 cleanup() {
-    if [ -n "$PROGRAM_PID" ]; then
-        local pids
-        pids="$PROGRAM_PID $(descendants "$PROGRAM_PID")"
-        kill $pids 2>/dev/null
-        for _ in $(seq 50); do
-            kill -0 $pids 2>/dev/null || break
-            sleep 0.1
-        done
-        kill -KILL $pids 2>/dev/null
-        wait "$PROGRAM_PID" 2>/dev/null
-    fi
+    stop_program
     rm -rf "$WORK"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-export QTWEBENGINE_CHROMIUM_FLAGS='--host-resolver-rules="MAP * ~NOTFOUND"'
-export WQZ_TRACE_STARTUP=1
-
-"$PROGRAM" 2>"$WORK/program.err" &
-PROGRAM_PID=$!
-
-LOADED=""
-for _ in $(seq 600); do
-    if grep -q '^wqz: first-page ' "$WORK/program.err"; then
-        LOADED=yes
-        break
-    fi
-    kill -0 "$PROGRAM_PID" 2>/dev/null || break
-    sleep 0.1
-done
-if [ -z "$LOADED" ]; then
+start_program "$PROGRAM" "$WORK/program.err"
+if ! wait_first_page "$WORK/program.err"; then
     say "the first page never finished loading"
     tail -n 20 "$WORK/program.err" >&2
     exit 1

@@ -1,0 +1,47 @@
+# Sourced, not run. Starts the whole program as a user would, with no network
+# (no host name resolves but those the program answers itself) and its
+# start-up times on stderr, and stops it with all its engine processes.
+# Needs WORK (a scratch folder); the sourcing script removes WORK itself.
+
+PROGRAM_PID=""
+
+# Every process below $1, children first-born first.
+descendants() {
+    local child
+    for child in $(pgrep -P "$1"); do
+        echo "$child"
+        descendants "$child"
+    done
+}
+
+# start_program PROGRAM ERRFILE: starts it in the background.
+start_program() {
+    QTWEBENGINE_CHROMIUM_FLAGS='--host-resolver-rules="MAP * ~NOTFOUND"' \
+        WQZ_TRACE_STARTUP=1 "$1" 2>"$2" &
+    PROGRAM_PID=$!
+}
+
+# wait_first_page ERRFILE: true once the program reports its first page,
+# false when it ends first or a minute passes.
+wait_first_page() {
+    for _ in $(seq 1200); do
+        grep -q '^wqz: first-page ' "$1" && return 0
+        kill -0 "$PROGRAM_PID" 2>/dev/null || return 1
+        sleep 0.05
+    done
+    return 1
+}
+
+stop_program() {
+    [ -n "$PROGRAM_PID" ] || return 0
+    local pids
+    pids="$PROGRAM_PID $(descendants "$PROGRAM_PID")"
+    kill $pids 2>/dev/null
+    for _ in $(seq 50); do
+        kill -0 $pids 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -KILL $pids 2>/dev/null
+    wait "$PROGRAM_PID" 2>/dev/null
+    PROGRAM_PID=""
+}
