@@ -40,6 +40,11 @@ void WebEngineBrowser::prepareEngine() {
         // start sandboxed page processes, only hold memory (about 100 MB of
         // resident pages between them).
         addFlag("--no-zygote");
+    } else {
+        // Sandboxed page processes still start from the zygote; the second
+        // zygote serves only unsandboxed helpers, which this program starts
+        // in-process or not at all.
+        addFlag("--no-unsandboxed-zygote");
     }
     // Tutorial pages need no GPU. Drawing them in software spares the program
     // the OpenGL driver's start-up (over a hundred milliseconds on a virtual
