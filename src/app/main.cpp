@@ -36,16 +36,15 @@ int main(int argc, char* argv[]) {
     // The program's own copy of the maker's pages, answered on loopback under
     // the sites' real addresses, so the tutorial reads the same with or
     // without a network. Should it fail to start, the pages come from the
-    // network as before.
-    offline::SiteServer sites;
-    bool browserStarted = false;
+    // network as before. Like the engine, it waits for the first paint.
+    std::unique_ptr<offline::SiteServer> sites;
     auto startBrowser = [&] {
-        if (browserStarted) {
+        if (sites) {
             return;
         }
-        browserStarted = true;
-        if (sites.start()) {
-            platform::WebEngineBrowser::mapHostsFirst(sites.hostResolverRules().toLatin1());
+        sites = std::make_unique<offline::SiteServer>();
+        if (sites->start()) {
+            platform::WebEngineBrowser::mapHostsFirst(sites->hostResolverRules().toLatin1());
         }
         browser.createView();
     };
