@@ -24,14 +24,7 @@
 namespace {
 
 workbench::PositionState butterfly() {
-    workbench::PositionState p;
-    const float calls[] = {0, 16, 13, 10.5f, 8.25f, 6.5f};
-    const float puts[] = {0, 0.5f, 1.5f, 3.5f, 6.5f, 10};
-    for (int r = 1; r <= 5; ++r) {
-        p.strike[r] = float(5 * r + 35);
-        p.callPrice[r] = calls[r];
-        p.putPrice[r] = puts[r];
-    }
+    workbench::PositionState p = workbench::startingQuotes();
     p.callQty[1] = 1;
     p.callQty[3] = -2;
     p.callQty[5] = 1;

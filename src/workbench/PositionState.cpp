@@ -16,4 +16,16 @@ void PositionState::setRowCount(int rows) {
     takesPart.resize(n, true);
 }
 
+PositionState startingQuotes() {
+    static constexpr float kCallPrice[] = {0, 16, 13, 10.5f, 8.25f, 6.5f};
+    static constexpr float kPutPrice[] = {0, 0.5f, 1.5f, 3.5f, 6.5f, 10};
+    PositionState p;
+    for (int r = 1; r <= 5; ++r) {
+        p.strike[r] = float(5 * r + 35);
+        p.callPrice[r] = kCallPrice[r];
+        p.putPrice[r] = kPutPrice[r];
+    }
+    return p;
+}
+
 } // namespace workbench

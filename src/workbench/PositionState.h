@@ -27,4 +27,8 @@ struct PositionState {
     float underlyingPrice = 50;
 };
 
+// The five rows the workbench starts with: strikes 40 to 60 in steps of 5 and
+// their call and put premiums, no quantities.
+PositionState startingQuotes();
+
 } // namespace workbench

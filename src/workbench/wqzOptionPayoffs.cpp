@@ -34,9 +34,6 @@ QString indexed(const char* name, int index) {
 // Five columns side by side inside the grid's frame.
 constexpr int kGridColWidth = 990;
 
-constexpr std::array<float, 6> kCallPrice = {0, 16, 13, 10.5f, 8.25f, 6.5f};
-constexpr std::array<float, 6> kPutPrice = {0, 0.5f, 1.5f, 3.5f, 6.5f, 10};
-
 // The plot area's background: light enough for the dark colours and the black
 // zero line, dark enough for the default yellow curve to stand out.
 constexpr platform::Rgb kPlotBackground = 0x5A6270;
@@ -257,13 +254,12 @@ void wqzOptionPayoffs::fillPositionGrid() {
     for (int c = 0; c < 5; ++c) {
         Grid1->setTextMatrix(0, c, QLatin1String(headers[c]));
     }
+    const workbench::PositionState start = workbench::startingQuotes();
+    position_.underlyingPrice = start.underlyingPrice;
     for (int r = 1; r <= 5; ++r) {
-        position_.putPrice[r] = kPutPrice[r];
-        position_.callPrice[r] = kCallPrice[r];
-    }
-    position_.underlyingPrice = 50;
-    for (int r = 1; r <= 5; ++r) {
-        position_.strike[r] = numbers::single(5.0 * r + 35.0);
+        position_.putPrice[r] = start.putPrice[r];
+        position_.callPrice[r] = start.callPrice[r];
+        position_.strike[r] = start.strike[r];
         Grid1->setTextMatrix(r, 2, numbers::numberText(position_.strike[r]));
         Grid1->setTextMatrix(r, 4, numbers::format(position_.putPrice[r], u"####0.00"));
         Grid1->setTextMatrix(r, 1, numbers::format(position_.callPrice[r], u"####0.00"));

@@ -4,21 +4,9 @@
 #include <QTest>
 
 using workbench::PositionState;
+using workbench::startingQuotes;
 
 namespace {
-
-// The default strikes and premiums of the position grid.
-PositionState defaultPosition() {
-    PositionState p;
-    const float calls[] = {0, 16, 13, 10.5f, 8.25f, 6.5f};
-    const float puts[] = {0, 0.5f, 1.5f, 3.5f, 6.5f, 10};
-    for (int r = 1; r <= 5; ++r) {
-        p.strike[r] = float(5 * r + 35);
-        p.callPrice[r] = calls[r];
-        p.putPrice[r] = puts[r];
-    }
-    return p;
-}
 
 payoff::Extremes sample(const PositionState& p, float xmin, float xmax, payoff::DiagramKind f,
                         payoff::Samples& price, payoff::Samples& value) {
@@ -42,7 +30,7 @@ private slots:
 
 void TestPayoffEvaluation::sample_prices_run_from_the_lowest_price_one_step_short_of_the_highest() {
     payoff::Samples price{}, value{};
-    sample(defaultPosition(), 1, 100, payoff::payoffDiagram, price, value);
+    sample(startingQuotes(), 1, 100, payoff::payoffDiagram, price, value);
     QCOMPARE(payoff::priceRange(1, 100).step, 0.99f);
     QVERIFY(qAbs(price[1] - 1.0f) < 1e-5f);
     QVERIFY(qAbs(price[2] - 1.99f) < 1e-5f);
@@ -97,7 +85,7 @@ void TestPayoffEvaluation::position_values_follow_the_textbook_formulas() {
     QFETCH(float, S);
     QFETCH(float, payoff);
     QFETCH(float, profit);
-    PositionState p = defaultPosition();
+    PositionState p = startingQuotes();
     if (holding == "call") {
         p.callQty[row] = qty;
     } else if (holding == "put") {
@@ -110,7 +98,7 @@ void TestPayoffEvaluation::position_values_follow_the_textbook_formulas() {
 }
 
 void TestPayoffEvaluation::every_strike_row_takes_part_however_many_there_are() {
-    PositionState p = defaultPosition();
+    PositionState p = startingQuotes();
     p.setRowCount(7);
     QCOMPARE(p.strike[5], 60.0f); // rows that stay keep their values
     p.strike[7] = 80;
@@ -125,7 +113,7 @@ void TestPayoffEvaluation::every_strike_row_takes_part_however_many_there_are() 
 }
 
 void TestPayoffEvaluation::a_value_beyond_a_float_is_an_overflow() {
-    PositionState p = defaultPosition();
+    PositionState p = startingQuotes();
     p.callQty[3] = 1e38f;
     QCOMPARE(payoff::positionValue(p, 51, payoff::payoffDiagram), 1e38f);
     try {
@@ -138,7 +126,7 @@ void TestPayoffEvaluation::a_value_beyond_a_float_is_an_overflow() {
 
 void TestPayoffEvaluation::extremes_are_bounded_by_their_starting_values() {
     payoff::Samples price{}, value{};
-    PositionState p = defaultPosition();
+    PositionState p = startingQuotes();
     p.underlyingQty = 2000; // every value above 100000
     const payoff::Extremes high = sample(p, 51, 100, payoff::payoffDiagram, price, value);
     QCOMPARE(high.ymin, 100000.0f);
@@ -149,7 +137,7 @@ void TestPayoffEvaluation::extremes_are_bounded_by_their_starting_values() {
     QCOMPARE(payoff::rescaledTop(low), -99995.0f);
 
     const payoff::Extremes zero =
-        sample(defaultPosition(), 1, 100, payoff::profitDiagram, price, value);
+        sample(startingQuotes(), 1, 100, payoff::profitDiagram, price, value);
     QCOMPARE(zero.ymax, 0.0f);
     QCOMPARE(zero.ymin, 0.0f);
 }
