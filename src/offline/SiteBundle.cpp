@@ -1,7 +1,5 @@
 #include "SiteBundle.h"
 
-#include "services/Configuration.h"
-
 #include <QDirIterator>
 #include <QFile>
 
@@ -9,6 +7,8 @@
 #include <optional>
 
 namespace offline {
+
+using services::sites::siteAddress;
 
 // Where a site keeps what. The main site has its own layout; the four module
 // sites share one. The schools' pages are answered by the module sites only.
@@ -23,8 +23,8 @@ namespace {
 // The resource folder the pages are compiled into.
 const QString kRoot = QStringLiteral(":/offline/");
 const QString kModules = QStringLiteral("modules");
-const QString kSchools = QStringLiteral("/public/schools/");
-const QString kIndex = QStringLiteral("/index.htm");
+const QString& kSchools = services::sites::schoolsFolder;
+const QString& kIndex = services::sites::schoolIndex;
 
 const QByteArray kHtml = QByteArrayLiteral("text/html; charset=utf-8");
 
@@ -71,10 +71,6 @@ std::optional<QString> decodedPath(const QByteArray& raw) {
     return path;
 }
 
-QString siteAddress(int site, const QString& path) {
-    return QStringLiteral("http://") + configuration::siteHost[site] + path;
-}
-
 Reply htmlReply(int status, const QString& html) {
     return Reply{status, kHtml, html.toUtf8(), {}};
 }
@@ -106,38 +102,21 @@ SiteBundle::SiteBundle() {
     }
 }
 
-const SiteBundle::Layout& SiteBundle::layoutOf(int site) {
-    static const Layout mainSite{QStringLiteral("main"), QStringLiteral("/wqzmodhtm"), false};
-    static const Layout moduleSite{QStringLiteral("module"), QStringLiteral("/public/wqzmodhtm"),
-                                   true};
-    return site == 1 ? mainSite : moduleSite;
-}
-
-int SiteBundle::siteOf(QStringView host) {
-    // A Host header carries a port when it is not the scheme's own.
-    const qsizetype colon = host.lastIndexOf(u':');
-    if (colon >= 0) {
-        host = host.first(colon);
-    }
-    if (host.endsWith(u'.')) {
-        host.chop(1);
-    }
-    for (int site = 1; site <= 5; ++site) {
-        if (host.compare(configuration::siteHost[site], Qt::CaseInsensitive) == 0) {
-            return site;
-        }
-    }
-    return 0;
+SiteBundle::Layout SiteBundle::layoutOf(Site site) {
+    const bool main = site == Site::Main;
+    return Layout{main ? QStringLiteral("main") : QStringLiteral("module"),
+                  services::sites::modulesFolder(site).chopped(1), !main};
 }
 
 Reply SiteBundle::answer(QStringView host, QByteArrayView target) const {
-    const int site = siteOf(host);
-    if (site == 0) {
+    const std::optional<Site> named = services::sites::siteNamed(host);
+    if (!named) {
         return htmlReply(404, QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
                                              "<title>Not found</title></head><body>"
                                              "<p>Not found.</p></body></html>"));
     }
-    const Layout& layout = layoutOf(site);
+    const Site site = *named;
+    const Layout layout = layoutOf(site);
     const qsizetype mark = target.indexOf('?');
     const QByteArray rawPath = (mark < 0 ? target : target.first(mark)).toByteArray();
     const QByteArray rawQuery = mark < 0 ? QByteArray() : target.sliced(mark + 1).toByteArray();
@@ -194,11 +173,12 @@ QStringList SiteBundle::addresses() const {
     for (auto it = files_.cbegin(); it != files_.cend(); ++it) {
         const QString& path = it.key();
         if (path.startsWith(kModules + u'/')) {
-            out << siteAddress(3, layoutOf(3).modulesAt + path.mid(kModules.size()));
-        } else if (path.startsWith(layoutOf(1).tree + u'/')) {
-            out << siteAddress(1, path.mid(layoutOf(1).tree.size()));
-        } else if (path.startsWith(layoutOf(2).tree + u'/')) {
-            out << siteAddress(2, path.mid(layoutOf(2).tree.size()));
+            out << siteAddress(Site::Modules,
+                               layoutOf(Site::Modules).modulesAt + path.mid(kModules.size()));
+        } else if (path.startsWith(layoutOf(Site::Main).tree + u'/')) {
+            out << siteAddress(Site::Main, path.mid(layoutOf(Site::Main).tree.size()));
+        } else if (path.startsWith(layoutOf(Site::Schools).tree + u'/')) {
+            out << siteAddress(Site::Schools, path.mid(layoutOf(Site::Schools).tree.size()));
         }
     }
     out.sort();
@@ -209,10 +189,10 @@ Reply SiteBundle::file(const QString& bundlePath) const {
     return Reply{200, contentTypeOf(bundlePath), files_.value(bundlePath), {}};
 }
 
-Reply SiteBundle::redirect(int site, const QByteArray& folderPath, const QString& firstPage) const {
-    const QByteArray location = QByteArrayLiteral("http://") +
-                                configuration::siteHost[site].toLatin1() + folderPath + '/' +
-                                firstPage.toLatin1();
+Reply SiteBundle::redirect(Site site, const QByteArray& folderPath,
+                           const QString& firstPage) const {
+    const QByteArray location =
+        siteAddress(site, QString::fromLatin1(folderPath + '/') + firstPage).toLatin1();
     Reply reply =
         htmlReply(302, QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
                                       "<title>Moved</title></head><body><p><a href=\"") +
@@ -235,21 +215,22 @@ Reply SiteBundle::schoolPage(const QString& code) const {
                           : QStringLiteral("your school")}}));
 }
 
-Reply SiteBundle::offlinePage(int site, const QString& address) const {
-    return htmlReply(404,
-                     fill(files_.value(QStringLiteral("templates/offline.htm")),
-                          {{QStringLiteral("address"), address.toHtmlEscaped()},
-                           {QStringLiteral("module"),
-                            layoutOf(site).modulesAt + QStringLiteral("/wqzLumo/page1.htm")}}));
+Reply SiteBundle::offlinePage(Site site, const QString& address) const {
+    return htmlReply(404, fill(files_.value(QStringLiteral("templates/offline.htm")),
+                               {{QStringLiteral("address"), address.toHtmlEscaped()},
+                                {QStringLiteral("module"),
+                                 layoutOf(site).modulesAt + u'/' + services::sites::modulePage}}));
 }
 
 QString SiteBundle::firstPageOf(const QString& folder) const {
     // The modules' folder holds one module; its first page is that module's.
+    const QString& module = services::sites::modulePage;
+    const qsizetype slash = module.indexOf(u'/');
     if (folder == kModules) {
-        return QStringLiteral("wqzLumo/page1.htm");
+        return module;
     }
-    if (folder == kModules + QStringLiteral("/wqzLumo")) {
-        return QStringLiteral("page1.htm");
+    if (folder == kModules + u'/' + module.left(slash)) {
+        return module.mid(slash + 1);
     }
     if (files_.contains(folder + kIndex)) {
         return QStringLiteral("index.htm");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "services/Sites.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
@@ -23,11 +25,10 @@ struct Reply {
 // sites would answer for them, so that the browser column works without a
 // network.
 //
-// The main site (site 1) keeps the modules' folder at /wqzmodhtm/ and the
-// discussion board; the four module sites (2 to 5) are laid out alike, with
-// the modules' folder at /public/wqzmodhtm/, the forum entry page and the
-// schools' home pages. The modules' folder (the module wqzLumo, the help page
-// and the demonstration page) is the same on every site.
+// The main site keeps the discussion board; the four module sites are laid
+// out alike, with the forum entry page and the schools' home pages. The
+// modules' folder (the module wqzLumo, the help page and the demonstration
+// page) is the same on every site.
 //
 // Everything is read from the program's resources once, in the constructor;
 // answer() only looks things up, so one bundle can serve several threads at
@@ -36,10 +37,6 @@ struct Reply {
 class SiteBundle {
 public:
     SiteBundle();
-
-    // The site (1 to 5) that a Host header names, with or without a port and
-    // in any case; 0 when it names none of them.
-    static int siteOf(QStringView host);
 
     // The answer to a GET of `target` (the request line's path and query as
     // sent, still percent-encoded) on the site that `host` names.
@@ -58,13 +55,14 @@ public:
     QStringList addresses() const;
 
 private:
+    using Site = services::sites::Site;
     struct Layout;
-    static const Layout& layoutOf(int site);
+    static Layout layoutOf(Site site);
 
     Reply file(const QString& bundlePath) const;
-    Reply redirect(int site, const QByteArray& folderPath, const QString& firstPage) const;
+    Reply redirect(Site site, const QByteArray& folderPath, const QString& firstPage) const;
     Reply schoolPage(const QString& code) const;
-    Reply offlinePage(int site, const QString& address) const;
+    Reply offlinePage(Site site, const QString& address) const;
     QString firstPageOf(const QString& folder) const;
 
     QHash<QString, QByteArray> files_;

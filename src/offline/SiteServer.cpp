@@ -1,7 +1,7 @@
 #include "SiteServer.h"
 
 #include "SiteBundle.h"
-#include "services/Configuration.h"
+#include "services/Sites.h"
 
 #include <httplib.h>
 
@@ -139,10 +139,9 @@ QString SiteServer::hostResolverRules() const {
         return QString();
     }
     QStringList rules;
-    for (int site = 1; site <= 5; ++site) {
-        rules << QStringLiteral("MAP %1 127.0.0.1:%2")
-                     .arg(configuration::siteHost[site])
-                     .arg(d->port);
+    for (const services::sites::Site site : services::sites::all) {
+        rules
+            << QStringLiteral("MAP %1 127.0.0.1:%2").arg(services::sites::host(site)).arg(d->port);
     }
     return rules.join(QStringLiteral(", "));
 }

@@ -9,11 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace platform::folders {
+namespace os::folders {
 
 namespace {
-
-QString systemFolderForTests;
 
 QString withSlash(QString path) {
     if (!path.endsWith(u'/')) {
@@ -38,9 +36,6 @@ QString loadedFrom() {
 } // namespace
 
 QString systemFolder() {
-    if (!systemFolderForTests.isEmpty()) {
-        return systemFolderForTests;
-    }
     const QString folder = QFileInfo(loadedFrom()).canonicalPath();
     return folder.isEmpty() ? QString() : withSlash(folder);
 }
@@ -67,8 +62,4 @@ bool isReadOnly(const QString& path) {
     return access(name.constData(), W_OK | X_OK) != 0;
 }
 
-void setSystemFolderForTests(const QString& path) {
-    systemFolderForTests = path.isEmpty() ? QString() : withSlash(path);
-}
-
-} // namespace platform::folders
+} // namespace os::folders

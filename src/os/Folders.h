@@ -3,7 +3,7 @@
 #include <QString>
 
 // The folders a fetched component may be stored in.
-namespace platform::folders {
+namespace os::folders {
 
 // The folder this program's code was loaded from, ending with "/": the folder
 // of the shared library that holds this code, or of the executable when the
@@ -21,8 +21,4 @@ QString tempFolder();
 // whose owner took every write permission away was meant to stay as it is.
 bool isReadOnly(const QString& path);
 
-// Tests only: systemFolder() answers `path` instead (ending with "/" added
-// when missing); an empty path brings the real folder back.
-void setSystemFolderForTests(const QString& path);
-
-} // namespace platform::folders
+} // namespace os::folders

@@ -5,13 +5,9 @@
 
 #include <curl/curl.h>
 
-#include <vector>
-
-namespace platform {
+namespace os {
 
 namespace {
-
-std::vector<QByteArray> testRoutes;
 
 // Long enough for a slow line, short enough that a dead server does not hold
 // the window for good.
@@ -38,7 +34,17 @@ size_t appendToBytes(char* data, size_t size, size_t count, void* bytes) {
 
 } // namespace
 
-InternetSession::InternetSession(const QString& clientName) : clientName_(clientName.toUtf8()) {
+InternetSession::InternetSession(const QString& clientName, const Routes& routes)
+    : clientName_(clientName.toUtf8()) {
+    for (const Route& route : routes) {
+        const QByteArray entry = QStringLiteral("%1:%2:%3:%4")
+                                     .arg(route.host)
+                                     .arg(route.port)
+                                     .arg(route.toHost)
+                                     .arg(route.toPort)
+                                     .toUtf8();
+        routes_ = curl_slist_append(routes_, entry.constData());
+    }
     if (!initialiseLibrary()) {
         return;
     }
@@ -66,11 +72,6 @@ InternetSession::~InternetSession() {
 }
 
 bool InternetSession::perform() {
-    curl_slist_free_all(routes_);
-    routes_ = nullptr;
-    for (const QByteArray& route : testRoutes) {
-        routes_ = curl_slist_append(routes_, route.constData());
-    }
     curl_easy_setopt(curl_, CURLOPT_CONNECT_TO, routes_);
     return curl_easy_perform(curl_) == CURLE_OK;
 }
@@ -154,13 +155,4 @@ std::optional<QByteArray> InternetSession::readUrl(const QString& url) {
     return std::nullopt;
 }
 
-void InternetSession::routeToLoopbackForTests(const QString& host, int port, int loopbackPort) {
-    testRoutes.push_back(
-        QStringLiteral("%1:%2:127.0.0.1:%3").arg(host).arg(port).arg(loopbackPort).toUtf8());
-}
-
-void InternetSession::clearRoutesForTests() {
-    testRoutes.clear();
-}
-
-} // namespace platform
+} // namespace os

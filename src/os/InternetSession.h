@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -8,7 +9,18 @@
 // libcurl's list type, so that users of this class need not include curl.h.
 struct curl_slist;
 
-namespace platform {
+namespace os {
+
+// A connection to `host` on `port` that goes to `toHost` on `toPort` instead,
+// while every name and address the program uses stays as it is: the program
+// still logs in to, and names, the host it meant.
+struct Route {
+    QString host;
+    int port = 0;
+    QString toHost;
+    int toPort = 0;
+};
+using Routes = QList<Route>;
 
 // One session with the internet: a client name, direct access (no proxy,
 // whatever the environment asks for), and the FTP connection the last
@@ -21,7 +33,7 @@ namespace platform {
 // as failed.
 class InternetSession {
 public:
-    explicit InternetSession(const QString& clientName);
+    explicit InternetSession(const QString& clientName, const Routes& routes = {});
     ~InternetSession();
     InternetSession(const InternetSession&) = delete;
     InternetSession& operator=(const InternetSession&) = delete;
@@ -45,12 +57,6 @@ public:
     // when the address could not be opened.
     std::optional<QByteArray> readUrl(const QString& url);
 
-    // Tests only: connections to `host` on `port` go to 127.0.0.1 on
-    // `loopbackPort` instead, while every name and address the program uses
-    // stays as it is.
-    static void routeToLoopbackForTests(const QString& host, int port, int loopbackPort);
-    static void clearRoutesForTests();
-
 private:
     bool perform();
 
@@ -59,4 +65,4 @@ private:
     QByteArray clientName_;
 };
 
-} // namespace platform
+} // namespace os

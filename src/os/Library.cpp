@@ -4,7 +4,7 @@
 
 #include <dlfcn.h>
 
-namespace platform::library {
+namespace os::library {
 
 Handle load(const QString& path) {
     if (path.isEmpty()) {
@@ -24,4 +24,4 @@ void unload(Handle handle) {
     }
 }
 
-} // namespace platform::library
+} // namespace os::library

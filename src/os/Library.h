@@ -3,7 +3,7 @@
 #include <QString>
 
 // Shared libraries loaded at run time.
-namespace platform::library {
+namespace os::library {
 
 using Handle = void*;
 
@@ -18,4 +18,4 @@ Handle load(const QString& path);
 // Gives back one reference to a loaded library; null does nothing.
 void unload(Handle handle);
 
-} // namespace platform::library
+} // namespace os::library

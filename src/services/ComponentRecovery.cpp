@@ -6,7 +6,9 @@
 #include "platform/MousePointer.h"
 #include "wqzFTP.h"
 
-namespace wqzUtil {
+#include <utility>
+
+namespace services {
 
 namespace {
 
@@ -41,7 +43,14 @@ int say(const QString& text, Dialogs::Buttons buttons, Dialogs::Icon icon) {
 
 } // namespace
 
-void recoverMissingComponent(const QString& description) {
+ComponentRecovery::ComponentRecovery(const QString& systemFolder, os::Routes routes)
+    : systemFolder_(systemFolder), routes_(std::move(routes)) {
+    if (!systemFolder_.isEmpty() && !systemFolder_.endsWith(u'/')) {
+        systemFolder_ += u'/';
+    }
+}
+
+void ComponentRecovery::recoverMissingComponent(const QString& description) const {
     const QString file = componentNamedIn(description);
     if (file.isEmpty()) {
         say(QStringLiteral("An error has occurred, a necessary file could not be found.  Please "
@@ -86,27 +95,23 @@ void recoverMissingComponent(const QString& description) {
     platform::mousePointer().setShape(Shape::Default);
 }
 
-bool fetchComponentFile(const QString& fileName) {
+bool ComponentRecovery::fetchComponentFile(const QString& fileName) const {
     QString folder = getSystemFolder();
-    if (platform::folders::isReadOnly(folder)) {
+    if (os::folders::isReadOnly(folder)) {
         folder = getTempFolder();
-        if (platform::folders::isReadOnly(folder)) {
+        if (os::folders::isReadOnly(folder)) {
             return false;
         }
     }
-    wqzFTP ftp;
+    wqzFTP ftp(routes_);
     if (!ftp.getFile(fileName, folder + fileName)) {
         return false;
     }
     return ftp.loadFile();
 }
 
-QString getSystemFolder() {
-    return platform::folders::systemFolder();
+QString ComponentRecovery::getTempFolder() const {
+    return os::folders::tempFolder();
 }
 
-QString getTempFolder() {
-    return platform::folders::tempFolder();
-}
-
-} // namespace wqzUtil
+} // namespace services

@@ -1,72 +1,78 @@
 #include "MTaskList.h"
 
-#include "Configuration.h"
+#include "Sites.h"
+#include "platform/Browser.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
+#include "platform/WindowList.h"
 
-#include <utility>
-
-namespace MTaskList {
-
-QString strHomeURL;
-QString strHelpURL;
-QString strModuleURL;
-QString strForumURL;
-QString schoolCode;
+namespace services::MTaskList {
 
 namespace {
 
-// The titles of the last snapshot, in the desktop's order.
-QStringList gTitles;
+using sites::Site;
+using sites::siteAddress;
 
 // The launch title's marker, looked for without regard to case.
 const QString kLaunchKey = QStringLiteral("wqz=");
 // The launch title needs at least this many fields; the last one names the site.
 constexpr qsizetype kLaunchFields = 6;
 
-const QString kForumPath = QStringLiteral("/public/forum/enterforum.cfm");
-const QString kHelpPath = QStringLiteral("/public/wqzmodhtm/howtouse.htm");
-const QString kModulePath = QStringLiteral("/public/wqzmodhtm/");
-
-QString siteAddress(int site, const QString& path) {
-    return QStringLiteral("http://") + configuration::siteHost[site] + path;
+QString helpOn(Site site) {
+    return siteAddress(site, sites::modulesFolder(site) + sites::helpPage);
 }
 
-// A site's host name without its "www.": launch titles may name it either way.
-QString bareHost(int site) {
-    QString host = configuration::siteHost[site];
-    if (host.startsWith(QStringLiteral("www."))) {
-        host.remove(0, 4);
-    }
-    return host;
+QString modulesOn(Site site) {
+    return siteAddress(site, sites::modulesFolder(site));
+}
+
+QString forumOn(Site site) {
+    return siteAddress(site, sites::forumEntry);
 }
 
 } // namespace
 
-void initWebAddresses(platform::WindowList& windows, const QStringList& arguments) {
-    strHomeURL = siteAddress(3, QStringLiteral("/"));
-    strForumURL = siteAddress(2, kForumPath);
-    strHelpURL = siteAddress(3, kHelpPath);
-    strModuleURL = siteAddress(3, kModulePath);
+QString WindowTitles::windowTitleAt(std::int32_t index) const {
+    if (index < 1 || index > titles_.size()) {
+        return QStringLiteral("Invalid");
+    }
+    return titles_.at(index - 1);
+}
+
+WebAddresses initWebAddresses(platform::WindowList& windows, const QStringList& arguments) {
+    WebAddresses addresses;
     // Any argument at all means the program was not started by a launcher
     // page; what the arguments say does not matter here.
     if (arguments.isEmpty()) {
-        readLaunchParameters(windows);
+        addresses = readLaunchParameters(windows);
+    } else {
+        addresses.strHomeURL = siteAddress(Site::Modules, QStringLiteral("/"));
+        addresses.strForumURL = forumOn(Site::Schools);
+        addresses.strHelpURL = helpOn(Site::Modules);
+        addresses.strModuleURL = modulesOn(Site::Modules);
     }
+    // Where the module address is a folder, the module's first page is in it.
+    if (addresses.strModuleURL != addresses.strHelpURL) {
+        addresses.strModuleURL += sites::modulePage;
+    }
+    return addresses;
 }
 
-void readLaunchParameters(platform::WindowList& windows) {
-    strHelpURL = siteAddress(1, QStringLiteral("/wqzmodhtm/demomod.html"));
-    strModuleURL = strHelpURL;
-    strHomeURL = strHelpURL;
-    strForumURL = siteAddress(1, QStringLiteral("/discus/messages/board-topics.html"));
+WebAddresses readLaunchParameters(platform::WindowList& windows) {
+    WebAddresses addresses;
+    addresses.strHelpURL =
+        siteAddress(Site::Main, sites::modulesFolder(Site::Main) + sites::demoPage);
+    addresses.strModuleURL = addresses.strHelpURL;
+    addresses.strHomeURL = addresses.strHelpURL;
+    addresses.strForumURL = siteAddress(Site::Main, sites::boardTopics);
 
     // An empty list does not fill up by waiting: without an X server or any
     // visible titled window there is nothing to come. It is read like a list
     // without the launch title.
-    listTopWindows(windows);
+    const WindowTitles titles = listTopWindows(windows);
 
-    for (const QString& title : std::as_const(gTitles)) {
+    for (std::int32_t i = 1; i <= titles.windowTitleCount(); ++i) {
+        const QString title = titles.windowTitleAt(i);
         if (!title.toLower().contains(kLaunchKey)) {
             continue;
         }
@@ -76,59 +82,49 @@ void readLaunchParameters(platform::WindowList& windows) {
         } else if (title.contains(QLatin1Char(','))) {
             fields = title.split(QLatin1Char(','));
         } else {
-            return;
+            return addresses;
         }
         if (fields.size() < kLaunchFields) {
-            return;
+            return addresses;
         }
-        schoolCode = fields.at(0).mid(4, 4);
-        setSiteAddresses(fields.at(5));
-        strHomeURL = strHomeURL + schoolCode + QStringLiteral("/index.htm");
+        addresses.schoolCode = fields.at(0).mid(4, 4);
+        setSiteAddresses(fields.at(5), addresses);
+        addresses.strHomeURL += addresses.schoolCode + sites::schoolIndex;
         break;
     }
     platform::eventPump().doEvents();
+    return addresses;
 }
 
-void setSiteAddresses(const QString& siteText) {
-    // A module site's forum, help and module pages; site 3 has no forum of
-    // its own, its schools use site 2's.
-    const auto useSite = [](int forumSite, int site) {
-        strForumURL = siteAddress(forumSite, kForumPath);
-        strHelpURL = siteAddress(site, kHelpPath);
-        strModuleURL = siteAddress(site, kModulePath);
+void setSiteAddresses(const QString& siteText, WebAddresses& addresses) {
+    // A module site's forum, help and module pages; the modules' own site has
+    // no forum of its own, its schools use the schools' site's.
+    const auto useSite = [&addresses](Site forumSite, Site site) {
+        addresses.strForumURL = forumOn(forumSite);
+        addresses.strHelpURL = helpOn(site);
+        addresses.strModuleURL = modulesOn(site);
     };
-    if (siteText.contains(configuration::siteHost[1])) {
-        strModuleURL = siteAddress(1, QStringLiteral("/wqzmodhtm/"));
-    } else if (siteText.contains(bareHost(2))) {
-        useSite(2, 2);
-    } else if (siteText.contains(bareHost(3))) {
-        useSite(2, 3);
-    } else if (siteText.contains(bareHost(4))) {
-        useSite(4, 4);
-    } else if (siteText.contains(bareHost(5))) {
-        useSite(5, 5);
+    if (siteText.contains(sites::host(Site::Main))) {
+        addresses.strModuleURL = modulesOn(Site::Main);
+    } else if (siteText.contains(sites::bareHost(Site::Schools))) {
+        useSite(Site::Schools, Site::Schools);
+    } else if (siteText.contains(sites::bareHost(Site::Modules))) {
+        useSite(Site::Schools, Site::Modules);
+    } else if (siteText.contains(sites::bareHost(Site::MainModules))) {
+        useSite(Site::MainModules, Site::MainModules);
+    } else if (siteText.contains(sites::bareHost(Site::OptionLab))) {
+        useSite(Site::OptionLab, Site::OptionLab);
     }
-    strHomeURL = siteAddress(2, QStringLiteral("/public/schools/"));
+    addresses.strHomeURL = siteAddress(Site::Schools, sites::schoolsFolder);
 }
 
-void listTopWindows(platform::WindowList& windows) {
-    gTitles = windows.topLevelTitles();
+WindowTitles listTopWindows(platform::WindowList& windows) {
+    return WindowTitles(windows.topLevelTitles());
 }
 
-QString windowTitleAt(std::int32_t index) {
-    if (index < 1 || index > gTitles.size()) {
-        return QStringLiteral("Invalid");
-    }
-    return gTitles.at(index - 1);
-}
-
-std::int32_t windowTitleCount() {
-    return std::int32_t(gTitles.size());
-}
-
-void openStudentForum(platform::Browser& browser) {
-    if (!strForumURL.isEmpty()) {
-        browser.navigate(strForumURL);
+void openStudentForum(platform::Browser& browser, const WebAddresses& addresses) {
+    if (!addresses.strForumURL.isEmpty()) {
+        browser.navigate(addresses.strForumURL);
     } else {
         platform::dialogs().msgBox(
             QStringLiteral("Forum not available.  Please have the instructor contact WQZ about "
@@ -138,14 +134,15 @@ void openStudentForum(platform::Browser& browser) {
     platform::eventPump().doEvents();
 }
 
-void openInstructorForumSetup(platform::Browser& browser) {
-    // Sites 1 and 4 share a host word, so a forum on site 4 is also set up on
-    // site 1's administration page.
-    if (strForumURL.contains(configuration::siteWord[1])) {
-        browser.navigate(siteAddress(1, QStringLiteral("/discus1/admin.html")));
-    } else if (strForumURL.contains(configuration::siteWord[2]) ||
-               strForumURL.contains(configuration::siteWord[3])) {
-        browser.navigate(siteAddress(2, QStringLiteral("/Public/schools/modsession.cfm")));
+void openInstructorForumSetup(platform::Browser& browser, const WebAddresses& addresses) {
+    // The main site and MainModules share a host word, so a forum on
+    // MainModules is also set up on the main site's administration page.
+    const QString& forum = addresses.strForumURL;
+    if (forum.contains(sites::word(Site::Main))) {
+        browser.navigate(siteAddress(Site::Main, sites::boardAdmin));
+    } else if (forum.contains(sites::word(Site::Schools)) ||
+               forum.contains(sites::word(Site::Modules))) {
+        browser.navigate(siteAddress(Site::Schools, sites::moduleSession));
     } else {
         platform::dialogs().msgBox(QStringLiteral("Forum not available.  Please contact WQZ if "
                                                   "you want to create a discussion forum"),
@@ -154,4 +151,4 @@ void openInstructorForumSetup(platform::Browser& browser) {
     platform::eventPump().doEvents();
 }
 
-} // namespace MTaskList
+} // namespace services::MTaskList

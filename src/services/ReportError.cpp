@@ -6,7 +6,7 @@
 #include "platform/EventPump.h"
 #include "platform/MousePointer.h"
 
-namespace wqzUtil {
+namespace services::errors {
 
 QString generalErrorMessage(std::int32_t code) {
     return QStringLiteral("An error has occurred. If the program does not continue normally, "
@@ -15,12 +15,13 @@ QString generalErrorMessage(std::int32_t code) {
            platform::standardMessage(code);
 }
 
-void reportError(const platform::RunTimeError& current, std::int32_t code) {
+void reportError(const platform::RunTimeError& current, std::int32_t code,
+                 const ComponentRecovery& recovery) {
     // A file not found or a library that would not load may be a component
     // the program can fetch; the failure itself says which one.
     if (current.code() == platform::errc::FileNotFound ||
         current.code() == platform::errc::ErrorLoadingLibrary) {
-        recoverMissingComponent(current.description());
+        recovery.recoverMissingComponent(current.description());
         return;
     }
     platform::dialogs().msgBox(generalErrorMessage(code), platform::Dialogs::Buttons::Ok,
@@ -29,4 +30,4 @@ void reportError(const platform::RunTimeError& current, std::int32_t code) {
     platform::mousePointer().setShape(platform::MousePointer::Shape::Default);
 }
 
-} // namespace wqzUtil
+} // namespace services::errors

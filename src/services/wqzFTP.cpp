@@ -2,6 +2,10 @@
 
 #include "Configuration.h"
 
+#include <utility>
+
+namespace services {
+
 namespace {
 
 const QString kClientName = QStringLiteral("wqzFTP");
@@ -13,16 +17,16 @@ QString joinedPassword(int first, int second) {
 
 } // namespace
 
-wqzFTP::wqzFTP() = default;
+wqzFTP::wqzFTP(os::Routes routes) : routes_(std::move(routes)) {}
 wqzFTP::~wqzFTP() = default;
 
 bool wqzFTP::getFile(const QString& strFileName, const QString& strStoreName) {
-    return fetch(configuration::ftpHost, joinedPassword(0, 1), strFileName, strStoreName);
+    return fetch(configuration::ftpHost(), joinedPassword(0, 1), strFileName, strStoreName);
 }
 
 bool wqzFTP::getCases(const QString& strFileName, const QString& strStoreName,
                       const QString& strSiteName) {
-    const bool defaultServer = strSiteName == configuration::ftpHost;
+    const bool defaultServer = strSiteName == configuration::ftpHost();
     return fetch(strSiteName, defaultServer ? joinedPassword(0, 1) : joinedPassword(1, 0),
                  strFileName, strStoreName);
 }
@@ -31,7 +35,7 @@ bool wqzFTP::fetch(const QString& strSiteName, const QString& password, const QS
                    const QString& strStoreName) {
     // A second fetch on the same object goes on in the session of the first.
     if (!hSession) {
-        hSession = std::make_unique<platform::InternetSession>(kClientName);
+        hSession = std::make_unique<os::InternetSession>(kClientName, routes_);
     }
     if (!hSession->isOpen()) {
         return false;
@@ -45,19 +49,21 @@ bool wqzFTP::fetch(const QString& strSiteName, const QString& password, const QS
 }
 
 bool wqzFTP::loadFile() {
-    hLibrary = platform::library::load(localPath);
+    hLibrary = os::library::load(localPath);
     return hLibrary != nullptr;
 }
 
 void wqzFTP::freefile() {
-    platform::library::unload(hLibrary);
+    os::library::unload(hLibrary);
     hLibrary = nullptr;
 }
 
 QString wqzFTP::GetUrlSource(const QString& sURL) {
-    platform::InternetSession session(configuration::pageClientName);
+    os::InternetSession session(configuration::pageClientName, routes_);
     const auto content = session.readUrl(sURL);
     // Latin-1 gives every byte the character of the same number, so the text
     // holds exactly what was read, whatever the page's own encoding.
     return content ? QString::fromLatin1(*content) : QString();
 }
+
+} // namespace services

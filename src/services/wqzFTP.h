@@ -7,6 +7,8 @@
 
 #include <memory>
 
+namespace services {
+
 // Fetches files from the maker's FTP server, loads a fetched file as a shared
 // library, and reads web pages as text. One object serves one download: the
 // connection it opens stays open until the object is destroyed, while a
@@ -14,7 +16,8 @@
 // failure is a false or empty result, and the caller tells the user.
 class wqzFTP {
 public:
-    wqzFTP();
+    // `routes` send the servers' connections elsewhere (none by default).
+    explicit wqzFTP(os::Routes routes = {});
     ~wqzFTP();
     wqzFTP(const wqzFTP&) = delete;
     wqzFTP& operator=(const wqzFTP&) = delete;
@@ -40,15 +43,18 @@ public:
 
     // Where the last successful fetch stored its file; empty until then.
     const QString& getLocalPath() const { return localPath; }
-    platform::library::Handle getLibrary() const { return hLibrary; }
+    os::library::Handle getLibrary() const { return hLibrary; }
 
 private:
     bool fetch(const QString& strSiteName, const QString& password, const QString& strFileName,
                const QString& strStoreName);
 
     QString localPath;
-    platform::library::Handle hLibrary = nullptr;
+    os::library::Handle hLibrary = nullptr;
     // The FTP session; libcurl keeps the connection inside it, so it stands
     // for the connection as well.
-    std::unique_ptr<platform::InternetSession> hSession;
+    std::unique_ptr<os::InternetSession> hSession;
+    os::Routes routes_;
 };
+
+} // namespace services

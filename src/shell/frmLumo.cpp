@@ -8,8 +8,7 @@
 #include "platform/Fonts.h"
 #include "platform/LineControl.h"
 #include "platform/Twips.h"
-#include "services/Configuration.h"
-#include "services/MTaskList.h"
+#include "services/Sites.h"
 #include "workbench/wqzOptionPayoffs.h"
 
 #include <QCloseEvent>
@@ -21,13 +20,11 @@
 #include <QPushButton>
 
 #include <cstdlib>
+#include <utility>
+
+namespace shell {
 
 namespace {
-
-void endAtOnce() {
-    // No second unload and no clean-up handlers: the process simply ends.
-    std::_Exit(0);
-}
 
 // A small payoff glyph for the two decorative images beside the title.
 QPixmap payoffGlyph(int size) {
@@ -51,10 +48,15 @@ template <typename W> W* named(QWidget* parent, const QString& name) {
 
 } // namespace
 
-frmLumo::frmLumo(platform::Browser& browser, platform::WindowList& windows,
-                 platform::Clipboard& clipboard, const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent), browser_(browser), windows_(windows), clipboard_(clipboard),
-      arguments_(arguments), endProcess_(&endAtOnce) {
+void frmLumo::endAtOnce() {
+    std::_Exit(0);
+}
+
+frmLumo::frmLumo(platform::Browser& browser, platform::Clipboard& clipboard,
+                 services::MTaskList::WebAddresses addresses, ProcessEnd endProcess,
+                 QWidget* parent)
+    : QMainWindow(parent), browser_(browser), clipboard_(clipboard),
+      addresses_(std::move(addresses)), endProcess_(endProcess) {
     setObjectName(QStringLiteral("frmLumo"));
     setWindowTitle(QStringLiteral("WQZ Option Payoffs Tutorial"));
     client_ = new QWidget(this);
@@ -139,14 +141,10 @@ void frmLumo::Form_Load() {
     r.width = ucLumo->ucWidth;
     twips::setGeometry(ucLumo, r);
     PositionBrowsers();
-    MTaskList::initWebAddresses(windows_, arguments_);
-    if (MTaskList::strModuleURL != MTaskList::strHelpURL) {
-        MTaskList::strModuleURL += QStringLiteral("wqzLumo") + QStringLiteral("/page1.htm");
-    }
-    browser_.navigate(MTaskList::strModuleURL);
+    browser_.navigate(addresses_.strModuleURL);
     platform::eventPump().doEvents();
     cmbNavigate->clear();
-    cmbNavigate->addItem(configuration::siteRoot);
+    cmbNavigate->addItem(services::sites::siteRoot());
     cmbNavigate->setCurrentIndex(-1);
     cmbNavigate->setEditText(QString());
     platform::eventPump().doEvents();
@@ -179,3 +177,5 @@ bool frmLumo::eventFilter(QObject* watched, QEvent* event) {
     }
     return QMainWindow::eventFilter(watched, event);
 }
+
+} // namespace shell

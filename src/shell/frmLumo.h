@@ -1,7 +1,8 @@
 #pragma once
 
+#include "services/MTaskList.h"
+
 #include <QMainWindow>
-#include <QStringList>
 
 #include <array>
 
@@ -16,8 +17,9 @@ class Browser;
 class Clipboard;
 class FlexGrid;
 class LineControl;
-class WindowList;
 } // namespace platform
+
+namespace shell {
 
 // The main window: the workbench with its numeric-values grid on the left, a
 // small web browser for the tutorial pages on the right.
@@ -28,8 +30,14 @@ public:
     static constexpr int designClientWidth = 13260;
     static constexpr int designClientHeight = 8100;
 
-    frmLumo(platform::Browser& browser, platform::WindowList& windows,
-            platform::Clipboard& clipboard, const QStringList& arguments,
+    // How the process ends once the window has shut down.
+    using ProcessEnd = void (*)();
+    // Ends the process at once: no second unload, no clean-up handlers.
+    static void endAtOnce();
+
+    // `addresses` are the web addresses chosen for this run at start-up.
+    frmLumo(platform::Browser& browser, platform::Clipboard& clipboard,
+            services::MTaskList::WebAddresses addresses, ProcessEnd endProcess = &endAtOnce,
             QWidget* parent = nullptr);
     ~frmLumo() override;
 
@@ -41,10 +49,6 @@ public:
 
     wqzOptionPayoffs* workbench() const { return ucLumo; }
     platform::FlexGrid* valuesGrid() const { return Grid1; }
-
-    // How the process ends; tests replace it so that they can watch it.
-    using ProcessEnd = void (*)();
-    void setProcessEnd(ProcessEnd end) { endProcess_ = end; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -69,10 +73,9 @@ private:
     void displaySwitch(bool large);
 
     platform::Browser& browser_;
-    platform::WindowList& windows_;
     platform::Clipboard& clipboard_;
-    QStringList arguments_;
-    ProcessEnd endProcess_;
+    const services::MTaskList::WebAddresses addresses_;
+    const ProcessEnd endProcess_;
 
     QWidget* client_ = nullptr;
     wqzOptionPayoffs* ucLumo = nullptr;
@@ -86,3 +89,5 @@ private:
     std::array<QLabel*, 2> Image1{};
     platform::LineControl* Line2 = nullptr;
 };
+
+} // namespace shell

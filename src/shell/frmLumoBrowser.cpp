@@ -1,15 +1,17 @@
 // The browser row: the address box, Back, Forward and Stop.
 #include "frmLumo.h"
 
+#include "Navigation.h"
 #include "platform/Browser.h"
 #include "platform/EventPump.h"
 #include "platform/MousePointer.h"
-#include "wqzUtilNavigate.h"
 
 #include <QComboBox>
 
+namespace shell {
+
 void frmLumo::cmbNavigate_Click() {
-    wqzUtil::navigateAndWait(browser_, *cmbNavigate);
+    navigation::navigateAndWait(browser_, *cmbNavigate);
     platform::eventPump().doEvents();
 }
 
@@ -40,3 +42,5 @@ void frmLumo::Browser1_ProgressChange(std::int32_t progress, std::int32_t) {
 void frmLumo::Browser1_DownloadComplete() {
     browser_.setTag(QStringLiteral("alldone"));
 }
+
+} // namespace shell

@@ -11,6 +11,8 @@
 #include <QComboBox>
 #include <QPushButton>
 
+namespace shell {
+
 namespace {
 
 constexpr double kGap = 25;
@@ -65,3 +67,5 @@ void frmLumo::PositionBrowsers() {
             platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Critical);
     }
 }
+
+} // namespace shell

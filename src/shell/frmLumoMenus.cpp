@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+namespace shell {
+
 namespace {
 
 QAction* item(QMenu* menu, const char* name, const char* caption) {
@@ -69,13 +71,14 @@ void frmLumo::createMenus() {
     QAction* helpPage = item(help, "mnuHelpModule", "&Help");
 
     connect(home, &QAction::triggered, this, guarded([this] {
-                browser_.navigate(MTaskList::strHomeURL);
+                browser_.navigate(addresses_.strHomeURL);
                 platform::eventPump().doEvents();
             }));
     connect(studentForum, &QAction::triggered, this,
-            guarded([this] { MTaskList::openStudentForum(browser_); }));
-    connect(instructorForum, &QAction::triggered, this,
-            guarded([this] { MTaskList::openInstructorForumSetup(browser_); }));
+            guarded([this] { services::MTaskList::openStudentForum(browser_, addresses_); }));
+    connect(instructorForum, &QAction::triggered, this, guarded([this] {
+                services::MTaskList::openInstructorForumSetup(browser_, addresses_);
+            }));
     connect(exit, &QAction::triggered, this, guarded([this] { shutdown(); }));
     connect(copyOptions, &QAction::triggered, this, guarded([this] { ucLumo->CopyOptionData(); }));
     connect(copyValues, &QAction::triggered, this,
@@ -85,9 +88,9 @@ void frmLumo::createMenus() {
     connect(large, &QAction::triggered, this, guarded([this] { displaySwitch(true); }));
     connect(normal, &QAction::triggered, this, guarded([this] { displaySwitch(false); }));
     connect(moduleHelp, &QAction::triggered, this,
-            guarded([this] { browser_.navigate(MTaskList::strModuleURL); }));
+            guarded([this] { browser_.navigate(addresses_.strModuleURL); }));
     connect(helpPage, &QAction::triggered, this,
-            guarded([this] { browser_.navigate(MTaskList::strHelpURL); }));
+            guarded([this] { browser_.navigate(addresses_.strHelpURL); }));
 }
 
 void frmLumo::mnuPasteOpData_Click() {
@@ -95,7 +98,7 @@ void frmLumo::mnuPasteOpData_Click() {
         const QString text = clipboard_.text();
         ucLumo->pasteData(text);
     } catch (const platform::RunTimeError& error) {
-        wqzUtil::reportError(error);
+        services::errors::reportError(error);
     }
 }
 
@@ -114,3 +117,5 @@ void frmLumo::displaySwitch(bool large) {
     });
     platform::skipOnError([&] { PositionBrowsers(); });
 }
+
+} // namespace shell

@@ -56,7 +56,7 @@ std::int16_t wqzOptionPayoffs::readPosition() {
         txtUnderlyingQty->setText(format(position_.underlyingQty, u"####0.00"));
         return statusDone;
     } catch (const platform::RunTimeError& error) {
-        wqzUtil::reportError(error);
+        services::errors::reportError(error);
         return statusFailed;
     }
 }
@@ -78,7 +78,7 @@ void wqzOptionPayoffs::InvertPosition() {
         }
     } catch (const platform::RunTimeError& error) {
         // Rows already inverted stay inverted; nothing is plotted.
-        wqzUtil::reportError(error);
+        services::errors::reportError(error);
         return;
     }
     cmdPlot_Click();

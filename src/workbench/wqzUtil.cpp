@@ -24,7 +24,7 @@ void reportExchangeFailure(const platform::RunTimeError& error) {
         code = textToInteger(QString::number(error.code()));
     } catch (const platform::RunTimeError&) {
     }
-    reportError(error, code);
+    services::errors::reportError(error, code);
 }
 
 } // namespace

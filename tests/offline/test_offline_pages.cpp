@@ -5,8 +5,8 @@
 #include "offline/SiteBundle.h"
 #include "offline/SiteServer.h"
 #include "platform/Dialogs.h"
-#include "services/Configuration.h"
 #include "services/MTaskList.h"
+#include "services/Sites.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -23,7 +23,7 @@ QString launchTitle(const QString& first, const QString& site) {
 }
 
 bool onMakersSite(const QUrl& url) {
-    return url.scheme() == u"http" && offline::SiteBundle::siteOf(url.host()) != 0;
+    return url.scheme() == u"http" && services::sites::siteNamed(url.host()).has_value();
 }
 
 // Every href and src of a page, resolved against the page's address.
@@ -49,29 +49,24 @@ QString relLink(const QByteArray& html, const QString& rel) {
     return re.match(QString::fromUtf8(html)).captured(1);
 }
 
-// The addresses a start-up computes, as the main window completes them.
+// The addresses a start-up computes.
 struct StartUp {
     QStringList addresses;
-    QString module;
+    services::MTaskList::WebAddresses chosen;
 };
 
 StartUp startUp(const QStringList& titles, const QStringList& arguments,
                 fakes::FakePlatform& fake) {
-    MTaskList::schoolCode.clear();
     fakes::FakeWindowList windows;
     windows.titles = titles;
-    MTaskList::initWebAddresses(windows, arguments);
     StartUp s;
-    s.module = MTaskList::strModuleURL;
-    if (s.module != MTaskList::strHelpURL) {
-        s.module += QStringLiteral("wqzLumo") + QStringLiteral("/page1.htm");
-    }
-    s.addresses << s.module << MTaskList::strHomeURL << MTaskList::strHelpURL
-                << MTaskList::strForumURL << configuration::siteRoot;
+    s.chosen = services::MTaskList::initWebAddresses(windows, arguments);
+    s.addresses << s.chosen.strModuleURL << s.chosen.strHomeURL << s.chosen.strHelpURL
+                << s.chosen.strForumURL << services::sites::siteRoot();
     // The instructor's setup page, where the forum's site has one.
     fakes::FakeBrowser browser;
     fake.dialogs.script(platform::Dialogs::answerOk);
-    MTaskList::openInstructorForumSetup(browser);
+    services::MTaskList::openInstructorForumSetup(browser, s.chosen);
     if (fake.dialogs.shown().isEmpty()) {
         fake.dialogs.reset();
     }
@@ -112,9 +107,9 @@ QList<StartUpCase> startUpCases() {
                                         "launched for site 3",
                                         "launched for site 4",
                                         "launched for site 5"};
-    for (int site = 1; site <= 5; ++site) {
-        cases.append({sites[site],
-                      {launchTitle(QStringLiteral("wqz=abcd"), configuration::siteHost[site])},
+    for (const services::sites::Site site : services::sites::all) {
+        cases.append({sites[int(site)],
+                      {launchTitle(QStringLiteral("wqz=abcd"), services::sites::host(site))},
                       {},
                       true});
     }
@@ -166,13 +161,13 @@ void TestOfflinePages::every_start_up_address_opens_a_bundled_page() {
         QCOMPARE(page.redirects, 0);
     }
     const QString module =
-        httpprobe::title(httpprobe::open(server_.port(), s.module).response.body);
+        httpprobe::title(httpprobe::open(server_.port(), s.chosen.strModuleURL).response.body);
     QCOMPARE(module == QStringLiteral("Option Payoffs: Payoff and profit diagrams"),
              moduleIsItsFirstPage);
-    if (!MTaskList::schoolCode.trimmed().isEmpty()) {
+    if (!s.chosen.schoolCode.trimmed().isEmpty()) {
         const QString home =
-            httpprobe::title(httpprobe::open(server_.port(), MTaskList::strHomeURL).response.body);
-        QCOMPARE(home, QStringLiteral("Home page of school ") + MTaskList::schoolCode);
+            httpprobe::title(httpprobe::open(server_.port(), s.chosen.strHomeURL).response.body);
+        QCOMPARE(home, QStringLiteral("Home page of school ") + s.chosen.schoolCode);
     }
 }
 
@@ -184,9 +179,10 @@ void TestOfflinePages::every_link_of_every_page_leads_to_a_bundled_page() {
     for (const StartUpCase& c : startUpCases()) {
         seeds << startUp(c.titles, c.arguments, fake).addresses;
     }
-    seeds << QStringLiteral("http://") + configuration::siteHost[2] +
+    seeds << QStringLiteral("http://") + services::sites::host(services::sites::Site::Schools) +
                  QStringLiteral("/public/schools/abcd/index.htm");
-    const QString missing = QStringLiteral("http://") + configuration::siteHost[4] +
+    const QString missing = QStringLiteral("http://") +
+                            services::sites::host(services::sites::Site::MainModules) +
                             QStringLiteral("/public/wqzmodhtm/gone.htm");
 
     std::deque<QUrl> queue;
@@ -238,7 +234,8 @@ void TestOfflinePages::every_link_of_every_page_leads_to_a_bundled_page() {
 }
 
 void TestOfflinePages::the_module_pages_run_in_order_with_next_and_previous() {
-    const QString folder = QStringLiteral("http://") + configuration::siteHost[3] +
+    const QString folder = QStringLiteral("http://") +
+                           services::sites::host(services::sites::Site::Modules) +
                            QStringLiteral("/public/wqzmodhtm/wqzLumo/");
     static const QRegularExpression numbered(QStringLiteral("/wqzLumo/page\\d+\\.htm$"));
     const qsizetype bundled = bundle_.addresses().filter(numbered).size();

@@ -1,6 +1,6 @@
 #include "HttpProbe.h"
 #include "offline/SiteServer.h"
-#include "services/Configuration.h"
+#include "services/Sites.h"
 
 #include <QFile>
 #include <QNetworkInterface>
@@ -22,7 +22,7 @@ using httpprobe::request;
 namespace {
 
 QByteArray host(int site) {
-    return configuration::siteHost[site].toLatin1();
+    return services::sites::host(services::sites::Site(site)).toLatin1();
 }
 
 const QString kOffline = QStringLiteral("Not available offline");
@@ -131,8 +131,10 @@ void TestSiteServer::the_resolver_rules_send_the_five_sites_and_nothing_else_to_
         mapped.insert(words[1]);
     }
     QCOMPARE(rules.size(), 5);
-    const QSet<QString> sites{std::begin(configuration::siteHost) + 1,
-                              std::end(configuration::siteHost)};
+    QSet<QString> sites;
+    for (const services::sites::Site site : services::sites::all) {
+        sites.insert(services::sites::host(site));
+    }
     QCOMPARE(mapped, sites);
 }
 

@@ -144,6 +144,12 @@ private:
     std::unique_ptr<LoopbackServer> server_;
     std::unique_ptr<QTemporaryDir> system_;
     std::unique_ptr<QTemporaryDir> temp_;
+    // Stores in system_ and fetches from server_.
+    std::unique_ptr<services::ComponentRecovery> recovery_;
+
+    void reportError(const platform::RunTimeError& error) const {
+        services::errors::reportError(error, error.code(), *recovery_);
+    }
     QByteArray tmpdirBefore_;
 };
 
@@ -170,15 +176,14 @@ void TestComponentRecovery::initTestCase() {
 void TestComponentRecovery::init() {
     system_ = std::make_unique<QTemporaryDir>();
     temp_ = std::make_unique<QTemporaryDir>();
-    platform::folders::setSystemFolderForTests(system_->path());
     qputenv("TMPDIR", QFile::encodeName(temp_->path()));
-    platform::InternetSession::routeToLoopbackForTests(QStringLiteral("www.wqzschools.example"), 21,
-                                                       server_->port());
+    recovery_ = std::make_unique<services::ComponentRecovery>(
+        system_->path(), os::Routes{{QStringLiteral("www.wqzschools.example"), 21,
+                                     QStringLiteral("127.0.0.1"), server_->port()}});
 }
 
 void TestComponentRecovery::cleanup() {
-    platform::InternetSession::clearRoutesForTests();
-    platform::folders::setSystemFolderForTests(QString());
+    recovery_.reset();
     if (tmpdirBefore_.isNull()) {
         qunsetenv("TMPDIR");
     } else {
@@ -216,7 +221,7 @@ void TestComponentRecovery::the_table_order_picks_the_component_and_no_declines(
     fake.dialogs.script(Dialogs::answerOk);
     const int connectionsBefore = server_->count(QStringLiteral("open"));
 
-    wqzUtil::reportError(platform::RunTimeError(code, description));
+    reportError(platform::RunTimeError(code, description));
 
     compareBoxes(fake.dialogs, {offerBox(file), declinedBox(file)});
     QCOMPARE(pointer.shapes, QList<Shape>{Shape::Default});
@@ -244,7 +249,7 @@ void TestComponentRecovery::a_description_naming_no_component_is_shown_as_it_sta
     pointer.shapes.clear();
     fake.dialogs.script(Dialogs::answerOk);
 
-    wqzUtil::reportError(platform::RunTimeError(code, description));
+    reportError(platform::RunTimeError(code, description));
 
     compareBoxes(fake.dialogs, {noComponentBox(description)});
     QVERIFY(pointer.shapes.isEmpty());
@@ -268,12 +273,13 @@ void TestComponentRecovery::the_current_errors_code_chooses_the_recovery() {
     fake.dialogs.script(Dialogs::answerOk);
     const QString description = QStringLiteral("lesson.htm");
 
-    wqzUtil::reportError(platform::RunTimeError(current, description), handedOver);
+    services::errors::reportError(platform::RunTimeError(current, description), handedOver,
+                                  *recovery_);
 
     QCOMPARE(fake.dialogs.shown().size(), 1);
-    QCOMPARE(fake.dialogs.shown().first().text, recovery
-                                                    ? noComponentBox(description).text
-                                                    : wqzUtil::generalErrorMessage(handedOver));
+    QCOMPARE(fake.dialogs.shown().first().text,
+             recovery ? noComponentBox(description).text
+                      : services::errors::generalErrorMessage(handedOver));
 }
 
 void TestComponentRecovery::an_accepted_offer_downloads_and_loads_the_component_data() {
@@ -327,7 +333,7 @@ void TestComponentRecovery::an_accepted_offer_downloads_and_loads_the_component(
         lockedTemp = std::make_unique<ReadOnlyFolder>(temp_->path());
     }
 
-    wqzUtil::reportError(platform::RunTimeError(53, description));
+    reportError(platform::RunTimeError(53, description));
 
     compareBoxes(fake.dialogs,
                  {offerBox(file), preDownloadBox, loaded ? successBox : failureBox(file)});
@@ -351,9 +357,8 @@ void TestComponentRecovery::an_accepted_offer_downloads_and_loads_the_component(
 }
 
 void TestComponentRecovery::the_system_folder_is_where_the_programs_code_was_loaded_from() {
-    platform::folders::setSystemFolderForTests(QString());
     // This test links the recovery in, so its own folder is the one.
-    QCOMPARE(wqzUtil::getSystemFolder(),
+    QCOMPARE(services::ComponentRecovery().getSystemFolder(),
              QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath() + u'/');
 }
 
@@ -376,7 +381,7 @@ void TestComponentRecovery::the_temporary_folder_follows_TMPDIR() {
     } else {
         qputenv("TMPDIR", tmpdir);
     }
-    QCOMPARE(wqzUtil::getTempFolder(), folder);
+    QCOMPARE(services::ComponentRecovery().getTempFolder(), folder);
 }
 
 QTEST_GUILESS_MAIN(TestComponentRecovery)

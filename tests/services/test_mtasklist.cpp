@@ -41,8 +41,9 @@ QString forumOn(const QString& site) {
 QString helpOn(const QString& site) {
     return site + QStringLiteral("/public/wqzmodhtm/howtouse.htm");
 }
-QString modulesOn(const QString& site) {
-    return site + QStringLiteral("/public/wqzmodhtm/");
+// The module's first page in the site's modules folder.
+QString moduleOn(const QString& site) {
+    return site + QStringLiteral("/public/wqzmodhtm/wqzLumo/page1.htm");
 }
 QString schoolHome(const QString& code) {
     return site2 + QStringLiteral("/public/schools/") + code + QStringLiteral("/index.htm");
@@ -59,10 +60,11 @@ const QString noForumForStudents =
 const QString noForumToSetUp = QStringLiteral(
     "Forum not available.  Please contact WQZ if you want to create a discussion forum");
 
-// Starts up the way the program does, from a fresh state.
-void startUp(ListedWindows& windows, const QStringList& arguments = {}) {
-    MTaskList::schoolCode.clear();
-    MTaskList::initWebAddresses(windows, arguments);
+namespace MTaskList = services::MTaskList;
+
+// Starts up the way the program does.
+MTaskList::WebAddresses startUp(ListedWindows& windows, const QStringList& arguments = {}) {
+    return MTaskList::initWebAddresses(windows, arguments);
 }
 
 } // namespace
@@ -101,17 +103,17 @@ void TestMTaskList::the_first_launch_title_on_the_desktop_sets_the_addresses_dat
 
     QTest::newRow("semicolons, lower-case key")
         << QStringList{launchTitle("wqz=abcd", onSite3)} << "abcd" << schoolHome("abcd")
-        << helpOn(site3) << modulesOn(site3) << forumOn(site2) << 1;
+        << helpOn(site3) << moduleOn(site3) << forumOn(site2) << 1;
     QTest::newRow("semicolons, upper-case key")
         << QStringList{launchTitle("WQZ=abcd", onSite3)} << "abcd" << schoolHome("abcd")
-        << helpOn(site3) << modulesOn(site3) << forumOn(site2) << 1;
+        << helpOn(site3) << moduleOn(site3) << forumOn(site2) << 1;
     QTest::newRow("commas") << QStringList{launchTitle("wqz=abcd", onSite3, u',')} << "abcd"
-                            << schoolHome("abcd") << helpOn(site3) << modulesOn(site3)
+                            << schoolHome("abcd") << helpOn(site3) << moduleOn(site3)
                             << forumOn(site2) << 1;
     // Split at the comma this title would have too few fields.
     QTest::newRow("both separators, split at semicolons only")
         << QStringList{launchTitle("wqz=abcd", onSite3) + ", second sitting"} << "abcd"
-        << schoolHome("abcd") << helpOn(site3) << modulesOn(site3) << forumOn(site2) << 1;
+        << schoolHome("abcd") << helpOn(site3) << moduleOn(site3) << forumOn(site2) << 1;
     QTest::newRow("fewer than six fields end the scan")
         << QStringList{QStringLiteral("wqz=abcd;Lesson 4;Straddles;Spring;") + onSite3, later} << ""
         << demoPage << demoPage << demoPage << boardTopics << 0;
@@ -120,18 +122,19 @@ void TestMTaskList::the_first_launch_title_on_the_desktop_sets_the_addresses_dat
         << demoPage << boardTopics << 0;
     QTest::newRow("two-character code")
         << QStringList{launchTitle("wqz=ab", onSite3)} << "ab" << schoolHome("ab") << helpOn(site3)
-        << modulesOn(site3) << forumOn(site2) << 1;
+        << moduleOn(site3) << forumOn(site2) << 1;
     QTest::newRow("key alone gives no code")
         << QStringList{launchTitle("wqz=", onSite3)} << ""
-        << site2 + QStringLiteral("/public/schools//index.htm") << helpOn(site3) << modulesOn(site3)
+        << site2 + QStringLiteral("/public/schools//index.htm") << helpOn(site3) << moduleOn(site3)
         << forumOn(site2) << 1;
     QTest::newRow("key inside the first field: the code is its characters five to eight")
         << QStringList{launchTitle("Lesson 3 wqz=abcd", onSite3)} << "on 3" << schoolHome("on 3")
-        << helpOn(site3) << modulesOn(site3) << forumOn(site2) << 1;
+        << helpOn(site3) << moduleOn(site3) << forumOn(site2) << 1;
 
     QTest::newRow("site 1") << QStringList{launchTitle("wqz=abcd", "www.quillmere.example")}
                             << "abcd" << schoolHome("abcd") << demoPage
-                            << site1 + QStringLiteral("/wqzmodhtm/") << boardTopics << 1;
+                            << site1 + QStringLiteral("/wqzmodhtm/wqzLumo/page1.htm") << boardTopics
+                            << 1;
     QTest::newRow("site 1 without www is not recognised")
         << QStringList{launchTitle("wqz=abcd", "quillmere.example")} << "abcd" << schoolHome("abcd")
         << demoPage << demoPage << boardTopics << 1;
@@ -139,29 +142,29 @@ void TestMTaskList::the_first_launch_title_on_the_desktop_sets_the_addresses_dat
         << QStringList{launchTitle("wqz=abcd", "www.example.org")} << "abcd" << schoolHome("abcd")
         << demoPage << demoPage << boardTopics << 1;
     QTest::newRow("site 2") << QStringList{launchTitle("wqz=abcd", "www.wqzschools.example")}
-                            << "abcd" << schoolHome("abcd") << helpOn(site2) << modulesOn(site2)
+                            << "abcd" << schoolHome("abcd") << helpOn(site2) << moduleOn(site2)
                             << forumOn(site2) << 1;
     QTest::newRow("site 2 without www")
         << QStringList{launchTitle("wqz=abcd", "wqzschools.example")} << "abcd"
-        << schoolHome("abcd") << helpOn(site2) << modulesOn(site2) << forumOn(site2) << 1;
+        << schoolHome("abcd") << helpOn(site2) << moduleOn(site2) << forumOn(site2) << 1;
     QTest::newRow("site 3 without www")
         << QStringList{launchTitle("wqz=abcd", "wqzmodules.example")} << "abcd"
-        << schoolHome("abcd") << helpOn(site3) << modulesOn(site3) << forumOn(site2) << 1;
+        << schoolHome("abcd") << helpOn(site3) << moduleOn(site3) << forumOn(site2) << 1;
     QTest::newRow("site 4") << QStringList{launchTitle("wqz=abcd", "www.quillmere.test")} << "abcd"
-                            << schoolHome("abcd") << helpOn(site4) << modulesOn(site4)
+                            << schoolHome("abcd") << helpOn(site4) << moduleOn(site4)
                             << forumOn(site4) << 1;
     QTest::newRow("site 4 without www")
         << QStringList{launchTitle("wqz=abcd", "quillmere.test")} << "abcd" << schoolHome("abcd")
-        << helpOn(site4) << modulesOn(site4) << forumOn(site4) << 1;
+        << helpOn(site4) << moduleOn(site4) << forumOn(site4) << 1;
     QTest::newRow("site 5 as an address without www")
         << QStringList{launchTitle("wqz=abcd", "http://optionlab.example/lessons")} << "abcd"
-        << schoolHome("abcd") << helpOn(site5) << modulesOn(site5) << forumOn(site5) << 1;
+        << schoolHome("abcd") << helpOn(site5) << moduleOn(site5) << forumOn(site5) << 1;
 
     QTest::newRow("the first launch title decides")
         << QStringList{QStringLiteral("Inbox - Mail"),
                        launchTitle("wqz=abcd", QStringLiteral("www.optionlab.example")),
                        launchTitle("wqz=wxyz", onSite3)}
-        << "abcd" << schoolHome("abcd") << helpOn(site5) << modulesOn(site5) << forumOn(site5) << 1;
+        << "abcd" << schoolHome("abcd") << helpOn(site5) << moduleOn(site5) << forumOn(site5) << 1;
     QTest::newRow("no launch title")
         << QStringList{QStringLiteral("Inbox - Mail"), QStringLiteral("Terminal; 80x24, bash")}
         << "" << demoPage << demoPage << demoPage << boardTopics << 1;
@@ -180,13 +183,13 @@ void TestMTaskList::the_first_launch_title_on_the_desktop_sets_the_addresses() {
     fakes::FakePlatform fake;
     ListedWindows windows(titles);
 
-    startUp(windows);
+    const MTaskList::WebAddresses chosen = startUp(windows);
 
-    QCOMPARE(MTaskList::schoolCode, code);
-    QCOMPARE(MTaskList::strHomeURL, home);
-    QCOMPARE(MTaskList::strHelpURL, help);
-    QCOMPARE(MTaskList::strModuleURL, modules);
-    QCOMPARE(MTaskList::strForumURL, forum);
+    QCOMPARE(chosen.schoolCode, code);
+    QCOMPARE(chosen.strHomeURL, home);
+    QCOMPARE(chosen.strHelpURL, help);
+    QCOMPARE(chosen.strModuleURL, modules);
+    QCOMPARE(chosen.strForumURL, forum);
     QCOMPARE(fake.pump.passes, eventPasses);
     // The desktop is read once and never waited on, whatever it shows.
     QCOMPARE(windows.reads, 1);
@@ -206,13 +209,13 @@ void TestMTaskList::with_command_line_arguments_the_module_site_defaults_stay_un
     fakes::FakePlatform fake;
     ListedWindows windows({launchTitle("wqz=abcd", QStringLiteral("www.optionlab.example"))});
 
-    startUp(windows, arguments);
+    const MTaskList::WebAddresses chosen = startUp(windows, arguments);
 
-    QCOMPARE(MTaskList::strHomeURL, site3 + QStringLiteral("/"));
-    QCOMPARE(MTaskList::strHelpURL, helpOn(site3));
-    QCOMPARE(MTaskList::strModuleURL, modulesOn(site3));
-    QCOMPARE(MTaskList::strForumURL, forumOn(site2));
-    QCOMPARE(MTaskList::schoolCode, QString());
+    QCOMPARE(chosen.strHomeURL, site3 + QStringLiteral("/"));
+    QCOMPARE(chosen.strHelpURL, helpOn(site3));
+    QCOMPARE(chosen.strModuleURL, moduleOn(site3));
+    QCOMPARE(chosen.strForumURL, forumOn(site2));
+    QCOMPARE(chosen.schoolCode, QString());
     QCOMPARE(windows.reads, 0);
 }
 
@@ -231,16 +234,15 @@ void TestMTaskList::a_title_position_outside_the_snapshot_gives_invalid() {
     QFETCH(int, position);
     QFETCH(QString, title);
     ListedWindows windows({QStringLiteral("Inbox - Mail"), QStringLiteral("Terminal")});
-    MTaskList::listTopWindows(windows);
-    QCOMPARE(MTaskList::windowTitleCount(), 2);
-    QCOMPARE(MTaskList::windowTitleAt(position), title);
+    const MTaskList::WindowTitles titles = MTaskList::listTopWindows(windows);
+    QCOMPARE(titles.windowTitleCount(), 2);
+    QCOMPARE(titles.windowTitleAt(position), title);
 }
 
 void TestMTaskList::a_long_title_is_kept_as_the_desktop_delivered_it() {
     const QString longTitle = QString(300, u'x');
     ListedWindows windows({longTitle});
-    MTaskList::listTopWindows(windows);
-    QCOMPARE(MTaskList::windowTitleAt(1), longTitle);
+    QCOMPARE(MTaskList::listTopWindows(windows).windowTitleAt(1), longTitle);
 }
 
 void TestMTaskList::the_instructor_forum_setup_follows_the_site_the_forum_is_on_data() {
@@ -268,14 +270,14 @@ void TestMTaskList::the_instructor_forum_setup_follows_the_site_the_forum_is_on(
     QFETCH(QString, page);
     fakes::FakePlatform fake;
     ListedWindows windows(titles);
-    startUp(windows, arguments);
+    const MTaskList::WebAddresses chosen = startUp(windows, arguments);
     const int passesBefore = fake.pump.passes;
     fakes::FakeBrowser browser;
     if (page.isEmpty()) {
         fake.dialogs.script(platform::Dialogs::answerOk);
     }
 
-    MTaskList::openInstructorForumSetup(browser);
+    MTaskList::openInstructorForumSetup(browser, chosen);
 
     if (page.isEmpty()) {
         QVERIFY(browser.navigations.isEmpty());
@@ -309,13 +311,14 @@ void TestMTaskList::the_instructor_forum_setup_goes_by_the_host_word_of_the_foru
     QFETCH(QString, forum);
     QFETCH(QString, page);
     fakes::FakePlatform fake;
-    MTaskList::strForumURL = forum;
+    MTaskList::WebAddresses chosen;
+    chosen.strForumURL = forum;
     fakes::FakeBrowser browser;
     if (page.isEmpty()) {
         fake.dialogs.script(platform::Dialogs::answerOk);
     }
 
-    MTaskList::openInstructorForumSetup(browser);
+    MTaskList::openInstructorForumSetup(browser, chosen);
 
     QCOMPARE(browser.navigations, page.isEmpty() ? QStringList{} : QStringList{page});
     QCOMPARE(fake.dialogs.shown().size(), page.isEmpty() ? 1 : 0);
@@ -325,11 +328,11 @@ void TestMTaskList::the_instructor_forum_setup_goes_by_the_host_word_of_the_foru
 void TestMTaskList::the_student_forum_opens_the_forum_address_chosen_at_start() {
     fakes::FakePlatform fake;
     ListedWindows windows({launchTitle("wqz=abcd", QStringLiteral("www.optionlab.example"))});
-    startUp(windows);
+    const MTaskList::WebAddresses chosen = startUp(windows);
     const int passesBefore = fake.pump.passes;
     fakes::FakeBrowser browser;
 
-    MTaskList::openStudentForum(browser);
+    MTaskList::openStudentForum(browser, chosen);
 
     QCOMPARE(browser.navigations, QStringList{forumOn(site5)});
     QVERIFY(fake.dialogs.shown().isEmpty());
@@ -339,15 +342,15 @@ void TestMTaskList::the_student_forum_opens_the_forum_address_chosen_at_start() 
 void TestMTaskList::with_no_forum_address_both_forum_commands_explain_there_is_none() {
     fakes::FakePlatform fake;
     ListedWindows windows({});
-    startUp(windows);
-    MTaskList::strForumURL.clear();
+    MTaskList::WebAddresses chosen = startUp(windows);
+    chosen.strForumURL.clear();
     const int passesBefore = fake.pump.passes;
     fakes::FakeBrowser browser;
     fake.dialogs.script(platform::Dialogs::answerOk);
     fake.dialogs.script(platform::Dialogs::answerOk);
 
-    MTaskList::openStudentForum(browser);
-    MTaskList::openInstructorForumSetup(browser);
+    MTaskList::openStudentForum(browser, chosen);
+    MTaskList::openInstructorForumSetup(browser, chosen);
 
     QVERIFY(browser.navigations.isEmpty());
     QCOMPARE(fake.dialogs.shown().size(), 2);

@@ -27,7 +27,7 @@ void TestReportError::the_general_message_names_the_support_address_and_the_stan
     QFETCH(QString, standard);
     fakes::FakePlatform fake;
     fake.dialogs.script(platform::Dialogs::answerOk);
-    wqzUtil::reportError(platform::RunTimeError(code));
+    services::errors::reportError(platform::RunTimeError(code));
     QCOMPARE(fake.dialogs.shown().size(), 1);
     const auto& box = fake.dialogs.shown().first();
     QCOMPARE(box.text,
@@ -45,7 +45,7 @@ void TestReportError::the_text_comes_from_the_code_not_the_description() {
     fake.dialogs.script(platform::Dialogs::answerOk);
     // A component's own description says more; the report shows the standard
     // text of the code it was handed.
-    wqzUtil::reportError(
+    services::errors::reportError(
         platform::RunTimeError(381, QStringLiteral("Subscript out of range: row 7")), 381);
     QVERIFY(fake.dialogs.shown().first().text.endsWith(
         QStringLiteral(".  The system error is: Invalid property array index")));
@@ -55,7 +55,7 @@ void TestReportError::the_pointer_is_the_arrow_afterwards_and_events_ran_once() 
     fakes::FakePlatform fake;
     fake.dialogs.script(platform::Dialogs::answerOk);
     fake.pointer.setShape(platform::MousePointer::Shape::Hourglass);
-    wqzUtil::reportError(platform::RunTimeError(13));
+    services::errors::reportError(platform::RunTimeError(13));
     QCOMPARE(fake.pointer.shape(), platform::MousePointer::Shape::Default);
     QCOMPARE(fake.pump.passes, 1);
 }

@@ -22,6 +22,11 @@ const QString otherPassword = QStringLiteral("mere42#quill");
 const QString defaultHost = QStringLiteral("www.wqzschools.example");
 const QString otherHost = QStringLiteral("ftp.othersite.example");
 
+// Connections to `host`'s FTP port go to the loopback server on `port`.
+os::Routes toLoopback(const QString& host, int port) {
+    return {{host, 21, QStringLiteral("127.0.0.1"), port}};
+}
+
 QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -65,7 +70,6 @@ class TestWqzFTP : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void cleanup();
 
     void a_fetched_file_arrives_byte_for_byte_and_replaces_what_was_there_data();
     void a_fetched_file_arrives_byte_for_byte_and_replaces_what_was_there();
@@ -115,10 +119,6 @@ void TestWqzFTP::initTestCase() {
     QVERIFY2(web_->port() != 0, qPrintable(web_->failure()));
 }
 
-void TestWqzFTP::cleanup() {
-    platform::InternetSession::clearRoutesForTests();
-}
-
 void TestWqzFTP::a_fetched_file_arrives_byte_for_byte_and_replaces_what_was_there_data() {
     QTest::addColumn<QString>("remote");
     // Null when there is no local file of that name before the fetch.
@@ -144,9 +144,9 @@ void TestWqzFTP::a_fetched_file_arrives_byte_for_byte_and_replaces_what_was_ther
     if (!before.isNull()) {
         writeAll(store, before);
     }
-    platform::InternetSession::routeToLoopbackForTests(defaultHost, 21, server_->port());
+    const os::Routes routes = toLoopback(defaultHost, server_->port());
 
-    wqzFTP ftp;
+    services::wqzFTP ftp(routes);
     QVERIFY(ftp.getFile(remote, store));
 
     QCOMPARE(ftp.getLocalPath(), store);
@@ -190,10 +190,10 @@ void TestWqzFTP::a_failed_fetch_leaves_the_local_file_and_nothing_to_load() {
         writeAll(store, before);
     }
     const QStringList listingBefore = entries(local.path());
-    platform::InternetSession::routeToLoopbackForTests(
-        defaultHost, 21, serverListens ? server_->port() : closedLoopbackPort());
+    const os::Routes routes =
+        toLoopback(defaultHost, serverListens ? server_->port() : closedLoopbackPort());
 
-    wqzFTP ftp;
+    services::wqzFTP ftp(routes);
     QVERIFY(!ftp.getFile(remote, store));
 
     QCOMPARE(ftp.getLocalPath(), QString());
@@ -211,8 +211,8 @@ void TestWqzFTP::a_fetched_library_is_loaded_from_where_it_was_stored_and_can_be
     // the library path.
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(local.path()));
-    platform::InternetSession::routeToLoopbackForTests(defaultHost, 21, server_->port());
-    wqzFTP ftp;
+    const os::Routes routes = toLoopback(defaultHost, server_->port());
+    services::wqzFTP ftp(routes);
     const bool fetched = ftp.getFile(QStringLiteral("wqzrulk32.dll"), QStringLiteral("fetched.so"));
     const bool loaded = ftp.loadFile();
     QDir::setCurrent(previous);
@@ -255,13 +255,14 @@ void TestWqzFTP::each_server_has_its_own_password() {
     QFETCH(bool, fetched);
     LoopbackServer server(LoopbackServer::ftp(served_.path(), user, serverPassword));
     QVERIFY2(server.port() != 0, qPrintable(server.failure()));
+    os::Routes routes;
     for (const QString& host : {defaultHost, otherHost, defaultHost.toUpper()}) {
-        platform::InternetSession::routeToLoopbackForTests(host, 21, server.port());
+        routes << toLoopback(host, server.port());
     }
     QTemporaryDir local;
     const QString store = local.filePath(QStringLiteral("wqzrulk32.dll"));
 
-    wqzFTP ftp;
+    services::wqzFTP ftp(routes);
     QCOMPARE(ftp.getCases(QStringLiteral("wqzrulk32.dll"), store, site), fetched);
     QCOMPARE(QFile::exists(store), fetched);
 }
@@ -270,10 +271,10 @@ void TestWqzFTP::each_server_has_its_own_password() {
 void TestWqzFTP::the_connection_stays_open_until_the_object_is_destroyed() {
     LoopbackServer server(LoopbackServer::ftp(served_.path(), user, defaultPassword));
     QVERIFY2(server.port() != 0, qPrintable(server.failure()));
-    platform::InternetSession::routeToLoopbackForTests(defaultHost, 21, server.port());
+    const os::Routes routes = toLoopback(defaultHost, server.port());
     QTemporaryDir local;
     {
-        wqzFTP ftp;
+        services::wqzFTP ftp(routes);
         QVERIFY(ftp.getFile(QStringLiteral("noise.bin"), local.filePath(QStringLiteral("a"))));
         QVERIFY(server.waitForLine(QStringLiteral("open")));
         // A second fetch on the same object goes over the same connection.
@@ -306,7 +307,7 @@ void TestWqzFTP::a_page_comes_back_exactly_as_read_data() {
 void TestWqzFTP::a_page_comes_back_exactly_as_read() {
     QFETCH(QString, address);
     QFETCH(QByteArray, page);
-    wqzFTP ftp;
+    services::wqzFTP ftp;
     const QString text = ftp.GetUrlSource(address);
     QCOMPARE(text.size(), page.size());
     QCOMPARE(text, QString::fromLatin1(page));

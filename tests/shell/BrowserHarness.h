@@ -8,6 +8,7 @@
 #include "fakes/FakeWindowList.h"
 #include "platform/QtEventPump.h"
 #include "platform/WebEngineBrowser.h"
+#include "services/MTaskList.h"
 #include "shell/frmLumo.h"
 
 #include <QComboBox>
@@ -58,8 +59,8 @@ struct Shell {
     // `titles` are the desktop's windows the start-up looks through.
     explicit Shell(const QStringList& titles = {}) {
         windows.titles = titles;
-        window = std::make_unique<frmLumo>(browser, windows, clipboard, QStringList{});
-        window->setProcessEnd(&recordEnd);
+        addresses = services::MTaskList::initWebAddresses(windows, QStringList{});
+        window = std::make_unique<shell::frmLumo>(browser, clipboard, addresses, &recordEnd);
         gEnded = false;
         QObject::connect(&browser, &platform::Browser::DownloadComplete, [this] { ++completions; });
     }
@@ -102,7 +103,8 @@ struct Shell {
     platform::WebEngineBrowser browser{QStringLiteral(WQZ_ENGINE_PLUGIN)};
     fakes::FakeClipboard clipboard;
     fakes::FakeWindowList windows;
-    std::unique_ptr<frmLumo> window;
+    services::MTaskList::WebAddresses addresses;
+    std::unique_ptr<shell::frmLumo> window;
     int completions = 0;
     int loadStarts = 0;
     bool waitCutShort = false;

@@ -4,6 +4,7 @@
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeWindowList.h"
 #include "platform/WebEngineBrowser.h"
+#include "services/MTaskList.h"
 #include "shell/frmLumo.h"
 
 #include <QComboBox>
@@ -81,7 +82,7 @@ void TestBrowserFallback::the_window_starts_and_navigates_without_an_engine() {
     platform::WebEngineBrowser browser(dir_.filePath(QStringLiteral("libnothing.so")));
     fakes::FakeClipboard clipboard;
     fakes::FakeWindowList windows;
-    frmLumo window(browser, windows, clipboard, {});
+    shell::frmLumo window(browser, clipboard, services::MTaskList::initWebAddresses(windows, {}));
     window.Form_Load();
     window.show();
     browser.createView();

@@ -1,7 +1,7 @@
 // The main window with the real browser engine, on a virtual display, against
 // a loopback server that answers for the program's site host names.
 #include "BrowserHarness.h"
-#include "services/Configuration.h"
+#include "services/Sites.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -102,7 +102,7 @@ void TestBrowserXvfb::cleanup() {
 
 void TestBrowserXvfb::the_first_page_loads_with_the_site_root_listed() {
     QCOMPARE(s->addressBox()->count(), 1);
-    QCOMPARE(s->addressBox()->itemText(0), configuration::siteRoot);
+    QCOMPARE(s->addressBox()->itemText(0), services::sites::siteRoot());
     QCOMPARE(s->addressBox()->currentText(), QString());
     QVERIFY(gRequestLog.contains(QStringLiteral("GET /wqzmodhtm/demomod.html")));
     QCOMPARE(s->facilities.pointer.shape(), platform::MousePointer::Shape::Default);
@@ -276,8 +276,8 @@ int main(int argc, char* argv[]) {
     // Every site host name goes to the loopback server; any other name fails
     // to resolve, so nothing leaves this machine.
     QByteArray rules;
-    for (int site = 1; site <= 5; ++site) {
-        rules += "MAP " + configuration::siteHost[site].toLatin1() + " 127.0.0.1:" + port + ", ";
+    for (const services::sites::Site site : services::sites::all) {
+        rules += "MAP " + services::sites::host(site).toLatin1() + " 127.0.0.1:" + port + ", ";
     }
     rules += "MAP * ~NOTFOUND";
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--host-resolver-rules=\"" + rules + "\"");

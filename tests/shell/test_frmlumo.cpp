@@ -29,8 +29,8 @@ void recordEnd() {
 
 struct Shell {
     explicit Shell(QStringList arguments = {}) {
-        window = std::make_unique<frmLumo>(browser, windows, clipboard, arguments);
-        window->setProcessEnd(&recordEnd);
+        addresses = services::MTaskList::initWebAddresses(windows, arguments);
+        window = std::make_unique<shell::frmLumo>(browser, clipboard, addresses, &recordEnd);
         gEnded = false;
     }
     template <typename W> W* child(const char* name) const {
@@ -68,7 +68,8 @@ struct Shell {
     fakes::FakeBrowser browser;
     fakes::FakeClipboard clipboard;
     fakes::FakeWindowList windows;
-    std::unique_ptr<frmLumo> window;
+    services::MTaskList::WebAddresses addresses;
+    std::unique_ptr<shell::frmLumo> window;
 };
 
 using P = controls::Property;
@@ -186,7 +187,7 @@ void TestFrmLumo::start_up_lists_the_site_root_and_opens_the_first_page() {
     Shell s(arguments);
     s.window->Form_Load();
     QCOMPARE(s.browser.navigations, QStringList{firstPage});
-    QCOMPARE(MTaskList::strModuleURL, firstPage);
+    QCOMPARE(s.addresses.strModuleURL, firstPage);
     QCOMPARE(s.addressBox()->count(), 1);
     QCOMPARE(s.addressBox()->itemText(0), QStringLiteral("http://www.quillmere.example/"));
     QCOMPARE(s.addressBox()->currentText(), QString());

@@ -4,7 +4,7 @@
 // pointed to exactly as the program does it.
 #include "BrowserHarness.h"
 #include "offline/SiteServer.h"
-#include "services/Configuration.h"
+#include "services/Sites.h"
 #include "services/MTaskList.h"
 
 #include <QAction>
@@ -19,11 +19,11 @@ using harness::Shell;
 
 // A launcher's window for site 3 with school code "abcd".
 const QString kLaunchTitle =
-    QStringLiteral("wqz=abcd;Lesson 4;Straddles;Spring;Room 12;") + configuration::siteHost[3];
+    QStringLiteral("wqz=abcd;Lesson 4;Straddles;Spring;Room 12;") + services::sites::host(services::sites::Site::Modules);
 
 // The modules' folder of site 3, where the launcher above sends the start-up.
 const QString kModules =
-    QStringLiteral("http://") + configuration::siteHost[3] + QStringLiteral("/public/wqzmodhtm/");
+    QStringLiteral("http://") + services::sites::host(services::sites::Site::Modules) + QStringLiteral("/public/wqzmodhtm/");
 
 QString modulePage(const QString& page) {
     return kModules + QStringLiteral("wqzLumo/") + page;
@@ -61,7 +61,7 @@ void TestOfflineXvfb::init() {
     QVERIFY(QTest::qWaitForWindowExposed(s->window.get(), kPatienceMs));
     s->browser.createView();
     QVERIFY(s->view() != nullptr);
-    QCOMPARE(MTaskList::schoolCode, QStringLiteral("abcd"));
+    QCOMPARE(s->addresses.schoolCode, QStringLiteral("abcd"));
     QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), modulePage(QStringLiteral("page1.htm")),
                               kPatienceMs);
     QTRY_COMPARE_WITH_TIMEOUT(s->browser.Tag(), QStringLiteral("alldone"), kPatienceMs);
@@ -130,11 +130,11 @@ void TestOfflineXvfb::next_back_and_forward_move_through_the_pages() {
 
 void TestOfflineXvfb::the_help_and_home_page_commands_load_their_pages() {
     trigger("mnuHelpModule");
-    QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), MTaskList::strHelpURL, kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), s->addresses.strHelpURL, kPatienceMs);
     QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("How to use the modules"), kPatienceMs);
 
     trigger("mnuHomePage");
-    QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), MTaskList::strHomeURL, kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), s->addresses.strHomeURL, kPatienceMs);
     QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("Home page of school abcd"), kPatienceMs);
 }
 

@@ -1,4 +1,4 @@
-#include "wqzUtilNavigate.h"
+#include "Navigation.h"
 
 #include "platform/Browser.h"
 #include "platform/EventPump.h"
@@ -6,7 +6,7 @@
 
 #include <QComboBox>
 
-namespace wqzUtil {
+namespace shell::navigation {
 
 void navigateAndWait(platform::Browser& browser, QComboBox& addressBox) {
     const QString requested = addressBox.currentText();
@@ -34,4 +34,4 @@ void navigateAndWait(platform::Browser& browser, QComboBox& addressBox) {
     platform::eventPump().doEvents();
 }
 
-} // namespace wqzUtil
+} // namespace shell::navigation

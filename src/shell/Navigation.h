@@ -6,7 +6,7 @@ namespace platform {
 class Browser;
 }
 
-namespace wqzUtil {
+namespace shell::navigation {
 
 // Opens the address typed or picked in the address box and waits, with the
 // hourglass, until the browser reports the page finished (or Stop or closing
@@ -14,4 +14,4 @@ namespace wqzUtil {
 // to the box's list once and shown in the box.
 void navigateAndWait(platform::Browser& browser, QComboBox& addressBox);
 
-} // namespace wqzUtil
+} // namespace shell::navigation
