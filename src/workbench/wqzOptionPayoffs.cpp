@@ -1,6 +1,7 @@
 // The workbench's controls, their layout and its start-up sequence.
 #include "wqzOptionPayoffs.h"
 
+#include "PositionColumns.h"
 #include "Strategies.h"
 #include "display/wqzSetDisplay.h"
 #include "platform/EventPump.h"
@@ -20,6 +21,8 @@
 #include <QRadioButton>
 
 namespace {
+
+namespace col = workbench::columns;
 
 template <typename W> W* named(QWidget* parent, const QString& name) {
     auto* w = new W(parent);
@@ -122,7 +125,7 @@ void wqzOptionPayoffs::createControls() {
     Grid1 = named<platform::FlexGrid>(this, QStringLiteral("Grid1"));
     Grid1->setFont(platform::uiFont(8.25));
     Grid1->setRows(6);
-    Grid1->setCols(5);
+    Grid1->setCols(col::count);
     Grid1->setFixedRows(1);
     Grid1->setFixedCols(0);
     for (int c = 0; c < 5; ++c) {
@@ -250,9 +253,8 @@ void wqzOptionPayoffs::registerWithDisplay() {
 }
 
 void wqzOptionPayoffs::fillPositionGrid() {
-    static const char* headers[5] = {"Call Qty", "Call Price", "Strike", "Put Qty", "Put Price"};
-    for (int c = 0; c < 5; ++c) {
-        Grid1->setTextMatrix(0, c, QLatin1String(headers[c]));
+    for (int c = 0; c < col::count; ++c) {
+        Grid1->setTextMatrix(0, c, col::headings[c]);
     }
     const workbench::PositionState start = workbench::startingQuotes();
     position_.underlyingPrice = start.underlyingPrice;
@@ -260,18 +262,20 @@ void wqzOptionPayoffs::fillPositionGrid() {
         position_.putPrice[r] = start.putPrice[r];
         position_.callPrice[r] = start.callPrice[r];
         position_.strike[r] = start.strike[r];
-        Grid1->setTextMatrix(r, 2, numbers::numberText(position_.strike[r]));
-        Grid1->setTextMatrix(r, 4, numbers::format(position_.putPrice[r], u"####0.00"));
-        Grid1->setTextMatrix(r, 1, numbers::format(position_.callPrice[r], u"####0.00"));
+        Grid1->setTextMatrix(r, col::Strike, numbers::numberText(position_.strike[r]));
+        Grid1->setTextMatrix(r, col::PutPrice,
+                             numbers::format(position_.putPrice[r], col::premiumFormat));
+        Grid1->setTextMatrix(r, col::CallPrice,
+                             numbers::format(position_.callPrice[r], col::premiumFormat));
     }
-    for (int c = 0; c < 5; ++c) {
+    for (int c = 0; c < col::count; ++c) {
         Grid1->setColAlignment(c, platform::FlexGrid::flexAlignCenterCenter);
     }
     selPutRow = 1;
     selCallRow = -1;
     // The label names the instrument the step buttons change from the start:
     // the put of row 1, not the layout's placeholder caption.
-    selCaption = QStringLiteral("Put/") + Grid1->TextMatrix(selPutRow, 2);
+    selCaption = QStringLiteral("Put/") + Grid1->TextMatrix(selPutRow, col::Strike);
     lblOption->setText(selCaption);
     Text1[0]->setText(QStringLiteral("50"));
     Text1[1]->setText(QStringLiteral("-50"));

@@ -1,6 +1,7 @@
 // The controls around the diagram and the strategy list.
 #include "wqzOptionPayoffs.h"
 
+#include "PositionColumns.h"
 #include "Strategies.h"
 #include "display/wqzSetDisplay.h"
 #include "platform/Clipboard.h"
@@ -16,6 +17,8 @@
 #include <QLineEdit>
 
 namespace {
+
+namespace col = workbench::columns;
 constexpr int ctrlC = 3;
 } // namespace
 
@@ -39,12 +42,12 @@ void wqzOptionPayoffs::adjustQty(float step) {
         const int r = selPutRow;
         followGridRows();
         position_.putQty[r] = single(double(position_.putQty[r]) + double(step));
-        Grid1->setTextMatrix(r, 3, format(position_.putQty[r], u"#####0.00"));
+        Grid1->setTextMatrix(r, col::PutQty, format(position_.putQty[r], u"#####0.00"));
     } else if (selPutRow == -1 && selCallRow > 0 && selCallRow < Grid1->Rows()) {
         const int r = selCallRow;
         followGridRows();
         position_.callQty[r] = single(double(position_.callQty[r]) + double(step));
-        Grid1->setTextMatrix(r, 0, format(position_.callQty[r], u"#####0.00"));
+        Grid1->setTextMatrix(r, col::CallQty, format(position_.callQty[r], u"#####0.00"));
     }
     cmdPlot_Click();
 }
@@ -118,8 +121,8 @@ void wqzOptionPayoffs::cmbStandard_Click() {
     }
     txtUnderlyingQty->setText(format(position_.underlyingQty, u"#####0"));
     for (int r = 1; r <= position_.rowCount(); ++r) {
-        Grid1->setTextMatrix(r, 0, format(position_.callQty[r], u"#####0"));
-        Grid1->setTextMatrix(r, 3, format(position_.putQty[r], u"#####0"));
+        Grid1->setTextMatrix(r, col::CallQty, format(position_.callQty[r], u"#####0"));
+        Grid1->setTextMatrix(r, col::PutQty, format(position_.putQty[r], u"#####0"));
     }
     PlotIt(platform::vbTrue);
     platform::eventPump().doEvents();

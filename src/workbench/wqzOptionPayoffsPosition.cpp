@@ -2,6 +2,7 @@
 // of option data.
 #include "wqzOptionPayoffs.h"
 
+#include "PositionColumns.h"
 #include "platform/EventPump.h"
 #include "platform/Numbers.h"
 #include "platform/PictureBox.h"
@@ -16,7 +17,7 @@ namespace {
 constexpr std::int16_t statusDone = 0;
 constexpr std::int16_t statusFailed = -1;
 
-const char* const kHeaders[5] = {"Call Qty", "Call Price", "Strike", "Put Qty", "Put Price"};
+namespace col = workbench::columns;
 
 } // namespace
 
@@ -29,11 +30,11 @@ void wqzOptionPayoffs::readQuotes() {
     using numbers::single;
     followGridRows();
     for (int r = 1; r <= position_.rowCount(); ++r) {
-        const QString strike = Grid1->TextMatrix(r, 2);
+        const QString strike = Grid1->TextMatrix(r, col::Strike);
         position_.takesPart[std::size_t(r)] = numbers::hasLeadingNumber(strike);
         position_.strike[r] = single(leadingNumber(strike));
-        position_.callPrice[r] = single(leadingNumber(Grid1->TextMatrix(r, 1)));
-        position_.putPrice[r] = single(leadingNumber(Grid1->TextMatrix(r, 4)));
+        position_.callPrice[r] = single(leadingNumber(Grid1->TextMatrix(r, col::CallPrice)));
+        position_.putPrice[r] = single(leadingNumber(Grid1->TextMatrix(r, col::PutPrice)));
     }
 }
 
@@ -45,15 +46,16 @@ std::int16_t wqzOptionPayoffs::readPosition() {
         position_.underlyingQty = single(leadingNumber(txtUnderlyingQty->text()));
         followGridRows();
         for (int r = 1; r <= position_.rowCount(); ++r) {
-            position_.putQty[r] = single(leadingNumber(Grid1->TextMatrix(r, 3)));
-            position_.callQty[r] = single(leadingNumber(Grid1->TextMatrix(r, 0)));
-            Grid1->setTextMatrix(r, 3, format(position_.putQty[r], u"####0.00"));
-            Grid1->setTextMatrix(r, 0, format(position_.callQty[r], u"####0.00"));
+            position_.putQty[r] = single(leadingNumber(Grid1->TextMatrix(r, col::PutQty)));
+            position_.callQty[r] = single(leadingNumber(Grid1->TextMatrix(r, col::CallQty)));
+            Grid1->setTextMatrix(r, col::PutQty, format(position_.putQty[r], col::quantityFormat));
+            Grid1->setTextMatrix(r, col::CallQty,
+                                 format(position_.callQty[r], col::quantityFormat));
         }
         // Strikes and premiums are taken as shown and not rewritten.
         readQuotes();
         // A changed text moves the selection to the underlying.
-        txtUnderlyingQty->setText(format(position_.underlyingQty, u"####0.00"));
+        txtUnderlyingQty->setText(format(position_.underlyingQty, col::quantityFormat));
         return statusDone;
     } catch (const platform::RunTimeError& error) {
         services::errors::reportError(error);
@@ -68,13 +70,14 @@ void wqzOptionPayoffs::InvertPosition() {
     try {
         position_.underlyingQty = single(leadingNumber(txtUnderlyingQty->text()));
         // The box shows the negated value; the plot below reads it back.
-        txtUnderlyingQty->setText(format(-position_.underlyingQty, u"####0.00"));
+        txtUnderlyingQty->setText(format(-position_.underlyingQty, col::quantityFormat));
         followGridRows();
         for (int r = 1; r <= position_.rowCount(); ++r) {
-            position_.putQty[r] = single(-leadingNumber(Grid1->TextMatrix(r, 3)));
-            position_.callQty[r] = single(-leadingNumber(Grid1->TextMatrix(r, 0)));
-            Grid1->setTextMatrix(r, 3, format(position_.putQty[r], u"####0.00"));
-            Grid1->setTextMatrix(r, 0, format(position_.callQty[r], u"####0.00"));
+            position_.putQty[r] = single(-leadingNumber(Grid1->TextMatrix(r, col::PutQty)));
+            position_.callQty[r] = single(-leadingNumber(Grid1->TextMatrix(r, col::CallQty)));
+            Grid1->setTextMatrix(r, col::PutQty, format(position_.putQty[r], col::quantityFormat));
+            Grid1->setTextMatrix(r, col::CallQty,
+                                 format(position_.callQty[r], col::quantityFormat));
         }
     } catch (const platform::RunTimeError& error) {
         // Rows already inverted stay inverted; nothing is plotted.
@@ -91,8 +94,8 @@ void wqzOptionPayoffs::cmdClear_Click() {
 void wqzOptionPayoffs::cmdRestart_Click() {
     followGridRows();
     for (int r = 1; r <= position_.rowCount(); ++r) {
-        Grid1->setTextMatrix(r, 0, QString());
-        Grid1->setTextMatrix(r, 3, QString());
+        Grid1->setTextMatrix(r, col::CallQty, QString());
+        Grid1->setTextMatrix(r, col::PutQty, QString());
         position_.putQty[r] = 0;
         position_.callQty[r] = 0;
     }
@@ -114,21 +117,26 @@ void wqzOptionPayoffs::pasteData(const QString& strPaste) {
         n = numbers::toInteger(double(pieces.size()) - 1);
     });
     platform::skipOnError([&] { Grid1->Clear(); });
-    platform::skipOnError([&] { Grid1->setCols(5); });
+    platform::skipOnError([&] { Grid1->setCols(col::count); });
     // An empty text asks for no rows at all; the header row stays.
     platform::skipOnError([&] { Grid1->setRows(std::max(n + 1, 1)); });
     platform::skipOnError([&] { Grid1->setFixedCols(0); });
     platform::skipOnError([&] { Grid1->setFixedRows(1); });
-    for (int c = 0; c < 5; ++c) {
-        platform::skipOnError([&] { Grid1->setTextMatrix(0, c, QLatin1String(kHeaders[c])); });
+    for (int c = 0; c < col::count; ++c) {
+        platform::skipOnError([&] { Grid1->setTextMatrix(0, c, col::headings[c]); });
     }
     for (int i = 0; i < n; ++i) {
         QString line = pieces.value(i);
-        platform::skipOnError([&] { Grid1->setTextMatrix(i + 1, 0, QStringLiteral("0")); });
-        platform::skipOnError([&] { Grid1->setTextMatrix(i + 1, 1, wqzUtil::takeField(line)); });
-        platform::skipOnError([&] { Grid1->setTextMatrix(i + 1, 2, wqzUtil::takeField(line)); });
-        platform::skipOnError([&] { Grid1->setTextMatrix(i + 1, 3, QStringLiteral("0")); });
-        platform::skipOnError([&] { Grid1->setTextMatrix(i + 1, 4, wqzUtil::takeField(line)); });
+        platform::skipOnError(
+            [&] { Grid1->setTextMatrix(i + 1, col::CallQty, QStringLiteral("0")); });
+        platform::skipOnError(
+            [&] { Grid1->setTextMatrix(i + 1, col::CallPrice, wqzUtil::takeField(line)); });
+        platform::skipOnError(
+            [&] { Grid1->setTextMatrix(i + 1, col::Strike, wqzUtil::takeField(line)); });
+        platform::skipOnError(
+            [&] { Grid1->setTextMatrix(i + 1, col::PutQty, QStringLiteral("0")); });
+        platform::skipOnError(
+            [&] { Grid1->setTextMatrix(i + 1, col::PutPrice, wqzUtil::takeField(line)); });
     }
     platform::eventPump().doEvents();
 }
@@ -137,7 +145,7 @@ void wqzOptionPayoffs::pasteData(const QString& strPaste) {
 
 bool wqzOptionPayoffs::currentCellEditable() const {
     const int col = Grid1->Col();
-    return Grid1->Row() != 0 && (col == 0 || col == 3);
+    return Grid1->Row() != 0 && (col == col::CallQty || col == col::PutQty);
 }
 
 void wqzOptionPayoffs::Grid1_Click() {
@@ -147,12 +155,12 @@ void wqzOptionPayoffs::Grid1_Click() {
     }
     // The caption shows the strike as the grid shows it at the time of the click.
     const int col = Grid1->Col();
-    if (col == 0 || col == 1) {
-        selCaption = QStringLiteral("Call/") + Grid1->TextMatrix(row, 2);
+    if (col == col::CallQty || col == col::CallPrice) {
+        selCaption = QStringLiteral("Call/") + Grid1->TextMatrix(row, col::Strike);
         selCallRow = numbers::toInteger(row);
         selPutRow = -1;
-    } else if (col == 4 || col == 3) {
-        selCaption = QStringLiteral("Put/") + Grid1->TextMatrix(row, 2);
+    } else if (col == col::PutPrice || col == col::PutQty) {
+        selCaption = QStringLiteral("Put/") + Grid1->TextMatrix(row, col::Strike);
         selCallRow = -1;
         selPutRow = numbers::toInteger(row);
     }

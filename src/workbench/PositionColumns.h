@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <array>
+
+// The position grid's layout: its columns left to right, their headings in
+// row 0, and how the numbers the program writes into it look.
+namespace workbench::columns {
+
+enum PositionColumn : int {
+    CallQty = 0,
+    CallPrice = 1,
+    Strike = 2,
+    PutQty = 3,
+    PutPrice = 4,
+};
+inline constexpr int count = 5;
+
+inline const std::array<QString, count> headings = {
+    QStringLiteral("Call Qty"), QStringLiteral("Call Price"), QStringLiteral("Strike"),
+    QStringLiteral("Put Qty"), QStringLiteral("Put Price")};
+
+// Quantities as a read or an inversion writes them back, in the grid and in
+// the underlying's box.
+inline constexpr QStringView quantityFormat = u"####0.00";
+// Premiums as the grid starts with them.
+inline constexpr QStringView premiumFormat = u"####0.00";
+
+} // namespace workbench::columns
