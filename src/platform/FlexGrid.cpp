@@ -2,6 +2,7 @@
 
 #include "RunTimeError.h"
 #include "SelectionText.h"
+#include "Twips.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -402,14 +403,14 @@ void FlexGrid::changeEvent(QEvent* event) {
 
 int FlexGrid::ColWidth(int col) const {
     requireCol(col);
-    return columnWidth(col) * twipsPerPixel;
+    return twips::fromPixels(columnWidth(col));
 }
 
-void FlexGrid::setColWidth(int col, int twips) {
+void FlexGrid::setColWidth(int col, int width) {
     requireCol(col);
-    if (twips < 0)
+    if (width < 0)
         throw RunTimeError(errc::InvalidPropertyValue);
-    setColumnWidth(col, (twips + twipsPerPixel / 2) / twipsPerPixel);
+    setColumnWidth(col, twips::toPixels(width));
 }
 
 // ---- shape ------------------------------------------------------------------

@@ -50,7 +50,7 @@ public:
 
     // A column's width in twips.
     int ColWidth(int col) const;
-    void setColWidth(int col, int twips);
+    void setColWidth(int col, int width);
 
     QString TextMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);
@@ -116,7 +116,6 @@ private:
     void changeEvent(QEvent* event) override;
     void fitRowHeightToFont();
     void requireCol(int col) const;
-    static constexpr int twipsPerPixel = 15;
 
     bool hasBodyRows() const { return rowCount() > fixedRows_; }
     bool hasBodyCols() const { return columnCount() > fixedCols_; }
