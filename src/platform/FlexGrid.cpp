@@ -1,5 +1,6 @@
 #include "FlexGrid.h"
 
+#include "KeyCodes.h"
 #include "RunTimeError.h"
 #include "SelectionText.h"
 #include "Twips.h"
@@ -63,191 +64,6 @@ Qt::Alignment alignmentOf(int code, const QString& text) {
     default:
         return (looksNumeric(text) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
     }
-}
-
-int shiftState(Qt::KeyboardModifiers modifiers, int key) {
-    int shift = 0;
-    if (modifiers & Qt::ShiftModifier || key == Qt::Key_Shift)
-        shift |= 1;
-    if (modifiers & Qt::ControlModifier || key == Qt::Key_Control)
-        shift |= 2;
-    if (modifiers & Qt::AltModifier || key == Qt::Key_Alt)
-        shift |= 4;
-    return shift;
-}
-
-// The virtual key code of the physical key, as programs written against the
-// classic key codes expect. Shifted punctuation maps back to its US-layout key.
-int virtualKeyCode(int key, Qt::KeyboardModifiers modifiers) {
-    const bool keypad = modifiers & Qt::KeypadModifier;
-    if (key >= Qt::Key_0 && key <= Qt::Key_9)
-        return keypad ? 96 + (key - Qt::Key_0) : key;
-    if (key >= Qt::Key_A && key <= Qt::Key_Z)
-        return key;
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
-        return 112 + (key - Qt::Key_F1);
-    switch (key) {
-    case Qt::Key_Backspace:
-        return 8;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return 9;
-    case Qt::Key_Clear:
-        return 12;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Shift:
-        return 16;
-    case Qt::Key_Control:
-        return 17;
-    case Qt::Key_Alt:
-        return 18;
-    case Qt::Key_Pause:
-        return 19;
-    case Qt::Key_CapsLock:
-        return 20;
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Space:
-        return 32;
-    case Qt::Key_PageUp:
-        return 33;
-    case Qt::Key_PageDown:
-        return 34;
-    case Qt::Key_End:
-        return 35;
-    case Qt::Key_Home:
-        return 36;
-    case Qt::Key_Left:
-        return 37;
-    case Qt::Key_Up:
-        return 38;
-    case Qt::Key_Right:
-        return 39;
-    case Qt::Key_Down:
-        return 40;
-    case Qt::Key_Print:
-        return 44;
-    case Qt::Key_Insert:
-        return 45;
-    case Qt::Key_Delete:
-        return 46;
-    case Qt::Key_Help:
-        return 47;
-    case Qt::Key_ParenRight:
-        return 48;
-    case Qt::Key_Exclam:
-        return 49;
-    case Qt::Key_At:
-        return 50;
-    case Qt::Key_NumberSign:
-        return 51;
-    case Qt::Key_Dollar:
-        return 52;
-    case Qt::Key_Percent:
-        return 53;
-    case Qt::Key_AsciiCircum:
-        return 54;
-    case Qt::Key_Ampersand:
-        return 55;
-    case Qt::Key_ParenLeft:
-        return 57;
-    case Qt::Key_Meta:
-        return 91;
-    case Qt::Key_Menu:
-        return 93;
-    case Qt::Key_Asterisk:
-        return keypad ? 106 : 56;
-    case Qt::Key_Plus:
-        return keypad ? 107 : 187;
-    case Qt::Key_Minus:
-        return keypad ? 109 : 189;
-    case Qt::Key_Period:
-        return keypad ? 110 : 190;
-    case Qt::Key_Slash:
-        return keypad ? 111 : 191;
-    case Qt::Key_NumLock:
-        return 144;
-    case Qt::Key_ScrollLock:
-        return 145;
-    case Qt::Key_Semicolon:
-    case Qt::Key_Colon:
-        return 186;
-    case Qt::Key_Equal:
-        return 187;
-    case Qt::Key_Comma:
-    case Qt::Key_Less:
-        return 188;
-    case Qt::Key_Underscore:
-        return 189;
-    case Qt::Key_Greater:
-        return 190;
-    case Qt::Key_Question:
-        return 191;
-    case Qt::Key_QuoteLeft:
-    case Qt::Key_AsciiTilde:
-        return 192;
-    case Qt::Key_BracketLeft:
-    case Qt::Key_BraceLeft:
-        return 219;
-    case Qt::Key_Backslash:
-    case Qt::Key_Bar:
-        return 220;
-    case Qt::Key_BracketRight:
-    case Qt::Key_BraceRight:
-        return 221;
-    case Qt::Key_Apostrophe:
-    case Qt::Key_QuoteDbl:
-        return 222;
-    default:
-        return 0;
-    }
-}
-
-// The character codes a key press types, in the classic manner: control codes
-// for Ctrl+letter, 13/27/8 for Enter/Escape/Backspace, otherwise the typed
-// characters. Navigation and function keys type nothing.
-QList<int> characterCodes(const QKeyEvent& event) {
-    const int key = event.key();
-    const auto modifiers = event.modifiers();
-    const bool ctrl = modifiers & Qt::ControlModifier;
-    const bool alt = modifiers & Qt::AltModifier;
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return {13};
-    case Qt::Key_Escape:
-        return {27};
-    case Qt::Key_Backspace:
-        return {8};
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return {};
-    default:
-        break;
-    }
-    if (ctrl && !alt) {
-        if (key >= Qt::Key_A && key <= Qt::Key_Z)
-            return {key - Qt::Key_A + 1};
-        if (key == Qt::Key_BracketLeft)
-            return {27};
-        if (key == Qt::Key_Backslash)
-            return {28};
-        if (key == Qt::Key_BracketRight)
-            return {29};
-        return {};
-    }
-    // Alt alone is for menu accelerators; Ctrl+Alt together is AltGr on some
-    // systems and does type characters.
-    if (alt && !ctrl)
-        return {};
-    QList<int> codes;
-    for (const char32_t ch : event.text().toUcs4()) {
-        if (ch >= 32 && ch != 127)
-            codes.append(static_cast<int>(ch));
-    }
-    return codes;
 }
 
 bool isNavigationKey(int key) {
@@ -952,7 +768,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const auto modifiers = event->modifiers();
     QPointer<FlexGrid> alive(this);
-    emit KeyDown(virtualKeyCode(key, modifiers), shiftState(modifiers, key));
+    emit KeyDown(keys::virtualKeyCode(key, modifiers), keys::shiftState(key, modifiers));
     if (!alive)
         return;
     // Navigation keys belong to the grid even when there is nowhere to go.
@@ -961,7 +777,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
         navigate(key, modifiers);
     if (!alive)
         return;
-    for (const int code : characterCodes(*event)) {
+    for (const int code : keys::characterCodes(key, modifiers, event->text())) {
         emit KeyPress(code);
         if (!alive)
             return;

@@ -92,11 +92,11 @@ public:
 signals:
     void Click();
     void DblClick();
-    // keyCode is the classic virtual key code (46 Delete, 37-40 arrows, 65-90
-    // letters, ...); shift is 1 for Shift, 2 for Ctrl, 4 for Alt, or-ed.
+    // keyCode is the classic virtual key code (keys::vkDelete, keys::vkLeft,
+    // ...); shift holds keys::shiftMask, ctrlMask and altMask, or-ed.
     void KeyDown(int keyCode, int shift);
-    // The character code of a typed key: 8 Backspace, 13 Enter, 27 Escape,
-    // 3 Ctrl+C, 22 Ctrl+V, otherwise the character itself.
+    // The character code of a typed key: keys::charEnter, charEscape,
+    // charBackspace, charCopy, charPaste, otherwise the character itself.
     void KeyPress(int keyAscii);
     void RowColChange();
 
