@@ -5,6 +5,7 @@
 #include "display/wqzSetDisplay.h"
 #include "platform/Clipboard.h"
 #include "platform/EventPump.h"
+#include "platform/KeyCodes.h"
 #include "platform/Numbers.h"
 #include "platform/PictureBox.h"
 #include "platform/SwatchBox.h"
@@ -14,10 +15,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-
-namespace {
-constexpr int ctrlC = 3;
-} // namespace
 
 void wqzOptionPayoffs::cmdPlot_Click() {
     // readPosition reports its own failure; the plot is then skipped.
@@ -58,7 +55,7 @@ void wqzOptionPayoffs::pColor_Click(int index) {
 }
 
 void wqzOptionPayoffs::pbox_KeyPress(int keyAscii) {
-    if (keyAscii != ctrlC) {
+    if (keyAscii != platform::keys::charCopy) {
         return;
     }
     clipboard_.clear();
