@@ -32,8 +32,9 @@ constexpr int kDragScrollIntervalMs = 50;
 
 bool looksNumeric(const QString& text) {
     const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
+    if (trimmed.isEmpty()) {
         return false;
+    }
     bool ok = false;
     QLocale::c().toDouble(trimmed, &ok);
     return ok;
@@ -106,8 +107,9 @@ protected:
         // As in the classic grid, the current cell shows as a frame, not as
         // highlighted, so a one-cell selection highlights nothing.
         const bool current = row == grid_->Row() && col == grid_->Col();
-        if (!current && row >= top && row <= bottom && col >= left && col <= right)
+        if (!current && row >= top && row <= bottom && col >= left && col <= right) {
             option->state |= QStyle::State_Selected;
+        }
     }
 
     // The current cell gets a frame of its own: styles draw their focus frame
@@ -117,8 +119,9 @@ protected:
         QStyledItemDelegate::paint(painter, option, index);
         if (index.row() != grid_->Row() || index.column() != grid_->Col() ||
             index.row() < grid_->FixedRows() || index.column() < grid_->FixedCols() ||
-            !grid_->hasFocus())
+            !grid_->hasFocus()) {
             return;
+        }
         painter->save();
         QPen pen(option.palette.color(QPalette::Text), 2);
         pen.setJoinStyle(Qt::MiterJoin);
@@ -156,10 +159,11 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
     dragScrollTimer_ = new QTimer(this);
     dragScrollTimer_->setInterval(kDragScrollIntervalMs);
     connect(dragScrollTimer_, &QTimer::timeout, this, [this] {
-        if (dragging_)
+        if (dragging_) {
             dragTo(lastDragPos_);
-        else
+        } else {
             dragScrollTimer_->stop();
+        }
     });
 
     frozen_ = new QTableView(this);
@@ -195,9 +199,11 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
     setColumnCount(kDefaultCols);
     colAlignment_.assign(kDefaultCols, flexAlignGeneral);
     setRowCount(kDefaultRows);
-    for (int r = 0; r < kDefaultRows; ++r)
-        for (int c = 0; c < kDefaultCols; ++c)
+    for (int r = 0; r < kDefaultRows; ++r) {
+        for (int c = 0; c < kDefaultCols; ++c) {
             setItem(r, c, makeItem(c));
+        }
+    }
     fixedRows_ = 1;
     fixedCols_ = 1;
     clampCursor();
@@ -207,14 +213,16 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
 void FlexGrid::fitRowHeightToFont() {
     const int height = fontMetrics().height() + 4;
     verticalHeader()->setDefaultSectionSize(height);
-    for (int r = 0; r < rowCount(); ++r)
+    for (int r = 0; r < rowCount(); ++r) {
         setRowHeight(r, height);
+    }
 }
 
 void FlexGrid::changeEvent(QEvent* event) {
     QTableWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         fitRowHeightToFont();
+    }
 }
 
 int FlexGrid::ColWidth(int col) const {
@@ -224,8 +232,9 @@ int FlexGrid::ColWidth(int col) const {
 
 void FlexGrid::setColWidth(int col, int width) {
     requireCol(col);
-    if (width < 0)
+    if (width < 0) {
         throw RunTimeError(errc::InvalidPropertyValue);
+    }
     setColumnWidth(col, twips::toPixels(width));
 }
 
@@ -236,15 +245,18 @@ int FlexGrid::Rows() const {
 }
 
 void FlexGrid::setRows(int rows) {
-    if (rows < 0 || rows < fixedRows_)
+    if (rows < 0 || rows < fixedRows_) {
         throw RunTimeError(errc::InvalidPropertyValue);
+    }
     const int oldRow = Row();
     const int oldCol = Col();
     const int oldRows = rowCount();
     setRowCount(rows);
-    for (int r = oldRows; r < rows; ++r)
-        for (int c = 0; c < columnCount(); ++c)
+    for (int r = oldRows; r < rows; ++r) {
+        for (int c = 0; c < columnCount(); ++c) {
             setItem(r, c, makeItem(c));
+        }
+    }
     afterShapeChange(oldRow, oldCol);
 }
 
@@ -253,16 +265,19 @@ int FlexGrid::Cols() const {
 }
 
 void FlexGrid::setCols(int cols) {
-    if (cols < 0 || cols < fixedCols_)
+    if (cols < 0 || cols < fixedCols_) {
         throw RunTimeError(errc::InvalidPropertyValue);
+    }
     const int oldRow = Row();
     const int oldCol = Col();
     const int oldCols = columnCount();
     colAlignment_.resize(static_cast<std::size_t>(cols), flexAlignGeneral);
     setColumnCount(cols);
-    for (int r = 0; r < rowCount(); ++r)
-        for (int c = oldCols; c < cols; ++c)
+    for (int r = 0; r < rowCount(); ++r) {
+        for (int c = oldCols; c < cols; ++c) {
             setItem(r, c, makeItem(c));
+        }
+    }
     afterShapeChange(oldRow, oldCol);
 }
 
@@ -271,8 +286,9 @@ int FlexGrid::FixedRows() const {
 }
 
 void FlexGrid::setFixedRows(int fixedRows) {
-    if (fixedRows < 0 || fixedRows > rowCount())
+    if (fixedRows < 0 || fixedRows > rowCount()) {
         throw RunTimeError(errc::InvalidPropertyValue);
+    }
     const int oldRow = Row();
     const int oldCol = Col();
     fixedRows_ = fixedRows;
@@ -284,8 +300,9 @@ int FlexGrid::FixedCols() const {
 }
 
 void FlexGrid::setFixedCols(int fixedCols) {
-    if (fixedCols < 0 || fixedCols > columnCount())
+    if (fixedCols < 0 || fixedCols > columnCount()) {
         throw RunTimeError(errc::InvalidPropertyValue);
+    }
     const int oldRow = Row();
     const int oldCol = Col();
     fixedCols_ = fixedCols;
@@ -306,26 +323,33 @@ void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
 }
 
 void FlexGrid::Clear() {
-    for (int r = 0; r < rowCount(); ++r)
-        for (int c = 0; c < columnCount(); ++c)
+    for (int r = 0; r < rowCount(); ++r) {
+        for (int c = 0; c < columnCount(); ++c) {
             writeCell(r, c, QString());
+        }
+    }
 }
 
 int FlexGrid::ColAlignment(int col) const {
-    if (col < 0 || col >= columnCount())
+    if (col < 0 || col >= columnCount()) {
         throw RunTimeError(errc::InvalidPropertyArrayIndex);
+    }
     return colAlignment_[static_cast<std::size_t>(col)];
 }
 
 void FlexGrid::setColAlignment(int col, int code) {
-    if (col < 0 || col >= columnCount())
+    if (col < 0 || col >= columnCount()) {
         throw RunTimeError(errc::InvalidPropertyArrayIndex);
-    if (code < flexAlignLeftTop || code > flexAlignGeneral)
+    }
+    if (code < flexAlignLeftTop || code > flexAlignGeneral) {
         throw RunTimeError(errc::InvalidPropertyValue);
+    }
     colAlignment_[static_cast<std::size_t>(col)] = code;
-    for (int r = 0; r < rowCount(); ++r)
-        if (QTableWidgetItem* cell = item(r, col))
+    for (int r = 0; r < rowCount(); ++r) {
+        if (QTableWidgetItem* cell = item(r, col)) {
             applyAlignment(cell, col);
+        }
+    }
 }
 
 // ---- current cell and selection ---------------------------------------------
@@ -336,8 +360,9 @@ int FlexGrid::Row() const {
 
 void FlexGrid::setRow(int row) {
     requireBodyRow(row);
-    if (placeCurrent(row, col_))
+    if (placeCurrent(row, col_)) {
         emit RowColChange();
+    }
 }
 
 int FlexGrid::Col() const {
@@ -346,8 +371,9 @@ int FlexGrid::Col() const {
 
 void FlexGrid::setCol(int col) {
     requireBodyCol(col);
-    if (placeCurrent(row_, col))
+    if (placeCurrent(row_, col)) {
         emit RowColChange();
+    }
 }
 
 int FlexGrid::RowSel() const {
@@ -369,14 +395,16 @@ void FlexGrid::setColSel(int col) {
 }
 
 QString FlexGrid::Text() const {
-    if (!hasBody())
+    if (!hasBody()) {
         return QString();
+    }
     return TextMatrix(row_, col_);
 }
 
 void FlexGrid::setText(const QString& text) {
-    if (!hasBody())
+    if (!hasBody()) {
         return;
+    }
     if (fillStyle_ == 0) {
         writeCell(row_, col_, text);
         return;
@@ -385,9 +413,11 @@ void FlexGrid::setText(const QString& text) {
     const int bottom = std::max(row_, rowSel_);
     const int left = std::min(col_, colSel_);
     const int right = std::max(col_, colSel_);
-    for (int r = top; r <= bottom; ++r)
-        for (int c = left; c <= right; ++c)
+    for (int r = top; r <= bottom; ++r) {
+        for (int c = left; c <= right; ++c) {
             writeCell(r, c, text);
+        }
+    }
 }
 
 int FlexGrid::FillStyle() const {
@@ -395,14 +425,16 @@ int FlexGrid::FillStyle() const {
 }
 
 void FlexGrid::setFillStyle(int style) {
-    if (style != 0 && style != 1)
+    if (style != 0 && style != 1) {
         throw RunTimeError(errc::InvalidPropertyValue);
+    }
     fillStyle_ = style;
 }
 
 QString FlexGrid::Clip() const {
-    if (!hasBody())
+    if (!hasBody()) {
         return QString();
+    }
     const int top = std::min(row_, rowSel_);
     const int bottom = std::max(row_, rowSel_);
     const int left = std::min(col_, colSel_);
@@ -410,23 +442,26 @@ QString FlexGrid::Clip() const {
     QStringList lines;
     for (int r = top; r <= bottom; ++r) {
         QStringList fields;
-        for (int c = left; c <= right; ++c)
+        for (int c = left; c <= right; ++c) {
             fields.append(TextMatrix(r, c));
+        }
         lines.append(fields.join(QLatin1Char('\t')));
     }
     return lines.join(QLatin1Char('\r'));
 }
 
 void FlexGrid::setClip(const QString& text) {
-    if (!hasBody())
+    if (!hasBody()) {
         return;
+    }
     const int top = std::min(row_, rowSel_);
     const int bottom = std::max(row_, rowSel_);
     const int left = std::min(col_, colSel_);
     const int right = std::max(col_, colSel_);
     for (const selection::PlacedText& cell :
-         selection::layText(text, bottom - top + 1, right - left + 1))
+         selection::layText(text, bottom - top + 1, right - left + 1)) {
         writeCell(top + cell.row, left + cell.col, cell.text);
+    }
 }
 
 // ---- helpers ----------------------------------------------------------------
@@ -436,23 +471,27 @@ bool FlexGrid::isBodyCell(int row, int col) const {
 }
 
 void FlexGrid::requireBodyRow(int row) const {
-    if (row < fixedRows_ || row >= rowCount())
+    if (row < fixedRows_ || row >= rowCount()) {
         throw RunTimeError(errc::InvalidPropertyArrayIndex);
+    }
 }
 
 void FlexGrid::requireBodyCol(int col) const {
-    if (col < fixedCols_ || col >= columnCount())
+    if (col < fixedCols_ || col >= columnCount()) {
         throw RunTimeError(errc::InvalidPropertyArrayIndex);
+    }
 }
 
 void FlexGrid::requireCol(int col) const {
-    if (col < 0 || col >= columnCount())
+    if (col < 0 || col >= columnCount()) {
         throw RunTimeError(errc::InvalidPropertyArrayIndex);
+    }
 }
 
 void FlexGrid::requireCell(int row, int col) const {
-    if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
+    if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount()) {
         throw RunTimeError(errc::InvalidPropertyArrayIndex);
+    }
 }
 
 QTableWidgetItem* FlexGrid::makeItem(int col) const {
@@ -475,8 +514,9 @@ void FlexGrid::writeCell(int row, int col, const QString& text) {
         setItem(row, col, cell);
     }
     cell->setText(text);
-    if (colAlignment_[static_cast<std::size_t>(col)] == flexAlignGeneral)
+    if (colAlignment_[static_cast<std::size_t>(col)] == flexAlignGeneral) {
         applyAlignment(cell, col);
+    }
 }
 
 bool FlexGrid::placeCurrent(int row, int col) {
@@ -506,18 +546,21 @@ void FlexGrid::clampCursor() {
 
 void FlexGrid::afterShapeChange(int oldRow, int oldCol) {
     clampCursor();
-    if (!hasBody())
+    if (!hasBody()) {
         dragging_ = clickPending_ = false;
+    }
     updateFrozenRows();
     viewport()->update();
-    if (row_ != oldRow || col_ != oldCol)
+    if (row_ != oldRow || col_ != oldCol) {
         emit RowColChange();
+    }
 }
 
 int FlexGrid::frozenHeight() const {
     int height = 0;
-    for (int r = 0; r < fixedRows_ && r < rowCount(); ++r)
+    for (int r = 0; r < fixedRows_ && r < rowCount(); ++r) {
         height += rowHeight(r);
+    }
     return std::min(height, viewport()->height());
 }
 
@@ -527,18 +570,23 @@ void FlexGrid::updateGeometries() {
 }
 
 void FlexGrid::updateFrozenRows() {
-    if (!frozen_)
+    if (!frozen_) {
         return;
+    }
     if (fixedRows_ == 0 || rowCount() == 0) {
         frozen_->hide();
         return;
     }
-    for (int c = 0; c < columnCount(); ++c)
-        if (frozen_->columnWidth(c) != columnWidth(c))
+    for (int c = 0; c < columnCount(); ++c) {
+        if (frozen_->columnWidth(c) != columnWidth(c)) {
             frozen_->setColumnWidth(c, columnWidth(c));
-    for (int r = 0; r < fixedRows_; ++r)
-        if (frozen_->rowHeight(r) != rowHeight(r))
+        }
+    }
+    for (int r = 0; r < fixedRows_; ++r) {
+        if (frozen_->rowHeight(r) != rowHeight(r)) {
             frozen_->setRowHeight(r, rowHeight(r));
+        }
+    }
     const QRect area = viewport()->geometry();
     frozen_->setGeometry(area.x(), area.y(), area.width(), frozenHeight());
     frozen_->verticalScrollBar()->setValue(0);
@@ -548,8 +596,9 @@ void FlexGrid::updateFrozenRows() {
 }
 
 void FlexGrid::ensureCellVisible(int row, int col) {
-    if (!isBodyCell(row, col))
+    if (!isBodyCell(row, col)) {
         return;
+    }
     // Rows added just before need their scroll range laid out first.
     executeDelayedItemsLayout();
     const int top = fixedRows_ > 0 ? frozenHeight() : 0;
@@ -557,10 +606,11 @@ void FlexGrid::ensureCellVisible(int row, int col) {
     const int h = rowHeight(row);
     const int viewHeight = viewport()->height();
     QScrollBar* vbar = verticalScrollBar();
-    if (y < top)
+    if (y < top) {
         vbar->setValue(vbar->value() - (top - y));
-    else if (y + h > viewHeight)
+    } else if (y + h > viewHeight) {
         vbar->setValue(vbar->value() + std::min(y + h - viewHeight, y - top));
+    }
 
     const int x = columnViewportPosition(col);
     const int w = columnWidth(col);
@@ -568,10 +618,11 @@ void FlexGrid::ensureCellVisible(int row, int col) {
     QScrollBar* hbar = horizontalScrollBar();
     // Fixed columns scroll with the body, so going left prefers the far left
     // where the row headers are, whenever the cell still fits from there.
-    if (x < 0)
+    if (x < 0) {
         hbar->setValue(x + hbar->value() + w <= viewWidth ? 0 : hbar->value() + x);
-    else if (x + w > viewWidth)
+    } else if (x + w > viewWidth) {
         hbar->setValue(hbar->value() + std::min(x + w - viewWidth, x));
+    }
 }
 
 int FlexGrid::pageRows() const {
@@ -581,8 +632,9 @@ int FlexGrid::pageRows() const {
 }
 
 void FlexGrid::navigate(int key, Qt::KeyboardModifiers modifiers) {
-    if (!hasBody())
+    if (!hasBody()) {
         return;
+    }
     const bool extend = modifiers & Qt::ShiftModifier;
     const bool ctrl = modifiers & Qt::ControlModifier;
     const int firstRow = fixedRows_;
@@ -606,13 +658,15 @@ void FlexGrid::navigate(int key, Qt::KeyboardModifiers modifiers) {
         break;
     case Qt::Key_Home:
         col = firstCol;
-        if (ctrl)
+        if (ctrl) {
             row = firstRow;
+        }
         break;
     case Qt::Key_End:
         col = lastCol;
-        if (ctrl)
+        if (ctrl) {
             row = lastRow;
+        }
         break;
     case Qt::Key_PageUp:
         row -= pageRows();
@@ -632,8 +686,9 @@ void FlexGrid::navigate(int key, Qt::KeyboardModifiers modifiers) {
     }
     const bool moved = placeCurrent(row, col);
     ensureCellVisible(row, col);
-    if (moved)
+    if (moved) {
         emit RowColChange();
+    }
 }
 
 bool FlexGrid::outsideBody(QPoint pos) const {
@@ -652,18 +707,21 @@ int FlexGrid::dragRowAt(int y) const {
     int row;
     if (y < top) {
         row = rowAt(top);
-        if (row >= 0 && rowViewportPosition(row) >= top)
+        if (row >= 0 && rowViewportPosition(row) >= top) {
             --row;
+        }
     } else if (y > bottom) {
         row = rowAt(bottom);
-        if (row < 0)
+        if (row < 0) {
             row = last;
-        else if (rowViewportPosition(row) + rowHeight(row) <= bottom + 1)
+        } else if (rowViewportPosition(row) + rowHeight(row) <= bottom + 1) {
             ++row;
+        }
     } else {
         row = rowAt(y);
-        if (row < 0)
+        if (row < 0) {
             row = last;
+        }
     }
     return std::clamp(row, fixedRows_, last);
 }
@@ -674,18 +732,21 @@ int FlexGrid::dragColAt(int x) const {
     int col;
     if (x < 0) {
         col = columnAt(0);
-        if (col >= 0 && columnViewportPosition(col) >= 0)
+        if (col >= 0 && columnViewportPosition(col) >= 0) {
             --col;
+        }
     } else if (x > right) {
         col = columnAt(right);
-        if (col < 0)
+        if (col < 0) {
             col = last;
-        else if (columnViewportPosition(col) + columnWidth(col) <= right + 1)
+        } else if (columnViewportPosition(col) + columnWidth(col) <= right + 1) {
             ++col;
+        }
     } else {
         col = columnAt(x);
-        if (col < 0)
+        if (col < 0) {
             col = last;
+        }
     }
     return std::clamp(col, fixedCols_, last);
 }
@@ -698,13 +759,15 @@ void FlexGrid::dragTo(QPoint pos) {
     lastDragPos_ = pos;
     const int row = dragRowAt(pos.y());
     const int col = dragColAt(pos.x());
-    if (row != rowSel_ || col != colSel_)
+    if (row != rowSel_ || col != colSel_) {
         placeSelCorner(row, col);
+    }
     ensureCellVisible(row, col);
-    if (outsideBody(pos))
+    if (outsideBody(pos)) {
         dragScrollTimer_->start();
-    else
+    } else {
         dragScrollTimer_->stop();
+    }
 }
 
 // ---- events -----------------------------------------------------------------
@@ -712,13 +775,15 @@ void FlexGrid::dragTo(QPoint pos) {
 void FlexGrid::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     event->accept();
-    if (event->button() != Qt::LeftButton)
+    if (event->button() != Qt::LeftButton) {
         return;
+    }
     clickPending_ = false;
     dragging_ = false;
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (!index.isValid() || !isBodyCell(index.row(), index.column()))
+    if (!index.isValid() || !isBodyCell(index.row(), index.column())) {
         return;
+    }
     clickPending_ = true;
     dragging_ = true;
     lastDragPos_ = event->position().toPoint();
@@ -729,20 +794,23 @@ void FlexGrid::mousePressEvent(QMouseEvent* event) {
     }
     const bool moved = placeCurrent(index.row(), index.column());
     ensureCellVisible(index.row(), index.column());
-    if (moved)
+    if (moved) {
         emit RowColChange();
+    }
 }
 
 void FlexGrid::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
-    if (dragging_ && (event->buttons() & Qt::LeftButton))
+    if (dragging_ && (event->buttons() & Qt::LeftButton)) {
         dragTo(event->position().toPoint());
+    }
 }
 
 void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    if (event->button() != Qt::LeftButton)
+    if (event->button() != Qt::LeftButton) {
         return;
+    }
     dragging_ = false;
     dragScrollTimer_->stop();
     if (clickPending_) {
@@ -753,15 +821,17 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
 
 void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
-    if (event->button() != Qt::LeftButton)
+    if (event->button() != Qt::LeftButton) {
         return;
+    }
     // The first click of the pair has raised Click already; the release that
     // ends the double-click raises none.
     clickPending_ = false;
     dragging_ = false;
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (index.isValid() && isBodyCell(index.row(), index.column()))
+    if (index.isValid() && isBodyCell(index.row(), index.column())) {
         emit DblClick();
+    }
 }
 
 void FlexGrid::keyPressEvent(QKeyEvent* event) {
@@ -769,18 +839,22 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
     const auto modifiers = event->modifiers();
     QPointer<FlexGrid> alive(this);
     emit KeyDown(keys::virtualKeyCode(key, modifiers), keys::shiftState(key, modifiers));
-    if (!alive)
+    if (!alive) {
         return;
+    }
     // Navigation keys belong to the grid even when there is nowhere to go.
     const bool handled = isNavigationKey(key);
-    if (handled)
+    if (handled) {
         navigate(key, modifiers);
-    if (!alive)
+    }
+    if (!alive) {
         return;
+    }
     for (const int code : keys::characterCodes(key, modifiers, event->text())) {
         emit KeyPress(code);
-        if (!alive)
+        if (!alive) {
             return;
+        }
     }
     // Keys the grid does not use travel on, so dialogs still see Enter and
     // Escape, as with any other item view.
