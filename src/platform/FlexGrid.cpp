@@ -1,5 +1,6 @@
 #include "FlexGrid.h"
 
+#include "FlexGridDelegate.h"
 #include "KeyCodes.h"
 #include "RunTimeError.h"
 #include "SelectionText.h"
@@ -11,11 +12,9 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
 #include <QStringList>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
 
@@ -82,58 +81,6 @@ bool isNavigationKey(int key) {
         return false;
     }
 }
-
-// Draws fixed cells as headers and the grid's own selection and current cell;
-// the view's built-in selection and current index are ignored.
-class FlexGridDelegate : public QStyledItemDelegate {
-public:
-    explicit FlexGridDelegate(FlexGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        option->state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
-        const int row = index.row();
-        const int col = index.column();
-        if (row < grid_->FixedRows() || col < grid_->FixedCols()) {
-            option->backgroundBrush = option->palette.brush(QPalette::Button);
-            option->palette.setBrush(QPalette::Text, option->palette.brush(QPalette::ButtonText));
-            return;
-        }
-        const int top = std::min(grid_->Row(), grid_->RowSel());
-        const int bottom = std::max(grid_->Row(), grid_->RowSel());
-        const int left = std::min(grid_->Col(), grid_->ColSel());
-        const int right = std::max(grid_->Col(), grid_->ColSel());
-        // As in the classic grid, the current cell shows as a frame, not as
-        // highlighted, so a one-cell selection highlights nothing.
-        const bool current = row == grid_->Row() && col == grid_->Col();
-        if (!current && row >= top && row <= bottom && col >= left && col <= right) {
-            option->state |= QStyle::State_Selected;
-        }
-    }
-
-    // The current cell gets a frame of its own: styles draw their focus frame
-    // only after keyboard focus changes, and it must show inside the selection.
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(painter, option, index);
-        if (index.row() != grid_->Row() || index.column() != grid_->Col() ||
-            index.row() < grid_->FixedRows() || index.column() < grid_->FixedCols() ||
-            !grid_->hasFocus()) {
-            return;
-        }
-        painter->save();
-        QPen pen(option.palette.color(QPalette::Text), 2);
-        pen.setJoinStyle(Qt::MiterJoin);
-        painter->setPen(pen);
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
-        painter->restore();
-    }
-
-private:
-    FlexGrid* grid_;
-};
 
 } // namespace
 
