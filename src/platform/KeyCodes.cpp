@@ -1,158 +1,96 @@
 #include "KeyCodes.h"
 
+#include <span>
+
 namespace platform::keys {
 
 namespace {
 
-// Keys that mean the same whether or not they are on the keypad.
-int plainKeyCode(int key) {
-    switch (key) {
-    case Qt::Key_Backspace:
-        return vkBackspace;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return vkTab;
-    case Qt::Key_Clear:
-        return vkClear;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return vkReturn;
-    case Qt::Key_Shift:
-        return vkShift;
-    case Qt::Key_Control:
-        return vkControl;
-    case Qt::Key_Alt:
-        return vkAlt;
-    case Qt::Key_Pause:
-        return vkPause;
-    case Qt::Key_CapsLock:
-        return vkCapsLock;
-    case Qt::Key_Escape:
-        return vkEscape;
-    case Qt::Key_Space:
-        return vkSpace;
-    case Qt::Key_PageUp:
-        return vkPageUp;
-    case Qt::Key_PageDown:
-        return vkPageDown;
-    case Qt::Key_End:
-        return vkEnd;
-    case Qt::Key_Home:
-        return vkHome;
-    case Qt::Key_Left:
-        return vkLeft;
-    case Qt::Key_Up:
-        return vkUp;
-    case Qt::Key_Right:
-        return vkRight;
-    case Qt::Key_Down:
-        return vkDown;
-    case Qt::Key_Print:
-        return vkPrint;
-    case Qt::Key_Insert:
-        return vkInsert;
-    case Qt::Key_Delete:
-        return vkDelete;
-    case Qt::Key_Help:
-        return vkHelp;
-    case Qt::Key_Meta:
-        return vkMeta;
-    case Qt::Key_Menu:
-        return vkMenu;
-    case Qt::Key_NumLock:
-        return vkNumLock;
-    case Qt::Key_ScrollLock:
-        return vkScrollLock;
-    default:
-        return 0;
-    }
-}
+struct KeyCode {
+    int key;
+    int code;
+};
 
-// What Shift+digit types on a US layout, back to its digit key.
-int shiftedDigitKeyCode(int key) {
-    switch (key) {
-    case Qt::Key_ParenRight:
-        return vk0;
-    case Qt::Key_Exclam:
-        return vk0 + 1;
-    case Qt::Key_At:
-        return vk0 + 2;
-    case Qt::Key_NumberSign:
-        return vk0 + 3;
-    case Qt::Key_Dollar:
-        return vk0 + 4;
-    case Qt::Key_Percent:
-        return vk0 + 5;
-    case Qt::Key_AsciiCircum:
-        return vk0 + 6;
-    case Qt::Key_Ampersand:
-        return vk0 + 7;
-    case Qt::Key_Asterisk:
-        return vk0 + 8;
-    case Qt::Key_ParenLeft:
-        return vk0 + 9;
-    default:
-        return 0;
-    }
-}
-
-// The punctuation keys, shifted or not.
-int punctuationKeyCode(int key) {
-    switch (key) {
-    case Qt::Key_Semicolon:
-    case Qt::Key_Colon:
-        return vkSemicolon;
-    case Qt::Key_Equal:
-    case Qt::Key_Plus:
-        return vkEquals;
-    case Qt::Key_Comma:
-    case Qt::Key_Less:
-        return vkComma;
-    case Qt::Key_Minus:
-    case Qt::Key_Underscore:
-        return vkMinus;
-    case Qt::Key_Period:
-    case Qt::Key_Greater:
-        return vkPeriod;
-    case Qt::Key_Slash:
-    case Qt::Key_Question:
-        return vkSlash;
-    case Qt::Key_QuoteLeft:
-    case Qt::Key_AsciiTilde:
-        return vkBackquote;
-    case Qt::Key_BracketLeft:
-    case Qt::Key_BraceLeft:
-        return vkBracketLeft;
-    case Qt::Key_Backslash:
-    case Qt::Key_Bar:
-        return vkBackslash;
-    case Qt::Key_BracketRight:
-    case Qt::Key_BraceRight:
-        return vkBracketRight;
-    case Qt::Key_Apostrophe:
-    case Qt::Key_QuoteDbl:
-        return vkQuote;
-    default:
-        return 0;
-    }
-}
+// The keys that are neither digits, letters nor function keys. Shifted
+// punctuation stands for its key on a US layout: Shift+1 types '!', whose key
+// is the 1.
+constexpr KeyCode kKeyCodes[] = {
+    {Qt::Key_Backspace, vkBackspace},
+    {Qt::Key_Tab, vkTab},
+    {Qt::Key_Backtab, vkTab},
+    {Qt::Key_Clear, vkClear},
+    {Qt::Key_Return, vkReturn},
+    {Qt::Key_Enter, vkReturn},
+    {Qt::Key_Shift, vkShift},
+    {Qt::Key_Control, vkControl},
+    {Qt::Key_Alt, vkAlt},
+    {Qt::Key_Pause, vkPause},
+    {Qt::Key_CapsLock, vkCapsLock},
+    {Qt::Key_Escape, vkEscape},
+    {Qt::Key_Space, vkSpace},
+    {Qt::Key_PageUp, vkPageUp},
+    {Qt::Key_PageDown, vkPageDown},
+    {Qt::Key_End, vkEnd},
+    {Qt::Key_Home, vkHome},
+    {Qt::Key_Left, vkLeft},
+    {Qt::Key_Up, vkUp},
+    {Qt::Key_Right, vkRight},
+    {Qt::Key_Down, vkDown},
+    {Qt::Key_Print, vkPrint},
+    {Qt::Key_Insert, vkInsert},
+    {Qt::Key_Delete, vkDelete},
+    {Qt::Key_Help, vkHelp},
+    {Qt::Key_Meta, vkMeta},
+    {Qt::Key_Menu, vkMenu},
+    {Qt::Key_NumLock, vkNumLock},
+    {Qt::Key_ScrollLock, vkScrollLock},
+    {Qt::Key_ParenRight, vk0},
+    {Qt::Key_Exclam, vk0 + 1},
+    {Qt::Key_At, vk0 + 2},
+    {Qt::Key_NumberSign, vk0 + 3},
+    {Qt::Key_Dollar, vk0 + 4},
+    {Qt::Key_Percent, vk0 + 5},
+    {Qt::Key_AsciiCircum, vk0 + 6},
+    {Qt::Key_Ampersand, vk0 + 7},
+    {Qt::Key_Asterisk, vk0 + 8},
+    {Qt::Key_ParenLeft, vk0 + 9},
+    {Qt::Key_Semicolon, vkSemicolon},
+    {Qt::Key_Colon, vkSemicolon},
+    {Qt::Key_Equal, vkEquals},
+    {Qt::Key_Plus, vkEquals},
+    {Qt::Key_Comma, vkComma},
+    {Qt::Key_Less, vkComma},
+    {Qt::Key_Minus, vkMinus},
+    {Qt::Key_Underscore, vkMinus},
+    {Qt::Key_Period, vkPeriod},
+    {Qt::Key_Greater, vkPeriod},
+    {Qt::Key_Slash, vkSlash},
+    {Qt::Key_Question, vkSlash},
+    {Qt::Key_QuoteLeft, vkBackquote},
+    {Qt::Key_AsciiTilde, vkBackquote},
+    {Qt::Key_BracketLeft, vkBracketLeft},
+    {Qt::Key_BraceLeft, vkBracketLeft},
+    {Qt::Key_Backslash, vkBackslash},
+    {Qt::Key_Bar, vkBackslash},
+    {Qt::Key_BracketRight, vkBracketRight},
+    {Qt::Key_BraceRight, vkBracketRight},
+    {Qt::Key_Apostrophe, vkQuote},
+    {Qt::Key_QuoteDbl, vkQuote},
+};
 
 // The keypad's operators have codes of their own.
-int keypadOperatorKeyCode(int key) {
-    switch (key) {
-    case Qt::Key_Asterisk:
-        return vkMultiply;
-    case Qt::Key_Plus:
-        return vkAdd;
-    case Qt::Key_Minus:
-        return vkSubtract;
-    case Qt::Key_Period:
-        return vkDecimal;
-    case Qt::Key_Slash:
-        return vkDivide;
-    default:
-        return 0;
+constexpr KeyCode kKeypadKeyCodes[] = {
+    {Qt::Key_Asterisk, vkMultiply}, {Qt::Key_Plus, vkAdd},     {Qt::Key_Minus, vkSubtract},
+    {Qt::Key_Period, vkDecimal},    {Qt::Key_Slash, vkDivide},
+};
+
+int lookUp(std::span<const KeyCode> table, int key) {
+    for (const KeyCode& entry : table) {
+        if (entry.key == key) {
+            return entry.code;
+        }
     }
+    return 0;
 }
 
 } // namespace
@@ -168,16 +106,10 @@ int virtualKeyCode(int key, Qt::KeyboardModifiers modifiers) {
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24) {
         return vkF1 + (key - Qt::Key_F1);
     }
-    if (const int code = keypad ? keypadOperatorKeyCode(key) : 0) {
+    if (const int code = keypad ? lookUp(kKeypadKeyCodes, key) : 0) {
         return code;
     }
-    if (const int code = plainKeyCode(key)) {
-        return code;
-    }
-    if (const int code = shiftedDigitKeyCode(key)) {
-        return code;
-    }
-    return punctuationKeyCode(key);
+    return lookUp(kKeyCodes, key);
 }
 
 int shiftState(int key, Qt::KeyboardModifiers modifiers) {
