@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QTableWidget>
 
@@ -133,6 +134,9 @@ private:
     // value says whether the current cell changed (and RowColChange is due).
     bool placeCurrent(int row, int col);
     void placeSelCorner(int row, int col);
+    // The selected cells, the current cell and the opposite corner included:
+    // x is the column, y the row.
+    QRect selectedCells() const;
     void clampCursor();
     // After a change of counts: clamp, refresh, and announce a moved cell.
     void afterShapeChange(int oldRow, int oldCol);

@@ -180,16 +180,12 @@ void FlexGrid::Clear() {
 }
 
 int FlexGrid::ColAlignment(int col) const {
-    if (col < 0 || col >= columnCount()) {
-        throw RunTimeError(errc::InvalidPropertyArrayIndex);
-    }
+    requireCol(col);
     return colAlignment_[static_cast<std::size_t>(col)];
 }
 
 void FlexGrid::setColAlignment(int col, int code) {
-    if (col < 0 || col >= columnCount()) {
-        throw RunTimeError(errc::InvalidPropertyArrayIndex);
-    }
+    requireCol(col);
     if (code < flexAlignLeftTop || code > flexAlignGeneral) {
         throw RunTimeError(errc::InvalidPropertyValue);
     }

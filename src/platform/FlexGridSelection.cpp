@@ -50,6 +50,11 @@ void FlexGrid::setColSel(int col) {
     placeSelCorner(rowSel_, col);
 }
 
+QRect FlexGrid::selectedCells() const {
+    return QRect(QPoint(std::min(col_, colSel_), std::min(row_, rowSel_)),
+                 QPoint(std::max(col_, colSel_), std::max(row_, rowSel_)));
+}
+
 bool FlexGrid::placeCurrent(int row, int col) {
     const bool moved = row != row_ || col != col_;
     row_ = rowSel_ = row;
@@ -79,12 +84,9 @@ void FlexGrid::setText(const QString& text) {
         writeCell(row_, col_, text);
         return;
     }
-    const int top = std::min(row_, rowSel_);
-    const int bottom = std::max(row_, rowSel_);
-    const int left = std::min(col_, colSel_);
-    const int right = std::max(col_, colSel_);
-    for (int r = top; r <= bottom; ++r) {
-        for (int c = left; c <= right; ++c) {
+    const QRect cells = selectedCells();
+    for (int r = cells.top(); r <= cells.bottom(); ++r) {
+        for (int c = cells.left(); c <= cells.right(); ++c) {
             writeCell(r, c, text);
         }
     }
@@ -105,14 +107,11 @@ QString FlexGrid::Clip() const {
     if (!hasBody()) {
         return QString();
     }
-    const int top = std::min(row_, rowSel_);
-    const int bottom = std::max(row_, rowSel_);
-    const int left = std::min(col_, colSel_);
-    const int right = std::max(col_, colSel_);
+    const QRect cells = selectedCells();
     QStringList lines;
-    for (int r = top; r <= bottom; ++r) {
+    for (int r = cells.top(); r <= cells.bottom(); ++r) {
         QStringList fields;
-        for (int c = left; c <= right; ++c) {
+        for (int c = cells.left(); c <= cells.right(); ++c) {
             fields.append(TextMatrix(r, c));
         }
         lines.append(fields.join(QLatin1Char('\t')));
@@ -124,13 +123,10 @@ void FlexGrid::setClip(const QString& text) {
     if (!hasBody()) {
         return;
     }
-    const int top = std::min(row_, rowSel_);
-    const int bottom = std::max(row_, rowSel_);
-    const int left = std::min(col_, colSel_);
-    const int right = std::max(col_, colSel_);
+    const QRect cells = selectedCells();
     for (const selection::PlacedText& cell :
-         selection::layText(text, bottom - top + 1, right - left + 1)) {
-        writeCell(top + cell.row, left + cell.col, cell.text);
+         selection::layText(text, cells.height(), cells.width())) {
+        writeCell(cells.top() + cell.row, cells.left() + cell.col, cell.text);
     }
 }
 
