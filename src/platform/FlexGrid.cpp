@@ -1,19 +1,12 @@
+// The grid as a view: its construction, the header rows frozen above the
+// scrolling body, and scrolling a cell into sight.
 #include "FlexGrid.h"
 
-#include "RunTimeError.h"
-#include "SelectionText.h"
+#include "FlexGridDelegate.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
-#include <QLocale>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPointer>
 #include <QScrollBar>
-#include <QStringList>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
 
@@ -27,293 +20,6 @@ constexpr int kDefaultRows = 2;
 constexpr int kDefaultCols = 2;
 constexpr int kDefaultColWidthPixels = 64;
 constexpr int kDragScrollIntervalMs = 50;
-
-bool looksNumeric(const QString& text) {
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return false;
-    bool ok = false;
-    QLocale::c().toDouble(trimmed, &ok);
-    return ok;
-}
-
-// General alignment follows the spreadsheet habit: numbers to the right so
-// their digits line up, anything else to the left.
-Qt::Alignment alignmentOf(int code, const QString& text) {
-    switch (code) {
-    case FlexGrid::flexAlignLeftTop:
-        return Qt::AlignLeft | Qt::AlignTop;
-    case FlexGrid::flexAlignLeftCenter:
-        return Qt::AlignLeft | Qt::AlignVCenter;
-    case FlexGrid::flexAlignLeftBottom:
-        return Qt::AlignLeft | Qt::AlignBottom;
-    case FlexGrid::flexAlignCenterTop:
-        return Qt::AlignHCenter | Qt::AlignTop;
-    case FlexGrid::flexAlignCenterCenter:
-        return Qt::AlignCenter;
-    case FlexGrid::flexAlignCenterBottom:
-        return Qt::AlignHCenter | Qt::AlignBottom;
-    case FlexGrid::flexAlignRightTop:
-        return Qt::AlignRight | Qt::AlignTop;
-    case FlexGrid::flexAlignRightCenter:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    case FlexGrid::flexAlignRightBottom:
-        return Qt::AlignRight | Qt::AlignBottom;
-    default:
-        return (looksNumeric(text) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
-    }
-}
-
-int shiftState(Qt::KeyboardModifiers modifiers, int key) {
-    int shift = 0;
-    if (modifiers & Qt::ShiftModifier || key == Qt::Key_Shift)
-        shift |= 1;
-    if (modifiers & Qt::ControlModifier || key == Qt::Key_Control)
-        shift |= 2;
-    if (modifiers & Qt::AltModifier || key == Qt::Key_Alt)
-        shift |= 4;
-    return shift;
-}
-
-// The virtual key code of the physical key, as programs written against the
-// classic key codes expect. Shifted punctuation maps back to its US-layout key.
-int virtualKeyCode(int key, Qt::KeyboardModifiers modifiers) {
-    const bool keypad = modifiers & Qt::KeypadModifier;
-    if (key >= Qt::Key_0 && key <= Qt::Key_9)
-        return keypad ? 96 + (key - Qt::Key_0) : key;
-    if (key >= Qt::Key_A && key <= Qt::Key_Z)
-        return key;
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
-        return 112 + (key - Qt::Key_F1);
-    switch (key) {
-    case Qt::Key_Backspace:
-        return 8;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return 9;
-    case Qt::Key_Clear:
-        return 12;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Shift:
-        return 16;
-    case Qt::Key_Control:
-        return 17;
-    case Qt::Key_Alt:
-        return 18;
-    case Qt::Key_Pause:
-        return 19;
-    case Qt::Key_CapsLock:
-        return 20;
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Space:
-        return 32;
-    case Qt::Key_PageUp:
-        return 33;
-    case Qt::Key_PageDown:
-        return 34;
-    case Qt::Key_End:
-        return 35;
-    case Qt::Key_Home:
-        return 36;
-    case Qt::Key_Left:
-        return 37;
-    case Qt::Key_Up:
-        return 38;
-    case Qt::Key_Right:
-        return 39;
-    case Qt::Key_Down:
-        return 40;
-    case Qt::Key_Print:
-        return 44;
-    case Qt::Key_Insert:
-        return 45;
-    case Qt::Key_Delete:
-        return 46;
-    case Qt::Key_Help:
-        return 47;
-    case Qt::Key_ParenRight:
-        return 48;
-    case Qt::Key_Exclam:
-        return 49;
-    case Qt::Key_At:
-        return 50;
-    case Qt::Key_NumberSign:
-        return 51;
-    case Qt::Key_Dollar:
-        return 52;
-    case Qt::Key_Percent:
-        return 53;
-    case Qt::Key_AsciiCircum:
-        return 54;
-    case Qt::Key_Ampersand:
-        return 55;
-    case Qt::Key_ParenLeft:
-        return 57;
-    case Qt::Key_Meta:
-        return 91;
-    case Qt::Key_Menu:
-        return 93;
-    case Qt::Key_Asterisk:
-        return keypad ? 106 : 56;
-    case Qt::Key_Plus:
-        return keypad ? 107 : 187;
-    case Qt::Key_Minus:
-        return keypad ? 109 : 189;
-    case Qt::Key_Period:
-        return keypad ? 110 : 190;
-    case Qt::Key_Slash:
-        return keypad ? 111 : 191;
-    case Qt::Key_NumLock:
-        return 144;
-    case Qt::Key_ScrollLock:
-        return 145;
-    case Qt::Key_Semicolon:
-    case Qt::Key_Colon:
-        return 186;
-    case Qt::Key_Equal:
-        return 187;
-    case Qt::Key_Comma:
-    case Qt::Key_Less:
-        return 188;
-    case Qt::Key_Underscore:
-        return 189;
-    case Qt::Key_Greater:
-        return 190;
-    case Qt::Key_Question:
-        return 191;
-    case Qt::Key_QuoteLeft:
-    case Qt::Key_AsciiTilde:
-        return 192;
-    case Qt::Key_BracketLeft:
-    case Qt::Key_BraceLeft:
-        return 219;
-    case Qt::Key_Backslash:
-    case Qt::Key_Bar:
-        return 220;
-    case Qt::Key_BracketRight:
-    case Qt::Key_BraceRight:
-        return 221;
-    case Qt::Key_Apostrophe:
-    case Qt::Key_QuoteDbl:
-        return 222;
-    default:
-        return 0;
-    }
-}
-
-// The character codes a key press types, in the classic manner: control codes
-// for Ctrl+letter, 13/27/8 for Enter/Escape/Backspace, otherwise the typed
-// characters. Navigation and function keys type nothing.
-QList<int> characterCodes(const QKeyEvent& event) {
-    const int key = event.key();
-    const auto modifiers = event.modifiers();
-    const bool ctrl = modifiers & Qt::ControlModifier;
-    const bool alt = modifiers & Qt::AltModifier;
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return {13};
-    case Qt::Key_Escape:
-        return {27};
-    case Qt::Key_Backspace:
-        return {8};
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return {};
-    default:
-        break;
-    }
-    if (ctrl && !alt) {
-        if (key >= Qt::Key_A && key <= Qt::Key_Z)
-            return {key - Qt::Key_A + 1};
-        if (key == Qt::Key_BracketLeft)
-            return {27};
-        if (key == Qt::Key_Backslash)
-            return {28};
-        if (key == Qt::Key_BracketRight)
-            return {29};
-        return {};
-    }
-    // Alt alone is for menu accelerators; Ctrl+Alt together is AltGr on some
-    // systems and does type characters.
-    if (alt && !ctrl)
-        return {};
-    QList<int> codes;
-    for (const char32_t ch : event.text().toUcs4()) {
-        if (ch >= 32 && ch != 127)
-            codes.append(static_cast<int>(ch));
-    }
-    return codes;
-}
-
-bool isNavigationKey(int key) {
-    switch (key) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// Draws fixed cells as headers and the grid's own selection and current cell;
-// the view's built-in selection and current index are ignored.
-class FlexGridDelegate : public QStyledItemDelegate {
-public:
-    explicit FlexGridDelegate(FlexGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        option->state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
-        const int row = index.row();
-        const int col = index.column();
-        if (row < grid_->FixedRows() || col < grid_->FixedCols()) {
-            option->backgroundBrush = option->palette.brush(QPalette::Button);
-            option->palette.setBrush(QPalette::Text, option->palette.brush(QPalette::ButtonText));
-            return;
-        }
-        const int top = std::min(grid_->Row(), grid_->RowSel());
-        const int bottom = std::max(grid_->Row(), grid_->RowSel());
-        const int left = std::min(grid_->Col(), grid_->ColSel());
-        const int right = std::max(grid_->Col(), grid_->ColSel());
-        // As in the classic grid, the current cell shows as a frame, not as
-        // highlighted, so a one-cell selection highlights nothing.
-        const bool current = row == grid_->Row() && col == grid_->Col();
-        if (!current && row >= top && row <= bottom && col >= left && col <= right)
-            option->state |= QStyle::State_Selected;
-    }
-
-    // The current cell gets a frame of its own: styles draw their focus frame
-    // only after keyboard focus changes, and it must show inside the selection.
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(painter, option, index);
-        if (index.row() != grid_->Row() || index.column() != grid_->Col() ||
-            index.row() < grid_->FixedRows() || index.column() < grid_->FixedCols() ||
-            !grid_->hasFocus())
-            return;
-        painter->save();
-        QPen pen(option.palette.color(QPalette::Text), 2);
-        pen.setJoinStyle(Qt::MiterJoin);
-        painter->setPen(pen);
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
-        painter->restore();
-    }
-
-private:
-    FlexGrid* grid_;
-};
 
 } // namespace
 
@@ -339,10 +45,11 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
     dragScrollTimer_ = new QTimer(this);
     dragScrollTimer_->setInterval(kDragScrollIntervalMs);
     connect(dragScrollTimer_, &QTimer::timeout, this, [this] {
-        if (dragging_)
+        if (dragging_) {
             dragTo(lastDragPos_);
-        else
+        } else {
             dragScrollTimer_->stop();
+        }
     });
 
     frozen_ = new QTableView(this);
@@ -378,9 +85,11 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
     setColumnCount(kDefaultCols);
     colAlignment_.assign(kDefaultCols, flexAlignGeneral);
     setRowCount(kDefaultRows);
-    for (int r = 0; r < kDefaultRows; ++r)
-        for (int c = 0; c < kDefaultCols; ++c)
+    for (int r = 0; r < kDefaultRows; ++r) {
+        for (int c = 0; c < kDefaultCols; ++c) {
             setItem(r, c, makeItem(c));
+        }
+    }
     fixedRows_ = 1;
     fixedCols_ = 1;
     clampCursor();
@@ -390,584 +99,16 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
 void FlexGrid::fitRowHeightToFont() {
     const int height = fontMetrics().height() + 4;
     verticalHeader()->setDefaultSectionSize(height);
-    for (int r = 0; r < rowCount(); ++r)
+    for (int r = 0; r < rowCount(); ++r) {
         setRowHeight(r, height);
+    }
 }
 
 void FlexGrid::changeEvent(QEvent* event) {
     QTableWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         fitRowHeightToFont();
-}
-
-int FlexGrid::ColWidth(int col) const {
-    requireCol(col);
-    return columnWidth(col) * twipsPerPixel;
-}
-
-void FlexGrid::setColWidth(int col, int twips) {
-    requireCol(col);
-    if (twips < 0)
-        throw RunTimeError(errc::InvalidPropertyValue);
-    setColumnWidth(col, (twips + twipsPerPixel / 2) / twipsPerPixel);
-}
-
-// ---- shape ------------------------------------------------------------------
-
-int FlexGrid::Rows() const {
-    return rowCount();
-}
-
-void FlexGrid::setRows(int rows) {
-    if (rows < 0 || rows < fixedRows_)
-        throw RunTimeError(errc::InvalidPropertyValue);
-    const int oldRow = Row();
-    const int oldCol = Col();
-    const int oldRows = rowCount();
-    setRowCount(rows);
-    for (int r = oldRows; r < rows; ++r)
-        for (int c = 0; c < columnCount(); ++c)
-            setItem(r, c, makeItem(c));
-    afterShapeChange(oldRow, oldCol);
-}
-
-int FlexGrid::Cols() const {
-    return columnCount();
-}
-
-void FlexGrid::setCols(int cols) {
-    if (cols < 0 || cols < fixedCols_)
-        throw RunTimeError(errc::InvalidPropertyValue);
-    const int oldRow = Row();
-    const int oldCol = Col();
-    const int oldCols = columnCount();
-    colAlignment_.resize(static_cast<std::size_t>(cols), flexAlignGeneral);
-    setColumnCount(cols);
-    for (int r = 0; r < rowCount(); ++r)
-        for (int c = oldCols; c < cols; ++c)
-            setItem(r, c, makeItem(c));
-    afterShapeChange(oldRow, oldCol);
-}
-
-int FlexGrid::FixedRows() const {
-    return fixedRows_;
-}
-
-void FlexGrid::setFixedRows(int fixedRows) {
-    if (fixedRows < 0 || fixedRows > rowCount())
-        throw RunTimeError(errc::InvalidPropertyValue);
-    const int oldRow = Row();
-    const int oldCol = Col();
-    fixedRows_ = fixedRows;
-    afterShapeChange(oldRow, oldCol);
-}
-
-int FlexGrid::FixedCols() const {
-    return fixedCols_;
-}
-
-void FlexGrid::setFixedCols(int fixedCols) {
-    if (fixedCols < 0 || fixedCols > columnCount())
-        throw RunTimeError(errc::InvalidPropertyValue);
-    const int oldRow = Row();
-    const int oldCol = Col();
-    fixedCols_ = fixedCols;
-    afterShapeChange(oldRow, oldCol);
-}
-
-// ---- cells ------------------------------------------------------------------
-
-QString FlexGrid::TextMatrix(int row, int col) const {
-    requireCell(row, col);
-    const QTableWidgetItem* cell = item(row, col);
-    return cell ? cell->text() : QString();
-}
-
-void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
-    requireCell(row, col);
-    writeCell(row, col, text);
-}
-
-void FlexGrid::Clear() {
-    for (int r = 0; r < rowCount(); ++r)
-        for (int c = 0; c < columnCount(); ++c)
-            writeCell(r, c, QString());
-}
-
-int FlexGrid::ColAlignment(int col) const {
-    if (col < 0 || col >= columnCount())
-        throw RunTimeError(errc::InvalidPropertyArrayIndex);
-    return colAlignment_[static_cast<std::size_t>(col)];
-}
-
-void FlexGrid::setColAlignment(int col, int code) {
-    if (col < 0 || col >= columnCount())
-        throw RunTimeError(errc::InvalidPropertyArrayIndex);
-    if (code < flexAlignLeftTop || code > flexAlignGeneral)
-        throw RunTimeError(errc::InvalidPropertyValue);
-    colAlignment_[static_cast<std::size_t>(col)] = code;
-    for (int r = 0; r < rowCount(); ++r)
-        if (QTableWidgetItem* cell = item(r, col))
-            applyAlignment(cell, col);
-}
-
-// ---- current cell and selection ---------------------------------------------
-
-int FlexGrid::Row() const {
-    return row_;
-}
-
-void FlexGrid::setRow(int row) {
-    requireBodyRow(row);
-    if (placeCurrent(row, col_))
-        emit RowColChange();
-}
-
-int FlexGrid::Col() const {
-    return col_;
-}
-
-void FlexGrid::setCol(int col) {
-    requireBodyCol(col);
-    if (placeCurrent(row_, col))
-        emit RowColChange();
-}
-
-int FlexGrid::RowSel() const {
-    return rowSel_;
-}
-
-void FlexGrid::setRowSel(int row) {
-    requireBodyRow(row);
-    placeSelCorner(row, colSel_);
-}
-
-int FlexGrid::ColSel() const {
-    return colSel_;
-}
-
-void FlexGrid::setColSel(int col) {
-    requireBodyCol(col);
-    placeSelCorner(rowSel_, col);
-}
-
-QString FlexGrid::Text() const {
-    if (!hasBody())
-        return QString();
-    return TextMatrix(row_, col_);
-}
-
-void FlexGrid::setText(const QString& text) {
-    if (!hasBody())
-        return;
-    if (fillStyle_ == 0) {
-        writeCell(row_, col_, text);
-        return;
     }
-    const int top = std::min(row_, rowSel_);
-    const int bottom = std::max(row_, rowSel_);
-    const int left = std::min(col_, colSel_);
-    const int right = std::max(col_, colSel_);
-    for (int r = top; r <= bottom; ++r)
-        for (int c = left; c <= right; ++c)
-            writeCell(r, c, text);
-}
-
-int FlexGrid::FillStyle() const {
-    return fillStyle_;
-}
-
-void FlexGrid::setFillStyle(int style) {
-    if (style != 0 && style != 1)
-        throw RunTimeError(errc::InvalidPropertyValue);
-    fillStyle_ = style;
-}
-
-QString FlexGrid::Clip() const {
-    if (!hasBody())
-        return QString();
-    const int top = std::min(row_, rowSel_);
-    const int bottom = std::max(row_, rowSel_);
-    const int left = std::min(col_, colSel_);
-    const int right = std::max(col_, colSel_);
-    QStringList lines;
-    for (int r = top; r <= bottom; ++r) {
-        QStringList fields;
-        for (int c = left; c <= right; ++c)
-            fields.append(TextMatrix(r, c));
-        lines.append(fields.join(QLatin1Char('\t')));
-    }
-    return lines.join(QLatin1Char('\r'));
-}
-
-void FlexGrid::setClip(const QString& text) {
-    if (!hasBody())
-        return;
-    const int top = std::min(row_, rowSel_);
-    const int bottom = std::max(row_, rowSel_);
-    const int left = std::min(col_, colSel_);
-    const int right = std::max(col_, colSel_);
-    for (const selection::PlacedText& cell :
-         selection::layText(text, bottom - top + 1, right - left + 1))
-        writeCell(top + cell.row, left + cell.col, cell.text);
-}
-
-// ---- helpers ----------------------------------------------------------------
-
-bool FlexGrid::isBodyCell(int row, int col) const {
-    return row >= fixedRows_ && row < rowCount() && col >= fixedCols_ && col < columnCount();
-}
-
-void FlexGrid::requireBodyRow(int row) const {
-    if (row < fixedRows_ || row >= rowCount())
-        throw RunTimeError(errc::InvalidPropertyArrayIndex);
-}
-
-void FlexGrid::requireBodyCol(int col) const {
-    if (col < fixedCols_ || col >= columnCount())
-        throw RunTimeError(errc::InvalidPropertyArrayIndex);
-}
-
-void FlexGrid::requireCol(int col) const {
-    if (col < 0 || col >= columnCount())
-        throw RunTimeError(errc::InvalidPropertyArrayIndex);
-}
-
-void FlexGrid::requireCell(int row, int col) const {
-    if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
-        throw RunTimeError(errc::InvalidPropertyArrayIndex);
-}
-
-QTableWidgetItem* FlexGrid::makeItem(int col) const {
-    auto* cell = new QTableWidgetItem();
-    // Enabled only: not selectable and not editable, so no view machinery
-    // can open an editor or keep a selection of its own.
-    cell->setFlags(Qt::ItemIsEnabled);
-    applyAlignment(cell, col);
-    return cell;
-}
-
-void FlexGrid::applyAlignment(QTableWidgetItem* item, int col) const {
-    item->setTextAlignment(alignmentOf(colAlignment_[static_cast<std::size_t>(col)], item->text()));
-}
-
-void FlexGrid::writeCell(int row, int col, const QString& text) {
-    QTableWidgetItem* cell = item(row, col);
-    if (!cell) {
-        cell = makeItem(col);
-        setItem(row, col, cell);
-    }
-    cell->setText(text);
-    if (colAlignment_[static_cast<std::size_t>(col)] == flexAlignGeneral)
-        applyAlignment(cell, col);
-}
-
-bool FlexGrid::placeCurrent(int row, int col) {
-    const bool moved = row != row_ || col != col_;
-    row_ = rowSel_ = row;
-    col_ = colSel_ = col;
-    viewport()->update();
-    return moved;
-}
-
-void FlexGrid::placeSelCorner(int row, int col) {
-    rowSel_ = row;
-    colSel_ = col;
-    viewport()->update();
-}
-
-void FlexGrid::clampCursor() {
-    // With no body row (or column) there is no current cell; the indices read 0.
-    const auto fit = [](int value, int low, int high) {
-        return high < low ? 0 : std::clamp(value, low, high);
-    };
-    row_ = fit(row_, fixedRows_, rowCount() - 1);
-    rowSel_ = fit(rowSel_, fixedRows_, rowCount() - 1);
-    col_ = fit(col_, fixedCols_, columnCount() - 1);
-    colSel_ = fit(colSel_, fixedCols_, columnCount() - 1);
-}
-
-void FlexGrid::afterShapeChange(int oldRow, int oldCol) {
-    clampCursor();
-    if (!hasBody())
-        dragging_ = clickPending_ = false;
-    updateFrozenRows();
-    viewport()->update();
-    if (row_ != oldRow || col_ != oldCol)
-        emit RowColChange();
-}
-
-int FlexGrid::frozenHeight() const {
-    int height = 0;
-    for (int r = 0; r < fixedRows_ && r < rowCount(); ++r)
-        height += rowHeight(r);
-    return std::min(height, viewport()->height());
-}
-
-void FlexGrid::updateGeometries() {
-    QTableWidget::updateGeometries();
-    updateFrozenRows();
-}
-
-void FlexGrid::updateFrozenRows() {
-    if (!frozen_)
-        return;
-    if (fixedRows_ == 0 || rowCount() == 0) {
-        frozen_->hide();
-        return;
-    }
-    for (int c = 0; c < columnCount(); ++c)
-        if (frozen_->columnWidth(c) != columnWidth(c))
-            frozen_->setColumnWidth(c, columnWidth(c));
-    for (int r = 0; r < fixedRows_; ++r)
-        if (frozen_->rowHeight(r) != rowHeight(r))
-            frozen_->setRowHeight(r, rowHeight(r));
-    const QRect area = viewport()->geometry();
-    frozen_->setGeometry(area.x(), area.y(), area.width(), frozenHeight());
-    frozen_->verticalScrollBar()->setValue(0);
-    frozen_->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
-    frozen_->show();
-    frozen_->viewport()->update();
-}
-
-void FlexGrid::ensureCellVisible(int row, int col) {
-    if (!isBodyCell(row, col))
-        return;
-    // Rows added just before need their scroll range laid out first.
-    executeDelayedItemsLayout();
-    const int top = fixedRows_ > 0 ? frozenHeight() : 0;
-    const int y = rowViewportPosition(row);
-    const int h = rowHeight(row);
-    const int viewHeight = viewport()->height();
-    QScrollBar* vbar = verticalScrollBar();
-    if (y < top)
-        vbar->setValue(vbar->value() - (top - y));
-    else if (y + h > viewHeight)
-        vbar->setValue(vbar->value() + std::min(y + h - viewHeight, y - top));
-
-    const int x = columnViewportPosition(col);
-    const int w = columnWidth(col);
-    const int viewWidth = viewport()->width();
-    QScrollBar* hbar = horizontalScrollBar();
-    // Fixed columns scroll with the body, so going left prefers the far left
-    // where the row headers are, whenever the cell still fits from there.
-    if (x < 0)
-        hbar->setValue(x + hbar->value() + w <= viewWidth ? 0 : hbar->value() + x);
-    else if (x + w > viewWidth)
-        hbar->setValue(hbar->value() + std::min(x + w - viewWidth, x));
-}
-
-int FlexGrid::pageRows() const {
-    const int visible = viewport()->height() - (fixedRows_ > 0 ? frozenHeight() : 0);
-    const int step = std::max(1, verticalHeader()->defaultSectionSize());
-    return std::max(1, visible / step);
-}
-
-void FlexGrid::navigate(int key, Qt::KeyboardModifiers modifiers) {
-    if (!hasBody())
-        return;
-    const bool extend = modifiers & Qt::ShiftModifier;
-    const bool ctrl = modifiers & Qt::ControlModifier;
-    const int firstRow = fixedRows_;
-    const int lastRow = rowCount() - 1;
-    const int firstCol = fixedCols_;
-    const int lastCol = columnCount() - 1;
-    int row = extend ? rowSel_ : row_;
-    int col = extend ? colSel_ : col_;
-    switch (key) {
-    case Qt::Key_Left:
-        --col;
-        break;
-    case Qt::Key_Right:
-        ++col;
-        break;
-    case Qt::Key_Up:
-        --row;
-        break;
-    case Qt::Key_Down:
-        ++row;
-        break;
-    case Qt::Key_Home:
-        col = firstCol;
-        if (ctrl)
-            row = firstRow;
-        break;
-    case Qt::Key_End:
-        col = lastCol;
-        if (ctrl)
-            row = lastRow;
-        break;
-    case Qt::Key_PageUp:
-        row -= pageRows();
-        break;
-    case Qt::Key_PageDown:
-        row += pageRows();
-        break;
-    default:
-        return;
-    }
-    row = std::clamp(row, firstRow, lastRow);
-    col = std::clamp(col, firstCol, lastCol);
-    if (extend) {
-        placeSelCorner(row, col);
-        ensureCellVisible(row, col);
-        return;
-    }
-    const bool moved = placeCurrent(row, col);
-    ensureCellVisible(row, col);
-    if (moved)
-        emit RowColChange();
-}
-
-bool FlexGrid::outsideBody(QPoint pos) const {
-    const int top = fixedRows_ > 0 ? frozenHeight() : 0;
-    return pos.y() < top || pos.y() >= viewport()->height() || pos.x() < 0 ||
-           pos.x() >= viewport()->width();
-}
-
-// The body row a drag at viewport height y points to. Beyond the top or bottom
-// edge it is the row just past the visible ones, so holding the mouse there
-// keeps scrolling one row per step.
-int FlexGrid::dragRowAt(int y) const {
-    const int last = rowCount() - 1;
-    const int top = fixedRows_ > 0 ? frozenHeight() : 0;
-    const int bottom = viewport()->height() - 1;
-    int row;
-    if (y < top) {
-        row = rowAt(top);
-        if (row >= 0 && rowViewportPosition(row) >= top)
-            --row;
-    } else if (y > bottom) {
-        row = rowAt(bottom);
-        if (row < 0)
-            row = last;
-        else if (rowViewportPosition(row) + rowHeight(row) <= bottom + 1)
-            ++row;
-    } else {
-        row = rowAt(y);
-        if (row < 0)
-            row = last;
-    }
-    return std::clamp(row, fixedRows_, last);
-}
-
-int FlexGrid::dragColAt(int x) const {
-    const int last = columnCount() - 1;
-    const int right = viewport()->width() - 1;
-    int col;
-    if (x < 0) {
-        col = columnAt(0);
-        if (col >= 0 && columnViewportPosition(col) >= 0)
-            --col;
-    } else if (x > right) {
-        col = columnAt(right);
-        if (col < 0)
-            col = last;
-        else if (columnViewportPosition(col) + columnWidth(col) <= right + 1)
-            ++col;
-    } else {
-        col = columnAt(x);
-        if (col < 0)
-            col = last;
-    }
-    return std::clamp(col, fixedCols_, last);
-}
-
-void FlexGrid::dragTo(QPoint pos) {
-    if (!hasBody()) {
-        dragScrollTimer_->stop();
-        return;
-    }
-    lastDragPos_ = pos;
-    const int row = dragRowAt(pos.y());
-    const int col = dragColAt(pos.x());
-    if (row != rowSel_ || col != colSel_)
-        placeSelCorner(row, col);
-    ensureCellVisible(row, col);
-    if (outsideBody(pos))
-        dragScrollTimer_->start();
-    else
-        dragScrollTimer_->stop();
-}
-
-// ---- events -----------------------------------------------------------------
-
-void FlexGrid::mousePressEvent(QMouseEvent* event) {
-    setFocus(Qt::MouseFocusReason);
-    event->accept();
-    if (event->button() != Qt::LeftButton)
-        return;
-    clickPending_ = false;
-    dragging_ = false;
-    const QModelIndex index = indexAt(event->position().toPoint());
-    if (!index.isValid() || !isBodyCell(index.row(), index.column()))
-        return;
-    clickPending_ = true;
-    dragging_ = true;
-    lastDragPos_ = event->position().toPoint();
-    if (event->modifiers() & Qt::ShiftModifier) {
-        placeSelCorner(index.row(), index.column());
-        ensureCellVisible(index.row(), index.column());
-        return;
-    }
-    const bool moved = placeCurrent(index.row(), index.column());
-    ensureCellVisible(index.row(), index.column());
-    if (moved)
-        emit RowColChange();
-}
-
-void FlexGrid::mouseMoveEvent(QMouseEvent* event) {
-    event->accept();
-    if (dragging_ && (event->buttons() & Qt::LeftButton))
-        dragTo(event->position().toPoint());
-}
-
-void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
-    event->accept();
-    if (event->button() != Qt::LeftButton)
-        return;
-    dragging_ = false;
-    dragScrollTimer_->stop();
-    if (clickPending_) {
-        clickPending_ = false;
-        emit Click();
-    }
-}
-
-void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    event->accept();
-    if (event->button() != Qt::LeftButton)
-        return;
-    // The first click of the pair has raised Click already; the release that
-    // ends the double-click raises none.
-    clickPending_ = false;
-    dragging_ = false;
-    const QModelIndex index = indexAt(event->position().toPoint());
-    if (index.isValid() && isBodyCell(index.row(), index.column()))
-        emit DblClick();
-}
-
-void FlexGrid::keyPressEvent(QKeyEvent* event) {
-    const int key = event->key();
-    const auto modifiers = event->modifiers();
-    QPointer<FlexGrid> alive(this);
-    emit KeyDown(virtualKeyCode(key, modifiers), shiftState(modifiers, key));
-    if (!alive)
-        return;
-    // Navigation keys belong to the grid even when there is nowhere to go.
-    const bool handled = isNavigationKey(key);
-    if (handled)
-        navigate(key, modifiers);
-    if (!alive)
-        return;
-    for (const int code : characterCodes(*event)) {
-        emit KeyPress(code);
-        if (!alive)
-            return;
-    }
-    // Keys the grid does not use travel on, so dialogs still see Enter and
-    // Escape, as with any other item view.
-    event->setAccepted(handled);
 }
 
 void FlexGrid::focusInEvent(QFocusEvent* event) {
@@ -980,9 +121,73 @@ void FlexGrid::focusOutEvent(QFocusEvent* event) {
     viewport()->update();
 }
 
-void FlexGrid::inputMethodEvent(QInputMethodEvent* event) {
-    // Composed text would otherwise start the view's keyboard search.
-    event->accept();
+int FlexGrid::frozenHeight() const {
+    int height = 0;
+    for (int r = 0; r < fixedRows_ && r < rowCount(); ++r) {
+        height += rowHeight(r);
+    }
+    return std::min(height, viewport()->height());
+}
+
+void FlexGrid::updateGeometries() {
+    QTableWidget::updateGeometries();
+    updateFrozenRows();
+}
+
+void FlexGrid::updateFrozenRows() {
+    if (!frozen_) {
+        return;
+    }
+    if (fixedRows_ == 0 || rowCount() == 0) {
+        frozen_->hide();
+        return;
+    }
+    for (int c = 0; c < columnCount(); ++c) {
+        if (frozen_->columnWidth(c) != columnWidth(c)) {
+            frozen_->setColumnWidth(c, columnWidth(c));
+        }
+    }
+    for (int r = 0; r < fixedRows_; ++r) {
+        if (frozen_->rowHeight(r) != rowHeight(r)) {
+            frozen_->setRowHeight(r, rowHeight(r));
+        }
+    }
+    const QRect area = viewport()->geometry();
+    frozen_->setGeometry(area.x(), area.y(), area.width(), frozenHeight());
+    frozen_->verticalScrollBar()->setValue(0);
+    frozen_->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    frozen_->show();
+    frozen_->viewport()->update();
+}
+
+void FlexGrid::ensureCellVisible(int row, int col) {
+    if (!isBodyCell(row, col)) {
+        return;
+    }
+    // Rows added just before need their scroll range laid out first.
+    executeDelayedItemsLayout();
+    const int top = fixedRows_ > 0 ? frozenHeight() : 0;
+    const int y = rowViewportPosition(row);
+    const int h = rowHeight(row);
+    const int viewHeight = viewport()->height();
+    QScrollBar* vbar = verticalScrollBar();
+    if (y < top) {
+        vbar->setValue(vbar->value() - (top - y));
+    } else if (y + h > viewHeight) {
+        vbar->setValue(vbar->value() + std::min(y + h - viewHeight, y - top));
+    }
+
+    const int x = columnViewportPosition(col);
+    const int w = columnWidth(col);
+    const int viewWidth = viewport()->width();
+    QScrollBar* hbar = horizontalScrollBar();
+    // Fixed columns scroll with the body, so going left prefers the far left
+    // where the row headers are, whenever the cell still fits from there.
+    if (x < 0) {
+        hbar->setValue(x + hbar->value() + w <= viewWidth ? 0 : hbar->value() + x);
+    } else if (x + w > viewWidth) {
+        hbar->setValue(hbar->value() + std::min(x + w - viewWidth, x));
+    }
 }
 
 bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {

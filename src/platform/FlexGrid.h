@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QTableWidget>
 
@@ -50,7 +51,7 @@ public:
 
     // A column's width in twips.
     int ColWidth(int col) const;
-    void setColWidth(int col, int twips);
+    void setColWidth(int col, int width);
 
     QString TextMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);
@@ -92,11 +93,11 @@ public:
 signals:
     void Click();
     void DblClick();
-    // keyCode is the classic virtual key code (46 Delete, 37-40 arrows, 65-90
-    // letters, ...); shift is 1 for Shift, 2 for Ctrl, 4 for Alt, or-ed.
+    // keyCode is the classic virtual key code (keys::vkDelete, keys::vkLeft,
+    // ...); shift holds keys::shiftMask, ctrlMask and altMask, or-ed.
     void KeyDown(int keyCode, int shift);
-    // The character code of a typed key: 8 Backspace, 13 Enter, 27 Escape,
-    // 3 Ctrl+C, 22 Ctrl+V, otherwise the character itself.
+    // The character code of a typed key: keys::charEnter, charEscape,
+    // charBackspace, charCopy, charPaste, otherwise the character itself.
     void KeyPress(int keyAscii);
     void RowColChange();
 
@@ -116,7 +117,6 @@ private:
     void changeEvent(QEvent* event) override;
     void fitRowHeightToFont();
     void requireCol(int col) const;
-    static constexpr int twipsPerPixel = 15;
 
     bool hasBodyRows() const { return rowCount() > fixedRows_; }
     bool hasBodyCols() const { return columnCount() > fixedCols_; }
@@ -134,6 +134,9 @@ private:
     // value says whether the current cell changed (and RowColChange is due).
     bool placeCurrent(int row, int col);
     void placeSelCorner(int row, int col);
+    // The selected cells, the current cell and the opposite corner included:
+    // x is the column, y the row.
+    QRect selectedCells() const;
     void clampCursor();
     // After a change of counts: clamp, refresh, and announce a moved cell.
     void afterShapeChange(int oldRow, int oldCol);

@@ -1,7 +1,10 @@
 #include "PictureBox.h"
 
+#include "KeyCodes.h"
+
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPointer>
 
 #include <algorithm>
 #include <cmath>
@@ -165,21 +168,21 @@ void PictureBox::resizeEvent(QResizeEvent*) {
 }
 
 void PictureBox::keyPressEvent(QKeyEvent* event) {
-    // Ctrl+letter is the control character (Ctrl+C is 3), whatever text the
-    // platform attached to the event.
-    const int key = event->key();
-    if ((event->modifiers() & Qt::ControlModifier) && key >= Qt::Key_A && key <= Qt::Key_Z) {
-        emit KeyPress(key - Qt::Key_A + 1);
-        event->accept();
+    // Typed as in the grid: Ctrl+C is charCopy whatever text the platform
+    // attached. Keys that type nothing travel on to the parent.
+    const QList<int> codes = keys::characterCodes(event->key(), event->modifiers(), event->text());
+    if (codes.isEmpty()) {
+        QWidget::keyPressEvent(event);
         return;
     }
-    const QString text = event->text();
-    if (text.size() == 1) {
-        emit KeyPress(text.at(0).unicode());
-        event->accept();
-        return;
+    event->accept();
+    QPointer<PictureBox> alive(this);
+    for (const int code : codes) {
+        emit KeyPress(code);
+        if (!alive) {
+            return;
+        }
     }
-    QWidget::keyPressEvent(event);
 }
 
 } // namespace platform

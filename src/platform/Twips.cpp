@@ -33,7 +33,8 @@ Rect geometry(const QWidget* widget) {
     const QVariant left = widget->property(kLeft);
     if (!left.isValid()) {
         const QRect g = widget->geometry();
-        return {g.x() * perPixel, g.y() * perPixel, g.width() * perPixel, g.height() * perPixel};
+        return {fromPixels(g.x()), fromPixels(g.y()), fromPixels(g.width()),
+                fromPixels(g.height())};
     }
     return {left.toInt(), widget->property(kTop).toInt(), widget->property(kWidth).toInt(),
             widget->property(kHeight).toInt()};

@@ -10,6 +10,10 @@ namespace twips {
 inline constexpr int perPixel = 15;
 
 int toPixels(int twips);
+// A pixel is a whole number of twips, so nothing is rounded this way round.
+inline constexpr int fromPixels(int pixels) {
+    return pixels * perPixel;
+}
 
 // A rectangle in twips: left, top, width, height.
 struct Rect {

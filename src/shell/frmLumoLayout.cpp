@@ -44,8 +44,8 @@ void frmLumo::PositionBrowsers() {
     }
     try {
         const twips::Rect bench = twips::geometry(ucLumo);
-        const double clientWidth = double(client_->width()) * twips::perPixel;
-        const double clientHeight = double(client_->height()) * twips::perPixel;
+        const double clientWidth = twips::fromPixels(client_->width());
+        const double clientHeight = twips::fromPixels(client_->height());
         place(Browser1, Property::Left, double(bench.width) + bench.left + kGap);
         place(Browser1, Property::Width, clientWidth - bench.left - bench.width - kMargin);
         place(Browser1, Property::Height, clientHeight - read(Browser1, Property::Top) - kMargin);

@@ -6,6 +6,7 @@
 #include "display/wqzSetDisplay.h"
 #include "platform/Clipboard.h"
 #include "platform/EventPump.h"
+#include "platform/KeyCodes.h"
 #include "platform/Numbers.h"
 #include "platform/PictureBox.h"
 #include "platform/SwatchBox.h"
@@ -19,7 +20,7 @@
 namespace {
 
 namespace col = workbench::columns;
-constexpr int ctrlC = 3;
+
 } // namespace
 
 void wqzOptionPayoffs::cmdPlot_Click() {
@@ -61,7 +62,7 @@ void wqzOptionPayoffs::pColor_Click(int index) {
 }
 
 void wqzOptionPayoffs::pbox_KeyPress(int keyAscii) {
-    if (keyAscii != ctrlC) {
+    if (keyAscii != platform::keys::charCopy) {
         return;
     }
     clipboard_.clear();

@@ -4,6 +4,7 @@
 
 #include "PositionColumns.h"
 #include "platform/EventPump.h"
+#include "platform/KeyCodes.h"
 #include "platform/Numbers.h"
 #include "platform/PictureBox.h"
 #include "services/ReportError.h"
@@ -195,7 +196,7 @@ void wqzOptionPayoffs::Grid1_KeyPress(int keyAscii) {
         return;
     }
     wqzUtil::handleCellKeyPress(*Grid1, editBuffer, editRestore, keyAscii, clipboard_);
-    if (keyAscii == 13) {
+    if (keyAscii == platform::keys::charEnter) {
         readPosition();
     }
 }

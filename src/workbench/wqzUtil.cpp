@@ -2,6 +2,7 @@
 
 #include "platform/Clipboard.h"
 #include "platform/FlexGrid.h"
+#include "platform/KeyCodes.h"
 #include "services/ReportError.h"
 #include "wqzUtilText.h"
 
@@ -9,12 +10,7 @@ namespace wqzUtil {
 
 namespace {
 
-constexpr int keyDelete = 46;
-constexpr int charBackspace = 8;
-constexpr int charEnter = 13;
-constexpr int charEscape = 27;
-constexpr int charCopy = 3;
-constexpr int charPaste = 22;
+namespace keys = platform::keys;
 
 // The exchange routines hand their failure on as a 16-bit code. A code that
 // does not fit is reported as it is rather than lost.
@@ -34,7 +30,7 @@ void beginCellEdit(platform::FlexGrid& grid, QString& buffer) {
 }
 
 void handleCellKeyDown(platform::FlexGrid& grid, QString& buffer, int keyCode, int shift) {
-    if (keyCode != keyDelete || shift != 0) {
+    if (keyCode != keys::vkDelete || shift != 0) {
         return;
     }
     grid.setFillStyle(1);
@@ -46,11 +42,11 @@ void handleCellKeyDown(platform::FlexGrid& grid, QString& buffer, int keyCode, i
 void handleCellKeyPress(platform::FlexGrid& grid, QString& buffer, QString& restore, int keyAscii,
                         platform::Clipboard& clipboard) {
     switch (keyAscii) {
-    case charEscape:
+    case keys::charEscape:
         grid.setText(restore);
         clearText(buffer);
         break;
-    case charBackspace:
+    case keys::charBackspace:
         if (buffer.size() <= 1) {
             clearText(buffer);
         } else {
@@ -58,14 +54,14 @@ void handleCellKeyPress(platform::FlexGrid& grid, QString& buffer, QString& rest
         }
         grid.setText(buffer);
         break;
-    case charEnter:
+    case keys::charEnter:
         grid.setText(buffer);
         clearText(buffer);
         break;
-    case charCopy:
+    case keys::charCopy:
         copyGridSelection(grid, clipboard);
         break;
-    case charPaste:
+    case keys::charPaste:
         pasteGridSelection(grid, clipboard);
         break;
     default:

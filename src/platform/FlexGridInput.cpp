@@ -1,0 +1,282 @@
+// Keys, the mouse and dragging a selection.
+#include "FlexGrid.h"
+
+#include "KeyCodes.h"
+
+#include <QHeaderView>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+bool isNavigationKey(int key) {
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+// ---- keys -------------------------------------------------------------------
+
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const auto modifiers = event->modifiers();
+    QPointer<FlexGrid> alive(this);
+    emit KeyDown(keys::virtualKeyCode(key, modifiers), keys::shiftState(key, modifiers));
+    if (!alive) {
+        return;
+    }
+    // Navigation keys belong to the grid even when there is nowhere to go.
+    const bool handled = isNavigationKey(key);
+    if (handled) {
+        navigate(key, modifiers);
+    }
+    if (!alive) {
+        return;
+    }
+    for (const int code : keys::characterCodes(key, modifiers, event->text())) {
+        emit KeyPress(code);
+        if (!alive) {
+            return;
+        }
+    }
+    // Keys the grid does not use travel on, so dialogs still see Enter and
+    // Escape, as with any other item view.
+    event->setAccepted(handled);
+}
+
+void FlexGrid::inputMethodEvent(QInputMethodEvent* event) {
+    // Composed text would otherwise start the view's keyboard search.
+    event->accept();
+}
+
+int FlexGrid::pageRows() const {
+    const int visible = viewport()->height() - (fixedRows_ > 0 ? frozenHeight() : 0);
+    const int step = std::max(1, verticalHeader()->defaultSectionSize());
+    return std::max(1, visible / step);
+}
+
+void FlexGrid::navigate(int key, Qt::KeyboardModifiers modifiers) {
+    if (!hasBody()) {
+        return;
+    }
+    const bool extend = modifiers & Qt::ShiftModifier;
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    const int firstRow = fixedRows_;
+    const int lastRow = rowCount() - 1;
+    const int firstCol = fixedCols_;
+    const int lastCol = columnCount() - 1;
+    int row = extend ? rowSel_ : row_;
+    int col = extend ? colSel_ : col_;
+    switch (key) {
+    case Qt::Key_Left:
+        --col;
+        break;
+    case Qt::Key_Right:
+        ++col;
+        break;
+    case Qt::Key_Up:
+        --row;
+        break;
+    case Qt::Key_Down:
+        ++row;
+        break;
+    case Qt::Key_Home:
+        col = firstCol;
+        if (ctrl) {
+            row = firstRow;
+        }
+        break;
+    case Qt::Key_End:
+        col = lastCol;
+        if (ctrl) {
+            row = lastRow;
+        }
+        break;
+    case Qt::Key_PageUp:
+        row -= pageRows();
+        break;
+    case Qt::Key_PageDown:
+        row += pageRows();
+        break;
+    default:
+        return;
+    }
+    row = std::clamp(row, firstRow, lastRow);
+    col = std::clamp(col, firstCol, lastCol);
+    if (extend) {
+        placeSelCorner(row, col);
+        ensureCellVisible(row, col);
+        return;
+    }
+    const bool moved = placeCurrent(row, col);
+    ensureCellVisible(row, col);
+    if (moved) {
+        emit RowColChange();
+    }
+}
+
+// ---- mouse ------------------------------------------------------------------
+
+void FlexGrid::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    event->accept();
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    clickPending_ = false;
+    dragging_ = false;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (!index.isValid() || !isBodyCell(index.row(), index.column())) {
+        return;
+    }
+    clickPending_ = true;
+    dragging_ = true;
+    lastDragPos_ = event->position().toPoint();
+    if (event->modifiers() & Qt::ShiftModifier) {
+        placeSelCorner(index.row(), index.column());
+        ensureCellVisible(index.row(), index.column());
+        return;
+    }
+    const bool moved = placeCurrent(index.row(), index.column());
+    ensureCellVisible(index.row(), index.column());
+    if (moved) {
+        emit RowColChange();
+    }
+}
+
+void FlexGrid::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    if (dragging_ && (event->buttons() & Qt::LeftButton)) {
+        dragTo(event->position().toPoint());
+    }
+}
+
+void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    dragging_ = false;
+    dragScrollTimer_->stop();
+    if (clickPending_) {
+        clickPending_ = false;
+        emit Click();
+    }
+}
+
+void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    // The first click of the pair has raised Click already; the release that
+    // ends the double-click raises none.
+    clickPending_ = false;
+    dragging_ = false;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && isBodyCell(index.row(), index.column())) {
+        emit DblClick();
+    }
+}
+
+// ---- drag -------------------------------------------------------------------
+
+bool FlexGrid::outsideBody(QPoint pos) const {
+    const int top = fixedRows_ > 0 ? frozenHeight() : 0;
+    return pos.y() < top || pos.y() >= viewport()->height() || pos.x() < 0 ||
+           pos.x() >= viewport()->width();
+}
+
+// The body row a drag at viewport height y points to. Beyond the top or bottom
+// edge it is the row just past the visible ones, so holding the mouse there
+// keeps scrolling one row per step.
+int FlexGrid::dragRowAt(int y) const {
+    const int last = rowCount() - 1;
+    const int top = fixedRows_ > 0 ? frozenHeight() : 0;
+    const int bottom = viewport()->height() - 1;
+    int row;
+    if (y < top) {
+        row = rowAt(top);
+        if (row >= 0 && rowViewportPosition(row) >= top) {
+            --row;
+        }
+    } else if (y > bottom) {
+        row = rowAt(bottom);
+        if (row < 0) {
+            row = last;
+        } else if (rowViewportPosition(row) + rowHeight(row) <= bottom + 1) {
+            ++row;
+        }
+    } else {
+        row = rowAt(y);
+        if (row < 0) {
+            row = last;
+        }
+    }
+    return std::clamp(row, fixedRows_, last);
+}
+
+int FlexGrid::dragColAt(int x) const {
+    const int last = columnCount() - 1;
+    const int right = viewport()->width() - 1;
+    int col;
+    if (x < 0) {
+        col = columnAt(0);
+        if (col >= 0 && columnViewportPosition(col) >= 0) {
+            --col;
+        }
+    } else if (x > right) {
+        col = columnAt(right);
+        if (col < 0) {
+            col = last;
+        } else if (columnViewportPosition(col) + columnWidth(col) <= right + 1) {
+            ++col;
+        }
+    } else {
+        col = columnAt(x);
+        if (col < 0) {
+            col = last;
+        }
+    }
+    return std::clamp(col, fixedCols_, last);
+}
+
+void FlexGrid::dragTo(QPoint pos) {
+    if (!hasBody()) {
+        dragScrollTimer_->stop();
+        return;
+    }
+    lastDragPos_ = pos;
+    const int row = dragRowAt(pos.y());
+    const int col = dragColAt(pos.x());
+    if (row != rowSel_ || col != colSel_) {
+        placeSelCorner(row, col);
+    }
+    ensureCellVisible(row, col);
+    if (outsideBody(pos)) {
+        dragScrollTimer_->start();
+    } else {
+        dragScrollTimer_->stop();
+    }
+}
+
+} // namespace platform
