@@ -35,11 +35,11 @@ workbench::PositionState butterfly() {
 
 void BM_Evaluation(benchmark::State& state) {
     const workbench::PositionState p = butterfly();
-    payoff::Samples price{}, value{};
-    const payoff::PriceRange range = payoff::priceRange(1, 100);
+    workbench::payoff::Samples price{}, value{};
+    const workbench::payoff::PriceRange range = workbench::payoff::priceRange(1, 100);
     for (auto _ : state) {
-        const payoff::Extremes e =
-            payoff::sampleCurve(p, range, payoff::profitDiagram, price, value, [](int) {});
+        const workbench::payoff::Extremes e = workbench::payoff::sampleCurve(
+            p, range, workbench::payoff::profitDiagram, price, value, [](int) {});
         benchmark::DoNotOptimize(e);
         benchmark::DoNotOptimize(value.data());
     }
@@ -81,7 +81,7 @@ struct Installed {
 void BM_PlotIt(benchmark::State& state) {
     Installed platform;
     platform::QtClipboard clipboard;
-    wqzOptionPayoffs bench(clipboard);
+    workbench::wqzOptionPayoffs bench(clipboard);
     platform::FlexGrid values;
     bench.setGrddisplay(&values);
     bench.position() = butterfly();
@@ -97,7 +97,7 @@ BENCHMARK(BM_PlotIt)->Unit(benchmark::kMicrosecond);
 void BM_StepButton(benchmark::State& state) {
     Installed platform;
     platform::QtClipboard clipboard;
-    wqzOptionPayoffs bench(clipboard);
+    workbench::wqzOptionPayoffs bench(clipboard);
     platform::FlexGrid values;
     bench.setGrddisplay(&values);
     auto* up = bench.findChild<QPushButton*>(QStringLiteral("scup(0)"));
@@ -114,7 +114,7 @@ BENCHMARK(BM_StepButton)->Unit(benchmark::kMicrosecond);
 void BM_StrategyChoice(benchmark::State& state) {
     Installed platform;
     platform::QtClipboard clipboard;
-    wqzOptionPayoffs bench(clipboard);
+    workbench::wqzOptionPayoffs bench(clipboard);
     platform::FlexGrid values;
     bench.setGrddisplay(&values);
     auto* list = bench.findChild<QComboBox*>(QStringLiteral("cmbStandard"));
@@ -131,7 +131,7 @@ BENCHMARK(BM_StrategyChoice)->Unit(benchmark::kMicrosecond);
 void BM_PasteThousandQuotesAndPlot(benchmark::State& state) {
     Installed platform;
     platform::QtClipboard clipboard;
-    wqzOptionPayoffs bench(clipboard);
+    workbench::wqzOptionPayoffs bench(clipboard);
     platform::FlexGrid values;
     bench.setGrddisplay(&values);
     QString table;

@@ -17,7 +17,7 @@
 #include "platform/Numbers.h"
 #include "platform/RunTimeError.h"
 #include "platform/SelectionText.h"
-#include "workbench/wqzUtilText.h"
+#include "workbench/ExchangeText.h"
 
 #include <QString>
 #include <QStringList>
@@ -130,7 +130,7 @@ void checkTakeField(const QString& text) {
     qsizetype calls = 0;
     while (!line.isEmpty()) {
         const QString before = line;
-        const QString field = wqzUtil::takeField(line);
+        const QString field = workbench::exchangetext::takeField(line);
         ++calls;
         CHECK(line.size() < before.size(), before);
         CHECK(!field.contains(u'\t'), before);
@@ -156,13 +156,13 @@ void checkTakeField(const QString& text) {
     CHECK(calls <= text.size(), text);
 
     QString empty;
-    CHECK(wqzUtil::takeField(empty).isEmpty() && empty.isEmpty(), text);
+    CHECK(workbench::exchangetext::takeField(empty).isEmpty() && empty.isEmpty(), text);
 }
 
 // A pasted table cut at its line ends loses nothing but the line ends, and the
 // first three fields of each piece never hold a tab.
 void checkQuoteLines(const QString& text) {
-    const QStringList pieces = wqzUtil::splitQuoteLines(text);
+    const QStringList pieces = workbench::exchangetext::splitQuoteLines(text);
     if (text.isEmpty()) {
         CHECK(pieces.isEmpty(), text);
         return;
@@ -172,7 +172,7 @@ void checkQuoteLines(const QString& text) {
         CHECK(!piece.contains(QStringLiteral("\r\n")), piece);
         QString line = piece;
         for (int i = 0; i < 3; ++i) {
-            CHECK(!wqzUtil::takeField(line).contains(u'\t'), piece);
+            CHECK(!workbench::exchangetext::takeField(line).contains(u'\t'), piece);
         }
     }
 }
@@ -207,12 +207,12 @@ void checkTableRoundTrip(const QString& text, bool trailingLineEnd) {
         table += QStringLiteral("\r\n");
     }
 
-    const QStringList rows = wqzUtil::splitQuoteLines(table);
+    const QStringList rows = workbench::exchangetext::splitQuoteLines(table);
     CHECK(rows.size() == rowCount + (trailingLineEnd && rowCount > 0 ? 1 : 0), table);
     for (qsizetype r = 0; r < rowCount; ++r) {
         QString line = rows[r];
         for (qsizetype i = 3 * r; i < std::min(3 * r + 3, cells.size()); ++i) {
-            CHECK(wqzUtil::takeField(line) == cells[i], table);
+            CHECK(workbench::exchangetext::takeField(line) == cells[i], table);
         }
         CHECK(line.isEmpty(), table);
     }
@@ -226,15 +226,16 @@ void checkTableRoundTrip(const QString& text, bool trailingLineEnd) {
 // Laying a text into a rectangle: every piece inside it, no cell twice, and
 // exactly the cells that the text's lines (CR) and fields (tab) name.
 void checkLayText(const QString& text, int rows, int cols) {
-    const std::vector<selection::PlacedText> placed = selection::layText(text, rows, cols);
+    const std::vector<platform::selection::PlacedText> placed =
+        platform::selection::layText(text, rows, cols);
     std::set<std::pair<int, int>> seen;
-    for (const selection::PlacedText& p : placed) {
+    for (const platform::selection::PlacedText& p : placed) {
         CHECK(p.row >= 0 && p.row < rows && p.col >= 0 && p.col < cols, text);
         CHECK(seen.insert({p.row, p.col}).second, text);
         CHECK(!p.text.contains(u'\t') && !p.text.contains(u'\r'), text);
     }
 
-    std::vector<selection::PlacedText> expected;
+    std::vector<platform::selection::PlacedText> expected;
     if (cols > 0) {
         const QStringList lines = text.split(u'\r');
         for (int r = 0; r < std::min<qsizetype>(rows, lines.size()); ++r) {
@@ -253,7 +254,7 @@ void checkLayText(const QString& text, int rows, int cols) {
 
     // One cell takes a text without separators whole.
     if (!text.contains(u'\t') && !text.contains(u'\r')) {
-        const auto one = selection::layText(text, 1, 1);
+        const auto one = platform::selection::layText(text, 1, 1);
         CHECK(one.size() == 1 && one[0].row == 0 && one[0].col == 0 && one[0].text == text, text);
     }
 }
@@ -262,7 +263,7 @@ void checkLayText(const QString& text, int rows, int cols) {
 
 void checkReplaceLineFeeds(const QString& text) {
     QString s = text;
-    wqzUtil::replaceLineFeeds(s);
+    workbench::exchangetext::replaceLineFeeds(s);
     CHECK(s.size() == text.size() && !s.contains(u'\n'), text);
     for (qsizetype i = 0; i < s.size(); ++i) {
         CHECK(s[i] == (text[i] == u'\n' ? QChar(u' ') : text[i]), text);
@@ -275,7 +276,7 @@ void checkRemoveCommas(const QString& text) {
     const bool refused = text.size() > 32767 && text.contains(u',');
     QString s = text;
     try {
-        wqzUtil::removeCommas(s);
+        workbench::exchangetext::removeCommas(s);
     } catch (const platform::RunTimeError& e) {
         CHECK(e.code() == platform::errc::Overflow && refused, text);
         CHECK(s == text, text);
@@ -383,12 +384,12 @@ Reading expectedReading(QStringView text) {
 }
 
 void checkReading(QStringView text) {
-    const bool has = numbers::hasLeadingNumber(text);
-    CHECK(!numbers::isNumeric(text) || has, text);
+    const bool has = platform::numbers::hasLeadingNumber(text);
+    CHECK(!platform::numbers::isNumeric(text) || has, text);
     const Reading want = expectedReading(text);
     CHECK(has == want.found, text);
 
-    const auto got = unlessOverflow([&] { return numbers::leadingNumber(text); }, text);
+    const auto got = unlessOverflow([&] { return platform::numbers::leadingNumber(text); }, text);
     if (!has) {
         CHECK(got && *got == 0, text);
         return;
@@ -419,12 +420,13 @@ void checkReading(QStringView text) {
 }
 
 void checkTextToInteger(const QString& text) {
-    const auto n = unlessOverflow([&] { return wqzUtil::textToInteger(text); }, text);
-    if (!numbers::isNumeric(text)) {
+    const auto n =
+        unlessOverflow([&] { return workbench::exchangetext::textToInteger(text); }, text);
+    if (!platform::numbers::isNumeric(text)) {
         CHECK(n && *n == 0, text);
         return;
     }
-    const auto v = unlessOverflow([&] { return numbers::leadingNumber(text); }, text);
+    const auto v = unlessOverflow([&] { return platform::numbers::leadingNumber(text); }, text);
     if (!v) {
         CHECK(!n, text);
         return;
@@ -439,7 +441,7 @@ void checkTextToInteger(const QString& text) {
 // The checked conversions: a value that fits comes back rounded (halves to
 // even for the integers), one that does not raises Overflow.
 void checkConversions(double v, QStringView text) {
-    const auto single = unlessOverflow([&] { return numbers::toSingle(v); }, text);
+    const auto single = unlessOverflow([&] { return platform::numbers::toSingle(v); }, text);
     if (std::isnan(v) || std::fabs(v) >= 0x1p128) {
         CHECK(!single, text);
     } else if (std::fabs(v) <= FLT_MAX) {
@@ -452,20 +454,20 @@ void checkConversions(double v, QStringView text) {
         const double error = std::fabs(r - v);
         CHECK(error < 0.5 || (error == 0.5 && std::fmod(r, 2.0) == 0), text);
     };
-    const auto i16 = unlessOverflow([&] { return numbers::toInteger(v); }, text);
+    const auto i16 = unlessOverflow([&] { return platform::numbers::toInteger(v); }, text);
     if (i16) {
         checkRounded(*i16, -32768.5, 32767.5);
     } else {
         CHECK(!(v >= -32768.5 && v < 32767.5), text);
     }
-    const auto i32 = unlessOverflow([&] { return numbers::toLong(v); }, text);
+    const auto i32 = unlessOverflow([&] { return platform::numbers::toLong(v); }, text);
     if (i32) {
         checkRounded(*i32, -2147483648.5, 2147483647.5);
     } else {
         CHECK(!(v >= -2147483648.5 && v < 2147483647.5), text);
     }
     if (std::isfinite(v)) {
-        const double r = numbers::roundHalfEven(v);
+        const double r = platform::numbers::roundHalfEven(v);
         CHECK(r == std::floor(r), text);
         checkRounded(r, -std::numeric_limits<double>::infinity(),
                      std::numeric_limits<double>::infinity());
@@ -477,9 +479,9 @@ void checkNumberText(float f) {
     if (!std::isfinite(f)) {
         return;
     }
-    const QString s = numbers::numberText(f);
-    CHECK(!s.isEmpty() && !s.contains(u' ') && numbers::isNumeric(s), s);
-    CHECK(static_cast<float>(numbers::leadingNumber(s)) == f, s);
+    const QString s = platform::numbers::numberText(f);
+    CHECK(!s.isEmpty() && !s.contains(u' ') && platform::numbers::isNumeric(s), s);
+    CHECK(static_cast<float>(platform::numbers::leadingNumber(s)) == f, s);
 }
 
 // A number written with a pattern: an optional minus, at least as many integer
@@ -487,7 +489,8 @@ void checkNumberText(float f) {
 // decimals, and read back within half a unit of the last decimal.
 template <typename T> void checkFormat(T value, const Params& p) {
     const QString pattern = p.pattern();
-    const auto out = unlessOverflow([&] { return numbers::format(value, pattern); }, pattern);
+    const auto out =
+        unlessOverflow([&] { return platform::numbers::format(value, pattern); }, pattern);
     if (!std::isfinite(value)) {
         CHECK(!out, pattern);
         return;
@@ -518,7 +521,7 @@ template <typename T> void checkFormat(T value, const Params& p) {
         std::all_of(s.begin(), s.end(), [](QChar c) { return !isDigit(c) || c == u'0'; });
     CHECK(negative == (std::signbit(value) && !zero), s);
 
-    const double back = numbers::leadingNumber(s);
+    const double back = platform::numbers::leadingNumber(s);
     const long double tolerance =
         0.5L * std::pow(10.0L, -p.decimals) + 2 * ulp(value) + 2 * ulp(back);
     CHECK(std::fabs(back - static_cast<long double>(value)) <= tolerance, s);
@@ -530,7 +533,7 @@ void checkFormatAnyPattern(double value, const QString& pattern) {
     if (!std::isfinite(value)) {
         return;
     }
-    const QString s = numbers::format(value, pattern);
+    const QString s = platform::numbers::format(value, pattern);
     const qsizetype point = pattern.indexOf(u'.');
     const qsizetype zeros = (point < 0 ? pattern : pattern.left(point)).count(u'0');
     const qsizetype sPoint = s.indexOf(u'.');
@@ -560,7 +563,8 @@ void checkText(const QString& text, const Params& p) {
     checkRemoveCommas(text);
     checkReading(text);
     checkTextToInteger(text);
-    if (const auto v = unlessOverflow([&] { return numbers::leadingNumber(text); }, text)) {
+    if (const auto v =
+            unlessOverflow([&] { return platform::numbers::leadingNumber(text); }, text)) {
         checkValue(*v, p, text);
     }
 }

@@ -6,6 +6,8 @@
 
 #include <QTimer>
 
+namespace app {
+
 namespace {
 
 constexpr int kLatestStartMs = 1000;
@@ -35,3 +37,5 @@ void BrowserStart::start() {
     }
     browser_.createView();
 }
+
+} // namespace app

@@ -7,7 +7,6 @@
 #include <memory>
 
 class QWidget;
-class StartupTrace;
 
 namespace offline {
 class SiteServer;
@@ -15,6 +14,10 @@ class SiteServer;
 namespace platform {
 class WebEngineBrowser;
 }
+
+namespace app {
+
+class StartupTrace;
 
 // Brings the browser engine up once the workbench is on screen.
 //
@@ -39,3 +42,5 @@ private:
     std::unique_ptr<offline::SiteServer> sites_;
     FirstPaint firstPaint_;
 };
+
+} // namespace app

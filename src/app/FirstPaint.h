@@ -8,6 +8,8 @@
 #include <functional>
 #include <utility>
 
+namespace app {
+
 // Runs `then` once, after the first time `widget` has been painted and the
 // window flushed to the screen.
 class FirstPaint : public QObject {
@@ -32,3 +34,5 @@ private:
     std::function<void()> then_;
     bool seen_ = false;
 };
+
+} // namespace app

@@ -11,6 +11,8 @@
 
 #include <unistd.h>
 
+namespace app {
+
 // Start-up timing for measurements, printed to stderr only when
 // WQZ_TRACE_STARTUP is set. Times count from the moment the process was
 // created, so loading the libraries is part of them.
@@ -74,3 +76,5 @@ private:
     QElapsedTimer clock_;
     bool pageReported_ = false;
 };
+
+} // namespace app

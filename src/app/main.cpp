@@ -16,9 +16,9 @@
 #include <memory>
 
 int main(int argc, char* argv[]) {
-    std::unique_ptr<StartupTrace> trace;
-    if (StartupTrace::wanted()) {
-        trace = std::make_unique<StartupTrace>();
+    std::unique_ptr<app::StartupTrace> trace;
+    if (app::StartupTrace::wanted()) {
+        trace = std::make_unique<app::StartupTrace>();
     }
     platform::WebEngineBrowser::prepareEngine();
     QApplication app(argc, argv);
@@ -48,7 +48,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QWidget* plot = window->workbench()->findChild<QWidget*>(QStringLiteral("pbox"));
-    BrowserStart browserStart(browser, plot ? plot : window->workbench(), trace.get());
+    app::BrowserStart browserStart(browser, plot ? plot : window->workbench(), trace.get());
     if (trace) {
         trace->watch(browser);
     }

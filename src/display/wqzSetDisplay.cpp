@@ -6,9 +6,11 @@
 
 #include <cmath>
 
+namespace display {
+
 namespace {
 
-using controls::Property;
+using platform::controls::Property;
 
 // saved / ratio, floored; a ratio that could not be computed (0) makes the
 // division fail, and the statement is skipped.
@@ -23,7 +25,7 @@ float ratio(double numerator, double denominator) {
     if (denominator == 0) {
         throw platform::RunTimeError(platform::errc::DivisionByZero);
     }
-    return numbers::toSingle(numerator / denominator);
+    return platform::numbers::toSingle(numerator / denominator);
 }
 
 } // namespace
@@ -51,9 +53,10 @@ void wqzSetDisplay::SetUpDisplay(std::int16_t index, QObject* ctrl) {
     const std::size_t i = std::size_t(index);
     savedCtrl[i] = ctrl;
     const auto read = [&](std::int32_t& slot, Property p) {
-        platform::skipOnError([&] { slot = numbers::toLong(controls::get(ctrl, p)); });
+        platform::skipOnError(
+            [&] { slot = platform::numbers::toLong(platform::controls::get(ctrl, p)); });
     };
-    if (controls::isLine(ctrl)) {
+    if (platform::controls::isLine(ctrl)) {
         read(savedLeft[i], Property::X1);
         read(savedWidth[i], Property::X2);
         read(savedTop[i], Property::Y1);
@@ -71,8 +74,9 @@ bool wqzSetDisplay::registered(int i) const {
 }
 
 void wqzSetDisplay::EnlargeFont(std::int32_t& xWidth, std::int32_t& xHeight) {
-    platform::skipOnError([&] { xWidth = numbers::toLong(double(normalWidth_) * 1.5); });
-    platform::skipOnError([&] { xHeight = numbers::toLong(double(normalHeight_) * 1.4); });
+    platform::skipOnError([&] { xWidth = platform::numbers::toLong(double(normalWidth_) * 1.5); });
+    platform::skipOnError(
+        [&] { xHeight = platform::numbers::toLong(double(normalHeight_) * 1.4); });
     // 400 twips come off both heights before they are compared, so vertical
     // positions grow a little more than the height does.
     float yRatio = 0;
@@ -88,9 +92,9 @@ void wqzSetDisplay::EnlargeFont(std::int32_t& xWidth, std::int32_t& xHeight) {
         QObject* c = savedCtrl[std::size_t(i)];
         const std::size_t s = std::size_t(i);
         const auto put = [&](Property p, std::int32_t saved, float r) {
-            platform::skipOnError([&] { controls::set(c, p, scaled(saved, r)); });
+            platform::skipOnError([&] { platform::controls::set(c, p, scaled(saved, r)); });
         };
-        if (controls::isLine(c)) {
+        if (platform::controls::isLine(c)) {
             put(Property::Y1, savedTop[s], yRatio);
             put(Property::X1, savedLeft[s], xRatio);
             put(Property::Y2, savedHeight[s], yRatio);
@@ -100,8 +104,8 @@ void wqzSetDisplay::EnlargeFont(std::int32_t& xWidth, std::int32_t& xHeight) {
             put(Property::Left, savedLeft[s], xRatio);
             put(Property::Height, savedHeight[s], yRatio);
             put(Property::Width, savedWidth[s], xRatio);
-            platform::skipOnError([&] { controls::set(c, Property::FontSize, 12); });
-            platform::skipOnError([&] { controls::set(c, Property::FontBold, -1); });
+            platform::skipOnError([&] { platform::controls::set(c, Property::FontSize, 12); });
+            platform::skipOnError([&] { platform::controls::set(c, Property::FontBold, -1); });
         }
     }
 }
@@ -114,9 +118,9 @@ void wqzSetDisplay::ReduceFont(std::int32_t& xWidth, std::int32_t& xHeight) {
         QObject* c = savedCtrl[std::size_t(i)];
         const std::size_t s = std::size_t(i);
         const auto put = [&](Property p, double value) {
-            platform::skipOnError([&] { controls::set(c, p, value); });
+            platform::skipOnError([&] { platform::controls::set(c, p, value); });
         };
-        if (controls::isLine(c)) {
+        if (platform::controls::isLine(c)) {
             put(Property::Y1, savedTop[s]);
             put(Property::X1, savedLeft[s]);
             put(Property::Y2, savedHeight[s]);
@@ -133,3 +137,5 @@ void wqzSetDisplay::ReduceFont(std::int32_t& xWidth, std::int32_t& xHeight) {
     xWidth = normalWidth_;
     xHeight = normalHeight_;
 }
+
+} // namespace display

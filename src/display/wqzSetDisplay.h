@@ -7,6 +7,8 @@
 
 class QObject;
 
+namespace display {
+
 // Switches a container's controls between the normal presentation and a large
 // one (1.5 times wider, about 1.4 times taller, fonts 12 pt bold). Every
 // control is registered once with its normal geometry, and both directions
@@ -42,3 +44,5 @@ private:
     std::vector<std::int32_t> savedWidth;
     std::vector<std::int32_t> savedHeight;
 };
+
+} // namespace display

@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-namespace controls {
+namespace platform::controls {
 
 namespace {
 
@@ -136,4 +136,4 @@ void set(QObject* control, Property p, double value) {
     twips::setGeometry(widget, r);
 }
 
-} // namespace controls
+} // namespace platform::controls

@@ -5,7 +5,7 @@ class QObject;
 // Generic access to a control's geometry and font by property name, for code
 // that handles every kind of control alike. Positions and sizes are in twips;
 // a line control has end points instead of a rectangle and no font.
-namespace controls {
+namespace platform::controls {
 
 enum class Property { Left, Top, Width, Height, X1, Y1, X2, Y2, FontSize, FontBold };
 
@@ -16,4 +16,4 @@ bool isLine(const QObject* control);
 double get(const QObject* control, Property property);
 void set(QObject* control, Property property, double value);
 
-} // namespace controls
+} // namespace platform::controls

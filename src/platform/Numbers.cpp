@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-namespace numbers {
+namespace platform::numbers {
 
 namespace {
 
@@ -375,4 +375,4 @@ QString numberText(float value) {
     return text;
 }
 
-} // namespace numbers
+} // namespace platform::numbers

@@ -7,7 +7,7 @@
 
 // Reading numbers from text, writing them in fixed formats, and the checked
 // conversions between the number types the behaviour keeps.
-namespace numbers {
+namespace platform::numbers {
 
 // The leading number of a text: blanks (space, tab, line feed) are skipped
 // wherever they stand; then an optional sign, digits with at most one full
@@ -62,4 +62,4 @@ QString format(double value, QStringView pattern);
 // The shortest plain text of a float without blanks: 40, 12.5, 1E+20.
 QString numberText(float value);
 
-} // namespace numbers
+} // namespace platform::numbers

@@ -1,6 +1,6 @@
 #include "SelectionText.h"
 
-namespace selection {
+namespace platform::selection {
 
 std::vector<PlacedText> layText(QStringView text, int rows, int cols) {
     std::vector<PlacedText> placed;
@@ -28,4 +28,4 @@ std::vector<PlacedText> layText(QStringView text, int rows, int cols) {
     return placed;
 }
 
-} // namespace selection
+} // namespace platform::selection

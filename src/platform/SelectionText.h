@@ -7,7 +7,7 @@
 
 // The text form of a grid's selected rectangle: cells of a row separated by a
 // tab, rows by a carriage return.
-namespace selection {
+namespace platform::selection {
 
 struct PlacedText {
     int row; // from the rectangle's top
@@ -20,4 +20,4 @@ struct PlacedText {
 // to the left column. What falls outside the rectangle is dropped.
 std::vector<PlacedText> layText(QStringView text, int rows, int cols);
 
-} // namespace selection
+} // namespace platform::selection

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-namespace twips {
+namespace platform::twips {
 
 namespace {
 constexpr const char* kLeft = "twipLeft";
@@ -40,4 +40,4 @@ Rect geometry(const QWidget* widget) {
             widget->property(kHeight).toInt()};
 }
 
-} // namespace twips
+} // namespace platform::twips

@@ -5,7 +5,7 @@
 class QWidget;
 
 // Sizes and positions are kept in twips; only this file turns them into pixels.
-namespace twips {
+namespace platform::twips {
 
 inline constexpr int perPixel = 15;
 
@@ -30,4 +30,4 @@ void setGeometry(QWidget* widget, const Rect& rect);
 // The twip rectangle last set, or the pixel geometry in twips when none was.
 Rect geometry(const QWidget* widget);
 
-} // namespace twips
+} // namespace platform::twips

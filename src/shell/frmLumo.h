@@ -10,7 +10,6 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QPushButton;
-class wqzOptionPayoffs;
 
 namespace platform {
 class Browser;
@@ -18,6 +17,10 @@ class Clipboard;
 class FlexGrid;
 class LineControl;
 } // namespace platform
+
+namespace workbench {
+class wqzOptionPayoffs;
+}
 
 namespace shell {
 
@@ -47,7 +50,7 @@ public:
     // around the workbench's current size.
     void PositionBrowsers();
 
-    wqzOptionPayoffs* workbench() const { return ucLumo; }
+    workbench::wqzOptionPayoffs* workbench() const { return ucLumo; }
     platform::FlexGrid* valuesGrid() const { return Grid1; }
 
 protected:
@@ -78,7 +81,7 @@ private:
     const ProcessEnd endProcess_;
 
     QWidget* client_ = nullptr;
-    wqzOptionPayoffs* ucLumo = nullptr;
+    workbench::wqzOptionPayoffs* ucLumo = nullptr;
     platform::FlexGrid* Grid1 = nullptr;
     QWidget* Browser1 = nullptr;
     QComboBox* cmbNavigate = nullptr;

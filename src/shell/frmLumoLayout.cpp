@@ -18,17 +18,17 @@ namespace {
 constexpr double kGap = 25;
 constexpr double kMargin = 100;
 
-using controls::Property;
+using platform::controls::Property;
 
 double read(QObject* control, Property p) {
-    return controls::get(control, p);
+    return platform::controls::get(control, p);
 }
 
 // A value the control refuses as invalid (a negative size in a very small
 // window) is passed over; anything else stops the pass.
 void place(QObject* control, Property p, double value) {
     try {
-        controls::set(control, p, value);
+        platform::controls::set(control, p, value);
     } catch (const platform::RunTimeError& error) {
         if (error.code() != platform::errc::InvalidPropertyValue) {
             throw;
@@ -43,9 +43,9 @@ void frmLumo::PositionBrowsers() {
         return;
     }
     try {
-        const twips::Rect bench = twips::geometry(ucLumo);
-        const double clientWidth = twips::fromPixels(client_->width());
-        const double clientHeight = twips::fromPixels(client_->height());
+        const platform::twips::Rect bench = platform::twips::geometry(ucLumo);
+        const double clientWidth = platform::twips::fromPixels(client_->width());
+        const double clientHeight = platform::twips::fromPixels(client_->height());
         place(Browser1, Property::Left, double(bench.width) + bench.left + kGap);
         place(Browser1, Property::Width, clientWidth - bench.left - bench.width - kMargin);
         place(Browser1, Property::Height, clientHeight - read(Browser1, Property::Top) - kMargin);

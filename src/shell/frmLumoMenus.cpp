@@ -9,8 +9,8 @@
 #include "platform/Twips.h"
 #include "services/MTaskList.h"
 #include "services/ReportError.h"
+#include "workbench/GridEditing.h"
 #include "workbench/wqzOptionPayoffs.h"
-#include "workbench/wqzUtil.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -82,7 +82,7 @@ void frmLumo::createMenus() {
     connect(exit, &QAction::triggered, this, guarded([this] { shutdown(); }));
     connect(copyOptions, &QAction::triggered, this, guarded([this] { ucLumo->CopyOptionData(); }));
     connect(copyValues, &QAction::triggered, this,
-            guarded([this] { wqzUtil::copyGridSelection(*Grid1, clipboard_); }));
+            guarded([this] { workbench::gridediting::copyGridSelection(*Grid1, clipboard_); }));
     connect(paste, &QAction::triggered, this, guarded([this] { mnuPasteOpData_Click(); }));
     connect(invert, &QAction::triggered, this, guarded([this] { ucLumo->InvertPosition(); }));
     connect(large, &QAction::triggered, this, guarded([this] { displaySwitch(true); }));
@@ -106,14 +106,14 @@ void frmLumo::displaySwitch(bool large) {
     // Every step runs even when one before it failed.
     platform::skipOnError([&] { large ? ucLumo->EnlargeFont() : ucLumo->ReduceFont(); });
     platform::skipOnError([&] {
-        twips::Rect r = twips::geometry(ucLumo);
+        platform::twips::Rect r = platform::twips::geometry(ucLumo);
         r.width = ucLumo->ucWidth;
-        twips::setGeometry(ucLumo, r);
+        platform::twips::setGeometry(ucLumo, r);
     });
     platform::skipOnError([&] {
-        twips::Rect r = twips::geometry(ucLumo);
+        platform::twips::Rect r = platform::twips::geometry(ucLumo);
         r.height = ucLumo->ucHeight;
-        twips::setGeometry(ucLumo, r);
+        platform::twips::setGeometry(ucLumo, r);
     });
     platform::skipOnError([&] { PositionBrowsers(); });
 }

@@ -1,8 +1,8 @@
 #include "PayoffEvaluation.h"
 
-namespace payoff {
+namespace workbench::payoff {
 
-using numbers::single;
+using platform::numbers::single;
 
 PriceRange priceRange(float xmin, float xmax) {
     if (xmin >= xmax) {
@@ -35,4 +35,4 @@ float positionValue(const workbench::PositionState& p, float S, DiagramKind f) {
     return V;
 }
 
-} // namespace payoff
+} // namespace workbench::payoff

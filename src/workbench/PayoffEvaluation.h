@@ -10,7 +10,7 @@
 // the extremes found and the choice of the vertical range. Every stored value
 // is a 32-bit float computed in double from 32-bit operands and rounded once;
 // a value that does not fit a float raises RunTimeError 6.
-namespace payoff {
+namespace workbench::payoff {
 
 inline constexpr int sampleCount = 100;
 using Samples = std::array<float, sampleCount + 1>;
@@ -43,7 +43,7 @@ float positionValue(const workbench::PositionState& position, float S, DiagramKi
 template <typename OnSample>
 Extremes sampleCurve(const workbench::PositionState& position, const PriceRange& range,
                      DiagramKind f, Samples& plotPrice, Samples& plotValue, OnSample&& onSample) {
-    using numbers::single;
+    using platform::numbers::single;
     plotPrice[0] = single(double(range.xmin) - double(range.step));
     Extremes e;
     for (int i = 1; i <= sampleCount; ++i) {
@@ -70,10 +70,10 @@ inline bool outsideDisplay(float ytop, float ybot, const Extremes& e) {
 
 // The vertical range of a re-scale: 5 beyond the extremes.
 inline float rescaledTop(const Extremes& e) {
-    return numbers::single(double(e.ymax) + 5.0);
+    return platform::numbers::single(double(e.ymax) + 5.0);
 }
 inline float rescaledBottom(const Extremes& e) {
-    return numbers::single(double(e.ymin) - 5.0);
+    return platform::numbers::single(double(e.ymin) - 5.0);
 }
 
 // The zero line is drawn only when the values cross 0.
@@ -81,4 +81,4 @@ inline bool crossesZero(const Extremes& e) {
     return e.ymax > 0 && e.ymin < 0;
 }
 
-} // namespace payoff
+} // namespace workbench::payoff

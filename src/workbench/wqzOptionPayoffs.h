@@ -19,7 +19,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+
+namespace display {
 class wqzSetDisplay;
+}
 
 namespace platform {
 class Clipboard;
@@ -27,6 +30,8 @@ class LineControl;
 class PictureBox;
 class SwatchBox;
 } // namespace platform
+
+namespace workbench {
 
 // The payoff workbench: a position in options on one underlying, its payoff
 // or profit diagram, and the controls around it.
@@ -65,8 +70,8 @@ public:
     void ReduceFont();
 
     // The state, for the program's own commands and for tests.
-    workbench::PositionState& position() { return position_; }
-    const workbench::PositionState& position() const { return position_; }
+    PositionState& position() { return position_; }
+    const PositionState& position() const { return position_; }
     const payoff::Samples& plotPrice() const { return plotPrice_; }
     const payoff::Samples& plotValue() const { return plotValue_; }
     platform::Rgb plotColor() const { return plotColor_; }
@@ -101,7 +106,7 @@ private:
     void pColor_Click(int index);
     void pbox_KeyPress(int keyAscii);
     void selectUnderlying();
-    void switchDisplay(void (wqzSetDisplay::*change)(std::int32_t&, std::int32_t&));
+    void switchDisplay(void (display::wqzSetDisplay::*change)(std::int32_t&, std::int32_t&));
     void cmbStandard_Click();
 
     // Position grid.
@@ -140,7 +145,7 @@ private:
     platform::FlexGrid* Grid1 = nullptr;
 
     // State.
-    workbench::PositionState position_;
+    PositionState position_;
     payoff::Samples plotPrice_{};
     payoff::Samples plotValue_{};
     platform::Rgb plotColor_ = 0;
@@ -149,6 +154,8 @@ private:
     QString selCaption = QStringLiteral("Put/");
     QString editBuffer;
     QString editRestore;
-    std::unique_ptr<wqzSetDisplay> setDisplay;
+    std::unique_ptr<display::wqzSetDisplay> setDisplay;
     QPointer<platform::FlexGrid> grddisplay;
 };
+
+} // namespace workbench

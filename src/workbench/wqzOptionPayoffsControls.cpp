@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace workbench {
+
 namespace {
 
 namespace col = workbench::columns;
@@ -32,8 +34,8 @@ void wqzOptionPayoffs::cmdPlot_Click() {
 }
 
 void wqzOptionPayoffs::adjustQty(float step) {
-    using numbers::format;
-    using numbers::single;
+    using platform::numbers::format;
+    using platform::numbers::single;
     // The step goes onto the quantity held in the state; text typed into the
     // cell and not yet read is overwritten.
     if (selCallRow == -1 && selPutRow == -1) {
@@ -77,24 +79,25 @@ void wqzOptionPayoffs::selectUnderlying() {
 }
 
 void wqzOptionPayoffs::EnlargeFont() {
-    switchDisplay(&wqzSetDisplay::EnlargeFont);
+    switchDisplay(&display::wqzSetDisplay::EnlargeFont);
 }
 
 void wqzOptionPayoffs::ReduceFont() {
-    switchDisplay(&wqzSetDisplay::ReduceFont);
+    switchDisplay(&display::wqzSetDisplay::ReduceFont);
 }
 
-void wqzOptionPayoffs::switchDisplay(void (wqzSetDisplay::*change)(std::int32_t&, std::int32_t&)) {
+void wqzOptionPayoffs::switchDisplay(void (display::wqzSetDisplay::*change)(std::int32_t&,
+                                                                            std::int32_t&)) {
     if (!setDisplay) {
-        setDisplay = std::make_unique<wqzSetDisplay>();
+        setDisplay = std::make_unique<display::wqzSetDisplay>();
     }
     ((*setDisplay).*change)(ucWidth, ucHeight);
-    const twips::Rect here = twips::geometry(this);
-    twips::setGeometry(this, {here.left, here.top, ucWidth, ucHeight});
+    const platform::twips::Rect here = platform::twips::geometry(this);
+    platform::twips::setGeometry(this, {here.left, here.top, ucWidth, ucHeight});
 }
 
 void wqzOptionPayoffs::cmbStandard_Click() {
-    using numbers::format;
+    using platform::numbers::format;
     if (cmbStandard->currentIndex() == -1) {
         return;
     }
@@ -128,3 +131,5 @@ void wqzOptionPayoffs::cmbStandard_Click() {
     PlotIt(platform::vbTrue);
     platform::eventPump().doEvents();
 }
+
+} // namespace workbench

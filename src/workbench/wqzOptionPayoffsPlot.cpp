@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+namespace workbench {
+
 namespace {
 const QString kRescaleQuestion = QStringLiteral(
     "The portfolio values lie outside the range of the display.  Do you want to re-scale?");
@@ -18,20 +20,21 @@ constexpr std::int16_t answerKeep = 7;
 } // namespace
 
 void wqzOptionPayoffs::PlotIt(platform::Boolean16 AutoScale) {
-    using numbers::leadingNumber;
-    using numbers::single;
+    using platform::numbers::leadingNumber;
+    using platform::numbers::single;
 
-    const payoff::PriceRange range = payoff::priceRange(single(leadingNumber(Text1[2]->text())),
-                                                        single(leadingNumber(Text1[3]->text())));
-    const payoff::DiagramKind f =
-        plotType[1]->isChecked() ? payoff::profitDiagram : payoff::payoffDiagram;
+    const workbench::payoff::PriceRange range = workbench::payoff::priceRange(
+        single(leadingNumber(Text1[2]->text())), single(leadingNumber(Text1[3]->text())));
+    const workbench::payoff::DiagramKind f = plotType[1]->isChecked()
+                                                 ? workbench::payoff::profitDiagram
+                                                 : workbench::payoff::payoffDiagram;
 
     platform::FlexGrid* grid = grddisplay.data();
     if (grid) {
         prepareValuesGrid(*grid);
     }
-    const payoff::Extremes extremes =
-        payoff::sampleCurve(position_, range, f, plotPrice_, plotValue_, [&](int i) {
+    const workbench::payoff::Extremes extremes =
+        workbench::payoff::sampleCurve(position_, range, f, plotPrice_, plotValue_, [&](int i) {
             if (grid) {
                 writeValuesRow(*grid, i);
             }
@@ -42,24 +45,24 @@ void wqzOptionPayoffs::PlotIt(platform::Boolean16 AutoScale) {
     std::int16_t answer = answerKeep;
     if (platform::isTrue(AutoScale)) {
         answer = answerRescale;
-    } else if (payoff::outsideDisplay(ytop, ybot, extremes)) {
+    } else if (workbench::payoff::outsideDisplay(ytop, ybot, extremes)) {
         const int reply = platform::dialogs().msgBox(
             kRescaleQuestion, platform::Dialogs::Buttons::YesNo, platform::Dialogs::Icon::None);
         answer = reply == platform::Dialogs::answerYes ? answerRescale : answerKeep;
     }
     if (answer == answerRescale) {
         pbox->clear();
-        ytop = payoff::rescaledTop(extremes);
-        ybot = payoff::rescaledBottom(extremes);
-        Text1[0]->setText(numbers::format(ytop, u"######0"));
-        Text1[1]->setText(numbers::format(ybot, u"######0"));
+        ytop = workbench::payoff::rescaledTop(extremes);
+        ybot = workbench::payoff::rescaledBottom(extremes);
+        Text1[0]->setText(platform::numbers::format(ytop, u"######0"));
+        Text1[1]->setText(platform::numbers::format(ybot, u"######0"));
     }
     drawCurve(range, ytop, ybot, extremes);
 }
 
 void wqzOptionPayoffs::prepareValuesGrid(platform::FlexGrid& grid) const {
     grid.Clear();
-    grid.setRows(payoff::sampleCount + 1);
+    grid.setRows(workbench::payoff::sampleCount + 1);
     grid.setCols(3);
     grid.setTextMatrix(0, 1, QStringLiteral("Underlying"));
     grid.setColAlignment(1, platform::FlexGrid::flexAlignCenterCenter);
@@ -71,19 +74,21 @@ void wqzOptionPayoffs::prepareValuesGrid(platform::FlexGrid& grid) const {
 }
 
 void wqzOptionPayoffs::writeValuesRow(platform::FlexGrid& grid, int i) const {
-    grid.setTextMatrix(i, 1, numbers::format(plotPrice_[i], u"#####0.0000"));
-    grid.setTextMatrix(i, 2, numbers::format(plotValue_[i], u"#####0.0000"));
+    grid.setTextMatrix(i, 1, platform::numbers::format(plotPrice_[i], u"#####0.0000"));
+    grid.setTextMatrix(i, 2, platform::numbers::format(plotValue_[i], u"#####0.0000"));
 }
 
-void wqzOptionPayoffs::drawCurve(const payoff::PriceRange& range, float ytop, float ybot,
-                                 const payoff::Extremes& extremes) {
+void wqzOptionPayoffs::drawCurve(const workbench::payoff::PriceRange& range, float ytop, float ybot,
+                                 const workbench::payoff::Extremes& extremes) {
     pbox->setScale(range.xmin, ytop, range.xmax, ybot);
     pbox->setDrawWidth(2);
-    for (int i = 2; i <= payoff::sampleCount; ++i) {
+    for (int i = 2; i <= workbench::payoff::sampleCount; ++i) {
         pbox->line(plotPrice_[i - 1], plotValue_[i - 1], plotPrice_[i], plotValue_[i], plotColor_);
     }
-    if (payoff::crossesZero(extremes)) {
+    if (workbench::payoff::crossesZero(extremes)) {
         pbox->line(range.xmin, 0, range.xmax, 0, platform::paletteColor(0));
     }
     platform::eventPump().doEvents();
 }
+
+} // namespace workbench

@@ -2,17 +2,19 @@
 // of option data.
 #include "wqzOptionPayoffs.h"
 
+#include "ExchangeText.h"
+#include "GridEditing.h"
 #include "PositionColumns.h"
 #include "platform/EventPump.h"
 #include "platform/KeyCodes.h"
 #include "platform/Numbers.h"
 #include "platform/PictureBox.h"
 #include "services/ReportError.h"
-#include "wqzUtil.h"
-#include "wqzUtilText.h"
 
 #include <QLabel>
 #include <QLineEdit>
+
+namespace workbench {
 
 namespace {
 constexpr std::int16_t statusDone = 0;
@@ -27,12 +29,12 @@ void wqzOptionPayoffs::followGridRows() {
 }
 
 void wqzOptionPayoffs::readQuotes() {
-    using numbers::leadingNumber;
-    using numbers::single;
+    using platform::numbers::leadingNumber;
+    using platform::numbers::single;
     followGridRows();
     for (int r = 1; r <= position_.rowCount(); ++r) {
         const QString strike = Grid1->TextMatrix(r, col::Strike);
-        position_.takesPart[std::size_t(r)] = numbers::hasLeadingNumber(strike);
+        position_.takesPart[std::size_t(r)] = platform::numbers::hasLeadingNumber(strike);
         position_.strike[r] = single(leadingNumber(strike));
         position_.callPrice[r] = single(leadingNumber(Grid1->TextMatrix(r, col::CallPrice)));
         position_.putPrice[r] = single(leadingNumber(Grid1->TextMatrix(r, col::PutPrice)));
@@ -40,9 +42,9 @@ void wqzOptionPayoffs::readQuotes() {
 }
 
 std::int16_t wqzOptionPayoffs::readPosition() {
-    using numbers::format;
-    using numbers::leadingNumber;
-    using numbers::single;
+    using platform::numbers::format;
+    using platform::numbers::leadingNumber;
+    using platform::numbers::single;
     try {
         position_.underlyingQty = single(leadingNumber(txtUnderlyingQty->text()));
         followGridRows();
@@ -65,9 +67,9 @@ std::int16_t wqzOptionPayoffs::readPosition() {
 }
 
 void wqzOptionPayoffs::InvertPosition() {
-    using numbers::format;
-    using numbers::leadingNumber;
-    using numbers::single;
+    using platform::numbers::format;
+    using platform::numbers::leadingNumber;
+    using platform::numbers::single;
     try {
         position_.underlyingQty = single(leadingNumber(txtUnderlyingQty->text()));
         // The box shows the negated value; the plot below reads it back.
@@ -106,7 +108,7 @@ void wqzOptionPayoffs::cmdRestart_Click() {
 }
 
 void wqzOptionPayoffs::CopyOptionData() {
-    wqzUtil::copyGridSelection(*Grid1, clipboard_);
+    workbench::gridediting::copyGridSelection(*Grid1, clipboard_);
 }
 
 void wqzOptionPayoffs::pasteData(const QString& strPaste) {
@@ -114,8 +116,8 @@ void wqzOptionPayoffs::pasteData(const QString& strPaste) {
     QStringList pieces;
     int n = 0;
     platform::skipOnError([&] {
-        pieces = wqzUtil::splitQuoteLines(strPaste);
-        n = numbers::toInteger(double(pieces.size()) - 1);
+        pieces = workbench::exchangetext::splitQuoteLines(strPaste);
+        n = platform::numbers::toInteger(double(pieces.size()) - 1);
     });
     platform::skipOnError([&] { Grid1->Clear(); });
     platform::skipOnError([&] { Grid1->setCols(col::count); });
@@ -130,14 +132,17 @@ void wqzOptionPayoffs::pasteData(const QString& strPaste) {
         QString line = pieces.value(i);
         platform::skipOnError(
             [&] { Grid1->setTextMatrix(i + 1, col::CallQty, QStringLiteral("0")); });
-        platform::skipOnError(
-            [&] { Grid1->setTextMatrix(i + 1, col::CallPrice, wqzUtil::takeField(line)); });
-        platform::skipOnError(
-            [&] { Grid1->setTextMatrix(i + 1, col::Strike, wqzUtil::takeField(line)); });
+        platform::skipOnError([&] {
+            Grid1->setTextMatrix(i + 1, col::CallPrice, workbench::exchangetext::takeField(line));
+        });
+        platform::skipOnError([&] {
+            Grid1->setTextMatrix(i + 1, col::Strike, workbench::exchangetext::takeField(line));
+        });
         platform::skipOnError(
             [&] { Grid1->setTextMatrix(i + 1, col::PutQty, QStringLiteral("0")); });
-        platform::skipOnError(
-            [&] { Grid1->setTextMatrix(i + 1, col::PutPrice, wqzUtil::takeField(line)); });
+        platform::skipOnError([&] {
+            Grid1->setTextMatrix(i + 1, col::PutPrice, workbench::exchangetext::takeField(line));
+        });
     }
     platform::eventPump().doEvents();
 }
@@ -158,12 +163,12 @@ void wqzOptionPayoffs::Grid1_Click() {
     const int col = Grid1->Col();
     if (col == col::CallQty || col == col::CallPrice) {
         selCaption = QStringLiteral("Call/") + Grid1->TextMatrix(row, col::Strike);
-        selCallRow = numbers::toInteger(row);
+        selCallRow = platform::numbers::toInteger(row);
         selPutRow = -1;
     } else if (col == col::PutPrice || col == col::PutQty) {
         selCaption = QStringLiteral("Put/") + Grid1->TextMatrix(row, col::Strike);
         selCallRow = -1;
-        selPutRow = numbers::toInteger(row);
+        selPutRow = platform::numbers::toInteger(row);
     }
     lblOption->setText(selCaption);
 }
@@ -174,7 +179,7 @@ void wqzOptionPayoffs::Grid1_RowColChange() {
     }
     // The first character typed replaces the cell's old text.
     editRestore = Grid1->Text();
-    wqzUtil::clearText(editBuffer);
+    workbench::exchangetext::clearText(editBuffer);
 }
 
 void wqzOptionPayoffs::Grid1_DblClick() {
@@ -182,12 +187,12 @@ void wqzOptionPayoffs::Grid1_DblClick() {
         return;
     }
     editRestore = editBuffer;
-    wqzUtil::beginCellEdit(*Grid1, editBuffer);
+    workbench::gridediting::beginCellEdit(*Grid1, editBuffer);
 }
 
 void wqzOptionPayoffs::Grid1_KeyDown(int keyCode, int shift) {
     if (currentCellEditable()) {
-        wqzUtil::handleCellKeyDown(*Grid1, editBuffer, keyCode, shift);
+        workbench::gridediting::handleCellKeyDown(*Grid1, editBuffer, keyCode, shift);
     }
 }
 
@@ -195,8 +200,11 @@ void wqzOptionPayoffs::Grid1_KeyPress(int keyAscii) {
     if (!currentCellEditable()) {
         return;
     }
-    wqzUtil::handleCellKeyPress(*Grid1, editBuffer, editRestore, keyAscii, clipboard_);
+    workbench::gridediting::handleCellKeyPress(*Grid1, editBuffer, editRestore, keyAscii,
+                                               clipboard_);
     if (keyAscii == platform::keys::charEnter) {
         readPosition();
     }
 }
+
+} // namespace workbench

@@ -15,10 +15,10 @@ namespace {
 // A container of the workbench's design size with a few controls.
 struct Container {
     Container() {
-        auto add = [&](twips::Rect r) {
+        auto add = [&](platform::twips::Rect r) {
             auto* w = new QPushButton(&parent);
             w->setFont(platform::uiFont(6, true));
-            twips::setGeometry(w, r);
+            platform::twips::setGeometry(w, r);
             controls.push_back(w);
         };
         add({240, 840, 885, 285});
@@ -29,27 +29,27 @@ struct Container {
         line->setFont(platform::uiFont(6, true));
         controls.push_back(line);
         for (QObject* c : controls) {
-            saved.push_back(c == line ? twips::Rect{0, 3180, 5040, 3180}
-                                      : twips::geometry(static_cast<QWidget*>(c)));
+            saved.push_back(c == line ? platform::twips::Rect{0, 3180, 5040, 3180}
+                                      : platform::twips::geometry(static_cast<QWidget*>(c)));
         }
     }
-    void registerAll(wqzSetDisplay& d) {
+    void registerAll(display::wqzSetDisplay& d) {
         const std::int16_t n = std::int16_t(controls.size());
         d.Initialize(5130, 5985, n);
         for (std::int16_t i = 0; i < n; ++i) {
             d.SetUpDisplay(i, controls[std::size_t(i)]);
         }
     }
-    twips::Rect now(std::size_t i) const {
+    platform::twips::Rect now(std::size_t i) const {
         if (controls[i] == line) {
             return {line->X1(), line->Y1(), line->X2(), line->Y2()};
         }
-        return twips::geometry(static_cast<QWidget*>(controls[i]));
+        return platform::twips::geometry(static_cast<QWidget*>(controls[i]));
     }
 
     QWidget parent;
     std::vector<QObject*> controls;
-    std::vector<twips::Rect> saved;
+    std::vector<platform::twips::Rect> saved;
     platform::LineControl* line = nullptr;
 };
 
@@ -71,13 +71,13 @@ private slots:
 
 void TestSetDisplay::the_large_presentation_follows_the_worked_numbers() {
     Container c;
-    wqzSetDisplay d;
+    display::wqzSetDisplay d;
     c.registerAll(d);
     std::int32_t w = 0, h = 0;
     d.EnlargeFont(w, h);
     QCOMPARE(w, 7695);
     QCOMPARE(h, 8379);
-    const twips::Rect r = c.now(0);
+    const platform::twips::Rect r = c.now(0);
     QCOMPARE(r.top, 1200);   // 840 / (5585 / 7979)
     QCOMPARE(r.left, 359);   // 240 / single(2/3), a hair above two thirds
     QCOMPARE(r.width, 1327); // 885 / single(2/3)
@@ -90,11 +90,11 @@ void TestSetDisplay::the_large_presentation_follows_the_worked_numbers() {
 
 void TestSetDisplay::enlarging_twice_is_enlarging_once() {
     Container c;
-    wqzSetDisplay d;
+    display::wqzSetDisplay d;
     c.registerAll(d);
     std::int32_t w = 0, h = 0;
     d.EnlargeFont(w, h);
-    std::vector<twips::Rect> once;
+    std::vector<platform::twips::Rect> once;
     for (std::size_t i = 0; i < c.controls.size(); ++i) {
         once.push_back(c.now(i));
     }
@@ -106,7 +106,7 @@ void TestSetDisplay::enlarging_twice_is_enlarging_once() {
 
 void TestSetDisplay::normal_after_large_restores_every_geometry_exactly() {
     Container c;
-    wqzSetDisplay d;
+    display::wqzSetDisplay d;
     c.registerAll(d);
     std::int32_t w = 0, h = 0;
     d.EnlargeFont(w, h);
@@ -120,7 +120,7 @@ void TestSetDisplay::normal_after_large_restores_every_geometry_exactly() {
 
 void TestSetDisplay::reduce_sets_8_point_regular_without_a_previous_enlarge() {
     Container c;
-    wqzSetDisplay d;
+    display::wqzSetDisplay d;
     c.registerAll(d);
     std::int32_t w = 1, h = 1;
     d.ReduceFont(w, h);
@@ -133,7 +133,7 @@ void TestSetDisplay::reduce_sets_8_point_regular_without_a_previous_enlarge() {
 
 void TestSetDisplay::a_line_moves_its_end_points_and_keeps_its_font() {
     Container c;
-    wqzSetDisplay d;
+    display::wqzSetDisplay d;
     c.registerAll(d);
     std::int32_t w = 0, h = 0;
     d.EnlargeFont(w, h);
@@ -148,7 +148,7 @@ void TestSetDisplay::a_line_moves_its_end_points_and_keeps_its_font() {
 }
 
 void TestSetDisplay::no_controls_still_returns_the_sizes() {
-    wqzSetDisplay d;
+    display::wqzSetDisplay d;
     d.Initialize(5130, 5985, 0);
     std::int32_t w = 0, h = 0;
     d.EnlargeFont(w, h);
@@ -163,14 +163,14 @@ void TestSetDisplay::a_height_of_400_makes_vertical_moves_impossible_and_they_ar
     // 286 x 1.4 rounds to 400: the vertical ratio cannot be computed.
     QWidget parent;
     auto* w = new QLabel(&parent);
-    twips::setGeometry(w, {300, 100, 600, 90});
-    wqzSetDisplay d;
+    platform::twips::setGeometry(w, {300, 100, 600, 90});
+    display::wqzSetDisplay d;
     d.Initialize(900, 286, 1);
     d.SetUpDisplay(0, w);
     std::int32_t xw = 0, xh = 0;
     d.EnlargeFont(xw, xh);
     QCOMPARE(xh, 400);
-    const twips::Rect r = twips::geometry(w);
+    const platform::twips::Rect r = platform::twips::geometry(w);
     QCOMPARE(r.top, 100);
     QCOMPARE(r.height, 90);
     QCOMPARE(r.left, 449); // horizontal moves still happen
@@ -178,7 +178,7 @@ void TestSetDisplay::a_height_of_400_makes_vertical_moves_impossible_and_they_ar
 }
 
 void TestSetDisplay::a_negative_count_fails() {
-    wqzSetDisplay d;
+    display::wqzSetDisplay d;
     try {
         d.Initialize(100, 100, -1);
         QFAIL("no failure");
@@ -189,7 +189,7 @@ void TestSetDisplay::a_negative_count_fails() {
 
 void TestSetDisplay::an_unregistered_slot_is_skipped() {
     Container c;
-    wqzSetDisplay d;
+    display::wqzSetDisplay d;
     d.Initialize(5130, 5985, 3);
     d.SetUpDisplay(0, c.controls[0]);
     d.SetUpDisplay(2, new QObject(&c.parent)); // no geometry, no font

@@ -192,7 +192,7 @@ void TestTutorialContent::every_sketch_draws_the_curve_the_workbench_draws() {
                                                      : QStringLiteral("plotType(0)"))
             ->setChecked(true);
         h.bench->PlotIt(platform::vbTrue);
-        for (int i = 1; i <= payoff::sampleCount; ++i) {
+        for (int i = 1; i <= workbench::payoff::sampleCount; ++i) {
             const double x = h.bench->plotPrice()[i];
             const double drawn = h.bench->plotValue()[i];
             const double sketched = valueAt(k.points, x);

@@ -65,7 +65,7 @@ void TestNumbers::leading_number_reads_what_a_student_types_data() {
 void TestNumbers::leading_number_reads_what_a_student_types() {
     QFETCH(QString, text);
     QFETCH(double, expected);
-    QCOMPARE(numbers::leadingNumber(text), expected);
+    QCOMPARE(platform::numbers::leadingNumber(text), expected);
 }
 
 void TestNumbers::leading_number_beyond_a_double_is_an_overflow_data() {
@@ -79,7 +79,7 @@ void TestNumbers::leading_number_beyond_a_double_is_an_overflow_data() {
 void TestNumbers::leading_number_beyond_a_double_is_an_overflow() {
     QFETCH(QString, text);
     try {
-        numbers::leadingNumber(text);
+        platform::numbers::leadingNumber(text);
         QFAIL("no overflow");
     } catch (const platform::RunTimeError& e) {
         QCOMPARE(e.code(), 6);
@@ -140,13 +140,13 @@ void TestNumbers::formats_round_halves_away_from_zero_on_the_decimal_value() {
     QFETCH(float, value);
     QFETCH(QString, pattern);
     QFETCH(QString, expected);
-    QCOMPARE(numbers::format(value, pattern), expected);
+    QCOMPARE(platform::numbers::format(value, pattern), expected);
 }
 
 void TestNumbers::doubles_format_like_floats() {
-    QCOMPARE(numbers::format(2.675, u"####0.00"), QStringLiteral("2.68"));
-    QCOMPARE(numbers::format(-10.5, u"#####0.0000"), QStringLiteral("-10.5000"));
-    QCOMPARE(numbers::format(0.5, u"######0"), QStringLiteral("1"));
+    QCOMPARE(platform::numbers::format(2.675, u"####0.00"), QStringLiteral("2.68"));
+    QCOMPARE(platform::numbers::format(-10.5, u"#####0.0000"), QStringLiteral("-10.5000"));
+    QCOMPARE(platform::numbers::format(0.5, u"######0"), QStringLiteral("1"));
 }
 
 void TestNumbers::single_conversion_overflows_instead_of_giving_infinity_data() {
@@ -164,7 +164,7 @@ void TestNumbers::single_conversion_overflows_instead_of_giving_infinity() {
     QFETCH(double, value);
     QFETCH(bool, overflows);
     try {
-        const float f = numbers::toSingle(value);
+        const float f = platform::numbers::toSingle(value);
         QVERIFY(!overflows);
         QVERIFY(std::isfinite(f));
     } catch (const platform::RunTimeError& e) {
@@ -192,7 +192,7 @@ void TestNumbers::integer_conversion_rounds_halves_to_even_and_checks_16_bits() 
     QFETCH(double, value);
     QFETCH(int, expected);
     try {
-        const int got = numbers::toInteger(value);
+        const int got = platform::numbers::toInteger(value);
         QCOMPARE(got, expected);
     } catch (const platform::RunTimeError& e) {
         QCOMPARE(expected, 99999);
@@ -201,17 +201,17 @@ void TestNumbers::integer_conversion_rounds_halves_to_even_and_checks_16_bits() 
 }
 
 void TestNumbers::long_conversion_checks_32_bits() {
-    QCOMPARE(numbers::toLong(7694.5), 7694);
-    QCOMPARE(numbers::toLong(8379.0), 8379);
-    QCOMPARE(numbers::toLong(-2147483648.4), std::int32_t(-2147483647 - 1));
-    QVERIFY_THROWS_EXCEPTION(platform::RunTimeError, numbers::toLong(2147483647.5));
+    QCOMPARE(platform::numbers::toLong(7694.5), 7694);
+    QCOMPARE(platform::numbers::toLong(8379.0), 8379);
+    QCOMPARE(platform::numbers::toLong(-2147483648.4), std::int32_t(-2147483647 - 1));
+    QVERIFY_THROWS_EXCEPTION(platform::RunTimeError, platform::numbers::toLong(2147483647.5));
 }
 
 void TestNumbers::number_text_is_the_shortest_plain_text() {
-    QCOMPARE(numbers::numberText(40.0f), QStringLiteral("40"));
-    QCOMPARE(numbers::numberText(12.5f), QStringLiteral("12.5"));
-    QCOMPARE(numbers::numberText(-3.0f), QStringLiteral("-3"));
-    QCOMPARE(numbers::numberText(1e20f), QStringLiteral("1E+20"));
+    QCOMPARE(platform::numbers::numberText(40.0f), QStringLiteral("40"));
+    QCOMPARE(platform::numbers::numberText(12.5f), QStringLiteral("12.5"));
+    QCOMPARE(platform::numbers::numberText(-3.0f), QStringLiteral("-3"));
+    QCOMPARE(platform::numbers::numberText(1e20f), QStringLiteral("1E+20"));
 }
 
 QTEST_APPLESS_MAIN(TestNumbers)

@@ -39,8 +39,8 @@ struct Shell {
         return w;
     }
     QObject* control(const char* name) const { return child<QWidget>(name); }
-    double get(const char* name, controls::Property p) const {
-        return controls::get(control(name), p);
+    double get(const char* name, platform::controls::Property p) const {
+        return platform::controls::get(control(name), p);
     }
     // Gives the client area an exact size in twips.
     bool setClientSize(int widthTwips, int heightTwips) {
@@ -72,7 +72,7 @@ struct Shell {
     std::unique_ptr<shell::frmLumo> window;
 };
 
-using P = controls::Property;
+using P = platform::controls::Property;
 
 } // namespace
 
@@ -147,7 +147,7 @@ void TestFrmLumo::a_minimised_window_moves_nothing() {
     QVERIFY(s.setClientSize(13260, 8100));
     s.window->PositionBrowsers();
     s.window->setWindowState(Qt::WindowMinimized);
-    twips::setGeometry(s.window->workbench(), {240, 840, 6000, 5985});
+    platform::twips::setGeometry(s.window->workbench(), {240, 840, 6000, 5985});
     s.window->PositionBrowsers();
     QCOMPARE(s.get("Browser1", P::Left), 5395.0);
 }
@@ -159,16 +159,16 @@ void TestFrmLumo::large_then_normal_restores_every_position_and_size() {
     s.window->PositionBrowsers();
     const char* names[] = {"Browser1", "Grid1",  "cmbNavigate", "cmdBotBack", "cmdBotForward",
                            "cmdStop",  "ucLumo", "pbox",        "Grid1"};
-    std::vector<twips::Rect> before;
+    std::vector<platform::twips::Rect> before;
     for (const char* n : names) {
-        before.push_back(twips::geometry(s.child<QWidget>(n)));
+        before.push_back(platform::twips::geometry(s.child<QWidget>(n)));
     }
     s.action("mnuOptionsLargeDisplay")->trigger();
-    QCOMPARE(twips::geometry(s.window->workbench()).width, 7695);
+    QCOMPARE(platform::twips::geometry(s.window->workbench()).width, 7695);
     s.action("mnuOptionsLargeDisplay")->trigger();
     s.action("mnuOptionsNormalDisplay")->trigger();
     for (std::size_t i = 0; i < std::size(names); ++i) {
-        QCOMPARE(twips::geometry(s.child<QWidget>(names[i])), before[i]);
+        QCOMPARE(platform::twips::geometry(s.child<QWidget>(names[i])), before[i]);
     }
 }
 

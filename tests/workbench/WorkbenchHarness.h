@@ -21,7 +21,7 @@
 struct WorkbenchHarness {
     WorkbenchHarness()
         : fake(std::make_unique<fakes::FakePlatform>()),
-          bench(std::make_unique<wqzOptionPayoffs>(clipboard)),
+          bench(std::make_unique<workbench::wqzOptionPayoffs>(clipboard)),
           values(std::make_unique<platform::FlexGrid>()) {
         values->setRows(2);
         values->setCols(2);
@@ -80,6 +80,6 @@ struct WorkbenchHarness {
 
     fakes::FakeClipboard clipboard;
     std::unique_ptr<fakes::FakePlatform> fake;
-    std::unique_ptr<wqzOptionPayoffs> bench;
+    std::unique_ptr<workbench::wqzOptionPayoffs> bench;
     std::unique_ptr<platform::FlexGrid> values;
 };

@@ -188,10 +188,10 @@ void TestOptionExchange::seven_pasted_quotes_take_part_in_the_evaluation() {
     QCOMPARE(h->cell(6, 0), QStringLiteral("-2.00"));
     QCOMPARE(h->cell(6, 1), QStringLiteral("2.9")); // premiums and strikes as pasted
     for (int i = 1; i <= 100; ++i) {
-        const double S = numbers::leadingNumber(h->values->TextMatrix(i, 1));
+        const double S = platform::numbers::leadingNumber(h->values->TextMatrix(i, 1));
         const double want = -2 * (std::max(S - 55, 0.0) - 2.9) +
                             1.5 * (std::max(60 - S, 0.0) - 9.25) + (std::max(35 - S, 0.0) - 0.45);
-        const double got = numbers::leadingNumber(h->values->TextMatrix(i, 2));
+        const double got = platform::numbers::leadingNumber(h->values->TextMatrix(i, 2));
         QVERIFY2(qAbs(got - want) < 1e-3, qPrintable(QStringLiteral("at %1: %2").arg(S).arg(got)));
     }
 }

@@ -8,9 +8,12 @@ using workbench::startingQuotes;
 
 namespace {
 
-payoff::Extremes sample(const PositionState& p, float xmin, float xmax, payoff::DiagramKind f,
-                        payoff::Samples& price, payoff::Samples& value) {
-    return payoff::sampleCurve(p, payoff::priceRange(xmin, xmax), f, price, value, [](int) {});
+workbench::payoff::Extremes sample(const PositionState& p, float xmin, float xmax,
+                                   workbench::payoff::DiagramKind f,
+                                   workbench::payoff::Samples& price,
+                                   workbench::payoff::Samples& value) {
+    return workbench::payoff::sampleCurve(p, workbench::payoff::priceRange(xmin, xmax), f, price,
+                                          value, [](int) {});
 }
 
 } // namespace
@@ -29,9 +32,9 @@ private slots:
 };
 
 void TestPayoffEvaluation::sample_prices_run_from_the_lowest_price_one_step_short_of_the_highest() {
-    payoff::Samples price{}, value{};
-    sample(startingQuotes(), 1, 100, payoff::payoffDiagram, price, value);
-    QCOMPARE(payoff::priceRange(1, 100).step, 0.99f);
+    workbench::payoff::Samples price{}, value{};
+    sample(startingQuotes(), 1, 100, workbench::payoff::payoffDiagram, price, value);
+    QCOMPARE(workbench::payoff::priceRange(1, 100).step, 0.99f);
     QVERIFY(qAbs(price[1] - 1.0f) < 1e-5f);
     QVERIFY(qAbs(price[2] - 1.99f) < 1e-5f);
     QVERIFY(qAbs(price[3] - 2.98f) < 1e-5f);
@@ -43,11 +46,12 @@ void TestPayoffEvaluation::sample_prices_run_from_the_lowest_price_one_step_shor
 }
 
 void TestPayoffEvaluation::a_highest_price_not_above_the_lowest_becomes_lowest_plus_one() {
-    const payoff::PriceRange r = payoff::priceRange(60, 40);
+    const workbench::payoff::PriceRange r = workbench::payoff::priceRange(60, 40);
     QCOMPARE(r.xmin, 60.0f);
     QCOMPARE(r.xmax, 61.0f);
     QCOMPARE(r.step, 0.01f);
-    const payoff::PriceRange equal = payoff::priceRange(0, 0); // two empty boxes
+    const workbench::payoff::PriceRange equal =
+        workbench::payoff::priceRange(0, 0); // two empty boxes
     QCOMPARE(equal.xmax, 1.0f);
 }
 
@@ -93,8 +97,8 @@ void TestPayoffEvaluation::position_values_follow_the_textbook_formulas() {
     } else if (holding == "underlying") {
         p.underlyingQty = qty;
     }
-    QCOMPARE(payoff::positionValue(p, S, payoff::payoffDiagram), payoff);
-    QCOMPARE(payoff::positionValue(p, S, payoff::profitDiagram), profit);
+    QCOMPARE(workbench::payoff::positionValue(p, S, workbench::payoff::payoffDiagram), payoff);
+    QCOMPARE(workbench::payoff::positionValue(p, S, workbench::payoff::profitDiagram), profit);
 }
 
 void TestPayoffEvaluation::every_strike_row_takes_part_however_many_there_are() {
@@ -104,20 +108,20 @@ void TestPayoffEvaluation::every_strike_row_takes_part_however_many_there_are() 
     p.strike[7] = 80;
     p.callPrice[7] = 2;
     p.callQty[7] = 1;
-    QCOMPARE(payoff::positionValue(p, 90, payoff::payoffDiagram), 10.0f);
-    QCOMPARE(payoff::positionValue(p, 90, payoff::profitDiagram), 8.0f);
+    QCOMPARE(workbench::payoff::positionValue(p, 90, workbench::payoff::payoffDiagram), 10.0f);
+    QCOMPARE(workbench::payoff::positionValue(p, 90, workbench::payoff::profitDiagram), 8.0f);
     p.setRowCount(3);
     p.putQty[3] = 1;
     QCOMPARE(p.rowCount(), 3);
-    QCOMPARE(payoff::positionValue(p, 45, payoff::payoffDiagram), 5.0f);
+    QCOMPARE(workbench::payoff::positionValue(p, 45, workbench::payoff::payoffDiagram), 5.0f);
 }
 
 void TestPayoffEvaluation::a_value_beyond_a_float_is_an_overflow() {
     PositionState p = startingQuotes();
     p.callQty[3] = 1e38f;
-    QCOMPARE(payoff::positionValue(p, 51, payoff::payoffDiagram), 1e38f);
+    QCOMPARE(workbench::payoff::positionValue(p, 51, workbench::payoff::payoffDiagram), 1e38f);
     try {
-        payoff::positionValue(p, 100, payoff::payoffDiagram); // 50 x 1e38
+        workbench::payoff::positionValue(p, 100, workbench::payoff::payoffDiagram); // 50 x 1e38
         QFAIL("no overflow");
     } catch (const platform::RunTimeError& e) {
         QCOMPARE(e.code(), 6);
@@ -125,31 +129,33 @@ void TestPayoffEvaluation::a_value_beyond_a_float_is_an_overflow() {
 }
 
 void TestPayoffEvaluation::extremes_are_bounded_by_their_starting_values() {
-    payoff::Samples price{}, value{};
+    workbench::payoff::Samples price{}, value{};
     PositionState p = startingQuotes();
     p.underlyingQty = 2000; // every value above 100000
-    const payoff::Extremes high = sample(p, 51, 100, payoff::payoffDiagram, price, value);
+    const workbench::payoff::Extremes high =
+        sample(p, 51, 100, workbench::payoff::payoffDiagram, price, value);
     QCOMPARE(high.ymin, 100000.0f);
-    QCOMPARE(payoff::rescaledBottom(high), 99995.0f);
+    QCOMPARE(workbench::payoff::rescaledBottom(high), 99995.0f);
     p.underlyingQty = -2000; // every value below -100000
-    const payoff::Extremes low = sample(p, 51, 100, payoff::payoffDiagram, price, value);
+    const workbench::payoff::Extremes low =
+        sample(p, 51, 100, workbench::payoff::payoffDiagram, price, value);
     QCOMPARE(low.ymax, -100000.0f);
-    QCOMPARE(payoff::rescaledTop(low), -99995.0f);
+    QCOMPARE(workbench::payoff::rescaledTop(low), -99995.0f);
 
-    const payoff::Extremes zero =
-        sample(startingQuotes(), 1, 100, payoff::profitDiagram, price, value);
+    const workbench::payoff::Extremes zero =
+        sample(startingQuotes(), 1, 100, workbench::payoff::profitDiagram, price, value);
     QCOMPARE(zero.ymax, 0.0f);
     QCOMPARE(zero.ymin, 0.0f);
 }
 
 void TestPayoffEvaluation::the_display_range_and_zero_line_decisions() {
-    const payoff::Extremes e{49.0f, -10.5f};
-    QVERIFY(!payoff::outsideDisplay(49.0f, -10.5f, e)); // equal is inside
-    QVERIFY(payoff::outsideDisplay(48.9f, -50, e));
-    QVERIFY(payoff::outsideDisplay(50, -10, e));
-    QVERIFY(payoff::crossesZero(e));
-    QVERIFY(!payoff::crossesZero({49.0f, 0.0f}));
-    QVERIFY(!payoff::crossesZero({0.0f, -3.0f}));
+    const workbench::payoff::Extremes e{49.0f, -10.5f};
+    QVERIFY(!workbench::payoff::outsideDisplay(49.0f, -10.5f, e)); // equal is inside
+    QVERIFY(workbench::payoff::outsideDisplay(48.9f, -50, e));
+    QVERIFY(workbench::payoff::outsideDisplay(50, -10, e));
+    QVERIFY(workbench::payoff::crossesZero(e));
+    QVERIFY(!workbench::payoff::crossesZero({49.0f, 0.0f}));
+    QVERIFY(!workbench::payoff::crossesZero({0.0f, -3.0f}));
 }
 
 QTEST_APPLESS_MAIN(TestPayoffEvaluation)

@@ -236,12 +236,12 @@ void TestPlotControls::ctrl_c_in_the_plot_area_copies_its_pixels() {
 }
 
 void TestPlotControls::the_large_display_keeps_the_curves_and_normal_restores_the_layout() {
-    const twips::Rect normalBox = twips::geometry(h->pbox());
+    const platform::twips::Rect normalBox = platform::twips::geometry(h->pbox());
     h->bench->EnlargeFont();
     QCOMPARE(h->bench->ucWidth, 7695);
     QCOMPARE(h->bench->ucHeight, 8379);
-    QCOMPARE(twips::geometry(h->bench.get()).width, 7695);
-    const twips::Rect large = twips::geometry(h->pbox());
+    QCOMPARE(platform::twips::geometry(h->bench.get()).width, 7695);
+    const platform::twips::Rect large = platform::twips::geometry(h->pbox());
     QVERIFY(large.width > normalBox.width);
     QCOMPARE(h->pbox()->image().width(), h->pbox()->width());
     // The curve drawn before is redrawn at the new size.
@@ -251,7 +251,7 @@ void TestPlotControls::the_large_display_keeps_the_curves_and_normal_restores_th
     QVERIFY(h->grid()->font().bold());
 
     h->bench->ReduceFont();
-    QCOMPARE(twips::geometry(h->pbox()), normalBox);
+    QCOMPARE(platform::twips::geometry(h->pbox()), normalBox);
     QCOMPARE(h->bench->ucWidth, 5130);
     QCOMPARE(h->bench->ucHeight, 5985);
     QCOMPARE(h->pixel(20, 0), yellow);

@@ -44,7 +44,7 @@ private:
 
     std::unique_ptr<WorkbenchHarness> h;
     fakes::FakePlatform* fake = nullptr;
-    wqzOptionPayoffs* bench = nullptr;
+    workbench::wqzOptionPayoffs* bench = nullptr;
     platform::FlexGrid* values = nullptr;
 };
 
@@ -84,7 +84,7 @@ void TestPlotIt::a_bought_call_rescales_and_fills_the_values_grid() {
     }
     QCOMPARE(values->ColAlignment(1), 4);
     QCOMPARE(values->ColAlignment(2), 4);
-    QCOMPARE(pbox()->scaleTop(), double(numbers::single(bench->plotValue()[100] + 5.0)));
+    QCOMPARE(pbox()->scaleTop(), double(platform::numbers::single(bench->plotValue()[100] + 5.0)));
     QCOMPARE(pbox()->scaleBottom(), -5.0);
     QCOMPARE(pbox()->drawWidth(), 2);
     QCOMPARE(fake->pump.passes, 1);
@@ -187,7 +187,7 @@ void TestPlotIt::a_top_equal_to_the_highest_value_is_not_outside() {
     bench->position().underlyingQty = 1;
     bench->PlotIt(vbTrue);
     const float highest = bench->plotValue()[100];
-    box(0)->setText(numbers::numberText(highest));
+    box(0)->setText(platform::numbers::numberText(highest));
     box(1)->setText(QStringLiteral("1"));
     bench->PlotIt(vbFalse); // ytop == ymax, ybot == ymin: nobody asked
     QVERIFY(fake->dialogs.shown().isEmpty());
@@ -199,7 +199,7 @@ void TestPlotIt::values_above_100000_rescale_to_a_bottom_of_99995() {
     box(2)->setText(QStringLiteral("51"));
     bench->PlotIt(vbTrue);
     QCOMPARE(box(1)->text(), QStringLiteral("99995"));
-    QCOMPARE(box(0)->text(), numbers::format(bench->plotValue()[100] + 5.0f, u"######0"));
+    QCOMPARE(box(0)->text(), platform::numbers::format(bench->plotValue()[100] + 5.0f, u"######0"));
 }
 
 void TestPlotIt::the_curve_colour_lands_where_the_coordinates_put_it_and_survives_repaint() {
@@ -248,7 +248,7 @@ void TestPlotIt::lowest_price_above_highest_plots_one_unit_and_keeps_the_box() {
     QCOMPARE(box(3)->text(), QStringLiteral("40"));
     QCOMPARE(values->TextMatrix(1, 1), QStringLiteral("60.0000"));
     // 99 steps of 0.01 accumulated in single precision: 60.99 within rounding.
-    QVERIFY(qAbs(numbers::leadingNumber(values->TextMatrix(100, 1)) - 60.99) < 1e-3);
+    QVERIFY(qAbs(platform::numbers::leadingNumber(values->TextMatrix(100, 1)) - 60.99) < 1e-3);
     QCOMPARE(pbox()->scaleRight(), 61.0);
 }
 

@@ -106,7 +106,8 @@ void TestStrategies::every_strategy_writes_its_quantities_and_plots_alone() {
         QVERIFY(h.fake->dialogs.shown().isEmpty());
         QCOMPARE(h.box(2)->text(), QStringLiteral("1"));
         QCOMPARE(h.box(3)->text(), QStringLiteral("100"));
-        QCOMPARE(h.underlyingBox()->text(), numbers::format(expected.underlying, u"#####0"));
+        QCOMPARE(h.underlyingBox()->text(),
+                 platform::numbers::format(expected.underlying, u"#####0"));
         for (int r = 1; r <= 5; ++r) {
             QCOMPARE(h.cell(r, 0), QString::number(int(expected.calls[r])));
             QCOMPARE(h.cell(r, 3), QString::number(int(expected.puts[r])));

@@ -1,10 +1,10 @@
 #include "platform/RunTimeError.h"
 #include "platform/SelectionText.h"
-#include "workbench/wqzUtilText.h"
+#include "workbench/ExchangeText.h"
 
 #include <QTest>
 
-class TestWqzUtilText : public QObject {
+class TestExchangeText : public QObject {
     Q_OBJECT
 private slots:
     void take_field_splits_the_worked_lines_data();
@@ -17,7 +17,7 @@ private slots:
     void selection_text_stays_inside_its_rectangle();
 };
 
-void TestWqzUtilText::take_field_splits_the_worked_lines_data() {
+void TestExchangeText::take_field_splits_the_worked_lines_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QStringList>("fields");
     QTest::newRow("three fields") << "16.00\t40\t0.50" << QStringList{"16.00", "40", "0.50"};
@@ -32,45 +32,47 @@ void TestWqzUtilText::take_field_splits_the_worked_lines_data() {
     QTest::newRow("empty") << "" << QStringList{"", "", ""};
 }
 
-void TestWqzUtilText::take_field_splits_the_worked_lines() {
+void TestExchangeText::take_field_splits_the_worked_lines() {
     QFETCH(QString, line);
     QFETCH(QStringList, fields);
     for (const QString& expected : fields) {
-        QCOMPARE(wqzUtil::takeField(line), expected);
+        QCOMPARE(workbench::exchangetext::takeField(line), expected);
     }
     QVERIFY(line.isEmpty());
 }
 
-void TestWqzUtilText::quote_lines_are_cut_only_at_carriage_return_line_feed() {
-    QCOMPARE(wqzUtil::splitQuoteLines(QStringLiteral("a\r\nb\r\n")), (QStringList{"a", "b", ""}));
-    QCOMPARE(wqzUtil::splitQuoteLines(QStringLiteral("a\rb\nc")), QStringList{"a\rb\nc"});
-    QVERIFY(wqzUtil::splitQuoteLines(QString()).isEmpty());
+void TestExchangeText::quote_lines_are_cut_only_at_carriage_return_line_feed() {
+    QCOMPARE(workbench::exchangetext::splitQuoteLines(QStringLiteral("a\r\nb\r\n")),
+             (QStringList{"a", "b", ""}));
+    QCOMPARE(workbench::exchangetext::splitQuoteLines(QStringLiteral("a\rb\nc")),
+             QStringList{"a\rb\nc"});
+    QVERIFY(workbench::exchangetext::splitQuoteLines(QString()).isEmpty());
 }
 
-void TestWqzUtilText::line_feeds_become_blanks_one_for_one() {
+void TestExchangeText::line_feeds_become_blanks_one_for_one() {
     QString text = QStringLiteral("5\r\n6\n\n");
-    wqzUtil::replaceLineFeeds(text);
+    workbench::exchangetext::replaceLineFeeds(text);
     QCOMPARE(text, QStringLiteral("5\r 6  "));
 }
 
-void TestWqzUtilText::commas_are_dropped_and_a_long_text_with_one_fails() {
+void TestExchangeText::commas_are_dropped_and_a_long_text_with_one_fails() {
     QString text = QStringLiteral("1,250.50\t2,000");
-    wqzUtil::removeCommas(text);
+    workbench::exchangetext::removeCommas(text);
     QCOMPARE(text, QStringLiteral("1250.50\t2000"));
 
     QString longWithout(40000, u'1');
-    wqzUtil::removeCommas(longWithout);
+    workbench::exchangetext::removeCommas(longWithout);
     QCOMPARE(longWithout.size(), 40000);
 
     QString exactly(32767, u'1');
     exactly[5] = u',';
-    wqzUtil::removeCommas(exactly);
+    workbench::exchangetext::removeCommas(exactly);
     QCOMPARE(exactly.size(), 32766);
 
     QString longWith(32768, u'1');
     longWith[10] = u',';
     try {
-        wqzUtil::removeCommas(longWith);
+        workbench::exchangetext::removeCommas(longWith);
         QFAIL("no failure");
     } catch (const platform::RunTimeError& e) {
         QCOMPARE(e.code(), 6);
@@ -78,7 +80,7 @@ void TestWqzUtilText::commas_are_dropped_and_a_long_text_with_one_fails() {
     QCOMPARE(longWith.size(), 32768);
 }
 
-void TestWqzUtilText::text_to_integer_data() {
+void TestExchangeText::text_to_integer_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("value"); // 99999: overflow
     QTest::newRow("empty") << "" << 0;
@@ -91,31 +93,31 @@ void TestWqzUtilText::text_to_integer_data() {
     QTest::newRow("beyond 16 bits") << "40000" << 99999;
 }
 
-void TestWqzUtilText::text_to_integer() {
+void TestExchangeText::text_to_integer() {
     QFETCH(QString, text);
     QFETCH(int, value);
     try {
-        QCOMPARE(int(wqzUtil::textToInteger(text)), value);
+        QCOMPARE(int(workbench::exchangetext::textToInteger(text)), value);
     } catch (const platform::RunTimeError& e) {
         QCOMPARE(value, 99999);
         QCOMPARE(e.code(), 6);
     }
 }
 
-void TestWqzUtilText::selection_text_stays_inside_its_rectangle() {
-    const auto placed = selection::layText(u"a\tb\tc\rd\te\rf", 2, 2);
+void TestExchangeText::selection_text_stays_inside_its_rectangle() {
+    const auto placed = platform::selection::layText(u"a\tb\tc\rd\te\rf", 2, 2);
     QCOMPARE(placed.size(), std::size_t(4));
     QCOMPARE(placed[0].text, QStringLiteral("a"));
     QCOMPARE(placed[1].text, QStringLiteral("b"));
     QCOMPARE(placed[2].row, 1);
     QCOMPARE(placed[2].text, QStringLiteral("d"));
     QCOMPARE(placed[3].text, QStringLiteral("e"));
-    const auto one = selection::layText(u"x\ty\rz", 1, 1);
+    const auto one = platform::selection::layText(u"x\ty\rz", 1, 1);
     QCOMPARE(one.size(), std::size_t(1));
     QCOMPARE(one[0].text, QStringLiteral("x"));
-    const auto lineFeed = selection::layText(u"x\ny", 1, 1);
+    const auto lineFeed = platform::selection::layText(u"x\ny", 1, 1);
     QCOMPARE(lineFeed[0].text, QStringLiteral("x\ny"));
 }
 
-QTEST_APPLESS_MAIN(TestWqzUtilText)
-#include "test_wqzutil_text.moc"
+QTEST_APPLESS_MAIN(TestExchangeText)
+#include "test_exchange_text.moc"

@@ -10,7 +10,7 @@ class FlexGrid;
 // Editing a grid cell as a small line editor, and copying and pasting a grid's
 // selection through the clipboard. Any grid can use them; the edit texts are
 // the caller's and are changed in place.
-namespace wqzUtil {
+namespace workbench::gridediting {
 
 // Typing goes on after the cell's current text.
 void beginCellEdit(platform::FlexGrid& grid, QString& buffer);
@@ -31,4 +31,4 @@ void copyGridSelection(platform::FlexGrid& grid, platform::Clipboard& clipboard)
 // commas dropped. A failure is reported and the grid keeps its text.
 void pasteGridSelection(platform::FlexGrid& grid, platform::Clipboard& clipboard);
 
-} // namespace wqzUtil
+} // namespace workbench::gridediting

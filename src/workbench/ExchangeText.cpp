@@ -1,9 +1,9 @@
-#include "wqzUtilText.h"
+#include "ExchangeText.h"
 
 #include "platform/Numbers.h"
 #include "platform/RunTimeError.h"
 
-namespace wqzUtil {
+namespace workbench::exchangetext {
 
 QString takeField(QString& line) {
     if (line.isEmpty()) {
@@ -51,14 +51,14 @@ void removeCommas(QString& text) {
 }
 
 std::int16_t textToInteger(const QString& text) {
-    if (text.isEmpty() || !numbers::isNumeric(text)) {
+    if (text.isEmpty() || !platform::numbers::isNumeric(text)) {
         return 0;
     }
-    return numbers::toInteger(numbers::leadingNumber(text));
+    return platform::numbers::toInteger(platform::numbers::leadingNumber(text));
 }
 
 void clearText(QString& text) {
     text.clear();
 }
 
-} // namespace wqzUtil
+} // namespace workbench::exchangetext

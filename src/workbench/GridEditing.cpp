@@ -1,16 +1,20 @@
-#include "wqzUtil.h"
+#include "GridEditing.h"
 
+#include "ExchangeText.h"
 #include "platform/Clipboard.h"
 #include "platform/FlexGrid.h"
 #include "platform/KeyCodes.h"
 #include "services/ReportError.h"
-#include "wqzUtilText.h"
 
-namespace wqzUtil {
+namespace workbench::gridediting {
 
 namespace {
 
 namespace keys = platform::keys;
+using exchangetext::clearText;
+using exchangetext::removeCommas;
+using exchangetext::replaceLineFeeds;
+using exchangetext::textToInteger;
 
 // The exchange routines hand their failure on as a 16-bit code. A code that
 // does not fit is reported as it is rather than lost.
@@ -91,4 +95,4 @@ void pasteGridSelection(platform::FlexGrid& grid, platform::Clipboard& clipboard
     }
 }
 
-} // namespace wqzUtil
+} // namespace workbench::gridediting

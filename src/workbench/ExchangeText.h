@@ -7,7 +7,7 @@
 
 // The text routines of option data exchange: splitting a quote table copied
 // from a spreadsheet and cleaning text before it goes into a grid.
-namespace wqzUtil {
+namespace workbench::exchangetext {
 
 // Removes the first field from the line and returns it. The separator is the
 // first tab; without one, the first carriage return + line feed; without
@@ -34,4 +34,4 @@ std::int16_t textToInteger(const QString& text);
 
 void clearText(QString& text);
 
-} // namespace wqzUtil
+} // namespace workbench::exchangetext
