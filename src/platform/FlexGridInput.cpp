@@ -16,6 +16,34 @@ namespace platform {
 
 namespace {
 
+// The body section (row or column) that a drag at viewport position `pos`
+// points to, along one of the view's headers. The body shows between the
+// pixels `start` and `end`; beyond them it is the section just past the
+// visible ones, so holding the mouse there keeps scrolling one section a step.
+int dragSectionAt(const QHeaderView& header, int pos, int start, int end, int firstBody, int last) {
+    int section;
+    if (pos < start) {
+        section = header.logicalIndexAt(start);
+        if (section >= 0 && header.sectionViewportPosition(section) >= start) {
+            --section;
+        }
+    } else if (pos > end) {
+        section = header.logicalIndexAt(end);
+        if (section < 0) {
+            section = last;
+        } else if (header.sectionViewportPosition(section) + header.sectionSize(section) <=
+                   end + 1) {
+            ++section;
+        }
+    } else {
+        section = header.logicalIndexAt(pos);
+        if (section < 0) {
+            section = last;
+        }
+    }
+    return std::clamp(section, firstBody, last);
+}
+
 bool isNavigationKey(int key) {
     switch (key) {
     case Qt::Key_Left:
@@ -206,58 +234,15 @@ bool FlexGrid::outsideBody(QPoint pos) const {
            pos.x() >= viewport()->width();
 }
 
-// The body row a drag at viewport height y points to. Beyond the top or bottom
-// edge it is the row just past the visible ones, so holding the mouse there
-// keeps scrolling one row per step.
 int FlexGrid::dragRowAt(int y) const {
-    const int last = rowCount() - 1;
     const int top = fixedRows_ > 0 ? frozenHeight() : 0;
-    const int bottom = viewport()->height() - 1;
-    int row;
-    if (y < top) {
-        row = rowAt(top);
-        if (row >= 0 && rowViewportPosition(row) >= top) {
-            --row;
-        }
-    } else if (y > bottom) {
-        row = rowAt(bottom);
-        if (row < 0) {
-            row = last;
-        } else if (rowViewportPosition(row) + rowHeight(row) <= bottom + 1) {
-            ++row;
-        }
-    } else {
-        row = rowAt(y);
-        if (row < 0) {
-            row = last;
-        }
-    }
-    return std::clamp(row, fixedRows_, last);
+    return dragSectionAt(*verticalHeader(), y, top, viewport()->height() - 1, fixedRows_,
+                         rowCount() - 1);
 }
 
 int FlexGrid::dragColAt(int x) const {
-    const int last = columnCount() - 1;
-    const int right = viewport()->width() - 1;
-    int col;
-    if (x < 0) {
-        col = columnAt(0);
-        if (col >= 0 && columnViewportPosition(col) >= 0) {
-            --col;
-        }
-    } else if (x > right) {
-        col = columnAt(right);
-        if (col < 0) {
-            col = last;
-        } else if (columnViewportPosition(col) + columnWidth(col) <= right + 1) {
-            ++col;
-        }
-    } else {
-        col = columnAt(x);
-        if (col < 0) {
-            col = last;
-        }
-    }
-    return std::clamp(col, fixedCols_, last);
+    return dragSectionAt(*horizontalHeader(), x, 0, viewport()->width() - 1, fixedCols_,
+                         columnCount() - 1);
 }
 
 void FlexGrid::dragTo(QPoint pos) {

@@ -26,6 +26,8 @@ namespace shell {
 
 namespace {
 
+namespace twips = platform::twips;
+
 // A small payoff glyph for the two decorative images beside the title.
 QPixmap payoffGlyph(int size) {
     QPixmap pixmap(size, size);
@@ -66,54 +68,54 @@ frmLumo::frmLumo(platform::Browser& browser, platform::Clipboard& clipboard,
     createMenus();
     connectControls();
     client_->installEventFilter(this);
-    resize(platform::twips::toPixels(designClientWidth),
-           platform::twips::toPixels(designClientHeight) + menuBar()->sizeHint().height());
+    resize(twips::toPixels(designClientWidth),
+           twips::toPixels(designClientHeight) + menuBar()->sizeHint().height());
 }
 
 frmLumo::~frmLumo() = default;
 
 void frmLumo::createControls() {
-    using R = platform::twips::Rect;
+    using R = twips::Rect;
     for (int i = 0; i < 2; ++i) {
         Image1[i] = named<QLabel>(client_, QStringLiteral("Image1(%1)").arg(i));
-        Image1[i]->setPixmap(payoffGlyph(platform::twips::toPixels(480)));
+        Image1[i]->setPixmap(payoffGlyph(twips::toPixels(480)));
     }
-    platform::twips::setGeometry(Image1[0], R{30, 0, 480, 480});
-    platform::twips::setGeometry(Image1[1], R{4500, 0, 480, 480});
+    twips::setGeometry(Image1[0], R{30, 0, 480, 480});
+    twips::setGeometry(Image1[1], R{4500, 0, 480, 480});
     Label1 = named<QLabel>(client_, QStringLiteral("Label1"));
     Label1->setText(QStringLiteral("Option Payoff Diagrams"));
     Label1->setFont(platform::uiFont(13.5));
     Label1->setAlignment(Qt::AlignCenter);
-    platform::twips::setGeometry(Label1, R{997, 45, 3015, 375});
+    twips::setGeometry(Label1, R{997, 45, 3015, 375});
     Line2 = named<platform::LineControl>(client_, QStringLiteral("Line2"));
     Line2->setEndPoints(0, 500, 5040, 500);
 
     ucLumo = new workbench::wqzOptionPayoffs(clipboard_, client_);
-    platform::twips::setGeometry(ucLumo, R{240, 840, 4455, 4695});
+    twips::setGeometry(ucLumo, R{240, 840, 4455, 4695});
 
     Grid1 = named<platform::FlexGrid>(client_, QStringLiteral("Grid1"));
     Grid1->setFont(platform::uiFont(8.25));
-    platform::twips::setGeometry(Grid1, R{0, 6480, 5055, 1215});
+    twips::setGeometry(Grid1, R{0, 6480, 5055, 1215});
 
     cmbNavigate = named<QComboBox>(client_, QStringLiteral("cmbNavigate"));
     cmbNavigate->setEditable(true);
     // The list grows only with pages actually reached through the box.
     cmbNavigate->setInsertPolicy(QComboBox::NoInsert);
-    platform::twips::setGeometry(cmbNavigate, R{5160, 15, 4575, 315});
+    twips::setGeometry(cmbNavigate, R{5160, 15, 4575, 315});
     cmdBotBack = named<QPushButton>(client_, QStringLiteral("cmdBotBack"));
     cmdBotBack->setText(QStringLiteral("Back "));
-    platform::twips::setGeometry(cmdBotBack, R{9780, 15, 885, 315});
+    twips::setGeometry(cmdBotBack, R{9780, 15, 885, 315});
     cmdBotForward = named<QPushButton>(client_, QStringLiteral("cmdBotForward"));
     cmdBotForward->setText(QStringLiteral("Forward"));
-    platform::twips::setGeometry(cmdBotForward, R{10710, 15, 885, 315});
+    twips::setGeometry(cmdBotForward, R{10710, 15, 885, 315});
     cmdStop = named<QPushButton>(client_, QStringLiteral("cmdStop"));
     cmdStop->setText(QStringLiteral("Stop"));
-    platform::twips::setGeometry(cmdStop, R{11640, 15, 885, 315});
+    twips::setGeometry(cmdStop, R{11640, 15, 885, 315});
 
     Browser1 = browser_.widget();
     Browser1->setParent(client_);
     Browser1->setObjectName(QStringLiteral("Browser1"));
-    platform::twips::setGeometry(Browser1, R{5160, 360, 6735, 6135});
+    twips::setGeometry(Browser1, R{5160, 360, 6735, 6135});
 }
 
 void frmLumo::connectControls() {
@@ -135,11 +137,11 @@ void frmLumo::connectControls() {
 
 void frmLumo::Form_Load() {
     ucLumo->setGrddisplay(Grid1);
-    platform::twips::Rect r = platform::twips::geometry(ucLumo);
+    twips::Rect r = twips::geometry(ucLumo);
     r.height = ucLumo->ucHeight;
-    platform::twips::setGeometry(ucLumo, r);
+    twips::setGeometry(ucLumo, r);
     r.width = ucLumo->ucWidth;
-    platform::twips::setGeometry(ucLumo, r);
+    twips::setGeometry(ucLumo, r);
     PositionBrowsers();
     browser_.navigate(addresses_.strModuleURL);
     platform::eventPump().doEvents();

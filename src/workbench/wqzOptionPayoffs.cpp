@@ -24,6 +24,8 @@ namespace workbench {
 
 namespace {
 
+namespace twips = platform::twips;
+
 namespace col = workbench::columns;
 
 template <typename W> W* named(QWidget* parent, const QString& name) {
@@ -49,7 +51,7 @@ wqzOptionPayoffs::wqzOptionPayoffs(platform::Clipboard& clipboard, QWidget* pare
     : QWidget(parent), clipboard_(clipboard) {
     setObjectName(QStringLiteral("ucLumo"));
     setFont(platform::uiFont(8));
-    platform::twips::setGeometry(this, {0, 0, designWidth, designHeight});
+    twips::setGeometry(this, {0, 0, designWidth, designHeight});
 
     createControls();
     placeControls();
@@ -58,8 +60,8 @@ wqzOptionPayoffs::wqzOptionPayoffs(platform::Clipboard& clipboard, QWidget* pare
 
     createSwatches();
     pColor_Click(11);
-    ucHeight = platform::numbers::toLong(platform::twips::geometry(this).height);
-    ucWidth = platform::numbers::toLong(platform::twips::geometry(this).width);
+    ucHeight = platform::numbers::toLong(twips::geometry(this).height);
+    ucWidth = platform::numbers::toLong(twips::geometry(this).width);
     registerWithDisplay();
     fillPositionGrid();
     platform::eventPump().doEvents();
@@ -136,29 +138,29 @@ void wqzOptionPayoffs::createControls() {
 }
 
 void wqzOptionPayoffs::placeControls() {
-    using R = platform::twips::Rect;
-    platform::twips::setGeometry(pbox, R{650, 0, 4375, 2820});
-    platform::twips::setGeometry(Text1[0], R{0, 0, 600, 285});
-    platform::twips::setGeometry(Text1[1], R{0, 2490, 600, 285});
-    platform::twips::setGeometry(Text1[2], R{650, 2850, 615, 285});
-    platform::twips::setGeometry(Text1[3], R{4400, 2850, 615, 285});
-    platform::twips::setGeometry(pColor[0], R{1320, 2880, 255, 255});
+    using R = twips::Rect;
+    twips::setGeometry(pbox, R{650, 0, 4375, 2820});
+    twips::setGeometry(Text1[0], R{0, 0, 600, 285});
+    twips::setGeometry(Text1[1], R{0, 2490, 600, 285});
+    twips::setGeometry(Text1[2], R{650, 2850, 615, 285});
+    twips::setGeometry(Text1[3], R{4400, 2850, 615, 285});
+    twips::setGeometry(pColor[0], R{1320, 2880, 255, 255});
     Line1->setEndPoints(0, 3180, 5040, 3180);
-    platform::twips::setGeometry(scdown[1], R{75, 3230, 360, 255});
-    platform::twips::setGeometry(scdown[0], R{75, 3500, 360, 255});
-    platform::twips::setGeometry(lblOption, R{450, 3375, 1035, 255});
-    platform::twips::setGeometry(scup[1], R{1500, 3230, 360, 255});
-    platform::twips::setGeometry(scup[0], R{1500, 3500, 360, 255});
-    platform::twips::setGeometry(plotType[0], R{1920, 3250, 1425, 210});
-    platform::twips::setGeometry(plotType[1], R{1920, 3525, 1425, 210});
-    platform::twips::setGeometry(Label1[0], R{3345, 3255, 1560, 255});
-    platform::twips::setGeometry(Label1[1], R{3345, 3525, 1200, 255});
-    platform::twips::setGeometry(txtUnderlyingQty, R{4530, 3500, 525, 285});
-    platform::twips::setGeometry(cmdPlot, R{75, 3850, 850, 285});
-    platform::twips::setGeometry(cmdRestart, R{975, 3850, 850, 285});
-    platform::twips::setGeometry(cmdClear, R{1875, 3850, 850, 285});
-    platform::twips::setGeometry(cmbStandard, R{2760, 3855, 2295, 315});
-    platform::twips::setGeometry(Grid1, R{30, 4200, 5025, 1605});
+    twips::setGeometry(scdown[1], R{75, 3230, 360, 255});
+    twips::setGeometry(scdown[0], R{75, 3500, 360, 255});
+    twips::setGeometry(lblOption, R{450, 3375, 1035, 255});
+    twips::setGeometry(scup[1], R{1500, 3230, 360, 255});
+    twips::setGeometry(scup[0], R{1500, 3500, 360, 255});
+    twips::setGeometry(plotType[0], R{1920, 3250, 1425, 210});
+    twips::setGeometry(plotType[1], R{1920, 3525, 1425, 210});
+    twips::setGeometry(Label1[0], R{3345, 3255, 1560, 255});
+    twips::setGeometry(Label1[1], R{3345, 3525, 1200, 255});
+    twips::setGeometry(txtUnderlyingQty, R{4530, 3500, 525, 285});
+    twips::setGeometry(cmdPlot, R{75, 3850, 850, 285});
+    twips::setGeometry(cmdRestart, R{975, 3850, 850, 285});
+    twips::setGeometry(cmdClear, R{1875, 3850, 850, 285});
+    twips::setGeometry(cmbStandard, R{2760, 3855, 2295, 315});
+    twips::setGeometry(Grid1, R{30, 4200, 5025, 1605});
 }
 
 void wqzOptionPayoffs::setTabOrder() {
@@ -222,9 +224,9 @@ void wqzOptionPayoffs::createSwatches() {
     pColor[0]->setColor(platform::paletteColor(9));
     for (int i = 1; i < swatchCount; ++i) {
         pColor[i] = named<platform::SwatchBox>(this, indexed("pColor", i));
-        const platform::twips::Rect before = platform::twips::geometry(pColor[i - 1]);
-        platform::twips::setGeometry(
-            pColor[i], {before.left + before.width, before.top, before.width, before.height});
+        const twips::Rect before = twips::geometry(pColor[i - 1]);
+        twips::setGeometry(pColor[i],
+                           {before.left + before.width, before.top, before.width, before.height});
         pColor[i]->setColor(platform::paletteColor(i + 3));
         pColor[i]->show();
     }
