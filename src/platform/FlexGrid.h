@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -59,6 +60,13 @@ public:
     // Empties the text of every cell; the counts of rows, columns and fixed
     // rows and columns stay.
     void Clear();
+
+    // A cell's own text colour (an invalid colour: the palette's) and its
+    // tooltip (empty: none). Both stay with the cell until set again.
+    QColor cellForeColor(int row, int col) const;
+    void setCellForeColor(int row, int col, const QColor& color);
+    QString cellToolTip(int row, int col) const;
+    void setCellToolTip(int row, int col, const QString& text);
 
     int ColAlignment(int col) const;
     void setColAlignment(int col, int code);

@@ -179,6 +179,33 @@ void FlexGrid::Clear() {
     }
 }
 
+QColor FlexGrid::cellForeColor(int row, int col) const {
+    requireCell(row, col);
+    const QTableWidgetItem* cell = item(row, col);
+    return cell ? cell->data(Qt::ForegroundRole).value<QColor>() : QColor();
+}
+
+void FlexGrid::setCellForeColor(int row, int col, const QColor& color) {
+    requireCell(row, col);
+    if (QTableWidgetItem* cell = item(row, col)) {
+        // No brush at all, not an invalid one, gives the palette's colour back.
+        cell->setData(Qt::ForegroundRole, color.isValid() ? QVariant(color) : QVariant());
+    }
+}
+
+QString FlexGrid::cellToolTip(int row, int col) const {
+    requireCell(row, col);
+    const QTableWidgetItem* cell = item(row, col);
+    return cell ? cell->toolTip() : QString();
+}
+
+void FlexGrid::setCellToolTip(int row, int col, const QString& text) {
+    requireCell(row, col);
+    if (QTableWidgetItem* cell = item(row, col)) {
+        cell->setToolTip(text);
+    }
+}
+
 int FlexGrid::ColAlignment(int col) const {
     requireCol(col);
     return colAlignment_[static_cast<std::size_t>(col)];

@@ -3,6 +3,8 @@
 #include "platform/Numbers.h"
 #include "platform/RunTimeError.h"
 
+#include <QRegularExpression>
+
 namespace workbench::exchangetext {
 
 QString takeField(QString& line) {
@@ -34,6 +36,33 @@ QStringList splitQuoteLines(const QString& text) {
         return {};
     }
     return text.split(QStringLiteral("\r\n"));
+}
+
+QStringList quoteLines(const QString& text) {
+    QStringList lines;
+    if (text.contains(QStringLiteral("\r\n"))) {
+        lines = splitQuoteLines(text);
+    } else if (!text.isEmpty()) {
+        static const QRegularExpression lineEnd(QStringLiteral("[\r\n]"));
+        lines = text.split(lineEnd);
+    }
+    if (!lines.isEmpty() && lines.last().isEmpty()) {
+        lines.removeLast();
+    }
+    return lines;
+}
+
+std::array<QString, 5> quoteRow(QString line) {
+    constexpr qsizetype kWholeRow = 5;
+    const QStringList fields = line.split(u'\t');
+    if (fields.size() >= kWholeRow) {
+        return {fields[0], fields[1], fields[2], fields[3], fields[4]};
+    }
+    const QString zero = QStringLiteral("0");
+    const QString call = takeField(line);
+    const QString strike = takeField(line);
+    const QString put = takeField(line);
+    return {zero, call, strike, zero, put};
 }
 
 void replaceLineFeeds(QString& text) {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
+
 #include <cstdint>
 
 // The text routines of option data exchange: splitting a quote table copied
@@ -19,6 +21,20 @@ QString takeField(QString& line);
 // Cuts a quote table at every carriage return + line feed. The last piece is
 // what follows the last line end; an empty text gives no piece at all.
 QStringList splitQuoteLines(const QString& text);
+
+// The lines of a quote table. Where the text holds a carriage return + line
+// feed pair anywhere, only that pair ends a line; otherwise every lone
+// carriage return or line feed does, so that the grid's own copy (rows ended
+// by carriage returns) and text from this desktop (line feeds) read too. A
+// last line without a line end counts; nothing after a final line end does.
+QStringList quoteLines(const QString& text);
+
+// One line of a quote table as the five cells of a position grid row, in the
+// grid's order (call quantity, call premium, strike, put quantity, put
+// premium). A line of five or more tab-separated fields is such a row as it
+// stands, quantities included; a shorter one is call premium, strike and put
+// premium as takeField splits them, with both quantities "0".
+std::array<QString, 5> quoteRow(QString line);
 
 // Every line feed becomes a blank, one for one.
 void replaceLineFeeds(QString& text);

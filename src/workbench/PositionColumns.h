@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/Numbers.h"
+
 #include <QString>
 #include <QStringView>
 
 #include <array>
+#include <cmath>
 
 // The position grid's layout: its columns left to right, their headings in
 // row 0, and how the numbers the program writes into it look.
@@ -25,7 +28,14 @@ inline const std::array<QString, count> headings = {
 // Quantities as a read or an inversion writes them back, in the grid and in
 // the underlying's box.
 inline constexpr QStringView quantityFormat = u"####0.00";
-// Premiums as the grid starts with them.
+// Premiums as the grid starts with them and a read writes them back.
 inline constexpr QStringView premiumFormat = u"####0.00";
+
+// A strike as the grid starts with it and a read writes it back: a whole
+// strike without decimals, any other with two.
+inline QString strikeText(float strike) {
+    const bool whole = std::trunc(double(strike)) == double(strike);
+    return platform::numbers::format(strike, whole ? u"#####0" : u"####0.00");
+}
 
 } // namespace workbench::columns

@@ -192,7 +192,10 @@ void wqzOptionPayoffs::connectControls() {
     }
     connect(pbox, &platform::PictureBox::KeyPress, this,
             guarded([this](int keyAscii) { pbox_KeyPress(keyAscii); }));
-    connect(txtUnderlyingQty, &QLineEdit::textChanged, this,
+    // Only the student's own typing selects the underlying: the program
+    // rewrites the box at every read and step, and the steps must keep acting
+    // on what the student picked.
+    connect(txtUnderlyingQty, &QLineEdit::textEdited, this,
             guarded([this] { selectUnderlying(); }));
     for (QLabel* label : Label1) {
         label->installEventFilter(this);
@@ -266,7 +269,7 @@ void wqzOptionPayoffs::fillPositionGrid() {
         position_.putPrice[r] = start.putPrice[r];
         position_.callPrice[r] = start.callPrice[r];
         position_.strike[r] = start.strike[r];
-        Grid1->setTextMatrix(r, col::Strike, platform::numbers::numberText(position_.strike[r]));
+        Grid1->setTextMatrix(r, col::Strike, col::strikeText(position_.strike[r]));
         Grid1->setTextMatrix(r, col::PutPrice,
                              platform::numbers::format(position_.putPrice[r], col::premiumFormat));
         Grid1->setTextMatrix(r, col::CallPrice,

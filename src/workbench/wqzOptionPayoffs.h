@@ -8,6 +8,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -58,8 +59,9 @@ public:
     // vertical range is chosen afresh (clearing earlier curves); otherwise the
     // user is asked before the range changes.
     void PlotIt(platform::Boolean16 AutoScale);
-    // Rebuilds the position grid from a quote table (call premium, strike, put
-    // premium a line) with every quantity 0.
+    // Rebuilds the position grid from a quote table: call premium, strike and
+    // put premium a line with every quantity 0, or whole rows of the grid. A
+    // text without a single strike changes nothing and says so.
     void pasteData(const QString& strPaste);
     // Every quantity changes sign, and the position is plotted.
     void InvertPosition();
@@ -108,6 +110,8 @@ private:
     void selectUnderlying();
     void switchDisplay(void (display::wqzSetDisplay::*change)(std::int32_t&, std::int32_t&));
     void cmbStandard_Click();
+    // Why the strategy cannot be loaded on the grid's rows; empty when it can.
+    QString legsMissing(const QString& name) const;
 
     // Position grid.
     void Grid1_Click();
@@ -122,8 +126,16 @@ private:
     void cmdRestart_Click();
     // The state's rows follow the grid's strike rows, keeping what they hold.
     void followGridRows();
-    // Strikes and premiums as the grid shows them.
+    // Strikes and premiums as the grid shows them, written back as the grid
+    // starts with them. A row whose strike is no number, or that holds a
+    // number beyond a 32-bit float, takes no part and keeps its text.
     void readQuotes();
+    // Greys the rows that take no part and says why in their tooltips. With
+    // `report`, numbers too large to use that were not reported before are.
+    void showRowsTakingPart(bool report);
+    // lblOption names what the next step changes; a selected row that is no
+    // longer in the grid gives way to the underlying.
+    void showSelection();
 
     platform::Clipboard& clipboard_;
 
@@ -154,6 +166,10 @@ private:
     QString selCaption = QStringLiteral("Put/");
     QString editBuffer;
     QString editRestore;
+    // The entry of the strategy list whose strategy is loaded.
+    int loadedStrategy_ = -1;
+    // The cells reported as too large, as the message named them.
+    QStringList tooLargeReported_;
     std::unique_ptr<display::wqzSetDisplay> setDisplay;
     QPointer<platform::FlexGrid> grddisplay;
 };

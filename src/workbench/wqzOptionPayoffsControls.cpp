@@ -5,6 +5,7 @@
 #include "Strategies.h"
 #include "display/wqzSetDisplay.h"
 #include "platform/Clipboard.h"
+#include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/KeyCodes.h"
 #include "platform/Numbers.h"
@@ -16,6 +17,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 
 namespace workbench {
 
@@ -74,8 +76,7 @@ void wqzOptionPayoffs::pbox_KeyPress(int keyAscii) {
 void wqzOptionPayoffs::selectUnderlying() {
     selCallRow = -1;
     selPutRow = -1;
-    selCaption = QStringLiteral("Underlying");
-    lblOption->setText(selCaption);
+    showSelection();
 }
 
 void wqzOptionPayoffs::EnlargeFont() {
@@ -98,7 +99,17 @@ void wqzOptionPayoffs::switchDisplay(void (display::wqzSetDisplay::*change)(std:
 
 void wqzOptionPayoffs::cmbStandard_Click() {
     using platform::numbers::format;
-    if (cmbStandard->currentIndex() == -1) {
+    const int chosen = cmbStandard->currentIndex();
+    if (chosen == -1) {
+        return;
+    }
+    // The list shows the strategy that is loaded: until this one is, the
+    // previous entry comes back, whatever stops the load.
+    auto showLoaded = qScopeGuard([this] { cmbStandard->setCurrentIndex(loadedStrategy_); });
+    const QString why = legsMissing(cmbStandard->currentText());
+    if (!why.isEmpty()) {
+        platform::dialogs().msgBox(why, platform::Dialogs::Buttons::Ok,
+                                   platform::Dialogs::Icon::None);
         return;
     }
     // The strategy is drawn with the strikes and premiums the grid shows.
@@ -113,14 +124,10 @@ void wqzOptionPayoffs::cmbStandard_Click() {
     if (const workbench::Strategy* s = workbench::findStrategy(cmbStandard->currentText())) {
         position_.underlyingQty = s->underlying;
         for (const workbench::StrategyLeg& leg : s->calls) {
-            if (leg.row <= position_.rowCount()) {
-                position_.callQty[leg.row] = leg.qty;
-            }
+            position_.callQty[leg.row] = leg.qty;
         }
         for (const workbench::StrategyLeg& leg : s->puts) {
-            if (leg.row <= position_.rowCount()) {
-                position_.putQty[leg.row] = leg.qty;
-            }
+            position_.putQty[leg.row] = leg.qty;
         }
     }
     txtUnderlyingQty->setText(format(position_.underlyingQty, u"#####0"));
@@ -129,6 +136,8 @@ void wqzOptionPayoffs::cmbStandard_Click() {
         Grid1->setTextMatrix(r, col::PutQty, format(position_.putQty[r], u"#####0"));
     }
     PlotIt(platform::vbTrue);
+    loadedStrategy_ = chosen;
+    showLoaded.dismiss();
     platform::eventPump().doEvents();
 }
 

@@ -1,5 +1,5 @@
-// Reading the position from the grid, the position commands and the exchange
-// of option data.
+// Reading the position from the grid, the position commands and the grid's
+// editing events.
 #include "wqzOptionPayoffs.h"
 
 #include "ExchangeText.h"
@@ -28,19 +28,6 @@ void wqzOptionPayoffs::followGridRows() {
     position_.setRowCount(Grid1->Rows() - 1);
 }
 
-void wqzOptionPayoffs::readQuotes() {
-    using platform::numbers::leadingNumber;
-    using platform::numbers::single;
-    followGridRows();
-    for (int r = 1; r <= position_.rowCount(); ++r) {
-        const QString strike = Grid1->TextMatrix(r, col::Strike);
-        position_.takesPart[std::size_t(r)] = platform::numbers::hasLeadingNumber(strike);
-        position_.strike[r] = single(leadingNumber(strike));
-        position_.callPrice[r] = single(leadingNumber(Grid1->TextMatrix(r, col::CallPrice)));
-        position_.putPrice[r] = single(leadingNumber(Grid1->TextMatrix(r, col::PutPrice)));
-    }
-}
-
 std::int16_t wqzOptionPayoffs::readPosition() {
     using platform::numbers::format;
     using platform::numbers::leadingNumber;
@@ -55,9 +42,8 @@ std::int16_t wqzOptionPayoffs::readPosition() {
             Grid1->setTextMatrix(r, col::CallQty,
                                  format(position_.callQty[r], col::quantityFormat));
         }
-        // Strikes and premiums are taken as shown and not rewritten.
         readQuotes();
-        // A changed text moves the selection to the underlying.
+        // The program's own rewrite leaves the selection where the student put it.
         txtUnderlyingQty->setText(format(position_.underlyingQty, col::quantityFormat));
         return statusDone;
     } catch (const platform::RunTimeError& error) {
@@ -111,47 +97,11 @@ void wqzOptionPayoffs::CopyOptionData() {
     workbench::gridediting::copyGridSelection(*Grid1, clipboard_);
 }
 
-void wqzOptionPayoffs::pasteData(const QString& strPaste) {
-    // Every step runs even when one before it failed; nothing is reported.
-    QStringList pieces;
-    int n = 0;
-    platform::skipOnError([&] {
-        pieces = workbench::exchangetext::splitQuoteLines(strPaste);
-        n = platform::numbers::toInteger(double(pieces.size()) - 1);
-    });
-    platform::skipOnError([&] { Grid1->Clear(); });
-    platform::skipOnError([&] { Grid1->setCols(col::count); });
-    // An empty text asks for no rows at all; the header row stays.
-    platform::skipOnError([&] { Grid1->setRows(std::max(n + 1, 1)); });
-    platform::skipOnError([&] { Grid1->setFixedCols(0); });
-    platform::skipOnError([&] { Grid1->setFixedRows(1); });
-    for (int c = 0; c < col::count; ++c) {
-        platform::skipOnError([&] { Grid1->setTextMatrix(0, c, col::headings[c]); });
-    }
-    for (int i = 0; i < n; ++i) {
-        QString line = pieces.value(i);
-        platform::skipOnError(
-            [&] { Grid1->setTextMatrix(i + 1, col::CallQty, QStringLiteral("0")); });
-        platform::skipOnError([&] {
-            Grid1->setTextMatrix(i + 1, col::CallPrice, workbench::exchangetext::takeField(line));
-        });
-        platform::skipOnError([&] {
-            Grid1->setTextMatrix(i + 1, col::Strike, workbench::exchangetext::takeField(line));
-        });
-        platform::skipOnError(
-            [&] { Grid1->setTextMatrix(i + 1, col::PutQty, QStringLiteral("0")); });
-        platform::skipOnError([&] {
-            Grid1->setTextMatrix(i + 1, col::PutPrice, workbench::exchangetext::takeField(line));
-        });
-    }
-    platform::eventPump().doEvents();
-}
-
 // ---- the position grid's events ----------------------------------------------
 
 bool wqzOptionPayoffs::currentCellEditable() const {
-    const int col = Grid1->Col();
-    return Grid1->Row() != 0 && (col == col::CallQty || col == col::PutQty);
+    // Quantities, premiums and strikes alike: students type their own quotes.
+    return Grid1->Row() != 0;
 }
 
 void wqzOptionPayoffs::Grid1_Click() {
@@ -159,18 +109,16 @@ void wqzOptionPayoffs::Grid1_Click() {
     if (row == 0) {
         return;
     }
-    // The caption shows the strike as the grid shows it at the time of the click.
+    // A strike cell leaves the selection as it was.
     const int col = Grid1->Col();
     if (col == col::CallQty || col == col::CallPrice) {
-        selCaption = QStringLiteral("Call/") + Grid1->TextMatrix(row, col::Strike);
         selCallRow = platform::numbers::toInteger(row);
         selPutRow = -1;
     } else if (col == col::PutPrice || col == col::PutQty) {
-        selCaption = QStringLiteral("Put/") + Grid1->TextMatrix(row, col::Strike);
         selCallRow = -1;
         selPutRow = platform::numbers::toInteger(row);
     }
-    lblOption->setText(selCaption);
+    showSelection();
 }
 
 void wqzOptionPayoffs::Grid1_RowColChange() {
@@ -193,6 +141,8 @@ void wqzOptionPayoffs::Grid1_DblClick() {
 void wqzOptionPayoffs::Grid1_KeyDown(int keyCode, int shift) {
     if (currentCellEditable()) {
         workbench::gridediting::handleCellKeyDown(*Grid1, editBuffer, keyCode, shift);
+        showRowsTakingPart(false);
+        showSelection();
     }
 }
 
@@ -205,6 +155,10 @@ void wqzOptionPayoffs::Grid1_KeyPress(int keyAscii) {
     if (keyAscii == platform::keys::charEnter) {
         readPosition();
     }
+    // Typing shows at once whether the row takes part; a number too large to
+    // use is told when it is committed or pasted, not half-way through typing.
+    showRowsTakingPart(keyAscii == platform::keys::charPaste);
+    showSelection();
 }
 
 } // namespace workbench

@@ -7,6 +7,7 @@
 #include "platform/SwatchBox.h"
 #include "workbench/wqzOptionPayoffs.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,6 +71,18 @@ struct WorkbenchHarness {
         QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(row, col));
     }
     void type(const QString& keys) { QTest::keyClicks(grid(), keys); }
+    // The workbench on screen in the active window, so that clicks give the
+    // keyboard focus as they do for a student.
+    bool showActive() {
+        bench->show();
+        QApplication::setActiveWindow(bench.get());
+        return QTest::qWaitForWindowActive(bench.get());
+    }
+    // Keys as the keyboard sends them: to whatever has the focus.
+    void typeToFocus(const QString& keys) { QTest::keyClicks(QApplication::focusWidget(), keys); }
+    void keyToFocus(Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+    }
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
         QTest::keyClick(grid(), k, modifiers);
     }

@@ -18,8 +18,8 @@ private slots:
     void delete_empties_the_whole_selection_premiums_and_strikes_too();
     void delete_with_a_modifier_changes_nothing_data();
     void delete_with_a_modifier_changes_nothing();
-    void keys_outside_the_quantity_columns_change_nothing_data();
-    void keys_outside_the_quantity_columns_change_nothing();
+    void every_cell_of_a_row_is_typed_and_a_read_shows_it_as_the_grid_starts_data();
+    void every_cell_of_a_row_is_typed_and_a_read_shows_it_as_the_grid_starts();
     void a_click_selects_the_call_or_put_of_its_row();
 
 private:
@@ -138,27 +138,37 @@ void TestGridEditing::delete_with_a_modifier_changes_nothing() {
     QCOMPARE(h->cell(3, 0), QStringLiteral("1"));
 }
 
-void TestGridEditing::keys_outside_the_quantity_columns_change_nothing_data() {
+void TestGridEditing::every_cell_of_a_row_is_typed_and_a_read_shows_it_as_the_grid_starts_data() {
     QTest::addColumn<int>("col");
-    QTest::newRow("call premium") << 1;
-    QTest::newRow("strike") << 2;
-    QTest::newRow("put premium") << 4;
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<float>("strike"); // of row 2 after the read
+    QTest::newRow("call quantity") << 0 << "3"
+                                   << "3.00" << 45.0f;
+    QTest::newRow("call premium") << 1 << "12.5"
+                                  << "12.50" << 45.0f;
+    QTest::newRow("whole strike") << 2 << "47"
+                                  << "47" << 47.0f;
+    QTest::newRow("strike with a fraction") << 2 << "47.5"
+                                            << "47.50" << 47.5f;
+    QTest::newRow("put premium") << 4 << "2"
+                                 << "2.00" << 45.0f;
+    QTest::newRow("premium without a number") << 4 << "n/a"
+                                              << "0.00" << 45.0f;
 }
 
-void TestGridEditing::keys_outside_the_quantity_columns_change_nothing() {
+void TestGridEditing::every_cell_of_a_row_is_typed_and_a_read_shows_it_as_the_grid_starts() {
     QFETCH(int, col);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(float, strike);
+    QVERIFY(h->showActive());
     h->clickCell(2, col);
-    const QString before = h->cell(2, col);
-    h->type(QStringLiteral("5"));
-    h->key(Qt::Key_Backspace);
-    h->key(Qt::Key_Delete);
-    h->key(Qt::Key_Return);
-    h->key(Qt::Key_C, Qt::ControlModifier);
-    h->clipboard.putText(QStringLiteral("77"));
-    h->key(Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(h->cell(2, col), before);
-    QCOMPARE(h->clipboard.clears, 0);
-    QCOMPARE(h->cell(2, 0), QStringLiteral("0")); // no read either
+    h->typeToFocus(typed);
+    QCOMPARE(h->cell(2, col), typed);
+    h->keyToFocus(Qt::Key_Return);
+    QCOMPARE(h->cell(2, col), shown);
+    QCOMPARE(h->bench->position().strike[2], strike);
 }
 
 void TestGridEditing::a_click_selects_the_call_or_put_of_its_row() {
@@ -167,9 +177,12 @@ void TestGridEditing::a_click_selects_the_call_or_put_of_its_row() {
     QCOMPARE(h->bench->selectedPutRow(), 4);
     h->clickCell(2, 1);
     QCOMPARE(h->lblOption()->text(), QStringLiteral("Call/45"));
-    // The caption keeps the strike as it was shown when clicked.
-    h->grid()->setTextMatrix(2, 2, QStringLiteral("46"));
-    QCOMPARE(h->lblOption()->text(), QStringLiteral("Call/45"));
+    // The caption names the strike the next step trades at, typed or not.
+    QVERIFY(h->showActive());
+    h->clickCell(2, 2);
+    h->typeToFocus(QStringLiteral("46"));
+    h->keyToFocus(Qt::Key_Return);
+    QCOMPARE(h->lblOption()->text(), QStringLiteral("Call/46"));
 }
 
 QTEST_MAIN(TestGridEditing)

@@ -31,7 +31,13 @@ private slots:
 
     void paste_data_rebuilds_the_grid_from_a_quote_table_data();
     void paste_data_rebuilds_the_grid_from_a_quote_table();
+    void text_without_a_strike_changes_nothing_and_says_so_data();
+    void text_without_a_strike_changes_nothing_and_says_so();
+    void whole_rows_copied_and_pasted_give_the_position_back();
     void paste_data_leaves_the_position_and_the_selection_alone();
+    void a_strategy_needing_a_row_that_takes_no_part_says_so_and_changes_nothing_data();
+    void a_strategy_needing_a_row_that_takes_no_part_says_so_and_changes_nothing();
+    void a_number_too_large_is_reported_once_and_its_row_sits_out();
     void seven_pasted_quotes_take_part_in_the_evaluation();
     void a_row_without_a_strike_takes_no_part();
     void strategies_and_steps_work_on_the_rows_a_paste_left();
@@ -124,18 +130,22 @@ void TestOptionExchange::paste_data_rebuilds_the_grid_from_a_quote_table_data() 
     const QList<QStringList> twoQuotes{{"0", "16", "40", "0", "0.5"},
                                        {"0", "13", "45", "0", "1.5"}};
     QTest::newRow("spreadsheet table") << "16\t40\t0.5\r\n13\t45\t1.5\r\n" << twoQuotes;
-    QTest::newRow("without the last line end")
-        << "16\t40\t0.5\r\n13\t45\t1.5" << QList<QStringList>{twoQuotes.first()};
-    QTest::newRow("copied by the workbench") << "16.00\t40\r13.00\t45" << QList<QStringList>{};
+    QTest::newRow("without the last line end") << "16\t40\t0.5\r\n13\t45\t1.5" << twoQuotes;
+    QTest::newRow("lone line feeds") << "16\t40\t0.5\n13\t45\t1.5\n" << twoQuotes;
+    QTest::newRow("copied by the workbench")
+        << "16.00\t40\r13.00\t45"
+        << QList<QStringList>{{"0", "16.00", "40", "0", ""}, {"0", "13.00", "45", "0", ""}};
+    QTest::newRow("whole rows, quantities and empty cells kept")
+        << "1\t16.00\t40\t0\t0.50\r\n\t13.00\t45\t-2\t\r\n"
+        << QList<QStringList>{{"1", "16.00", "40", "0", "0.50"}, {"", "13.00", "45", "-2", ""}};
     QTest::newRow("two fields") << "16\t40\r\n" << QList<QStringList>{{"0", "16", "40", "0", ""}};
     QTest::newRow("four fields") << "16\t40\t0.5\t9\r\n"
                                  << QList<QStringList>{{"0", "16", "40", "0", "0.5"}};
     QTest::newRow("comma kept") << "1,016\t40\t0.5\r\n"
                                 << QList<QStringList>{{"0", "1,016", "40", "0", "0.5"}};
     QTest::newRow("header line is a row")
-        << "Call\tStrike\tPut\r\n"
-        << QList<QStringList>{{"0", "Call", "Strike", "0", "Put"}};
-    QTest::newRow("empty") << "" << QList<QStringList>{};
+        << "Call\tStrike\tPut\r\n16\t40\t0.5\r\n"
+        << QList<QStringList>{{"0", "Call", "Strike", "0", "Put"}, twoQuotes.first()};
 }
 
 void TestOptionExchange::paste_data_rebuilds_the_grid_from_a_quote_table() {
@@ -150,6 +160,52 @@ void TestOptionExchange::paste_data_rebuilds_the_grid_from_a_quote_table() {
     QCOMPARE(row(*h, 0), kHeader);
     for (int r = 0; r < rows.size(); ++r) {
         QCOMPARE(row(*h, r + 1), rows[r]);
+        // A row without a strike is greyed and says why.
+        const bool sitsOut = !platform::numbers::hasLeadingNumber(rows[r][2]);
+        QCOMPARE(h->grid()->cellForeColor(r + 1, 1).isValid(), sitsOut);
+        QCOMPARE(h->grid()->cellToolTip(r + 1, 1).contains(QStringLiteral("no strike")), sitsOut);
+    }
+}
+
+void TestOptionExchange::text_without_a_strike_changes_nothing_and_says_so_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << "";
+    QTest::newRow("a sentence") << "Options expire on Friday.";
+    QTest::newRow("the header alone") << "Call Qty\tCall Price\tStrike\tPut Qty\tPut Price\r";
+}
+
+void TestOptionExchange::text_without_a_strike_changes_nothing_and_says_so() {
+    QFETCH(QString, text);
+    QList<QStringList> before;
+    for (int r = 0; r < h->grid()->Rows(); ++r) {
+        before << row(*h, r);
+    }
+    h->fake->dialogs.script(platform::Dialogs::answerOk);
+    h->bench->pasteData(text);
+    QCOMPARE(h->fake->dialogs.shown().size(), 1);
+    QVERIFY(h->fake->dialogs.shown().first().text.startsWith(
+        QStringLiteral("The clipboard holds no option quotes.")));
+    QCOMPARE(h->grid()->Rows(), int(before.size()));
+    for (int r = 0; r < before.size(); ++r) {
+        QCOMPARE(row(*h, r), before[r]);
+    }
+}
+
+void TestOptionExchange::whole_rows_copied_and_pasted_give_the_position_back() {
+    QVERIFY(h->showActive());
+    h->choose(QStringLiteral("Strip"));
+    h->clickCell(1, 0);
+    h->clickCell(5, 4, Qt::ShiftModifier);
+    h->bench->CopyOptionData();
+    QList<QStringList> before;
+    for (int r = 1; r <= 5; ++r) {
+        before << row(*h, r);
+    }
+    h->button(QStringLiteral("cmdRestart"))->click();
+    h->bench->pasteData(h->clipboard.text());
+    QCOMPARE(h->grid()->Rows(), 6);
+    for (int r = 1; r <= 5; ++r) {
+        QCOMPARE(row(*h, r), before[r - 1]);
     }
 }
 
@@ -186,7 +242,7 @@ void TestOptionExchange::seven_pasted_quotes_take_part_in_the_evaluation() {
     h->chooseProfit();
     h->button(QStringLiteral("cmdPlot"))->click();
     QCOMPARE(h->cell(6, 0), QStringLiteral("-2.00"));
-    QCOMPARE(h->cell(6, 1), QStringLiteral("2.9")); // premiums and strikes as pasted
+    QCOMPARE(h->cell(6, 1), QStringLiteral("2.90")); // premiums as the grid shows them
     for (int i = 1; i <= 100; ++i) {
         const double S = platform::numbers::leadingNumber(h->values->TextMatrix(i, 1));
         const double want = -2 * (std::max(S - 55, 0.0) - 2.9) +
@@ -219,9 +275,8 @@ void TestOptionExchange::strategies_and_steps_work_on_the_rows_a_paste_left() {
     QVERIFY(h->fake->dialogs.shown().isEmpty());
     QCOMPARE(h->grid()->Rows(), 4);
 
-    h->choose(QStringLiteral("Put Butterfly Spread")); // rows 1 and 3 exist, 5 does not
-    QCOMPARE(h->cell(1, 3), QStringLiteral("1"));
-    QCOMPARE(h->cell(3, 3), QStringLiteral("-2"));
+    h->choose(QStringLiteral("Straddle")); // its legs are on row 3
+    QCOMPARE(h->cell(3, 3), QStringLiteral("1"));
     QCOMPARE(h->cell(2, 3), QStringLiteral("0"));
     QVERIFY(h->fake->dialogs.shown().isEmpty());
 
@@ -242,6 +297,80 @@ void TestOptionExchange::strategies_and_steps_work_on_the_rows_a_paste_left() {
     h->button(QStringLiteral("scup(1)"))->click();
     QCOMPARE(h->cell(7, 0), QStringLiteral("1.00"));
     QCOMPARE(h->bench->position().callQty[7], 1.0f);
+}
+
+void TestOptionExchange::
+    a_strategy_needing_a_row_that_takes_no_part_says_so_and_changes_nothing_data() {
+    QTest::addColumn<QString>("pasted"); // onto the strike of row 3, empty for Delete
+    QTest::addColumn<QString>("strategy");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("strike deleted") << ""
+                                    << "Straddle"
+                                    << "Row 3 has no strike, so Straddle cannot be loaded.";
+    QTest::newRow("strike too large") << "1e39"
+                                      << "Naked Put"
+                                      << "Row 3 holds a number too large to use, so Naked Put "
+                                         "cannot be loaded.";
+    QTest::newRow("row not in the grid")
+        << "rows"
+        << "Put Butterfly Spread"
+        << "The grid has no row 5, so Put Butterfly Spread cannot be loaded.";
+}
+
+void TestOptionExchange::a_strategy_needing_a_row_that_takes_no_part_says_so_and_changes_nothing() {
+    QFETCH(QString, pasted);
+    QFETCH(QString, strategy);
+    QFETCH(QString, message);
+    QVERIFY(h->showActive());
+    if (pasted == u"rows") {
+        h->bench->pasteData(QStringLiteral("16\t40\t0.5\r\n13\t45\t1.5\r\n10.5\t50\t3.5\r\n"));
+    } else {
+        h->clickCell(3, 2);
+        if (pasted.isEmpty()) {
+            h->keyToFocus(Qt::Key_Delete);
+        } else {
+            h->clipboard.putText(pasted);
+            h->fake->dialogs.script(platform::Dialogs::answerOk); // the number is too large
+            h->keyToFocus(Qt::Key_V, Qt::ControlModifier);
+        }
+        QVERIFY(h->grid()->cellForeColor(3, 0).isValid());
+        QVERIFY(h->grid()->cellToolTip(3, 4).startsWith(QStringLiteral("Row 3 ")));
+    }
+    QList<QStringList> before;
+    for (int r = 0; r < h->grid()->Rows(); ++r) {
+        before << row(*h, r);
+    }
+    const QImage picture = h->pbox()->image();
+    h->fake->dialogs.script(platform::Dialogs::answerOk);
+    h->choose(strategy);
+    QCOMPARE(h->fake->dialogs.shown().last().text, message);
+    for (int r = 0; r < before.size(); ++r) {
+        QCOMPARE(row(*h, r), before[r]);
+    }
+    QCOMPARE(h->pbox()->image(), picture);
+    QCOMPARE(h->strategies()->currentText(), QStringLiteral("Naked Call")); // still loaded
+}
+
+void TestOptionExchange::a_number_too_large_is_reported_once_and_its_row_sits_out() {
+    QVERIFY(h->showActive());
+    h->box(0)->setText(QStringLiteral("1000"));
+    h->box(1)->setText(QStringLiteral("-1000"));
+    h->clickCell(3, 1);
+    h->clipboard.putText(QStringLiteral("1e39"));
+    h->fake->dialogs.script(platform::Dialogs::answerOk);
+    h->keyToFocus(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(h->fake->dialogs.shown().size(), 1);
+    QVERIFY(
+        h->fake->dialogs.shown().first().text.contains(QStringLiteral("row 3, Call Price: 1e39")));
+    // Plot, a strategy on other rows and the steps go on without another word.
+    h->button(QStringLiteral("cmdPlot"))->click();
+    h->button(QStringLiteral("cmdPlot"))->click();
+    h->choose(QStringLiteral("Strangle"));
+    QCOMPARE(h->strategies()->currentText(), QStringLiteral("Strangle"));
+    QCOMPARE(h->cell(5, 0), QStringLiteral("1"));
+    QCOMPARE(h->cell(3, 1), QStringLiteral("1e39"));
+    QCOMPARE(h->fake->dialogs.shown().size(), 1);
+    QVERIFY(!h->bench->position().takesPart[3]);
 }
 
 QTEST_MAIN(TestOptionExchange)

@@ -19,7 +19,8 @@ private slots:
     void ten_small_steps_on_the_underlying_give_exactly_one();
     void a_big_step_down_on_a_put_writes_it();
     void a_click_on_a_strike_cell_keeps_the_selection();
-    void rewriting_the_underlying_box_selects_the_underlying();
+    void steps_keep_acting_on_what_the_student_picked_data();
+    void steps_keep_acting_on_what_the_student_picked();
     void a_quantity_beyond_a_float_is_reported_and_nothing_is_plotted();
     void the_diagram_kinds_plot_over_each_other();
     void a_swatch_changes_no_pixel_until_the_next_plot();
@@ -149,21 +150,39 @@ void TestPlotControls::a_click_on_a_strike_cell_keeps_the_selection() {
     QCOMPARE(h->cell(2, 0), QStringLiteral("0.00"));
 }
 
-void TestPlotControls::rewriting_the_underlying_box_selects_the_underlying() {
+void TestPlotControls::steps_keep_acting_on_what_the_student_picked_data() {
+    QTest::addColumn<QString>("strategy");
+    QTest::addColumn<QString>("call"); // of row 3 after two steps up
+    QTest::addColumn<QString>("underlying");
+    // The strategy writes "1" or "0" in the box; each step's read makes it "1.00".
+    QTest::newRow("Naked Call") << "Naked Call"
+                                << "1.20"
+                                << "0.00";
+    QTest::newRow("Covered Call") << "Covered Call"
+                                  << "-0.80"
+                                  << "1.00";
+}
+
+void TestPlotControls::steps_keep_acting_on_what_the_student_picked() {
+    QFETCH(QString, strategy);
+    QFETCH(QString, call);
+    QFETCH(QString, underlying);
+    QVERIFY(h->showActive());
+    h->choose(strategy);
     wideRange();
-    clickCell(1, 4);
-    QCOMPARE(h->lblOption()->text(), QStringLiteral("Put/40"));
-    h->underlyingBox()->setText(QStringLiteral("1"));
+    clickCell(3, 0);
+    QCOMPARE(h->lblOption()->text(), QStringLiteral("Call/50"));
+    press("scup(0)");
+    press("scup(0)");
+    QCOMPARE(h->cell(3, 0), call);
+    QCOMPARE(h->underlyingBox()->text(), underlying);
+    QCOMPARE(h->lblOption()->text(), QStringLiteral("Call/50"));
+    // The student's own typing in the box, or a click on its label, picks the underlying.
+    QTest::mouseClick(h->underlyingBox(), Qt::LeftButton);
+    h->keyToFocus(Qt::Key_2);
     QCOMPARE(h->lblOption()->text(), QStringLiteral("Underlying"));
-    clickCell(1, 4);
-    press("cmdPlot"); // "1" becomes "1.00": a change of text
-    QCOMPARE(h->underlyingBox()->text(), QStringLiteral("1.00"));
-    QCOMPARE(h->lblOption()->text(), QStringLiteral("Underlying"));
-    QCOMPARE(h->bench->selectedPutRow(), -1);
-    // Writing the same text again is no change and keeps a new selection.
-    clickCell(1, 4);
-    press("cmdPlot");
-    QCOMPARE(h->lblOption()->text(), QStringLiteral("Put/40"));
+    press("scup(1)");
+    QCOMPARE(h->cell(3, 0), call);
 }
 
 void TestPlotControls::a_quantity_beyond_a_float_is_reported_and_nothing_is_plotted() {

@@ -1,0 +1,228 @@
+// The strikes and premiums of the position grid: reading them, showing which
+// rows take part, and loading a table of quotes.
+#include "wqzOptionPayoffs.h"
+
+#include "ExchangeText.h"
+#include "PositionColumns.h"
+#include "Strategies.h"
+#include "platform/Dialogs.h"
+#include "platform/EventPump.h"
+#include "platform/FailureGuard.h"
+#include "platform/Numbers.h"
+
+#include <QLabel>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace workbench {
+
+namespace {
+
+namespace col = workbench::columns;
+using platform::numbers::leadingNumber;
+using platform::numbers::single;
+
+// Rows that take no part read as grey, like anything else that is switched off.
+const QColor kMutedText(128, 128, 128);
+
+const QString kNoQuotes = QStringLiteral(
+    "The clipboard holds no option quotes.  Paste Option Data expects one strike a line: the "
+    "call premium, the strike and the put premium, separated by tabs as a spreadsheet copies "
+    "them, or whole rows of the position grid (Call Qty, Call Price, Strike, Put Qty, Put "
+    "Price).");
+
+// What the evaluation can take from one row of the grid.
+struct RowQuotes {
+    // The strike cell holds a number.
+    bool hasStrike = false;
+    // Strike, call premium and put premium; empty where the number is beyond
+    // a 32-bit float.
+    std::optional<float> strike, call, put;
+    // The columns whose number is beyond a 32-bit float.
+    QList<int> tooLarge;
+
+    bool takesPart() const { return hasStrike && tooLarge.isEmpty(); }
+};
+
+std::optional<float> quoteValue(const QString& text) {
+    try {
+        return single(leadingNumber(text));
+    } catch (const platform::RunTimeError&) {
+        return std::nullopt;
+    }
+}
+
+RowQuotes quotesOf(const platform::FlexGrid& grid, int r) {
+    RowQuotes q;
+    const QString strike = grid.TextMatrix(r, col::Strike);
+    q.hasStrike = platform::numbers::hasLeadingNumber(strike);
+    q.strike = quoteValue(strike);
+    q.call = quoteValue(grid.TextMatrix(r, col::CallPrice));
+    q.put = quoteValue(grid.TextMatrix(r, col::PutPrice));
+    const std::pair<int, bool> fits[] = {
+        {col::CallPrice, q.call.has_value()},
+        {col::Strike, q.strike.has_value()},
+        {col::PutPrice, q.put.has_value()},
+    };
+    for (const auto& [c, ok] : fits) {
+        if (!ok) {
+            q.tooLarge << c;
+        }
+    }
+    return q;
+}
+
+} // namespace
+
+void wqzOptionPayoffs::readQuotes() {
+    followGridRows();
+    for (int r = 1; r <= position_.rowCount(); ++r) {
+        const RowQuotes q = quotesOf(*Grid1, r);
+        position_.takesPart[std::size_t(r)] = q.takesPart();
+        position_.strike[r] = 0;
+        position_.callPrice[r] = 0;
+        position_.putPrice[r] = 0;
+        if (!q.takesPart()) {
+            continue;
+        }
+        // What the grid shows is what the diagram uses.
+        Grid1->setTextMatrix(r, col::Strike, col::strikeText(*q.strike));
+        Grid1->setTextMatrix(r, col::CallPrice,
+                             platform::numbers::format(*q.call, col::premiumFormat));
+        Grid1->setTextMatrix(r, col::PutPrice,
+                             platform::numbers::format(*q.put, col::premiumFormat));
+        position_.strike[r] = single(leadingNumber(Grid1->TextMatrix(r, col::Strike)));
+        position_.callPrice[r] = single(leadingNumber(Grid1->TextMatrix(r, col::CallPrice)));
+        position_.putPrice[r] = single(leadingNumber(Grid1->TextMatrix(r, col::PutPrice)));
+    }
+    showRowsTakingPart(true);
+}
+
+void wqzOptionPayoffs::showRowsTakingPart(bool report) {
+    QStringList tooLarge;
+    for (int r = 1; r < Grid1->Rows(); ++r) {
+        const RowQuotes q = quotesOf(*Grid1, r);
+        QString why;
+        if (!q.tooLarge.isEmpty()) {
+            for (const int c : q.tooLarge) {
+                tooLarge << QStringLiteral("row %1, %2: %3")
+                                .arg(r)
+                                .arg(col::headings[std::size_t(c)], Grid1->TextMatrix(r, c));
+            }
+            why = QStringLiteral("Row %1 holds a number too large to use, so it takes no part "
+                                 "in the diagram.")
+                      .arg(r);
+        } else if (!q.hasStrike) {
+            why =
+                QStringLiteral("Row %1 has no strike, so it takes no part in the diagram.").arg(r);
+        }
+        for (int c = 0; c < col::count; ++c) {
+            Grid1->setCellForeColor(r, c, why.isEmpty() ? QColor() : kMutedText);
+            Grid1->setCellToolTip(r, c, why);
+        }
+    }
+    QStringList fresh;
+    for (const QString& cell : std::as_const(tooLarge)) {
+        if (!tooLargeReported_.contains(cell)) {
+            fresh << cell;
+        }
+    }
+    if (!report) {
+        // Forget what has been mended; what is new waits for the next read.
+        tooLargeReported_.removeIf([&](const QString& cell) { return !tooLarge.contains(cell); });
+        return;
+    }
+    tooLargeReported_ = tooLarge;
+    if (!fresh.isEmpty()) {
+        platform::dialogs().msgBox(
+            QStringLiteral("These numbers are too large to use:\n\n") + fresh.join(u'\n') +
+                QStringLiteral("\n\nTheir rows take no part in the diagram until they are "
+                               "changed."),
+            platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::None);
+    }
+}
+
+QString wqzOptionPayoffs::legsMissing(const QString& name) const {
+    const workbench::Strategy* s = workbench::findStrategy(name);
+    if (!s) {
+        return QString();
+    }
+    std::vector<int> rows;
+    for (const auto* legs : {&s->calls, &s->puts}) {
+        for (const workbench::StrategyLeg& leg : *legs) {
+            rows.push_back(leg.row);
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    for (const int r : rows) {
+        if (r >= Grid1->Rows()) {
+            return QStringLiteral("The grid has no row %1, so %2 cannot be loaded.")
+                .arg(r)
+                .arg(name);
+        }
+        const RowQuotes q = quotesOf(*Grid1, r);
+        if (!q.tooLarge.isEmpty()) {
+            return QStringLiteral("Row %1 holds a number too large to use, so %2 cannot be loaded.")
+                .arg(r)
+                .arg(name);
+        }
+        if (!q.hasStrike) {
+            return QStringLiteral("Row %1 has no strike, so %2 cannot be loaded.").arg(r).arg(name);
+        }
+    }
+    return QString();
+}
+
+void wqzOptionPayoffs::showSelection() {
+    const int rows = Grid1->Rows();
+    if (selPutRow == -1 && selCallRow > 0 && selCallRow < rows) {
+        selCaption = QStringLiteral("Call/") + Grid1->TextMatrix(selCallRow, col::Strike);
+    } else if (selCallRow == -1 && selPutRow > 0 && selPutRow < rows) {
+        selCaption = QStringLiteral("Put/") + Grid1->TextMatrix(selPutRow, col::Strike);
+    } else {
+        selCallRow = -1;
+        selPutRow = -1;
+        selCaption = QStringLiteral("Underlying");
+    }
+    lblOption->setText(selCaption);
+}
+
+void wqzOptionPayoffs::pasteData(const QString& strPaste) {
+    QList<std::array<QString, col::count>> rows;
+    for (const QString& line : exchangetext::quoteLines(strPaste)) {
+        rows << exchangetext::quoteRow(line);
+    }
+    // Text that is not a quote table (a sentence, the grid's header alone)
+    // would otherwise wipe the student's quotes.
+    const bool anyStrike = std::any_of(rows.cbegin(), rows.cend(), [](const auto& row) {
+        return platform::numbers::hasLeadingNumber(row[col::Strike]);
+    });
+    if (!anyStrike) {
+        platform::dialogs().msgBox(kNoQuotes, platform::Dialogs::Buttons::Ok,
+                                   platform::Dialogs::Icon::None);
+        return;
+    }
+    // Every step runs even when one before it failed; nothing is reported.
+    int n = 0;
+    platform::skipOnError([&] { n = platform::numbers::toInteger(double(rows.size())); });
+    platform::skipOnError([&] { Grid1->Clear(); });
+    platform::skipOnError([&] { Grid1->setCols(col::count); });
+    platform::skipOnError([&] { Grid1->setRows(n + 1); });
+    platform::skipOnError([&] { Grid1->setFixedCols(0); });
+    platform::skipOnError([&] { Grid1->setFixedRows(1); });
+    for (int c = 0; c < col::count; ++c) {
+        platform::skipOnError([&] { Grid1->setTextMatrix(0, c, col::headings[std::size_t(c)]); });
+    }
+    for (int i = 0; i < n; ++i) {
+        for (int c = 0; c < col::count; ++c) {
+            platform::skipOnError([&] { Grid1->setTextMatrix(i + 1, c, rows[i][std::size_t(c)]); });
+        }
+    }
+    showRowsTakingPart(true);
+    showSelection();
+    platform::eventPump().doEvents();
+}
+
+} // namespace workbench
