@@ -126,10 +126,11 @@ private:
     void cmdRestart_Click();
     // The state's rows follow the grid's strike rows, keeping what they hold.
     void followGridRows();
-    // Strikes and premiums as the grid shows them, written back as the grid
-    // starts with them. A row whose strike is no number, or that holds a
-    // number beyond a 32-bit float, takes no part and keeps its text.
-    void readQuotes();
+    // Strikes and premiums as the grid shows them; with `rewrite` they are
+    // written back as the grid starts with them. A row whose strike is no
+    // number, or that holds a number beyond a 32-bit float, takes no part and
+    // keeps its text.
+    void readQuotes(bool rewrite);
     // Greys the rows that take no part and says why in their tooltips. With
     // `report`, numbers too large to use that were not reported before are.
     void showRowsTakingPart(bool report);

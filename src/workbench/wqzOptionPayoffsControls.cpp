@@ -112,8 +112,9 @@ void wqzOptionPayoffs::cmbStandard_Click() {
                                    platform::Dialogs::Icon::None);
         return;
     }
-    // The strategy is drawn with the strikes and premiums the grid shows.
-    readQuotes();
+    // The strategy is drawn with the strikes and premiums the grid shows,
+    // which it leaves as they are.
+    readQuotes(false);
     position_.underlyingQty = 0;
     for (int r = 1; r <= position_.rowCount(); ++r) {
         position_.callQty[r] = 0;

@@ -42,7 +42,7 @@ std::int16_t wqzOptionPayoffs::readPosition() {
             Grid1->setTextMatrix(r, col::CallQty,
                                  format(position_.callQty[r], col::quantityFormat));
         }
-        readQuotes();
+        readQuotes(true);
         // The program's own rewrite leaves the selection where the student put it.
         txtUnderlyingQty->setText(format(position_.underlyingQty, col::quantityFormat));
         return statusDone;

@@ -76,23 +76,23 @@ RowQuotes quotesOf(const platform::FlexGrid& grid, int r) {
 
 } // namespace
 
-void wqzOptionPayoffs::readQuotes() {
+void wqzOptionPayoffs::readQuotes(bool rewrite) {
     followGridRows();
     for (int r = 1; r <= position_.rowCount(); ++r) {
         const RowQuotes q = quotesOf(*Grid1, r);
         position_.takesPart[std::size_t(r)] = q.takesPart();
-        position_.strike[r] = 0;
-        position_.callPrice[r] = 0;
-        position_.putPrice[r] = 0;
-        if (!q.takesPart()) {
+        position_.strike[r] = q.takesPart() ? *q.strike : 0;
+        position_.callPrice[r] = q.takesPart() ? *q.call : 0;
+        position_.putPrice[r] = q.takesPart() ? *q.put : 0;
+        if (!rewrite || !q.takesPart()) {
             continue;
         }
-        // What the grid shows is what the diagram uses.
         Grid1->setTextMatrix(r, col::Strike, col::strikeText(*q.strike));
         Grid1->setTextMatrix(r, col::CallPrice,
                              platform::numbers::format(*q.call, col::premiumFormat));
         Grid1->setTextMatrix(r, col::PutPrice,
                              platform::numbers::format(*q.put, col::premiumFormat));
+        // What the grid shows is what the diagram uses.
         position_.strike[r] = single(leadingNumber(Grid1->TextMatrix(r, col::Strike)));
         position_.callPrice[r] = single(leadingNumber(Grid1->TextMatrix(r, col::CallPrice)));
         position_.putPrice[r] = single(leadingNumber(Grid1->TextMatrix(r, col::PutPrice)));
