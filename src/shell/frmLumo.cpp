@@ -121,9 +121,9 @@ void frmLumo::createControls() {
 void frmLumo::connectControls() {
     using platform::guarded;
     connect(cmbNavigate, &QComboBox::activated, this, guarded([this] { cmbNavigate_Click(); }));
-    // Enter in the box navigates; the box's own handling of Enter (which
-    // would insert or re-select entries) is kept out.
-    cmbNavigate->lineEdit()->installEventFilter(this);
+    // Enter in the box navigates. The keys reach the combo box, which hands
+    // them to its line edit directly, past any filter on the line edit.
+    cmbNavigate->installEventFilter(this);
     connect(cmdBotBack, &QPushButton::clicked, this, guarded([this] { cmdBotBack_Click(); }));
     connect(cmdBotForward, &QPushButton::clicked, this, guarded([this] { cmdBotForward_Click(); }));
     connect(cmdStop, &QPushButton::clicked, this, guarded([this] { cmdStop_Click(); }));
@@ -170,12 +170,13 @@ void frmLumo::shutdown() {
 bool frmLumo::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) {
         platform::runGuarded([this] { PositionBrowsers(); });
-    } else if (watched == cmbNavigate->lineEdit() && event->type() == QEvent::KeyPress) {
+    } else if (watched == cmbNavigate && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             platform::runGuarded([this] { cmbNavigate_Click(); });
-            return true;
         }
+        // The box goes on with the key: with nothing to insert it only keeps
+        // its text, which the navigation has already set.
     }
     return QMainWindow::eventFilter(watched, event);
 }

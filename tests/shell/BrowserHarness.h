@@ -3,6 +3,7 @@
 // The main window with the real browser engine on a virtual display: the
 // shared part of the tests that drive it as a user does.
 
+#include "TypeAddress.h"
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeWindowList.h"
@@ -83,7 +84,7 @@ struct Shell {
     // Types into the address box and presses Enter, as a user does. Should the
     // navigation's wait never end, it is ended here after a long while and
     // the test learns so from waitCutShort.
-    void enterAddress(const QString& text) {
+    void enterAddress(const QString& text, Qt::Key key = Qt::Key_Return) {
         QTimer rescue;
         rescue.setSingleShot(true);
         QObject::connect(&rescue, &QTimer::timeout, [this] {
@@ -91,8 +92,7 @@ struct Shell {
             browser.setTag(QStringLiteral("alldone"));
         });
         rescue.start(kPatienceMs);
-        addressBox()->setEditText(text);
-        QTest::keyClick(addressBox()->lineEdit(), Qt::Key_Return);
+        QVERIFY(typing::typeAddress(addressBox(), text, key));
         rescue.stop();
     }
 

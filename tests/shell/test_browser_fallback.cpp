@@ -1,5 +1,6 @@
 // The browser when its engine plugin cannot be loaded: the workbench must go
 // on, the browser area must say why, and no navigation may wait forever.
+#include "TypeAddress.h"
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeWindowList.h"
@@ -102,8 +103,7 @@ void TestBrowserFallback::the_window_starts_and_navigates_without_an_engine() {
     auto* box = window.findChild<QComboBox*>(QStringLiteral("cmbNavigate"));
     QVERIFY(box);
     const QString address = QStringLiteral("http://www.wqzmodules.example/howtouse.htm");
-    box->setEditText(address);
-    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    QVERIFY(typing::typeAddress(box, address));
 
     QVERIFY(!rescued);
     QCOMPARE(box->currentText(), address);

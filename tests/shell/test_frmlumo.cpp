@@ -1,3 +1,4 @@
+#include "TypeAddress.h"
 #include "fakes/FakeBrowser.h"
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakePlatform.h"
@@ -59,9 +60,8 @@ struct Shell {
         return window->findChild<QAction*>(QString::fromLatin1(name));
     }
     QComboBox* addressBox() const { return child<QComboBox>("cmbNavigate"); }
-    void enterAddress(const QString& text) {
-        addressBox()->setEditText(text);
-        QTest::keyClick(addressBox()->lineEdit(), Qt::Key_Return);
+    void enterAddress(const QString& text, Qt::Key key = Qt::Key_Return) {
+        QVERIFY(typing::typeAddress(addressBox(), text, key));
     }
 
     fakes::FakePlatform fake;
@@ -88,6 +88,7 @@ private slots:
     void start_up_lists_the_site_root_and_opens_the_first_page();
     void the_menus_show_their_captions_and_hide_the_forums();
     void enter_in_an_empty_box_or_on_the_page_shown_does_nothing();
+    void a_navigation_waits_and_lists_the_redirected_address_once_data();
     void a_navigation_waits_and_lists_the_redirected_address_once();
     void stop_ends_the_wait_with_the_default_pointer();
     void closing_during_a_wait_ends_the_process_at_once();
@@ -232,7 +233,14 @@ void TestFrmLumo::enter_in_an_empty_box_or_on_the_page_shown_does_nothing() {
     QCOMPARE(s.fake.pointer.shape(), platform::MousePointer::Shape::Default);
 }
 
+void TestFrmLumo::a_navigation_waits_and_lists_the_redirected_address_once_data() {
+    QTest::addColumn<Qt::Key>("key");
+    QTest::newRow("Return") << Qt::Key_Return;
+    QTest::newRow("keypad Enter") << Qt::Key_Enter;
+}
+
 void TestFrmLumo::a_navigation_waits_and_lists_the_redirected_address_once() {
+    QFETCH(Qt::Key, key);
     Shell s;
     s.window->Form_Load();
     const QString typed = QStringLiteral("http://www.quillmere.example/wqzmodhtm/");
@@ -242,7 +250,7 @@ void TestFrmLumo::a_navigation_waits_and_lists_the_redirected_address_once() {
         during = s.fake.pointer.shape();
         s.browser.finish(redirected);
     });
-    s.enterAddress(typed);
+    s.enterAddress(typed, key);
     QCOMPARE(during, platform::MousePointer::Shape::Hourglass);
     QCOMPARE(s.fake.pointer.shape(), platform::MousePointer::Shape::Default);
     QCOMPARE(s.browser.navigations.last(), typed);

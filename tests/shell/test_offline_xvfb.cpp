@@ -4,8 +4,8 @@
 // pointed to exactly as the program does it.
 #include "BrowserHarness.h"
 #include "offline/SiteServer.h"
-#include "services/Sites.h"
 #include "services/MTaskList.h"
+#include "services/Sites.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,12 +18,13 @@ using harness::kPatienceMs;
 using harness::Shell;
 
 // A launcher's window for site 3 with school code "abcd".
-const QString kLaunchTitle =
-    QStringLiteral("wqz=abcd;Lesson 4;Straddles;Spring;Room 12;") + services::sites::host(services::sites::Site::Modules);
+const QString kLaunchTitle = QStringLiteral("wqz=abcd;Lesson 4;Straddles;Spring;Room 12;") +
+                             services::sites::host(services::sites::Site::Modules);
 
 // The modules' folder of site 3, where the launcher above sends the start-up.
-const QString kModules =
-    QStringLiteral("http://") + services::sites::host(services::sites::Site::Modules) + QStringLiteral("/public/wqzmodhtm/");
+const QString kModules = QStringLiteral("http://") +
+                         services::sites::host(services::sites::Site::Modules) +
+                         QStringLiteral("/public/wqzmodhtm/");
 
 QString modulePage(const QString& page) {
     return kModules + QStringLiteral("wqzLumo/") + page;
