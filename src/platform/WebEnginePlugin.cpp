@@ -2,7 +2,9 @@
 // loads it after its window is on screen (see EngineView.h).
 #include "EngineView.h"
 
+#include <QMetaObject>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
@@ -20,9 +22,23 @@ public:
         });
         // Every load ends with loadFinished, whether it succeeded, failed or
         // was stopped; that is the completion a waiting host relies on.
-        QObject::connect(view_, &QWebEngineView::loadFinished, view_, [this](bool) {
-            if (events_.finished) {
-                events_.finished();
+        QObject::connect(view_, &QWebEngineView::loadStarted, view_, [this] { started(); });
+        QObject::connect(view_, &QWebEngineView::loadFinished, view_, [this](bool) { finish(); });
+        // Some addresses never start a load, so no loadFinished follows them:
+        // a fragment of the page shown only moves the page and changes the
+        // address, a script address runs in the page, and one the engine
+        // turns down does nothing at all. Each of these ends here instead.
+        QObject::connect(view_, &QWebEngineView::urlChanged, view_, [this] {
+            // A new page's address changes before its load starts; only a
+            // move inside the page shown ends here.
+            if (awaitingStart_ && inPage_) {
+                finish();
+            }
+        });
+        settle_.setSingleShot(true);
+        QObject::connect(&settle_, &QTimer::timeout, view_, [this] {
+            if (awaitingStart_) {
+                finish();
             }
         });
     }
@@ -34,8 +50,20 @@ public:
     QWidget* widget() override { return view_; }
 
     void load(const QString& address) override {
-        if (view_) {
-            view_->setUrl(QUrl::fromUserInput(address));
+        if (!view_) {
+            return;
+        }
+        const QUrl url = QUrl::fromUserInput(address);
+        const auto document = [](const QUrl& u) { return u.adjusted(QUrl::RemoveFragment); };
+        inPage_ = url.hasFragment() && document(url) == document(view_->url());
+        awaitingStart_ = true;
+        view_->setUrl(url);
+        if (!url.isValid() || url.scheme() == u"javascript") {
+            // Nothing to wait for; the end is told once the caller is waiting.
+            QMetaObject::invokeMethod(
+                view_, [this] { finish(); }, Qt::QueuedConnection);
+        } else {
+            settle_.start(kSettleMs);
         }
     }
 
@@ -56,6 +84,8 @@ public:
     }
 
     void stop() override {
+        awaitingStart_ = false;
+        settle_.stop();
         if (view_) {
             view_->stop();
         }
@@ -64,8 +94,29 @@ public:
     QString url() const override { return view_ ? view_->url().toString() : QString(); }
 
 private:
+    // A load starts within a few milliseconds of being asked for; an address
+    // that has started none by this time never will.
+    static constexpr int kSettleMs = 2000;
+
+    void started() {
+        awaitingStart_ = false;
+        settle_.stop();
+    }
+
+    void finish() {
+        started();
+        if (events_.finished) {
+            events_.finished();
+        }
+    }
+
     QPointer<QWebEngineView> view_;
     Events events_;
+    // Asked to load and no load has started yet.
+    bool awaitingStart_ = false;
+    // The address asked for is a fragment of the page shown.
+    bool inPage_ = false;
+    QTimer settle_;
 };
 
 } // namespace

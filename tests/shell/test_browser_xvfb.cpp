@@ -60,6 +60,8 @@ private slots:
 
     void the_first_page_loads_with_the_site_root_listed();
     void enter_in_an_empty_box_does_nothing();
+    void every_wait_ends_when_the_engine_is_done_with_the_address_data();
+    void every_wait_ends_when_the_engine_is_done_with_the_address();
     void enter_on_the_page_shown_neither_reloads_nor_lists_it();
     void two_navigations_to_one_page_list_it_once();
     void a_redirect_leaves_the_final_address_in_the_box_and_its_list();
@@ -117,6 +119,28 @@ void TestBrowserXvfb::enter_in_an_empty_box_does_nothing() {
     QCOMPARE(s->browser.LocationURL(), kFirstPage);
     QCOMPARE(s->addressBox()->count(), 1);
     QCOMPARE(s->facilities.pointer.shape(), platform::MousePointer::Shape::Default);
+}
+
+void TestBrowserXvfb::every_wait_ends_when_the_engine_is_done_with_the_address_data() {
+    QTest::addColumn<QString>("address");
+    // Addresses for which the engine starts no load and so reports no end.
+    QTest::newRow("a fragment of the page shown") << kFirstPage + QStringLiteral("#top");
+    QTest::newRow("a script address") << "javascript:void(0)";
+    QTest::newRow("an address that cannot be parsed") << "http://[nowhere";
+    QTest::newRow("the blank page") << "about:blank";
+}
+
+void TestBrowserXvfb::every_wait_ends_when_the_engine_is_done_with_the_address() {
+    QFETCH(QString, address);
+    s->enterAddress(address);
+    QVERIFY(!s->waitCutShort);
+    QCOMPARE(s->facilities.pointer.shape(), platform::MousePointer::Shape::Default);
+    QCOMPARE(s->browser.Tag(), QStringLiteral("alldone"));
+    // The box shows where the browser is, and the page still answers.
+    QCOMPARE(s->addressBox()->currentText(), s->browser.LocationURL());
+    s->enterAddress(kSecondPage);
+    QVERIFY(!s->waitCutShort);
+    QCOMPARE(s->browser.LocationURL(), kSecondPage);
 }
 
 void TestBrowserXvfb::enter_on_the_page_shown_neither_reloads_nor_lists_it() {
