@@ -1,0 +1,199 @@
+#include "workbench/PositionAnalysis.h"
+#include "workbench/Strategies.h"
+
+#include <QTest>
+
+#include <cmath>
+
+using workbench::PositionState;
+using workbench::analysis::Extreme;
+using workbench::analysis::PriceSpan;
+namespace analysis = workbench::analysis;
+namespace payoff = workbench::payoff;
+
+namespace {
+
+using Spans = std::vector<PriceSpan>;
+
+const auto at = [](double x) { return PriceSpan{x, x}; };
+const auto upTo = [](double x) { return PriceSpan{0, x}; };
+const auto from = [](double a, double b) { return PriceSpan{a, b}; };
+const auto above = [](double x) { return PriceSpan{x, analysis::unbounded}; };
+const auto limited = [](double value, Spans where) { return Extreme{false, value, where}; };
+const Extreme unlimited{true, 0, {}};
+
+struct Expected {
+    double netPremium;
+    Spans breakEvens;
+    Extreme highest;
+    Extreme lowest;
+};
+
+bool near(const Spans& a, const Spans& b) {
+    const auto same = [](double x, double y) { return x == y || std::abs(x - y) < 1e-9; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](auto& s, auto& t) { return same(s.from, t.from) && same(s.to, t.to); });
+}
+
+bool near(const Extreme& a, const Extreme& b) {
+    return a.unlimited == b.unlimited && std::abs(a.value - b.value) < 1e-9 &&
+           near(a.where, b.where);
+}
+
+PositionState strategy(const QString& name) {
+    PositionState p = workbench::startingQuotes();
+    const workbench::Strategy* s = workbench::findStrategy(name);
+    p.underlyingQty = s->underlying;
+    for (const workbench::StrategyLeg& leg : s->calls) {
+        p.callQty[leg.row] = leg.qty;
+    }
+    for (const workbench::StrategyLeg& leg : s->puts) {
+        p.putQty[leg.row] = leg.qty;
+    }
+    return p;
+}
+
+// The start-up premiums by strike.
+constexpr double c40 = 16, c50 = 10.5, c60 = 6.5;
+constexpr double p40 = 0.5, p50 = 3.5, p60 = 10;
+
+} // namespace
+
+Q_DECLARE_METATYPE(Expected)
+
+class TestPositionAnalysis : public QObject {
+    Q_OBJECT
+private slots:
+    void every_strategy_breaks_even_and_peaks_where_the_textbook_says_data();
+    void every_strategy_breaks_even_and_peaks_where_the_textbook_says();
+    void a_thousand_rows_agree_with_dense_sampling();
+};
+
+void TestPositionAnalysis::every_strategy_breaks_even_and_peaks_where_the_textbook_says_data() {
+    QTest::addColumn<Expected>("expected");
+    // Spreads between 40 and 60 have a gap of 20: the most one side can make
+    // is the gap less what the other side can make.
+    QTest::newRow("Naked Put") << Expected{
+        p50, {at(50 - p50)}, limited(50 - p50, {at(0)}), limited(-p50, {above(50)})};
+    QTest::newRow("Naked Call") << Expected{
+        c50, {at(50 + c50)}, unlimited, limited(-c50, {upTo(50)})};
+    QTest::newRow("Covered Put") << Expected{
+        -p50, {at(50 + p50)}, limited(p50, {upTo(50)}), unlimited};
+    QTest::newRow("Covered Call") << Expected{
+        -c50, {at(50 - c50)}, limited(c50, {above(50)}), limited(c50 - 50, {at(0)})};
+    QTest::newRow("Put Ratio Hedge") << Expected{
+        -2 * p50, {at(50 - 2 * p50), at(50 + 2 * p50)}, limited(2 * p50, {at(50)}), unlimited};
+    QTest::newRow("Call Ratio Hedge") << Expected{
+        -2 * c50, {at(50 - 2 * c50), at(50 + 2 * c50)}, limited(2 * c50, {at(50)}), unlimited};
+    const double bullPutC = p60 - p40, bullCallD = c40 - c60;
+    QTest::newRow("Bullish Put Spread") << Expected{-bullPutC,
+                                                    {at(60 - bullPutC)},
+                                                    limited(bullPutC, {above(60)}),
+                                                    limited(-(20 - bullPutC), {upTo(40)})};
+    QTest::newRow("Bullish Call Spread") << Expected{bullCallD,
+                                                     {at(40 + bullCallD)},
+                                                     limited(20 - bullCallD, {above(60)}),
+                                                     limited(-bullCallD, {upTo(40)})};
+    QTest::newRow("Bearish Put Spread") << Expected{bullPutC,
+                                                    {at(60 - bullPutC)},
+                                                    limited(20 - bullPutC, {upTo(40)}),
+                                                    limited(-bullPutC, {above(60)})};
+    QTest::newRow("Bearish Call Spread") << Expected{-bullCallD,
+                                                     {at(40 + bullCallD)},
+                                                     limited(bullCallD, {upTo(40)}),
+                                                     limited(-(20 - bullCallD), {above(60)})};
+    // Ratio spreads: the worst is at the inner strike, 20 less the credit.
+    const double putRatioC = p60 - 2 * p40, callRatioC = c40 - 2 * c60;
+    QTest::newRow("Put Ratio Spread") << Expected{-putRatioC,
+                                                  {at(40 - (20 - putRatioC)), at(60 - putRatioC)},
+                                                  limited(40 - (20 - putRatioC), {at(0)}),
+                                                  limited(-(20 - putRatioC), {at(40)})};
+    QTest::newRow("Call Ratio Spread")
+        << Expected{-callRatioC,
+                    {at(40 + callRatioC), at(60 + (20 - callRatioC))},
+                    unlimited,
+                    limited(-(20 - callRatioC), {at(60)})};
+    // Butterflies: 10 less the debit at the body, the debit lost on both wings.
+    const double putFlyD = p40 - 2 * p50 + p60, callFlyD = c40 - 2 * c50 + c60;
+    QTest::newRow("Put Butterfly Spread") << Expected{putFlyD,
+                                                      {at(40 + putFlyD), at(60 - putFlyD)},
+                                                      limited(10 - putFlyD, {at(50)}),
+                                                      limited(-putFlyD, {upTo(40), above(60)})};
+    QTest::newRow("Call Butterfly Spread") << Expected{callFlyD,
+                                                       {at(40 + callFlyD), at(60 - callFlyD)},
+                                                       limited(8.5, {at(50)}),
+                                                       limited(-callFlyD, {upTo(40), above(60)})};
+    // Long volatility: the strikes plus or minus the premiums over the slope.
+    const double straddleD = c50 + p50, strangleD = c60 + p40;
+    const double stripD = c50 + 2 * p50, strapD = 2 * c50 + p50;
+    QTest::newRow("Straddle") << Expected{straddleD,
+                                          {at(50 - straddleD), at(50 + straddleD)},
+                                          unlimited,
+                                          limited(-straddleD, {at(50)})};
+    QTest::newRow("Strangle") << Expected{strangleD,
+                                          {at(40 - strangleD), at(60 + strangleD)},
+                                          unlimited,
+                                          limited(-strangleD, {from(40, 60)})};
+    QTest::newRow("Strip") << Expected{
+        stripD, {at(50 - stripD / 2), at(50 + stripD)}, unlimited, limited(-stripD, {at(50)})};
+    QTest::newRow("Strap") << Expected{
+        strapD, {at(50 - strapD), at(50 + strapD / 2)}, unlimited, limited(-strapD, {at(50)})};
+}
+
+void TestPositionAnalysis::every_strategy_breaks_even_and_peaks_where_the_textbook_says() {
+    QFETCH(Expected, expected);
+    const PositionState p = strategy(QString::fromLatin1(QTest::currentDataTag()));
+    const analysis::Analysis a = analysis::analyse(p, payoff::profitDiagram);
+    QVERIFY(std::abs(a.netPremium - expected.netPremium) < 1e-9);
+    QVERIFY(near(a.breakEvens, expected.breakEvens));
+    QVERIFY(near(a.highest, expected.highest));
+    QVERIFY(near(a.lowest, expected.lowest));
+    // The drawn curve, rounded to floats, goes through the same corners.
+    for (double k : a.kinks) {
+        QCOMPARE(payoff::positionValue(p, float(k), payoff::profitDiagram),
+                 float(analysis::valueAt(p, k, payoff::profitDiagram)));
+    }
+}
+
+void TestPositionAnalysis::a_thousand_rows_agree_with_dense_sampling() {
+    PositionState p(1000);
+    for (int r = 1; r <= 1000; ++r) {
+        p.strike[r] = float(20 + 0.06 * r);
+        p.callPrice[r] = float(std::max(50 - p.strike[r], 0.0f) + 1.5);
+        p.putPrice[r] = float(std::max(p.strike[r] - 50, 0.0f) + 1.5);
+        p.callQty[r] = float((r * 7919 % 11 - 5) * 0.5);
+        p.putQty[r] = float(r * 104729 % 7 - 3);
+        p.takesPart[r] = r % 97 != 0;
+    }
+    p.underlyingQty = 2;
+    const auto f = payoff::profitDiagram;
+    const analysis::Analysis a = analysis::analyse(p, f);
+    QVERIFY(a.highest.unlimited != a.lowest.unlimited);
+    const Extreme& limitedOne = a.highest.unlimited ? a.lowest : a.highest;
+    const double sign = a.highest.unlimited ? -1 : 1;
+    for (const PriceSpan& s : limitedOne.where) {
+        QVERIFY(std::abs(analysis::valueAt(p, s.from, f) - limitedOne.value) <= a.tolerance);
+    }
+    for (const PriceSpan& s : a.breakEvens) {
+        QVERIFY(s.isPoint());
+        QVERIFY(std::abs(analysis::valueAt(p, s.from, f)) <= a.tolerance);
+    }
+    double before = analysis::valueAt(p, 0, f);
+    int crossings = 0;
+    for (double S = 0.005; S < 120; S += 0.005) {
+        const double v = analysis::valueAt(p, S, f);
+        QVERIFY(sign * v <= sign * limitedOne.value + a.tolerance);
+        if ((before < 0) != (v < 0)) {
+            ++crossings;
+            const bool found = std::any_of(a.breakEvens.begin(), a.breakEvens.end(), [&](auto& s) {
+                return s.from >= S - 0.005 && s.from <= S;
+            });
+            QVERIFY2(found, qPrintable(QString::number(S)));
+        }
+        before = v;
+    }
+    QCOMPARE(int(a.breakEvens.size()), crossings);
+}
+
+QTEST_APPLESS_MAIN(TestPositionAnalysis)
+#include "test_position_analysis.moc"
