@@ -3,6 +3,8 @@
 #include "PayoffEvaluation.h"
 #include "PositionState.h"
 
+#include <QString>
+
 #include <limits>
 #include <vector>
 
@@ -89,5 +91,16 @@ double valueAt(const PositionState& position, double S, payoff::DiagramKind kind
 // Takes time in proportion to the rows that take part (a sort of their
 // strikes aside).
 Analysis analyse(const PositionState& position, payoff::DiagramKind kind);
+
+// The analysis as a student reads it, one fact to a line, two decimals:
+//   Net premium: 3.50 paid
+//   Underlying: 0.00
+//   Break-even: 46.50 and 53.50
+//   Maximum profit: 8.50 at 50.00
+//   Maximum loss: -1.50 at or below 40.00 and at or above 60.00
+//   Profit at today's price 50.00: 8.50
+// The payoff diagram says "Zero payoff", "Maximum payoff", "Minimum payoff"
+// and "Payoff at today's price" instead.
+QString describe(const Analysis& analysis);
 
 } // namespace workbench::analysis

@@ -1,3 +1,4 @@
+#include "platform/Numbers.h"
 #include "workbench/PositionAnalysis.h"
 #include "workbench/Strategies.h"
 
@@ -60,12 +61,15 @@ constexpr double p40 = 0.5, p50 = 3.5, p60 = 10;
 } // namespace
 
 Q_DECLARE_METATYPE(Expected)
+Q_DECLARE_METATYPE(PositionState)
 
 class TestPositionAnalysis : public QObject {
     Q_OBJECT
 private slots:
     void every_strategy_breaks_even_and_peaks_where_the_textbook_says_data();
     void every_strategy_breaks_even_and_peaks_where_the_textbook_says();
+    void positions_read_in_plain_words_data();
+    void positions_read_in_plain_words();
     void a_thousand_rows_agree_with_dense_sampling();
 };
 
@@ -144,14 +148,104 @@ void TestPositionAnalysis::every_strategy_breaks_even_and_peaks_where_the_textbo
     QFETCH(Expected, expected);
     const PositionState p = strategy(QString::fromLatin1(QTest::currentDataTag()));
     const analysis::Analysis a = analysis::analyse(p, payoff::profitDiagram);
-    QVERIFY(std::abs(a.netPremium - expected.netPremium) < 1e-9);
-    QVERIFY(near(a.breakEvens, expected.breakEvens));
-    QVERIFY(near(a.highest, expected.highest));
-    QVERIFY(near(a.lowest, expected.lowest));
+    const QByteArray text = analysis::describe(a).toUtf8();
+    QVERIFY2(std::abs(a.netPremium - expected.netPremium) < 1e-9, text);
+    QVERIFY2(near(a.breakEvens, expected.breakEvens), text);
+    QVERIFY2(near(a.highest, expected.highest), text);
+    QVERIFY2(near(a.lowest, expected.lowest), text);
     // The drawn curve, rounded to floats, goes through the same corners.
     for (double k : a.kinks) {
         QCOMPARE(payoff::positionValue(p, float(k), payoff::profitDiagram),
                  float(analysis::valueAt(p, k, payoff::profitDiagram)));
+    }
+}
+
+void TestPositionAnalysis::positions_read_in_plain_words_data() {
+    QTest::addColumn<PositionState>("position");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("lines"); // the lines the row is about
+    const int profit = payoff::profitDiagram;
+    const int payoffKind = payoff::payoffDiagram;
+    QTest::newRow("a call butterfly, every line")
+        << strategy("Call Butterfly Spread") << profit
+        << QStringList{"Net premium: 1.50 paid",
+                       "Underlying: 0.00",
+                       "Break-even: 41.50 and 58.50",
+                       "Maximum profit: 8.50 at 50.00",
+                       "Maximum loss: -1.50 at or below 40.00 and at or above 60.00",
+                       "Profit at today's price 50.00: 8.50"};
+    PositionState only = workbench::startingQuotes();
+    only.underlyingQty = 1;
+    QTest::newRow("the underlying alone")
+        << only << payoffKind
+        << QStringList{"Underlying: 50.00 paid", "Zero payoff: 0.00",
+                       "Maximum payoff: unlimited as the price rises",
+                       "Minimum payoff: 0.00 at 0.00", "Payoff at today's price 50.00: 50.00"};
+    QTest::newRow("every quantity 0")
+        << workbench::startingQuotes() << profit
+        << QStringList{"Net premium: 0.00", "Break-even: at every price",
+                       "Maximum profit: 0.00 at every price", "Maximum loss: 0.00 at every price"};
+    // 0.1 + 0.2 - 0.3 is 7e-9 in floats: still a flat break-even. The put
+    // struck at 0 is worth nothing but its premium.
+    PositionState noise(3);
+    noise.strike = {0, 45, 55, 0};
+    noise.putQty = {0, 1, 0, -1};
+    noise.putPrice = {0, 0.1f, 0, 0.3f};
+    noise.callQty = {0, 0, 1, 0};
+    noise.callPrice = {0, 0, 0.2f, 0};
+    QTest::newRow("premiums that cancel in float rounding")
+        << noise << profit
+        << QStringList{"Net premium: 0.00", "Break-even: from 45.00 to 55.00",
+                       "Maximum loss: 0.00 from 45.00 to 55.00"};
+    PositionState slopes = workbench::startingQuotes();
+    slopes.callQty[1] = 0.1f;
+    slopes.callQty[2] = 0.2f;
+    slopes.callQty[5] = -0.3f;
+    QTest::newRow("quantities that cancel in float rounding")
+        << slopes << payoffKind
+        << QStringList{"Zero payoff: at or below 40.00", "Maximum payoff: 5.00 at or above 60.00"};
+    // Three steps up by 0.1 and three down leave 1.5e-8, which the grid shows
+    // as 0.00 and which is no holding.
+    PositionState residue = workbench::startingQuotes();
+    for (const float step : {0.1f, 0.1f, 0.1f, -0.1f, -0.1f, -0.1f}) {
+        residue.callQty[3] = platform::numbers::single(double(residue.callQty[3]) + step);
+    }
+    QTest::newRow("what stepping up and down leaves behind")
+        << residue << payoffKind
+        << QStringList{"Zero payoff: at every price", "Maximum payoff: 0.00 at every price"};
+    PositionState atZero(1);
+    atZero.callQty[1] = 1;
+    atZero.callPrice[1] = 50;
+    QTest::newRow("a call struck at 0 is the underlying")
+        << atZero << profit
+        << QStringList{"Net premium: 50.00 paid", "Break-even: 50.00",
+                       "Maximum loss: -50.00 at 0.00"};
+    PositionState outside = strategy("Straddle");
+    outside.callQty[2] = 5;
+    outside.putQty[4] = -3;
+    outside.takesPart[2] = outside.takesPart[4] = false;
+    QTest::newRow("rows that take no part")
+        << outside << profit
+        << QStringList{"Net premium: 14.00 paid", "Break-even: 36.00 and 64.00",
+                       "Maximum loss: -14.00 at 50.00"};
+    PositionState twice = workbench::startingQuotes();
+    twice.strike[2] = 40; // bought at 16, written at 13: the same call
+    twice.callQty[1] = 1;
+    twice.callQty[2] = -1;
+    QTest::newRow("one strike twice")
+        << twice << profit
+        << QStringList{"Break-even: none", "Maximum profit: -3.00 at every price",
+                       "Profit at today's price 50.00: -3.00"};
+}
+
+void TestPositionAnalysis::positions_read_in_plain_words() {
+    QFETCH(PositionState, position);
+    QFETCH(int, kind);
+    QFETCH(QStringList, lines);
+    const QString text = analysis::describe(analysis::analyse(position, payoff::DiagramKind(kind)));
+    QCOMPARE(text.count(u'\n'), 5);
+    for (const QString& line : lines) {
+        QVERIFY2(text.split(u'\n').contains(line), qPrintable(text));
     }
 }
 
