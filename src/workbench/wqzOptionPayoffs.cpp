@@ -151,9 +151,12 @@ void wqzOptionPayoffs::placeControls() {
     twips::setGeometry(lblOption, R{450, 3375, 1035, 255});
     twips::setGeometry(scup[1], R{1500, 3230, 360, 255});
     twips::setGeometry(scup[0], R{1500, 3500, 360, 255});
-    twips::setGeometry(plotType[0], R{1920, 3250, 1425, 210});
+    // "Payoff Diagram" and the price label beside it get the room of their
+    // text and a space at both displays, or the two read as one. The quantity
+    // label stays where it is: any further right it would run into its box.
+    twips::setGeometry(plotType[0], R{1920, 3250, 1485, 210});
     twips::setGeometry(plotType[1], R{1920, 3525, 1425, 210});
-    twips::setGeometry(Label1[0], R{3345, 3255, 1560, 255});
+    twips::setGeometry(Label1[0], R{3405, 3255, 1620, 255});
     twips::setGeometry(Label1[1], R{3345, 3525, 1200, 255});
     twips::setGeometry(txtUnderlyingQty, R{4530, 3500, 525, 285});
     twips::setGeometry(cmdPlot, R{75, 3850, 850, 285});

@@ -9,12 +9,16 @@
 #include "shell/frmLumo.h"
 #include "workbench/wqzOptionPayoffs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 
@@ -74,6 +78,63 @@ struct Shell {
 
 using P = platform::controls::Property;
 
+QString captionOf(const QWidget* w) {
+    if (const auto* label = qobject_cast<const QLabel*>(w)) {
+        return label->text();
+    }
+    const auto* button = qobject_cast<const QAbstractButton*>(w);
+    const bool captioned = qobject_cast<const QPushButton*>(w) ||
+                           qobject_cast<const QRadioButton*>(w) ||
+                           qobject_cast<const QCheckBox*>(w);
+    return button && captioned ? button->text() : QString();
+}
+
+// Where the style draws a control's caption: beside an option button's
+// indicator, inside a button's bevel, inside a label's frame.
+QRect captionRoom(const QWidget* w) {
+    if (const auto* label = qobject_cast<const QLabel*>(w)) {
+        return label->contentsRect();
+    }
+    QStyleOptionButton option;
+    option.initFrom(w);
+    option.text = captionOf(w);
+    const QStyle::SubElement room =
+        qobject_cast<const QRadioButton*>(w) ? QStyle::SE_RadioButtonContents
+        : qobject_cast<const QCheckBox*>(w)  ? QStyle::SE_CheckBoxContents
+                                             : QStyle::SE_PushButtonContents;
+    return w->style()->subElementRect(room, &option, w);
+}
+
+// Every visible control of the window with a caption, with what is wrong
+// with it: a caption needs its text and a space to spare, so that captions
+// side by side never run together.
+QStringList captionFaults(QWidget* window, QList<QWidget*>& captioned) {
+    QStringList faults;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        const QString text = captionOf(w);
+        if (text.isEmpty() || !w->isVisibleTo(window)) {
+            continue;
+        }
+        captioned << w;
+        const QFontMetrics metrics = w->fontMetrics();
+        const QSize need(metrics.horizontalAdvance(text + u' '), metrics.height());
+        const QRect room = captionRoom(w);
+        if (need.width() > room.width() || need.height() > room.height()) {
+            faults << QStringLiteral("%1 \"%2\" needs %3x%4 in %5x%6")
+                          .arg(w->objectName(), text)
+                          .arg(need.width())
+                          .arg(need.height())
+                          .arg(room.width())
+                          .arg(room.height());
+        }
+    }
+    return faults;
+}
+
+QRect inWindow(const QWidget* w) {
+    return {w->mapTo(w->window(), QPoint()), w->size()};
+}
+
 } // namespace
 
 class TestFrmLumo : public QObject {
@@ -84,6 +145,8 @@ private slots:
     void a_workbench_below_the_client_area_keeps_the_grid_height();
     void a_minimised_window_moves_nothing();
     void large_then_normal_restores_every_position_and_size();
+    void nothing_is_cut_off_or_overlapped_at_either_display_data();
+    void nothing_is_cut_off_or_overlapped_at_either_display();
     void start_up_lists_the_site_root_and_opens_the_first_page_data();
     void start_up_lists_the_site_root_and_opens_the_first_page();
     void the_menus_show_their_captions_and_hide_the_forums();
@@ -169,6 +232,34 @@ void TestFrmLumo::large_then_normal_restores_every_position_and_size() {
     s.action("mnuOptionsNormalDisplay")->trigger();
     for (std::size_t i = 0; i < std::size(names); ++i) {
         QCOMPARE(platform::twips::geometry(s.child<QWidget>(names[i])), before[i]);
+    }
+}
+
+void TestFrmLumo::nothing_is_cut_off_or_overlapped_at_either_display_data() {
+    QTest::addColumn<QStringList>("commands");
+    QTest::newRow("normal after start-up") << QStringList{};
+    QTest::newRow("large") << QStringList{"mnuOptionsLargeDisplay"};
+    QTest::newRow("normal after large")
+        << QStringList{"mnuOptionsLargeDisplay", "mnuOptionsNormalDisplay"};
+}
+
+void TestFrmLumo::nothing_is_cut_off_or_overlapped_at_either_display() {
+    QFETCH(QStringList, commands);
+    Shell s;
+    s.window->Form_Load();
+    QVERIFY(s.setClientSize(shell::frmLumo::designClientWidth, shell::frmLumo::designClientHeight));
+    for (const QString& command : commands) {
+        s.action(qPrintable(command))->trigger();
+    }
+    QList<QWidget*> captioned;
+    const QStringList faults = captionFaults(s.window.get(), captioned);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+    QVERIFY(captioned.size() >= 16);
+    for (qsizetype i = 0; i < captioned.size(); ++i) {
+        for (qsizetype j = i + 1; j < captioned.size(); ++j) {
+            QVERIFY2(!inWindow(captioned[i]).intersects(inWindow(captioned[j])),
+                     qPrintable(captioned[i]->objectName() + u' ' + captioned[j]->objectName()));
+        }
     }
 }
 
