@@ -4,6 +4,7 @@
 #include "RunTimeError.h"
 #include "Twips.h"
 
+#include <QFontMetrics>
 #include <QLocale>
 
 #include <algorithm>
@@ -133,6 +134,28 @@ void FlexGrid::setColWidth(int col, int width) {
         throw RunTimeError(errc::InvalidPropertyValue);
     }
     setColumnWidth(col, twips::toPixels(width));
+}
+
+void FlexGrid::fitColWidthToText(int col) {
+    requireCol(col);
+    // Only the widest text is measured with the cell's margins; every row
+    // counts, not just those in sight.
+    const QFontMetrics metrics = fontMetrics();
+    int widestRow = -1;
+    int widest = -1;
+    for (int r = 0; r < rowCount(); ++r) {
+        const int width = metrics.horizontalAdvance(TextMatrix(r, col));
+        if (width > widest) {
+            widest = width;
+            widestRow = r;
+        }
+    }
+    if (widestRow < 0) {
+        return;
+    }
+    // The grid line takes a pixel of the column.
+    const int gridLine = showGrid() ? 1 : 0;
+    setColumnWidth(col, sizeHintForIndex(model()->index(widestRow, col)).width() + gridLine);
 }
 
 void FlexGrid::clampCursor() {

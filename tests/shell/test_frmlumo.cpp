@@ -131,6 +131,23 @@ QStringList captionFaults(QWidget* window, QList<QWidget*>& captioned) {
     return faults;
 }
 
+// The texts a grid cannot show whole: wider than their column with its grid
+// line, or in a column that reaches past the grid's visible width.
+QStringList cutCells(const platform::FlexGrid& grid) {
+    QStringList cut;
+    int right = 0;
+    for (int c = 0; c < grid.Cols(); ++c) {
+        right += grid.columnWidth(c);
+        for (int r = 0; r < grid.Rows(); ++r) {
+            const QSize need = grid.sizeHintForIndex(grid.model()->index(r, c));
+            if (need.width() + 1 > grid.columnWidth(c) || right > grid.viewport()->width()) {
+                cut << grid.TextMatrix(r, c);
+            }
+        }
+    }
+    return cut;
+}
+
 QRect inWindow(const QWidget* w) {
     return {w->mapTo(w->window(), QPoint()), w->size()};
 }
@@ -147,6 +164,8 @@ private slots:
     void large_then_normal_restores_every_position_and_size();
     void nothing_is_cut_off_or_overlapped_at_either_display_data();
     void nothing_is_cut_off_or_overlapped_at_either_display();
+    void the_values_grid_shows_every_digit_data();
+    void the_values_grid_shows_every_digit();
     void start_up_lists_the_site_root_and_opens_the_first_page_data();
     void start_up_lists_the_site_root_and_opens_the_first_page();
     void the_menus_show_their_captions_and_hide_the_forums();
@@ -261,6 +280,31 @@ void TestFrmLumo::nothing_is_cut_off_or_overlapped_at_either_display() {
                      qPrintable(captioned[i]->objectName() + u' ' + captioned[j]->objectName()));
         }
     }
+}
+
+void TestFrmLumo::the_values_grid_shows_every_digit_data() {
+    QTest::addColumn<QString>("callQty");
+    QTest::newRow("two bought calls, up to 100") << "2";
+    QTest::newRow("a written call, down to -123456.79") << "-2469.1358";
+    QTest::newRow("written calls, down to nine digits") << "-2469135.8";
+}
+
+void TestFrmLumo::the_values_grid_shows_every_digit() {
+    QFETCH(QString, callQty);
+    Shell s;
+    s.window->Form_Load();
+    QVERIFY(s.setClientSize(shell::frmLumo::designClientWidth, shell::frmLumo::designClientHeight));
+    auto* positions =
+        s.window->workbench()->findChild<platform::FlexGrid*>(QStringLiteral("Grid1"));
+    QTest::mouseClick(positions->viewport(), Qt::LeftButton, {},
+                      positions->visualRect(positions->model()->index(3, 0)).center());
+    QTest::keyClicks(QApplication::focusWidget(), callQty);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    s.fake.dialogs.script(platform::Dialogs::answerYes); // the values leave the display
+    QTest::mouseClick(s.child<QPushButton>("cmdPlot"), Qt::LeftButton);
+    QCOMPARE(s.fake.dialogs.pendingAnswers(), 0);
+    QCOMPARE(s.window->valuesGrid()->Rows(), 101);
+    QCOMPARE(cutCells(*s.window->valuesGrid()), QStringList());
 }
 
 void TestFrmLumo::start_up_lists_the_site_root_and_opens_the_first_page_data() {
