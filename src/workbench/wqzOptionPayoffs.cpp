@@ -38,7 +38,9 @@ QString indexed(const char* name, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
 }
 
-// Five columns side by side inside the grid's frame.
+// The position grid's design place, with five columns side by side inside
+// its frame.
+constexpr twips::Rect kGridRect{30, 4200, 5025, 1605};
 constexpr int kGridColWidth = 990;
 
 // The plot area's background: light enough for the dark colours and the black
@@ -55,6 +57,7 @@ wqzOptionPayoffs::wqzOptionPayoffs(platform::Clipboard& clipboard, QWidget* pare
 
     createControls();
     placeControls();
+    fitGridColumns();
     setTabOrder();
     connectControls();
 
@@ -132,8 +135,14 @@ void wqzOptionPayoffs::createControls() {
     Grid1->setCols(col::count);
     Grid1->setFixedRows(1);
     Grid1->setFixedCols(0);
-    for (int c = 0; c < 5; ++c) {
-        Grid1->setColWidth(c, kGridColWidth);
+}
+
+void wqzOptionPayoffs::fitGridColumns() {
+    // The columns share the grid's width as designed, so at the large display
+    // they grow with the grid and its font, and the headings stay whole.
+    const int width = twips::geometry(Grid1).width;
+    for (int c = 0; c < col::count; ++c) {
+        Grid1->setColWidth(c, int(std::int64_t(kGridColWidth) * width / kGridRect.width));
     }
 }
 
@@ -163,7 +172,7 @@ void wqzOptionPayoffs::placeControls() {
     twips::setGeometry(cmdRestart, R{975, 3850, 850, 285});
     twips::setGeometry(cmdClear, R{1875, 3850, 850, 285});
     twips::setGeometry(cmbStandard, R{2760, 3855, 2295, 315});
-    twips::setGeometry(Grid1, R{30, 4200, 5025, 1605});
+    twips::setGeometry(Grid1, kGridRect);
 }
 
 void wqzOptionPayoffs::setTabOrder() {

@@ -280,6 +280,9 @@ void TestFrmLumo::nothing_is_cut_off_or_overlapped_at_either_display() {
                      qPrintable(captioned[i]->objectName() + u' ' + captioned[j]->objectName()));
         }
     }
+    QCOMPARE(
+        cutCells(*s.window->workbench()->findChild<platform::FlexGrid*>(QStringLiteral("Grid1"))),
+        QStringList());
 }
 
 void TestFrmLumo::the_values_grid_shows_every_digit_data() {
