@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
@@ -58,6 +59,15 @@ struct Shell {
         window->layout()->activate();
         QCoreApplication::processEvents();
         return client->size() == wanted;
+    }
+    // Puts the window on one of the test's screens, by name.
+    void moveToScreen(const char* name) {
+        for (QScreen* screen : QGuiApplication::screens()) {
+            if (screen->name() == QLatin1String(name)) {
+                window->setScreen(screen);
+                window->move(screen->availableGeometry().topLeft());
+            }
+        }
     }
     QAction* action(const char* name) const {
         return window->findChild<QAction*>(QString::fromLatin1(name));
@@ -164,6 +174,8 @@ private slots:
     void large_then_normal_restores_every_position_and_size();
     void nothing_is_cut_off_or_overlapped_at_either_display_data();
     void nothing_is_cut_off_or_overlapped_at_either_display();
+    void large_grows_the_window_as_far_as_needed_and_normal_gives_it_back_data();
+    void large_grows_the_window_as_far_as_needed_and_normal_gives_it_back();
     void the_values_grid_shows_every_digit_data();
     void the_values_grid_shows_every_digit();
     void start_up_lists_the_site_root_and_opens_the_first_page_data();
@@ -213,6 +225,7 @@ void TestFrmLumo::a_narrow_window_keeps_the_browser_width_without_a_message() {
 
 void TestFrmLumo::a_workbench_below_the_client_area_keeps_the_grid_height() {
     Shell s;
+    s.moveToScreen("cramped"); // no room for the window to grow enough
     s.window->Form_Load();
     QVERIFY(s.setClientSize(13260, 8100));
     s.window->PositionBrowsers();
@@ -221,6 +234,7 @@ void TestFrmLumo::a_workbench_below_the_client_area_keeps_the_grid_height() {
     QCOMPARE(s.get("Grid1", P::Height), 1175.0); // would be negative: left as it was
     QCOMPARE(s.get("Browser1", P::Left), 240.0 + 7695 + 25);
     QVERIFY(s.fake.dialogs.shown().isEmpty());
+    QCOMPARE(s.window->frameGeometry().bottom(), s.window->screen()->availableGeometry().bottom());
 }
 
 void TestFrmLumo::a_minimised_window_moves_nothing() {
@@ -283,6 +297,52 @@ void TestFrmLumo::nothing_is_cut_off_or_overlapped_at_either_display() {
     QCOMPARE(
         cutCells(*s.window->workbench()->findChild<platform::FlexGrid*>(QStringLiteral("Grid1"))),
         QStringList());
+    // The workbench, the values grid and the address row are all in sight.
+    QWidget* client = s.window->centralWidget();
+    for (QWidget* w : client->findChildren<QWidget*>()) {
+        if ((w->parent() == client || w->parent() == s.window->workbench()) &&
+            w->isVisibleTo(client)) {
+            QVERIFY2(client->rect().contains(QRect(w->mapTo(client, QPoint()), w->size())),
+                     qPrintable(w->objectName()));
+        }
+    }
+}
+
+void TestFrmLumo::large_grows_the_window_as_far_as_needed_and_normal_gives_it_back_data() {
+    // Client areas in pixels. The large workbench, the address row beside it
+    // and the values grid below it need 1025 x 702.
+    QTest::addColumn<QSize>("before");
+    QTest::addColumn<QSize>("large");
+    QTest::addColumn<QSize>("resizedWhileLarge");
+    QTest::addColumn<QSize>("normal");
+    QTest::newRow("design size") << QSize(884, 540) << QSize(1025, 702) << QSize()
+                                 << QSize(884, 540);
+    QTest::newRow("wide but short")
+        << QSize(1100, 540) << QSize(1100, 702) << QSize() << QSize(1100, 540);
+    QTest::newRow("big enough already")
+        << QSize(1100, 800) << QSize(1100, 800) << QSize() << QSize(1100, 800);
+    QTest::newRow("resized by the user while large")
+        << QSize(884, 540) << QSize(1025, 702) << QSize(1000, 650) << QSize(1000, 650);
+}
+
+void TestFrmLumo::large_grows_the_window_as_far_as_needed_and_normal_gives_it_back() {
+    QFETCH(QSize, before);
+    QFETCH(QSize, large);
+    QFETCH(QSize, resizedWhileLarge);
+    QFETCH(QSize, normal);
+    Shell s;
+    s.window->Form_Load();
+    QVERIFY(s.setClientSize(before.width() * 15, before.height() * 15));
+    const QPoint place = s.window->pos();
+    s.action("mnuOptionsLargeDisplay")->trigger();
+    s.action("mnuOptionsLargeDisplay")->trigger();
+    QCOMPARE(s.window->centralWidget()->size(), large);
+    if (resizedWhileLarge.isValid()) {
+        QVERIFY(s.setClientSize(resizedWhileLarge.width() * 15, resizedWhileLarge.height() * 15));
+    }
+    s.action("mnuOptionsNormalDisplay")->trigger();
+    QCOMPARE(s.window->centralWidget()->size(), normal);
+    QCOMPARE(s.window->pos(), place);
 }
 
 void TestFrmLumo::the_values_grid_shows_every_digit_data() {
