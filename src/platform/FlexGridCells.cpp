@@ -1,6 +1,7 @@
 // The grid's shape, its cells' text and alignment, and the checks on indices.
 #include "FlexGrid.h"
 
+#include "FlexGridDelegate.h"
 #include "RunTimeError.h"
 #include "Twips.h"
 
@@ -153,9 +154,11 @@ void FlexGrid::fitColWidthToText(int col) {
     if (widestRow < 0) {
         return;
     }
-    // The grid line takes a pixel of the column.
+    // The grid line takes a pixel of the column, and the current cell's frame
+    // would touch the text on either side without a little more.
     const int gridLine = showGrid() ? 1 : 0;
-    setColumnWidth(col, sizeHintForIndex(model()->index(widestRow, col)).width() + gridLine);
+    setColumnWidth(col, sizeHintForIndex(model()->index(widestRow, col)).width() + gridLine +
+                            2 * FlexGridDelegate::currentCellFrame);
 }
 
 void FlexGrid::clampCursor() {
