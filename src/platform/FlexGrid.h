@@ -53,6 +53,9 @@ public:
     // A column's width in twips.
     int ColWidth(int col) const;
     void setColWidth(int col, int width);
+    // Makes the column just wide enough for its widest text, fixed rows
+    // included, so that no cell of it is cut short.
+    void fitColWidthToText(int col);
 
     QString TextMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);

@@ -1,9 +1,11 @@
 // The grid's shape, its cells' text and alignment, and the checks on indices.
 #include "FlexGrid.h"
 
+#include "FlexGridDelegate.h"
 #include "RunTimeError.h"
 #include "Twips.h"
 
+#include <QFontMetrics>
 #include <QLocale>
 
 #include <algorithm>
@@ -133,6 +135,30 @@ void FlexGrid::setColWidth(int col, int width) {
         throw RunTimeError(errc::InvalidPropertyValue);
     }
     setColumnWidth(col, twips::toPixels(width));
+}
+
+void FlexGrid::fitColWidthToText(int col) {
+    requireCol(col);
+    // Only the widest text is measured with the cell's margins; every row
+    // counts, not just those in sight.
+    const QFontMetrics metrics = fontMetrics();
+    int widestRow = -1;
+    int widest = -1;
+    for (int r = 0; r < rowCount(); ++r) {
+        const int width = metrics.horizontalAdvance(TextMatrix(r, col));
+        if (width > widest) {
+            widest = width;
+            widestRow = r;
+        }
+    }
+    if (widestRow < 0) {
+        return;
+    }
+    // The grid line takes a pixel of the column, and the current cell's frame
+    // would touch the text on either side without a little more.
+    const int gridLine = showGrid() ? 1 : 0;
+    setColumnWidth(col, sizeHintForIndex(model()->index(widestRow, col)).width() + gridLine +
+                            2 * FlexGridDelegate::currentCellFrame);
 }
 
 void FlexGrid::clampCursor() {

@@ -44,7 +44,7 @@ void FlexGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         return;
     }
     painter->save();
-    QPen pen(option.palette.color(QPalette::Text), 2);
+    QPen pen(option.palette.color(QPalette::Text), currentCellFrame);
     pen.setJoinStyle(Qt::MiterJoin);
     painter->setPen(pen);
     painter->setBrush(Qt::NoBrush);

@@ -10,6 +10,9 @@ class FlexGrid;
 // the view's built-in selection and current index are ignored.
 class FlexGridDelegate : public QStyledItemDelegate {
 public:
+    // The width of the current cell's frame, drawn just inside the cell.
+    static constexpr int currentCellFrame = 2;
+
     explicit FlexGridDelegate(FlexGrid* grid);
 
 protected:

@@ -74,7 +74,9 @@ QColor toColor(Rgb rgb) {
 } // namespace
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
-    setFocusPolicy(Qt::ClickFocus);
+    // Reached with Tab as well, so that Ctrl+C copies the diagram without
+    // the mouse.
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     render();
 }
@@ -161,6 +163,28 @@ void PictureBox::paintSegment(const Segment& s) const {
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawImage(0, 0, image());
+    if (!hasFocus()) {
+        return;
+    }
+    // Painted on the screen only: the persistent image, which is what gets
+    // copied, never holds the frame. Our own frame rather than the style's,
+    // which shows only after a Tab and not after a click; light dashes over
+    // dark show on any background and any curve.
+    const QRectF edge = QRectF(rect()).adjusted(1, 1, -1, -1);
+    p.setPen(QPen(Qt::black, 2));
+    p.drawRect(edge);
+    p.setPen(QPen(Qt::white, 2, Qt::DashLine));
+    p.drawRect(edge);
+}
+
+void PictureBox::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {

@@ -12,7 +12,8 @@ namespace platform {
 // The plot area: a user coordinate system, straight lines of a given width and
 // colour, clearing, and a persistent image that keeps everything drawn since
 // the last clear. Lines are remembered as fractions of the area, so when the
-// area is resized the picture is drawn again, crisp, at the new size.
+// area is resized the picture is drawn again, crisp, at the new size. Tab and
+// a click give it the focus, which it shows by a frame over the picture.
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
@@ -53,6 +54,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     // A line in fractions of the area's width and height, already clipped.

@@ -18,6 +18,10 @@ int toPixels(int t) {
     return int(std::lround(double(t) / perPixel));
 }
 
+int pixelsToHold(int t) {
+    return int(std::ceil(double(t) / perPixel));
+}
+
 void setGeometry(QWidget* widget, const Rect& r) {
     widget->setProperty(kLeft, r.left);
     widget->setProperty(kTop, r.top);

@@ -10,6 +10,9 @@ namespace platform::twips {
 inline constexpr int perPixel = 15;
 
 int toPixels(int twips);
+// The fewest whole pixels that hold a length: for room that must not come up
+// short by the rounding of toPixels.
+int pixelsToHold(int twips);
 // A pixel is a whole number of twips, so nothing is rounded this way round.
 inline constexpr int fromPixels(int pixels) {
     return pixels * perPixel;

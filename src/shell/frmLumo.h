@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -74,6 +75,9 @@ private:
     // Menus.
     void mnuPasteOpData_Click();
     void displaySwitch(bool large);
+    // The window around the enlarged workbench, and back.
+    void growToShowWorkbench();
+    void giveBackNormalSize();
 
     platform::Browser& browser_;
     platform::Clipboard& clipboard_;
@@ -91,6 +95,11 @@ private:
     QLabel* Label1 = nullptr;
     std::array<QLabel*, 2> Image1{};
     platform::LineControl* Line2 = nullptr;
+
+    // Where the window was and how big before Large Display grew it, and
+    // where it was left then; empty while the window has a size of its own.
+    std::optional<QRect> placeBeforeLarge_;
+    QRect largePlace_;
 };
 
 } // namespace shell

@@ -10,6 +10,10 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+#include <utility>
 
 namespace shell {
 
@@ -65,6 +69,61 @@ void frmLumo::PositionBrowsers() {
                            "window too small.   The system error message is ") +
                 error.description(),
             platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Critical);
+    }
+}
+
+void frmLumo::growToShowWorkbench() {
+    // A maximised window already has all the screen can give.
+    if (isMinimized() || isMaximized() || isFullScreen()) {
+        return;
+    }
+    namespace twips = platform::twips;
+    const twips::Rect bench = twips::geometry(ucLumo);
+    // The address row right of the workbench, and below it the values grid
+    // as tall as at the design size, with the layout's gaps and margins.
+    double row = 3 * kGap;
+    for (QObject* control :
+         std::initializer_list<QObject*>{cmbNavigate, cmdBotBack, cmdBotForward, cmdStop}) {
+        row += read(control, Property::Width);
+    }
+    const double grid =
+        designClientHeight - bench.top - workbench::wqzOptionPayoffs::designHeight - kMargin;
+    const double width = bench.left + bench.width + kGap + row + kMargin;
+    const double height = bench.top + bench.height + kGap + grid + kMargin;
+    const QSize chrome = size() - client_->size();
+    const QSize frame = frameGeometry().size() - size();
+    const QRect screenArea = screen()->availableGeometry();
+    const QSize wanted =
+        (QSize(twips::pixelsToHold(int(width)), twips::pixelsToHold(int(height))) + chrome)
+            .boundedTo(screenArea.size() - frame)
+            .expandedTo(size());
+    if (wanted == size()) {
+        return;
+    }
+    if (!placeBeforeLarge_) {
+        placeBeforeLarge_ = QRect(pos(), size());
+    }
+    resize(wanted);
+    // What now reaches past the screen's edge comes back onto it.
+    const QRect grown = frameGeometry();
+    move(
+        std::max(screenArea.left(), std::min(grown.left(), screenArea.right() + 1 - grown.width())),
+        std::max(screenArea.top(),
+                 std::min(grown.top(), screenArea.bottom() + 1 - grown.height())));
+    largePlace_ = QRect(pos(), size());
+}
+
+void frmLumo::giveBackNormalSize() {
+    const std::optional<QRect> before = std::exchange(placeBeforeLarge_, std::nullopt);
+    // A size the user has given the window since stands, and so does a place
+    // they moved it to.
+    if (!before || size() != largePlace_.size() || isMinimized() || isMaximized() ||
+        isFullScreen()) {
+        return;
+    }
+    resize(before->size());
+    if (pos() == largePlace_.topLeft()) {
+        move(before->topLeft());
     }
 }
 

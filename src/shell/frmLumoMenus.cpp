@@ -115,6 +115,7 @@ void frmLumo::displaySwitch(bool large) {
         r.height = ucLumo->ucHeight;
         platform::twips::setGeometry(ucLumo, r);
     });
+    platform::skipOnError([&] { large ? growToShowWorkbench() : giveBackNormalSize(); });
     platform::skipOnError([&] { PositionBrowsers(); });
 }
 

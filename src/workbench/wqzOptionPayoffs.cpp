@@ -38,7 +38,9 @@ QString indexed(const char* name, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
 }
 
-// Five columns side by side inside the grid's frame.
+// The position grid's design place, with five columns side by side inside
+// its frame.
+constexpr twips::Rect kGridRect{30, 4200, 5025, 1605};
 constexpr int kGridColWidth = 990;
 
 // The plot area's background: light enough for the dark colours and the black
@@ -55,6 +57,7 @@ wqzOptionPayoffs::wqzOptionPayoffs(platform::Clipboard& clipboard, QWidget* pare
 
     createControls();
     placeControls();
+    fitGridColumns();
     setTabOrder();
     connectControls();
 
@@ -132,8 +135,14 @@ void wqzOptionPayoffs::createControls() {
     Grid1->setCols(col::count);
     Grid1->setFixedRows(1);
     Grid1->setFixedCols(0);
-    for (int c = 0; c < 5; ++c) {
-        Grid1->setColWidth(c, kGridColWidth);
+}
+
+void wqzOptionPayoffs::fitGridColumns() {
+    // The columns share the grid's width as designed, so at the large display
+    // they grow with the grid and its font, and the headings stay whole.
+    const int width = twips::geometry(Grid1).width;
+    for (int c = 0; c < col::count; ++c) {
+        Grid1->setColWidth(c, int(std::int64_t(kGridColWidth) * width / kGridRect.width));
     }
 }
 
@@ -151,16 +160,19 @@ void wqzOptionPayoffs::placeControls() {
     twips::setGeometry(lblOption, R{450, 3375, 1035, 255});
     twips::setGeometry(scup[1], R{1500, 3230, 360, 255});
     twips::setGeometry(scup[0], R{1500, 3500, 360, 255});
-    twips::setGeometry(plotType[0], R{1920, 3250, 1425, 210});
+    // "Payoff Diagram" and the price label beside it get the room of their
+    // text and a space at both displays, or the two read as one. The quantity
+    // label stays where it is: any further right it would run into its box.
+    twips::setGeometry(plotType[0], R{1920, 3250, 1485, 210});
     twips::setGeometry(plotType[1], R{1920, 3525, 1425, 210});
-    twips::setGeometry(Label1[0], R{3345, 3255, 1560, 255});
+    twips::setGeometry(Label1[0], R{3405, 3255, 1620, 255});
     twips::setGeometry(Label1[1], R{3345, 3525, 1200, 255});
     twips::setGeometry(txtUnderlyingQty, R{4530, 3500, 525, 285});
     twips::setGeometry(cmdPlot, R{75, 3850, 850, 285});
     twips::setGeometry(cmdRestart, R{975, 3850, 850, 285});
     twips::setGeometry(cmdClear, R{1875, 3850, 850, 285});
     twips::setGeometry(cmbStandard, R{2760, 3855, 2295, 315});
-    twips::setGeometry(Grid1, R{30, 4200, 5025, 1605});
+    twips::setGeometry(Grid1, kGridRect);
 }
 
 void wqzOptionPayoffs::setTabOrder() {

@@ -88,6 +88,7 @@ private:
     // Start-up.
     void createControls();
     void placeControls();
+    void fitGridColumns();
     void setTabOrder();
     void connectControls();
     void createSwatches();

@@ -93,6 +93,7 @@ void wqzOptionPayoffs::switchDisplay(void (display::wqzSetDisplay::*change)(std:
         setDisplay = std::make_unique<display::wqzSetDisplay>();
     }
     ((*setDisplay).*change)(ucWidth, ucHeight);
+    fitGridColumns();
     const platform::twips::Rect here = platform::twips::geometry(this);
     platform::twips::setGeometry(this, {here.left, here.top, ucWidth, ucHeight});
 }

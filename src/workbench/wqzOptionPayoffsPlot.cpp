@@ -40,6 +40,13 @@ void wqzOptionPayoffs::PlotIt(platform::Boolean16 AutoScale) {
             }
         });
 
+    if (grid) {
+        // Values of six digits and more keep every digit in sight.
+        for (int c = 0; c < grid->Cols(); ++c) {
+            grid->fitColWidthToText(c);
+        }
+    }
+
     float ytop = single(leadingNumber(Text1[0]->text()));
     float ybot = single(leadingNumber(Text1[1]->text()));
     std::int16_t answer = answerKeep;

@@ -10,12 +10,17 @@
 #include "shell/frmLumo.h"
 #include "workbench/wqzOptionPayoffs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 
@@ -74,6 +79,61 @@ struct Shell {
 
 using P = platform::controls::Property;
 
+// The captioned controls in sight that are cut off or overlap another: a
+// caption needs its text and a space, so that neighbours never run together,
+// in the room its style gives it (past an option button's indicator, inside
+// a button's bevel).
+QStringList captionFaults(QWidget* window, int& captioned) {
+    QStringList faults;
+    QList<QRect> placed;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        auto* label = qobject_cast<QLabel*>(w);
+        auto* button = qobject_cast<QAbstractButton*>(w);
+        QStyleOptionButton option;
+        option.initFrom(w);
+        option.text = label ? label->text() : button ? button->text() : QString();
+        if (option.text.isEmpty() || !w->isVisibleTo(window)) {
+            continue;
+        }
+        const auto kind = qobject_cast<QRadioButton*>(w) ? QStyle::SE_RadioButtonContents
+                          : qobject_cast<QCheckBox*>(w)  ? QStyle::SE_CheckBoxContents
+                                                         : QStyle::SE_PushButtonContents;
+        const QRect room =
+            label ? label->contentsRect() : w->style()->subElementRect(kind, &option, w);
+        const QFontMetrics metrics = w->fontMetrics();
+        if (metrics.horizontalAdvance(option.text + u' ') > room.width() ||
+            metrics.height() > room.height()) {
+            faults << w->objectName() + QStringLiteral(" is cut off");
+        }
+        const QRect place(w->mapTo(window, QPoint()), w->size());
+        for (const QRect& other : std::as_const(placed)) {
+            if (other.intersects(place)) {
+                faults << w->objectName() + QStringLiteral(" overlaps");
+            }
+        }
+        placed << place;
+    }
+    captioned = int(placed.size());
+    return faults;
+}
+
+// The texts a grid cannot show whole: wider than their column with its grid
+// line, or in a column that reaches past the grid's visible width.
+QStringList cutCells(const platform::FlexGrid* grid) {
+    QStringList cut;
+    int right = 0;
+    for (int c = 0; c < grid->Cols(); ++c) {
+        right += grid->columnWidth(c);
+        for (int r = 0; r < grid->Rows(); ++r) {
+            const QSize need = grid->sizeHintForIndex(grid->model()->index(r, c));
+            if (need.width() + 1 > grid->columnWidth(c) || right > grid->viewport()->width()) {
+                cut << grid->TextMatrix(r, c);
+            }
+        }
+    }
+    return cut;
+}
+
 } // namespace
 
 class TestFrmLumo : public QObject {
@@ -84,6 +144,10 @@ private slots:
     void a_workbench_below_the_client_area_keeps_the_grid_height();
     void a_minimised_window_moves_nothing();
     void large_then_normal_restores_every_position_and_size();
+    void nothing_is_cut_off_or_overlapped_at_either_display_data();
+    void nothing_is_cut_off_or_overlapped_at_either_display();
+    void large_grows_the_window_as_far_as_needed_and_normal_gives_it_back_data();
+    void large_grows_the_window_as_far_as_needed_and_normal_gives_it_back();
     void start_up_lists_the_site_root_and_opens_the_first_page_data();
     void start_up_lists_the_site_root_and_opens_the_first_page();
     void the_menus_show_their_captions_and_hide_the_forums();
@@ -132,6 +196,13 @@ void TestFrmLumo::a_narrow_window_keeps_the_browser_width_without_a_message() {
 
 void TestFrmLumo::a_workbench_below_the_client_area_keeps_the_grid_height() {
     Shell s;
+    QScreen* cramped = nullptr; // no room for the window to grow enough
+    for (QScreen* screen : QGuiApplication::screens()) {
+        cramped = screen->name() == QLatin1String("cramped") ? screen : cramped;
+    }
+    QVERIFY(cramped);
+    s.window->setScreen(cramped);
+    s.window->move(cramped->availableGeometry().topLeft());
     s.window->Form_Load();
     QVERIFY(s.setClientSize(13260, 8100));
     s.window->PositionBrowsers();
@@ -140,6 +211,7 @@ void TestFrmLumo::a_workbench_below_the_client_area_keeps_the_grid_height() {
     QCOMPARE(s.get("Grid1", P::Height), 1175.0); // would be negative: left as it was
     QCOMPARE(s.get("Browser1", P::Left), 240.0 + 7695 + 25);
     QVERIFY(s.fake.dialogs.shown().isEmpty());
+    QCOMPARE(s.window->frameGeometry().bottom(), s.window->screen()->availableGeometry().bottom());
 }
 
 void TestFrmLumo::a_minimised_window_moves_nothing() {
@@ -171,6 +243,86 @@ void TestFrmLumo::large_then_normal_restores_every_position_and_size() {
     for (std::size_t i = 0; i < std::size(names); ++i) {
         QCOMPARE(platform::twips::geometry(s.child<QWidget>(names[i])), before[i]);
     }
+}
+
+void TestFrmLumo::nothing_is_cut_off_or_overlapped_at_either_display_data() {
+    QTest::addColumn<QString>("callQty");
+    QTest::addColumn<QStringList>("commands");
+    const char* large = "mnuOptionsLargeDisplay";
+    QTest::newRow("normal, values to -123456.79") << "-2469.1358" << QStringList{};
+    QTest::newRow("large, values to -123456.79") << "-2469.1358" << QStringList{large};
+    QTest::newRow("normal after large, seven digits")
+        << "-24691.358" << QStringList{large, "mnuOptionsNormalDisplay"};
+}
+
+void TestFrmLumo::nothing_is_cut_off_or_overlapped_at_either_display() {
+    QFETCH(QString, callQty);
+    QFETCH(QStringList, commands);
+    Shell s;
+    s.window->Form_Load();
+    QVERIFY(s.setClientSize(shell::frmLumo::designClientWidth, shell::frmLumo::designClientHeight));
+    auto* positions =
+        s.window->workbench()->findChild<platform::FlexGrid*>(QStringLiteral("Grid1"));
+    QTest::mouseClick(positions->viewport(), Qt::LeftButton, {},
+                      positions->visualRect(positions->model()->index(3, 0)).center());
+    QTest::keyClicks(QApplication::focusWidget(), callQty + u'\r');
+    s.fake.dialogs.script(platform::Dialogs::answerYes); // the values leave the display
+    QTest::mouseClick(s.child<QPushButton>("cmdPlot"), Qt::LeftButton);
+    for (const QString& command : commands) {
+        s.action(qPrintable(command))->trigger();
+    }
+    int captioned = 0;
+    QCOMPARE(captionFaults(s.window.get(), captioned), QStringList());
+    QVERIFY(captioned >= 16);
+    QCOMPARE(cutCells(positions), QStringList());
+    QCOMPARE(s.window->valuesGrid()->Rows(), 101);
+    QCOMPARE(cutCells(s.window->valuesGrid()), QStringList());
+    // The workbench, the values grid and the address row are all in sight.
+    QWidget* client = s.window->centralWidget();
+    for (QWidget* w : client->findChildren<QWidget*>()) {
+        if ((w->parent() == client || w->parent() == s.window->workbench()) &&
+            w->isVisibleTo(client)) {
+            QVERIFY2(client->rect().contains(QRect(w->mapTo(client, QPoint()), w->size())),
+                     qPrintable(w->objectName()));
+        }
+    }
+}
+
+void TestFrmLumo::large_grows_the_window_as_far_as_needed_and_normal_gives_it_back_data() {
+    // Client areas in pixels. The large workbench, the address row beside it
+    // and the values grid below it need 1025 x 702.
+    QTest::addColumn<QSize>("before");
+    QTest::addColumn<QSize>("large");
+    QTest::addColumn<QSize>("resizedWhileLarge");
+    QTest::addColumn<QSize>("normal");
+    QTest::newRow("design size") << QSize(884, 540) << QSize(1025, 702) << QSize()
+                                 << QSize(884, 540);
+    QTest::newRow("wide but short")
+        << QSize(1100, 540) << QSize(1100, 702) << QSize() << QSize(1100, 540);
+    QTest::newRow("big enough already")
+        << QSize(1100, 800) << QSize(1100, 800) << QSize() << QSize(1100, 800);
+    QTest::newRow("resized by the user while large")
+        << QSize(884, 540) << QSize(1025, 702) << QSize(1000, 650) << QSize(1000, 650);
+}
+
+void TestFrmLumo::large_grows_the_window_as_far_as_needed_and_normal_gives_it_back() {
+    QFETCH(QSize, before);
+    QFETCH(QSize, large);
+    QFETCH(QSize, resizedWhileLarge);
+    QFETCH(QSize, normal);
+    Shell s;
+    s.window->Form_Load();
+    QVERIFY(s.setClientSize(before.width() * 15, before.height() * 15));
+    const QPoint place = s.window->pos();
+    s.action("mnuOptionsLargeDisplay")->trigger();
+    s.action("mnuOptionsLargeDisplay")->trigger();
+    QCOMPARE(s.window->centralWidget()->size(), large);
+    if (resizedWhileLarge.isValid()) {
+        QVERIFY(s.setClientSize(resizedWhileLarge.width() * 15, resizedWhileLarge.height() * 15));
+    }
+    s.action("mnuOptionsNormalDisplay")->trigger();
+    QCOMPARE(s.window->centralWidget()->size(), normal);
+    QCOMPARE(s.window->pos(), place);
 }
 
 void TestFrmLumo::start_up_lists_the_site_root_and_opens_the_first_page_data() {

@@ -1,6 +1,7 @@
 #include "WorkbenchHarness.h"
 #include "platform/Twips.h"
 
+#include <QApplication>
 #include <QTest>
 
 namespace {
@@ -25,6 +26,8 @@ private slots:
     void the_diagram_kinds_plot_over_each_other();
     void a_swatch_changes_no_pixel_until_the_next_plot();
     void ctrl_c_in_the_plot_area_copies_its_pixels();
+    void the_plot_area_takes_the_focus_with_a_frame_that_is_not_copied_data();
+    void the_plot_area_takes_the_focus_with_a_frame_that_is_not_copied();
     void the_large_display_keeps_the_curves_and_normal_restores_the_layout();
 
 private:
@@ -252,6 +255,38 @@ void TestPlotControls::ctrl_c_in_the_plot_area_copies_its_pixels() {
     h->clipboard.setImage(QImage());
     QTest::keyClick(h->pbox(), Qt::Key_X, Qt::ControlModifier); // only Ctrl+C copies
     QVERIFY(h->clipboard.image().isNull());
+}
+
+void TestPlotControls::the_plot_area_takes_the_focus_with_a_frame_that_is_not_copied_data() {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<Qt::KeyboardModifiers>("shift");
+    QTest::newRow("Shift+Tab back from the top range box")
+        << "Text1(0)" << Qt::KeyboardModifiers(Qt::ShiftModifier);
+    QTest::newRow("Tab on from the position grid, round to the first control")
+        << "Grid1" << Qt::KeyboardModifiers();
+}
+
+void TestPlotControls::the_plot_area_takes_the_focus_with_a_frame_that_is_not_copied() {
+    QFETCH(QString, start);
+    QFETCH(Qt::KeyboardModifiers, shift);
+    const auto shown = [&] {
+        return h->pbox()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    QTest::mouseClick(h->child<QWidget>(start), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(QApplication::focusWidget()->objectName(), start);
+    const QImage picture = h->pbox()->image();
+    QCOMPARE(shown(), picture);
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, shift);
+    QCOMPARE(QApplication::focusWidget(), h->pbox());
+    QVERIFY(shown() != picture); // the focus frame, over the picture
+    QCOMPARE(h->pbox()->image(), picture);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(h->clipboard.image(), picture);
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != h->pbox());
+    QCOMPARE(shown(), picture);
 }
 
 void TestPlotControls::the_large_display_keeps_the_curves_and_normal_restores_the_layout() {
