@@ -19,6 +19,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace workbench {
 
@@ -141,8 +144,21 @@ void wqzOptionPayoffs::fitGridColumns() {
     // The columns share the grid's width as designed, so at the large display
     // they grow with the grid and its font, and the headings stay whole.
     const int width = twips::geometry(Grid1).width;
+    int colWidth = int(std::int64_t(kGridColWidth) * width / kGridRect.width);
+    // More rows than the grid shows bring a scroll bar, which takes its room
+    // from the columns rather than hiding the last of them.
+    int rowsHeight = 0;
+    for (int r = 0; r < Grid1->Rows(); ++r) {
+        rowsHeight += Grid1->rowHeight(r);
+    }
+    const int inside = Grid1->height() - 2 * Grid1->frameWidth();
+    if (rowsHeight > inside) {
+        const int room = Grid1->width() - 2 * Grid1->frameWidth() -
+                         Grid1->verticalScrollBar()->sizeHint().width();
+        colWidth = std::min(colWidth, twips::fromPixels(room / col::count));
+    }
     for (int c = 0; c < col::count; ++c) {
-        Grid1->setColWidth(c, int(std::int64_t(kGridColWidth) * width / kGridRect.width));
+        Grid1->setColWidth(c, colWidth);
     }
 }
 

@@ -220,6 +220,7 @@ void wqzOptionPayoffs::pasteData(const QString& strPaste) {
             platform::skipOnError([&] { Grid1->setTextMatrix(i + 1, c, rows[i][std::size_t(c)]); });
         }
     }
+    platform::skipOnError([&] { fitGridColumns(); });
     showRowsTakingPart(true);
     showSelection();
     platform::eventPump().doEvents();

@@ -248,19 +248,31 @@ void TestFrmLumo::large_then_normal_restores_every_position_and_size() {
 void TestFrmLumo::nothing_is_cut_off_or_overlapped_at_either_display_data() {
     QTest::addColumn<QString>("callQty");
     QTest::addColumn<QStringList>("commands");
+    QTest::addColumn<QString>("quotes"); // pasted first when given
     const char* large = "mnuOptionsLargeDisplay";
-    QTest::newRow("normal, values to -123456.79") << "-2469.1358" << QStringList{};
-    QTest::newRow("large, values to -123456.79") << "-2469.1358" << QStringList{large};
+    QString twelve = QStringLiteral("Call\tStrike\tPut\r\n");
+    for (int k = 0; k < 12; ++k) {
+        twelve += QStringLiteral("%1\t%2\t1.5\r\n").arg(20 - k).arg(30 + 5 * k);
+    }
+    QTest::newRow("normal, values to -123456.79") << "-2469.1358" << QStringList{} << "";
+    QTest::newRow("large, values to -123456.79") << "-2469.1358" << QStringList{large} << "";
     QTest::newRow("normal after large, seven digits")
-        << "-24691.358" << QStringList{large, "mnuOptionsNormalDisplay"};
+        << "-24691.358" << QStringList{large, "mnuOptionsNormalDisplay"} << "";
+    QTest::newRow("normal, twelve pasted quotes") << "-24.6" << QStringList{} << twelve;
+    QTest::newRow("large, twelve pasted quotes") << "-24.6" << QStringList{large} << twelve;
 }
 
 void TestFrmLumo::nothing_is_cut_off_or_overlapped_at_either_display() {
     QFETCH(QString, callQty);
     QFETCH(QStringList, commands);
+    QFETCH(QString, quotes);
     Shell s;
     s.window->Form_Load();
     QVERIFY(s.setClientSize(shell::frmLumo::designClientWidth, shell::frmLumo::designClientHeight));
+    if (!quotes.isEmpty()) {
+        s.clipboard.putText(quotes);
+        s.action("mnuPasteOpData")->trigger();
+    }
     auto* positions =
         s.window->workbench()->findChild<platform::FlexGrid*>(QStringLiteral("Grid1"));
     QTest::mouseClick(positions->viewport(), Qt::LeftButton, {},
