@@ -101,7 +101,7 @@ void frmLumo::createControls() {
     cmbNavigate->setEditable(true);
     // The list grows only with pages actually reached through the box.
     cmbNavigate->setInsertPolicy(QComboBox::NoInsert);
-    twips::setGeometry(cmbNavigate, R{5160, 15, 4575, 315});
+    twips::setGeometry(cmbNavigate, R{5160, 15, designAddressWidth, 315});
     cmdBotBack = named<QPushButton>(client_, QStringLiteral("cmdBotBack"));
     cmdBotBack->setText(QStringLiteral("Back "));
     twips::setGeometry(cmdBotBack, R{9780, 15, 885, 315});

@@ -33,6 +33,9 @@ public:
     // The design size of the client area, in twips.
     static constexpr int designClientWidth = 13260;
     static constexpr int designClientHeight = 8100;
+    // The address box's design width, in twips; a window too narrow for the
+    // whole address row takes room from the box first.
+    static constexpr int designAddressWidth = 4575;
 
     // How the process ends once the window has shut down.
     using ProcessEnd = void (*)();

@@ -21,6 +21,8 @@ namespace {
 
 constexpr double kGap = 25;
 constexpr double kMargin = 100;
+// Room for a short address, in twips.
+constexpr double kMinAddressWidth = 600;
 
 using platform::controls::Property;
 
@@ -56,6 +58,14 @@ void frmLumo::PositionBrowsers() {
         place(Grid1, Property::Top, double(bench.height) + bench.top + kGap);
         place(Grid1, Property::Height, clientHeight - bench.top - bench.height - kMargin);
         place(cmbNavigate, Property::Left, read(Browser1, Property::Left));
+        // Back, Forward and Stop stay inside the window as long as the box
+        // can give up room for them; it never grows past its design width.
+        const double buttons = read(cmdBotBack, Property::Width) +
+                               read(cmdBotForward, Property::Width) +
+                               read(cmdStop, Property::Width) + 3 * kGap;
+        const double room = clientWidth - kMargin - read(cmbNavigate, Property::Left) - buttons;
+        place(cmbNavigate, Property::Width,
+              std::clamp(room, kMinAddressWidth, double(designAddressWidth)));
         place(cmdBotBack, Property::Left,
               read(cmbNavigate, Property::Left) + read(cmbNavigate, Property::Width) + kGap);
         place(cmdBotForward, Property::Left,

@@ -190,7 +190,14 @@ void TestFrmLumo::a_narrow_window_keeps_the_browser_width_without_a_message() {
     s.window->PositionBrowsers();
     QCOMPARE(s.get("Browser1", P::Width), 7790.0);
     QCOMPARE(s.get("Browser1", P::Left), 5395.0);
-    QCOMPARE(s.get("cmdStop", P::Left), 11815.0);
+    QCOMPARE(s.get("cmbNavigate", P::Width), 600.0); // as short as it gets
+    QVERIFY(s.setClientSize(11000, 8100)); // the address row's buttons need the box's room
+    s.window->PositionBrowsers();
+    QVERIFY(s.get("cmbNavigate", P::Width) < 4575);
+    QVERIFY(s.get("cmdStop", P::Left) + s.get("cmdStop", P::Width) <= 11000.0 - 100);
+    QVERIFY(s.setClientSize(13260, 8100));
+    s.window->PositionBrowsers();
+    QCOMPARE(s.get("cmbNavigate", P::Width), 4575.0); // never wider than designed
     QVERIFY(s.fake.dialogs.shown().isEmpty());
 }
 
@@ -210,6 +217,9 @@ void TestFrmLumo::a_workbench_below_the_client_area_keeps_the_grid_height() {
     QCOMPARE(s.get("Grid1", P::Top), 840.0 + 8379 + 25);
     QCOMPARE(s.get("Grid1", P::Height), 1175.0); // would be negative: left as it was
     QCOMPARE(s.get("Browser1", P::Left), 240.0 + 7695 + 25);
+    // The window could not grow enough: the address box gave its room to the buttons.
+    QVERIFY(s.get("cmdStop", P::Left) + s.get("cmdStop", P::Width) <=
+            platform::twips::fromPixels(s.window->centralWidget()->width()) - 100);
     QVERIFY(s.fake.dialogs.shown().isEmpty());
     QCOMPARE(s.window->frameGeometry().bottom(), s.window->screen()->availableGeometry().bottom());
 }
