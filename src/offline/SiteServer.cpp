@@ -1,5 +1,6 @@
 #include "SiteServer.h"
 
+#include "BoundedHttpServer.h"
 #include "SiteBundle.h"
 #include "services/Sites.h"
 
@@ -9,21 +10,25 @@
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
-#include <pthread.h>
 #include <thread>
 
 namespace offline {
 
 namespace {
 
-// Chromium opens several connections per host and keeps them; enough workers
-// that a page and its stylesheet never wait for an idle one to time out.
-constexpr std::size_t kWorkers = 8;
-// How long a connection may sit idle before the server closes it. This is
-// also the longest stop() waits for a client that keeps one open.
-constexpr time_t kIdleSeconds = 1;
-constexpr time_t kTransferSeconds = 2;
+// Any program on the machine may connect and then send nothing, or stall in
+// the middle of a request. Each such connection is given up on within a few
+// seconds, and has a worker of its own until then, so the browser's pages
+// never wait behind it. A browser's keep-alive connection that sits idle is
+// closed too; the browser opens a new one for its next request.
+constexpr BoundedHttpServer::Limits kLimits{
+    .idle = std::chrono::seconds(2),
+    .request = std::chrono::seconds(2),
+    .write = std::chrono::seconds(2),
+    // Chromium keeps up to six connections per site; this leaves room for
+    // well over a hundred held by others before a page has to wait.
+    .workers = 128,
+};
 
 const char kHtml[] = "text/html; charset=utf-8";
 const char kNotAllowed[] = "<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
@@ -51,22 +56,11 @@ void serve(const SiteBundle& bundle, const httplib::Request& request, httplib::R
                          reply.contentType.toStdString());
 }
 
-// A client that closes its connection while a page is being sent would
-// otherwise end the whole program with SIGPIPE. The server's worker threads
-// are started by the listening thread and inherit its mask, so blocking the
-// signal there covers them all and leaves the rest of the program alone.
-void blockBrokenPipe() {
-    sigset_t pipe;
-    sigemptyset(&pipe);
-    sigaddset(&pipe, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
-}
-
 } // namespace
 
 struct SiteServer::Impl {
     const SiteBundle bundle;
-    std::unique_ptr<httplib::Server> http;
+    std::unique_ptr<BoundedHttpServer> http;
     std::thread listener;
     std::atomic<bool> listenerEnded{false};
     std::uint16_t port = 0;
@@ -82,11 +76,7 @@ bool SiteServer::start() {
     if (d->http) {
         return true;
     }
-    auto http = std::make_unique<httplib::Server>();
-    http->new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
-    http->set_keep_alive_timeout(kIdleSeconds);
-    http->set_read_timeout(kTransferSeconds);
-    http->set_write_timeout(kTransferSeconds);
+    auto http = std::make_unique<BoundedHttpServer>(kLimits);
     const SiteBundle& bundle = d->bundle;
     http->set_pre_routing_handler(
         [&bundle](const httplib::Request& request, httplib::Response& response) {
@@ -94,15 +84,14 @@ bool SiteServer::start() {
             return httplib::Server::HandlerResponse::Handled;
         });
 
-    const int bound = http->bind_to_any_port("127.0.0.1");
+    const int bound = http->bindToAnyPort("127.0.0.1");
     if (bound <= 0) {
         return false;
     }
-    httplib::Server* server = http.get();
+    BoundedHttpServer* server = http.get();
     std::atomic<bool>* ended = &d->listenerEnded;
     ended->store(false);
     d->listener = std::thread([server, ended] {
-        blockBrokenPipe();
         server->listen_after_bind();
         ended->store(true);
     });
@@ -128,7 +117,7 @@ void SiteServer::stop() {
     if (!d->http) {
         return;
     }
-    d->http->stop();
+    d->http->stopNow();
     d->listener.join();
     d->http.reset();
     d->port = 0;

@@ -38,9 +38,8 @@ public:
     bool start();
     // The port it serves on; 0 when it does not serve.
     std::uint16_t port() const;
-    // Stops serving and waits for the server's threads to end. A connection
-    // that a client keeps open without asking anything is dropped within
-    // about a second.
+    // Stops serving and waits for the server's threads to end. Connections
+    // that clients keep open are ended at once, whatever they are waiting for.
     void stop();
 
     // The browser engine's host resolver rules that send the five site host

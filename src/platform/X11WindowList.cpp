@@ -6,6 +6,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace platform {
@@ -61,18 +63,22 @@ private:
 struct Atoms {
     explicit Atoms(Display* display) {
         char* names[] = {const_cast<char*>("_NET_CLIENT_LIST"),
+                         const_cast<char*>("_NET_CLIENT_LIST_STACKING"),
                          const_cast<char*>("_NET_SUPPORTING_WM_CHECK"),
-                         const_cast<char*>("_NET_WM_NAME"), const_cast<char*>("UTF8_STRING"),
+                         const_cast<char*>("_NET_WM_NAME"),
+                         const_cast<char*>("UTF8_STRING"),
                          const_cast<char*>("COMPOUND_TEXT")};
-        Atom atoms[5] = {};
-        XInternAtoms(display, names, 5, False, atoms);
+        Atom atoms[6] = {};
+        XInternAtoms(display, names, 6, False, atoms);
         clientList = atoms[0];
-        wmCheck = atoms[1];
-        netWmName = atoms[2];
-        utf8String = atoms[3];
-        compoundText = atoms[4];
+        clientListStacking = atoms[1];
+        wmCheck = atoms[2];
+        netWmName = atoms[3];
+        utf8String = atoms[4];
+        compoundText = atoms[5];
     }
     Atom clientList;
+    Atom clientListStacking;
     Atom wmCheck;
     Atom netWmName;
     Atom utf8String;
@@ -142,24 +148,34 @@ bool windowManagerRunning(Display* display, Window root, const Atoms& atoms) {
     return fromCheck == fromRoot;
 }
 
+// Top-most first: a launcher page opened last, or brought to the front, is the
+// one the student is looking at, and the first launch title found decides.
 std::vector<Window> listedWindows(Display* display, Window root, const Atoms& atoms) {
+    std::vector<Window> windows;
     if (windowManagerRunning(display, root, atoms)) {
-        Property clients(display, root, atoms.clientList, XA_WINDOW, kMaxClients);
-        if (clients.type() == XA_WINDOW) {
-            return clients.windows();
+        // Both lists run the other way: the stacking list from the bottom up,
+        // the plain one from the oldest window to the newest, which is the
+        // nearest the plain list comes to the top.
+        for (const Atom list : {atoms.clientListStacking, atoms.clientList}) {
+            Property clients(display, root, list, XA_WINDOW, kMaxClients);
+            if (clients.type() == XA_WINDOW) {
+                windows = clients.windows();
+                std::reverse(windows.begin(), windows.end());
+                return windows;
+            }
         }
     }
-    // Without a window manager's list, the root's children from bottom to top.
-    std::vector<Window> children;
+    // Without a window manager's list, the root's children, which the server
+    // hands over from the bottom up.
     Window rootReturn = 0;
     Window parentReturn = 0;
     Window* list = nullptr;
     unsigned int count = 0;
     if (XQueryTree(display, root, &rootReturn, &parentReturn, &list, &count) && list) {
-        children.assign(list, list + count);
+        windows.assign(std::reverse_iterator(list + count), std::reverse_iterator(list));
         XFree(list);
     }
-    return children;
+    return windows;
 }
 
 // Shown, managed by the window manager and not owned by another window. A

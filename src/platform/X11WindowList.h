@@ -11,9 +11,10 @@ namespace platform {
 // The window list of the X server named by DISPLAY, read over a connection of
 // its own. Without a reachable server the list is always empty.
 //
-// When a window manager keeps _NET_CLIENT_LIST the windows come in its order
-// (the order they were first mapped); otherwise they are the root's children
-// from bottom to top of the stacking order.
+// The windows come top-most first. With a window manager they follow its
+// stacking list (_NET_CLIENT_LIST_STACKING), or where it keeps none its
+// client list from the newest window to the oldest; without one they are the
+// root's children from the top of the server's stacking order down.
 class X11WindowList : public WindowList {
 public:
     X11WindowList();

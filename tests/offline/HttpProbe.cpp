@@ -5,6 +5,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -113,6 +114,25 @@ bool connects(const char* address, std::uint16_t port) {
     }
     ::close(fd);
     return true;
+}
+
+int hold(std::uint16_t port, const QByteArray& sent) {
+    const int fd = connectTo("127.0.0.1", port);
+    if (fd < 0 || sent.isEmpty()) {
+        return fd;
+    }
+    if (::send(fd, sent.constData(), std::size_t(sent.size()), MSG_NOSIGNAL) != sent.size()) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool givenUp(int fd) {
+    // Whatever the server sends to a request it has not had in full, an error
+    // page or the end of the stream, makes the socket readable.
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, 0) != 0;
 }
 
 Opened open(std::uint16_t port, const QString& address) {

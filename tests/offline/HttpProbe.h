@@ -30,6 +30,15 @@ Response request(std::uint16_t port, const QByteArray& host, const QByteArray& t
 // Whether a TCP connection to `address`:`port` is accepted.
 bool connects(const char* address, std::uint16_t port);
 
+// A connection to 127.0.0.1:`port` that has sent `sent` (perhaps nothing, or
+// the start of a request) and is kept open until the caller closes it with
+// ::close(); -1 when it could not be made.
+int hold(std::uint16_t port, const QByteArray& sent = {});
+
+// Whether the server has given up on a held connection: it has answered
+// something, closed it or reset it.
+bool givenUp(int fd);
+
 // A page reached the way the browser reaches it: its address, and redirects
 // followed.
 struct Opened {

@@ -4,14 +4,14 @@
 
 #include <QFile>
 #include <QNetworkInterface>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTest>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -26,6 +26,7 @@ QByteArray host(int site) {
 }
 
 const QString kOffline = QStringLiteral("Not available offline");
+const QByteArray kFirstPage = "/public/wqzmodhtm/wqzLumo/page1.htm";
 
 // The local addresses of the listening TCP sockets on `port`, as the kernel
 // lists them ("0100007F" is 127.0.0.1), from the IPv4 and IPv6 tables.
@@ -69,6 +70,10 @@ private slots:
     void answers_head_like_get_and_refuses_other_methods();
     void keeps_serving_many_clients_while_the_caller_is_busy();
     void stops_promptly_while_clients_hold_connections_open();
+    void answers_a_page_while_other_clients_hold_connections_data();
+    void answers_a_page_while_other_clients_hold_connections();
+    void gives_up_on_a_request_that_never_ends_data();
+    void gives_up_on_a_request_that_never_ends();
 };
 
 void TestSiteServer::listens_on_the_loopback_address_alone() {
@@ -339,22 +344,24 @@ void TestSiteServer::stops_promptly_while_clients_hold_connections_open() {
 
     // One client connects and says nothing; another keeps its connection open
     // after a first request, as a browser does.
-    const auto openSocket = [](std::uint16_t to_port) {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(to_port);
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        return ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0 ? fd : -1;
-    };
-    const int silent = openSocket(port);
-    const int kept = openSocket(port);
+    const int silent = httpprobe::hold(port);
+    const int kept =
+        httpprobe::hold(port, "GET / HTTP/1.1\r\nHost: www.wqzmodules.example\r\n\r\n");
     QVERIFY(silent >= 0 && kept >= 0);
-    const QByteArray ask = "GET / HTTP/1.1\r\nHost: www.wqzmodules.example\r\n\r\n";
-    QCOMPARE(::send(kept, ask.constData(), std::size_t(ask.size()), MSG_NOSIGNAL),
-             ssize_t(ask.size()));
     char buffer[256];
     QVERIFY(::recv(kept, buffer, sizeof buffer, 0) > 0);
+    // Fifty more stall in their request line, each with a worker waiting for
+    // the rest of it.
+    std::vector<int> stalled;
+    const auto closeStalled = qScopeGuard([&stalled] {
+        for (const int fd : stalled) {
+            ::close(fd);
+        }
+    });
+    for (int i = 0; i < 50; ++i) {
+        stalled.push_back(httpprobe::hold(port, "GET / HTTP/1.1"));
+        QVERIFY(stalled.back() >= 0);
+    }
 
     const auto before = std::chrono::steady_clock::now();
     server->stop();
@@ -367,12 +374,75 @@ void TestSiteServer::stops_promptly_while_clients_hold_connections_open() {
     // Destroying a server that still serves, with a client attached, ends it
     // just as cleanly.
     QVERIFY(server->start());
-    const int attached = openSocket(server->port());
+    const int attached = httpprobe::hold(server->port());
     QVERIFY(attached >= 0);
     server.reset();
     ::close(attached);
     ::close(silent);
     ::close(kept);
+}
+
+void TestSiteServer::answers_a_page_while_other_clients_hold_connections_data() {
+    QTest::addColumn<int>("idle");
+    QTest::addColumn<int>("halfOpen");
+    QTest::newRow("fifty that ask nothing") << 50 << 0;
+    QTest::newRow("fifty that stall in the request line") << 0 << 50;
+    QTest::newRow("fifty of each") << 50 << 50;
+}
+
+void TestSiteServer::answers_a_page_while_other_clients_hold_connections() {
+    QFETCH(int, idle);
+    QFETCH(int, halfOpen);
+    offline::SiteServer server;
+    QVERIFY(server.start());
+    std::vector<int> held;
+    const auto closeHeld = qScopeGuard([&held] {
+        for (const int fd : held) {
+            ::close(fd);
+        }
+    });
+    for (int i = 0; i < idle + halfOpen; ++i) {
+        const QByteArray sent = i < halfOpen ? "GET " + kFirstPage + " HTTP/1.1" : QByteArray();
+        held.push_back(httpprobe::hold(server.port(), sent));
+        QVERIFY(held.back() >= 0);
+    }
+
+    const httpprobe::Response r = request(server.port(), host(3), kFirstPage);
+
+    QCOMPARE(r.status, 200);
+    QCOMPARE(httpprobe::title(r.body),
+             QStringLiteral("Option Payoffs: Payoff and profit diagrams"));
+    // Answered while the others were all still held, not once the server had
+    // dropped them.
+    QCOMPARE(std::count_if(held.begin(), held.end(), httpprobe::givenUp), 0);
+}
+
+void TestSiteServer::gives_up_on_a_request_that_never_ends_data() {
+    QTest::addColumn<QByteArray>("start");
+    QTest::newRow("in the request line") << QByteArray("GET /public/");
+    QTest::newRow("in the headers") << "GET / HTTP/1.1\r\nHost: " + host(3) + "\r\nX-Pad: ";
+}
+
+void TestSiteServer::gives_up_on_a_request_that_never_ends() {
+    QFETCH(QByteArray, start);
+    offline::SiteServer server;
+    QVERIFY(server.start());
+    const int fd = httpprobe::hold(server.port(), start);
+    QVERIFY(fd >= 0);
+    const auto closeIt = qScopeGuard([fd] { ::close(fd); });
+
+    // A byte every tenth of a second, for ten seconds at most: each comes long
+    // before a single read would give up, the request never ends.
+    constexpr int kBytes = 100;
+    int sent = 0;
+    while (sent < kBytes && !httpprobe::givenUp(fd)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (::send(fd, "a", 1, MSG_NOSIGNAL) != 1) {
+            break;
+        }
+        ++sent;
+    }
+    QVERIFY2(sent < kBytes, "the server still waits for the request's end");
 }
 
 QTEST_GUILESS_MAIN(TestSiteServer)

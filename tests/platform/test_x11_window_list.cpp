@@ -1,12 +1,17 @@
+#include "fakes/FakePlatform.h"
 #include "platform/X11WindowList.h"
+#include "services/MTaskList.h"
+#include "services/Sites.h"
 
 #include <QApplication>
 #include <QByteArray>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTest>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -35,6 +40,12 @@ private:
     QByteArray saved_;
 };
 
+// A launcher page's title: the school's code and the site in sixth place.
+QString launchTitle(const QString& code) {
+    return QStringLiteral("wqz=%1;Lesson 4;Straddles;Spring;Room 12;%2")
+        .arg(code, services::sites::host(services::sites::Site::Modules));
+}
+
 int gErrorsSeen = 0;
 int countError(Display*, XErrorEvent*) {
     ++gErrorsSeen;
@@ -51,9 +62,11 @@ private slots:
     void initTestCase();
     void cleanup();
     void cleanupTestCase();
-    void only_shown_unowned_top_level_windows_are_listed_bottom_to_top();
-    void a_window_manager_client_list_is_used_only_while_its_manager_runs_data();
-    void a_window_manager_client_list_is_used_only_while_its_manager_runs();
+    void only_shown_unowned_top_level_windows_are_listed_top_to_bottom();
+    void a_window_manager_list_is_used_only_while_its_manager_runs_data();
+    void a_window_manager_list_is_used_only_while_its_manager_runs();
+    void the_top_most_launcher_window_decides_data();
+    void the_top_most_launcher_window_decides();
     void a_listed_window_that_is_gone_is_skipped_and_the_error_handler_put_back();
     void without_an_x_server_the_list_is_empty_data();
     void without_an_x_server_the_list_is_empty();
@@ -66,9 +79,14 @@ private:
     void setNetWmName(Window window, const QString& title);
     void setWindowsProperty(Window target, const char* property, const std::vector<Window>& ids);
     bool waitUntilViewable(Window window);
+    // Runs xmessage with `title` and waits until its window is shown; 0 when
+    // it never is.
+    Window startLauncher(const QString& title);
+    Window shownWindowTitled(const QByteArray& title);
 
     Display* x_ = nullptr;
     std::vector<Window> created_;
+    std::vector<std::unique_ptr<QProcess>> launchers_;
 };
 
 void TestX11WindowList::initTestCase() {
@@ -77,12 +95,18 @@ void TestX11WindowList::initTestCase() {
 }
 
 void TestX11WindowList::cleanup() {
+    for (const auto& launcher : launchers_) {
+        launcher->kill();
+        launcher->waitForFinished(5000);
+    }
+    launchers_.clear();
     // Newest first, so that no child outlives its parent's destruction.
     for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
         XDestroyWindow(x_, *it);
     }
     created_.clear();
     XDeleteProperty(x_, root(), atom("_NET_CLIENT_LIST"));
+    XDeleteProperty(x_, root(), atom("_NET_CLIENT_LIST_STACKING"));
     XDeleteProperty(x_, root(), atom("_NET_SUPPORTING_WM_CHECK"));
     XSync(x_, False);
 }
@@ -139,7 +163,50 @@ bool TestX11WindowList::waitUntilViewable(Window window) {
     return false;
 }
 
-void TestX11WindowList::only_shown_unowned_top_level_windows_are_listed_bottom_to_top() {
+Window TestX11WindowList::startLauncher(const QString& title) {
+    QProcess* launcher = launchers_.emplace_back(std::make_unique<QProcess>()).get();
+    launcher->start(QStringLiteral("xmessage"), {QStringLiteral("-title"), title, "Launcher"});
+    if (!launcher->waitForStarted(5000)) {
+        return 0;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 5000) {
+        if (const Window window = shownWindowTitled(title.toUtf8())) {
+            return window;
+        }
+        QTest::qWait(20);
+    }
+    return 0;
+}
+
+Window TestX11WindowList::shownWindowTitled(const QByteArray& title) {
+    Window rootReturn = 0;
+    Window parentReturn = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(x_, root(), &rootReturn, &parentReturn, &children, &count)) {
+        return 0;
+    }
+    Window found = 0;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        char* name = nullptr;
+        XWindowAttributes attributes;
+        if (XFetchName(x_, children[i], &name) && name) {
+            if (title == name && XGetWindowAttributes(x_, children[i], &attributes) &&
+                attributes.map_state == IsViewable) {
+                found = children[i];
+            }
+            XFree(name);
+        }
+    }
+    if (children) {
+        XFree(children);
+    }
+    return found;
+}
+
+void TestX11WindowList::only_shown_unowned_top_level_windows_are_listed_top_to_bottom() {
     // Qt's own helper windows (client leader, selection owner) exist by now
     // and must not show up.
     QApplication::clipboard()->setText(QStringLiteral("keeps a selection owner window"));
@@ -180,9 +247,10 @@ void TestX11WindowList::only_shown_unowned_top_level_windows_are_listed_bottom_t
     QVERIFY(QTest::qWaitForWindowExposed(&widget));
 
     platform::X11WindowList list;
-    const QStringList expected{QStringLiteral("Payoff diagram"), QString(255, u'ü'),
-                               QStringLiteral("Übung – Straddle"), QStringLiteral("Prämie"),
-                               QStringLiteral("Workbench")};
+    // Each window was created above the ones before it.
+    const QStringList expected{QStringLiteral("Workbench"), QStringLiteral("Prämie"),
+                               QStringLiteral("Übung – Straddle"), QString(255, u'ü'),
+                               QStringLiteral("Payoff diagram")};
     QCOMPARE(list.topLevelTitles(), expected);
     // A second read sees the same desktop.
     QCOMPARE(list.topLevelTitles(), expected);
@@ -191,21 +259,29 @@ void TestX11WindowList::only_shown_unowned_top_level_windows_are_listed_bottom_t
 // How the window manager's check window stands when the list is read.
 enum class Manager { Running, CheckWindowGone, CheckWindowNotSelf, NoCheck };
 
-void TestX11WindowList::a_window_manager_client_list_is_used_only_while_its_manager_runs_data() {
+void TestX11WindowList::a_window_manager_list_is_used_only_while_its_manager_runs_data() {
     QTest::addColumn<int>("manager");
+    QTest::addColumn<bool>("stackingList");
     QTest::addColumn<QStringList>("titles");
     // The client list names Gamma, the framed client, Alpha and a hidden window,
-    // in that order; Beta is on the desktop but not in the list.
-    const QStringList fromClientList{"Gamma", "Framed", "Alpha"};
-    const QStringList fromRoot{"Alpha", "Beta", "Gamma"};
-    QTest::newRow("manager running") << int(Manager::Running) << fromClientList;
-    QTest::newRow("check window gone") << int(Manager::CheckWindowGone) << fromRoot;
-    QTest::newRow("check window names another") << int(Manager::CheckWindowNotSelf) << fromRoot;
-    QTest::newRow("no check window") << int(Manager::NoCheck) << fromRoot;
+    // in the order they were mapped; the stacking list has them from the bottom
+    // up as the framed client, Gamma, the hidden window, Alpha. Beta is on the
+    // desktop but in neither list; the server stacks Alpha, Beta, Gamma upwards.
+    const QStringList fromStackingList{"Alpha", "Gamma", "Framed"};
+    const QStringList fromClientList{"Alpha", "Framed", "Gamma"};
+    const QStringList fromRoot{"Gamma", "Beta", "Alpha"};
+    QTest::newRow("manager running") << int(Manager::Running) << true << fromStackingList;
+    QTest::newRow("manager running without a stacking list")
+        << int(Manager::Running) << false << fromClientList;
+    QTest::newRow("check window gone") << int(Manager::CheckWindowGone) << true << fromRoot;
+    QTest::newRow("check window names another")
+        << int(Manager::CheckWindowNotSelf) << true << fromRoot;
+    QTest::newRow("no check window") << int(Manager::NoCheck) << true << fromRoot;
 }
 
-void TestX11WindowList::a_window_manager_client_list_is_used_only_while_its_manager_runs() {
+void TestX11WindowList::a_window_manager_list_is_used_only_while_its_manager_runs() {
     QFETCH(int, manager);
+    QFETCH(bool, stackingList);
     QFETCH(QStringList, titles);
 
     const Window alpha = makeWindow("Alpha");
@@ -217,6 +293,9 @@ void TestX11WindowList::a_window_manager_client_list_is_used_only_while_its_mana
     const Window frame = makeWindow(QByteArray());
     const Window framed = makeWindow("Framed", true, frame);
     setWindowsProperty(root(), "_NET_CLIENT_LIST", {gamma, framed, alpha, hidden});
+    if (stackingList) {
+        setWindowsProperty(root(), "_NET_CLIENT_LIST_STACKING", {framed, gamma, hidden, alpha});
+    }
 
     switch (Manager(manager)) {
     case Manager::Running: {
@@ -247,6 +326,35 @@ void TestX11WindowList::a_window_manager_client_list_is_used_only_while_its_mana
     QCOMPARE(list.topLevelTitles(), titles);
 }
 
+void TestX11WindowList::the_top_most_launcher_window_decides_data() {
+    QTest::addColumn<bool>("raiseTheOlder");
+    QTest::addColumn<QString>("topCode");
+    QTest::addColumn<QString>("lowerCode");
+    QTest::newRow("the newer launcher opened on top") << false << "bbbb"
+                                                      << "aaaa";
+    QTest::newRow("the older launcher brought to the front") << true << "aaaa"
+                                                             << "bbbb";
+}
+
+void TestX11WindowList::the_top_most_launcher_window_decides() {
+    QFETCH(bool, raiseTheOlder);
+    QFETCH(QString, topCode);
+    QFETCH(QString, lowerCode);
+    const Window older = startLauncher(launchTitle("aaaa"));
+    QVERIFY(older);
+    QVERIFY(startLauncher(launchTitle("bbbb")));
+    if (raiseTheOlder) {
+        XRaiseWindow(x_, older);
+        XSync(x_, False);
+    }
+
+    platform::X11WindowList list;
+    QCOMPARE(list.topLevelTitles().filter(QStringLiteral("wqz=")),
+             (QStringList{launchTitle(topCode), launchTitle(lowerCode)}));
+    fakes::FakePlatform platform;
+    QCOMPARE(services::MTaskList::initWebAddresses(list, {}).schoolCode, topCode);
+}
+
 void TestX11WindowList::a_listed_window_that_is_gone_is_skipped_and_the_error_handler_put_back() {
     const Window alpha = makeWindow("Alpha");
     const Window beta = makeWindow("Beta");
@@ -255,7 +363,7 @@ void TestX11WindowList::a_listed_window_that_is_gone_is_skipped_and_the_error_ha
     const Window check = makeWindow(QByteArray(), false);
     setWindowsProperty(root(), "_NET_SUPPORTING_WM_CHECK", {check});
     setWindowsProperty(check, "_NET_SUPPORTING_WM_CHECK", {check});
-    setWindowsProperty(root(), "_NET_CLIENT_LIST", {alpha, gone, beta});
+    setWindowsProperty(root(), "_NET_CLIENT_LIST_STACKING", {alpha, gone, beta});
 
     platform::X11WindowList list;
     gErrorsSeen = 0;
@@ -263,7 +371,7 @@ void TestX11WindowList::a_listed_window_that_is_gone_is_skipped_and_the_error_ha
     const QStringList titles = list.topLevelTitles();
     const XErrorHandler after = XSetErrorHandler(before);
 
-    QCOMPARE(titles, (QStringList{"Alpha", "Beta"}));
+    QCOMPARE(titles, (QStringList{"Beta", "Alpha"}));
     QVERIFY(after == &countError);
     // The scan's own failed reads are its business, not the program's.
     QCOMPARE(gErrorsSeen, 0);
