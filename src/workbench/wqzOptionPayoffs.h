@@ -99,7 +99,7 @@ private:
     // Plotting.
     void prepareValuesGrid(platform::FlexGrid& grid) const;
     void writeValuesRow(platform::FlexGrid& grid, int i) const;
-    void drawCurve(const payoff::PriceRange& range, float ytop, float ybot,
+    void drawCurve(const payoff::PriceRange& range, payoff::DiagramKind f, float ytop, float ybot,
                    const payoff::Extremes& extremes);
 
     // Plot controls.

@@ -10,6 +10,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include <algorithm>
+#include <vector>
+
 namespace workbench {
 
 namespace {
@@ -64,7 +67,7 @@ void wqzOptionPayoffs::PlotIt(platform::Boolean16 AutoScale) {
         Text1[0]->setText(platform::numbers::format(ytop, u"######0"));
         Text1[1]->setText(platform::numbers::format(ybot, u"######0"));
     }
-    drawCurve(range, ytop, ybot, extremes);
+    drawCurve(range, f, ytop, ybot, extremes);
 }
 
 void wqzOptionPayoffs::prepareValuesGrid(platform::FlexGrid& grid) const {
@@ -85,12 +88,37 @@ void wqzOptionPayoffs::writeValuesRow(platform::FlexGrid& grid, int i) const {
     grid.setTextMatrix(i, 2, platform::numbers::format(plotValue_[i], u"#####0.0000"));
 }
 
-void wqzOptionPayoffs::drawCurve(const workbench::payoff::PriceRange& range, float ytop, float ybot,
+void wqzOptionPayoffs::drawCurve(const workbench::payoff::PriceRange& range,
+                                 workbench::payoff::DiagramKind f, float ytop, float ybot,
                                  const workbench::payoff::Extremes& extremes) {
     pbox->setScale(range.xmin, ytop, range.xmax, ybot);
     pbox->setDrawWidth(2);
+    // The curve bends only at strikes, which the samples step over; it passes
+    // through each strike that lies between two samples, with the samples'
+    // own arithmetic, so its kinks are sharp and its peaks reach their height.
+    // The numeric values stay the samples alone.
+    std::vector<float> strikes;
+    for (int r = 1; r <= position_.rowCount(); ++r) {
+        if (position_.takesPart[std::size_t(r)]) {
+            strikes.push_back(position_.strike[r]);
+        }
+    }
+    std::sort(strikes.begin(), strikes.end());
+    strikes.erase(std::unique(strikes.begin(), strikes.end()), strikes.end());
+    auto strike = strikes.cbegin();
     for (int i = 2; i <= workbench::payoff::sampleCount; ++i) {
-        pbox->line(plotPrice_[i - 1], plotValue_[i - 1], plotPrice_[i], plotValue_[i], plotColor_);
+        float x = plotPrice_[i - 1];
+        float y = plotValue_[i - 1];
+        while (strike != strikes.cend() && *strike <= x) {
+            ++strike;
+        }
+        for (; strike != strikes.cend() && *strike < plotPrice_[i]; ++strike) {
+            const float atStrike = workbench::payoff::positionValue(position_, *strike, f);
+            pbox->line(x, y, *strike, atStrike, plotColor_);
+            x = *strike;
+            y = atStrike;
+        }
+        pbox->line(x, y, plotPrice_[i], plotValue_[i], plotColor_);
     }
     if (workbench::payoff::crossesZero(extremes)) {
         pbox->line(range.xmin, 0, range.xmax, 0, platform::paletteColor(0));

@@ -35,6 +35,8 @@ private slots:
     void a_zero_height_display_draws_without_failing();
     void a_range_box_beyond_a_float_reports_overflow_and_changes_nothing();
     void lowest_price_above_highest_plots_one_unit_and_keeps_the_box();
+    void the_curve_reaches_its_true_peak_at_a_strike_between_samples_data();
+    void the_curve_reaches_its_true_peak_at_a_strike_between_samples();
 
 private:
     QLineEdit* box(int i) const { return h->box(i); }
@@ -250,6 +252,30 @@ void TestPlotIt::lowest_price_above_highest_plots_one_unit_and_keeps_the_box() {
     // 99 steps of 0.01 accumulated in single precision: 60.99 within rounding.
     QVERIFY(qAbs(platform::numbers::leadingNumber(values->TextMatrix(100, 1)) - 60.99) < 1e-3);
     QCOMPARE(pbox()->scaleRight(), 61.0);
+}
+
+void TestPlotIt::the_curve_reaches_its_true_peak_at_a_strike_between_samples_data() {
+    QTest::addColumn<bool>("profit");
+    QTest::addColumn<double>("peak");     // at the 50 strike
+    QTest::addColumn<QString>("nearest"); // the sample at 50.50, as the grid shows it
+    QTest::newRow("payoff") << false << 10.0 << "9.5000";
+    QTest::newRow("profit") << true << 8.5 << "8.0000";
+}
+
+void TestPlotIt::the_curve_reaches_its_true_peak_at_a_strike_between_samples() {
+    QFETCH(bool, profit);
+    QFETCH(double, peak);
+    QFETCH(QString, nearest);
+    if (profit) {
+        chooseProfit();
+    }
+    h->choose(QStringLiteral("Call Butterfly Spread"));
+    // The samples step over the strike (49.51, 50.50); the curve does not.
+    QCOMPARE(pbox()->image().pixel(pbox()->toPixels(50, peak).toPoint()) & 0xFFFFFF, yellow);
+    QCOMPARE(pbox()->image().pixel(pbox()->toPixels(50, peak + 0.5).toPoint()) & 0xFFFFFF,
+             pbox()->image().pixel(pbox()->toPixels(50, peak + 2).toPoint()) & 0xFFFFFF);
+    QCOMPARE(values->TextMatrix(51, 1), QStringLiteral("50.5000"));
+    QCOMPARE(values->TextMatrix(51, 2), nearest);
 }
 
 QTEST_MAIN(TestPlotIt)
