@@ -3,6 +3,7 @@
 #include "KeyCodes.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 
@@ -78,6 +79,8 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     // the mouse.
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Whoever reads values off the diagram hears of the pointer without a press.
+    setMouseTracking(true);
     render();
 }
 
@@ -106,6 +109,22 @@ void PictureBox::setBackColor(Rgb color) {
 
 QPointF PictureBox::toPixels(double x, double y) const {
     return {fraction(x, left_, right_) * width(), fraction(y, top_, bottom_) * height()};
+}
+
+QPointF PictureBox::toUser(QPointF pixels) const {
+    const double fx = width() > 0 ? pixels.x() / width() : 0.5;
+    const double fy = height() > 0 ? pixels.y() / height() : 0.5;
+    return {left_ + fx * (right_ - left_), top_ + fy * (bottom_ - top_)};
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    emit PointerMoved(event->position());
+    QWidget::mouseMoveEvent(event);
+}
+
+void PictureBox::leaveEvent(QEvent* event) {
+    emit PointerLeft();
+    QWidget::leaveEvent(event);
 }
 
 void PictureBox::line(double x1, double y1, double x2, double y2, Rgb color) {

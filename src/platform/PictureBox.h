@@ -45,15 +45,23 @@ public:
 
     // Where a point in user coordinates falls, in pixels of the area.
     QPointF toPixels(double x, double y) const;
+    // The user coordinates of a point in pixels of the area; on a degenerate
+    // axis, the value of its edges.
+    QPointF toUser(QPointF pixels) const;
 
 signals:
     // The character code of a key typed while the area has the focus.
     void KeyPress(int keyAscii);
+    // The pointer moved over the area, to this point in pixels; it left it.
+    void PointerMoved(QPointF pixels);
+    void PointerLeft();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 

@@ -1,6 +1,7 @@
 // The workbench's controls, their layout and its start-up sequence.
 #include "wqzOptionPayoffs.h"
 
+#include "HoverReadout.h"
 #include "PositionColumns.h"
 #include "Strategies.h"
 #include "display/wqzSetDisplay.h"
@@ -82,6 +83,7 @@ wqzOptionPayoffs::~wqzOptionPayoffs() = default;
 void wqzOptionPayoffs::createControls() {
     pbox = named<platform::PictureBox>(this, QStringLiteral("pbox"));
     pbox->setBackColor(kPlotBackground);
+    hover_ = new HoverReadout(pbox);
     for (int i = 0; i < 4; ++i) {
         Text1[i] = named<QLineEdit>(this, indexed("Text1", i));
     }
@@ -220,6 +222,9 @@ void wqzOptionPayoffs::connectControls() {
     }
     connect(pbox, &platform::PictureBox::KeyPress, this,
             guarded([this](int keyAscii) { pbox_KeyPress(keyAscii); }));
+    connect(pbox, &platform::PictureBox::PointerMoved, this,
+            guarded([this](QPointF at) { pbox_PointerMoved(at); }));
+    connect(pbox, &platform::PictureBox::PointerLeft, hover_, &HoverReadout::hideReadout);
     // Only the student's own typing selects the underlying: the program
     // rewrites the box at every read and step, and the steps must keep acting
     // on what the student picked.

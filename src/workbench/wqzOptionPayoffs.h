@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -33,6 +34,8 @@ class SwatchBox;
 } // namespace platform
 
 namespace workbench {
+
+class HoverReadout;
 
 // The payoff workbench: a position in options on one underlying, its payoff
 // or profit diagram, and the controls around it.
@@ -108,6 +111,8 @@ private:
     void adjustQty(float step);
     void pColor_Click(int index);
     void pbox_KeyPress(int keyAscii);
+    // The price under the pointer and the last curve's exact value there.
+    void pbox_PointerMoved(QPointF at);
     void selectUnderlying();
     void switchDisplay(void (display::wqzSetDisplay::*change)(std::int32_t&, std::int32_t&));
     void cmbStandard_Click();
@@ -143,6 +148,7 @@ private:
 
     // Controls, named as their objectName says.
     platform::PictureBox* pbox = nullptr;
+    HoverReadout* hover_ = nullptr;
     std::array<QLineEdit*, 4> Text1{};
     std::array<platform::SwatchBox*, swatchCount> pColor{};
     platform::LineControl* Line1 = nullptr;
@@ -168,6 +174,10 @@ private:
     QString selCaption = QStringLiteral("Put/");
     QString editBuffer;
     QString editRestore;
+    // The position and kind of the last curve drawn since the plot area was
+    // cleared; nothing while the area is empty.
+    std::optional<PositionState> lastCurve_;
+    payoff::DiagramKind lastKind_ = payoff::payoffDiagram;
     // The entry of the strategy list whose strategy is loaded.
     int loadedStrategy_ = -1;
     // The cells reported as too large, as the message named them.

@@ -1,6 +1,8 @@
 // The controls around the diagram and the strategy list.
 #include "wqzOptionPayoffs.h"
 
+#include "HoverReadout.h"
+#include "PositionAnalysis.h"
 #include "PositionColumns.h"
 #include "Strategies.h"
 #include "display/wqzSetDisplay.h"
@@ -71,6 +73,18 @@ void wqzOptionPayoffs::pbox_KeyPress(int keyAscii) {
     }
     clipboard_.clear();
     clipboard_.setImage(pbox->image());
+}
+
+void wqzOptionPayoffs::pbox_PointerMoved(QPointF at) {
+    using platform::numbers::format;
+    const double S = pbox->toUser(at).x();
+    QString text = QStringLiteral("Price ") + format(S, u"####0.00");
+    if (lastCurve_) {
+        text += (lastKind_ == payoff::profitDiagram ? QStringLiteral("   Profit ")
+                                                    : QStringLiteral("   Payoff ")) +
+                format(analysis::valueAt(*lastCurve_, S, lastKind_), u"####0.00");
+    }
+    hover_->showAt(at, text);
 }
 
 void wqzOptionPayoffs::selectUnderlying() {

@@ -68,6 +68,8 @@ void wqzOptionPayoffs::PlotIt(platform::Boolean16 AutoScale) {
         Text1[1]->setText(platform::numbers::format(ybot, u"######0"));
     }
     drawCurve(range, f, ytop, ybot, extremes);
+    lastCurve_ = position_;
+    lastKind_ = f;
 }
 
 void wqzOptionPayoffs::prepareValuesGrid(platform::FlexGrid& grid) const {

@@ -78,6 +78,7 @@ void wqzOptionPayoffs::InvertPosition() {
 
 void wqzOptionPayoffs::cmdClear_Click() {
     pbox->clear();
+    lastCurve_.reset();
 }
 
 void wqzOptionPayoffs::cmdRestart_Click() {
@@ -91,6 +92,7 @@ void wqzOptionPayoffs::cmdRestart_Click() {
     position_.underlyingQty = 0;
     txtUnderlyingQty->setText(QString());
     pbox->clear();
+    lastCurve_.reset();
 }
 
 void wqzOptionPayoffs::CopyOptionData() {

@@ -1,5 +1,8 @@
 #include "WorkbenchHarness.h"
 #include "platform/Twips.h"
+#include "workbench/HoverReadout.h"
+
+#include <algorithm>
 
 #include <QApplication>
 #include <QTest>
@@ -26,6 +29,8 @@ private slots:
     void the_diagram_kinds_plot_over_each_other();
     void a_swatch_changes_no_pixel_until_the_next_plot();
     void ctrl_c_in_the_plot_area_copies_its_pixels();
+    void the_pointer_reads_the_last_curve_exactly_without_touching_the_picture_data();
+    void the_pointer_reads_the_last_curve_exactly_without_touching_the_picture();
     void the_plot_area_takes_the_focus_with_a_frame_that_is_not_copied_data();
     void the_plot_area_takes_the_focus_with_a_frame_that_is_not_copied();
     void the_large_display_keeps_the_curves_and_normal_restores_the_layout();
@@ -311,6 +316,41 @@ void TestPlotControls::the_large_display_keeps_the_curves_and_normal_restores_th
     QCOMPARE(h->pixel(20, 0), yellow);
     QCOMPARE(h->grid()->font().pointSize(), 8);
     QVERIFY(!h->grid()->font().bold());
+}
+
+void TestPlotControls::
+    the_pointer_reads_the_last_curve_exactly_without_touching_the_picture_data() {
+    QTest::addColumn<double>("price");
+    QTest::addColumn<bool>("cleared");
+    QTest::newRow("at the peak") << 50.0 << false;
+    QTest::newRow("between samples on a slope") << 44.2 << false;
+    QTest::newRow("after Clear: the price alone") << 55.7 << true;
+}
+
+void TestPlotControls::the_pointer_reads_the_last_curve_exactly_without_touching_the_picture() {
+    QFETCH(double, price);
+    QFETCH(bool, cleared);
+    h->choose(QStringLiteral("Call Butterfly Spread"));
+    if (cleared) {
+        press("cmdClear");
+    }
+    const QImage picture = h->pbox()->image();
+    const QPoint at = h->pbox()->toPixels(price, 0).toPoint();
+    QTest::mouseMove(h->pbox(), at);
+    const auto* readout = h->pbox()->findChild<QWidget*>(QStringLiteral("hoverReadout"));
+    QVERIFY(readout && readout->isVisible());
+    // The butterfly's payoff, from its legs, at the price the pixel stands for.
+    const double S = h->pbox()->toUser(at).x();
+    const double payoff = std::max(S - 40, 0.0) - 2 * std::max(S - 50, 0.0) + std::max(S - 60, 0.0);
+    QString want = QStringLiteral("Price ") + QString::number(S, 'f', 2);
+    if (!cleared) {
+        want += QStringLiteral("   Payoff ") + QString::number(payoff, 'f', 2);
+    }
+    QCOMPARE(static_cast<const workbench::HoverReadout*>(readout)->text(), want);
+    QCOMPARE(h->pbox()->image(), picture);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(h->pbox(), &leave);
+    QVERIFY(!readout->isVisible());
 }
 
 QTEST_MAIN(TestPlotControls)
