@@ -1,6 +1,7 @@
 // The workbench's controls, their layout and its start-up sequence.
 #include "wqzOptionPayoffs.h"
 
+#include "CurveLegend.h"
 #include "HoverReadout.h"
 #include "PositionColumns.h"
 #include "Strategies.h"
@@ -83,6 +84,7 @@ wqzOptionPayoffs::~wqzOptionPayoffs() = default;
 void wqzOptionPayoffs::createControls() {
     pbox = named<platform::PictureBox>(this, QStringLiteral("pbox"));
     pbox->setBackColor(kPlotBackground);
+    legend_ = new CurveLegend(pbox);
     hover_ = new HoverReadout(pbox);
     for (int i = 0; i < 4; ++i) {
         Text1[i] = named<QLineEdit>(this, indexed("Text1", i));

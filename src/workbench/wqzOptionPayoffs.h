@@ -35,6 +35,7 @@ class SwatchBox;
 
 namespace workbench {
 
+class CurveLegend;
 class HoverReadout;
 
 // The payoff workbench: a position in options on one underlying, its payoff
@@ -102,6 +103,10 @@ private:
     // Plotting.
     void prepareValuesGrid(platform::FlexGrid& grid) const;
     void writeValuesRow(platform::FlexGrid& grid, int i) const;
+    // Empties the plot area with everything that describes its curves.
+    void clearPlotArea();
+    // What the legend calls a curve of the position now held.
+    QString curveName(payoff::DiagramKind f) const;
     void drawCurve(const payoff::PriceRange& range, payoff::DiagramKind f, float ytop, float ybot,
                    const payoff::Extremes& extremes);
 
@@ -149,6 +154,7 @@ private:
     // Controls, named as their objectName says.
     platform::PictureBox* pbox = nullptr;
     HoverReadout* hover_ = nullptr;
+    CurveLegend* legend_ = nullptr;
     std::array<QLineEdit*, 4> Text1{};
     std::array<platform::SwatchBox*, swatchCount> pColor{};
     platform::LineControl* Line1 = nullptr;
@@ -174,6 +180,10 @@ private:
     QString selCaption = QStringLiteral("Put/");
     QString editBuffer;
     QString editRestore;
+    // The quantities the last strategy choice loaded, and its name: curves of
+    // that position are named after it in the legend.
+    std::optional<PositionState> loadedAs_;
+    QString loadedName_;
     // The position and kind of the last curve drawn since the plot area was
     // cleared; nothing while the area is empty.
     std::optional<PositionState> lastCurve_;

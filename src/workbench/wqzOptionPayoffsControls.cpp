@@ -151,6 +151,8 @@ void wqzOptionPayoffs::cmbStandard_Click() {
         Grid1->setTextMatrix(r, col::CallQty, format(position_.callQty[r], u"#####0"));
         Grid1->setTextMatrix(r, col::PutQty, format(position_.putQty[r], u"#####0"));
     }
+    loadedAs_ = position_;
+    loadedName_ = cmbStandard->currentText();
     PlotIt(platform::vbTrue);
     loadedStrategy_ = chosen;
     showLoaded.dismiss();

@@ -1,6 +1,7 @@
 // Plotting: evaluation, the numeric-values grid and the curve.
 #include "wqzOptionPayoffs.h"
 
+#include "CurveLegend.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/FlexGrid.h"
@@ -61,7 +62,7 @@ void wqzOptionPayoffs::PlotIt(platform::Boolean16 AutoScale) {
         answer = reply == platform::Dialogs::answerYes ? answerRescale : answerKeep;
     }
     if (answer == answerRescale) {
-        pbox->clear();
+        clearPlotArea();
         ytop = workbench::payoff::rescaledTop(extremes);
         ybot = workbench::payoff::rescaledBottom(extremes);
         Text1[0]->setText(platform::numbers::format(ytop, u"######0"));
@@ -70,6 +71,25 @@ void wqzOptionPayoffs::PlotIt(platform::Boolean16 AutoScale) {
     drawCurve(range, f, ytop, ybot, extremes);
     lastCurve_ = position_;
     lastKind_ = f;
+    legend_->add(plotColor_, curveName(f));
+}
+
+void wqzOptionPayoffs::clearPlotArea() {
+    pbox->clear();
+    lastCurve_.reset();
+    legend_->clear();
+}
+
+QString wqzOptionPayoffs::curveName(workbench::payoff::DiagramKind f) const {
+    const auto sameQuantities = [](const PositionState& a, const PositionState& b) {
+        return a.underlyingQty == b.underlyingQty && a.callQty == b.callQty && a.putQty == b.putQty;
+    };
+    const QString what = f == workbench::payoff::profitDiagram ? QStringLiteral(" (profit)")
+                                                               : QStringLiteral(" (payoff)");
+    if (loadedAs_ && sameQuantities(*loadedAs_, position_)) {
+        return loadedName_ + what;
+    }
+    return QStringLiteral("Custom position") + what;
 }
 
 void wqzOptionPayoffs::prepareValuesGrid(platform::FlexGrid& grid) const {

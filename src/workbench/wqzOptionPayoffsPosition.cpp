@@ -77,8 +77,7 @@ void wqzOptionPayoffs::InvertPosition() {
 }
 
 void wqzOptionPayoffs::cmdClear_Click() {
-    pbox->clear();
-    lastCurve_.reset();
+    clearPlotArea();
 }
 
 void wqzOptionPayoffs::cmdRestart_Click() {
@@ -91,8 +90,7 @@ void wqzOptionPayoffs::cmdRestart_Click() {
     }
     position_.underlyingQty = 0;
     txtUnderlyingQty->setText(QString());
-    pbox->clear();
-    lastCurve_.reset();
+    clearPlotArea();
 }
 
 void wqzOptionPayoffs::CopyOptionData() {

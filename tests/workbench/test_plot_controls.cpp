@@ -1,10 +1,12 @@
 #include "WorkbenchHarness.h"
 #include "platform/Twips.h"
+#include "workbench/CurveLegend.h"
 #include "workbench/HoverReadout.h"
 
 #include <algorithm>
 
 #include <QApplication>
+#include <QRegion>
 #include <QTest>
 
 namespace {
@@ -29,6 +31,8 @@ private slots:
     void the_diagram_kinds_plot_over_each_other();
     void a_swatch_changes_no_pixel_until_the_next_plot();
     void ctrl_c_in_the_plot_area_copies_its_pixels();
+    void the_legend_names_every_curve_since_the_last_clear_data();
+    void the_legend_names_every_curve_since_the_last_clear();
     void the_pointer_reads_the_last_curve_exactly_without_touching_the_picture_data();
     void the_pointer_reads_the_last_curve_exactly_without_touching_the_picture();
     void the_plot_area_takes_the_focus_with_a_frame_that_is_not_copied_data();
@@ -274,8 +278,13 @@ void TestPlotControls::the_plot_area_takes_the_focus_with_a_frame_that_is_not_co
 void TestPlotControls::the_plot_area_takes_the_focus_with_a_frame_that_is_not_copied() {
     QFETCH(QString, start);
     QFETCH(Qt::KeyboardModifiers, shift);
+    // The area as it paints itself; the legend and the pointer's read-out
+    // lie over it as widgets of their own.
     const auto shown = [&] {
-        return h->pbox()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QImage own(h->pbox()->size(), QImage::Format_RGB32);
+        static_cast<QWidget*>(h->pbox())->render(
+            &own, QPoint(), QRegion(), QWidget::RenderFlags(QWidget::DrawWindowBackground));
+        return own;
     };
     QTest::mouseClick(h->child<QWidget>(start), Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(QApplication::focusWidget()->objectName(), start);
@@ -316,6 +325,51 @@ void TestPlotControls::the_large_display_keeps_the_curves_and_normal_restores_th
     QCOMPARE(h->pixel(20, 0), yellow);
     QCOMPARE(h->grid()->font().pointSize(), 8);
     QVERIFY(!h->grid()->font().bold());
+}
+
+void TestPlotControls::the_legend_names_every_curve_since_the_last_clear_data() {
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("legend");
+    QTest::newRow("start-up") << QStringList{} << QStringList{"Naked Call (payoff)"};
+    QTest::newRow("a strategy re-scales")
+        << QStringList{"Straddle"} << QStringList{"Straddle (payoff)"};
+    QTest::newRow("profit drawn over payoff")
+        << QStringList{"Straddle", "profit"}
+        << QStringList{"Straddle (payoff)", "Straddle (profit)"};
+    QTest::newRow("a step makes it a custom position")
+        << QStringList{"Straddle", "step"}
+        << QStringList{"Straddle (payoff)", "Custom position (payoff)"};
+    QTest::newRow("Clear empties it") << QStringList{"Straddle", "Clear"} << QStringList{};
+    QTest::newRow("Restart empties it") << QStringList{"Restart"} << QStringList{};
+}
+
+void TestPlotControls::the_legend_names_every_curve_since_the_last_clear() {
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, legend);
+    for (const QString& step : steps) {
+        if (step == u"profit") {
+            h->fake->dialogs.script(platform::Dialogs::answerNo); // keep the payoff curve
+            QTest::mouseClick(h->child<QRadioButton>(QStringLiteral("plotType(1)")),
+                              Qt::LeftButton);
+        } else if (step == u"step") {
+            wideRange();
+            clickCell(3, 0);
+            press("scup(1)");
+        } else if (step == u"Clear" || step == u"Restart") {
+            press(qPrintable(QStringLiteral("cmd") + step));
+        } else {
+            h->choose(step);
+        }
+    }
+    const auto* shown = h->pbox()->findChild<workbench::CurveLegend*>();
+    QVERIFY(shown);
+    QStringList names;
+    for (const auto& entry : shown->entries()) {
+        names << entry.text;
+        QCOMPARE(entry.color, yellow);
+    }
+    QCOMPARE(names, legend);
+    QCOMPARE(shown->isVisible(), !legend.isEmpty());
 }
 
 void TestPlotControls::

@@ -1,0 +1,82 @@
+#include "CurveLegend.h"
+
+#include <QEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace workbench {
+
+namespace {
+
+// Beyond this many the oldest curves are summed up in one line, so the legend
+// never hides the diagram.
+constexpr int kShown = 6;
+constexpr int kPad = 4;
+constexpr int kSwatch = 10;
+
+} // namespace
+
+CurveLegend::CurveLegend(QWidget* plotArea) : QWidget(plotArea) {
+    setObjectName(QStringLiteral("curveLegend"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setGeometry(plotArea->rect());
+    plotArea->installEventFilter(this);
+    hide();
+}
+
+void CurveLegend::add(platform::Rgb color, const QString& text) {
+    entries_.append({color, text});
+    setGeometry(parentWidget()->rect());
+    show();
+    update();
+}
+
+void CurveLegend::clear() {
+    entries_.clear();
+    hide();
+}
+
+bool CurveLegend::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize) {
+        setGeometry(parentWidget()->rect());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CurveLegend::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QFontMetrics fm = p.fontMetrics();
+    const qsizetype hidden = std::max<qsizetype>(0, entries_.size() - kShown);
+    QStringList lines;
+    if (hidden > 0) {
+        lines << QStringLiteral("%1 earlier curves").arg(hidden);
+    }
+    for (qsizetype i = hidden; i < entries_.size(); ++i) {
+        lines << entries_[i].text;
+    }
+    int textWidth = 0;
+    for (const QString& line : lines) {
+        textWidth = std::max(textWidth, fm.horizontalAdvance(line));
+    }
+    const int lineHeight = fm.height();
+    const QRect box(width() - textWidth - kSwatch - 3 * kPad - kPad, kPad,
+                    textWidth + kSwatch + 3 * kPad, int(lines.size()) * lineHeight + 2 * kPad);
+    p.fillRect(box, QColor(255, 255, 255, 225));
+    int y = box.top() + kPad;
+    for (qsizetype i = 0; i < lines.size(); ++i, y += lineHeight) {
+        const qsizetype entry = hidden > 0 ? hidden + i - 1 : i;
+        if (entry >= hidden && entry < entries_.size()) {
+            const QRect swatch(box.left() + kPad, y + (lineHeight - kSwatch) / 2, kSwatch, kSwatch);
+            p.fillRect(swatch, QColor::fromRgb(0xFF000000u | entries_[entry].color));
+            p.setPen(Qt::black);
+            p.drawRect(swatch);
+        }
+        p.setPen(Qt::black);
+        p.drawText(QRect(box.left() + 2 * kPad + kSwatch, y, textWidth + kPad, lineHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter, lines[i]);
+    }
+}
+
+} // namespace workbench

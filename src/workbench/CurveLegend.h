@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/Palette.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+namespace workbench {
+
+// The curves drawn since the plot area was last cleared, each with its colour
+// and what it shows, in the plot area's top right corner. Like the pointer's
+// read-out it lies over the area as a widget of its own and lets the mouse
+// through, so the kept and copied picture is the curves alone.
+class CurveLegend : public QWidget {
+public:
+    struct Entry {
+        platform::Rgb color;
+        QString text;
+    };
+
+    explicit CurveLegend(QWidget* plotArea);
+
+    void add(platform::Rgb color, const QString& text);
+    void clear();
+    const QList<Entry>& entries() const { return entries_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QList<Entry> entries_;
+};
+
+} // namespace workbench
