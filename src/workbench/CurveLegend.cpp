@@ -17,32 +17,17 @@ constexpr int kSwatch = 10;
 
 } // namespace
 
-CurveLegend::CurveLegend(QWidget* plotArea) : QWidget(plotArea) {
-    setObjectName(QStringLiteral("curveLegend"));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAttribute(Qt::WA_NoSystemBackground);
-    setGeometry(plotArea->rect());
-    plotArea->installEventFilter(this);
-    hide();
-}
+CurveLegend::CurveLegend(QWidget* plotArea)
+    : PlotOverlay(plotArea, QStringLiteral("curveLegend")) {}
 
 void CurveLegend::add(platform::Rgb color, const QString& text) {
     entries_.append({color, text});
-    setGeometry(parentWidget()->rect());
-    show();
-    update();
+    showOver();
 }
 
 void CurveLegend::clear() {
     entries_.clear();
     hide();
-}
-
-bool CurveLegend::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parentWidget() && event->type() == QEvent::Resize) {
-        setGeometry(parentWidget()->rect());
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void CurveLegend::paintEvent(QPaintEvent*) {

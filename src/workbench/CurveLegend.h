@@ -1,10 +1,11 @@
 #pragma once
 
+#include "PlotOverlay.h"
+
 #include "platform/Palette.h"
 
 #include <QList>
 #include <QString>
-#include <QWidget>
 
 namespace workbench {
 
@@ -12,7 +13,7 @@ namespace workbench {
 // and what it shows, in the plot area's top right corner. Like the pointer's
 // read-out it lies over the area as a widget of its own and lets the mouse
 // through, so the kept and copied picture is the curves alone.
-class CurveLegend : public QWidget {
+class CurveLegend : public PlotOverlay {
 public:
     struct Entry {
         platform::Rgb color;
@@ -27,7 +28,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QList<Entry> entries_;

@@ -5,34 +5,18 @@
 
 namespace workbench {
 
-HoverReadout::HoverReadout(QWidget* plotArea) : QWidget(plotArea) {
-    setObjectName(QStringLiteral("hoverReadout"));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAttribute(Qt::WA_NoSystemBackground);
-    setGeometry(plotArea->rect());
-    plotArea->installEventFilter(this);
-    hide();
-}
+HoverReadout::HoverReadout(QWidget* plotArea)
+    : PlotOverlay(plotArea, QStringLiteral("hoverReadout")) {}
 
 void HoverReadout::showAt(QPointF at, const QString& text) {
     at_ = at;
     text_ = text;
-    setGeometry(parentWidget()->rect());
-    show();
-    raise();
-    update();
+    showOver();
 }
 
 void HoverReadout::hideReadout() {
     text_.clear();
     hide();
-}
-
-bool HoverReadout::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parentWidget() && event->type() == QEvent::Resize) {
-        setGeometry(parentWidget()->rect());
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void HoverReadout::paintEvent(QPaintEvent*) {

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "PlotOverlay.h"
+
 #include <QPointF>
 #include <QString>
-#include <QWidget>
 
 namespace workbench {
 
@@ -11,7 +12,7 @@ namespace workbench {
 // exact value. It lies over the plot area as a widget of its own, so nothing
 // of it ever enters the area's persistent picture, and it lets the mouse
 // through to the area beneath.
-class HoverReadout : public QWidget {
+class HoverReadout : public PlotOverlay {
 public:
     explicit HoverReadout(QWidget* plotArea);
 
@@ -22,7 +23,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPointF at_;

@@ -361,7 +361,8 @@ void TestPlotControls::the_legend_names_every_curve_since_the_last_clear() {
             h->choose(step);
         }
     }
-    const auto* shown = h->pbox()->findChild<workbench::CurveLegend*>();
+    const auto* shown =
+        h->pbox()->findChild<workbench::CurveLegend*>(QStringLiteral("curveLegend"));
     QVERIFY(shown);
     QStringList names;
     for (const auto& entry : shown->entries()) {
