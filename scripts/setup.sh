@@ -16,8 +16,9 @@ packages=(
     clang-14 libclang-rt-14-dev
     # the program's face
     fonts-liberation2 fonts-dejavu-core
-    # running without a display, and looking at the window
-    xvfb xauth imagemagick
+    # running without a display, and looking at the window; x11-utils brings
+    # xmessage, whose windows stand in for a school's launcher in tests
+    xvfb xauth imagemagick x11-utils
     # the loopback servers that stand in for the maker's sites in tests
     python3 python3-pyftpdlib
 )
