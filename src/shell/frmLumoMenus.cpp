@@ -64,6 +64,10 @@ void frmLumo::createMenus() {
     separator(options, "mnuOptionSep1");
     QAction* large = item(options, "mnuOptionsLargeDisplay", "&Large Display");
     QAction* normal = item(options, "mnuOptionsNormalDisplay", "&Normal Display");
+    separator(options, "mnuOptionSep2");
+    QAction* markers = item(options, "mnuShowMarkers", "Show &Markers");
+    markers->setCheckable(true);
+    markers->setChecked(true);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -87,6 +91,8 @@ void frmLumo::createMenus() {
     connect(invert, &QAction::triggered, this, guarded([this] { ucLumo->InvertPosition(); }));
     connect(large, &QAction::triggered, this, guarded([this] { displaySwitch(true); }));
     connect(normal, &QAction::triggered, this, guarded([this] { displaySwitch(false); }));
+    connect(markers, &QAction::toggled, this,
+            guarded([this](bool shown) { ucLumo->setMarkersShown(shown); }));
     connect(moduleHelp, &QAction::triggered, this,
             guarded([this] { browser_.navigate(addresses_.strModuleURL); }));
     connect(helpPage, &QAction::triggered, this,

@@ -3,6 +3,7 @@
 
 #include "CurveLegend.h"
 #include "HoverReadout.h"
+#include "MarkerLayer.h"
 #include "PositionColumns.h"
 #include "Strategies.h"
 #include "display/wqzSetDisplay.h"
@@ -84,6 +85,7 @@ wqzOptionPayoffs::~wqzOptionPayoffs() = default;
 void wqzOptionPayoffs::createControls() {
     pbox = named<platform::PictureBox>(this, QStringLiteral("pbox"));
     pbox->setBackColor(kPlotBackground);
+    markers_ = new MarkerLayer(pbox);
     legend_ = new CurveLegend(pbox);
     hover_ = new HoverReadout(pbox);
     for (int i = 0; i < 4; ++i) {

@@ -37,6 +37,7 @@ namespace workbench {
 
 class CurveLegend;
 class HoverReadout;
+class MarkerLayer;
 
 // The payoff workbench: a position in options on one underlying, its payoff
 // or profit diagram, and the controls around it.
@@ -71,6 +72,9 @@ public:
     void InvertPosition();
     // The position grid's selection to the clipboard.
     void CopyOptionData();
+    // Marks on the last curve (strikes, break-evens, extremes) over the
+    // diagram; shown unless turned off.
+    void setMarkersShown(bool shown);
     // The large and the normal presentation of the whole control.
     void EnlargeFont();
     void ReduceFont();
@@ -155,6 +159,7 @@ private:
     platform::PictureBox* pbox = nullptr;
     HoverReadout* hover_ = nullptr;
     CurveLegend* legend_ = nullptr;
+    MarkerLayer* markers_ = nullptr;
     std::array<QLineEdit*, 4> Text1{};
     std::array<platform::SwatchBox*, swatchCount> pColor{};
     platform::LineControl* Line1 = nullptr;

@@ -2,6 +2,8 @@
 #include "wqzOptionPayoffs.h"
 
 #include "CurveLegend.h"
+#include "MarkerLayer.h"
+#include "PositionAnalysis.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/FlexGrid.h"
@@ -71,13 +73,19 @@ void wqzOptionPayoffs::PlotIt(platform::Boolean16 AutoScale) {
     drawCurve(range, f, ytop, ybot, extremes);
     lastCurve_ = position_;
     lastKind_ = f;
+    markers_->mark(workbench::analysis::analyse(position_, f), range.xmin, range.xmax);
     legend_->add(plotColor_, curveName(f));
+}
+
+void wqzOptionPayoffs::setMarkersShown(bool shown) {
+    markers_->setShown(shown);
 }
 
 void wqzOptionPayoffs::clearPlotArea() {
     pbox->clear();
     lastCurve_.reset();
     legend_->clear();
+    markers_->clear();
 }
 
 QString wqzOptionPayoffs::curveName(workbench::payoff::DiagramKind f) const {

@@ -385,8 +385,8 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
     QCOMPARE(captions, (QStringList{"&File", "&Home Page", "-", "E&xit", "&Edit",
                                     "Copy Selected &Option Data", "Copy Selected &Numeric Values",
                                     "-", "&Paste Option Data", "&Options", "Invert Position", "-",
-                                    "&Large Display", "&Normal Display", "&Help",
-                                    "&Module Specific Help", "&Help"}));
+                                    "&Large Display", "&Normal Display", "-", "Show &Markers",
+                                    "&Help", "&Module Specific Help", "&Help"}));
     QVERIFY(!s.action("mnuStudentForum")->isEnabled());
     QVERIFY(!s.action("mnuInstructorForum")->isVisible());
     QCOMPARE(s.child<QPushButton>("cmdBotBack")->text(), QStringLiteral("Back "));

@@ -2,6 +2,7 @@
 #include "platform/Twips.h"
 #include "workbench/CurveLegend.h"
 #include "workbench/HoverReadout.h"
+#include "workbench/MarkerLayer.h"
 
 #include <algorithm>
 
@@ -33,6 +34,8 @@ private slots:
     void ctrl_c_in_the_plot_area_copies_its_pixels();
     void the_legend_names_every_curve_since_the_last_clear_data();
     void the_legend_names_every_curve_since_the_last_clear();
+    void markers_sit_on_the_strikes_break_evens_and_extremes_data();
+    void markers_sit_on_the_strikes_break_evens_and_extremes();
     void the_pointer_reads_the_last_curve_exactly_without_touching_the_picture_data();
     void the_pointer_reads_the_last_curve_exactly_without_touching_the_picture();
     void the_plot_area_takes_the_focus_with_a_frame_that_is_not_copied_data();
@@ -325,6 +328,51 @@ void TestPlotControls::the_large_display_keeps_the_curves_and_normal_restores_th
     QCOMPARE(h->pixel(20, 0), yellow);
     QCOMPARE(h->grid()->font().pointSize(), 8);
     QVERIFY(!h->grid()->font().bold());
+}
+
+void TestPlotControls::markers_sit_on_the_strikes_break_evens_and_extremes_data() {
+    QTest::addColumn<QString>("strategy");
+    QTest::addColumn<bool>("profit");
+    QTest::addColumn<QList<double>>("strikes");
+    QTest::addColumn<QList<QPointF>>("dots"); // in any order
+    // Profit 8.50 at 50, -1.50 at or below 40 and at or above 60; zero at
+    // 40 + 1.50 and 60 - 1.50. The range starts at 1, so 0 is not marked.
+    QTest::newRow("call butterfly, profit")
+        << "Call Butterfly Spread" << true << QList<double>{40, 50, 60}
+        << QList<QPointF>{{41.5, 0}, {58.5, 0}, {50, 8.5}, {40, -1.5}, {60, -1.5}};
+    // Payoff 0 up to 50 (a break-even span and the lowest value), unlimited above.
+    QTest::newRow("naked call, payoff")
+        << "Naked Call" << false << QList<double>{50} << QList<QPointF>{{50, 0}, {50, 0}};
+}
+
+void TestPlotControls::markers_sit_on_the_strikes_break_evens_and_extremes() {
+    QFETCH(QString, strategy);
+    QFETCH(bool, profit);
+    QFETCH(QList<double>, strikes);
+    QFETCH(QList<QPointF>, dots);
+    if (profit) {
+        h->chooseProfit();
+    }
+    h->choose(strategy);
+    const auto* marks = h->pbox()->findChild<workbench::MarkerLayer*>(QStringLiteral("markers"));
+    QVERIFY(marks && marks->isVisible());
+    QCOMPARE(marks->strikes(), strikes);
+    const auto sorted = [](QList<QPointF> points) {
+        std::sort(points.begin(), points.end(), [](QPointF a, QPointF b) {
+            return std::pair(a.x(), a.y()) < std::pair(b.x(), b.y());
+        });
+        return points;
+    };
+    QCOMPARE(sorted(marks->dots()), sorted(dots));
+    // Off, the area shows its curves alone; the kept picture never had them.
+    const QImage picture = h->pbox()->image();
+    h->bench->setMarkersShown(false);
+    QVERIFY(!marks->isVisible());
+    h->bench->setMarkersShown(true);
+    QVERIFY(marks->isVisible());
+    QCOMPARE(h->pbox()->image(), picture);
+    press("cmdClear");
+    QVERIFY(!marks->isVisible());
 }
 
 void TestPlotControls::the_legend_names_every_curve_since_the_last_clear_data() {

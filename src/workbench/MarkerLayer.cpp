@@ -1,0 +1,84 @@
+#include "MarkerLayer.h"
+
+#include "platform/PictureBox.h"
+
+#include <QPainter>
+
+namespace workbench {
+
+namespace {
+
+constexpr double kDotRadius = 3.5;
+
+} // namespace
+
+MarkerLayer::MarkerLayer(platform::PictureBox* plotArea)
+    : PlotOverlay(plotArea, QStringLiteral("markers")), area_(plotArea) {}
+
+void MarkerLayer::mark(const analysis::Analysis& analysis, double from, double to) {
+    strikes_.clear();
+    dots_.clear();
+    const auto inside = [&](double S) { return S >= from && S <= to; };
+    for (const double K : analysis.kinks) {
+        if (inside(K)) {
+            strikes_ << K;
+        }
+    }
+    // The ends of a span are where a reader looks for it; an end beyond the
+    // range, or at no price at all, is not marked.
+    const auto dotSpan = [&](const analysis::PriceSpan& span, double value) {
+        if (inside(span.from)) {
+            dots_ << QPointF(span.from, value);
+        }
+        if (!span.isPoint() && inside(span.to)) {
+            dots_ << QPointF(span.to, value);
+        }
+    };
+    for (const analysis::PriceSpan& span : analysis.breakEvens) {
+        dotSpan(span, 0);
+    }
+    for (const analysis::Extreme* extreme : {&analysis.highest, &analysis.lowest}) {
+        for (const analysis::PriceSpan& span : extreme->where) {
+            dotSpan(span, extreme->value);
+        }
+    }
+    showIfWanted();
+}
+
+void MarkerLayer::clear() {
+    strikes_.clear();
+    dots_.clear();
+    hide();
+}
+
+void MarkerLayer::setShown(bool shown) {
+    shown_ = shown;
+    if (shown_) {
+        showIfWanted();
+    } else {
+        hide();
+    }
+}
+
+void MarkerLayer::showIfWanted() {
+    if (shown_ && (!strikes_.isEmpty() || !dots_.isEmpty())) {
+        showOver();
+    }
+}
+
+void MarkerLayer::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(220, 220, 220), 1, Qt::DotLine));
+    for (const double K : strikes_) {
+        const double x = area_->toPixels(K, 0).x();
+        p.drawLine(QPointF(x, 0), QPointF(x, height()));
+    }
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    for (const QPointF& dot : dots_) {
+        p.drawEllipse(area_->toPixels(dot.x(), dot.y()), kDotRadius, kDotRadius);
+    }
+}
+
+} // namespace workbench
