@@ -79,6 +79,8 @@ private:
     void mnuPasteOpData_Click();
     void displaySwitch(bool large);
     // The window around the enlarged workbench, and back.
+    // Back, Forward and Stop with the gaps before them, in twips.
+    double addressButtonsWidth() const;
     void growToShowWorkbench();
     void giveBackNormalSize();
 

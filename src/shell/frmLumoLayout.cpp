@@ -60,10 +60,8 @@ void frmLumo::PositionBrowsers() {
         place(cmbNavigate, Property::Left, read(Browser1, Property::Left));
         // Back, Forward and Stop stay inside the window as long as the box
         // can give up room for them; it never grows past its design width.
-        const double buttons = read(cmdBotBack, Property::Width) +
-                               read(cmdBotForward, Property::Width) +
-                               read(cmdStop, Property::Width) + 3 * kGap;
-        const double room = clientWidth - kMargin - read(cmbNavigate, Property::Left) - buttons;
+        const double room =
+            clientWidth - kMargin - read(cmbNavigate, Property::Left) - addressButtonsWidth();
         place(cmbNavigate, Property::Width,
               std::clamp(room, kMinAddressWidth, double(designAddressWidth)));
         place(cmdBotBack, Property::Left,
@@ -82,6 +80,11 @@ void frmLumo::PositionBrowsers() {
     }
 }
 
+double frmLumo::addressButtonsWidth() const {
+    return read(cmdBotBack, Property::Width) + read(cmdBotForward, Property::Width) +
+           read(cmdStop, Property::Width) + 3 * kGap;
+}
+
 void frmLumo::growToShowWorkbench() {
     // A maximised window already has all the screen can give.
     if (isMinimized() || isMaximized() || isFullScreen()) {
@@ -89,13 +92,10 @@ void frmLumo::growToShowWorkbench() {
     }
     namespace twips = platform::twips;
     const twips::Rect bench = twips::geometry(ucLumo);
-    // The address row right of the workbench, and below it the values grid
-    // as tall as at the design size, with the layout's gaps and margins.
-    double row = 3 * kGap;
-    for (QObject* control :
-         std::initializer_list<QObject*>{cmbNavigate, cmdBotBack, cmdBotForward, cmdStop}) {
-        row += read(control, Property::Width);
-    }
+    // The whole address row right of the workbench (the box at its design
+    // width, however narrow a layout pass has made it), and below it the
+    // values grid as tall as at the design size, with the gaps and margins.
+    const double row = designAddressWidth + addressButtonsWidth();
     const double grid =
         designClientHeight - bench.top - workbench::wqzOptionPayoffs::designHeight - kMargin;
     const double width = bench.left + bench.width + kGap + row + kMargin;

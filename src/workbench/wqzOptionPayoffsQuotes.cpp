@@ -44,6 +44,18 @@ struct RowQuotes {
     QList<int> tooLarge;
 
     bool takesPart() const { return hasStrike && tooLarge.isEmpty(); }
+
+    // Why row r takes no part, ending with what follows from it; empty when
+    // it takes part.
+    QString whyNot(int r, const QString& so) const {
+        if (!tooLarge.isEmpty()) {
+            return QStringLiteral("Row %1 holds a number too large to use, so %2.").arg(r).arg(so);
+        }
+        if (!hasStrike) {
+            return QStringLiteral("Row %1 has no strike, so %2.").arg(r).arg(so);
+        }
+        return QString();
+    }
 };
 
 std::optional<float> quoteValue(const QString& text) {
@@ -104,20 +116,12 @@ void wqzOptionPayoffs::showRowsTakingPart(bool report) {
     QStringList tooLarge;
     for (int r = 1; r < Grid1->Rows(); ++r) {
         const RowQuotes q = quotesOf(*Grid1, r);
-        QString why;
-        if (!q.tooLarge.isEmpty()) {
-            for (const int c : q.tooLarge) {
-                tooLarge << QStringLiteral("row %1, %2: %3")
-                                .arg(r)
-                                .arg(col::headings[std::size_t(c)], Grid1->TextMatrix(r, c));
-            }
-            why = QStringLiteral("Row %1 holds a number too large to use, so it takes no part "
-                                 "in the diagram.")
-                      .arg(r);
-        } else if (!q.hasStrike) {
-            why =
-                QStringLiteral("Row %1 has no strike, so it takes no part in the diagram.").arg(r);
+        for (const int c : q.tooLarge) {
+            tooLarge << QStringLiteral("row %1, %2: %3")
+                            .arg(r)
+                            .arg(col::headings[std::size_t(c)], Grid1->TextMatrix(r, c));
         }
+        const QString why = q.whyNot(r, QStringLiteral("it takes no part in the diagram"));
         for (int c = 0; c < col::count; ++c) {
             Grid1->setCellForeColor(r, c, why.isEmpty() ? QColor() : kMutedText);
             Grid1->setCellToolTip(r, c, why);
@@ -162,14 +166,10 @@ QString wqzOptionPayoffs::legsMissing(const QString& name) const {
                 .arg(r)
                 .arg(name);
         }
-        const RowQuotes q = quotesOf(*Grid1, r);
-        if (!q.tooLarge.isEmpty()) {
-            return QStringLiteral("Row %1 holds a number too large to use, so %2 cannot be loaded.")
-                .arg(r)
-                .arg(name);
-        }
-        if (!q.hasStrike) {
-            return QStringLiteral("Row %1 has no strike, so %2 cannot be loaded.").arg(r).arg(name);
+        const QString why =
+            quotesOf(*Grid1, r).whyNot(r, name + QStringLiteral(" cannot be loaded"));
+        if (!why.isEmpty()) {
+            return why;
         }
     }
     return QString();
