@@ -17,8 +17,12 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -68,8 +72,14 @@ frmLumo::frmLumo(platform::Browser& browser, platform::Clipboard& clipboard,
     createMenus();
     connectControls();
     client_->installEventFilter(this);
+    // Taller than designed by the analysis when the screen has room, so that
+    // the values grid keeps its designed height above it.
+    const int designHeight = twips::toPixels(designClientHeight) + menuBar()->sizeHint().height();
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const int screenHeight = screen()->availableGeometry().height() - titleBar;
     resize(twips::toPixels(designClientWidth),
-           twips::toPixels(designClientHeight) + menuBar()->sizeHint().height());
+           std::max(designHeight,
+                    std::min(designHeight + twips::toPixels(analysisRoom()), screenHeight)));
 }
 
 frmLumo::~frmLumo() = default;
@@ -96,6 +106,18 @@ void frmLumo::createControls() {
     Grid1 = named<platform::FlexGrid>(client_, QStringLiteral("Grid1"));
     Grid1->setFont(platform::uiFont(8.25));
     twips::setGeometry(Grid1, R{0, 6480, 5055, 1215});
+
+    txtAnalysis = named<QPlainTextEdit>(client_, QStringLiteral("txtAnalysis"));
+    txtAnalysis->setFont(platform::uiFont(8.25));
+    txtAnalysis->setReadOnly(true);
+    // Read-only, but the keyboard still reaches it to select and scroll.
+    txtAnalysis->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                         Qt::TextSelectableByKeyboard);
+    txtAnalysis->setAccessibleName(QStringLiteral("Analysis of the last plot"));
+    txtAnalysis->setToolTip(
+        QStringLiteral("Break-evens, greatest profit and loss of the last curve drawn; "
+                       "Edit > Copy Analysis copies them"));
+    txtAnalysis->hide();
 
     cmbNavigate = named<QComboBox>(client_, QStringLiteral("cmbNavigate"));
     cmbNavigate->setEditable(true);
@@ -133,6 +155,10 @@ void frmLumo::connectControls() {
             }));
     connect(&browser_, &platform::Browser::DownloadComplete, this,
             guarded([this] { Browser1_DownloadComplete(); }));
+    // The start-up curve was drawn before the window could listen.
+    txtAnalysis->setPlainText(ucLumo->analysisText());
+    connect(ucLumo, &workbench::wqzOptionPayoffs::AnalysisChange, txtAnalysis,
+            &QPlainTextEdit::setPlainText);
 }
 
 void frmLumo::Form_Load() {

@@ -10,6 +10,7 @@
 class QAction;
 class QComboBox;
 class QLabel;
+class QPlainTextEdit;
 class QPushButton;
 
 namespace platform {
@@ -56,6 +57,9 @@ public:
 
     workbench::wqzOptionPayoffs* workbench() const { return ucLumo; }
     platform::FlexGrid* valuesGrid() const { return Grid1; }
+    // How much of the left column the analysis of the last plot wants below
+    // the values grid, gap included, in twips.
+    int analysisRoom() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -92,6 +96,7 @@ private:
     QWidget* client_ = nullptr;
     workbench::wqzOptionPayoffs* ucLumo = nullptr;
     platform::FlexGrid* Grid1 = nullptr;
+    QPlainTextEdit* txtAnalysis = nullptr;
     QWidget* Browser1 = nullptr;
     QComboBox* cmbNavigate = nullptr;
     QPushButton* cmdBotBack = nullptr;

@@ -9,6 +9,7 @@
 #include "workbench/wqzOptionPayoffs.h"
 
 #include <QComboBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 
@@ -23,6 +24,12 @@ constexpr double kGap = 25;
 constexpr double kMargin = 100;
 // Room for a short address, in twips.
 constexpr double kMinAddressWidth = 600;
+// Below the workbench the values grid keeps its header and two rows before
+// the analysis gets any room, and the analysis shows only with two lines.
+constexpr double kMinValuesHeight = 720;
+constexpr double kMinAnalysisHeight = 480;
+// The analysis's lines: the curve's name, then six lines of numbers.
+constexpr int kAnalysisLines = 7;
 
 using platform::controls::Property;
 
@@ -55,8 +62,23 @@ void frmLumo::PositionBrowsers() {
         place(Browser1, Property::Left, double(bench.width) + bench.left + kGap);
         place(Browser1, Property::Width, clientWidth - bench.left - bench.width - kMargin);
         place(Browser1, Property::Height, clientHeight - read(Browser1, Property::Top) - kMargin);
+        // The values grid and the analysis below it share the rest of the
+        // left column; the grid gives up room only above its least height.
+        const double below = clientHeight - bench.top - bench.height - kMargin;
+        double analysis = std::min(double(analysisRoom()), below - kMinValuesHeight) - kGap;
+        if (analysis < kMinAnalysisHeight) {
+            analysis = 0;
+        }
         place(Grid1, Property::Top, double(bench.height) + bench.top + kGap);
-        place(Grid1, Property::Height, clientHeight - bench.top - bench.height - kMargin);
+        place(Grid1, Property::Height, analysis > 0 ? below - analysis - kGap : below);
+        txtAnalysis->setVisible(analysis > 0);
+        if (analysis > 0) {
+            place(txtAnalysis, Property::Left, read(Grid1, Property::Left));
+            place(txtAnalysis, Property::Width, read(Grid1, Property::Width));
+            place(txtAnalysis, Property::Top,
+                  read(Grid1, Property::Top) + read(Grid1, Property::Height) + kGap);
+            place(txtAnalysis, Property::Height, analysis);
+        }
         place(cmbNavigate, Property::Left, read(Browser1, Property::Left));
         // Back, Forward and Stop stay inside the window as long as the box
         // can give up room for them; it never grows past its design width.
@@ -80,6 +102,20 @@ void frmLumo::PositionBrowsers() {
     }
 }
 
+int frmLumo::analysisRoom() const {
+    const int frame = 2 * txtAnalysis->frameWidth();
+    const int margins = int(2 * txtAnalysis->document()->documentMargin());
+    // The text's layout rounds each line's height up a pixel past the font's
+    // spacing, and wants half a line more before it stops offering a scroll
+    // bar.
+    const int spacing = txtAnalysis->fontMetrics().lineSpacing() + 1;
+    const int lines = kAnalysisLines * spacing + spacing / 2;
+    // Whole pixels, so that a window opened with this much more keeps the
+    // grid's designed height exactly.
+    return platform::twips::fromPixels(lines + frame + margins +
+                                       platform::twips::pixelsToHold(int(kGap)));
+}
+
 double frmLumo::addressButtonsWidth() const {
     return read(cmdBotBack, Property::Width) + read(cmdBotForward, Property::Width) +
            read(cmdStop, Property::Width) + 3 * kGap;
@@ -96,8 +132,8 @@ void frmLumo::growToShowWorkbench() {
     // width, however narrow a layout pass has made it), and below it the
     // values grid as tall as at the design size, with the gaps and margins.
     const double row = designAddressWidth + addressButtonsWidth();
-    const double grid =
-        designClientHeight - bench.top - workbench::wqzOptionPayoffs::designHeight - kMargin;
+    const double grid = designClientHeight - bench.top -
+                        workbench::wqzOptionPayoffs::designHeight - kMargin + analysisRoom();
     const double width = bench.left + bench.width + kGap + row + kMargin;
     const double height = bench.top + bench.height + kGap + grid + kMargin;
     const QSize chrome = size() - client_->size();

@@ -55,6 +55,9 @@ void frmLumo::createMenus() {
     edit->setObjectName(QStringLiteral("mnuEdit"));
     QAction* copyOptions = item(edit, "mnuCopyOptionData", "Copy Selected &Option Data");
     QAction* copyValues = item(edit, "mnuCopyPayoffData", "Copy Selected &Numeric Values");
+    QAction* copyAnalysis = item(edit, "mnuCopyAnalysis", "Copy &Analysis");
+    copyAnalysis->setStatusTip(QStringLiteral(
+        "Copies the break-evens, greatest profit and loss of the last plot as text"));
     separator(edit, "mnuSepPaste");
     QAction* paste = item(edit, "mnuPasteOpData", "&Paste Option Data");
 
@@ -87,6 +90,8 @@ void frmLumo::createMenus() {
     connect(copyOptions, &QAction::triggered, this, guarded([this] { ucLumo->CopyOptionData(); }));
     connect(copyValues, &QAction::triggered, this,
             guarded([this] { workbench::gridediting::copyGridSelection(*Grid1, clipboard_); }));
+    connect(copyAnalysis, &QAction::triggered, this,
+            guarded([this] { clipboard_.setText(ucLumo->analysisText()); }));
     connect(paste, &QAction::triggered, this, guarded([this] { mnuPasteOpData_Click(); }));
     connect(invert, &QAction::triggered, this, guarded([this] { ucLumo->InvertPosition(); }));
     connect(large, &QAction::triggered, this, guarded([this] { displaySwitch(true); }));

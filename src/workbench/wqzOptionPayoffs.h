@@ -72,6 +72,9 @@ public:
     void InvertPosition();
     // The position grid's selection to the clipboard.
     void CopyOptionData();
+    // The last plot in words: which curve, its premiums, break-evens and
+    // extremes; empty before the first plot.
+    const QString& analysisText() const { return analysisText_; }
     // Marks on the last curve (strikes, break-evens, extremes) over the
     // diagram; shown unless turned off.
     void setMarkersShown(bool shown);
@@ -88,6 +91,10 @@ public:
     void setPlotColor(platform::Rgb color) { plotColor_ = color; }
     std::int16_t selectedCallRow() const { return selCallRow; }
     std::int16_t selectedPutRow() const { return selPutRow; }
+
+signals:
+    // Every plot, with the new analysisText().
+    void AnalysisChange(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -189,6 +196,7 @@ private:
     // that position are named after it in the legend.
     std::optional<PositionState> loadedAs_;
     QString loadedName_;
+    QString analysisText_;
     // The position and kind of the last curve drawn since the plot area was
     // cleared; nothing while the area is empty.
     std::optional<PositionState> lastCurve_;

@@ -73,8 +73,12 @@ void wqzOptionPayoffs::PlotIt(platform::Boolean16 AutoScale) {
     drawCurve(range, f, ytop, ybot, extremes);
     lastCurve_ = position_;
     lastKind_ = f;
-    markers_->mark(workbench::analysis::analyse(position_, f), range.xmin, range.xmax);
-    legend_->add(plotColor_, curveName(f));
+    const workbench::analysis::Analysis analysis = workbench::analysis::analyse(position_, f);
+    markers_->mark(analysis, range.xmin, range.xmax);
+    const QString name = curveName(f);
+    legend_->add(plotColor_, name);
+    analysisText_ = name + u'\n' + workbench::analysis::describe(analysis);
+    emit AnalysisChange(analysisText_);
 }
 
 void wqzOptionPayoffs::setMarkersShown(bool shown) {

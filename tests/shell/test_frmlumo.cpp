@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -159,6 +160,9 @@ private slots:
     void back_on_the_first_page_changes_nothing();
     void progress_other_than_minus_one_leaves_the_flag();
     void paste_option_data_loads_the_clipboard_and_reports_a_failure();
+    void the_analysis_takes_room_below_the_values_grid_only_above_its_least_height_data();
+    void the_analysis_takes_room_below_the_values_grid_only_above_its_least_height();
+    void the_analysis_follows_the_strategy_chosen_and_copies_as_shown();
 };
 
 void TestFrmLumo::the_layout_pass_follows_the_worked_example() {
@@ -312,7 +316,8 @@ void TestFrmLumo::nothing_is_cut_off_or_overlapped_at_either_display() {
 
 void TestFrmLumo::large_grows_the_window_as_far_as_needed_and_normal_gives_it_back_data() {
     // Client areas in pixels. The large workbench, the address row beside it
-    // and the values grid below it need 1025 x 702.
+    // and the values grid below it need 1025 x 702, and the analysis below
+    // the grid its room on top (added where `large` is 702).
     QTest::addColumn<QSize>("before");
     QTest::addColumn<QSize>("large");
     QTest::addColumn<QSize>("resizedWhileLarge");
@@ -322,7 +327,7 @@ void TestFrmLumo::large_grows_the_window_as_far_as_needed_and_normal_gives_it_ba
     QTest::newRow("wide but short")
         << QSize(1100, 540) << QSize(1100, 702) << QSize() << QSize(1100, 540);
     QTest::newRow("big enough already")
-        << QSize(1100, 800) << QSize(1100, 800) << QSize() << QSize(1100, 800);
+        << QSize(1100, 900) << QSize(1100, 900) << QSize() << QSize(1100, 900);
     QTest::newRow("resized by the user while large")
         << QSize(884, 540) << QSize(1025, 702) << QSize(1000, 650) << QSize(1000, 650);
 }
@@ -334,6 +339,9 @@ void TestFrmLumo::large_grows_the_window_as_far_as_needed_and_normal_gives_it_ba
     QFETCH(QSize, normal);
     Shell s;
     s.window->Form_Load();
+    if (large.height() == 702) {
+        large.rheight() += platform::twips::pixelsToHold(s.window->analysisRoom());
+    }
     QVERIFY(s.setClientSize(before.width() * 15, before.height() * 15));
     const QPoint place = s.window->pos();
     s.action("mnuOptionsLargeDisplay")->trigger();
@@ -384,7 +392,7 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
     }
     QCOMPARE(captions, (QStringList{"&File", "&Home Page", "-", "E&xit", "&Edit",
                                     "Copy Selected &Option Data", "Copy Selected &Numeric Values",
-                                    "-", "&Paste Option Data", "&Options", "Invert Position", "-",
+                                    "Copy &Analysis", "-", "&Paste Option Data", "&Options", "Invert Position", "-",
                                     "&Large Display", "&Normal Display", "-", "Show &Markers",
                                     "&Help", "&Module Specific Help", "&Help"}));
     QVERIFY(!s.action("mnuStudentForum")->isEnabled());
@@ -501,3 +509,69 @@ void TestFrmLumo::paste_option_data_loads_the_clipboard_and_reports_a_failure() 
 
 QTEST_MAIN(TestFrmLumo)
 #include "test_frmlumo.moc"
+
+void TestFrmLumo::the_analysis_takes_room_below_the_values_grid_only_above_its_least_height_data() {
+    // Client heights in twips above the designed 8100, the room the analysis
+    // wants added where given as -1.
+    QTest::addColumn<int>("extra");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<double>("gridHeight");
+    QTest::newRow("design size: the grid as designed") << 0 << false << 1175.0;
+    QTest::newRow("as the window opens") << -1 << true << 1175.0;
+    QTest::newRow("short: the grid keeps a header and two rows") << 600 << true << 720.0;
+    QTest::newRow("too short for two lines") << 30 << false << 1205.0;
+}
+
+void TestFrmLumo::the_analysis_takes_room_below_the_values_grid_only_above_its_least_height() {
+    QFETCH(int, extra);
+    QFETCH(bool, shown);
+    QFETCH(double, gridHeight);
+    Shell s;
+    s.window->Form_Load();
+    QVERIFY(s.setClientSize(13260, 8100 + (extra < 0 ? s.window->analysisRoom() : extra)));
+    s.window->PositionBrowsers();
+    auto* analysis = s.child<QWidget>("txtAnalysis");
+    QCOMPARE(analysis->isVisibleTo(s.window.get()), shown);
+    QCOMPARE(s.get("Grid1", P::Top), 6850.0);
+    QCOMPARE(s.get("Grid1", P::Height), gridHeight);
+    if (shown) {
+        const QRect grid = s.window->valuesGrid()->geometry();
+        QVERIFY(!analysis->geometry().intersects(grid));
+        QCOMPARE(analysis->geometry().left(), grid.left());
+        QCOMPARE(analysis->geometry().width(), grid.width());
+        QVERIFY(s.window->centralWidget()->rect().contains(analysis->geometry()));
+    }
+}
+
+void TestFrmLumo::the_analysis_follows_the_strategy_chosen_and_copies_as_shown() {
+    Shell s;
+    s.window->Form_Load();
+    s.window->show();
+    QApplication::setActiveWindow(s.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
+    auto* analysis = s.child<QPlainTextEdit>("txtAnalysis");
+    // The window opens with room for it; the start-up curve is described.
+    QVERIFY(analysis->isVisible());
+    QVERIFY(analysis->toPlainText().startsWith(QStringLiteral("Naked Call (payoff)\n")));
+    s.fake.dialogs.script(platform::Dialogs::answerYes); // the profit needs a new scale
+    QTest::mouseClick(s.child<QRadioButton>("plotType(1)"), Qt::LeftButton);
+    QTest::mouseClick(s.child<QComboBox>("cmbStandard"), Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Call B"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    const QString expected = QStringLiteral("Call Butterfly Spread (profit)\n"
+                                            "Net premium: 1.50 paid\n"
+                                            "Underlying: 0.00\n"
+                                            "Break-even: 41.50 and 58.50\n"
+                                            "Maximum profit: 8.50 at 50.00\n"
+                                            "Maximum loss: -1.50 at or below 40.00 and at or "
+                                            "above 60.00\n"
+                                            "Profit at today's price 50.00: 8.50");
+    QTRY_COMPARE(analysis->toPlainText(), expected);
+    s.action("mnuCopyAnalysis")->trigger();
+    QCOMPARE(s.clipboard.rawText(), expected);
+    // A step leaves the strategy: the next plot describes a custom position.
+    QTest::mouseClick(s.child<QPushButton>("scup(0)"), Qt::LeftButton);
+    s.fake.dialogs.script(platform::Dialogs::answerNo); // keep the scale
+    QTest::mouseClick(s.child<QPushButton>("cmdPlot"), Qt::LeftButton);
+    QVERIFY(analysis->toPlainText().startsWith(QStringLiteral("Custom position (profit)\n")));
+}
