@@ -16,7 +16,8 @@ float positionValue(const workbench::PositionState& p, float S, DiagramKind f) {
     const double fd = f;
     float V = single((s - fd * double(p.underlyingPrice)) * double(p.underlyingQty));
     for (int r = 1; r <= p.rowCount(); ++r) {
-        if (!p.takesPart[std::size_t(r)]) {
+        // A row held in no quantity leaves every step below at V exactly.
+        if (!p.takesPart[std::size_t(r)] || (p.callQty[r] == 0 && p.putQty[r] == 0)) {
             continue;
         }
         const double K = p.strike[r];

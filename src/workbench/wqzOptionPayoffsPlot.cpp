@@ -131,9 +131,12 @@ void wqzOptionPayoffs::drawCurve(const workbench::payoff::PriceRange& range,
     // through each strike that lies between two samples, with the samples'
     // own arithmetic, so its kinks are sharp and its peaks reach their height.
     // The numeric values stay the samples alone.
+    // Only rows held in some quantity bend it: a pasted quote table of a
+    // thousand rows with a few of them held inserts only those few.
     std::vector<float> strikes;
     for (int r = 1; r <= position_.rowCount(); ++r) {
-        if (position_.takesPart[std::size_t(r)]) {
+        if (position_.takesPart[std::size_t(r)] &&
+            (position_.callQty[r] != 0 || position_.putQty[r] != 0)) {
             strikes.push_back(position_.strike[r]);
         }
     }
