@@ -2,6 +2,7 @@
 // the student sees on the workbench beside them.
 #include "HttpProbe.h"
 #include "offline/SiteBundle.h"
+#include "workbench/PositionAnalysis.h"
 #include "workbench/Strategies.h"
 #include "workbench/WorkbenchHarness.h"
 
@@ -137,6 +138,46 @@ double valueAt(const QList<QPointF>& points, double x) {
     return std::nan("");
 }
 
+// The facts a strategy page lists ("Break-even", "Greatest profit"...), each
+// with the amounts it quotes: numbers with two decimals, as pages write money
+// and break-evens.
+QHash<QString, QString> factsOf(const QByteArray& html) {
+    static const QRegularExpression facts(QStringLiteral("<dt>([^<]*)</dt><dd>([^<]*)</dd>"));
+    QHash<QString, QString> out;
+    QRegularExpressionMatchIterator it = facts.globalMatch(QString::fromUtf8(html));
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        out.insert(m.captured(1), m.captured(2));
+    }
+    return out;
+}
+
+QList<double> amountsIn(const QString& text) {
+    static const QRegularExpression amount(QStringLiteral("\\b\\d+\\.\\d\\d\\b"));
+    QList<double> out;
+    QRegularExpressionMatchIterator it = amount.globalMatch(text);
+    while (it.hasNext()) {
+        out << it.next().captured().toDouble();
+    }
+    return out;
+}
+
+// What a page says of an extreme, against the analysis: "no limit" for an
+// unlimited one, otherwise its greatest amount (a page may add a lesser,
+// local one after it).
+QString extremeMismatch(const QString& quoted, const workbench::analysis::Extreme& e, double sign) {
+    const bool noLimit = quoted.contains(QStringLiteral("no limit"));
+    const QList<double> amounts = amountsIn(quoted);
+    if (e.unlimited) {
+        return noLimit ? QString() : QStringLiteral("not unlimited: ") + quoted;
+    }
+    if (amounts.isEmpty() || std::abs(*std::max_element(amounts.cbegin(), amounts.cend()) -
+                                      sign * e.value) > 0.005) {
+        return QStringLiteral("%1 against %2").arg(quoted).arg(sign * e.value, 0, 'f', 2);
+    }
+    return QString();
+}
+
 } // namespace
 
 class TestTutorialContent : public QObject {
@@ -144,6 +185,7 @@ class TestTutorialContent : public QObject {
 private slots:
     void each_standard_strategy_has_a_page_sketching_the_legs_it_loads();
     void every_sketch_draws_the_curve_the_workbench_draws();
+    void each_strategy_page_quotes_the_exact_analysis();
 };
 
 void TestTutorialContent::each_standard_strategy_has_a_page_sketching_the_legs_it_loads() {
@@ -202,6 +244,48 @@ void TestTutorialContent::every_sketch_draws_the_curve_the_workbench_draws() {
                          QStringLiteral(" at %1: %2 against %3").arg(x).arg(sketched).arg(drawn)));
         }
     }
+}
+
+void TestTutorialContent::each_strategy_page_quotes_the_exact_analysis() {
+    namespace analysis = workbench::analysis;
+    const offline::SiteBundle bundle;
+    WorkbenchHarness h;
+    h.chooseProfit();
+    QSet<QString> checked;
+    for (const Sketch& k : sketchesOf(bundle)) {
+        if (k.strategy.isEmpty() || checked.contains(k.strategy)) {
+            continue;
+        }
+        checked << k.strategy;
+        h.choose(k.strategy);
+        const analysis::Analysis a =
+            analysis::analyse(h.bench->position(), workbench::payoff::profitDiagram);
+        const QUrl url(k.page);
+        const QHash<QString, QString> facts =
+            factsOf(bundle.answer(url.host(), url.path(QUrl::FullyEncoded).toLatin1()).body);
+        const QString where = k.strategy + QStringLiteral(": ");
+
+        // What opening the position costs or brings in, premiums and the unit together.
+        const double outlay = a.netPremium + a.underlyingCost;
+        const QString paid = outlay >= 0 ? QStringLiteral("Cost") : QStringLiteral("Received");
+        QVERIFY2(facts.contains(paid), qPrintable(where + paid));
+        QVERIFY2(std::abs(amountsIn(facts.value(paid)).value(0) - std::abs(outlay)) < 0.005,
+                 qPrintable(where + facts.value(paid)));
+
+        QList<double> breakEvens;
+        for (const analysis::PriceSpan& s : a.breakEvens) {
+            QVERIFY2(s.isPoint(), qPrintable(where + QStringLiteral("a flat break-even")));
+            breakEvens << std::round(s.from * 100) / 100;
+        }
+        QCOMPARE(amountsIn(facts.value(QStringLiteral("Break-even"))), breakEvens);
+        const QString profit =
+            extremeMismatch(facts.value(QStringLiteral("Greatest profit")), a.highest, 1);
+        QVERIFY2(profit.isEmpty(), qPrintable(where + profit));
+        const QString loss =
+            extremeMismatch(facts.value(QStringLiteral("Greatest loss")), a.lowest, -1);
+        QVERIFY2(loss.isEmpty(), qPrintable(where + loss));
+    }
+    QCOMPARE(checked.size(), qsizetype(workbench::standardStrategies().size()));
 }
 
 QTEST_MAIN(TestTutorialContent)
