@@ -11,6 +11,8 @@ packages=(
     libcurl4-openssl-dev
     # the loopback web server that serves the bundled pages
     libcpp-httplib-dev
+    # option pricing before expiry
+    libquantlib0-dev
     libbenchmark-dev
     # the fuzz test
     clang-14 libclang-rt-14-dev

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "OptionPricing.h"
+#include "PayoffEvaluation.h"
+#include "PositionState.h"
+
+#include <optional>
+#include <vector>
+
+// The position's value before expiry: each option priced by Black and Scholes
+// with the days left, the underlying at its price, in double precision.
+namespace workbench::beforeexpiry {
+
+// What the student chooses beside the diagram.
+struct Inputs {
+    int daysToday = 30; // days to expiry today; the premiums are prices now
+    int daysLeft = 0;   // the days left at which to show the value; 0 shows nothing
+    double rate = 0.05; // continuous, per year
+    bool implied = true;     // each option's volatility from its premium
+    double volatility = 0.3; // for every option, or where no implied one exists
+};
+
+// The implied volatilities of a row taking part: nothing where no volatility
+// explains the premium.
+struct RowVolatility {
+    int row = 0;
+    double strike = 0;
+    std::optional<double> call;
+    std::optional<double> put;
+};
+
+// The whole position's sensitivities at one price.
+struct Greeks {
+    double value = 0; // as the diagram shows it: less the cost today in the profit diagram
+    double delta = 0; // the underlying counts its quantity
+    double gamma = 0;
+    double thetaPerDay = 0;
+    double vegaPerPoint = 0;
+};
+
+// Every row taking part, in grid order, with the implied volatilities of its
+// premiums at the underlying's price today and the days to expiry.
+std::vector<RowVolatility> impliedVolatilities(const PositionState& position, const Inputs& inputs);
+
+// Prices one position under one set of inputs; the volatilities of the
+// options it holds are found once, when it is built.
+class Valuer {
+public:
+    Valuer(const PositionState& position, const Inputs& inputs, payoff::DiagramKind kind);
+
+    // The value at price S with the days left.
+    double valueAt(double S) const;
+    Greeks greeksAt(double S) const;
+
+private:
+    struct Leg {
+        pricing::Right right;
+        double strike;
+        double quantity;
+        double volatility;
+    };
+    pricing::Quote quote(const Leg& leg, double S) const;
+
+    std::vector<Leg> legs_;
+    double underlyingQty_ = 0;
+    // What the diagram takes off every value: the cost today in the profit
+    // diagram, nothing in the payoff diagram.
+    double cost_ = 0;
+    double years_ = 0;
+    double rate_ = 0;
+};
+
+} // namespace workbench::beforeexpiry
