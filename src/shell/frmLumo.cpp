@@ -9,10 +9,12 @@
 #include "platform/LineControl.h"
 #include "platform/Twips.h"
 #include "services/Sites.h"
+#include "workbench/BeforeExpiryPanel.h"
 #include "workbench/wqzOptionPayoffs.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -74,12 +76,15 @@ frmLumo::frmLumo(platform::Browser& browser, platform::Clipboard& clipboard,
     client_->installEventFilter(this);
     // Taller than designed by the analysis when the screen has room, so that
     // the values grid keeps its designed height above it.
+    // Wider by the panel before expiry, in the same way.
     const int designHeight = twips::toPixels(designClientHeight) + menuBar()->sizeHint().height();
+    const int designWidth = twips::toPixels(designClientWidth);
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    const int screenHeight = screen()->availableGeometry().height() - titleBar;
-    resize(twips::toPixels(designClientWidth),
+    const QSize screenArea = screen()->availableGeometry().size() - QSize(0, titleBar);
+    resize(std::max(designWidth, std::min(designWidth + expiryDock_->sizeHint().width(),
+                                          screenArea.width())),
            std::max(designHeight,
-                    std::min(designHeight + twips::toPixels(analysisRoom()), screenHeight)));
+                    std::min(designHeight + twips::toPixels(analysisRoom()), screenArea.height())));
 }
 
 frmLumo::~frmLumo() = default;
@@ -118,6 +123,14 @@ void frmLumo::createControls() {
         QStringLiteral("Break-evens, greatest profit and loss of the last curve drawn; "
                        "Edit > Copy Analysis copies them"));
     txtAnalysis->hide();
+
+    // The inputs before expiry sit beside the browser, in a panel the
+    // student can close, float or put back from the Options menu.
+    expiryDock_ = new QDockWidget(QStringLiteral("Before Expiry"), this);
+    expiryDock_->setObjectName(QStringLiteral("dockBeforeExpiry"));
+    expiryDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    expiryDock_->setWidget(new workbench::BeforeExpiryPanel(*ucLumo, expiryDock_));
+    addDockWidget(Qt::RightDockWidgetArea, expiryDock_);
 
     cmbNavigate = named<QComboBox>(client_, QStringLiteral("cmbNavigate"));
     cmbNavigate->setEditable(true);

@@ -9,6 +9,7 @@
 
 class QAction;
 class QComboBox;
+class QDockWidget;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -97,6 +98,7 @@ private:
     workbench::wqzOptionPayoffs* ucLumo = nullptr;
     platform::FlexGrid* Grid1 = nullptr;
     QPlainTextEdit* txtAnalysis = nullptr;
+    QDockWidget* expiryDock_ = nullptr;
     QWidget* Browser1 = nullptr;
     QComboBox* cmbNavigate = nullptr;
     QPushButton* cmdBotBack = nullptr;

@@ -28,8 +28,9 @@ constexpr double kMinAddressWidth = 600;
 // the analysis gets any room, and the analysis shows only with two lines.
 constexpr double kMinValuesHeight = 720;
 constexpr double kMinAnalysisHeight = 480;
-// The analysis's lines: the curve's name, then six lines of numbers.
-constexpr int kAnalysisLines = 7;
+// The analysis's lines: the curve's name, six lines of numbers, and three
+// of value and greeks before expiry.
+constexpr int kAnalysisLines = 10;
 
 using platform::controls::Property;
 

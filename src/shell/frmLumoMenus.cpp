@@ -12,6 +12,7 @@
 #include "workbench/GridEditing.h"
 #include "workbench/wqzOptionPayoffs.h"
 
+#include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -71,6 +72,12 @@ void frmLumo::createMenus() {
     QAction* markers = item(options, "mnuShowMarkers", "Show &Markers");
     markers->setCheckable(true);
     markers->setChecked(true);
+    QAction* expiryPanel = expiryDock_->toggleViewAction();
+    expiryPanel->setObjectName(QStringLiteral("mnuBeforeExpiry"));
+    expiryPanel->setText(QStringLiteral("Before &Expiry Panel"));
+    expiryPanel->setStatusTip(
+        QStringLiteral("Shows or hides the inputs that value the last curve before expiry"));
+    options->addAction(expiryPanel);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));

@@ -1,5 +1,7 @@
 #include "CurveLegend.h"
 
+#include "ExpiryCurveLayer.h"
+
 #include <QEvent>
 #include <QPainter>
 
@@ -25,8 +27,16 @@ void CurveLegend::add(platform::Rgb color, const QString& text) {
     showOver();
 }
 
+void CurveLegend::setBeforeExpiry(const std::optional<Entry>& entry) {
+    beforeExpiry_ = entry;
+    if (!entries_.isEmpty()) {
+        showOver();
+    }
+}
+
 void CurveLegend::clear() {
     entries_.clear();
+    beforeExpiry_.reset();
     hide();
 }
 
@@ -41,6 +51,9 @@ void CurveLegend::paintEvent(QPaintEvent*) {
     for (qsizetype i = hidden; i < entries_.size(); ++i) {
         lines << entries_[i].text;
     }
+    if (beforeExpiry_) {
+        lines << beforeExpiry_->text;
+    }
     int textWidth = 0;
     for (const QString& line : lines) {
         textWidth = std::max(textWidth, fm.horizontalAdvance(line));
@@ -52,7 +65,11 @@ void CurveLegend::paintEvent(QPaintEvent*) {
     int y = box.top() + kPad;
     for (qsizetype i = 0; i < lines.size(); ++i, y += lineHeight) {
         const qsizetype entry = hidden > 0 ? hidden + i - 1 : i;
-        if (entry >= hidden && entry < entries_.size()) {
+        if (beforeExpiry_ && i == lines.size() - 1) {
+            const int mid = y + lineHeight / 2;
+            p.setPen(QPen(ExpiryCurveLayer::shade(beforeExpiry_->color), 2, Qt::DashLine));
+            p.drawLine(box.left() + kPad, mid, box.left() + kPad + kSwatch, mid);
+        } else if (entry >= hidden && entry < entries_.size()) {
             const QRect swatch(box.left() + kPad, y + (lineHeight - kSwatch) / 2, kSwatch, kSwatch);
             p.fillRect(swatch, QColor::fromRgb(0xFF000000u | entries_[entry].color));
             p.setPen(Qt::black);

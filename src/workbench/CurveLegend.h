@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace workbench {
 
 // The curves drawn since the plot area was last cleared, each with its colour
@@ -23,14 +25,19 @@ public:
     explicit CurveLegend(QWidget* plotArea);
 
     void add(platform::Rgb color, const QString& text);
+    // The last curve valued before expiry, listed below the curves with a
+    // dashed sample of its line; it goes with clear() too.
+    void setBeforeExpiry(const std::optional<Entry>& entry);
     void clear();
     const QList<Entry>& entries() const { return entries_; }
+    const std::optional<Entry>& beforeExpiry() const { return beforeExpiry_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QList<Entry> entries_;
+    std::optional<Entry> beforeExpiry_;
 };
 
 } // namespace workbench

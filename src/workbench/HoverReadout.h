@@ -8,7 +8,7 @@
 namespace workbench {
 
 // What the pointer points at in the plot area: a thin crosshair through it
-// and, in the area's top left corner, the price there with the last curve's
+// and, in the area's bottom left corner, the price there with the last curve's
 // exact value. It lies over the plot area as a widget of its own, so nothing
 // of it ever enters the area's persistent picture, and it lets the mouse
 // through to the area beneath.

@@ -2,6 +2,7 @@
 #include "wqzOptionPayoffs.h"
 
 #include "CurveLegend.h"
+#include "ExpiryCurveLayer.h"
 #include "HoverReadout.h"
 #include "MarkerLayer.h"
 #include "PositionColumns.h"
@@ -85,6 +86,7 @@ wqzOptionPayoffs::~wqzOptionPayoffs() = default;
 void wqzOptionPayoffs::createControls() {
     pbox = named<platform::PictureBox>(this, QStringLiteral("pbox"));
     pbox->setBackColor(kPlotBackground);
+    expiryCurve_ = new ExpiryCurveLayer(pbox);
     markers_ = new MarkerLayer(pbox);
     legend_ = new CurveLegend(pbox);
     hover_ = new HoverReadout(pbox);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BeforeExpiry.h"
 #include "PayoffEvaluation.h"
 #include "PositionState.h"
 #include "platform/Boolean16.h"
@@ -36,6 +37,7 @@ class SwatchBox;
 namespace workbench {
 
 class CurveLegend;
+class ExpiryCurveLayer;
 class HoverReadout;
 class MarkerLayer;
 
@@ -73,8 +75,16 @@ public:
     // The position grid's selection to the clipboard.
     void CopyOptionData();
     // The last plot in words: which curve, its premiums, break-evens and
-    // extremes; empty before the first plot.
+    // extremes, and with days left its value and greeks; empty before the
+    // first plot.
     const QString& analysisText() const { return analysisText_; }
+    // How the last curve is valued before expiry. A change redraws that
+    // curve and its greeks at once, without a plot.
+    void setBeforeExpiry(const beforeexpiry::Inputs& inputs);
+    const beforeexpiry::Inputs& beforeExpiry() const { return expiryInputs_; }
+    // The position valued before expiry: the last curve's, or the one held
+    // before the first plot and after a clear.
+    const PositionState& valuedPosition() const { return lastCurve_ ? *lastCurve_ : position_; }
     // Marks on the last curve (strikes, break-evens, extremes) over the
     // diagram; shown unless turned off.
     void setMarkersShown(bool shown);
@@ -93,7 +103,8 @@ public:
     std::int16_t selectedPutRow() const { return selPutRow; }
 
 signals:
-    // Every plot, with the new analysisText().
+    // Every plot and every change of the inputs before expiry, with the new
+    // analysisText().
     void AnalysisChange(const QString& text);
 
 protected:
@@ -118,6 +129,9 @@ private:
     void clearPlotArea();
     // What the legend calls a curve of the position now held.
     QString curveName(payoff::DiagramKind f) const;
+    // The last curve valued with the days left: its dashed line, legend line
+    // and greeks.
+    void showBeforeExpiry();
     void drawCurve(const payoff::PriceRange& range, payoff::DiagramKind f, float ytop, float ybot,
                    const payoff::Extremes& extremes);
 
@@ -166,6 +180,7 @@ private:
     platform::PictureBox* pbox = nullptr;
     HoverReadout* hover_ = nullptr;
     CurveLegend* legend_ = nullptr;
+    ExpiryCurveLayer* expiryCurve_ = nullptr;
     MarkerLayer* markers_ = nullptr;
     std::array<QLineEdit*, 4> Text1{};
     std::array<platform::SwatchBox*, swatchCount> pColor{};
@@ -196,7 +211,14 @@ private:
     // that position are named after it in the legend.
     std::optional<PositionState> loadedAs_;
     QString loadedName_;
+    // The last plot's analysis without the lines before expiry, and what the
+    // last curve was drawn over and in.
+    QString expiryAnalysis_;
     QString analysisText_;
+    payoff::PriceRange lastRange_{};
+    platform::Rgb lastColor_ = 0;
+    QString lastName_;
+    beforeexpiry::Inputs expiryInputs_;
     // The position and kind of the last curve drawn since the plot area was
     // cleared; nothing while the area is empty.
     std::optional<PositionState> lastCurve_;

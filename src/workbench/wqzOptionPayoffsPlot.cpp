@@ -2,6 +2,7 @@
 #include "wqzOptionPayoffs.h"
 
 #include "CurveLegend.h"
+#include "ExpiryCurveLayer.h"
 #include "MarkerLayer.h"
 #include "PositionAnalysis.h"
 #include "platform/Dialogs.h"
@@ -75,10 +76,12 @@ void wqzOptionPayoffs::PlotIt(platform::Boolean16 AutoScale) {
     lastKind_ = f;
     const workbench::analysis::Analysis analysis = workbench::analysis::analyse(position_, f);
     markers_->mark(analysis, range.xmin, range.xmax);
-    const QString name = curveName(f);
-    legend_->add(plotColor_, name);
-    analysisText_ = name + u'\n' + workbench::analysis::describe(analysis);
-    emit AnalysisChange(analysisText_);
+    lastName_ = curveName(f);
+    lastRange_ = range;
+    lastColor_ = plotColor_;
+    legend_->add(plotColor_, lastName_);
+    expiryAnalysis_ = lastName_ + u'\n' + workbench::analysis::describe(analysis);
+    showBeforeExpiry();
 }
 
 void wqzOptionPayoffs::setMarkersShown(bool shown) {
@@ -90,6 +93,7 @@ void wqzOptionPayoffs::clearPlotArea() {
     lastCurve_.reset();
     legend_->clear();
     markers_->clear();
+    expiryCurve_->clear();
 }
 
 QString wqzOptionPayoffs::curveName(workbench::payoff::DiagramKind f) const {

@@ -93,7 +93,11 @@ QStringList captionFaults(QWidget* window, int& captioned) {
         QStyleOptionButton option;
         option.initFrom(w);
         option.text = label ? label->text() : button ? button->text() : QString();
-        if (option.text.isEmpty() || !w->isVisibleTo(window)) {
+        // A layout gives its widgets their room itself, and a wrapping
+        // label takes more lines rather than more width.
+        const bool laidOut = w->parentWidget() && w->parentWidget()->layout();
+        if (option.text.isEmpty() || !w->isVisibleTo(window) || laidOut ||
+            (label && label->wordWrap())) {
             continue;
         }
         const auto kind = qobject_cast<QRadioButton*>(w) ? QStyle::SE_RadioButtonContents
@@ -298,7 +302,8 @@ void TestFrmLumo::nothing_is_cut_off_or_overlapped_at_either_display() {
         s.action(qPrintable(command))->trigger();
     }
     int captioned = 0;
-    QCOMPARE(captionFaults(s.window.get(), captioned), QStringList());
+    const QStringList faults = captionFaults(s.window.get(), captioned);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u", ")));
     QVERIFY(captioned >= 16);
     QCOMPARE(cutCells(positions), QStringList());
     QCOMPARE(s.window->valuesGrid()->Rows(), 101);
@@ -394,6 +399,7 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
                                     "Copy Selected &Option Data", "Copy Selected &Numeric Values",
                                     "Copy &Analysis", "-", "&Paste Option Data", "&Options", "Invert Position", "-",
                                     "&Large Display", "&Normal Display", "-", "Show &Markers",
+                                    "Before &Expiry Panel",
                                     "&Help", "&Module Specific Help", "&Help"}));
     QVERIFY(!s.action("mnuStudentForum")->isEnabled());
     QVERIFY(!s.action("mnuInstructorForum")->isVisible());

@@ -1,0 +1,152 @@
+#include "BeforeExpiryPanel.h"
+
+#include "wqzOptionPayoffs.h"
+#include "platform/Numbers.h"
+
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace workbench {
+
+namespace {
+
+template <typename W> W* named(QWidget* parent, const char* name, const QString& tip) {
+    auto* w = new W(parent);
+    w->setObjectName(QString::fromLatin1(name));
+    w->setToolTip(tip);
+    w->setAccessibleDescription(tip);
+    return w;
+}
+
+QString percent(const std::optional<double>& v) {
+    return v ? platform::numbers::format(*v * 100, u"##0.00") + QStringLiteral(" %")
+             : QStringLiteral("n/a");
+}
+
+} // namespace
+
+BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
+    : QWidget(parent), bench_(bench) {
+    setObjectName(QStringLiteral("beforeExpiryPanel"));
+    const beforeexpiry::Inputs start = bench.beforeExpiry();
+
+    daysToday_ = named<QSpinBox>(this, "spnDaysToday",
+                                 QStringLiteral("Days to expiry today: the premiums are today's"));
+    daysToday_->setRange(1, 3650);
+    daysToday_->setValue(start.daysToday);
+    daysLeft_ = named<QSpinBox>(
+        this, "spnDaysLeft",
+        QStringLiteral("Draws the last curve's value with this many days left; 0 draws nothing"));
+    daysLeft_->setRange(0, start.daysToday);
+    daysLeft_->setValue(start.daysLeft);
+    daysLeft_->setSpecialValueText(QStringLiteral("0 (none)"));
+    rate_ = named<QDoubleSpinBox>(this, "spnRate",
+                                  QStringLiteral("The interest rate per year, compounded continuously"));
+    rate_->setRange(-10, 50);
+    rate_->setDecimals(2);
+    rate_->setSingleStep(0.25);
+    rate_->setValue(start.rate * 100);
+    implied_ = named<QRadioButton>(
+        this, "optImplied", QStringLiteral("Each option's volatility found from its premium"));
+    implied_->setText(QStringLiteral("Implied from premiums"));
+    single_ = named<QRadioButton>(this, "optSingle",
+                                  QStringLiteral("One volatility for every option"));
+    single_->setText(QStringLiteral("One volatility (%)"));
+    (start.implied ? implied_ : single_)->setChecked(true);
+    volatility_ = named<QDoubleSpinBox>(
+        this, "spnVolatility",
+        QStringLiteral("The one volatility, also used where no volatility explains a premium"));
+    volatility_->setRange(1, 500);
+    volatility_->setDecimals(2);
+    volatility_->setValue(start.volatility * 100);
+
+    volatilities_ = named<QTableWidget>(
+        this, "grdVolatilities",
+        QStringLiteral("The volatility each premium implies with the underlying at its price today"));
+    volatilities_->setColumnCount(3);
+    volatilities_->setHorizontalHeaderLabels(
+        {QStringLiteral("Strike"), QStringLiteral("Call"), QStringLiteral("Put")});
+    volatilities_->verticalHeader()->hide();
+    volatilities_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    volatilities_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    volatilities_->setAccessibleName(QStringLiteral("Implied volatilities"));
+    note_ = named<QLabel>(this, "lblVolatilityNote", QString());
+    note_->setWordWrap(true);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Days to expiry"), daysToday_);
+    form->addRow(QStringLiteral("Days left shown"), daysLeft_);
+    form->addRow(QStringLiteral("Interest rate (%)"), rate_);
+    form->addRow(implied_);
+    form->addRow(single_, volatility_);
+    auto* title = new QLabel(QStringLiteral("Implied volatilities"), this);
+    title->setBuddy(volatilities_);
+    auto* column = new QVBoxLayout(this);
+    column->addLayout(form);
+    column->addWidget(title);
+    column->addWidget(volatilities_, 1);
+    column->addWidget(note_);
+
+    for (QSpinBox* box : {daysToday_, daysLeft_}) {
+        connect(box, &QSpinBox::valueChanged, this, [this] { inputsChanged(); });
+    }
+    for (QDoubleSpinBox* box : {rate_, volatility_}) {
+        connect(box, &QDoubleSpinBox::valueChanged, this, [this] { inputsChanged(); });
+    }
+    connect(implied_, &QRadioButton::toggled, this, [this] { inputsChanged(); });
+    connect(&bench_, &wqzOptionPayoffs::AnalysisChange, this, [this] { fillVolatilities(); });
+}
+
+beforeexpiry::Inputs BeforeExpiryPanel::inputs() const {
+    beforeexpiry::Inputs in;
+    in.daysToday = daysToday_->value();
+    in.daysLeft = daysLeft_->value();
+    in.rate = rate_->value() / 100;
+    in.implied = implied_->isChecked();
+    in.volatility = volatility_->value() / 100;
+    return in;
+}
+
+void BeforeExpiryPanel::inputsChanged() {
+    // Days left run from 0 to the days there are.
+    daysLeft_->setMaximum(daysToday_->value());
+    bench_.setBeforeExpiry(inputs());
+}
+
+void BeforeExpiryPanel::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    fillVolatilities();
+}
+
+void BeforeExpiryPanel::fillVolatilities() {
+    if (!isVisible()) {
+        return;
+    }
+    const std::vector<beforeexpiry::RowVolatility> rows =
+        beforeexpiry::impliedVolatilities(bench_.valuedPosition(), inputs());
+    volatilities_->setRowCount(int(rows.size()));
+    bool missing = false;
+    for (int i = 0; i < int(rows.size()); ++i) {
+        const beforeexpiry::RowVolatility& row = rows[std::size_t(i)];
+        const QString texts[] = {platform::numbers::numberText(float(row.strike)),
+                                 percent(row.call), percent(row.put)};
+        for (int c = 0; c < 3; ++c) {
+            auto* item = new QTableWidgetItem(texts[c]);
+            item->setTextAlignment(Qt::AlignCenter);
+            volatilities_->setItem(i, c, item);
+        }
+        missing = missing || !row.call || !row.put;
+    }
+    note_->setText(missing ? QStringLiteral("n/a: no volatility gives this premium; the one "
+                                            "volatility, %1 %, prices that option.")
+                                 .arg(platform::numbers::format(volatility_->value(), u"##0.00"))
+                           : QString());
+}
+
+} // namespace workbench

@@ -1,0 +1,71 @@
+// The last curve before expiry: its dashed line, its legend line and its
+// greeks in the analysis.
+#include "wqzOptionPayoffs.h"
+
+#include "CurveLegend.h"
+#include "ExpiryCurveLayer.h"
+#include "platform/Numbers.h"
+
+#include <QList>
+#include <QPointF>
+
+namespace workbench {
+
+namespace {
+
+// Enough points that the dashed line reads as a smooth curve at any size the
+// plot area takes.
+constexpr int kCurvePoints = 200;
+
+QString number(double value, const char16_t* pattern) {
+    return platform::numbers::format(value, pattern);
+}
+
+QString greeksText(const beforeexpiry::Greeks& g, int daysLeft, double price, bool profit) {
+    const QString days = daysLeft == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(daysLeft);
+    return QStringLiteral("%1 with %2 left at %3: %4\n"
+                          "Delta %5   Gamma %6\n"
+                          "Theta %7 a day   Vega %8 a point")
+        .arg(profit ? QStringLiteral("Profit") : QStringLiteral("Value"), days,
+             number(price, u"####0.00"), number(g.value, u"####0.00"),
+             number(g.delta, u"####0.00"), number(g.gamma, u"####0.0000"),
+             number(g.thetaPerDay, u"####0.0000"), number(g.vegaPerPoint, u"####0.0000"));
+}
+
+} // namespace
+
+void wqzOptionPayoffs::setBeforeExpiry(const beforeexpiry::Inputs& inputs) {
+    expiryInputs_ = inputs;
+    showBeforeExpiry();
+}
+
+void wqzOptionPayoffs::showBeforeExpiry() {
+    const int daysLeft = std::min(expiryInputs_.daysLeft, expiryInputs_.daysToday);
+    if (!lastCurve_ || daysLeft <= 0) {
+        expiryCurve_->clear();
+        legend_->setBeforeExpiry(std::nullopt);
+        analysisText_ = expiryAnalysis_;
+        emit AnalysisChange(analysisText_);
+        return;
+    }
+    const beforeexpiry::Valuer valuer(*lastCurve_, expiryInputs_, lastKind_);
+    QList<QPointF> points;
+    points.reserve(kCurvePoints + 1);
+    const double from = lastRange_.xmin;
+    const double to = lastRange_.xmax;
+    for (int i = 0; i <= kCurvePoints; ++i) {
+        const double S = from + (to - from) * i / kCurvePoints;
+        points << QPointF(S, valuer.valueAt(S));
+    }
+    expiryCurve_->draw(points, lastColor_);
+    const QString days =
+        daysLeft == 1 ? QStringLiteral(" with 1 day left") : QStringLiteral(" with %1 days left").arg(daysLeft);
+    legend_->setBeforeExpiry(CurveLegend::Entry{lastColor_, lastName_ + days});
+    const double today = lastCurve_->underlyingPrice;
+    analysisText_ = expiryAnalysis_ + u'\n' +
+                    greeksText(valuer.greeksAt(today), daysLeft, today,
+                               lastKind_ == payoff::profitDiagram);
+    emit AnalysisChange(analysisText_);
+}
+
+} // namespace workbench

@@ -1,0 +1,196 @@
+// The position valued before expiry: textbook prices, the expiry limit, parity,
+// the signs of a straddle's greeks, premiums no volatility explains, and the
+// panel as a student uses it.
+#include "WorkbenchHarness.h"
+#include "workbench/BeforeExpiry.h"
+#include "workbench/BeforeExpiryPanel.h"
+#include "workbench/CurveLegend.h"
+#include "workbench/ExpiryCurveLayer.h"
+#include "workbench/PositionAnalysis.h"
+#include "workbench/Strategies.h"
+
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTableWidget>
+
+#include <cmath>
+
+namespace {
+
+namespace be = workbench::beforeexpiry;
+namespace pricing = workbench::pricing;
+using workbench::payoff::payoffDiagram;
+using workbench::payoff::profitDiagram;
+
+workbench::PositionState holding(const QString& strategy) {
+    workbench::PositionState p = workbench::startingQuotes();
+    const workbench::Strategy* s = workbench::findStrategy(strategy);
+    p.underlyingQty = s->underlying;
+    for (const workbench::StrategyLeg& leg : s->calls) {
+        p.callQty[leg.row] = leg.qty;
+    }
+    for (const workbench::StrategyLeg& leg : s->puts) {
+        p.putQty[leg.row] = leg.qty;
+    }
+    return p;
+}
+
+be::Inputs days(int today, int left, bool implied = true) {
+    be::Inputs in;
+    in.daysToday = today;
+    in.daysLeft = left;
+    in.implied = implied;
+    return in;
+}
+
+} // namespace
+
+class TestBeforeExpiry : public QObject {
+    Q_OBJECT
+private slots:
+    void textbook_prices_and_their_implied_volatility_data();
+    void textbook_prices_and_their_implied_volatility();
+    void with_no_days_left_every_strategy_is_worth_its_expiry_value();
+    void a_call_less_a_put_of_one_strike_is_the_forward_less_the_strike();
+    void a_long_straddle_gains_from_movement_and_loses_to_time();
+    void a_premium_no_volatility_explains_is_priced_with_the_one_volatility();
+    void a_thousand_rows_price_without_a_failure();
+    void days_left_typed_in_the_panel_draw_the_curve_and_its_greeks();
+};
+
+void TestBeforeExpiry::textbook_prices_and_their_implied_volatility_data() {
+    QTest::addColumn<int>("right");
+    QTest::addColumn<double>("premium");
+    QTest::newRow("call") << int(pricing::Right::Call) << 4.76;
+    QTest::newRow("put") << int(pricing::Right::Put) << 0.81;
+}
+
+void TestBeforeExpiry::textbook_prices_and_their_implied_volatility() {
+    QFETCH(int, right);
+    QFETCH(double, premium);
+    // Spot 42, strike 40, rate 10 %, half a year, volatility 20 %.
+    const pricing::Quote q{pricing::Right(right), 42, 40, 0.5, 0.10};
+    const double price = pricing::price(q, 0.20);
+    QCOMPARE(std::round(price * 100) / 100, premium);
+    const std::optional<double> implied = pricing::impliedVolatility(q, price);
+    QVERIFY(implied);
+    QVERIFY(std::abs(*implied - 0.20) < 1e-6);
+}
+
+void TestBeforeExpiry::with_no_days_left_every_strategy_is_worth_its_expiry_value() {
+    for (const workbench::Strategy& s : workbench::standardStrategies()) {
+        const QString name = QString::fromUtf16(s.name);
+        const workbench::PositionState p = holding(name);
+        for (const auto kind : {payoffDiagram, profitDiagram}) {
+            const be::Valuer valuer(p, days(30, 0), kind);
+            for (int i = 0; i <= 100; ++i) {
+                const double S = i;
+                const double expiry = workbench::analysis::valueAt(p, S, kind);
+                QVERIFY2(std::abs(valuer.valueAt(S) - expiry) < 1e-9,
+                         qPrintable(name + QStringLiteral(" at %1").arg(S)));
+            }
+        }
+    }
+}
+
+void TestBeforeExpiry::a_call_less_a_put_of_one_strike_is_the_forward_less_the_strike() {
+    workbench::PositionState call = workbench::startingQuotes();
+    call.callQty[3] = 1;
+    workbench::PositionState put = workbench::startingQuotes();
+    put.putQty[3] = 1;
+    const be::Inputs in = days(30, 20, false);
+    const be::Valuer calls(call, in, payoffDiagram);
+    const be::Valuer puts(put, in, payoffDiagram);
+    const double discounted = 50 * std::exp(-in.rate * 20 / 365.0);
+    for (const double S : {0.0, 1.0, 30.0, 50.0, 77.5, 100.0}) {
+        QVERIFY2(std::abs(calls.valueAt(S) - puts.valueAt(S) - (S - discounted)) < 1e-9,
+                 qPrintable(QString::number(S)));
+    }
+}
+
+void TestBeforeExpiry::a_long_straddle_gains_from_movement_and_loses_to_time() {
+    const workbench::PositionState p = holding(QStringLiteral("Straddle"));
+    for (const bool implied : {true, false}) {
+        const be::Greeks g = be::Valuer(p, days(30, 10, implied), profitDiagram).greeksAt(50);
+        QVERIFY(g.gamma > 0);
+        QVERIFY(g.vegaPerPoint > 0);
+        QVERIFY(g.thetaPerDay < 0);
+    }
+    // Valued today with the volatilities its premiums imply, it is worth what it cost.
+    QVERIFY(std::abs(be::Valuer(p, days(30, 30), profitDiagram).valueAt(50)) < 1e-6);
+}
+
+void TestBeforeExpiry::a_premium_no_volatility_explains_is_priced_with_the_one_volatility() {
+    workbench::PositionState p = workbench::startingQuotes();
+    p.putPrice[5] = 9.00f; // below the 60 put's least value, 60 e^(-rt) - 50
+    p.putQty[5] = 1;
+    const std::vector<be::RowVolatility> rows = be::impliedVolatilities(p, days(30, 10));
+    QCOMPARE(rows.size(), std::size_t(5));
+    QVERIFY(!rows[4].put);
+    QVERIFY(rows[4].call && rows[3].put);
+    const be::Valuer implied(p, days(30, 10, true), payoffDiagram);
+    const be::Valuer single(p, days(30, 10, false), payoffDiagram);
+    for (const double S : {40.0, 55.0, 70.0}) {
+        QCOMPARE(implied.valueAt(S), single.valueAt(S));
+    }
+}
+
+void TestBeforeExpiry::a_thousand_rows_price_without_a_failure() {
+    workbench::PositionState p(1000);
+    for (int r = 1; r <= 1000; ++r) {
+        p.strike[r] = float(20 + 0.06 * r);
+        p.callPrice[r] = float(std::max(50 - p.strike[r], 0.0f) + 1.5);
+        p.putPrice[r] = float(std::max(p.strike[r] - 50, 0.0f) + (r % 7 == 0 ? 0 : 1.5));
+        p.callQty[r] = float(r % 5 - 2);
+        p.putQty[r] = float(r % 3 - 1);
+    }
+    QCOMPARE(be::impliedVolatilities(p, days(30, 5)).size(), std::size_t(1000));
+    const be::Valuer valuer(p, days(30, 5), profitDiagram);
+    for (const double S : {0.0, 25.0, 50.0, 100.0}) {
+        QVERIFY(std::isfinite(valuer.valueAt(S)));
+    }
+    const be::Greeks g = valuer.greeksAt(50);
+    QVERIFY(std::isfinite(g.delta + g.gamma + g.thetaPerDay + g.vegaPerPoint));
+}
+
+void TestBeforeExpiry::days_left_typed_in_the_panel_draw_the_curve_and_its_greeks() {
+    WorkbenchHarness h;
+    h.choose(QStringLiteral("Straddle"));
+    workbench::BeforeExpiryPanel panel(*h.bench);
+    panel.show();
+    QApplication::setActiveWindow(&panel);
+    QVERIFY(QTest::qWaitForWindowActive(&panel));
+    auto* daysLeft = panel.findChild<QSpinBox*>(QStringLiteral("spnDaysLeft"));
+    QTest::mouseClick(daysLeft, Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("10"));
+    QCOMPARE(h.bench->beforeExpiry().daysLeft, 10);
+    auto* legend =
+        h.pbox()->findChild<workbench::CurveLegend*>(QStringLiteral("curveLegend"));
+    QVERIFY(legend->beforeExpiry());
+    QCOMPARE(legend->beforeExpiry()->text, QStringLiteral("Straddle (payoff) with 10 days left"));
+    const auto* curve =
+        h.pbox()->findChild<workbench::ExpiryCurveLayer*>(QStringLiteral("expiryCurve"));
+    QVERIFY(!curve->isHidden() && curve->points().size() > 100);
+    // Above the expiry V about the strike: a long straddle is worth more
+    // before expiry. (Far below it the put is worth less than at expiry: a
+    // European put's strike is paid only then.)
+    for (const QPointF& point : curve->points()) {
+        QVERIFY(point.x() < 40 || point.x() > 60 || point.y() >
+                workbench::analysis::valueAt(h.bench->position(), point.x(), payoffDiagram));
+    }
+    QVERIFY(h.bench->analysisText().contains(QStringLiteral("Value with 10 days left at 50.00")));
+    // The start-up quotes' every premium has a volatility at these inputs.
+    auto* table = panel.findChild<QTableWidget*>(QStringLiteral("grdVolatilities"));
+    QCOMPARE(table->rowCount(), 5);
+    QVERIFY(table->item(2, 1)->text().endsWith(QStringLiteral(" %")));
+    // Back to 0: nothing new is shown, and the persistent picture never held it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0"));
+    QVERIFY(curve->isHidden());
+    QVERIFY(!legend->beforeExpiry());
+    QVERIFY(!h.bench->analysisText().contains(QStringLiteral("days left")));
+}
+
+QTEST_MAIN(TestBeforeExpiry)
+#include "test_before_expiry.moc"
