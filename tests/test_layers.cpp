@@ -80,6 +80,7 @@ private slots:
     void every_folder_of_the_sources_has_a_layer();
     void no_file_includes_from_a_layer_above_its_own_data();
     void no_file_includes_from_a_layer_above_its_own();
+    void only_the_pricing_unit_sees_the_pricing_library();
 };
 
 void TestLayers::every_folder_of_the_sources_has_a_layer() {
@@ -103,6 +104,22 @@ void TestLayers::no_file_includes_from_a_layer_above_its_own() {
     const QStringList wrong = wrongIncludes(folder);
     QVERIFY2(wrong.isEmpty(), qPrintable(QStringLiteral("includes from above or beside ") + folder +
                                          QStringLiteral(":\n") + wrong.join(u'\n')));
+}
+
+void TestLayers::only_the_pricing_unit_sees_the_pricing_library() {
+    static const QRegularExpression quantLib(QStringLiteral("^\\s*#\\s*include\\s*<ql/"),
+                                             QRegularExpression::MultilineOption);
+    QStringList seeing;
+    for (auto it = kLayers.cbegin(); it != kLayers.cend(); ++it) {
+        for (const QString& path : sourceFilesIn(it.key())) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            if (quantLib.match(QString::fromUtf8(file.readAll())).hasMatch()) {
+                seeing << path.mid(kSource.size() + 1);
+            }
+        }
+    }
+    QCOMPARE(seeing, QStringList{QStringLiteral("workbench/OptionPricing.cpp")});
 }
 
 QTEST_GUILESS_MAIN(TestLayers)

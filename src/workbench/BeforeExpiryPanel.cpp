@@ -128,8 +128,16 @@ void BeforeExpiryPanel::fillVolatilities() {
     if (!isVisible()) {
         return;
     }
+    const PositionState& position = bench_.valuedPosition();
+    const beforeexpiry::Inputs in = inputs();
+    Basis basis{position.strike, position.callPrice, position.putPrice, position.takesPart,
+                in.daysToday,    in.rate,            in.volatility};
+    if (shown_ == basis) {
+        return;
+    }
+    shown_ = std::move(basis);
     const std::vector<beforeexpiry::RowVolatility> rows =
-        beforeexpiry::impliedVolatilities(bench_.valuedPosition(), inputs());
+        beforeexpiry::impliedVolatilities(position, in);
     volatilities_->setRowCount(int(rows.size()));
     bool missing = false;
     for (int i = 0; i < int(rows.size()); ++i) {

@@ -4,6 +4,9 @@
 
 #include <QWidget>
 
+#include <optional>
+#include <vector>
+
 class QDoubleSpinBox;
 class QLabel;
 class QRadioButton;
@@ -33,6 +36,17 @@ private:
     void fillVolatilities();
 
     wqzOptionPayoffs& bench_;
+    // What the table was last found from: it follows the quotes, the days to
+    // expiry and the rate, not the days left or the diagram.
+    struct Basis {
+        std::vector<float> strike, callPrice, putPrice;
+        std::vector<bool> takesPart;
+        int daysToday = 0;
+        double rate = 0;
+        double volatility = 0;
+        bool operator==(const Basis&) const = default;
+    };
+    std::optional<Basis> shown_;
     QSpinBox* daysToday_ = nullptr;
     QSpinBox* daysLeft_ = nullptr;
     QDoubleSpinBox* rate_ = nullptr;
