@@ -15,6 +15,7 @@
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QUndoStack>
 
 namespace shell {
 
@@ -54,6 +55,20 @@ void frmLumo::createMenus() {
 
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
+    QUndoStack& changes = ucLumo->undoStack();
+    QAction* undo = changes.createUndoAction(edit, QStringLiteral("&Undo"));
+    undo->setObjectName(QStringLiteral("mnuUndo"));
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setStatusTip(QStringLiteral(
+        "Brings back the position before its last change and plots it; erased curves stay "
+        "erased"));
+    QAction* redo = changes.createRedoAction(edit, QStringLiteral("&Redo"));
+    redo->setObjectName(QStringLiteral("mnuRedo"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    redo->setStatusTip(QStringLiteral("Makes the change undone last again and plots it"));
+    edit->addAction(undo);
+    edit->addAction(redo);
+    separator(edit, "mnuSepUndo");
     QAction* copyOptions = item(edit, "mnuCopyOptionData", "Copy Selected &Option Data");
     QAction* copyValues = item(edit, "mnuCopyPayoffData", "Copy Selected &Numeric Values");
     QAction* copyAnalysis = item(edit, "mnuCopyAnalysis", "Copy &Analysis");

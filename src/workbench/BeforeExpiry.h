@@ -18,6 +18,7 @@ struct Inputs {
     double rate = 0.05; // continuous, per year
     bool implied = true;     // each option's volatility from its premium
     double volatility = 0.3; // for every option, or where no implied one exists
+    bool operator==(const Inputs&) const = default;
 };
 
 // The implied volatilities of a row taking part: nothing where no volatility

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -101,6 +102,22 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     }
     connect(implied_, &QRadioButton::toggled, this, [this] { inputsChanged(); });
     connect(&bench_, &wqzOptionPayoffs::AnalysisChange, this, [this] { fillVolatilities(); });
+    connect(&bench_, &wqzOptionPayoffs::BeforeExpiryChange, this, [this] { showInputs(); });
+}
+
+void BeforeExpiryPanel::showInputs() {
+    // The workbench already holds these inputs; the boxes only follow.
+    const beforeexpiry::Inputs in = bench_.beforeExpiry();
+    const QSignalBlocker blockers[] = {QSignalBlocker(daysToday_), QSignalBlocker(daysLeft_),
+                                       QSignalBlocker(rate_), QSignalBlocker(implied_),
+                                       QSignalBlocker(single_), QSignalBlocker(volatility_)};
+    daysToday_->setValue(in.daysToday);
+    daysLeft_->setMaximum(in.daysToday);
+    daysLeft_->setValue(in.daysLeft);
+    rate_->setValue(in.rate * 100);
+    (in.implied ? implied_ : single_)->setChecked(true);
+    volatility_->setValue(in.volatility * 100);
+    fillVolatilities();
 }
 
 beforeexpiry::Inputs BeforeExpiryPanel::inputs() const {

@@ -31,6 +31,7 @@ protected:
 
 private:
     void inputsChanged();
+    void showInputs();
     // The implied volatilities of the valued position, while the panel is in
     // sight (a thousand rows take a noticeable moment).
     void fillVolatilities();

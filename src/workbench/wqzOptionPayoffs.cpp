@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QUndoStack>
 
 #include <algorithm>
 
@@ -78,12 +79,16 @@ wqzOptionPayoffs::wqzOptionPayoffs(platform::Clipboard& clipboard, QWidget* pare
     fillStrategyList();
     cmbStandard->setCurrentIndex(1);
     cmbStandard_Click();
+    // The start-up position is where undoing stops.
+    undo_->clear();
+    recorded_ = shown();
     platform::eventPump().doEvents();
 }
 
 wqzOptionPayoffs::~wqzOptionPayoffs() = default;
 
 void wqzOptionPayoffs::createControls() {
+    undo_ = new QUndoStack(this);
     pbox = named<platform::PictureBox>(this, QStringLiteral("pbox"));
     pbox->setBackColor(kPlotBackground);
     expiryCurve_ = new ExpiryCurveLayer(pbox);
@@ -213,18 +218,27 @@ void wqzOptionPayoffs::setTabOrder() {
 
 void wqzOptionPayoffs::connectControls() {
     using platform::guarded;
-    connect(cmdPlot, &QPushButton::clicked, this, guarded([this] { cmdPlot_Click(); }));
+    // Plot reads what was typed into the grid and the box: that is a change.
+    const auto plotTyped = [this] {
+        cmdPlot_Click();
+        recordChange(QStringLiteral("Typing"));
+    };
+    connect(cmdPlot, &QPushButton::clicked, this, guarded(plotTyped));
     for (QRadioButton* kind : plotType) {
         // The click has already chosen the option; plot it like Plot does.
-        connect(kind, &QRadioButton::clicked, this, guarded([this] { cmdPlot_Click(); }));
+        connect(kind, &QRadioButton::clicked, this, guarded(plotTyped));
     }
     static constexpr float downSteps[2] = {-0.1f, -1.0f};
     static constexpr float upSteps[2] = {0.1f, 1.0f};
     for (int i = 0; i < 2; ++i) {
-        connect(scdown[i], &QPushButton::clicked, this,
-                guarded([this, i] { adjustQty(downSteps[i]); }));
-        connect(scup[i], &QPushButton::clicked, this,
-                guarded([this, i] { adjustQty(upSteps[i]); }));
+        connect(scdown[i], &QPushButton::clicked, this, guarded([this, i] {
+                    adjustQty(downSteps[i]);
+                    recordChange(QStringLiteral("Step"));
+                }));
+        connect(scup[i], &QPushButton::clicked, this, guarded([this, i] {
+                    adjustQty(upSteps[i]);
+                    recordChange(QStringLiteral("Step"));
+                }));
     }
     connect(pbox, &platform::PictureBox::KeyPress, this,
             guarded([this](int keyAscii) { pbox_KeyPress(keyAscii); }));

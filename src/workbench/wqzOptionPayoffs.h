@@ -2,6 +2,7 @@
 
 #include "BeforeExpiry.h"
 #include "PayoffEvaluation.h"
+#include "PositionDocument.h"
 #include "PositionState.h"
 #include "platform/Boolean16.h"
 #include "platform/FlexGrid.h"
@@ -22,6 +23,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QUndoStack;
 
 namespace display {
 class wqzSetDisplay;
@@ -81,6 +83,16 @@ public:
     // How the last curve is valued before expiry. A change redraws that
     // curve and its greeks at once, without a plot.
     void setBeforeExpiry(const beforeexpiry::Inputs& inputs);
+    // What a saved file keeps: the grid and the boxes as shown, the diagram,
+    // the colour and the inputs before expiry.
+    document::Document document() const;
+    // Shows a saved position in place of the one held, re-plots it alone,
+    // and can be undone.
+    void openDocument(const document::Document& saved);
+    // Every change to the position (typed quantities, steps, strategies,
+    // Invert, Restart, pastes, opened files), to undo and redo. An undo
+    // brings the grid back and plots it; erased curves stay erased.
+    QUndoStack& undoStack() { return *undo_; }
     const beforeexpiry::Inputs& beforeExpiry() const { return expiryInputs_; }
     // The position valued before expiry: the last curve's, or the one held
     // before the first plot and after a clear.
@@ -106,6 +118,9 @@ signals:
     // Every plot and every change of the inputs before expiry, with the new
     // analysisText().
     void AnalysisChange(const QString& text);
+    // The inputs before expiry changed other than through setBeforeExpiry
+    // (an opened file).
+    void BeforeExpiryChange();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -156,6 +171,25 @@ private:
     void Grid1_KeyDown(int keyCode, int shift);
     void Grid1_KeyPress(int keyAscii);
     bool currentCellEditable() const;
+
+    // Undo. The position as the grid and the underlying's box show it.
+    struct Shown {
+        QList<document::Row> rows;
+        QString underlyingQty;
+        bool operator==(const Shown&) const = default;
+    };
+    Shown shown() const;
+    // Puts rows into the grid in place of all it holds.
+    void showRows(const QList<document::Row>& rows);
+    // Reads a shown position into the state, leaving its texts as they were;
+    // false when reading failed (and was reported).
+    bool readShown(const Shown& position);
+    // Brings a shown position back and plots it.
+    void restore(const Shown& position);
+    // Makes what the grid now shows one step to undo, named `what`, when it
+    // differs from the last step.
+    void recordChange(const QString& what);
+    class Change;
 
     // Position commands.
     void cmdClear_Click();
@@ -228,6 +262,9 @@ private:
     // The cells reported as too large, as the message named them.
     QStringList tooLargeReported_;
     std::unique_ptr<display::wqzSetDisplay> setDisplay;
+    QUndoStack* undo_ = nullptr;
+    // What the grid showed after the last recorded change.
+    Shown recorded_;
     QPointer<platform::FlexGrid> grddisplay;
 };
 

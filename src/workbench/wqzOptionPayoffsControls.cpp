@@ -156,6 +156,7 @@ void wqzOptionPayoffs::cmbStandard_Click() {
     PlotIt(platform::vbTrue);
     loadedStrategy_ = chosen;
     showLoaded.dismiss();
+    recordChange(cmbStandard->currentText());
     platform::eventPump().doEvents();
 }
 

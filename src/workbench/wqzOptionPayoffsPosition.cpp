@@ -71,9 +71,11 @@ void wqzOptionPayoffs::InvertPosition() {
     } catch (const platform::RunTimeError& error) {
         // Rows already inverted stay inverted; nothing is plotted.
         services::errors::reportError(error);
+        recordChange(QStringLiteral("Invert"));
         return;
     }
     cmdPlot_Click();
+    recordChange(QStringLiteral("Invert"));
 }
 
 void wqzOptionPayoffs::cmdClear_Click() {
@@ -91,6 +93,7 @@ void wqzOptionPayoffs::cmdRestart_Click() {
     position_.underlyingQty = 0;
     txtUnderlyingQty->setText(QString());
     clearPlotArea();
+    recordChange(QStringLiteral("Restart"));
 }
 
 void wqzOptionPayoffs::CopyOptionData() {
@@ -154,6 +157,7 @@ void wqzOptionPayoffs::Grid1_KeyPress(int keyAscii) {
                                                clipboard_);
     if (keyAscii == platform::keys::charEnter) {
         readPosition();
+        recordChange(QStringLiteral("Typing"));
     }
     // Typing shows at once whether the row takes part; a number too large to
     // use is told when it is committed or pasted, not half-way through typing.

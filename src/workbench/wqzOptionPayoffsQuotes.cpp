@@ -223,6 +223,7 @@ void wqzOptionPayoffs::pasteData(const QString& strPaste) {
     platform::skipOnError([&] { fitGridColumns(); });
     showRowsTakingPart(true);
     showSelection();
+    recordChange(QStringLiteral("Paste"));
     platform::eventPump().doEvents();
 }
 

@@ -1,0 +1,185 @@
+#include "PositionDocument.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+
+namespace workbench::document {
+
+namespace {
+
+const QString kFormat = QStringLiteral("wqz-position");
+const std::array<QString, columns::count> kColumnKeys = {
+    QStringLiteral("callQty"), QStringLiteral("callPrice"), QStringLiteral("strike"),
+    QStringLiteral("putQty"), QStringLiteral("putPrice")};
+const std::array<QString, 4> kRangeKeys = {QStringLiteral("top"), QStringLiteral("bottom"),
+                                           QStringLiteral("from"), QStringLiteral("to")};
+// A cell or box holds a number as typed; nothing longer is worth keeping.
+constexpr qsizetype kLongestText = 64;
+// As many rows as a pasted quote table may sensibly bring.
+constexpr qsizetype kMostRows = 10000;
+
+// Reading stops at the first problem, with the problem in words.
+struct Problem {
+    QString text;
+};
+
+QString text(const QJsonObject& object, const QString& key, const QString& where) {
+    const QJsonValue v = object.value(key);
+    if (!v.isString()) {
+        throw Problem{QStringLiteral("%1 has no text \"%2\".").arg(where, key)};
+    }
+    if (v.toString().size() > kLongestText) {
+        throw Problem{QStringLiteral("%1: \"%2\" is too long.").arg(where, key)};
+    }
+    return v.toString();
+}
+
+QJsonObject object(const QJsonObject& parent, const QString& key) {
+    const QJsonValue v = parent.value(key);
+    if (!v.isObject()) {
+        throw Problem{QStringLiteral("The file has no \"%1\".").arg(key)};
+    }
+    return v.toObject();
+}
+
+double number(const QJsonObject& o, const QString& key, double least, double most) {
+    const QJsonValue v = o.value(key);
+    if (!v.isDouble() || !(v.toDouble() >= least && v.toDouble() <= most)) {
+        throw Problem{QStringLiteral("\"%1\" is not a number from %2 to %3.")
+                          .arg(key)
+                          .arg(least)
+                          .arg(most)};
+    }
+    return v.toDouble();
+}
+
+beforeexpiry::Inputs inputsFrom(const QJsonObject& o) {
+    beforeexpiry::Inputs in;
+    in.daysToday = int(number(o, QStringLiteral("daysToExpiry"), 1, 3650));
+    in.daysLeft = int(number(o, QStringLiteral("daysLeft"), 0, in.daysToday));
+    in.rate = number(o, QStringLiteral("ratePercent"), -10, 50) / 100;
+    const QString kind = o.value(QStringLiteral("volatility")).toString();
+    if (kind != u"implied" && kind != u"single") {
+        throw Problem{QStringLiteral("\"volatility\" is neither \"implied\" nor \"single\".")};
+    }
+    in.implied = kind == u"implied";
+    in.volatility = number(o, QStringLiteral("volatilityPercent"), 1, 500) / 100;
+    return in;
+}
+
+Document read(const QByteArray& bytes) {
+    if (bytes.size() > largestFile) {
+        throw Problem{QStringLiteral("The file is larger than 1 MB; a position file is far "
+                                     "smaller.")};
+    }
+    QJsonParseError error{};
+    const QJsonDocument json = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !json.isObject()) {
+        throw Problem{QStringLiteral("The file is not a saved position (it does not read as "
+                                     "one near character %1).")
+                          .arg(error.offset)};
+    }
+    const QJsonObject root = json.object();
+    if (root.value(QStringLiteral("format")).toString() != kFormat) {
+        throw Problem{QStringLiteral("The file is not a saved position.")};
+    }
+    const QJsonValue version = root.value(QStringLiteral("version"));
+    if (!version.isDouble() || version.toDouble() < 1 ||
+        version.toDouble() != std::floor(version.toDouble())) {
+        throw Problem{QStringLiteral("The file does not say which version of the format it is.")};
+    }
+    if (version.toDouble() > formatVersion) {
+        throw Problem{QStringLiteral("The file was saved by a newer version of the program "
+                                     "(format %1); this one reads format %2.")
+                          .arg(version.toDouble())
+                          .arg(formatVersion)};
+    }
+    Document d;
+    const QJsonValue rows = root.value(QStringLiteral("rows"));
+    if (!rows.isArray() || rows.toArray().isEmpty() || rows.toArray().size() > kMostRows) {
+        throw Problem{QStringLiteral("The file has no rows of options, or too many.")};
+    }
+    const QJsonArray rowArray = rows.toArray();
+    for (qsizetype i = 0; i < rowArray.size(); ++i) {
+        if (!rowArray[i].isObject()) {
+            throw Problem{QStringLiteral("Row %1 is not a row of options.").arg(i + 1)};
+        }
+        const QString where = QStringLiteral("Row %1").arg(i + 1);
+        Row row;
+        for (int c = 0; c < columns::count; ++c) {
+            row[std::size_t(c)] = text(rowArray[i].toObject(), kColumnKeys[std::size_t(c)], where);
+        }
+        d.rows << row;
+    }
+    d.underlyingQty = text(root, QStringLiteral("underlyingQty"), QStringLiteral("The file"));
+    const QJsonObject range = object(root, QStringLiteral("range"));
+    for (std::size_t i = 0; i < kRangeKeys.size(); ++i) {
+        d.range[i] = text(range, kRangeKeys[i], QStringLiteral("The range"));
+    }
+    const QString diagram = root.value(QStringLiteral("diagram")).toString();
+    if (diagram != u"payoff" && diagram != u"profit") {
+        throw Problem{QStringLiteral("\"diagram\" is neither \"payoff\" nor \"profit\".")};
+    }
+    d.profit = diagram == u"profit";
+    const QString color = root.value(QStringLiteral("curveColor")).toString();
+    bool ok = false;
+    d.curveColor = color.mid(1).toUInt(&ok, 16);
+    if (color.size() != 7 || !color.startsWith(u'#') || !ok) {
+        throw Problem{QStringLiteral("\"curveColor\" is not a colour such as \"#ffff00\".")};
+    }
+    if (root.contains(QStringLiteral("beforeExpiry"))) {
+        d.beforeExpiry = inputsFrom(object(root, QStringLiteral("beforeExpiry")));
+    }
+    return d;
+}
+
+} // namespace
+
+QByteArray toJson(const Document& d) {
+    QJsonArray rows;
+    for (const Row& row : d.rows) {
+        QJsonObject o;
+        for (int c = 0; c < columns::count; ++c) {
+            o.insert(kColumnKeys[std::size_t(c)], row[std::size_t(c)]);
+        }
+        rows.append(o);
+    }
+    QJsonObject range;
+    for (std::size_t i = 0; i < kRangeKeys.size(); ++i) {
+        range.insert(kRangeKeys[i], d.range[i]);
+    }
+    QJsonObject root{
+        {QStringLiteral("format"), kFormat},
+        {QStringLiteral("version"), formatVersion},
+        {QStringLiteral("rows"), rows},
+        {QStringLiteral("underlyingQty"), d.underlyingQty},
+        {QStringLiteral("range"), range},
+        {QStringLiteral("diagram"), d.profit ? QStringLiteral("profit") : QStringLiteral("payoff")},
+        {QStringLiteral("curveColor"),
+         QStringLiteral("#%1").arg(d.curveColor & 0xFFFFFFu, 6, 16, QLatin1Char('0'))},
+    };
+    if (d.beforeExpiry) {
+        const beforeexpiry::Inputs& in = *d.beforeExpiry;
+        root.insert(QStringLiteral("beforeExpiry"),
+                    QJsonObject{{QStringLiteral("daysToExpiry"), in.daysToday},
+                                {QStringLiteral("daysLeft"), in.daysLeft},
+                                {QStringLiteral("ratePercent"), in.rate * 100},
+                                {QStringLiteral("volatility"), in.implied ? QStringLiteral("implied")
+                                                                          : QStringLiteral("single")},
+                                {QStringLiteral("volatilityPercent"), in.volatility * 100}});
+    }
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+Reading fromJson(const QByteArray& bytes) {
+    try {
+        return {read(bytes), QString()};
+    } catch (const Problem& p) {
+        return {std::nullopt, p.text};
+    }
+}
+
+} // namespace workbench::document

@@ -1,0 +1,128 @@
+// Undo and redo of changes to the position, and the position kept in a file.
+#include "wqzOptionPayoffs.h"
+
+#include "platform/FailureGuard.h"
+#include "platform/FlexGrid.h"
+#include "platform/SwatchBox.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QUndoCommand>
+#include <QUndoStack>
+
+namespace workbench {
+
+namespace col = workbench::columns;
+
+// A change already made: the first redo is the change itself.
+class wqzOptionPayoffs::Change : public QUndoCommand {
+public:
+    Change(wqzOptionPayoffs& bench, Shown before, Shown after, const QString& what)
+        : QUndoCommand(what), bench_(bench), before_(std::move(before)), after_(std::move(after)) {}
+    void undo() override { bench_.restore(before_); }
+    void redo() override {
+        if (done_) {
+            bench_.restore(after_);
+        }
+        done_ = true;
+    }
+
+private:
+    wqzOptionPayoffs& bench_;
+    const Shown before_;
+    const Shown after_;
+    bool done_ = false;
+};
+
+wqzOptionPayoffs::Shown wqzOptionPayoffs::shown() const {
+    Shown s;
+    for (int r = 1; r < Grid1->Rows(); ++r) {
+        document::Row row;
+        for (int c = 0; c < col::count; ++c) {
+            row[std::size_t(c)] = Grid1->TextMatrix(r, c);
+        }
+        s.rows << row;
+    }
+    s.underlyingQty = txtUnderlyingQty->text();
+    return s;
+}
+
+void wqzOptionPayoffs::showRows(const QList<document::Row>& rows) {
+    Grid1->setRows(int(rows.size()) + 1);
+    for (int r = 1; r <= int(rows.size()); ++r) {
+        for (int c = 0; c < col::count; ++c) {
+            Grid1->setTextMatrix(r, c, rows[r - 1][std::size_t(c)]);
+        }
+    }
+    fitGridColumns();
+    showRowsTakingPart(false);
+    showSelection();
+}
+
+void wqzOptionPayoffs::restore(const Shown& position) {
+    // Undo runs from the menu's own action; a failure is reported like any
+    // other command's.
+    platform::runGuarded([&] {
+        if (readShown(position)) {
+            PlotIt(platform::vbFalse);
+        }
+        recorded_ = shown();
+    });
+}
+
+bool wqzOptionPayoffs::readShown(const Shown& position) {
+    showRows(position.rows);
+    txtUnderlyingQty->setText(position.underlyingQty);
+    const bool read = readPosition() >= 0;
+    // Reading writes the numbers back in its own format; the position shows
+    // as it was kept.
+    showRows(position.rows);
+    txtUnderlyingQty->setText(position.underlyingQty);
+    return read;
+}
+
+void wqzOptionPayoffs::recordChange(const QString& what) {
+    Shown now = shown();
+    if (now == recorded_) {
+        return;
+    }
+    undo_->push(new Change(*this, recorded_, now, what));
+    recorded_ = std::move(now);
+}
+
+document::Document wqzOptionPayoffs::document() const {
+    document::Document d;
+    d.rows = shown().rows;
+    d.underlyingQty = txtUnderlyingQty->text();
+    for (std::size_t i = 0; i < d.range.size(); ++i) {
+        d.range[i] = Text1[i]->text();
+    }
+    d.profit = plotType[1]->isChecked();
+    d.curveColor = plotColor_;
+    d.beforeExpiry = expiryInputs_;
+    return d;
+}
+
+void wqzOptionPayoffs::openDocument(const document::Document& saved) {
+    for (std::size_t i = 0; i < saved.range.size(); ++i) {
+        Text1[i]->setText(saved.range[i]);
+    }
+    plotType[saved.profit ? 1 : 0]->setChecked(true);
+    // The colour is one of the swatches when it was saved from one.
+    for (int i = 0; i < swatchCount; ++i) {
+        pColor[std::size_t(i)]->setBorder(pColor[std::size_t(i)]->color() == saved.curveColor);
+    }
+    plotColor_ = saved.curveColor;
+    if (saved.beforeExpiry) {
+        expiryInputs_ = *saved.beforeExpiry;
+        emit BeforeExpiryChange();
+    }
+    loadedAs_.reset();
+    clearPlotArea();
+    if (readShown({saved.rows, saved.underlyingQty})) {
+        PlotIt(platform::vbFalse);
+    }
+    recordChange(QStringLiteral("Open"));
+}
+
+} // namespace workbench

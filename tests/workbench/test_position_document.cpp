@@ -1,0 +1,140 @@
+// A position kept in a file and opened again, files that are not positions,
+// and undoing changes to the position.
+#include "WorkbenchHarness.h"
+#include "workbench/PositionDocument.h"
+
+#include <QUndoStack>
+
+namespace {
+
+namespace doc = workbench::document;
+
+QStringList gridTexts(const WorkbenchHarness& h) {
+    QStringList out;
+    for (int r = 0; r < h.grid()->Rows(); ++r) {
+        for (int c = 0; c < h.grid()->Cols(); ++c) {
+            out << h.cell(r, c);
+        }
+    }
+    return out;
+}
+
+QString twelveRows() {
+    QString table;
+    for (int k = 0; k < 12; ++k) {
+        table += QStringLiteral("%1\t%2\t%3\r\n").arg(20 - k).arg(30 + 5 * k).arg(1.5 + k);
+    }
+    return table;
+}
+
+} // namespace
+
+class TestPositionDocument : public QObject {
+    Q_OBJECT
+private slots:
+    void a_saved_position_opens_as_it_was_shown_data();
+    void a_saved_position_opens_as_it_was_shown();
+    void a_file_that_is_no_position_says_what_is_wrong_data();
+    void a_file_that_is_no_position_says_what_is_wrong();
+    void undo_brings_back_each_change_and_plots_it();
+};
+
+void TestPositionDocument::a_saved_position_opens_as_it_was_shown_data() {
+    QTest::addColumn<QString>("strategy");
+    QTest::addColumn<QString>("quotes");
+    QTest::newRow("a strategy, profit") << "Call Butterfly Spread" << "";
+    QTest::newRow("twelve pasted rows held") << "" << twelveRows();
+}
+
+void TestPositionDocument::a_saved_position_opens_as_it_was_shown() {
+    QFETCH(QString, strategy);
+    QFETCH(QString, quotes);
+    WorkbenchHarness saved;
+    saved.chooseProfit();
+    if (!quotes.isEmpty()) {
+        saved.bench->pasteData(quotes);
+        saved.clickCell(4, 0);
+        saved.type(QStringLiteral("2\r"));
+        saved.clickCell(9, 3);
+        saved.type(QStringLiteral("-1\r"));
+        saved.fake->dialogs.script(platform::Dialogs::answerYes);
+        QTest::mouseClick(saved.button(QStringLiteral("cmdPlot")), Qt::LeftButton);
+    } else {
+        saved.choose(strategy);
+    }
+    saved.bench->setPlotColor(0x0000FF);
+    const QByteArray file = doc::toJson(saved.bench->document());
+
+    WorkbenchHarness opened;
+    const doc::Reading reading = doc::fromJson(file);
+    QVERIFY2(reading.document, qPrintable(reading.problem));
+    opened.bench->openDocument(*reading.document);
+    QCOMPARE(gridTexts(opened), gridTexts(saved));
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(opened.box(i)->text(), saved.box(i)->text());
+    }
+    QCOMPARE(opened.underlyingBox()->text(), saved.underlyingBox()->text());
+    QVERIFY(opened.child<QRadioButton>(QStringLiteral("plotType(1)"))->isChecked());
+    // Drawn afresh in the saved colour: the plot area shows what it showed,
+    // but the last curve alone.
+    saved.bench->setPlotColor(0x0000FF);
+    saved.child<QPushButton>(QStringLiteral("cmdClear"))->click();
+    saved.bench->PlotIt(platform::vbFalse);
+    QCOMPARE(opened.pbox()->image(), saved.pbox()->image());
+}
+
+void TestPositionDocument::a_file_that_is_no_position_says_what_is_wrong_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("problem");
+    WorkbenchHarness h;
+    const QByteArray good = doc::toJson(h.bench->document());
+    QByteArray newer = good;
+    newer.replace("\"version\": 1", "\"version\": 2");
+    QByteArray badColour = good;
+    badColour.replace("#", "");
+    QTest::newRow("not JSON") << QByteArray("{\"format\": ") << "not a saved position";
+    QTest::newRow("another JSON file") << QByteArray("{\"name\": \"x\"}") << "not a saved position";
+    QTest::newRow("a newer version") << newer << "newer version of the program (format 2)";
+    QTest::newRow("larger than 1 MB") << good + QByteArray(1024 * 1024, ' ') << "larger than 1 MB";
+    QTest::newRow("a colour without #") << badColour << "\"curveColor\"";
+    QTest::newRow("no rows") << QByteArray(good).replace("\"rows\"", "\"rowz\"") << "no rows";
+}
+
+void TestPositionDocument::a_file_that_is_no_position_says_what_is_wrong() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, problem);
+    const doc::Reading reading = doc::fromJson(file);
+    QVERIFY(!reading.document);
+    QVERIFY2(reading.problem.contains(problem), qPrintable(reading.problem));
+}
+
+void TestPositionDocument::undo_brings_back_each_change_and_plots_it() {
+    WorkbenchHarness h;
+    QUndoStack& changes = h.bench->undoStack();
+    QVERIFY(!changes.canUndo()); // the start-up position is where undoing stops
+    h.choose(QStringLiteral("Straddle"));
+    const QStringList straddle = gridTexts(h);
+    h.clickCell(1, 0);
+    h.type(QStringLiteral("3\r"));
+    QCOMPARE(h.cell(1, 0), QStringLiteral("3.00"));
+    h.child<QPushButton>(QStringLiteral("cmdRestart"))->click();
+    QCOMPARE(h.cell(3, 0), QString());
+    QCOMPARE(changes.undoText(), QStringLiteral("Restart"));
+
+    h.fake->dialogs.script(platform::Dialogs::answerYes);
+    changes.undo(); // Restart
+    QCOMPARE(h.cell(1, 0), QStringLiteral("3.00"));
+    QCOMPARE(h.bench->position().callQty[1], 3.0f);
+    QCOMPARE(h.bench->plotValue()[100], float(3 * (99.01 - 40) + (99.01 - 50))); // the payoff
+    h.fake->dialogs.script(platform::Dialogs::answerNo); // the straddle alone is far smaller
+    changes.undo(); // the typed 3
+    QCOMPARE(gridTexts(h), straddle);
+    changes.redo();
+    QCOMPARE(h.cell(1, 0), QStringLiteral("3.00"));
+    // Nothing changed: nothing to record.
+    QTest::mouseClick(h.button(QStringLiteral("cmdPlot")), Qt::LeftButton);
+    QCOMPARE(changes.undoText(), QStringLiteral("Typing"));
+}
+
+QTEST_MAIN(TestPositionDocument)
+#include "test_position_document.moc"
