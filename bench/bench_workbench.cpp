@@ -125,7 +125,11 @@ void BM_ImpliedVolatilities(benchmark::State& state) {
         benchmark::DoNotOptimize(v.data());
     }
 }
-BENCHMARK(BM_ImpliedVolatilities)->ArgName("rows")->Arg(5)->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ImpliedVolatilities)
+    ->ArgName("rows")
+    ->Arg(5)
+    ->Arg(1000)
+    ->Unit(benchmark::kMicrosecond);
 
 class SilentDialogs : public platform::Dialogs {
 public:
@@ -187,9 +191,9 @@ void BM_PlotPainted(benchmark::State& state) {
     bench.setMarkersShown(overlays);
     auto* area = bench.findChild<platform::PictureBox*>(QStringLiteral("pbox"));
     QPixmap target(area->size());
-    const QWidget::RenderFlags flags =
-        overlays ? QWidget::DrawWindowBackground | QWidget::DrawChildren
-                 : QWidget::RenderFlags(QWidget::DrawWindowBackground);
+    const QWidget::RenderFlags flags = overlays
+                                           ? QWidget::DrawWindowBackground | QWidget::DrawChildren
+                                           : QWidget::RenderFlags(QWidget::DrawWindowBackground);
     for (auto _ : state) {
         bench.PlotIt(platform::vbTrue);
         static_cast<QWidget*>(area)->render(&target, QPoint(), QRegion(), flags);
@@ -211,8 +215,8 @@ void BM_PointerMove(benchmark::State& state) {
     int x = 0;
     for (auto _ : state) {
         const QPointF at(x % area->width(), area->height() / 2.0);
-        QMouseEvent move(QEvent::MouseMove, at, area->mapToGlobal(at), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, at, area->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         QCoreApplication::sendEvent(area, &move);
         area->repaint();
         x += 7;

@@ -81,8 +81,8 @@ frmLumo::frmLumo(platform::Browser& browser, platform::Clipboard& clipboard,
     const int designWidth = twips::toPixels(designClientWidth);
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
     const QSize screenArea = screen()->availableGeometry().size() - QSize(0, titleBar);
-    resize(std::max(designWidth, std::min(designWidth + expiryDock_->sizeHint().width(),
-                                          screenArea.width())),
+    resize(std::max(designWidth,
+                    std::min(designWidth + expiryDock_->sizeHint().width(), screenArea.width())),
            std::max(designHeight,
                     std::min(designHeight + twips::toPixels(analysisRoom()), screenArea.height())));
 }
@@ -115,22 +115,11 @@ void frmLumo::createControls() {
     txtAnalysis = named<QPlainTextEdit>(client_, QStringLiteral("txtAnalysis"));
     txtAnalysis->setFont(platform::uiFont(8.25));
     txtAnalysis->setReadOnly(true);
+    txtAnalysis->setTabChangesFocus(true);
     // Read-only, but the keyboard still reaches it to select and scroll.
-    txtAnalysis->setTextInteractionFlags(Qt::TextSelectableByMouse |
-                                         Qt::TextSelectableByKeyboard);
-    txtAnalysis->setAccessibleName(QStringLiteral("Analysis of the last plot"));
-    txtAnalysis->setToolTip(
-        QStringLiteral("Break-evens, greatest profit and loss of the last curve drawn; "
-                       "Edit > Copy Analysis copies them"));
+    txtAnalysis->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtAnalysis->hide();
 
-    // The inputs before expiry sit beside the browser, in a panel the
-    // student can close, float or put back from the Options menu.
-    expiryDock_ = new QDockWidget(QStringLiteral("Before Expiry"), this);
-    expiryDock_->setObjectName(QStringLiteral("dockBeforeExpiry"));
-    expiryDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    expiryDock_->setWidget(new workbench::BeforeExpiryPanel(*ucLumo, expiryDock_));
-    addDockWidget(Qt::RightDockWidgetArea, expiryDock_);
 
     cmbNavigate = named<QComboBox>(client_, QStringLiteral("cmbNavigate"));
     cmbNavigate->setEditable(true);
@@ -151,6 +140,44 @@ void frmLumo::createControls() {
     Browser1->setParent(client_);
     Browser1->setObjectName(QStringLiteral("Browser1"));
     twips::setGeometry(Browser1, R{5160, 360, 6735, 6135});
+
+    // The inputs before expiry sit beside the browser, in a panel the
+    // student can close, float or put back from the Options menu. Made last,
+    // it comes last in the tab order.
+    expiryDock_ = new QDockWidget(QStringLiteral("Before Expiry"), this);
+    expiryDock_->setObjectName(QStringLiteral("dockBeforeExpiry"));
+    expiryDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    expiryDock_->setWidget(new workbench::BeforeExpiryPanel(*ucLumo, expiryDock_));
+    addDockWidget(Qt::RightDockWidgetArea, expiryDock_);
+    describeControls();
+}
+
+void frmLumo::describeControls() {
+    const auto describe = [](QWidget* w, const QString& name, const QString& does) {
+        w->setAccessibleName(name);
+        w->setAccessibleDescription(does);
+        w->setToolTip(does);
+    };
+    describe(Grid1, QStringLiteral("Numeric values"),
+             QStringLiteral("The last plot's sampled prices and the position's value at each; "
+                            "Edit > Copy Selected Numeric Values copies a selection"));
+    describe(txtAnalysis, QStringLiteral("Analysis of the last plot"),
+             QStringLiteral("Break-evens, greatest profit and loss of the last curve drawn; "
+                            "Edit > Copy Analysis copies them"));
+    describe(cmbNavigate, QStringLiteral("Address"),
+             QStringLiteral("Type a page's address and press Enter to open it"));
+    describe(cmdBotBack, QStringLiteral("Back"), QStringLiteral("Opens the page shown before"));
+    describe(cmdBotForward, QStringLiteral("Forward"),
+             QStringLiteral("Opens the page shown after this one"));
+    describe(cmdStop, QStringLiteral("Stop"), QStringLiteral("Stops loading the page"));
+    describe(Browser1, QStringLiteral("Tutorial page"),
+             QStringLiteral("The module's tutorial pages"));
+    describe(Label1, QStringLiteral("Option Payoff Diagrams"),
+             QStringLiteral("The workbench for option payoff diagrams"));
+    for (QLabel* image : Image1) {
+        // Pictures that only decorate the title say so to a screen reader.
+        image->setAccessibleName(QStringLiteral("Payoff glyph"));
+    }
 }
 
 void frmLumo::connectControls() {

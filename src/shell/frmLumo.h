@@ -68,6 +68,8 @@ protected:
 
 private:
     void createControls();
+    // Names and tooltips in words, for the eye and for screen readers.
+    void describeControls();
     void createMenus();
     void connectControls();
     void shutdown();

@@ -133,8 +133,8 @@ void frmLumo::growToShowWorkbench() {
     // width, however narrow a layout pass has made it), and below it the
     // values grid as tall as at the design size, with the gaps and margins.
     const double row = designAddressWidth + addressButtonsWidth();
-    const double grid = designClientHeight - bench.top -
-                        workbench::wqzOptionPayoffs::designHeight - kMargin + analysisRoom();
+    const double grid = designClientHeight - bench.top - workbench::wqzOptionPayoffs::designHeight -
+                        kMargin + analysisRoom();
     const double width = bench.left + bench.width + kGap + row + kMargin;
     const double height = bench.top + bench.height + kGap + grid + kMargin;
     const QSize chrome = size() - client_->size();

@@ -64,7 +64,8 @@ void frmLumo::createMenus() {
         "erased"));
     QAction* redo = changes.createRedoAction(edit, QStringLiteral("&Redo"));
     redo->setObjectName(QStringLiteral("mnuRedo"));
-    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     redo->setStatusTip(QStringLiteral("Makes the change undone last again and plots it"));
     edit->addAction(undo);
     edit->addAction(redo);
@@ -79,7 +80,7 @@ void frmLumo::createMenus() {
 
     QMenu* options = bar->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("mnuOptions"));
-    QAction* invert = item(options, "mnuInvertPosition", "Invert Position");
+    QAction* invert = item(options, "mnuInvertPosition", "&Invert Position");
     separator(options, "mnuOptionSep1");
     QAction* large = item(options, "mnuOptionsLargeDisplay", "&Large Display");
     QAction* normal = item(options, "mnuOptionsNormalDisplay", "&Normal Display");
@@ -87,6 +88,14 @@ void frmLumo::createMenus() {
     QAction* markers = item(options, "mnuShowMarkers", "Show &Markers");
     markers->setCheckable(true);
     markers->setChecked(true);
+    // The swatches take no focus; the keyboard chooses a colour here.
+    QMenu* colours = options->addMenu(QStringLiteral("Curve &Colour"));
+    colours->setObjectName(QStringLiteral("mnuCurveColour"));
+    for (int i = 0; i < workbench::wqzOptionPayoffs::swatchCount; ++i) {
+        QAction* colour = colours->addAction(ucLumo->swatchName(i));
+        colour->setObjectName(QStringLiteral("mnuColour%1").arg(i));
+        connect(colour, &QAction::triggered, this, guarded([this, i] { ucLumo->chooseColor(i); }));
+    }
     QAction* expiryPanel = expiryDock_->toggleViewAction();
     expiryPanel->setObjectName(QStringLiteral("mnuBeforeExpiry"));
     expiryPanel->setText(QStringLiteral("Before &Expiry Panel"));

@@ -13,9 +13,9 @@ namespace workbench::beforeexpiry {
 
 // What the student chooses beside the diagram.
 struct Inputs {
-    int daysToday = 30; // days to expiry today; the premiums are prices now
-    int daysLeft = 0;   // the days left at which to show the value; 0 shows nothing
-    double rate = 0.05; // continuous, per year
+    int daysToday = 30;      // days to expiry today; the premiums are prices now
+    int daysLeft = 0;        // the days left at which to show the value; 0 shows nothing
+    double rate = 0.05;      // continuous, per year
     bool implied = true;     // each option's volatility from its premium
     double volatility = 0.3; // for every option, or where no implied one exists
     bool operator==(const Inputs&) const = default;

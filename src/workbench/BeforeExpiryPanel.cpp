@@ -1,7 +1,7 @@
 #include "BeforeExpiryPanel.h"
 
-#include "wqzOptionPayoffs.h"
 #include "platform/Numbers.h"
+#include "wqzOptionPayoffs.h"
 
 #include <QDoubleSpinBox>
 #include <QFormLayout>
@@ -17,9 +17,11 @@ namespace workbench {
 
 namespace {
 
-template <typename W> W* named(QWidget* parent, const char* name, const QString& tip) {
+template <typename W>
+W* named(QWidget* parent, const char* name, const QString& words, const QString& tip) {
     auto* w = new W(parent);
     w->setObjectName(QString::fromLatin1(name));
+    w->setAccessibleName(words);
     w->setToolTip(tip);
     w->setAccessibleDescription(tip);
     return w;
@@ -37,47 +39,53 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     setObjectName(QStringLiteral("beforeExpiryPanel"));
     const beforeexpiry::Inputs start = bench.beforeExpiry();
 
-    daysToday_ = named<QSpinBox>(this, "spnDaysToday",
+    daysToday_ = named<QSpinBox>(this, "spnDaysToday", QStringLiteral("Days to expiry"),
                                  QStringLiteral("Days to expiry today: the premiums are today's"));
     daysToday_->setRange(1, 3650);
     daysToday_->setValue(start.daysToday);
     daysLeft_ = named<QSpinBox>(
-        this, "spnDaysLeft",
+        this, "spnDaysLeft", QStringLiteral("Days left shown"),
         QStringLiteral("Draws the last curve's value with this many days left; 0 draws nothing"));
     daysLeft_->setRange(0, start.daysToday);
     daysLeft_->setValue(start.daysLeft);
     daysLeft_->setSpecialValueText(QStringLiteral("0 (none)"));
-    rate_ = named<QDoubleSpinBox>(this, "spnRate",
-                                  QStringLiteral("The interest rate per year, compounded continuously"));
+    rate_ = named<QDoubleSpinBox>(
+        this, "spnRate", QStringLiteral("Interest rate in percent"),
+        QStringLiteral("The interest rate per year, compounded continuously"));
     rate_->setRange(-10, 50);
     rate_->setDecimals(2);
     rate_->setSingleStep(0.25);
     rate_->setValue(start.rate * 100);
-    implied_ = named<QRadioButton>(
-        this, "optImplied", QStringLiteral("Each option's volatility found from its premium"));
+    implied_ =
+        named<QRadioButton>(this, "optImplied", QStringLiteral("Implied from premiums"),
+                            QStringLiteral("Each option's volatility found from its premium"));
     implied_->setText(QStringLiteral("Implied from premiums"));
-    single_ = named<QRadioButton>(this, "optSingle",
-                                  QStringLiteral("One volatility for every option"));
+    single_ =
+        named<QRadioButton>(this, "optSingle", QStringLiteral("One volatility for every option"),
+                            QStringLiteral("One volatility for every option"));
     single_->setText(QStringLiteral("One volatility (%)"));
     (start.implied ? implied_ : single_)->setChecked(true);
     volatility_ = named<QDoubleSpinBox>(
-        this, "spnVolatility",
+        this, "spnVolatility", QStringLiteral("One volatility in percent"),
         QStringLiteral("The one volatility, also used where no volatility explains a premium"));
     volatility_->setRange(1, 500);
     volatility_->setDecimals(2);
     volatility_->setValue(start.volatility * 100);
 
     volatilities_ = named<QTableWidget>(
-        this, "grdVolatilities",
-        QStringLiteral("The volatility each premium implies with the underlying at its price today"));
+        this, "grdVolatilities", QStringLiteral("Implied volatilities"),
+        QStringLiteral(
+            "The volatility each premium implies with the underlying at its price today"));
     volatilities_->setColumnCount(3);
     volatilities_->setHorizontalHeaderLabels(
         {QStringLiteral("Strike"), QStringLiteral("Call"), QStringLiteral("Put")});
     volatilities_->verticalHeader()->hide();
     volatilities_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     volatilities_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    volatilities_->setAccessibleName(QStringLiteral("Implied volatilities"));
-    note_ = named<QLabel>(this, "lblVolatilityNote", QString());
+    // Tab leaves the table; the arrows move through it.
+    volatilities_->setTabKeyNavigation(false);
+    note_ = named<QLabel>(this, "lblVolatilityNote", QStringLiteral("Note on the volatilities"),
+                          QStringLiteral("Which options no volatility explains"));
     note_->setWordWrap(true);
 
     auto* form = new QFormLayout;
@@ -109,8 +117,8 @@ void BeforeExpiryPanel::showInputs() {
     // The workbench already holds these inputs; the boxes only follow.
     const beforeexpiry::Inputs in = bench_.beforeExpiry();
     const QSignalBlocker blockers[] = {QSignalBlocker(daysToday_), QSignalBlocker(daysLeft_),
-                                       QSignalBlocker(rate_), QSignalBlocker(implied_),
-                                       QSignalBlocker(single_), QSignalBlocker(volatility_)};
+                                       QSignalBlocker(rate_),      QSignalBlocker(implied_),
+                                       QSignalBlocker(single_),    QSignalBlocker(volatility_)};
     daysToday_->setValue(in.daysToday);
     daysLeft_->setMaximum(in.daysToday);
     daysLeft_->setValue(in.daysLeft);
@@ -147,8 +155,9 @@ void BeforeExpiryPanel::fillVolatilities() {
     }
     const PositionState& position = bench_.valuedPosition();
     const beforeexpiry::Inputs in = inputs();
-    Basis basis{position.strike, position.callPrice, position.putPrice, position.takesPart,
-                in.daysToday,    in.rate,            in.volatility};
+    Basis basis{position.strike,    position.callPrice, position.putPrice,
+                position.takesPart, in.daysToday,       in.rate,
+                in.volatility};
     if (shown_ == basis) {
         return;
     }

@@ -87,9 +87,9 @@ std::optional<double> impliedVolatility(const Quote& q, double premium) {
         return std::nullopt;
     }
     try {
-        const double sd = ql::blackFormulaImpliedStdDev(type(q.right), q.strike, f.forward, premium,
-                                                        f.discount, 0.0, ql::Null<ql::Real>(),
-                                                        1e-10, 200);
+        const double sd =
+            ql::blackFormulaImpliedStdDev(type(q.right), q.strike, f.forward, premium, f.discount,
+                                          0.0, ql::Null<ql::Real>(), 1e-10, 200);
         const double volatility = sd / std::sqrt(q.years);
         if (std::isfinite(volatility) && volatility > 0) {
             return volatility;

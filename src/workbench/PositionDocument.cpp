@@ -48,10 +48,8 @@ QJsonObject object(const QJsonObject& parent, const QString& key) {
 double number(const QJsonObject& o, const QString& key, double least, double most) {
     const QJsonValue v = o.value(key);
     if (!v.isDouble() || !(v.toDouble() >= least && v.toDouble() <= most)) {
-        throw Problem{QStringLiteral("\"%1\" is not a number from %2 to %3.")
-                          .arg(key)
-                          .arg(least)
-                          .arg(most)};
+        throw Problem{
+            QStringLiteral("\"%1\" is not a number from %2 to %3.").arg(key).arg(least).arg(most)};
     }
     return v.toDouble();
 }
@@ -167,8 +165,8 @@ QByteArray toJson(const Document& d) {
                     QJsonObject{{QStringLiteral("daysToExpiry"), in.daysToday},
                                 {QStringLiteral("daysLeft"), in.daysLeft},
                                 {QStringLiteral("ratePercent"), in.rate * 100},
-                                {QStringLiteral("volatility"), in.implied ? QStringLiteral("implied")
-                                                                          : QStringLiteral("single")},
+                                {QStringLiteral("volatility"),
+                                 in.implied ? QStringLiteral("implied") : QStringLiteral("single")},
                                 {QStringLiteral("volatilityPercent"), in.volatility * 100}});
     }
     return QJsonDocument(root).toJson(QJsonDocument::Indented);

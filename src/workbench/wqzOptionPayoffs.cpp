@@ -70,6 +70,7 @@ wqzOptionPayoffs::wqzOptionPayoffs(platform::Clipboard& clipboard, QWidget* pare
     connectControls();
 
     createSwatches();
+    describeControls();
     pColor_Click(11);
     ucHeight = platform::numbers::toLong(twips::geometry(this).height);
     ucWidth = platform::numbers::toLong(twips::geometry(this).width);

@@ -100,6 +100,9 @@ public:
     // Marks on the last curve (strikes, break-evens, extremes) over the
     // diagram; shown unless turned off.
     void setMarkersShown(bool shown);
+    // The colour swatches by name, and choosing one, for the keyboard.
+    QString swatchName(int index) const;
+    void chooseColor(int index);
     // The large and the normal presentation of the whole control.
     void EnlargeFont();
     void ReduceFont();
@@ -133,6 +136,7 @@ private:
     void setTabOrder();
     void connectControls();
     void createSwatches();
+    void describeControls();
     void registerWithDisplay();
     void fillPositionGrid();
     void fillStrategyList();

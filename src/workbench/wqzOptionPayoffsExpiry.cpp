@@ -22,14 +22,15 @@ QString number(double value, const char16_t* pattern) {
 }
 
 QString greeksText(const beforeexpiry::Greeks& g, int daysLeft, double price, bool profit) {
-    const QString days = daysLeft == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(daysLeft);
+    const QString days =
+        daysLeft == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(daysLeft);
     return QStringLiteral("%1 with %2 left at %3: %4\n"
                           "Delta %5   Gamma %6\n"
                           "Theta %7 a day   Vega %8 a point")
         .arg(profit ? QStringLiteral("Profit") : QStringLiteral("Value"), days,
-             number(price, u"####0.00"), number(g.value, u"####0.00"),
-             number(g.delta, u"####0.00"), number(g.gamma, u"####0.0000"),
-             number(g.thetaPerDay, u"####0.0000"), number(g.vegaPerPoint, u"####0.0000"));
+             number(price, u"####0.00"), number(g.value, u"####0.00"), number(g.delta, u"####0.00"),
+             number(g.gamma, u"####0.0000"), number(g.thetaPerDay, u"####0.0000"),
+             number(g.vegaPerPoint, u"####0.0000"));
 }
 
 } // namespace
@@ -58,13 +59,13 @@ void wqzOptionPayoffs::showBeforeExpiry() {
         points << QPointF(S, valuer.valueAt(S));
     }
     expiryCurve_->draw(points, lastColor_);
-    const QString days =
-        daysLeft == 1 ? QStringLiteral(" with 1 day left") : QStringLiteral(" with %1 days left").arg(daysLeft);
+    const QString days = daysLeft == 1 ? QStringLiteral(" with 1 day left")
+                                       : QStringLiteral(" with %1 days left").arg(daysLeft);
     legend_->setBeforeExpiry(CurveLegend::Entry{lastColor_, lastName_ + days});
     const double today = lastCurve_->underlyingPrice;
-    analysisText_ = expiryAnalysis_ + u'\n' +
-                    greeksText(valuer.greeksAt(today), daysLeft, today,
-                               lastKind_ == payoff::profitDiagram);
+    analysisText_ =
+        expiryAnalysis_ + u'\n' +
+        greeksText(valuer.greeksAt(today), daysLeft, today, lastKind_ == payoff::profitDiagram);
     emit AnalysisChange(analysisText_);
 }
 

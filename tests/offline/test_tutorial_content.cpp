@@ -171,8 +171,8 @@ QString extremeMismatch(const QString& quoted, const workbench::analysis::Extrem
     if (e.unlimited) {
         return noLimit ? QString() : QStringLiteral("not unlimited: ") + quoted;
     }
-    if (amounts.isEmpty() || std::abs(*std::max_element(amounts.cbegin(), amounts.cend()) -
-                                      sign * e.value) > 0.005) {
+    if (amounts.isEmpty() ||
+        std::abs(*std::max_element(amounts.cbegin(), amounts.cend()) - sign * e.value) > 0.005) {
         return QStringLiteral("%1 against %2").arg(quoted).arg(sign * e.value, 0, 'f', 2);
     }
     return QString();

@@ -167,6 +167,7 @@ private slots:
     void the_analysis_takes_room_below_the_values_grid_only_above_its_least_height_data();
     void the_analysis_takes_room_below_the_values_grid_only_above_its_least_height();
     void the_analysis_follows_the_strategy_chosen_and_copies_as_shown();
+    void every_control_is_named_in_words_and_tab_reaches_each();
 };
 
 void TestFrmLumo::the_layout_pass_follows_the_worked_example() {
@@ -395,12 +396,31 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
             }
         }
     }
-    QCOMPARE(captions, (QStringList{"&File", "&Home Page", "-", "E&xit", "&Edit", "&Undo",
-                                    "&Redo", "-", "Copy Selected &Option Data", "Copy Selected &Numeric Values",
-                                    "Copy &Analysis", "-", "&Paste Option Data", "&Options", "Invert Position", "-",
-                                    "&Large Display", "&Normal Display", "-", "Show &Markers",
+    QCOMPARE(captions, (QStringList{"&File",
+                                    "&Home Page",
+                                    "-",
+                                    "E&xit",
+                                    "&Edit",
+                                    "&Undo",
+                                    "&Redo",
+                                    "-",
+                                    "Copy Selected &Option Data",
+                                    "Copy Selected &Numeric Values",
+                                    "Copy &Analysis",
+                                    "-",
+                                    "&Paste Option Data",
+                                    "&Options",
+                                    "&Invert Position",
+                                    "-",
+                                    "&Large Display",
+                                    "&Normal Display",
+                                    "-",
+                                    "Show &Markers",
+                                    "Curve &Colour",
                                     "Before &Expiry Panel",
-                                    "&Help", "&Module Specific Help", "&Help"}));
+                                    "&Help",
+                                    "&Module Specific Help",
+                                    "&Help"}));
     QVERIFY(!s.action("mnuStudentForum")->isEnabled());
     QVERIFY(!s.action("mnuInstructorForum")->isVisible());
     QCOMPARE(s.child<QPushButton>("cmdBotBack")->text(), QStringLiteral("Back "));
@@ -580,4 +600,45 @@ void TestFrmLumo::the_analysis_follows_the_strategy_chosen_and_copies_as_shown()
     s.fake.dialogs.script(platform::Dialogs::answerNo); // keep the scale
     QTest::mouseClick(s.child<QPushButton>("cmdPlot"), Qt::LeftButton);
     QVERIFY(analysis->toPlainText().startsWith(QStringLiteral("Custom position (profit)\n")));
+}
+
+void TestFrmLumo::every_control_is_named_in_words_and_tab_reaches_each() {
+    Shell s;
+    s.window->Form_Load();
+    s.window->show();
+    QApplication::setActiveWindow(s.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
+    QStringList unnamed;
+    QSet<QWidget*> focusable;
+    for (QWidget* w : s.window->findChildren<QWidget*>()) {
+        const QString id = w->objectName();
+        auto* label = qobject_cast<QLabel*>(w);
+        const bool reached = w->focusPolicy() & Qt::TabFocus;
+        if (id.isEmpty() || id.startsWith(u"qt_") || !w->isVisibleTo(s.window.get()) ||
+            !(reached || (label && !label->text().isEmpty()))) {
+            continue;
+        }
+        if (w->accessibleName().isEmpty() || w->accessibleName() == id || w->toolTip().isEmpty()) {
+            unnamed << id;
+        }
+        if (reached && w->isEnabled()) {
+            focusable << w;
+        }
+    }
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u", ")));
+    QVERIFY(focusable.size() >= 20);
+
+    // Tab from the diagram goes round every control. Of a group of option
+    // buttons Tab stops at the one chosen; the arrows move between them.
+    s.child<QWidget>("pbox")->setFocus();
+    QSet<QWidget*> reached;
+    for (int i = 0; i < 120 && !reached.contains(focusable); ++i) {
+        reached << QApplication::focusWidget();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    for (QWidget* w : std::as_const(focusable)) {
+        auto* option = qobject_cast<QRadioButton*>(w);
+        QVERIFY2(reached.contains(w) || (option && !option->isChecked()),
+                 qPrintable(w->objectName() + QStringLiteral(" is not reached by Tab")));
+    }
 }

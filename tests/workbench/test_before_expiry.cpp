@@ -165,8 +165,7 @@ void TestBeforeExpiry::days_left_typed_in_the_panel_draw_the_curve_and_its_greek
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("10"));
     QCOMPARE(h.bench->beforeExpiry().daysLeft, 10);
-    auto* legend =
-        h.pbox()->findChild<workbench::CurveLegend*>(QStringLiteral("curveLegend"));
+    auto* legend = h.pbox()->findChild<workbench::CurveLegend*>(QStringLiteral("curveLegend"));
     QVERIFY(legend->beforeExpiry());
     QCOMPARE(legend->beforeExpiry()->text, QStringLiteral("Straddle (payoff) with 10 days left"));
     const auto* curve =
@@ -176,8 +175,9 @@ void TestBeforeExpiry::days_left_typed_in_the_panel_draw_the_curve_and_its_greek
     // before expiry. (Far below it the put is worth less than at expiry: a
     // European put's strike is paid only then.)
     for (const QPointF& point : curve->points()) {
-        QVERIFY(point.x() < 40 || point.x() > 60 || point.y() >
-                workbench::analysis::valueAt(h.bench->position(), point.x(), payoffDiagram));
+        QVERIFY(point.x() < 40 || point.x() > 60 ||
+                point.y() >
+                    workbench::analysis::valueAt(h.bench->position(), point.x(), payoffDiagram));
     }
     QVERIFY(h.bench->analysisText().contains(QStringLiteral("Value with 10 days left at 50.00")));
     // The start-up quotes' every premium has a volatility at these inputs.

@@ -42,7 +42,8 @@ private slots:
 void TestPositionDocument::a_saved_position_opens_as_it_was_shown_data() {
     QTest::addColumn<QString>("strategy");
     QTest::addColumn<QString>("quotes");
-    QTest::newRow("a strategy, profit") << "Call Butterfly Spread" << "";
+    QTest::newRow("a strategy, profit") << "Call Butterfly Spread"
+                                        << "";
     QTest::newRow("twelve pasted rows held") << "" << twelveRows();
 }
 
@@ -127,7 +128,7 @@ void TestPositionDocument::undo_brings_back_each_change_and_plots_it() {
     QCOMPARE(h.bench->position().callQty[1], 3.0f);
     QCOMPARE(h.bench->plotValue()[100], float(3 * (99.01 - 40) + (99.01 - 50))); // the payoff
     h.fake->dialogs.script(platform::Dialogs::answerNo); // the straddle alone is far smaller
-    changes.undo(); // the typed 3
+    changes.undo();                                      // the typed 3
     QCOMPARE(gridTexts(h), straddle);
     changes.redo();
     QCOMPARE(h.cell(1, 0), QStringLiteral("3.00"));
