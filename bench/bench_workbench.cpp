@@ -130,6 +130,7 @@ BENCHMARK(BM_ImpliedVolatilities)->ArgName("rows")->Arg(5)->Arg(1000)->Unit(benc
 class SilentDialogs : public platform::Dialogs {
 public:
     int msgBox(const QString&, Buttons, Icon, const QString&) override { return answerNo; }
+    QString saveFileName(const QString&, const QString&) override { return QString(); }
 };
 class StillPointer : public platform::MousePointer {
 public:
