@@ -1,0 +1,45 @@
+#include "workbench/DiagramExport.h"
+
+#include <QTest>
+
+namespace de = workbench::diagramexport;
+
+class TestExportText : public QObject {
+    Q_OBJECT
+private slots:
+    void axes_tick_at_round_steps_data();
+    void axes_tick_at_round_steps();
+};
+
+void TestExportText::axes_tick_at_round_steps_data() {
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::addColumn<int>("most");
+    QTest::addColumn<QStringList>("labels");
+    QTest::newRow("prices 20 to 80")
+        << 20.0 << 80.0 << 8 << QStringList{"20", "30", "40", "50", "60", "70", "80"};
+    QTest::newRow("values top down, not on a step")
+        << 61.3 << -23.9 << 6 << QStringList{"-20", "0", "20", "40", "60"};
+    QTest::newRow("small steps keep their decimals")
+        << 0.0 << 1.0 << 3 << QStringList{"0.0", "0.5", "1.0"};
+    QTest::newRow("hundredths, zero without a sign")
+        << -0.05 << 0.05 << 5 << QStringList{"-0.05", "0.00", "0.05"};
+    QTest::newRow("an axis without extent") << 5.0 << 5.0 << 6 << QStringList{"5.00"};
+}
+
+void TestExportText::axes_tick_at_round_steps() {
+    QFETCH(double, from);
+    QFETCH(double, to);
+    QFETCH(int, most);
+    QFETCH(QStringList, labels);
+    const QList<double> ticks = de::ticks(from, to, most);
+    QVERIFY(ticks.size() <= most);
+    QStringList shown;
+    for (const double t : ticks) {
+        shown << de::tickLabel(t, ticks.size() > 1 ? ticks[1] - ticks[0] : 0);
+    }
+    QCOMPARE(shown, labels);
+}
+
+QTEST_APPLESS_MAIN(TestExportText)
+#include "test_export_text.moc"
