@@ -1,4 +1,5 @@
 #include "workbench/DiagramExport.h"
+#include "workbench/ValuesExport.h"
 
 #include <QTest>
 
@@ -9,6 +10,8 @@ class TestExportText : public QObject {
 private slots:
     void axes_tick_at_round_steps_data();
     void axes_tick_at_round_steps();
+    void a_field_is_quoted_only_when_it_must_be_data();
+    void a_field_is_quoted_only_when_it_must_be();
 };
 
 void TestExportText::axes_tick_at_round_steps_data() {
@@ -39,6 +42,27 @@ void TestExportText::axes_tick_at_round_steps() {
         shown << de::tickLabel(t, ticks.size() > 1 ? ticks[1] - ticks[0] : 0);
     }
     QCOMPARE(shown, labels);
+}
+
+void TestExportText::a_field_is_quoted_only_when_it_must_be_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("a number") << "-12.5000"
+                              << "-12.5000";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("a comma") << "Profit, net"
+                             << "\"Profit, net\"";
+    QTest::newRow("a quote doubled") << "the \"long\" leg"
+                                     << "\"the \"\"long\"\" leg\"";
+    QTest::newRow("a line break") << "two\nlines"
+                                  << "\"two\nlines\"";
+}
+
+void TestExportText::a_field_is_quoted_only_when_it_must_be() {
+    QFETCH(QString, text);
+    QFETCH(QString, field);
+    QCOMPARE(workbench::valuesexport::csvField(text), field);
 }
 
 QTEST_APPLESS_MAIN(TestExportText)
