@@ -395,7 +395,8 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
             }
         }
     }
-    QCOMPARE(captions, (QStringList{"&File", "&Home Page", "-", "E&xit", "&Edit",
+    QCOMPARE(captions, (QStringList{"&File", "&Home Page", "-", "Export &Diagram...",
+                                    "Export Numeric &Values...", "-", "E&xit", "&Edit",
                                     "Copy Selected &Option Data", "Copy Selected &Numeric Values",
                                     "Copy &Analysis", "-", "&Paste Option Data", "&Options", "Invert Position", "-",
                                     "&Large Display", "&Normal Display", "-", "Show &Markers",
