@@ -208,6 +208,9 @@ void TestExport::a_png_shows_the_curves_in_their_colours_with_axes_and_legend() 
 void TestExport::an_svg_is_well_formed_and_names_its_curves_and_axes() {
     Shell s;
     s.plotTwoCurves();
+    workbench::beforeexpiry::Inputs fifteenDays;
+    fifteenDays.daysLeft = 15;
+    s.window->workbench()->setBeforeExpiry(fifteenDays);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("diagram.svg"));
     s.fake.dialogs.scriptSaveName(path);
@@ -216,10 +219,16 @@ void TestExport::an_svg_is_well_formed_and_names_its_curves_and_axes() {
     QXmlStreamReader xml(contents(path));
     QStringList texts;
     QString size;
+    int dashed = 0; // the curve before expiry and its legend sample
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement() && xml.name() == u"svg") {
             size = xml.attributes().value(QStringLiteral("viewBox")).toString();
+        }
+        if (xml.isStartElement() &&
+            xml.attributes().hasAttribute(QStringLiteral("stroke-dasharray")) &&
+            xml.attributes().value(QStringLiteral("stroke")) == QStringLiteral("#ff7f7f")) {
+            ++dashed;
         }
         if (xml.isStartElement() && xml.name() == u"text") {
             texts << xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
@@ -227,7 +236,9 @@ void TestExport::an_svg_is_well_formed_and_names_its_curves_and_axes() {
     }
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     QCOMPARE(size, QStringLiteral("0 0 800 600"));
+    QCOMPARE(dashed, 2);
     for (const char* expected : {"Naked Call (payoff)", "Custom position (payoff)",
+                                 "Custom position (payoff) with 15 days left",
                                  "Price of the underlying", "Payoff", "50", "-20", "0"}) {
         QVERIFY2(texts.contains(QLatin1String(expected)), expected);
     }
