@@ -14,13 +14,11 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QXmlStreamReader>
 
-#include <functional>
 #include <memory>
 
 namespace {
@@ -137,7 +135,8 @@ class TestExport : public QObject {
     Q_OBJECT
 private slots:
     void the_values_of_the_plot_export_as_the_grid_shows_them();
-    void before_the_first_plot_there_are_no_values_to_export();
+    void with_nothing_to_export_a_message_says_so_data();
+    void with_nothing_to_export_a_message_says_so();
     void a_png_shows_the_curves_in_their_colours_with_axes_and_legend();
     void an_svg_is_well_formed_and_names_its_curves_and_axes();
     void a_failed_write_says_why_and_creates_nothing_data();
@@ -169,12 +168,31 @@ void TestExport::the_values_of_the_plot_export_as_the_grid_shows_them() {
     }
 }
 
-void TestExport::before_the_first_plot_there_are_no_values_to_export() {
-    Shell s; // the start-up curve is drawn before the window hands over its grid
+void TestExport::with_nothing_to_export_a_message_says_so_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("says");
+    // The start-up curve is drawn before the window hands over its grid.
+    QTest::newRow("values before the first plot") << "mnuExportValues"
+                                                  << ""
+                                                  << "press Plot";
+    QTest::newRow("an empty plot area") << "mnuExportDiagram"
+                                        << "cmdClear"
+                                        << "plot a position";
+}
+
+void TestExport::with_nothing_to_export_a_message_says_so() {
+    QFETCH(QString, command);
+    QFETCH(QString, before);
+    QFETCH(QString, says);
+    Shell s;
+    if (!before.isEmpty()) {
+        s.click(qPrintable(before));
+    }
     s.fake.dialogs.script(Dialogs::answerOk);
-    s.trigger("mnuExportValues");
+    s.trigger(qPrintable(command));
     QCOMPARE(s.fake.dialogs.shown().size(), 1);
-    QVERIFY(s.fake.dialogs.shown()[0].text.contains(QStringLiteral("press Plot")));
+    QVERIFY(s.fake.dialogs.shown()[0].text.contains(says));
     QVERIFY(s.fake.dialogs.saveFilters().isEmpty());
 }
 
