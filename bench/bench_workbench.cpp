@@ -134,6 +134,7 @@ BENCHMARK(BM_ImpliedVolatilities)
 class SilentDialogs : public platform::Dialogs {
 public:
     int msgBox(const QString&, Buttons, Icon, const QString&) override { return answerNo; }
+    QString saveFileName(const QString&, const QString&) override { return QString(); }
 };
 class StillPointer : public platform::MousePointer {
 public:

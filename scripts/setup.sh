@@ -8,6 +8,8 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libgl-dev
     qt6-webengine-dev libx11-dev
+    # the diagram exported as an SVG drawing
+    qt6-svg-dev
     libcurl4-openssl-dev
     # the loopback web server that serves the bundled pages
     libcpp-httplib-dev

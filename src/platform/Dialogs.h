@@ -21,6 +21,11 @@ public:
     // Shows the box and waits for the answer.
     virtual int msgBox(const QString& text, Buttons buttons, Icon icon,
                        const QString& title = kMessageTitle) = 0;
+    // Asks where to save a file. `filter` names the kinds of file offered, as
+    // "PNG image (*.png);;SVG drawing (*.svg)"; a name typed without a suffix
+    // gets the one of the kind chosen. Returns the path, or an empty text when
+    // the user cancels.
+    virtual QString saveFileName(const QString& caption, const QString& filter) = 0;
 };
 
 // The process-wide message boxes: installed by main(), replaced by a fake in

@@ -1,9 +1,21 @@
 #include "QtDialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace platform {
+
+namespace {
+
+// The suffix of a kind's first pattern: "png" for "PNG image (*.png)".
+QString firstSuffix(const QString& nameFilter) {
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+    return pattern.match(nameFilter).captured(1);
+}
+
+} // namespace
 
 int QtDialogs::msgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) {
     QMessageBox box(QApplication::activeWindow());
@@ -54,6 +66,24 @@ int QtDialogs::msgBox(const QString& text, Buttons buttons, Icon icon, const QSt
         }
         return buttons == Buttons::Ok ? answerOk : answerCancel;
     }
+}
+
+QString QtDialogs::saveFileName(const QString& caption, const QString& filter) {
+    // A dialog of our own rather than QFileDialog::getSaveFileName, which
+    // returns a name typed without a suffix bare: the file would be written
+    // under another name than the one the overwrite question was about. This
+    // one adds the suffix of the kind chosen before it asks.
+    QFileDialog dialog(QApplication::activeWindow(), caption, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(firstSuffix(dialog.selectedNameFilter()));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog](const QString& kind) { dialog.setDefaultSuffix(firstSuffix(kind)); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace platform

@@ -4,10 +4,11 @@
 
 namespace platform {
 
-// Message boxes of the toolkit, modal to the active window.
+// Message boxes and file dialogs of the toolkit, modal to the active window.
 class QtDialogs : public Dialogs {
 public:
     int msgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
+    QString saveFileName(const QString& caption, const QString& filter) override;
 };
 
 } // namespace platform

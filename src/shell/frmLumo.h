@@ -3,6 +3,7 @@
 #include "services/MTaskList.h"
 
 #include <QMainWindow>
+#include <QSize>
 
 #include <array>
 #include <optional>
@@ -84,6 +85,8 @@ private:
 
     // Menus.
     void mnuPasteOpData_Click();
+    void mnuExportDiagram_Click();
+    void mnuExportValues_Click();
     void displaySwitch(bool large);
     // The window around the enlarged workbench, and back.
     // Back, Forward and Stop with the gaps before them, in twips.
@@ -114,6 +117,8 @@ private:
     // where it was left then; empty while the window has a size of its own.
     std::optional<QRect> placeBeforeLarge_;
     QRect largePlace_;
+    // The size in pixels of the last diagram exported.
+    QSize diagramSize_{800, 600};
 };
 
 } // namespace shell

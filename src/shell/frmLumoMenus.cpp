@@ -50,6 +50,13 @@ void frmLumo::createMenus() {
         hidden->setVisible(false);
         hidden->setEnabled(false);
     }
+    separator(file, "mnuFileSepExport");
+    QAction* exportDiagram = item(file, "mnuExportDiagram", "Export &Diagram...");
+    exportDiagram->setStatusTip(QStringLiteral(
+        "Saves the diagram with its axes and legend as a PNG image or an SVG drawing"));
+    QAction* exportValues = item(file, "mnuExportValues", "Export Numeric &Values...");
+    exportValues->setStatusTip(
+        QStringLiteral("Saves the numeric values of the last plot as comma-separated values"));
     separator(file, "mnuFileSep2");
     QAction* exit = item(file, "mnuFileExit", "E&xit");
 
@@ -117,6 +124,9 @@ void frmLumo::createMenus() {
     connect(instructorForum, &QAction::triggered, this, guarded([this] {
                 services::MTaskList::openInstructorForumSetup(browser_, addresses_);
             }));
+    connect(exportDiagram, &QAction::triggered, this,
+            guarded([this] { mnuExportDiagram_Click(); }));
+    connect(exportValues, &QAction::triggered, this, guarded([this] { mnuExportValues_Click(); }));
     connect(exit, &QAction::triggered, this, guarded([this] { shutdown(); }));
     connect(copyOptions, &QAction::triggered, this, guarded([this] { ucLumo->CopyOptionData(); }));
     connect(copyValues, &QAction::triggered, this,

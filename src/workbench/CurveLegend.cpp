@@ -11,9 +11,6 @@ namespace workbench {
 
 namespace {
 
-// Beyond this many the oldest curves are summed up in one line, so the legend
-// never hides the diagram.
-constexpr int kShown = 6;
 constexpr int kPad = 4;
 constexpr int kSwatch = 10;
 
@@ -43,7 +40,7 @@ void CurveLegend::clear() {
 void CurveLegend::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QFontMetrics fm = p.fontMetrics();
-    const qsizetype hidden = std::max<qsizetype>(0, entries_.size() - kShown);
+    const qsizetype hidden = std::max<qsizetype>(0, entries_.size() - shownEntries);
     QStringList lines;
     if (hidden > 0) {
         lines << QStringLiteral("%1 earlier curves").arg(hidden);

@@ -22,6 +22,10 @@ public:
         QString text;
     };
 
+    // Beyond this many the oldest curves are summed up in one line, so the
+    // legend never hides the diagram.
+    static constexpr int shownEntries = 6;
+
     explicit CurveLegend(QWidget* plotArea);
 
     void add(platform::Rgb color, const QString& text);

@@ -26,6 +26,7 @@ public:
     void clear();
     // Hidden marks are kept, and show again when shown.
     void setShown(bool shown);
+    bool shown() const { return shown_; }
 
     const QList<double>& strikes() const { return strikes_; }
     const QList<QPointF>& dots() const { return dots_; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BeforeExpiry.h"
+#include "DiagramExport.h"
 #include "PayoffEvaluation.h"
 #include "PositionDocument.h"
 #include "PositionState.h"
@@ -8,6 +9,7 @@
 #include "platform/FlexGrid.h"
 #include "platform/Palette.h"
 
+#include <QList>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -103,6 +105,10 @@ public:
     // The colour swatches by name, and choosing one, for the keyboard.
     QString swatchName(int index) const;
     void chooseColor(int index);
+    // What the plot area shows, as data to draw again at any size: the
+    // curves since it was last cleared (none after a clear), its legend,
+    // strikes and marks, and the curve before expiry.
+    diagramexport::Diagram diagram() const;
     // The large and the normal presentation of the whole control.
     void EnlargeFont();
     void ReduceFont();
@@ -261,6 +267,8 @@ private:
     // cleared; nothing while the area is empty.
     std::optional<PositionState> lastCurve_;
     payoff::DiagramKind lastKind_ = payoff::payoffDiagram;
+    // Every curve drawn since the plot area was cleared, oldest first.
+    QList<DrawnCurve> drawnCurves_;
     // The entry of the strategy list whose strategy is loaded.
     int loadedStrategy_ = -1;
     // The cells reported as too large, as the message named them.

@@ -2,6 +2,7 @@
 #include "wqzOptionPayoffs.h"
 
 #include "CurveLegend.h"
+#include "DiagramExport.h"
 #include "ExpiryCurveLayer.h"
 #include "MarkerLayer.h"
 #include "PositionAnalysis.h"
@@ -88,8 +89,28 @@ void wqzOptionPayoffs::setMarkersShown(bool shown) {
     markers_->setShown(shown);
 }
 
+diagramexport::Diagram wqzOptionPayoffs::diagram() const {
+    diagramexport::Diagram d;
+    d.scale = {pbox->scaleLeft(), pbox->scaleTop(), pbox->scaleRight(), pbox->scaleBottom()};
+    d.background = pbox->backColor();
+    d.curves = drawnCurves_;
+    // The strikes read on paper whether or not the marks are shown; the
+    // dots only when they are.
+    d.strikes = markers_->strikes();
+    if (markers_->shown()) {
+        d.dots = markers_->dots();
+    }
+    d.legend = legend_->entries();
+    d.beforeExpiry = legend_->beforeExpiry();
+    d.beforeExpiryCurve = QPolygonF(expiryCurve_->points());
+    d.valueCaption = lastKind_ == workbench::payoff::profitDiagram ? QStringLiteral("Profit")
+                                                                   : QStringLiteral("Payoff");
+    return d;
+}
+
 void wqzOptionPayoffs::clearPlotArea() {
     pbox->clear();
+    drawnCurves_.clear();
     lastCurve_.reset();
     legend_->clear();
     markers_->clear();
@@ -147,6 +168,8 @@ void wqzOptionPayoffs::drawCurve(const workbench::payoff::PriceRange& range,
     std::sort(strikes.begin(), strikes.end());
     strikes.erase(std::unique(strikes.begin(), strikes.end()), strikes.end());
     auto strike = strikes.cbegin();
+    // The same line kept as points, for drawing it again at another size.
+    QPolygonF kept{QPointF(plotPrice_[1], plotValue_[1])};
     for (int i = 2; i <= workbench::payoff::sampleCount; ++i) {
         float x = plotPrice_[i - 1];
         float y = plotValue_[i - 1];
@@ -156,11 +179,14 @@ void wqzOptionPayoffs::drawCurve(const workbench::payoff::PriceRange& range,
         for (; strike != strikes.cend() && *strike < plotPrice_[i]; ++strike) {
             const float atStrike = workbench::payoff::positionValue(position_, *strike, f);
             pbox->line(x, y, *strike, atStrike, plotColor_);
+            kept << QPointF(*strike, atStrike);
             x = *strike;
             y = atStrike;
         }
         pbox->line(x, y, plotPrice_[i], plotValue_[i], plotColor_);
+        kept << QPointF(plotPrice_[i], plotValue_[i]);
     }
+    drawnCurves_.append({plotColor_, kept, PlotScale{range.xmin, ytop, range.xmax, ybot}});
     if (workbench::payoff::crossesZero(extremes)) {
         pbox->line(range.xmin, 0, range.xmax, 0, platform::paletteColor(0));
     }

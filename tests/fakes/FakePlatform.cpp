@@ -17,9 +17,23 @@ int FakeDialogs::msgBox(const QString& text, Buttons buttons, Icon icon, const Q
     return answer;
 }
 
+QString FakeDialogs::saveFileName(const QString& caption, const QString& filter) {
+    saveFilters_.append(filter);
+    if (saveNames_.empty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unscripted save dialog: ") + caption), __FILE__,
+                     __LINE__);
+        return QString();
+    }
+    const QString path = saveNames_.front();
+    saveNames_.pop_front();
+    return path;
+}
+
 void FakeDialogs::reset() {
     answers_.clear();
     shown_.clear();
+    saveNames_.clear();
+    saveFilters_.clear();
 }
 
 void FakeEventPump::doEvents() {

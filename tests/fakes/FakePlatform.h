@@ -6,14 +6,15 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 
 namespace fakes {
 
-// Message boxes that answer from a script and remember what was shown. A box
-// the test did not script fails the test (and answers No / OK), so a stray
-// dialog can never hang the run.
+// Message boxes and file dialogs that answer from a script and remember what
+// was shown. A dialog the test did not script fails the test (and answers No /
+// OK / Cancel), so a stray dialog can never hang the run.
 class FakeDialogs : public platform::Dialogs {
 public:
     struct Shown {
@@ -25,14 +26,21 @@ public:
 
     void script(int answer) { answers_.push_back(answer); }
     int msgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
+    // The save dialog answers with the scripted paths in turn, an empty one
+    // for Cancel, and remembers the filters it was asked with.
+    void scriptSaveName(const QString& path) { saveNames_.push_back(path); }
+    QString saveFileName(const QString& caption, const QString& filter) override;
 
     const QList<Shown>& shown() const { return shown_; }
-    int pendingAnswers() const { return int(answers_.size()); }
+    const QStringList& saveFilters() const { return saveFilters_; }
+    int pendingAnswers() const { return int(answers_.size() + saveNames_.size()); }
     void reset();
 
 private:
     std::deque<int> answers_;
     QList<Shown> shown_;
+    std::deque<QString> saveNames_;
+    QStringList saveFilters_;
 };
 
 class FakeMousePointer : public platform::MousePointer {

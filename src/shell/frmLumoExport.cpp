@@ -1,0 +1,144 @@
+// File > Export: the diagram as a picture, the numeric values as a table.
+#include "frmLumo.h"
+
+#include "platform/Dialogs.h"
+#include "platform/FlexGrid.h"
+#include "workbench/DiagramExport.h"
+#include "workbench/ValuesExport.h"
+#include "workbench/wqzOptionPayoffs.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QSaveFile>
+#include <QSpinBox>
+
+namespace shell {
+
+namespace {
+
+using platform::Dialogs;
+
+const QString kDiagramKinds = QStringLiteral("PNG image (*.png);;SVG drawing (*.svg)");
+const QString kValuesKind = QStringLiteral("Comma-separated values (*.csv)");
+
+// Writes the whole file or nothing: the bytes go to a file beside it that
+// takes the name only once all of them are written, so a failure leaves an
+// old file of that name whole. Returns what went wrong; empty when nothing did.
+QString writeWhole(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return file.errorString();
+    }
+    if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return why;
+    }
+    if (!file.commit()) {
+        return file.errorString();
+    }
+    return QString();
+}
+
+void tell(const QString& text, Dialogs::Icon icon) {
+    platform::dialogs().msgBox(text, Dialogs::Buttons::Ok, icon);
+}
+
+void reportFailure(const QString& what, const QString& path, const QString& why) {
+    tell(QStringLiteral("%1 could not be saved as %2:\n%3")
+             .arg(what, QDir::toNativeSeparators(path), why),
+         Dialogs::Icon::Critical);
+}
+
+// Asks for the picture's size in pixels, starting from `size`; false when the
+// user cancels.
+bool askDiagramSize(QSize& size, QWidget* parent) {
+    namespace de = workbench::diagramexport;
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("dlgDiagramSize"));
+    dialog.setWindowTitle(QStringLiteral("Diagram Size"));
+    auto* form = new QFormLayout(&dialog);
+    const auto side = [&](const char* name, const char* caption, int value) {
+        auto* box = new QSpinBox(&dialog);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setRange(de::leastSide, de::greatestSide);
+        box->setValue(value);
+        form->addRow(QString::fromLatin1(caption), box);
+        return box;
+    };
+    QSpinBox* width = side("spnDiagramWidth", "&Width in pixels:", size.width());
+    QSpinBox* height = side("spnDiagramHeight", "&Height in pixels:", size.height());
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    form->addRow(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    width->setFocus();
+    width->selectAll();
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    size = QSize(width->value(), height->value());
+    return true;
+}
+
+} // namespace
+
+void frmLumo::mnuExportDiagram_Click() {
+    const workbench::diagramexport::Diagram diagram = ucLumo->diagram();
+    if (diagram.curves.isEmpty()) {
+        tell(QStringLiteral("The plot area is empty: plot a position to have a diagram to export."),
+             Dialogs::Icon::Information);
+        return;
+    }
+    const QString path =
+        platform::dialogs().saveFileName(QStringLiteral("Export Diagram"), kDiagramKinds);
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString kind = QFileInfo(path).suffix().toLower();
+    if (kind != QLatin1String("png") && kind != QLatin1String("svg")) {
+        tell(QStringLiteral("A diagram is saved as a PNG image or an SVG drawing: end the file's "
+                            "name in .png or .svg."),
+             Dialogs::Icon::Exclamation);
+        return;
+    }
+    // The size is kept for the next export in this run.
+    if (!askDiagramSize(diagramSize_, this)) {
+        return;
+    }
+    const QByteArray bytes = kind == QLatin1String("svg")
+                                 ? workbench::diagramexport::svg(diagram, diagramSize_)
+                                 : workbench::diagramexport::png(diagram, diagramSize_);
+    const QString why = bytes.isEmpty()
+                            ? QStringLiteral("the picture could not be drawn at %1 x %2 pixels.")
+                                  .arg(diagramSize_.width())
+                                  .arg(diagramSize_.height())
+                            : writeWhole(path, bytes);
+    if (!why.isEmpty()) {
+        reportFailure(QStringLiteral("The diagram"), path, why);
+    }
+}
+
+void frmLumo::mnuExportValues_Click() {
+    const QString text = workbench::valuesexport::csv(*Grid1);
+    if (text.isEmpty()) {
+        tell(QStringLiteral("There are no numeric values yet: press Plot to fill the values grid, "
+                            "then export them."),
+             Dialogs::Icon::Information);
+        return;
+    }
+    const QString path =
+        platform::dialogs().saveFileName(QStringLiteral("Export Numeric Values"), kValuesKind);
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString why = writeWhole(path, text.toUtf8());
+    if (!why.isEmpty()) {
+        reportFailure(QStringLiteral("The numeric values"), path, why);
+    }
+}
+
+} // namespace shell

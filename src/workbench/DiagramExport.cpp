@@ -1,0 +1,410 @@
+// The diagram on paper, drawn once for both kinds of file.
+#include "DiagramExport.h"
+
+#include "ExpiryCurveLayer.h"
+#include "platform/Fonts.h"
+#include "platform/Numbers.h"
+
+#include <QBuffer>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+#include <QSvgGenerator>
+
+#include <algorithm>
+#include <cmath>
+
+namespace workbench::diagramexport {
+
+namespace {
+
+const QString kPriceCaption = QStringLiteral("Price of the underlying");
+
+// The strikes' dotted lines as the plot area's markers draw them: light on
+// the area's dark background.
+const QColor kStrikeColor(220, 220, 220);
+
+// A value's place along an axis, 0 at the first edge and 1 at the second, as
+// the plot area places it: on an axis without extent the edge value sits in
+// the middle and any other value far off the area, on its side.
+double fraction(double v, double first, double second) {
+    const double span = second - first;
+    if (span == 0 || !std::isfinite(span)) {
+        if (v == first) {
+            return 0.5;
+        }
+        return (v > first) == (second >= first) ? 1e9 : -1e9;
+    }
+    return (v - first) / span;
+}
+
+QPointF place(QPointF p, const PlotScale& s, const QRectF& r) {
+    return {r.left() + fraction(p.x(), s.left, s.right) * r.width(),
+            r.top() + fraction(p.y(), s.top, s.bottom) * r.height()};
+}
+
+QColor toColor(platform::Rgb rgb) {
+    return QColor::fromRgb(QRgb(0xFF000000u | rgb));
+}
+
+// Cuts the segment to the rectangle (Liang-Barsky); false when nothing of it
+// lies inside.
+bool clipSegment(QPointF& a, QPointF& b, const QRectF& r) {
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
+    double t0 = 0, t1 = 1;
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0) {
+            if (q[k] < 0) {
+                return false;
+            }
+            continue;
+        }
+        const double t = q[k] / p[k];
+        if (p[k] < 0) {
+            t0 = std::max(t0, t);
+        } else {
+            t1 = std::min(t1, t);
+        }
+        if (t0 > t1) {
+            return false;
+        }
+    }
+    const QPointF from = a;
+    a = from + t0 * QPointF(dx, dy);
+    b = from + t1 * QPointF(dx, dy);
+    return true;
+}
+
+// The runs of a polyline that lie inside the rectangle. The SVG painter keeps
+// no clip region, so lines are cut here, for both kinds of file alike.
+QList<QPolygonF> clipped(const QPolygonF& line, const QRectF& r) {
+    QList<QPolygonF> runs;
+    QPolygonF run;
+    const auto flush = [&] {
+        if (run.size() > 1) {
+            runs << run;
+        }
+        run.clear();
+    };
+    for (qsizetype i = 1; i < line.size(); ++i) {
+        QPointF a = line[i - 1];
+        QPointF b = line[i];
+        if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) ||
+            !std::isfinite(b.y()) || !clipSegment(a, b, r)) {
+            flush();
+            continue;
+        }
+        if (run.isEmpty() || run.last() != a) {
+            flush();
+            run << a;
+        }
+        run << b;
+    }
+    flush();
+    return runs;
+}
+
+void drawClipped(QPainter& p, const QPolygonF& line, const QRectF& r) {
+    for (const QPolygonF& run : clipped(line, r)) {
+        p.drawPolyline(run);
+    }
+}
+
+// 1, 2 or 5 times a power of ten, the least not below `raw`.
+double roundStep(double raw) {
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double n = raw / magnitude;
+    return (n <= 1 ? 1 : n <= 2 ? 2 : n <= 5 ? 5 : 10) * magnitude;
+}
+
+double stepOf(const QList<double>& values) {
+    return values.size() > 1 ? values[1] - values[0] : 0;
+}
+
+double widest(const QStringList& texts, const QFontMetricsF& fm) {
+    double w = 0;
+    for (const QString& t : texts) {
+        w = std::max(w, fm.horizontalAdvance(t));
+    }
+    return w;
+}
+
+QStringList labels(const QList<double>& values) {
+    QStringList out;
+    for (const double v : values) {
+        out << tickLabel(v, stepOf(values));
+    }
+    return out;
+}
+
+// Where everything goes at a size. Type and lines grow with the picture, so
+// that a large one reads as a small one does, only finer. Measured without a
+// device: the type has its size in pixels, and the PNG and the SVG of one size
+// get the same layout.
+struct Layout {
+    QFont font;
+    double em = 0;
+    double lineWidth = 0;
+    double thin = 0;
+    double pad = 0;
+    double tick = 0;
+    QRectF area;
+    QList<double> valueTicks;
+    QStringList valueLabels;
+    QList<double> priceTicks;
+    QStringList priceLabels;
+};
+
+Layout layOut(QSize size, const Diagram& d) {
+    Layout l;
+    const double w = size.width();
+    const double h = size.height();
+    const double shortSide = std::max(1.0, std::min(w, h));
+    l.em = std::clamp(std::round(shortSide / 40), 9.0, 100.0);
+    l.lineWidth = std::max(2.0, shortSide / 200);
+    l.thin = std::max(1.0, l.lineWidth / 3);
+    l.pad = l.em * 0.6;
+    l.tick = l.em * 0.4;
+    l.font = platform::uiFont(8);
+    l.font.setPixelSize(int(l.em));
+    const QFontMetricsF fm(l.font);
+    // The value labels at the area's left, the value caption above it with
+    // room for half of the top label, the price labels and caption below,
+    // room at the right for half of the last price label.
+    const double top = l.pad + fm.height() * 1.5 + l.pad * 0.5;
+    const double bottom = h - (l.tick + fm.height() + l.pad * 0.5 + fm.height() + l.pad);
+    const int mostValues = std::clamp(int((bottom - top) / (fm.height() * 2.5)), 2, 12);
+    l.valueTicks = ticks(d.scale.bottom, d.scale.top, mostValues);
+    l.valueLabels = labels(l.valueTicks);
+    const double left = l.pad + widest(l.valueLabels, fm) + l.tick + l.pad * 0.5;
+    const double right = w - l.pad - l.em * 2;
+    const double priceLabelWidth = widest(labels(ticks(d.scale.left, d.scale.right, 10)), fm);
+    const int mostPrices = std::clamp(int((right - left) / (priceLabelWidth + l.em * 1.5)), 2, 10);
+    l.priceTicks = ticks(d.scale.left, d.scale.right, mostPrices);
+    l.priceLabels = labels(l.priceTicks);
+    l.area =
+        QRectF(QPointF(left, top), QPointF(std::max(left + 1, right), std::max(top + 1, bottom)));
+    return l;
+}
+
+// The legend in the area's top right corner, as the plot area's own legend
+// shows it: the latest curves, the earlier ones summed up in a line, and the
+// curve before expiry with a dashed sample.
+void paintLegend(QPainter& p, const QRectF& area, const Diagram& d, double em, double lineWidth) {
+    if (d.legend.isEmpty()) {
+        return;
+    }
+    enum class Mark { None, Swatch, Dashed };
+    struct Line {
+        QString text;
+        Mark mark;
+        QColor color;
+    };
+    QList<Line> lines;
+    const qsizetype hidden = std::max<qsizetype>(0, d.legend.size() - CurveLegend::shownEntries);
+    if (hidden > 0) {
+        lines << Line{QStringLiteral("%1 earlier curves").arg(hidden), Mark::None, {}};
+    }
+    for (qsizetype i = hidden; i < d.legend.size(); ++i) {
+        lines << Line{d.legend[i].text, Mark::Swatch, toColor(d.legend[i].color)};
+    }
+    if (d.beforeExpiry) {
+        lines << Line{d.beforeExpiry->text, Mark::Dashed,
+                      ExpiryCurveLayer::shade(d.beforeExpiry->color)};
+    }
+    const QFontMetricsF fm(p.font());
+    const double pad = em * 0.35;
+    const double swatch = em * 0.75;
+    const double sample = 2 * swatch;
+    const double lineHeight = fm.height();
+    double textWidth = 0;
+    for (const Line& line : lines) {
+        textWidth = std::max(textWidth, fm.horizontalAdvance(line.text));
+    }
+    const QSizeF boxSize(sample + textWidth + 3 * pad, lines.size() * lineHeight + 2 * pad);
+    const QRectF box(QPointF(area.right() - pad - boxSize.width(), area.top() + pad), boxSize);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 225));
+    p.drawRect(box);
+    p.setBrush(Qt::NoBrush);
+    double y = box.top() + pad;
+    for (const Line& line : lines) {
+        const double mid = y + lineHeight / 2;
+        if (line.mark == Mark::Swatch) {
+            const QRectF square(box.left() + pad, mid - swatch / 2, swatch, swatch);
+            p.fillRect(square, line.color);
+            p.setPen(QPen(Qt::black, 1));
+            p.drawRect(square);
+        } else if (line.mark == Mark::Dashed) {
+            p.setPen(QPen(line.color, lineWidth * 0.8, Qt::DashLine, Qt::FlatCap));
+            p.drawLine(QPointF(box.left() + pad, mid), QPointF(box.left() + pad + sample, mid));
+        }
+        p.setPen(Qt::black);
+        p.drawText(QRectF(box.left() + 2 * pad + sample, y, textWidth + pad, lineHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter, line.text);
+        y += lineHeight;
+    }
+}
+
+} // namespace
+
+QList<double> ticks(double from, double to, int most) {
+    const double lo = std::min(from, to);
+    const double hi = std::max(from, to);
+    if (!std::isfinite(lo) || !std::isfinite(hi)) {
+        return {};
+    }
+    if (lo == hi) {
+        return {lo};
+    }
+    const double step = roundStep((hi - lo) / std::max(1, most - 1));
+    if (!(step > 0) || !std::isfinite(step)) {
+        return {};
+    }
+    QList<double> out;
+    // Whole multiples of the step, so that no error adds up from tick to
+    // tick; a hair of slack keeps an end that is itself a multiple.
+    const double slack = 1e-9;
+    for (double k = std::ceil(lo / step - slack); k * step <= hi + step * slack; k += 1) {
+        const double v = k * step;
+        out << (std::abs(v) < step * slack ? 0.0 : v);
+    }
+    return out;
+}
+
+QString tickLabel(double value, double step) {
+    int decimals = 2;
+    if (step > 0 && std::isfinite(step)) {
+        decimals = std::clamp(int(std::ceil(-std::log10(step) - 1e-9)), 0, 10);
+    }
+    const QString pattern =
+        decimals == 0 ? QStringLiteral("0") : QStringLiteral("0.") + QString(decimals, u'0');
+    return platform::numbers::format(value, pattern);
+}
+
+void paint(QPainter& p, QSize size, const Diagram& d) {
+    const Layout l = layOut(size, d);
+    const QRectF& area = l.area;
+    const QFontMetricsF fm(l.font);
+    const double w = size.width();
+    const double h = size.height();
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(l.font);
+    p.fillRect(QRectF(0, 0, w, h), Qt::white);
+    p.fillRect(area, toColor(d.background));
+
+    // Strikes and the zero line first: a curve that runs along either keeps
+    // its colour.
+    p.setPen(QPen(kStrikeColor, l.thin, Qt::DotLine));
+    for (const double K : d.strikes) {
+        const double x = place({K, 0}, d.scale, area).x();
+        if (x >= area.left() && x <= area.right()) {
+            p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+        }
+    }
+    const double zeroY = place({0, 0}, d.scale, area).y();
+    if (zeroY >= area.top() && zeroY <= area.bottom()) {
+        p.setPen(QPen(toColor(platform::paletteColor(0)), std::max(1.0, l.lineWidth / 2)));
+        p.drawLine(QPointF(area.left(), zeroY), QPointF(area.right(), zeroY));
+    }
+    for (const DrawnCurve& curve : d.curves) {
+        QPolygonF line;
+        for (const QPointF& point : curve.points) {
+            line << place(point, curve.scale, area);
+        }
+        p.setPen(
+            QPen(toColor(curve.color), l.lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        drawClipped(p, line, area);
+    }
+    if (d.beforeExpiry && !d.beforeExpiryCurve.isEmpty()) {
+        QPolygonF line;
+        for (const QPointF& point : d.beforeExpiryCurve) {
+            line << place(point, d.scale, area);
+        }
+        p.setPen(QPen(ExpiryCurveLayer::shade(d.beforeExpiry->color), l.lineWidth * 0.8,
+                      Qt::DashLine, Qt::FlatCap));
+        drawClipped(p, line, area);
+    }
+    p.setPen(QPen(Qt::black, l.thin));
+    p.setBrush(Qt::white);
+    for (const QPointF& dot : d.dots) {
+        const QPointF at = place(dot, d.scale, area);
+        if (area.contains(at)) {
+            p.drawEllipse(at, l.lineWidth * 1.2, l.lineWidth * 1.2);
+        }
+    }
+    p.setBrush(Qt::NoBrush);
+    paintLegend(p, area, d, l.em, l.lineWidth);
+
+    // The axes: a frame round the area, ticks outwards, their labels and
+    // captions.
+    p.setPen(QPen(Qt::black, l.thin));
+    p.drawRect(area);
+    for (qsizetype i = 0; i < l.valueTicks.size(); ++i) {
+        const double y = place({0, l.valueTicks[i]}, d.scale, area).y();
+        p.drawLine(QPointF(area.left() - l.tick, y), QPointF(area.left(), y));
+        p.drawText(QRectF(0, y - fm.height() / 2, area.left() - l.tick - l.pad * 0.25, fm.height()),
+                   Qt::AlignRight | Qt::AlignVCenter, l.valueLabels[i]);
+    }
+    for (qsizetype i = 0; i < l.priceTicks.size(); ++i) {
+        const double x = place({l.priceTicks[i], 0}, d.scale, area).x();
+        const double labelWidth = fm.horizontalAdvance(l.priceLabels[i]) + l.em;
+        p.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + l.tick));
+        p.drawText(QRectF(x - labelWidth / 2, area.bottom() + l.tick, labelWidth, fm.height()),
+                   Qt::AlignHCenter | Qt::AlignTop, l.priceLabels[i]);
+    }
+    p.drawText(QRectF(area.left(), h - l.pad - fm.height(), area.width(), fm.height()),
+               Qt::AlignHCenter | Qt::AlignTop, kPriceCaption);
+    p.drawText(QRectF(l.pad, l.pad, w - 2 * l.pad, fm.height()), Qt::AlignLeft | Qt::AlignTop,
+               d.valueCaption);
+    p.restore();
+}
+
+QRectF plotRect(QSize size, const Diagram& diagram) {
+    return layOut(size, diagram).area;
+}
+
+QByteArray png(const Diagram& diagram, QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull()) {
+        return {};
+    }
+    {
+        QPainter p(&image);
+        paint(p, size, diagram);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+        return {};
+    }
+    return bytes;
+}
+
+QByteArray svg(const Diagram& diagram, QSize size) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(size);
+    generator.setViewBox(QRect(QPoint(0, 0), size));
+    // A CSS pixel, so that the drawing opens at the size chosen.
+    generator.setResolution(96);
+    generator.setTitle(diagram.valueCaption + QStringLiteral(" diagram"));
+    QPainter p;
+    if (!p.begin(&generator)) {
+        return {};
+    }
+    paint(p, size, diagram);
+    p.end();
+    return bytes;
+}
+
+} // namespace workbench::diagramexport

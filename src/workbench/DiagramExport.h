@@ -1,0 +1,88 @@
+#pragma once
+
+#include "CurveLegend.h"
+
+#include "platform/Palette.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPointF>
+#include <QPolygonF>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+
+class QPainter;
+
+namespace workbench {
+
+// A plot area's user scale: the values at its left, top, right and bottom
+// edges.
+struct PlotScale {
+    double left = 0;
+    double top = 1;
+    double right = 1;
+    double bottom = 0;
+};
+
+// A curve as the plot area drew it: its colour and its points in the user
+// coordinates of the scale it was drawn in. The scale goes with it because a
+// new price range without a new vertical scale draws over the earlier curves,
+// which stay where they were in the area, not at their prices.
+struct DrawnCurve {
+    platform::Rgb color = 0;
+    QPolygonF points;
+    PlotScale scale;
+};
+
+// The diagram on paper: what the plot area shows, drawn again from its data at
+// any size, on any painter, with what makes it read away from the screen
+// (axes with round tick labels, their captions, the strikes, the zero line and
+// the legend). The pointer's read-out is no part of it.
+namespace diagramexport {
+
+// Outside these bounds in pixels a picture is too small to read or too big to
+// be of use.
+constexpr int leastSide = 200;
+constexpr int greatestSide = 4000;
+
+struct Diagram {
+    // The area's scale now: of the axes, the strikes, the marks and the curve
+    // before expiry.
+    PlotScale scale;
+    platform::Rgb background = 0xFFFFFF;
+    // Oldest first, as they were drawn over each other.
+    QList<DrawnCurve> curves;
+    // Dotted lines across the area at these prices.
+    QList<double> strikes;
+    // Break-evens and extremes, when the area shows them.
+    QList<QPointF> dots;
+    QList<CurveLegend::Entry> legend;
+    // The last curve valued before expiry: its dashed line and legend entry.
+    std::optional<CurveLegend::Entry> beforeExpiry;
+    QPolygonF beforeExpiryCurve;
+    // What the vertical axis measures: "Payoff" or "Profit".
+    QString valueCaption;
+};
+
+// Round values for the ticks of an axis from `from` to `to`, either way round,
+// at most `most` of them: steps of 1, 2 or 5 times a power of ten.
+QList<double> ticks(double from, double to, int most);
+// A tick's label: as many decimals as the step between ticks needs.
+QString tickLabel(double value, double step);
+
+// Paints the whole diagram into the rectangle (0, 0) to `size`.
+void paint(QPainter& painter, QSize size, const Diagram& diagram);
+// Where the plot area lies in a picture of that size: the diagram's scale
+// spans it edge to edge.
+QRectF plotRect(QSize size, const Diagram& diagram);
+// The diagram as a PNG image and as an SVG drawing of that size; empty when
+// it could not be made.
+QByteArray png(const Diagram& diagram, QSize size);
+QByteArray svg(const Diagram& diagram, QSize size);
+
+} // namespace diagramexport
+
+} // namespace workbench

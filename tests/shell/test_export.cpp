@@ -1,0 +1,298 @@
+#include "fakes/FakeBrowser.h"
+#include "fakes/FakeClipboard.h"
+#include "fakes/FakePlatform.h"
+#include "fakes/FakeWindowList.h"
+#include "platform/FlexGrid.h"
+#include "services/MTaskList.h"
+#include "shell/frmLumo.h"
+#include "workbench/DiagramExport.h"
+#include "workbench/wqzOptionPayoffs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QXmlStreamReader>
+
+#include <memory>
+
+namespace {
+
+using platform::Dialogs;
+constexpr platform::Rgb yellow = 0xFFFF00;
+constexpr platform::Rgb red = 0xFF0000;
+
+struct Shell {
+    Shell() {
+        addresses = services::MTaskList::initWebAddresses(windows, {});
+        window = std::make_unique<shell::frmLumo>(browser, clipboard, addresses, [] {});
+        window->Form_Load();
+        window->show();
+        QApplication::setActiveWindow(window.get());
+    }
+    template <typename W> W* child(const QString& name) const {
+        W* w = window->findChild<W*>(name);
+        Q_ASSERT_X(w, "Shell", qPrintable(name));
+        return w;
+    }
+    void trigger(const char* action) { child<QAction>(QString::fromLatin1(action))->trigger(); }
+    void click(const char* name) {
+        QTest::mouseClick(child<QWidget>(QString::fromLatin1(name)), Qt::LeftButton);
+    }
+    // A click into the box, its text selected and typed over.
+    void typeInto(const char* box, const QString& text) {
+        click(box);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+    }
+    // The start-up call in yellow, then a straddle at 50 in red over it.
+    void plotTwoCurves() {
+        typeInto("Text1(0)", QStringLiteral("60"));
+        typeInto("Text1(1)", QStringLiteral("-20"));
+        click("cmdClear");
+        click("cmdPlot");
+        click("pColor(9)");
+        auto* positions =
+            window->workbench()->findChild<platform::FlexGrid*>(QStringLiteral("Grid1"));
+        QTest::mouseClick(positions->viewport(), Qt::LeftButton, {},
+                          positions->visualRect(positions->model()->index(3, 3)).center());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1\r"));
+        click("cmdPlot");
+    }
+
+    fakes::FakePlatform fake;
+    fakes::FakeBrowser browser;
+    fakes::FakeClipboard clipboard;
+    fakes::FakeWindowList windows;
+    services::MTaskList::WebAddresses addresses;
+    std::unique_ptr<shell::frmLumo> window;
+};
+
+// Answers the size dialog as a user does, once it is up with the focus in
+// it: every key goes to whatever has the focus. Empty sizes keep the
+// dialog's own.
+void answerSizeDialog(const QString& width, const QString& height, int tries = 500) {
+    QTimer::singleShot(tries == 500 ? 0 : 10, [=] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QWidget* focus = QApplication::focusWidget();
+        if (!dialog || !focus || !dialog->isAncestorOf(focus)) {
+            if (tries > 0) {
+                answerSizeDialog(width, height, tries - 1);
+            } else if (dialog) {
+                dialog->reject();
+            }
+            return;
+        }
+        if (!width.isEmpty()) {
+            QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(focus, width);
+            QTest::keyClick(focus, Qt::Key_Tab); // the next box, its text selected
+            QTest::keyClicks(QApplication::focusWidget(), height);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The colour found within a pixel of where a point of the diagram falls; the
+// lines are drawn smooth, so their edges blend.
+bool colourNear(const QImage& image, const QRectF& area, const workbench::PlotScale& s,
+                QPointF user, platform::Rgb colour) {
+    const QPointF at(area.left() + (user.x() - s.left) / (s.right - s.left) * area.width(),
+                     area.top() + (user.y() - s.top) / (s.bottom - s.top) * area.height());
+    for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            if ((image.pixel(int(at.x()) + dx, int(at.y()) + dy) & 0xFFFFFF) == colour) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+int darkPixels(const QImage& image, const QRect& region) {
+    int dark = 0;
+    for (int y = region.top(); y <= region.bottom(); ++y) {
+        for (int x = region.left(); x <= region.right(); ++x) {
+            dark += qGray(image.pixel(x, y)) < 40;
+        }
+    }
+    return dark;
+}
+
+} // namespace
+
+class TestExport : public QObject {
+    Q_OBJECT
+private slots:
+    void the_values_of_the_plot_export_as_the_grid_shows_them();
+    void with_nothing_to_export_a_message_says_so_data();
+    void with_nothing_to_export_a_message_says_so();
+    void a_png_shows_the_curves_in_their_colours_with_axes_and_legend();
+    void an_svg_is_well_formed_and_names_its_curves_and_axes();
+    void a_failed_write_says_why_and_creates_nothing_data();
+    void a_failed_write_says_why_and_creates_nothing();
+};
+
+void TestExport::the_values_of_the_plot_export_as_the_grid_shows_them() {
+    Shell s;
+    s.click("cmdPlot");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("values.csv"));
+    s.fake.dialogs.scriptSaveName(path);
+    s.trigger("mnuExportValues");
+    QCOMPARE(s.fake.dialogs.saveFilters(), QStringList{"Comma-separated values (*.csv)"});
+    QVERIFY(s.fake.dialogs.shown().isEmpty());
+    const QString text = QString::fromUtf8(contents(path));
+    QVERIFY(text.endsWith(QStringLiteral("\r\n")));
+    const QStringList lines = text.chopped(2).split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 101);
+    QCOMPARE(lines[0], QStringLiteral("Underlying,Payoff"));
+    const platform::FlexGrid* grid = s.window->valuesGrid();
+    const workbench::wqzOptionPayoffs* bench = s.window->workbench();
+    for (int i = 1; i <= 100; ++i) {
+        const QStringList fields = lines[i].split(u',');
+        QCOMPARE(fields, (QStringList{grid->TextMatrix(i, 1), grid->TextMatrix(i, 2)}));
+        // Four decimals, a half rounded on the float's shortest text.
+        QVERIFY(qAbs(fields[0].toDouble() - bench->plotPrice()[i]) < 6e-5);
+        QVERIFY(qAbs(fields[1].toDouble() - bench->plotValue()[i]) < 6e-5);
+    }
+}
+
+void TestExport::with_nothing_to_export_a_message_says_so_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("says");
+    // The start-up curve is drawn before the window hands over its grid.
+    QTest::newRow("values before the first plot") << "mnuExportValues"
+                                                  << ""
+                                                  << "press Plot";
+    QTest::newRow("an empty plot area") << "mnuExportDiagram"
+                                        << "cmdClear"
+                                        << "plot a position";
+}
+
+void TestExport::with_nothing_to_export_a_message_says_so() {
+    QFETCH(QString, command);
+    QFETCH(QString, before);
+    QFETCH(QString, says);
+    Shell s;
+    if (!before.isEmpty()) {
+        s.click(qPrintable(before));
+    }
+    s.fake.dialogs.script(Dialogs::answerOk);
+    s.trigger(qPrintable(command));
+    QCOMPARE(s.fake.dialogs.shown().size(), 1);
+    QVERIFY(s.fake.dialogs.shown()[0].text.contains(says));
+    QVERIFY(s.fake.dialogs.saveFilters().isEmpty());
+}
+
+void TestExport::a_png_shows_the_curves_in_their_colours_with_axes_and_legend() {
+    Shell s;
+    s.plotTwoCurves();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("diagram.png"));
+    s.fake.dialogs.scriptSaveName(path);
+    answerSizeDialog(QStringLiteral("1000"), QStringLiteral("500"));
+    s.trigger("mnuExportDiagram");
+    QVERIFY(s.fake.dialogs.shown().isEmpty());
+    const QImage image = QImage::fromData(contents(path), "PNG");
+    QCOMPARE(image.size(), QSize(1000, 500));
+
+    const workbench::diagramexport::Diagram d = s.window->workbench()->diagram();
+    QCOMPARE(d.curves.size(), 2);
+    const QRectF area = workbench::diagramexport::plotRect(image.size(), d);
+    QVERIFY(colourNear(image, area, d.scale, {30, 0}, yellow)); // the call, flat below 50
+    QVERIFY(colourNear(image, area, d.scale, {30, 20}, red));   // the straddle, over it
+    QVERIFY(colourNear(image, area, d.scale, {70, 20}, red));
+    QVERIFY(!colourNear(image, area, d.scale, {30, 40}, red));
+    // The legend's text at the area's top right, the value labels at its left.
+    const QRect legend =
+        area.toRect().adjusted(int(area.width() / 2), 0, 0, -int(area.height() * 3 / 4));
+    QVERIFY(darkPixels(image, legend) > 50);
+    QVERIFY(darkPixels(image, QRect(0, int(area.top()), int(area.left()) - 8, int(area.height()))) >
+            50);
+}
+
+void TestExport::an_svg_is_well_formed_and_names_its_curves_and_axes() {
+    Shell s;
+    s.plotTwoCurves();
+    workbench::beforeexpiry::Inputs fifteenDays;
+    fifteenDays.daysLeft = 15;
+    s.window->workbench()->setBeforeExpiry(fifteenDays);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("diagram.svg"));
+    s.fake.dialogs.scriptSaveName(path);
+    answerSizeDialog(QString(), QString()); // 800 x 600
+    s.trigger("mnuExportDiagram");
+    QXmlStreamReader xml(contents(path));
+    QStringList texts;
+    QString size;
+    int dashed = 0; // the curve before expiry and its legend sample
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == u"svg") {
+            size = xml.attributes().value(QStringLiteral("viewBox")).toString();
+        }
+        if (xml.isStartElement() &&
+            xml.attributes().hasAttribute(QStringLiteral("stroke-dasharray")) &&
+            xml.attributes().value(QStringLiteral("stroke")) == QStringLiteral("#ff7f7f")) {
+            ++dashed;
+        }
+        if (xml.isStartElement() && xml.name() == u"text") {
+            texts << xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+        }
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QCOMPARE(size, QStringLiteral("0 0 800 600"));
+    QCOMPARE(dashed, 2);
+    for (const char* expected : {"Naked Call (payoff)", "Custom position (payoff)",
+                                 "Custom position (payoff) with 15 days left",
+                                 "Price of the underlying", "Payoff", "50", "-20", "0"}) {
+        QVERIFY2(texts.contains(QLatin1String(expected)), expected);
+    }
+}
+
+void TestExport::a_failed_write_says_why_and_creates_nothing_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("diagram") << "mnuExportDiagram"
+                             << "diagram.png";
+    QTest::newRow("values") << "mnuExportValues"
+                            << "values.csv";
+}
+
+void TestExport::a_failed_write_says_why_and_creates_nothing() {
+    QFETCH(QString, command);
+    QFETCH(QString, file);
+    Shell s;
+    s.click("cmdPlot");
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("no such folder"));
+    const QString path = missing + u'/' + file;
+    s.fake.dialogs.scriptSaveName(path);
+    s.fake.dialogs.script(Dialogs::answerOk);
+    if (command == u"mnuExportDiagram") {
+        answerSizeDialog(QString(), QString());
+    }
+    s.trigger(qPrintable(command));
+    QCOMPARE(s.fake.dialogs.shown().size(), 1);
+    const auto& shown = s.fake.dialogs.shown()[0];
+    QCOMPARE(shown.icon, Dialogs::Icon::Critical);
+    QVERIFY2(shown.text.contains(path) && shown.text.contains(QStringLiteral("could not be saved")),
+             qPrintable(shown.text));
+    QVERIFY(!QFile::exists(missing));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+}
+
+QTEST_MAIN(TestExport)
+#include "test_export.moc"
