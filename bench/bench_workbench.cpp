@@ -135,6 +135,7 @@ class SilentDialogs : public platform::Dialogs {
 public:
     int msgBox(const QString&, Buttons, Icon, const QString&) override { return answerNo; }
     QString saveFileName(const QString&, const QString&) override { return QString(); }
+    QString openFileName(const QString&, const QString&) override { return QString(); }
 };
 class StillPointer : public platform::MousePointer {
 public:

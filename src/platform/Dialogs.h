@@ -26,6 +26,8 @@ public:
     // gets the one of the kind chosen. Returns the path, or an empty text when
     // the user cancels.
     virtual QString saveFileName(const QString& caption, const QString& filter) = 0;
+    // Asks which existing file to open; an empty text when the user cancels.
+    virtual QString openFileName(const QString& caption, const QString& filter) = 0;
 };
 
 // The process-wide message boxes: installed by main(), replaced by a fake in

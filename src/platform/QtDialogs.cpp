@@ -86,4 +86,8 @@ QString QtDialogs::saveFileName(const QString& caption, const QString& filter) {
     return dialog.selectedFiles().constFirst();
 }
 
+QString QtDialogs::openFileName(const QString& caption, const QString& filter) {
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
+}
+
 } // namespace platform

@@ -9,6 +9,7 @@ class QtDialogs : public Dialogs {
 public:
     int msgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     QString saveFileName(const QString& caption, const QString& filter) override;
+    QString openFileName(const QString& caption, const QString& filter) override;
 };
 
 } // namespace platform

@@ -57,6 +57,12 @@ public:
     // around the workbench's current size.
     void PositionBrowsers();
 
+    // A position kept in a file: shown in place of the one held, or written,
+    // with what went wrong told in a message; the window's title names the
+    // file. False when nothing was opened or saved.
+    bool openPosition(const QString& path);
+    bool savePosition(const QString& path);
+
     workbench::wqzOptionPayoffs* workbench() const { return ucLumo; }
     platform::FlexGrid* valuesGrid() const { return Grid1; }
     // How much of the left column the analysis of the last plot wants below
@@ -87,6 +93,9 @@ private:
     void mnuPasteOpData_Click();
     void mnuExportDiagram_Click();
     void mnuExportValues_Click();
+    void mnuOpenPosition_Click();
+    void mnuSavePositionAs_Click();
+    void showFileName(const QString& path);
     void displaySwitch(bool large);
     // The window around the enlarged workbench, and back.
     // Back, Forward and Stop with the gaps before them, in twips.

@@ -2,6 +2,7 @@
 #include "frmLumo.h"
 
 #include "platform/Dialogs.h"
+#include "platform/WholeFile.h"
 #include "platform/FlexGrid.h"
 #include "workbench/DiagramExport.h"
 #include "workbench/ValuesExport.h"
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QSaveFile>
 #include <QSpinBox>
 
 namespace shell {
@@ -23,25 +23,6 @@ using platform::Dialogs;
 
 const QString kDiagramKinds = QStringLiteral("PNG image (*.png);;SVG drawing (*.svg)");
 const QString kValuesKind = QStringLiteral("Comma-separated values (*.csv)");
-
-// Writes the whole file or nothing: the bytes go to a file beside it that
-// takes the name only once all of them are written, so a failure leaves an
-// old file of that name whole. Returns what went wrong; empty when nothing did.
-QString writeWhole(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return why;
-    }
-    if (!file.commit()) {
-        return file.errorString();
-    }
-    return QString();
-}
 
 void tell(const QString& text, Dialogs::Icon icon) {
     platform::dialogs().msgBox(text, Dialogs::Buttons::Ok, icon);
@@ -116,7 +97,7 @@ void frmLumo::mnuExportDiagram_Click() {
                             ? QStringLiteral("the picture could not be drawn at %1 x %2 pixels.")
                                   .arg(diagramSize_.width())
                                   .arg(diagramSize_.height())
-                            : writeWhole(path, bytes);
+                            : platform::writeWholeFile(path, bytes);
     if (!why.isEmpty()) {
         reportFailure(QStringLiteral("The diagram"), path, why);
     }
@@ -135,7 +116,7 @@ void frmLumo::mnuExportValues_Click() {
     if (path.isEmpty()) {
         return;
     }
-    const QString why = writeWhole(path, text.toUtf8());
+    const QString why = platform::writeWholeFile(path, text.toUtf8());
     if (!why.isEmpty()) {
         reportFailure(QStringLiteral("The numeric values"), path, why);
     }

@@ -50,6 +50,13 @@ void frmLumo::createMenus() {
         hidden->setVisible(false);
         hidden->setEnabled(false);
     }
+    separator(file, "mnuFileSepPosition");
+    QAction* open = item(file, "mnuOpenPosition", "&Open Position...");
+    open->setShortcut(QKeySequence::Open);
+    open->setStatusTip(QStringLiteral("Shows a position saved in a file in place of this one"));
+    QAction* saveAs = item(file, "mnuSavePositionAs", "Save Position &As...");
+    saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    saveAs->setStatusTip(QStringLiteral("Keeps the position, its boxes and diagram in a file"));
     separator(file, "mnuFileSepExport");
     QAction* exportDiagram = item(file, "mnuExportDiagram", "Export &Diagram...");
     exportDiagram->setStatusTip(QStringLiteral(
@@ -124,6 +131,8 @@ void frmLumo::createMenus() {
     connect(instructorForum, &QAction::triggered, this, guarded([this] {
                 services::MTaskList::openInstructorForumSetup(browser_, addresses_);
             }));
+    connect(open, &QAction::triggered, this, guarded([this] { mnuOpenPosition_Click(); }));
+    connect(saveAs, &QAction::triggered, this, guarded([this] { mnuSavePositionAs_Click(); }));
     connect(exportDiagram, &QAction::triggered, this,
             guarded([this] { mnuExportDiagram_Click(); }));
     connect(exportValues, &QAction::triggered, this, guarded([this] { mnuExportValues_Click(); }));

@@ -29,11 +29,23 @@ QString FakeDialogs::saveFileName(const QString& caption, const QString& filter)
     return path;
 }
 
+QString FakeDialogs::openFileName(const QString& caption, const QString&) {
+    if (openNames_.empty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unscripted open dialog: ") + caption), __FILE__,
+                     __LINE__);
+        return QString();
+    }
+    const QString path = openNames_.front();
+    openNames_.pop_front();
+    return path;
+}
+
 void FakeDialogs::reset() {
     answers_.clear();
     shown_.clear();
     saveNames_.clear();
     saveFilters_.clear();
+    openNames_.clear();
 }
 
 void FakeEventPump::doEvents() {

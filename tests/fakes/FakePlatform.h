@@ -30,16 +30,22 @@ public:
     // for Cancel, and remembers the filters it was asked with.
     void scriptSaveName(const QString& path) { saveNames_.push_back(path); }
     QString saveFileName(const QString& caption, const QString& filter) override;
+    // The open dialog answers with the scripted paths in turn, like the save one.
+    void scriptOpenName(const QString& path) { openNames_.push_back(path); }
+    QString openFileName(const QString& caption, const QString& filter) override;
 
     const QList<Shown>& shown() const { return shown_; }
     const QStringList& saveFilters() const { return saveFilters_; }
-    int pendingAnswers() const { return int(answers_.size() + saveNames_.size()); }
+    int pendingAnswers() const {
+        return int(answers_.size() + saveNames_.size() + openNames_.size());
+    }
     void reset();
 
 private:
     std::deque<int> answers_;
     QList<Shown> shown_;
     std::deque<QString> saveNames_;
+    std::deque<QString> openNames_;
     QStringList saveFilters_;
 };
 
