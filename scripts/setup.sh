@@ -14,6 +14,8 @@ packages=(
     # option pricing before expiry
     libquantlib0-dev
     libbenchmark-dev
+    # the icon's bitmaps, drawn from its SVG at build time
+    librsvg2-bin
     # the fuzz test
     clang-14 libclang-rt-14-dev
     # the program's face
