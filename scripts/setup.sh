@@ -16,6 +16,8 @@ packages=(
     libbenchmark-dev
     # the icon's bitmaps, drawn from its SVG at build time
     librsvg2-bin
+    # the .deb (cpack -G DEB): dpkg-shlibdeps, and file to find what it reads
+    dpkg-dev file
     # the fuzz test
     clang-14 libclang-rt-14-dev
     # the program's face
