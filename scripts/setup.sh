@@ -27,6 +27,8 @@ packages=(
     xvfb xauth imagemagick x11-utils
     # the loopback servers that stand in for the maker's sites in tests
     python3 python3-pyftpdlib
+    # checking the installed desktop entry and AppStream description
+    desktop-file-utils appstream
 )
 
 missing=()
