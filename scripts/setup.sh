@@ -16,6 +16,10 @@ packages=(
     # option pricing before expiry
     libquantlib0-dev
     libbenchmark-dev
+    # the icon's bitmaps, drawn from its SVG at build time
+    librsvg2-bin
+    # the .deb (cpack -G DEB): dpkg-shlibdeps, and file to find what it reads
+    dpkg-dev file
     # the fuzz test
     clang-14 libclang-rt-14-dev
     # the program's face
@@ -25,6 +29,8 @@ packages=(
     xvfb xauth imagemagick x11-utils
     # the loopback servers that stand in for the maker's sites in tests
     python3 python3-pyftpdlib
+    # checking the installed desktop entry and AppStream description
+    desktop-file-utils appstream
 )
 
 missing=()

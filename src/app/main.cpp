@@ -22,6 +22,9 @@ int main(int argc, char* argv[]) {
     }
     platform::WebEngineBrowser::prepareEngine();
     QApplication app(argc, argv);
+    // Names the installed desktop entry, so the desktop shows its name and
+    // icon for the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral(WQZ_APP_ID));
     platform::QtDialogs dialogs;
     platform::QtMousePointer pointer;
     platform::QtEventPump pump;

@@ -1,6 +1,8 @@
 #include "WebEngineBrowser.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLibrary>
 #include <QVBoxLayout>
@@ -90,7 +92,15 @@ void WebEngineBrowser::mapHostsFirst(const QByteArray& rules) {
 }
 
 QString WebEngineBrowser::defaultEnginePlugin() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/libwqzweb.so");
+    // The build tree keeps the plugin beside the program; an installed
+    // program finds it in its own folder under the library folder.
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString beside = programDir.filePath(QStringLiteral("libwqzweb.so"));
+    if (QFileInfo::exists(beside)) {
+        return beside;
+    }
+    return QDir::cleanPath(
+        programDir.filePath(QStringLiteral(WQZ_ENGINE_DIR_FROM_PROGRAM "/libwqzweb.so")));
 }
 
 QWidget* WebEngineBrowser::widget() {

@@ -44,7 +44,8 @@ public:
     // The engine's switches `flags` with `rules` put first among its host
     // resolver rules.
     static QByteArray withHostRulesFirst(const QByteArray& flags, const QByteArray& rules);
-    // The plugin beside the program's executable.
+    // The plugin beside the program's executable, or else where the program
+    // is installed with it.
     static QString defaultEnginePlugin();
 
 private:

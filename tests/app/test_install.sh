@@ -1,0 +1,105 @@
+#!/bin/bash
+# Installs the program into a scratch prefix, as a user or a package does,
+# checks what a desktop reads there (the entry, the AppStream description and
+# the icons), then starts the installed program on a virtual display with no
+# network: its window must show, and its engine plugin must come from the
+# prefix, with nothing at all taken from the build folder.
+#
+# Usage: test_install.sh CMAKE BUILD_DIR ENGINE_DIR APP_ID VERSION
+#   ENGINE_DIR: the plugin's folder under the prefix; VERSION: the project's.
+# Exit status 0 when all holds, 1 otherwise.
+set -u
+
+if [ -z "${WQZ_TEST_INNER:-}" ]; then
+    # One virtual display for the whole test; xvfb-run removes it afterwards.
+    WQZ_TEST_INNER=1 exec timeout -k 10 110 \
+        xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+CMAKE=$1
+BUILD=$(cd "$2" && pwd -P)
+ENGINE_DIR=$3
+ID=$4
+VERSION=$5
+HERE=$(cd "$(dirname "$0")" && pwd)
+WORK=$(mktemp -d)
+WORK=$(cd "$WORK" && pwd -P)
+PREFIX=$WORK/prefix
+
+source "$HERE/run_program.sh"
+
+cleanup() {
+    stop_program
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+fail() {
+    echo "test_install: $*" >&2
+    exit 1
+}
+
+if ! "$CMAKE" --install "$BUILD" --prefix "$PREFIX" >"$WORK/install.log" 2>&1; then
+    cat "$WORK/install.log" >&2
+    fail "cmake --install failed"
+fi
+
+# The entry: valid without so much as a hint, and naming what is installed.
+entry=$PREFIX/share/applications/$ID.desktop
+[ -f "$entry" ] || fail "no desktop entry $entry"
+said=$(desktop-file-validate "$entry" 2>&1) && [ -z "$said" ] ||
+    fail "desktop-file-validate: $said"
+exec_line=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
+[ -x "$PREFIX/bin/$exec_line" ] || fail "Exec=$exec_line is not in $PREFIX/bin"
+grep -qx "Icon=$ID" "$entry" || fail "the entry's icon is not $ID"
+
+# The AppStream description: valid, launching the entry above, and its newest
+# release the version being built.
+meta=$PREFIX/share/metainfo/$ID.metainfo.xml
+[ -f "$meta" ] || fail "no metainfo $meta"
+appstreamcli validate --no-net "$meta" >&2 || fail "appstreamcli rejects $meta"
+grep -q "<launchable type=\"desktop-id\">$ID.desktop</launchable>" "$meta" ||
+    fail "the metainfo does not launch $ID.desktop"
+newest=$(grep -o '<release version="[^"]*"' "$meta" | head -n 1 | cut -d'"' -f2)
+[ "$newest" = "$VERSION" ] || fail "the newest release is $newest, the project $VERSION"
+
+# The icons: the drawing itself and bitmaps of the sizes their folders say.
+icons=$PREFIX/share/icons/hicolor
+[ -s "$icons/scalable/apps/$ID.svg" ] || fail "no scalable icon"
+for size in 48 64 128 256; do
+    png=$icons/${size}x${size}/apps/$ID.png
+    [ -f "$png" ] || fail "no icon $png"
+    got=$(identify -format '%m %wx%h' "$png" 2>&1)
+    [ "$got" = "PNG ${size}x${size}" ] || fail "$png is $got"
+done
+
+# The installed program, as a user starts it.
+start_program "$PREFIX/bin/wqzlumo" "$WORK/program.err"
+shown=""
+for _ in $(seq 600); do
+    if xwininfo -name "WQZ Option Payoffs Tutorial" >/dev/null 2>&1; then
+        shown=1
+        break
+    fi
+    kill -0 "$PROGRAM_PID" 2>/dev/null || break
+    sleep 0.1
+done
+if [ -z "$shown" ]; then
+    tail -n 20 "$WORK/program.err" >&2
+    fail "the installed program's window never showed"
+fi
+
+# The engine starts once the window is on screen; the first page needs it.
+if ! wait_first_page "$WORK/program.err"; then
+    tail -n 20 "$WORK/program.err" >&2
+    fail "the installed program never showed its first page"
+fi
+maps=$(cat "/proc/$PROGRAM_PID/maps")
+plugin=$PREFIX/$ENGINE_DIR/libwqzweb.so
+grep -qF " $plugin" <<<"$maps" || fail "the engine plugin was not loaded from $plugin"
+if grep -F " $BUILD/" <<<"$maps" >&2; then
+    fail "the installed program uses files from the build folder"
+fi
+echo "test_install: installed into $PREFIX, window shown, engine from $plugin" >&2
+exit 0
