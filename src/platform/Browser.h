@@ -39,6 +39,9 @@ signals:
     // progress of maximum; a progress of -1 means the download is complete.
     void ProgressChange(std::int32_t progress, std::int32_t maximum);
     void DownloadComplete();
+    // A page followed a link to one of the program's own addresses
+    // ("wqz-workbench:..."); nothing was loaded.
+    void ProgramLink(const QString& address);
 
 private:
     QString tag_;

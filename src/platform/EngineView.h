@@ -22,6 +22,9 @@ public:
         std::function<void(int)> progress;
         // The load has ended: finished, failed, stopped or replaced.
         std::function<void()> finished;
+        // A link to an address of the program's own (see programScheme) was
+        // followed; the page stays as it was and the history unchanged.
+        std::function<void(const QString&)> programLink;
     };
 
     virtual ~EngineView() = default;
@@ -36,6 +39,9 @@ public:
     // The address of the page shown, after redirects.
     virtual QString url() const = 0;
 };
+
+// The scheme of the addresses the program answers itself, never loaded.
+inline constexpr const char* kProgramScheme = "wqz-workbench";
 
 // The plugin's one entry point: creates the view as a child of `parent`.
 using CreateEngineView = EngineView* (*)(QWidget* parent, EngineView::Events events);

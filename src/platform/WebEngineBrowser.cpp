@@ -132,6 +132,7 @@ void WebEngineBrowser::createView() {
         emit ProgressChange(-1, 100);
         emit DownloadComplete();
     };
+    events.programLink = [this](const QString& address) { emit ProgramLink(address); };
     view_.reset(create(host, std::move(events)));
     host->layout()->addWidget(view_->widget());
     if (!pending_.isEmpty()) {

@@ -7,14 +7,38 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWebEngineHistory>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 namespace {
+
+// Hands the program's own addresses to the program instead of loading them,
+// so the page and the history stay as they are.
+class Page final : public QWebEnginePage {
+public:
+    Page(std::function<void(const QString&)> programLink, QObject* parent)
+        : QWebEnginePage(parent), programLink_(std::move(programLink)) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool mainFrame) override {
+        if (url.scheme() == QLatin1String(platform::kProgramScheme)) {
+            if (programLink_) {
+                programLink_(url.toString(QUrl::FullyEncoded));
+            }
+            return false;
+        }
+        return QWebEnginePage::acceptNavigationRequest(url, type, mainFrame);
+    }
+
+private:
+    std::function<void(const QString&)> programLink_;
+};
 
 class WebEngineView final : public platform::EngineView {
 public:
     WebEngineView(QWidget* parent, Events events)
         : view_(new QWebEngineView(parent)), events_(std::move(events)) {
+        view_->setPage(new Page(events_.programLink, view_));
         QObject::connect(view_, &QWebEngineView::loadProgress, view_, [this](int progress) {
             if (events_.progress) {
                 events_.progress(progress);

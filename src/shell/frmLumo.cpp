@@ -195,6 +195,8 @@ void frmLumo::connectControls() {
             }));
     connect(&browser_, &platform::Browser::DownloadComplete, this,
             guarded([this] { Browser1_DownloadComplete(); }));
+    connect(&browser_, &platform::Browser::ProgramLink, this,
+            guarded([this](const QString& address) { Browser1_ProgramLink(address); }));
     // The start-up curve was drawn before the window could listen.
     txtAnalysis->setPlainText(ucLumo->analysisText());
     connect(ucLumo, &workbench::wqzOptionPayoffs::AnalysisChange, txtAnalysis,

@@ -88,6 +88,9 @@ private:
     void cmdStop_Click();
     void Browser1_ProgressChange(std::int32_t progress, std::int32_t maximum);
     void Browser1_DownloadComplete();
+    // A tutorial page's link to the workbench: followed, or refused with a
+    // message when it asks for anything a page's own links cannot.
+    void Browser1_ProgramLink(const QString& address);
 
     // Menus.
     void mnuPasteOpData_Click();

@@ -3,10 +3,14 @@
 
 #include "Navigation.h"
 #include "platform/Browser.h"
+#include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/MousePointer.h"
+#include "workbench/WorkbenchLink.h"
+#include "workbench/wqzOptionPayoffs.h"
 
 #include <QComboBox>
+#include <QUrl>
 
 namespace shell {
 
@@ -41,6 +45,19 @@ void frmLumo::Browser1_ProgressChange(std::int32_t progress, std::int32_t) {
 
 void frmLumo::Browser1_DownloadComplete() {
     browser_.setTag(QStringLiteral("alldone"));
+}
+
+void frmLumo::Browser1_ProgramLink(const QString& address) {
+    const workbench::links::Reading reading =
+        workbench::links::read(QUrl(address), ucLumo->position().rowCount());
+    if (!reading.load) {
+        platform::dialogs().msgBox(
+            QStringLiteral("The page's link to the workbench cannot be followed. ") +
+                reading.problem,
+            platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
+        return;
+    }
+    ucLumo->followLink(*reading.load);
 }
 
 } // namespace shell

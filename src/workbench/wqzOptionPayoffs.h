@@ -4,6 +4,7 @@
 #include "DiagramExport.h"
 #include "PayoffEvaluation.h"
 #include "PositionDocument.h"
+#include "WorkbenchLink.h"
 #include "PositionState.h"
 #include "platform/Boolean16.h"
 #include "platform/FlexGrid.h"
@@ -91,6 +92,10 @@ public:
     // Shows a saved position in place of the one held, re-plots it alone,
     // and can be undone.
     void openDocument(const document::Document& saved);
+    // What a tutorial page's link asks for: a listed strategy, loaded as
+    // choosing it from the list does, or a position on the grid's rows, in
+    // the diagram it names; re-scaled and plotted.
+    void followLink(const links::Load& load);
     // Every change to the position (typed quantities, steps, strategies,
     // Invert, Restart, pastes, opened files), to undo and redo. An undo
     // brings the grid back and plots it; erased curves stay erased.

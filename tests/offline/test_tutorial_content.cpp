@@ -5,6 +5,7 @@
 #include "workbench/PositionAnalysis.h"
 #include "workbench/Strategies.h"
 #include "workbench/WorkbenchHarness.h"
+#include "workbench/WorkbenchLink.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -186,6 +187,7 @@ private slots:
     void each_standard_strategy_has_a_page_sketching_the_legs_it_loads();
     void every_sketch_draws_the_curve_the_workbench_draws();
     void each_strategy_page_quotes_the_exact_analysis();
+    void every_try_it_link_loads_a_position_its_page_draws();
 };
 
 void TestTutorialContent::each_standard_strategy_has_a_page_sketching_the_legs_it_loads() {
@@ -286,6 +288,45 @@ void TestTutorialContent::each_strategy_page_quotes_the_exact_analysis() {
         QVERIFY2(loss.isEmpty(), qPrintable(where + loss));
     }
     QCOMPARE(checked.size(), qsizetype(workbench::standardStrategies().size()));
+}
+
+void TestTutorialContent::every_try_it_link_loads_a_position_its_page_draws() {
+    static const QRegularExpression tryIt(
+        QStringLiteral("<a href=\"(wqz-workbench:[^\"]*)\">Try it on the workbench"));
+    const offline::SiteBundle bundle;
+    const QList<Sketch> sketches = sketchesOf(bundle);
+    WorkbenchHarness h;
+    QSet<QString> strategies;
+    int links = 0;
+    for (const QString& address : bundle.addresses()) {
+        const QUrl url(address);
+        const QString html = QString::fromUtf8(
+            bundle.answer(url.host(), url.path(QUrl::FullyEncoded).toLatin1()).body);
+        QRegularExpressionMatchIterator it = tryIt.globalMatch(html);
+        while (it.hasNext()) {
+            const QString href = it.next().captured(1).replace(QStringLiteral("&amp;"), u"&"_qs);
+            const workbench::links::Reading reading =
+                workbench::links::read(QUrl(href), h.bench->position().rowCount());
+            QVERIFY2(reading.load, qPrintable(href + u' ' + reading.problem));
+            h.bench->followLink(*reading.load);
+            ++links;
+            const QString diagram =
+                h.child<QRadioButton>(QStringLiteral("plotType(1)"))->isChecked() ? u"profit"_qs
+                                                                                  : u"payoff"_qs;
+            const bool drawn =
+                std::any_of(sketches.cbegin(), sketches.cend(), [&](const Sketch& k) {
+                    return k.page == address && k.diagram == diagram &&
+                           k.position == positionOf(h.bench->position());
+                });
+            QVERIFY2(drawn, qPrintable(address + u' ' + href));
+            if (!reading.load->strategy.isEmpty()) {
+                QCOMPARE(h.strategies()->currentText(), reading.load->strategy);
+                strategies << reading.load->strategy;
+            }
+        }
+    }
+    QCOMPARE(strategies.size(), qsizetype(workbench::standardStrategies().size()));
+    QVERIFY(links >= 24);
 }
 
 QTEST_MAIN(TestTutorialContent)

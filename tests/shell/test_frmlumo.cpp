@@ -178,6 +178,7 @@ private slots:
     void a_file_that_cannot_be_opened_changes_nothing_data();
     void a_file_that_cannot_be_opened_changes_nothing();
     void a_save_that_fails_half_way_leaves_the_old_file_whole();
+    void a_page_link_loads_the_workbench_and_a_hostile_one_changes_nothing();
 };
 
 void TestFrmLumo::the_layout_pass_follows_the_worked_example() {
@@ -771,4 +772,22 @@ void TestFrmLumo::a_save_that_fails_half_way_leaves_the_old_file_whole() {
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("kept.wqzpos")});
     QVERIFY(s.fake.dialogs.shown().value(0).text.startsWith(
         QStringLiteral("The position could not be saved as kept.wqzpos")));
+}
+
+void TestFrmLumo::a_page_link_loads_the_workbench_and_a_hostile_one_changes_nothing() {
+    Shell s;
+    s.window->Form_Load();
+    const QStringList before = positionTexts(s);
+    s.fake.dialogs.script(platform::Dialogs::answerOk);
+    emit s.browser.ProgramLink(
+        QStringLiteral("wqz-workbench:load?position=c3:99999&diagram=profit"));
+    QCOMPARE(s.fake.dialogs.shown().size(), 1);
+    QVERIFY(s.fake.dialogs.shown()[0].text.startsWith(
+        QStringLiteral("The page's link to the workbench cannot be followed.")));
+    QCOMPARE(positionTexts(s), before);
+    emit s.browser.ProgramLink(QStringLiteral("wqz-workbench:load?strategy=Strip&diagram=profit"));
+    QCOMPARE(s.child<QComboBox>("cmbStandard")->currentText(), QStringLiteral("Strip"));
+    QVERIFY(s.child<QRadioButton>("plotType(1)")->isChecked());
+    QVERIFY(s.window->workbench()->analysisText().startsWith(QStringLiteral("Strip (profit)")));
+    QCOMPARE(s.browser.navigations.size(), 1); // the first page only: the history is untouched
 }

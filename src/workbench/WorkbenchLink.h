@@ -1,0 +1,41 @@
+#pragma once
+
+#include "PayoffEvaluation.h"
+
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+#include <vector>
+
+// The links of the program's own address form, by which a tutorial page
+// loads a position into the workbench:
+//   wqz-workbench:load?strategy=Straddle&diagram=profit
+//   wqz-workbench:load?position=c3:1,p3:1&diagram=payoff
+// A position names the underlying as "u:<qty>" and the call or put of grid row
+// r as "c<r>:<qty>" or "p<r>:<qty>". A link can do no more than that: load a
+// listed strategy or a position on the grid's rows, in one diagram or the other.
+namespace workbench::links {
+
+inline const QString scheme = QStringLiteral("wqz-workbench");
+
+struct Leg {
+    enum class Kind { Underlying, Call, Put } kind;
+    int row = 0; // 1 to the grid's rows; 0 for the underlying
+    float quantity = 0;
+};
+
+struct Load {
+    QString strategy;      // a listed strategy, or empty for the legs
+    std::vector<Leg> legs; // when no strategy is named
+    payoff::DiagramKind diagram = payoff::payoffDiagram;
+};
+
+// The load a link asks for, or why it is refused, in words.
+struct Reading {
+    std::optional<Load> load;
+    QString problem;
+};
+Reading read(const QUrl& link, int gridRows);
+
+} // namespace workbench::links
