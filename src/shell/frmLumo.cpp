@@ -119,7 +119,12 @@ void frmLumo::createControls() {
     // Read-only, but the keyboard still reaches it to select and scroll.
     txtAnalysis->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtAnalysis->hide();
-
+    lblReadAbout = named<QLabel>(client_, QStringLiteral("lblReadAbout"));
+    lblReadAbout->setFont(platform::uiFont(8.25));
+    lblReadAbout->setTextFormat(Qt::RichText);
+    lblReadAbout->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                          Qt::LinksAccessibleByKeyboard);
+    lblReadAbout->hide();
 
     cmbNavigate = named<QComboBox>(client_, QStringLiteral("cmbNavigate"));
     cmbNavigate->setEditable(true);
@@ -199,8 +204,14 @@ void frmLumo::connectControls() {
             guarded([this](const QString& address) { Browser1_ProgramLink(address); }));
     // The start-up curve was drawn before the window could listen.
     txtAnalysis->setPlainText(ucLumo->analysisText());
+    lblReadAbout->setToolTip(QStringLiteral("Opens the tutorial page of the strategy chosen"));
     connect(ucLumo, &workbench::wqzOptionPayoffs::AnalysisChange, txtAnalysis,
             &QPlainTextEdit::setPlainText);
+    // The page is only offered: the browser moves when the student asks.
+    connect(ucLumo, &workbench::wqzOptionPayoffs::AnalysisChange, this,
+            guarded([this] { offerReading(); }));
+    connect(lblReadAbout, &QLabel::linkActivated, this, guarded([this] { lblReadAbout_Click(); }));
+    offerReading();
 }
 
 void frmLumo::Form_Load() {

@@ -68,6 +68,8 @@ public:
     // How much of the left column the analysis of the last plot wants below
     // the values grid, gap included, in twips.
     int analysisRoom() const;
+    // The line below the analysis that offers the strategy's page, in pixels.
+    int offerHeight() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -75,6 +77,9 @@ protected:
 
 private:
     void createControls();
+    // Offers the tutorial page of the strategy held, if any.
+    void offerReading();
+    void lblReadAbout_Click();
     // Names and tooltips in words, for the eye and for screen readers.
     void describeControls();
     void createMenus();
@@ -115,6 +120,9 @@ private:
     workbench::wqzOptionPayoffs* ucLumo = nullptr;
     platform::FlexGrid* Grid1 = nullptr;
     QPlainTextEdit* txtAnalysis = nullptr;
+    // Below the analysis: "Read about <strategy>" while a listed strategy is
+    // held, which opens its tutorial page.
+    QLabel* lblReadAbout = nullptr;
     QDockWidget* expiryDock_ = nullptr;
     QWidget* Browser1 = nullptr;
     QComboBox* cmbNavigate = nullptr;

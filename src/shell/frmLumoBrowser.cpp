@@ -6,10 +6,14 @@
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/MousePointer.h"
+#include "services/Sites.h"
+#include "workbench/Strategies.h"
 #include "workbench/WorkbenchLink.h"
 #include "workbench/wqzOptionPayoffs.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QUrl>
 
 namespace shell {
@@ -58,6 +62,29 @@ void frmLumo::Browser1_ProgramLink(const QString& address) {
         return;
     }
     ucLumo->followLink(*reading.load);
+}
+
+void frmLumo::offerReading() {
+    const QString strategy = ucLumo->strategyHeld();
+    lblReadAbout->setText(
+        strategy.isEmpty()
+            ? QString()
+            : QStringLiteral("<a href=\"read\">Read about %1</a>").arg(strategy.toHtmlEscaped()));
+    lblReadAbout->setAccessibleName(
+        lblReadAbout->text().isEmpty() ? QString() : QStringLiteral("Read about ") + strategy);
+    lblReadAbout->setVisible(!strategy.isEmpty() && !txtAnalysis->isHidden());
+}
+
+void frmLumo::lblReadAbout_Click() {
+    const workbench::Strategy* strategy = workbench::findStrategy(ucLumo->strategyHeld());
+    if (!strategy) {
+        return;
+    }
+    using services::sites::Site;
+    browser_.navigate(services::sites::siteAddress(
+        Site::Modules, services::sites::modulesFolder(Site::Modules) +
+                           QStringLiteral("wqzLumo/page%1.htm").arg(strategy->tutorialPage)));
+    platform::eventPump().doEvents();
 }
 
 } // namespace shell

@@ -9,6 +9,7 @@
 #include "workbench/wqzOptionPayoffs.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -73,12 +74,20 @@ void frmLumo::PositionBrowsers() {
         place(Grid1, Property::Top, double(bench.height) + bench.top + kGap);
         place(Grid1, Property::Height, analysis > 0 ? below - analysis - kGap : below);
         txtAnalysis->setVisible(analysis > 0);
+        lblReadAbout->setVisible(analysis > 0 && !lblReadAbout->text().isEmpty());
         if (analysis > 0) {
+            // The offer to read about the strategy takes the last line.
+            const double offer = platform::twips::fromPixels(offerHeight());
             place(txtAnalysis, Property::Left, read(Grid1, Property::Left));
             place(txtAnalysis, Property::Width, read(Grid1, Property::Width));
             place(txtAnalysis, Property::Top,
                   read(Grid1, Property::Top) + read(Grid1, Property::Height) + kGap);
-            place(txtAnalysis, Property::Height, analysis);
+            place(txtAnalysis, Property::Height, std::max(0.0, analysis - offer));
+            place(lblReadAbout, Property::Left, read(Grid1, Property::Left));
+            place(lblReadAbout, Property::Width, read(Grid1, Property::Width));
+            place(lblReadAbout, Property::Top,
+                  read(txtAnalysis, Property::Top) + read(txtAnalysis, Property::Height));
+            place(lblReadAbout, Property::Height, offer);
         }
         place(cmbNavigate, Property::Left, read(Browser1, Property::Left));
         // Back, Forward and Stop stay inside the window as long as the box
@@ -103,6 +112,10 @@ void frmLumo::PositionBrowsers() {
     }
 }
 
+int frmLumo::offerHeight() const {
+    return lblReadAbout->fontMetrics().height() + 4;
+}
+
 int frmLumo::analysisRoom() const {
     const int frame = 2 * txtAnalysis->frameWidth();
     const int margins = int(2 * txtAnalysis->document()->documentMargin());
@@ -113,7 +126,7 @@ int frmLumo::analysisRoom() const {
     const int lines = kAnalysisLines * spacing + spacing / 2;
     // Whole pixels, so that a window opened with this much more keeps the
     // grid's designed height exactly.
-    return platform::twips::fromPixels(lines + frame + margins +
+    return platform::twips::fromPixels(lines + frame + margins + offerHeight() +
                                        platform::twips::pixelsToHold(int(kGap)));
 }
 

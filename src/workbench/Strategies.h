@@ -18,6 +18,8 @@ struct Strategy {
     float underlying;
     std::vector<StrategyLeg> calls;
     std::vector<StrategyLeg> puts;
+    // The bundled module's page that teaches it (pageN.htm).
+    int tutorialPage;
 };
 
 // The eighteen textbook strategies in the order of the list. They are defined

@@ -92,6 +92,9 @@ public:
     // Shows a saved position in place of the one held, re-plots it alone,
     // and can be undone.
     void openDocument(const document::Document& saved);
+    // The strategy chosen from the list while the position is still the one
+    // it loaded; empty once a quantity has changed.
+    QString strategyHeld() const;
     // What a tutorial page's link asks for: a listed strategy, loaded as
     // choosing it from the list does, or a position on the grid's rows, in
     // the diagram it names; re-scaled and plotted.

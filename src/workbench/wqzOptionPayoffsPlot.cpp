@@ -117,16 +117,18 @@ void wqzOptionPayoffs::clearPlotArea() {
     expiryCurve_->clear();
 }
 
-QString wqzOptionPayoffs::curveName(workbench::payoff::DiagramKind f) const {
+QString wqzOptionPayoffs::strategyHeld() const {
     const auto sameQuantities = [](const PositionState& a, const PositionState& b) {
         return a.underlyingQty == b.underlyingQty && a.callQty == b.callQty && a.putQty == b.putQty;
     };
+    return loadedAs_ && sameQuantities(*loadedAs_, position_) ? loadedName_ : QString();
+}
+
+QString wqzOptionPayoffs::curveName(workbench::payoff::DiagramKind f) const {
     const QString what = f == workbench::payoff::profitDiagram ? QStringLiteral(" (profit)")
                                                                : QStringLiteral(" (payoff)");
-    if (loadedAs_ && sameQuantities(*loadedAs_, position_)) {
-        return loadedName_ + what;
-    }
-    return QStringLiteral("Custom position") + what;
+    const QString strategy = strategyHeld();
+    return (strategy.isEmpty() ? QStringLiteral("Custom position") : strategy) + what;
 }
 
 void wqzOptionPayoffs::prepareValuesGrid(platform::FlexGrid& grid) const {

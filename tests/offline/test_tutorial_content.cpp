@@ -208,6 +208,8 @@ void TestTutorialContent::each_standard_strategy_has_a_page_sketching_the_legs_i
         }
         QVERIFY2(found.size() == 1, qPrintable(name));
         QVERIFY2(found[0].title.endsWith(name), qPrintable(found[0].page));
+        QVERIFY2(found[0].page.endsWith(QStringLiteral("/page%1.htm").arg(s.tutorialPage)),
+                 qPrintable(found[0].page));
         QCOMPARE(found[0].position, positionOf(h.bench->position()));
     }
     for (const Sketch& k : sketches) {

@@ -179,6 +179,7 @@ private slots:
     void a_file_that_cannot_be_opened_changes_nothing();
     void a_save_that_fails_half_way_leaves_the_old_file_whole();
     void a_page_link_loads_the_workbench_and_a_hostile_one_changes_nothing();
+    void a_strategy_chosen_offers_its_page_without_opening_it();
 };
 
 void TestFrmLumo::the_layout_pass_follows_the_worked_example() {
@@ -790,4 +791,29 @@ void TestFrmLumo::a_page_link_loads_the_workbench_and_a_hostile_one_changes_noth
     QVERIFY(s.child<QRadioButton>("plotType(1)")->isChecked());
     QVERIFY(s.window->workbench()->analysisText().startsWith(QStringLiteral("Strip (profit)")));
     QCOMPARE(s.browser.navigations.size(), 1); // the first page only: the history is untouched
+}
+
+void TestFrmLumo::a_strategy_chosen_offers_its_page_without_opening_it() {
+    Shell s;
+    s.window->Form_Load();
+    s.window->show();
+    QApplication::setActiveWindow(s.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
+    QTest::mouseClick(s.child<QComboBox>("cmbStandard"), Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Call B"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    auto* offer = s.child<QLabel>("lblReadAbout");
+    QTRY_VERIFY(offer->isVisible());
+    QVERIFY(offer->text().contains(QStringLiteral(">Read about Call Butterfly Spread<")));
+    QCOMPARE(s.browser.navigations.size(), 1); // offered, not opened
+    const QString words = QStringLiteral("Read about Call Butterfly Spread");
+    QTest::mouseClick(
+        offer, Qt::LeftButton, {},
+        QPoint(offer->fontMetrics().horizontalAdvance(words) / 2, offer->height() / 2));
+    QCOMPARE(s.browser.navigations.last(),
+             QStringLiteral("http://www.wqzmodules.example/public/wqzmodhtm/wqzLumo/page20.htm"));
+    // A step leaves the strategy: nothing is offered.
+    s.fake.dialogs.script(platform::Dialogs::answerNo);
+    QTest::mouseClick(s.child<QPushButton>("scup(1)"), Qt::LeftButton);
+    QVERIFY(!offer->isVisible());
 }
