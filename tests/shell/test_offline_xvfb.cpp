@@ -6,9 +6,12 @@
 #include "offline/SiteServer.h"
 #include "services/MTaskList.h"
 #include "services/Sites.h"
+#include "workbench/wqzOptionPayoffs.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QRadioButton>
 
 #include <cstdio>
 
@@ -43,6 +46,8 @@ private slots:
     void the_help_and_home_page_commands_load_their_pages();
     void a_folder_address_leaves_its_first_page_in_the_box();
     void an_unknown_address_on_a_makers_site_shows_the_offline_page();
+    void try_it_loads_the_workbench_and_the_page_stays_data();
+    void try_it_loads_the_workbench_and_the_page_stays();
 
 private:
     QString title() const { return s->view()->title(); }
@@ -178,3 +183,44 @@ int main(int argc, char* argv[]) {
 }
 
 #include "test_offline_xvfb.moc"
+
+void TestOfflineXvfb::try_it_loads_the_workbench_and_the_page_stays_data() {
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<int>("link");      // which of the page's "Try it" links
+    QTest::addColumn<QString>("curve"); // the analysis's first line afterwards
+    QTest::newRow("a strategy") << "page21.htm" << 0 << "Straddle (profit)";
+    QTest::newRow("legs, the page's second figure")
+        << "page5.htm" << 1 << "Custom position (profit)";
+}
+
+void TestOfflineXvfb::try_it_loads_the_workbench_and_the_page_stays() {
+    QFETCH(QString, page);
+    QFETCH(int, link);
+    QFETCH(QString, curve);
+    const QString address = modulePage(page);
+    const int loaded = s->completions;
+    s->browser.navigate(address);
+    QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), address, kPatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(s->completions > loaded, kPatienceMs);
+    QVariant centre;
+    s->view()->page()->runJavaScript(
+        QStringLiteral("(function() { const a = document.querySelectorAll('p.try a')[%1];"
+                       " a.scrollIntoView(); const r = a.getBoundingClientRect();"
+                       " return [r.left + 8, r.top + r.height / 2]; })()")
+            .arg(link),
+        [&centre](const QVariant& result) { centre = result; });
+    QTRY_VERIFY_WITH_TIMEOUT(centre.isValid(), kPatienceMs);
+    const QVariantList xy = centre.toList();
+    QCOMPARE(xy.size(), 2);
+    QTest::mouseClick(s->view()->focusProxy(), Qt::LeftButton, {},
+                      QPoint(qRound(xy[0].toDouble()), qRound(xy[1].toDouble())));
+    workbench::wqzOptionPayoffs* bench = s->window->workbench();
+    QTRY_VERIFY_WITH_TIMEOUT(bench->analysisText().startsWith(curve + u'\n'), kPatienceMs);
+    QVERIFY(bench->findChild<QRadioButton*>(QStringLiteral("plotType(1)"))->isChecked());
+    // Nothing was loaded: the page stays, and Back goes to the page before it.
+    QTest::qWait(300);
+    QCOMPARE(s->browser.LocationURL(), address);
+    QTest::mouseClick(s->button("cmdBotBack"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), modulePage(QStringLiteral("page1.htm")),
+                              kPatienceMs);
+}
