@@ -167,12 +167,22 @@ struct Installed {
     OnePass pump;
 };
 
-void BM_PlotIt(benchmark::State& state) {
-    Installed platform;
+// A workbench after its start-up on the process-wide facilities, with a
+// numeric-values grid as the main window gives it, or without one.
+struct Workbench : Installed {
+    explicit Workbench(bool withValues = true) {
+        if (withValues) {
+            bench.setGrddisplay(&values);
+        }
+    }
     platform::QtClipboard clipboard;
-    workbench::wqzOptionPayoffs bench(clipboard);
+    workbench::wqzOptionPayoffs bench{clipboard};
     platform::FlexGrid values;
-    bench.setGrddisplay(&values);
+};
+
+void BM_PlotIt(benchmark::State& state) {
+    Workbench w;
+    workbench::wqzOptionPayoffs& bench = w.bench;
     bench.position() = butterfly();
     for (auto _ : state) {
         bench.PlotIt(platform::vbTrue);
@@ -186,11 +196,8 @@ BENCHMARK(BM_PlotIt)->Unit(benchmark::kMicrosecond);
 // the two is the price of what lies over the curve; compare them in one run.
 void BM_PlotPainted(benchmark::State& state) {
     const bool overlays = state.range(0) != 0;
-    Installed platform;
-    platform::QtClipboard clipboard;
-    workbench::wqzOptionPayoffs bench(clipboard);
-    platform::FlexGrid values;
-    bench.setGrddisplay(&values);
+    Workbench w;
+    workbench::wqzOptionPayoffs& bench = w.bench;
     bench.position() = butterfly();
     bench.setMarkersShown(overlays);
     auto* area = bench.findChild<platform::PictureBox*>(QStringLiteral("pbox"));
@@ -208,9 +215,8 @@ BENCHMARK(BM_PlotPainted)->ArgName("overlays")->Arg(0)->Arg(1)->Unit(benchmark::
 // The pointer moving over the plot area: the price under it, the last curve's
 // exact value there, and the read-out with its crosshair painted again.
 void BM_PointerMove(benchmark::State& state) {
-    Installed platform;
-    platform::QtClipboard clipboard;
-    workbench::wqzOptionPayoffs bench(clipboard);
+    Workbench w(false);
+    workbench::wqzOptionPayoffs& bench = w.bench;
     bench.position() = butterfly();
     bench.PlotIt(platform::vbTrue);
     bench.show();
@@ -231,9 +237,8 @@ BENCHMARK(BM_PointerMove)->Unit(benchmark::kMicrosecond);
 // A change of days left: the last curve valued again, its greeks written and
 // the dashed curve painted over the plot area.
 void BM_DaysLeftChange(benchmark::State& state) {
-    Installed platform;
-    platform::QtClipboard clipboard;
-    workbench::wqzOptionPayoffs bench(clipboard);
+    Workbench w(false);
+    workbench::wqzOptionPayoffs& bench = w.bench;
     bench.position() = butterfly();
     bench.PlotIt(platform::vbTrue);
     auto* area = bench.findChild<platform::PictureBox*>(QStringLiteral("pbox"));
@@ -249,11 +254,8 @@ BENCHMARK(BM_DaysLeftChange)->Unit(benchmark::kMicrosecond);
 
 // A "Try it" link from a strategy page, from its address to the plotted curve.
 void BM_TryItLink(benchmark::State& state) {
-    Installed platform;
-    platform::QtClipboard clipboard;
-    workbench::wqzOptionPayoffs bench(clipboard);
-    platform::FlexGrid values;
-    bench.setGrddisplay(&values);
+    Workbench w;
+    workbench::wqzOptionPayoffs& bench = w.bench;
     const QUrl links[] = {
         QUrl(QStringLiteral("wqz-workbench:load?strategy=Straddle&diagram=profit")),
         QUrl(QStringLiteral("wqz-workbench:load?position=u:1,p3:1&diagram=profit"))};
@@ -270,11 +272,8 @@ BENCHMARK(BM_TryItLink)->Unit(benchmark::kMicrosecond);
 // A strategy choice: write the position and re-plot from scratch.
 // Targets: each under 2 milliseconds (median).
 void BM_StepButton(benchmark::State& state) {
-    Installed platform;
-    platform::QtClipboard clipboard;
-    workbench::wqzOptionPayoffs bench(clipboard);
-    platform::FlexGrid values;
-    bench.setGrddisplay(&values);
+    Workbench w;
+    workbench::wqzOptionPayoffs& bench = w.bench;
     auto* up = bench.findChild<QPushButton*>(QStringLiteral("scup(0)"));
     auto* down = bench.findChild<QPushButton*>(QStringLiteral("scdown(0)"));
     bool goingUp = true;
@@ -287,11 +286,8 @@ void BM_StepButton(benchmark::State& state) {
 BENCHMARK(BM_StepButton)->Unit(benchmark::kMicrosecond);
 
 void BM_StrategyChoice(benchmark::State& state) {
-    Installed platform;
-    platform::QtClipboard clipboard;
-    workbench::wqzOptionPayoffs bench(clipboard);
-    platform::FlexGrid values;
-    bench.setGrddisplay(&values);
+    Workbench w;
+    workbench::wqzOptionPayoffs& bench = w.bench;
     auto* list = bench.findChild<QComboBox*>(QStringLiteral("cmbStandard"));
     int index = 0;
     for (auto _ : state) {
@@ -305,11 +301,8 @@ BENCHMARK(BM_StrategyChoice)->Unit(benchmark::kMicrosecond);
 // A quote table of 1,000 lines loaded, plotted and analysed. Target: under
 // 20 ms (median).
 void BM_PasteThousandQuotesAndPlot(benchmark::State& state) {
-    Installed platform;
-    platform::QtClipboard clipboard;
-    workbench::wqzOptionPayoffs bench(clipboard);
-    platform::FlexGrid values;
-    bench.setGrddisplay(&values);
+    Workbench w;
+    workbench::wqzOptionPayoffs& bench = w.bench;
     QString table;
     for (int k = 0; k < 1000; ++k) {
         const double strike = 20 + 0.06 * k;

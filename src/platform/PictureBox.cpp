@@ -14,20 +14,6 @@ namespace platform {
 
 namespace {
 
-// Maps a coordinate to a fraction of the axis, 0 at the first edge and 1 at
-// the second. On a degenerate axis the value itself sits in the middle and
-// everything else far outside, on the side it lies.
-double fraction(double v, double first, double second) {
-    const double span = second - first;
-    if (span == 0 || !std::isfinite(span)) {
-        if (v == first) {
-            return 0.5;
-        }
-        return (v > first) == (second >= first) ? 1e9 : -1e9;
-    }
-    return (v - first) / span;
-}
-
 // Clips the segment to [lo, hi] on both axes (Cohen-Sutherland). An end point
 // outside is moved onto the edge it crosses, the edge coordinate set exactly,
 // so that ends far out (1e38 and beyond) keep their direction. Returns false
@@ -74,6 +60,20 @@ QColor toColor(Rgb rgb) {
 
 } // namespace
 
+// Maps a coordinate to a fraction of the axis, 0 at the first edge and 1 at
+// the second. On a degenerate axis the value itself sits in the middle and
+// everything else far outside, on the side it lies.
+double axisFraction(double v, double first, double second) {
+    const double span = second - first;
+    if (span == 0 || !std::isfinite(span)) {
+        if (v == first) {
+            return 0.5;
+        }
+        return (v > first) == (second >= first) ? 1e9 : -1e9;
+    }
+    return (v - first) / span;
+}
+
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     // Reached with Tab as well, so that Ctrl+C copies the diagram without
     // the mouse.
@@ -108,7 +108,7 @@ void PictureBox::setBackColor(Rgb color) {
 }
 
 QPointF PictureBox::toPixels(double x, double y) const {
-    return {fraction(x, left_, right_) * width(), fraction(y, top_, bottom_) * height()};
+    return {axisFraction(x, left_, right_) * width(), axisFraction(y, top_, bottom_) * height()};
 }
 
 QPointF PictureBox::toUser(QPointF pixels) const {
@@ -128,10 +128,10 @@ void PictureBox::leaveEvent(QEvent* event) {
 }
 
 void PictureBox::line(double x1, double y1, double x2, double y2, Rgb color) {
-    Segment s{fraction(x1, left_, right_),
-              fraction(y1, top_, bottom_),
-              fraction(x2, left_, right_),
-              fraction(y2, top_, bottom_),
+    Segment s{axisFraction(x1, left_, right_),
+              axisFraction(y1, top_, bottom_),
+              axisFraction(x2, left_, right_),
+              axisFraction(y2, top_, bottom_),
               drawWidth_,
               color};
     // Clip in fractions, with a margin for the pen, so that the painter never

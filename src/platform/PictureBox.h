@@ -9,6 +9,11 @@
 
 namespace platform {
 
+// A coordinate as a fraction of an axis, 0 at the first edge and 1 at the
+// second, as the plot area places it. On a degenerate axis the edge value sits
+// in the middle and everything else far outside, on the side it lies.
+double axisFraction(double v, double first, double second);
+
 // The plot area: a user coordinate system, straight lines of a given width and
 // colour, clearing, and a persistent image that keeps everything drawn since
 // the last clear. Lines are remembered as fractions of the area, so when the

@@ -2,8 +2,8 @@
 #include "frmLumo.h"
 
 #include "platform/Dialogs.h"
-#include "platform/WholeFile.h"
 #include "platform/FlexGrid.h"
+#include "platform/WholeFile.h"
 #include "workbench/DiagramExport.h"
 #include "workbench/ValuesExport.h"
 #include "workbench/wqzOptionPayoffs.h"

@@ -4,6 +4,7 @@
 #include "ExpiryCurveLayer.h"
 #include "platform/Fonts.h"
 #include "platform/Numbers.h"
+#include "platform/PictureBox.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -24,23 +25,9 @@ const QString kPriceCaption = QStringLiteral("Price of the underlying");
 // the area's dark background.
 const QColor kStrikeColor(220, 220, 220);
 
-// A value's place along an axis, 0 at the first edge and 1 at the second, as
-// the plot area places it: on an axis without extent the edge value sits in
-// the middle and any other value far off the area, on its side.
-double fraction(double v, double first, double second) {
-    const double span = second - first;
-    if (span == 0 || !std::isfinite(span)) {
-        if (v == first) {
-            return 0.5;
-        }
-        return (v > first) == (second >= first) ? 1e9 : -1e9;
-    }
-    return (v - first) / span;
-}
-
 QPointF place(QPointF p, const PlotScale& s, const QRectF& r) {
-    return {r.left() + fraction(p.x(), s.left, s.right) * r.width(),
-            r.top() + fraction(p.y(), s.top, s.bottom) * r.height()};
+    return {r.left() + platform::axisFraction(p.x(), s.left, s.right) * r.width(),
+            r.top() + platform::axisFraction(p.y(), s.top, s.bottom) * r.height()};
 }
 
 QColor toColor(platform::Rgb rgb) {

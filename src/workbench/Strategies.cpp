@@ -26,6 +26,16 @@ const std::array<Strategy, 18>& standardStrategies() {
     return table;
 }
 
+void hold(PositionState& position, const Strategy& strategy) {
+    position.underlyingQty = strategy.underlying;
+    for (const StrategyLeg& leg : strategy.calls) {
+        position.callQty[leg.row] = leg.qty;
+    }
+    for (const StrategyLeg& leg : strategy.puts) {
+        position.putQty[leg.row] = leg.qty;
+    }
+}
+
 const Strategy* findStrategy(const QString& name) {
     for (const Strategy& s : standardStrategies()) {
         // Exact and case-sensitive, first match wins.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PositionState.h"
+
 #include <QString>
 
 #include <array>
@@ -25,6 +27,9 @@ struct Strategy {
 // The eighteen textbook strategies in the order of the list. They are defined
 // by rows: with the default strikes, rows 1, 3 and 5 are 40, 50 and 60.
 const std::array<Strategy, 18>& standardStrategies();
+
+// Puts the strategy's quantities into a position whose quantities are 0.
+void hold(PositionState& position, const Strategy& strategy);
 
 // The strategy whose name equals the text exactly, or nullptr.
 const Strategy* findStrategy(const QString& name);

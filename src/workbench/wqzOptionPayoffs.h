@@ -4,8 +4,8 @@
 #include "DiagramExport.h"
 #include "PayoffEvaluation.h"
 #include "PositionDocument.h"
-#include "WorkbenchLink.h"
 #include "PositionState.h"
+#include "WorkbenchLink.h"
 #include "platform/Boolean16.h"
 #include "platform/FlexGrid.h"
 #include "platform/Palette.h"
@@ -179,6 +179,9 @@ private:
     void selectUnderlying();
     void switchDisplay(void (display::wqzSetDisplay::*change)(std::int32_t&, std::int32_t&));
     void cmbStandard_Click();
+    // A position loaded whole (a strategy, a page's link) starts from the
+    // quotes the grid shows, no quantities and prices 1 to 100.
+    void startAfresh();
     // Why the strategy cannot be loaded on the grid's rows; empty when it can.
     QString legsMissing(const QString& name) const;
 

@@ -129,22 +129,9 @@ void wqzOptionPayoffs::cmbStandard_Click() {
     }
     // The strategy is drawn with the strikes and premiums the grid shows,
     // which it leaves as they are.
-    readQuotes(false);
-    position_.underlyingQty = 0;
-    for (int r = 1; r <= position_.rowCount(); ++r) {
-        position_.callQty[r] = 0;
-        position_.putQty[r] = 0;
-    }
-    Text1[2]->setText(QStringLiteral("1"));
-    Text1[3]->setText(QStringLiteral("100"));
+    startAfresh();
     if (const workbench::Strategy* s = workbench::findStrategy(cmbStandard->currentText())) {
-        position_.underlyingQty = s->underlying;
-        for (const workbench::StrategyLeg& leg : s->calls) {
-            position_.callQty[leg.row] = leg.qty;
-        }
-        for (const workbench::StrategyLeg& leg : s->puts) {
-            position_.putQty[leg.row] = leg.qty;
-        }
+        workbench::hold(position_, *s);
     }
     txtUnderlyingQty->setText(format(position_.underlyingQty, u"#####0"));
     for (int r = 1; r <= position_.rowCount(); ++r) {
@@ -158,6 +145,21 @@ void wqzOptionPayoffs::cmbStandard_Click() {
     showLoaded.dismiss();
     recordChange(cmbStandard->currentText());
     platform::eventPump().doEvents();
+}
+
+} // namespace workbench
+
+namespace workbench {
+
+void wqzOptionPayoffs::startAfresh() {
+    readQuotes(false);
+    position_.underlyingQty = 0;
+    for (int r = 1; r <= position_.rowCount(); ++r) {
+        position_.callQty[r] = 0;
+        position_.putQty[r] = 0;
+    }
+    Text1[2]->setText(QStringLiteral("1"));
+    Text1[3]->setText(QStringLiteral("100"));
 }
 
 } // namespace workbench

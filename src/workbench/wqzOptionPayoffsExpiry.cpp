@@ -21,9 +21,12 @@ QString number(double value, const char16_t* pattern) {
     return platform::numbers::format(value, pattern);
 }
 
+QString daysText(int days) {
+    return days == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(days);
+}
+
 QString greeksText(const beforeexpiry::Greeks& g, int daysLeft, double price, bool profit) {
-    const QString days =
-        daysLeft == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(daysLeft);
+    const QString days = daysText(daysLeft);
     return QStringLiteral("%1 with %2 left at %3: %4\n"
                           "Delta %5   Gamma %6\n"
                           "Theta %7 a day   Vega %8 a point")
@@ -59,9 +62,8 @@ void wqzOptionPayoffs::showBeforeExpiry() {
         points << QPointF(S, valuer.valueAt(S));
     }
     expiryCurve_->draw(points, lastColor_);
-    const QString days = daysLeft == 1 ? QStringLiteral(" with 1 day left")
-                                       : QStringLiteral(" with %1 days left").arg(daysLeft);
-    legend_->setBeforeExpiry(CurveLegend::Entry{lastColor_, lastName_ + days});
+    legend_->setBeforeExpiry(CurveLegend::Entry{
+        lastColor_, lastName_ + QStringLiteral(" with %1 left").arg(daysText(daysLeft))});
     const double today = lastCurve_->underlyingPrice;
     analysisText_ =
         expiryAnalysis_ + u'\n' +

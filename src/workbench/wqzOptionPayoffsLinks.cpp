@@ -22,12 +22,7 @@ void wqzOptionPayoffs::followLink(const links::Load& load) {
         cmbStandard_Click();
         return;
     }
-    readQuotes(false);
-    position_.underlyingQty = 0;
-    for (int r = 1; r <= position_.rowCount(); ++r) {
-        position_.callQty[r] = 0;
-        position_.putQty[r] = 0;
-    }
+    startAfresh();
     for (const links::Leg& leg : load.legs) {
         if (leg.kind == links::Leg::Kind::Underlying) {
             position_.underlyingQty = leg.quantity;
@@ -36,8 +31,6 @@ void wqzOptionPayoffs::followLink(const links::Load& load) {
                 leg.quantity;
         }
     }
-    Text1[2]->setText(QStringLiteral("1"));
-    Text1[3]->setText(QStringLiteral("100"));
     txtUnderlyingQty->setText(format(position_.underlyingQty, col::quantityFormat));
     for (int r = 1; r <= position_.rowCount(); ++r) {
         Grid1->setTextMatrix(r, col::CallQty, format(position_.callQty[r], col::quantityFormat));

@@ -24,14 +24,7 @@ using workbench::payoff::profitDiagram;
 
 workbench::PositionState holding(const QString& strategy) {
     workbench::PositionState p = workbench::startingQuotes();
-    const workbench::Strategy* s = workbench::findStrategy(strategy);
-    p.underlyingQty = s->underlying;
-    for (const workbench::StrategyLeg& leg : s->calls) {
-        p.callQty[leg.row] = leg.qty;
-    }
-    for (const workbench::StrategyLeg& leg : s->puts) {
-        p.putQty[leg.row] = leg.qty;
-    }
+    workbench::hold(p, *workbench::findStrategy(strategy));
     return p;
 }
 

@@ -43,14 +43,7 @@ bool near(const Extreme& a, const Extreme& b) {
 
 PositionState strategy(const QString& name) {
     PositionState p = workbench::startingQuotes();
-    const workbench::Strategy* s = workbench::findStrategy(name);
-    p.underlyingQty = s->underlying;
-    for (const workbench::StrategyLeg& leg : s->calls) {
-        p.callQty[leg.row] = leg.qty;
-    }
-    for (const workbench::StrategyLeg& leg : s->puts) {
-        p.putQty[leg.row] = leg.qty;
-    }
+    workbench::hold(p, *workbench::findStrategy(name));
     return p;
 }
 
