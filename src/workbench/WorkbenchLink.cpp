@@ -1,5 +1,6 @@
 #include "WorkbenchLink.h"
 
+#include "Exercises.h"
 #include "Strategies.h"
 
 #include <QRegularExpression>
@@ -16,21 +17,45 @@ namespace {
 constexpr float kLargestQuantity = 1000;
 // Addresses longer than any a page needs are not read at all.
 constexpr qsizetype kLongestLink = 2000;
+// Longer than any answer to an exercise.
+constexpr qsizetype kLongestAnswer = 40;
 
 Reading refuse(const QString& why) {
-    return {std::nullopt, why};
+    return {std::nullopt, why, std::nullopt};
+}
+
+Reading readCheck(const QUrlQuery& query) {
+    const QList<QPair<QString, QString>> items = query.queryItems(QUrl::FullyDecoded);
+    if (items.size() != 2 || !query.hasQueryItem(QStringLiteral("exercise")) ||
+        !query.hasQueryItem(QStringLiteral("answer"))) {
+        return refuse(QStringLiteral("The link must name an exercise and an answer."));
+    }
+    Check check;
+    check.exercise = query.queryItemValue(QStringLiteral("exercise"), QUrl::FullyDecoded);
+    check.answer = query.queryItemValue(QStringLiteral("answer"), QUrl::FullyDecoded);
+    if (!exercises::find(check.exercise)) {
+        return refuse(
+            QStringLiteral("The tutorial has no exercise \"%1\".").arg(check.exercise.left(40)));
+    }
+    if (check.answer.size() > kLongestAnswer) {
+        return refuse(QStringLiteral("The answer is too long."));
+    }
+    return {std::nullopt, QString(), check};
 }
 
 } // namespace
 
 Reading read(const QUrl& link, int gridRows) {
-    if (link.scheme() != scheme || link.path() != u"load") {
+    if (link.scheme() != scheme || (link.path() != u"load" && link.path() != u"check")) {
         return refuse(QStringLiteral("The workbench does not know this link."));
     }
     if (link.toString().size() > kLongestLink) {
         return refuse(QStringLiteral("The link is too long."));
     }
     const QUrlQuery query(link);
+    if (link.path() == u"check") {
+        return readCheck(query);
+    }
     QSet<QString> seen;
     for (const auto& [key, value] : query.queryItems()) {
         Q_UNUSED(value);
@@ -58,7 +83,7 @@ Reading read(const QUrl& link, int gridRows) {
             return refuse(
                 QStringLiteral("The strategy list has no \"%1\".").arg(load.strategy.left(40)));
         }
-        return {load, QString()};
+        return {load, QString(), std::nullopt};
     }
     static const QRegularExpression token(
         QStringLiteral("^(u|c(\\d{1,4})|p(\\d{1,4})):(-?\\d{1,4}(\\.\\d{1,4})?)$"));
@@ -89,7 +114,7 @@ Reading read(const QUrl& link, int gridRows) {
         held << what;
         load.legs.push_back(leg);
     }
-    return {load, QString()};
+    return {load, QString(), std::nullopt};
 }
 
 } // namespace workbench::links

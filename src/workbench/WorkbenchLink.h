@@ -15,6 +15,8 @@
 // A position names the underlying as "u:<qty>" and the call or put of grid row
 // r as "c<r>:<qty>" or "p<r>:<qty>". A link can do no more than that: load a
 // listed strategy or a position on the grid's rows, in one diagram or the other.
+// A page's exercise sends the student's answer the same way, to be judged:
+//   wqz-workbench:check?exercise=straddle-1&answer=36
 namespace workbench::links {
 
 inline const QString scheme = QStringLiteral("wqz-workbench");
@@ -31,10 +33,17 @@ struct Load {
     payoff::DiagramKind diagram = payoff::payoffDiagram;
 };
 
-// The load a link asks for, or why it is refused, in words.
+struct Check {
+    QString exercise; // a known exercise's id
+    QString answer;   // as typed, at most a few dozen characters
+};
+
+// The load or the check a link asks for (one of them), or why it is refused,
+// in words.
 struct Reading {
     std::optional<Load> load;
     QString problem;
+    std::optional<Check> check;
 };
 Reading read(const QUrl& link, int gridRows);
 

@@ -1,0 +1,221 @@
+#include "Exercises.h"
+
+#include "PositionAnalysis.h"
+#include "Strategies.h"
+#include "platform/Numbers.h"
+
+#include <QLocale>
+
+#include <cmath>
+#include <optional>
+
+namespace workbench::exercises {
+
+namespace {
+
+// "Answers within 0.01 count as right", with room for the binary fractions
+// that 36.01 - 36.00 leaves beyond it.
+constexpr double kWithin = 0.01 + 1e-9;
+// Longer than any number or word an answer needs; the rest is not read.
+constexpr qsizetype kLongestAnswer = 40;
+
+QString money(double value) {
+    return platform::numbers::format(value, u"####0.00");
+}
+
+// The strategy as the list loads it with the quotes the program starts with.
+PositionState positionOf(const Exercise& exercise) {
+    PositionState position = startingQuotes();
+    if (const Strategy* strategy = findStrategy(QString::fromUtf16(exercise.strategy))) {
+        hold(position, *strategy);
+    }
+    return position;
+}
+
+analysis::Analysis analysed(const Exercise& exercise) {
+    return analysis::analyse(positionOf(exercise), payoff::profitDiagram);
+}
+
+bool yesOrNo(Asks asks) {
+    return asks == Asks::ProfitLimited || asks == Asks::LossLimited;
+}
+
+// The true answer as a number, or nothing when it has none (no break-even,
+// an unlimited extreme): no typed number is right then.
+std::optional<double> trueNumber(const Exercise& exercise) {
+    if (exercise.asks == Asks::ProfitAt) {
+        return analysis::valueAt(positionOf(exercise), exercise.price, payoff::profitDiagram);
+    }
+    const analysis::Analysis a = analysed(exercise);
+    switch (exercise.asks) {
+    case Asks::BreakEven:
+        if (a.breakEvens.size() != 1) {
+            return std::nullopt;
+        }
+        return a.breakEvens.front().from;
+    case Asks::LowerBreakEven:
+        if (a.breakEvens.empty()) {
+            return std::nullopt;
+        }
+        return a.breakEvens.front().from;
+    case Asks::UpperBreakEven:
+        if (a.breakEvens.empty() || a.breakEvens.back().isUnboundedAbove()) {
+            return std::nullopt;
+        }
+        return a.breakEvens.back().to;
+    case Asks::GreatestProfit:
+        return a.highest.unlimited ? std::nullopt : std::optional(a.highest.value);
+    case Asks::GreatestLoss:
+        return a.lowest.unlimited ? std::nullopt : std::optional(-a.lowest.value);
+    case Asks::ProfitAt:
+    case Asks::ProfitLimited:
+    case Asks::LossLimited:
+        break;
+    }
+    return std::nullopt;
+}
+
+bool trueYes(const Exercise& exercise) {
+    const analysis::Analysis a = analysed(exercise);
+    return exercise.asks == Asks::ProfitLimited ? !a.highest.unlimited : !a.lowest.unlimited;
+}
+
+// A number as students type one: "36", "36.5", "$36.50", "-7", "36,50".
+std::optional<double> readNumber(QString text) {
+    text = text.trimmed();
+    text.remove(u'$');
+    if (!text.contains(u'.') && text.count(u',') == 1) {
+        text.replace(u',', u'.');
+    }
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<bool> readYesOrNo(const QString& text) {
+    const QString word = text.trimmed().toLower();
+    if (word == u"yes" || word == u"y") {
+        return true;
+    }
+    if (word == u"no" || word == u"n") {
+        return false;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+const std::vector<Exercise>& all() {
+    static const std::vector<Exercise> table = {
+        {u"naked-put-1", u"Naked Put", Asks::BreakEven, 0, u"46.50"},
+        {u"naked-put-2", u"Naked Put", Asks::ProfitAt, 45, u"1.50"},
+        {u"naked-call-1", u"Naked Call", Asks::ProfitLimited, 0, u"no"},
+        {u"naked-call-2", u"Naked Call", Asks::ProfitAt, 55, u"-5.50"},
+        {u"covered-put-1", u"Covered Put", Asks::LossLimited, 0, u"no"},
+        {u"covered-put-2", u"Covered Put", Asks::GreatestProfit, 0, u"3.50"},
+        {u"covered-call-1", u"Covered Call", Asks::GreatestLoss, 0, u"39.50"},
+        {u"covered-call-2", u"Covered Call", Asks::ProfitAt, 45, u"5.50"},
+        {u"put-ratio-hedge-1", u"Put Ratio Hedge", Asks::LowerBreakEven, 0, u"43.00"},
+        {u"put-ratio-hedge-2", u"Put Ratio Hedge", Asks::LossLimited, 0, u"no"},
+        {u"call-ratio-hedge-1", u"Call Ratio Hedge", Asks::UpperBreakEven, 0, u"71.00"},
+        {u"call-ratio-hedge-2", u"Call Ratio Hedge", Asks::ProfitAt, 60, u"11.00"},
+        {u"bullish-put-spread-1", u"Bullish Put Spread", Asks::GreatestLoss, 0, u"10.50"},
+        {u"bullish-put-spread-2", u"Bullish Put Spread", Asks::BreakEven, 0, u"50.50"},
+        {u"bullish-call-spread-1", u"Bullish Call Spread", Asks::GreatestProfit, 0, u"10.50"},
+        {u"bullish-call-spread-2", u"Bullish Call Spread", Asks::ProfitAt, 55, u"5.50"},
+        {u"bearish-put-spread-1", u"Bearish Put Spread", Asks::GreatestLoss, 0, u"9.50"},
+        {u"bearish-put-spread-2", u"Bearish Put Spread", Asks::BreakEven, 0, u"50.50"},
+        {u"bearish-call-spread-1", u"Bearish Call Spread", Asks::GreatestProfit, 0, u"9.50"},
+        {u"bearish-call-spread-2", u"Bearish Call Spread", Asks::ProfitAt, 50, u"-0.50"},
+        {u"put-ratio-spread-1", u"Put Ratio Spread", Asks::GreatestLoss, 0, u"11.00"},
+        {u"put-ratio-spread-2", u"Put Ratio Spread", Asks::UpperBreakEven, 0, u"51.00"},
+        {u"call-ratio-spread-1", u"Call Ratio Spread", Asks::ProfitLimited, 0, u"no"},
+        {u"call-ratio-spread-2", u"Call Ratio Spread", Asks::GreatestLoss, 0, u"17.00"},
+        {u"put-butterfly-spread-1", u"Put Butterfly Spread", Asks::GreatestProfit, 0, u"6.50"},
+        {u"put-butterfly-spread-2", u"Put Butterfly Spread", Asks::LowerBreakEven, 0, u"43.50"},
+        {u"call-butterfly-spread-1", u"Call Butterfly Spread", Asks::UpperBreakEven, 0, u"58.50"},
+        {u"call-butterfly-spread-2", u"Call Butterfly Spread", Asks::GreatestLoss, 0, u"1.50"},
+        {u"straddle-1", u"Straddle", Asks::LowerBreakEven, 0, u"36.00"},
+        {u"straddle-2", u"Straddle", Asks::GreatestLoss, 0, u"14.00"},
+        {u"strangle-1", u"Strangle", Asks::UpperBreakEven, 0, u"67.00"},
+        {u"strangle-2", u"Strangle", Asks::ProfitAt, 45, u"-7.00"},
+        {u"strip-1", u"Strip", Asks::LowerBreakEven, 0, u"41.25"},
+        {u"strip-2", u"Strip", Asks::ProfitAt, 40, u"2.50"},
+        {u"strap-1", u"Strap", Asks::UpperBreakEven, 0, u"62.25"},
+        {u"strap-2", u"Strap", Asks::LossLimited, 0, u"yes"},
+    };
+    return table;
+}
+
+const Exercise* find(QStringView id) {
+    for (const Exercise& e : all()) {
+        if (id == QStringView(e.id)) {
+            return &e;
+        }
+    }
+    return nullptr;
+}
+
+QString topic(const Exercise& exercise) {
+    switch (exercise.asks) {
+    case Asks::BreakEven:
+        return QStringLiteral("the break-even");
+    case Asks::LowerBreakEven:
+        return QStringLiteral("the lower break-even");
+    case Asks::UpperBreakEven:
+        return QStringLiteral("the upper break-even");
+    case Asks::GreatestProfit:
+        return QStringLiteral("the greatest profit");
+    case Asks::GreatestLoss:
+        return QStringLiteral("the greatest loss");
+    case Asks::ProfitAt:
+        return QStringLiteral("the profit at ") + money(exercise.price);
+    case Asks::ProfitLimited:
+        return QStringLiteral("whether the profit is limited");
+    case Asks::LossLimited:
+        return QStringLiteral("whether the loss is limited");
+    }
+    return QString();
+}
+
+QString trueAnswer(const Exercise& exercise) {
+    if (yesOrNo(exercise.asks)) {
+        return trueYes(exercise) ? QStringLiteral("yes") : QStringLiteral("no");
+    }
+    const std::optional<double> value = trueNumber(exercise);
+    return value ? money(*value) : QStringLiteral("no limit");
+}
+
+Verdict check(const Exercise& exercise, const QString& typed) {
+    const QString shown = typed.trimmed().left(kLongestAnswer);
+    if (yesOrNo(exercise.asks)) {
+        const std::optional<bool> answer = readYesOrNo(shown);
+        if (!answer) {
+            return {Outcome::Unreadable, QStringLiteral("Answer yes or no.")};
+        }
+        const bool yes = trueYes(exercise);
+        const QString fact = QStringLiteral("the %1 %2.")
+                                 .arg(exercise.asks == Asks::ProfitLimited ? u"profit" : u"loss",
+                                      yes ? u"is limited" : u"has no limit");
+        return *answer == yes ? Verdict{Outcome::Right, QStringLiteral("Right: ") + fact}
+                              : Verdict{Outcome::Wrong, QStringLiteral("Not right: ") + fact};
+    }
+    const std::optional<double> answer =
+        typed.size() > kLongestAnswer ? std::nullopt : readNumber(shown);
+    if (!answer) {
+        return {Outcome::Unreadable, QStringLiteral("Type a number, such as 45.50.")};
+    }
+    const std::optional<double> truth = trueNumber(exercise);
+    const double given = exercise.asks == Asks::GreatestLoss ? std::abs(*answer) : *answer;
+    const QString fact = topic(exercise) + QStringLiteral(" is ") + trueAnswer(exercise);
+    if (truth && std::abs(given - *truth) <= kWithin) {
+        return {Outcome::Right, QStringLiteral("Right: ") + fact + u'.'};
+    }
+    return {Outcome::Wrong,
+            QStringLiteral("Not right: ") + fact + QStringLiteral(", not ") + shown + u'.'};
+}
+
+} // namespace workbench::exercises
