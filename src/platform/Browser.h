@@ -30,6 +30,9 @@ public:
     virtual QString LocationURL() const = 0;
     // The widget that shows the pages, for the host to place.
     virtual QWidget* widget() = 0;
+    // Runs a script of the program's own in the page shown, which the page's
+    // scripts can answer. Returns at once; nothing happens without a page.
+    virtual void runScript(const QString& script) = 0;
 
     // A string the host keeps for the control; empty at start.
     const QString& Tag() const { return tag_; }

@@ -38,6 +38,9 @@ public:
     virtual void stop() = 0;
     // The address of the page shown, after redirects.
     virtual QString url() const = 0;
+    // Runs the script in the page shown, beside the page's own scripts, and
+    // returns at once; its result is not kept.
+    virtual void runScript(const QString& script) = 0;
 };
 
 // The scheme of the addresses the program answers itself, never loaded.

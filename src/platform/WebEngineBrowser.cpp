@@ -200,6 +200,12 @@ void WebEngineBrowser::stop() {
     view_->stop();
 }
 
+void WebEngineBrowser::runScript(const QString& script) {
+    if (view_) {
+        view_->runScript(script);
+    }
+}
+
 QString WebEngineBrowser::LocationURL() const {
     return view_ ? view_->url() : unreachable_;
 }

@@ -29,6 +29,7 @@ public:
     void stop() override;
     QString LocationURL() const override;
     QWidget* widget() override;
+    void runScript(const QString& script) override;
 
     void createView();
     bool hasView() const { return view_ != nullptr; }

@@ -117,6 +117,12 @@ public:
 
     QString url() const override { return view_ ? view_->url().toString() : QString(); }
 
+    void runScript(const QString& script) override {
+        if (view_) {
+            view_->page()->runJavaScript(script);
+        }
+    }
+
 private:
     // A load starts within a few milliseconds of being asked for; an address
     // that has started none by this time never will.

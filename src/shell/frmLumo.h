@@ -2,6 +2,7 @@
 
 #include "services/MTaskList.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QSize>
 
@@ -96,6 +97,12 @@ private:
     // A tutorial page's link to the workbench: followed, or refused with a
     // message when it asks for anything a page's own links cannot.
     void Browser1_ProgramLink(const QString& address);
+    // Whether the page shown is one of the tutorial module's own.
+    bool tutorialPageShown() const;
+    // Judges an exercise's answer and tells the page the verdict.
+    void checkExercise(const QString& exercise, const QString& answer);
+    // Tells a tutorial page which exercises were answered right this run.
+    void showExerciseStates();
 
     // Menus.
     void mnuPasteOpData_Click();
@@ -139,6 +146,9 @@ private:
     QRect largePlace_;
     // The size in pixels of the last diagram exported.
     QSize diagramSize_{800, 600};
+    // The exercises answered this run, by id: "right" once answered right,
+    // "wrong" while every answer was wrong. Kept only while the program runs.
+    QHash<QString, QString> exercisesTried_;
 };
 
 } // namespace shell

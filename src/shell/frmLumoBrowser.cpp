@@ -7,11 +7,15 @@
 #include "platform/EventPump.h"
 #include "platform/MousePointer.h"
 #include "services/Sites.h"
+#include "workbench/Exercises.h"
 #include "workbench/Strategies.h"
 #include "workbench/WorkbenchLink.h"
 #include "workbench/wqzOptionPayoffs.h"
 
 #include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QUrl>
@@ -49,11 +53,16 @@ void frmLumo::Browser1_ProgressChange(std::int32_t progress, std::int32_t) {
 
 void frmLumo::Browser1_DownloadComplete() {
     browser_.setTag(QStringLiteral("alldone"));
+    showExerciseStates();
 }
 
 void frmLumo::Browser1_ProgramLink(const QString& address) {
     const workbench::links::Reading reading =
         workbench::links::read(QUrl(address), ucLumo->position().rowCount());
+    if (reading.check) {
+        checkExercise(reading.check->exercise, reading.check->answer);
+        return;
+    }
     if (!reading.load) {
         platform::dialogs().msgBox(
             QStringLiteral("The page's link to the workbench cannot be followed. ") +
@@ -62,6 +71,56 @@ void frmLumo::Browser1_ProgramLink(const QString& address) {
         return;
     }
     ucLumo->followLink(*reading.load);
+}
+
+bool frmLumo::tutorialPageShown() const {
+    const QUrl page(browser_.LocationURL());
+    const std::optional<services::sites::Site> site = services::sites::siteNamed(page.host());
+    return site && (page.scheme() == u"http" || page.scheme() == u"https") &&
+           page.path().startsWith(services::sites::modulesFolder(*site) +
+                                  QStringLiteral("wqzLumo/"));
+}
+
+void frmLumo::checkExercise(const QString& exercise, const QString& answer) {
+    // Another site's page could otherwise mark the student's exercises as
+    // answered, or read the answers out one by one.
+    if (!tutorialPageShown()) {
+        platform::dialogs().msgBox(
+            QStringLiteral("The page's link to the workbench cannot be followed. Only the "
+                           "tutorial's own pages can check an exercise."),
+            platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
+        return;
+    }
+    const workbench::exercises::Verdict verdict =
+        workbench::exercises::check(*workbench::exercises::find(exercise), answer);
+    using workbench::exercises::Outcome;
+    if (verdict.outcome == Outcome::Right) {
+        exercisesTried_.insert(exercise, QStringLiteral("right"));
+    } else if (verdict.outcome == Outcome::Wrong && !exercisesTried_.contains(exercise)) {
+        exercisesTried_.insert(exercise, QStringLiteral("wrong"));
+    }
+    const QString outcome = verdict.outcome == Outcome::Right   ? QStringLiteral("right")
+                            : verdict.outcome == Outcome::Wrong ? QStringLiteral("wrong")
+                                                                : QStringLiteral("unreadable");
+    // JSON quotes whatever the texts hold, so none of it can end the script.
+    const QByteArray arguments = QJsonDocument(QJsonArray{exercise, outcome, verdict.message})
+                                     .toJson(QJsonDocument::Compact);
+    browser_.runScript(
+        QStringLiteral("window.wqzExercises && wqzExercises.verdict.apply(null, %1);")
+            .arg(QString::fromUtf8(arguments)));
+}
+
+void frmLumo::showExerciseStates() {
+    if (!tutorialPageShown()) {
+        return;
+    }
+    QJsonObject states;
+    for (auto it = exercisesTried_.cbegin(); it != exercisesTried_.cend(); ++it) {
+        states.insert(it.key(), it.value());
+    }
+    browser_.runScript(
+        QStringLiteral("window.wqzExercises && wqzExercises.show(%1);")
+            .arg(QString::fromUtf8(QJsonDocument(states).toJson(QJsonDocument::Compact))));
 }
 
 void frmLumo::offerReading() {

@@ -21,6 +21,7 @@ public:
     void stop() override;
     QString LocationURL() const override { return location_; }
     QWidget* widget() override;
+    void runScript(const QString& script) override { scripts << script; }
 
     // Ends the current navigation: the page is shown at finalAddress (a
     // redirect when it differs), with the progress events of a finished load.
@@ -30,6 +31,7 @@ public:
     bool loading() const { return !pending_.isEmpty(); }
 
     QStringList navigations;
+    QStringList scripts;
     int stops = 0;
     int backs = 0;
     int forwards = 0;

@@ -179,6 +179,7 @@ private slots:
     void a_file_that_cannot_be_opened_changes_nothing();
     void a_save_that_fails_half_way_leaves_the_old_file_whole();
     void a_page_link_loads_the_workbench_and_a_hostile_one_changes_nothing();
+    void only_tutorial_pages_have_answers_judged_and_hear_which_were_right();
     void a_strategy_chosen_offers_its_page_without_opening_it();
 };
 
@@ -791,6 +792,45 @@ void TestFrmLumo::a_page_link_loads_the_workbench_and_a_hostile_one_changes_noth
     QVERIFY(s.child<QRadioButton>("plotType(1)")->isChecked());
     QVERIFY(s.window->workbench()->analysisText().startsWith(QStringLiteral("Strip (profit)")));
     QCOMPARE(s.browser.navigations.size(), 1); // the first page only: the history is untouched
+}
+
+void TestFrmLumo::only_tutorial_pages_have_answers_judged_and_hear_which_were_right() {
+    Shell s;
+    s.window->Form_Load();
+    const auto show = [&s](const QString& address) {
+        s.browser.navigate(address);
+        s.browser.finish();
+    };
+    const auto check = [&s](const char* answer) {
+        emit s.browser.ProgramLink(
+            QStringLiteral("wqz-workbench:check?exercise=straddle-1&answer=") + answer);
+    };
+    const QString module =
+        QStringLiteral("http://www.wqzmodules.example/public/wqzmodhtm/wqzLumo/");
+    show(module + QStringLiteral("page21.htm"));
+    QCOMPARE(s.browser.scripts.last(),
+             QStringLiteral("window.wqzExercises && wqzExercises.show({});"));
+    check("$35");
+    QCOMPARE(s.browser.scripts.last(),
+             QStringLiteral("window.wqzExercises && wqzExercises.verdict.apply(null, "
+                            "[\"straddle-1\",\"wrong\",\"Not right: the lower break-even is "
+                            "36.00, not $35.\"]);"));
+    check("36");
+    QVERIFY(s.browser.scripts.last().contains(QStringLiteral("\"right\",\"Right: ")));
+    check("35"); // right once stays right
+    show(module + QStringLiteral("contents.htm"));
+    QCOMPARE(
+        s.browser.scripts.last(),
+        QStringLiteral("window.wqzExercises && wqzExercises.show({\"straddle-1\":\"right\"});"));
+
+    // Another site's page hears nothing and can judge nothing.
+    const qsizetype scripts = s.browser.scripts.size();
+    show(QStringLiteral("http://www.elsewhere.example/wqzmodhtm/wqzLumo/contents.htm"));
+    s.fake.dialogs.script(platform::Dialogs::answerOk);
+    check("36");
+    QCOMPARE(s.browser.scripts.size(), scripts);
+    QCOMPARE(s.fake.dialogs.shown().size(), 1);
+    QVERIFY(s.fake.dialogs.shown()[0].text.contains(QStringLiteral("tutorial's own pages")));
 }
 
 void TestFrmLumo::a_strategy_chosen_offers_its_page_without_opening_it() {
