@@ -32,6 +32,9 @@ QByteArray contentTypeOf(const QString& path) {
     if (path.endsWith(u".css")) {
         return QByteArrayLiteral("text/css; charset=utf-8");
     }
+    if (path.endsWith(u".js")) {
+        return QByteArrayLiteral("text/javascript; charset=utf-8");
+    }
     if (path.endsWith(u".svg")) {
         return QByteArrayLiteral("image/svg+xml");
     }

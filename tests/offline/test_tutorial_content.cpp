@@ -2,6 +2,7 @@
 // the student sees on the workbench beside them.
 #include "HttpProbe.h"
 #include "offline/SiteBundle.h"
+#include "workbench/Exercises.h"
 #include "workbench/PositionAnalysis.h"
 #include "workbench/Strategies.h"
 #include "workbench/WorkbenchHarness.h"
@@ -188,6 +189,7 @@ private slots:
     void every_sketch_draws_the_curve_the_workbench_draws();
     void each_strategy_page_quotes_the_exact_analysis();
     void every_try_it_link_loads_a_position_its_page_draws();
+    void each_exercise_is_asked_on_its_page_and_listed_with_the_analysis_answer();
 };
 
 void TestTutorialContent::each_standard_strategy_has_a_page_sketching_the_legs_it_loads() {
@@ -329,6 +331,54 @@ void TestTutorialContent::every_try_it_link_loads_a_position_its_page_draws() {
     }
     QCOMPARE(strategies.size(), qsizetype(workbench::standardStrategies().size()));
     QVERIFY(links >= 24);
+}
+
+void TestTutorialContent::each_exercise_is_asked_on_its_page_and_listed_with_the_analysis_answer() {
+    namespace exercises = workbench::exercises;
+    static const QRegularExpression form(
+        QStringLiteral("<form class=\"exercise\" id=\"([^\"]+)\" data-exercise=\"\\1\">"));
+    static const QRegularExpression listed(
+        QStringLiteral("<li data-exercise=\"([^\"]+)\"><a href=\"page(\\d+)\\.htm#\\1\">"));
+    const offline::SiteBundle bundle;
+    QHash<QString, QString> askedOn; // id -> page file
+    QHash<QString, int> listedFor;   // id -> page number in the contents
+    for (const QString& address : bundle.addresses()) {
+        const QUrl url(address);
+        const QString html = QString::fromUtf8(
+            bundle.answer(url.host(), url.path(QUrl::FullyEncoded).toLatin1()).body);
+        const QString file = url.fileName();
+        for (QRegularExpressionMatchIterator it = form.globalMatch(html); it.hasNext();) {
+            const QString id = it.next().captured(1);
+            QVERIFY2(!askedOn.contains(id), qPrintable(id));
+            askedOn.insert(id, file);
+            QVERIFY2(html.contains(QStringLiteral("<script src=\"exercises.js\">")),
+                     qPrintable(file));
+        }
+        for (QRegularExpressionMatchIterator it = listed.globalMatch(html); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            QVERIFY2(file == u"contents.htm" && !listedFor.contains(m.captured(1)),
+                     qPrintable(file + u' ' + m.captured(1)));
+            listedFor.insert(m.captured(1), m.captured(2).toInt());
+        }
+    }
+    QHash<QString, int> perStrategy;
+    for (const exercises::Exercise& e : exercises::all()) {
+        const QString id = QString::fromUtf16(e.id);
+        const workbench::Strategy* strategy =
+            workbench::findStrategy(QString::fromUtf16(e.strategy));
+        QVERIFY2(strategy, qPrintable(id));
+        QCOMPARE(exercises::trueAnswer(e), QString::fromUtf16(e.answer));
+        QCOMPARE(askedOn.take(id), QStringLiteral("page%1.htm").arg(strategy->tutorialPage));
+        QCOMPARE(listedFor.take(id), strategy->tutorialPage);
+        ++perStrategy[QString::fromUtf16(e.strategy)];
+    }
+    // Nothing asked or listed that the program cannot judge.
+    QVERIFY2(askedOn.isEmpty(), qPrintable(askedOn.keys().join(u' ')));
+    QVERIFY2(listedFor.isEmpty(), qPrintable(listedFor.keys().join(u' ')));
+    QCOMPARE(perStrategy.size(), qsizetype(workbench::standardStrategies().size()));
+    for (const int n : perStrategy) {
+        QVERIFY(n == 1 || n == 2);
+    }
 }
 
 QTEST_MAIN(TestTutorialContent)

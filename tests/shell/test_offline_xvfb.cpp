@@ -14,6 +14,8 @@
 #include <QRadioButton>
 
 #include <cstdio>
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -48,8 +50,15 @@ private slots:
     void an_unknown_address_on_a_makers_site_shows_the_offline_page();
     void try_it_loads_the_workbench_and_the_page_stays_data();
     void try_it_loads_the_workbench_and_the_page_stays();
+    void an_answer_typed_in_the_page_is_judged_and_the_contents_list_it();
 
 private:
+    // The script's value in the page shown; invalid if it gives none in time.
+    QVariant evaluate(const QString& script);
+    // Scrolls the element (a script's expression) into view and gives a point
+    // inside it, in the view.
+    QPoint pointIn(const QString& element);
+    void open(const QString& address);
     QString title() const { return s->view()->title(); }
     void follow(const char* rel, const QString& to);
     void trigger(const char* action);
@@ -104,6 +113,31 @@ void TestOfflineXvfb::follow(const char* rel, const QString& to) {
     QTest::mouseClick(surface, Qt::LeftButton, {}, at);
     QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), to, kPatienceMs);
     QTRY_VERIFY_WITH_TIMEOUT(s->completions > before, kPatienceMs);
+}
+
+QVariant TestOfflineXvfb::evaluate(const QString& script) {
+    // Shared, for the answer may come after the wait has given up.
+    auto result = std::make_shared<std::optional<QVariant>>();
+    s->view()->page()->runJavaScript(script, [result](const QVariant& r) { *result = r; });
+    (void)QTest::qWaitFor([&result] { return result->has_value(); }, kPatienceMs);
+    return result->value_or(QVariant());
+}
+
+QPoint TestOfflineXvfb::pointIn(const QString& element) {
+    const QVariantList xy =
+        evaluate(QStringLiteral("(function() { const e = %1;"
+                                " e.scrollIntoView(); const r = e.getBoundingClientRect();"
+                                " return [r.left + 8, r.top + r.height / 2]; })()")
+                     .arg(element))
+            .toList();
+    return xy.size() == 2 ? QPoint(qRound(xy[0].toDouble()), qRound(xy[1].toDouble())) : QPoint();
+}
+
+void TestOfflineXvfb::open(const QString& address) {
+    const int loaded = s->completions;
+    s->browser.navigate(address);
+    QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), address, kPatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(s->completions > loaded, kPatienceMs);
 }
 
 void TestOfflineXvfb::trigger(const char* action) {
@@ -198,22 +232,10 @@ void TestOfflineXvfb::try_it_loads_the_workbench_and_the_page_stays() {
     QFETCH(int, link);
     QFETCH(QString, curve);
     const QString address = modulePage(page);
-    const int loaded = s->completions;
-    s->browser.navigate(address);
-    QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), address, kPatienceMs);
-    QTRY_VERIFY_WITH_TIMEOUT(s->completions > loaded, kPatienceMs);
-    QVariant centre;
-    s->view()->page()->runJavaScript(
-        QStringLiteral("(function() { const a = document.querySelectorAll('p.try a')[%1];"
-                       " a.scrollIntoView(); const r = a.getBoundingClientRect();"
-                       " return [r.left + 8, r.top + r.height / 2]; })()")
-            .arg(link),
-        [&centre](const QVariant& result) { centre = result; });
-    QTRY_VERIFY_WITH_TIMEOUT(centre.isValid(), kPatienceMs);
-    const QVariantList xy = centre.toList();
-    QCOMPARE(xy.size(), 2);
-    QTest::mouseClick(s->view()->focusProxy(), Qt::LeftButton, {},
-                      QPoint(qRound(xy[0].toDouble()), qRound(xy[1].toDouble())));
+    open(address);
+    const QPoint at = pointIn(QStringLiteral("document.querySelectorAll('p.try a')[%1]").arg(link));
+    QVERIFY(!at.isNull());
+    QTest::mouseClick(s->view()->focusProxy(), Qt::LeftButton, {}, at);
     workbench::wqzOptionPayoffs* bench = s->window->workbench();
     QTRY_VERIFY_WITH_TIMEOUT(bench->analysisText().startsWith(curve + u'\n'), kPatienceMs);
     QVERIFY(bench->findChild<QRadioButton*>(QStringLiteral("plotType(1)"))->isChecked());
@@ -223,4 +245,39 @@ void TestOfflineXvfb::try_it_loads_the_workbench_and_the_page_stays() {
     QTest::mouseClick(s->button("cmdBotBack"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(s->browser.LocationURL(), modulePage(QStringLiteral("page1.htm")),
                               kPatienceMs);
+}
+
+void TestOfflineXvfb::an_answer_typed_in_the_page_is_judged_and_the_contents_list_it() {
+    open(modulePage(QStringLiteral("page21.htm")));
+    const QPoint box = pointIn(QStringLiteral("document.getElementById('straddle-1-answer')"));
+    QVERIFY(!box.isNull());
+    s->window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s->window.get(), kPatienceMs));
+    QTest::mouseClick(s->view()->focusProxy(), Qt::LeftButton, {}, box);
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), s->view()->focusProxy(), kPatienceMs);
+    const auto answer = [](const QString& typed) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), typed);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    };
+    const QString verdict =
+        QStringLiteral("document.querySelector('#straddle-1 .verdict').textContent");
+    answer(QStringLiteral("35"));
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(verdict).toString(),
+                              QStringLiteral("Not right: the lower break-even is 36.00, not 35."),
+                              kPatienceMs);
+    answer(QStringLiteral("36.01"));
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(verdict).toString(),
+                              QStringLiteral("Right: the lower break-even is 36.00."), kPatienceMs);
+    QCOMPARE(s->browser.LocationURL(), modulePage(QStringLiteral("page21.htm")));
+
+    open(modulePage(QStringLiteral("contents.htm")));
+    const auto state = [this](const char* id) {
+        return evaluate(QStringLiteral("document.querySelector('li[data-exercise=\"%1\"] "
+                                       ".state').textContent")
+                            .arg(QLatin1String(id)))
+            .toString();
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(state("straddle-1"), QStringLiteral("answered right"), kPatienceMs);
+    QCOMPARE(state("straddle-2"), QStringLiteral("not tried yet"));
 }
