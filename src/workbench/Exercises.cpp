@@ -13,11 +13,9 @@ namespace workbench::exercises {
 
 namespace {
 
-// "Answers within 0.01 count as right", with room for the binary fractions
-// that 36.01 - 36.00 leaves beyond it.
+// A cent either way is right, with room for the binary fractions that
+// 36.01 - 36.00 leaves beyond it.
 constexpr double kWithin = 0.01 + 1e-9;
-// Longer than any number or word an answer needs; the rest is not read.
-constexpr qsizetype kLongestAnswer = 40;
 
 QString money(double value) {
     return platform::numbers::format(value, u"####0.00");
@@ -190,7 +188,7 @@ QString trueAnswer(const Exercise& exercise) {
 }
 
 Verdict check(const Exercise& exercise, const QString& typed) {
-    const QString shown = typed.trimmed().left(kLongestAnswer);
+    const QString shown = typed.trimmed().left(longestAnswer);
     if (yesOrNo(exercise.asks)) {
         const std::optional<bool> answer = readYesOrNo(shown);
         if (!answer) {
@@ -204,7 +202,7 @@ Verdict check(const Exercise& exercise, const QString& typed) {
                               : Verdict{Outcome::Wrong, QStringLiteral("Not right: ") + fact};
     }
     const std::optional<double> answer =
-        typed.size() > kLongestAnswer ? std::nullopt : readNumber(shown);
+        typed.size() > longestAnswer ? std::nullopt : readNumber(shown);
     if (!answer) {
         return {Outcome::Unreadable, QStringLiteral("Type a number, such as 45.50.")};
     }

@@ -33,6 +33,9 @@ struct Exercise {
     const char16_t* answer;
 };
 
+// Longer than any number or word an answer needs; the rest is not read.
+inline constexpr qsizetype longestAnswer = 40;
+
 const std::vector<Exercise>& all();
 // The exercise of that id, or nullptr.
 const Exercise* find(QStringView id);

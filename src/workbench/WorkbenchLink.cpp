@@ -17,8 +17,6 @@ namespace {
 constexpr float kLargestQuantity = 1000;
 // Addresses longer than any a page needs are not read at all.
 constexpr qsizetype kLongestLink = 2000;
-// Longer than any answer to an exercise.
-constexpr qsizetype kLongestAnswer = 40;
 
 Reading refuse(const QString& why) {
     return {std::nullopt, why, std::nullopt};
@@ -37,7 +35,7 @@ Reading readCheck(const QUrlQuery& query) {
         return refuse(
             QStringLiteral("The tutorial has no exercise \"%1\".").arg(check.exercise.left(40)));
     }
-    if (check.answer.size() > kLongestAnswer) {
+    if (check.answer.size() > exercises::longestAnswer) {
         return refuse(QStringLiteral("The answer is too long."));
     }
     return {std::nullopt, QString(), check};
