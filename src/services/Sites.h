@@ -53,8 +53,9 @@ QString modulesFolder(Site site);
 // Pages in the modules' folder.
 inline const QString helpPage = QStringLiteral("howtouse.htm");
 inline const QString demoPage = QStringLiteral("demomod.html");
-// This module's first tutorial page.
-inline const QString modulePage = QStringLiteral("wqzLumo/page1.htm");
+// This module's tutorial pages, in the modules' folder, and the first of them.
+inline const QString tutorialFolder = QStringLiteral("wqzLumo/");
+inline const QString modulePage = tutorialFolder + QStringLiteral("page1.htm");
 
 // The schools' home pages: folder + school code + schoolIndex.
 inline const QString schoolsFolder = QStringLiteral("/public/schools/");

@@ -78,7 +78,7 @@ bool frmLumo::tutorialPageShown() const {
     const std::optional<services::sites::Site> site = services::sites::siteNamed(page.host());
     return site && (page.scheme() == u"http" || page.scheme() == u"https") &&
            page.path().startsWith(services::sites::modulesFolder(*site) +
-                                  QStringLiteral("wqzLumo/"));
+                                  services::sites::tutorialFolder);
 }
 
 void frmLumo::checkExercise(const QString& exercise, const QString& answer) {
@@ -142,7 +142,8 @@ void frmLumo::lblReadAbout_Click() {
     using services::sites::Site;
     browser_.navigate(services::sites::siteAddress(
         Site::Modules, services::sites::modulesFolder(Site::Modules) +
-                           QStringLiteral("wqzLumo/page%1.htm").arg(strategy->tutorialPage)));
+                           services::sites::tutorialFolder +
+                           QStringLiteral("page%1.htm").arg(strategy->tutorialPage)));
     platform::eventPump().doEvents();
 }
 

@@ -2,7 +2,6 @@
 
 #include "PositionAnalysis.h"
 #include "Strategies.h"
-#include "platform/Numbers.h"
 
 #include <QLocale>
 
@@ -17,9 +16,7 @@ namespace {
 // 36.01 - 36.00 leaves beyond it.
 constexpr double kWithin = 0.01 + 1e-9;
 
-QString money(double value) {
-    return platform::numbers::format(value, u"####0.00");
-}
+using analysis::money;
 
 // The strategy as the list loads it with the quotes the program starts with.
 PositionState positionOf(const Exercise& exercise) {
@@ -71,6 +68,11 @@ std::optional<double> trueNumber(const Exercise& exercise) {
         break;
     }
     return std::nullopt;
+}
+
+// A true number as a page writes it.
+QString written(const std::optional<double>& truth) {
+    return truth ? money(*truth) : QStringLiteral("no limit");
 }
 
 bool trueYes(const Exercise& exercise) {
@@ -183,8 +185,7 @@ QString trueAnswer(const Exercise& exercise) {
     if (yesOrNo(exercise.asks)) {
         return trueYes(exercise) ? QStringLiteral("yes") : QStringLiteral("no");
     }
-    const std::optional<double> value = trueNumber(exercise);
-    return value ? money(*value) : QStringLiteral("no limit");
+    return written(trueNumber(exercise));
 }
 
 Verdict check(const Exercise& exercise, const QString& typed) {
@@ -208,7 +209,7 @@ Verdict check(const Exercise& exercise, const QString& typed) {
     }
     const std::optional<double> truth = trueNumber(exercise);
     const double given = exercise.asks == Asks::GreatestLoss ? std::abs(*answer) : *answer;
-    const QString fact = topic(exercise) + QStringLiteral(" is ") + trueAnswer(exercise);
+    const QString fact = topic(exercise) + QStringLiteral(" is ") + written(truth);
     if (truth && std::abs(given - *truth) <= kWithin) {
         return {Outcome::Right, QStringLiteral("Right: ") + fact + u'.'};
     }

@@ -103,4 +103,7 @@ Analysis analyse(const PositionState& position, payoff::DiagramKind kind);
 // and "Payoff at today's price" instead.
 QString describe(const Analysis& analysis);
 
+// An amount or a price as the read-out writes it: two decimals, "8.50".
+QString money(double value);
+
 } // namespace workbench::analysis

@@ -7,11 +7,11 @@
 
 namespace workbench::analysis {
 
-namespace {
-
 QString money(double value) {
     return platform::numbers::format(value, u"####0.00");
 }
+
+namespace {
 
 // An amount that changes hands: which way it goes is said in words, so the
 // number itself carries no sign. What shows as 0.00 goes neither way.
