@@ -17,11 +17,11 @@
 #include "platform/MousePointer.h"
 #include "platform/PictureBox.h"
 #include "platform/QtClipboard.h"
-#include "workbench/BeforeExpiry.h"
-#include "workbench/PayoffEvaluation.h"
-#include "workbench/PositionAnalysis.h"
-#include "workbench/WorkbenchLink.h"
-#include "workbench/wqzOptionPayoffs.h"
+#include "workbench/control/WorkbenchLink.h"
+#include "workbench/control/wqzOptionPayoffs.h"
+#include "workbench/model/PayoffEvaluation.h"
+#include "workbench/model/PositionAnalysis.h"
+#include "workbench/pricing/BeforeExpiry.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -17,7 +17,7 @@
 #include "platform/Numbers.h"
 #include "platform/RunTimeError.h"
 #include "platform/SelectionText.h"
-#include "workbench/ExchangeText.h"
+#include "workbench/model/ExchangeText.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,8 @@
 // The layers of src/ as a check: a file may include from its own folder and
 // from folders of lower layers, never from a layer above its own or from
-// another folder of its own layer.
+// another folder of its own layer. The workbench's three libraries are layered
+// the same way inside it: the model sees neither pricing nor the control, and
+// pricing does not see the control.
 
 #include <QDirIterator>
 #include <QFile>
@@ -22,7 +24,47 @@ const QHash<QString, int> kLayers = {
     {QStringLiteral("platform"), 1},  {QStringLiteral("os"), 1},
 };
 
+// The workbench's libraries, one a folder, lowest first.
+const QHash<QString, int> kWorkbenchLibraries = {
+    {QStringLiteral("model"), 1},
+    {QStringLiteral("pricing"), 2},
+    {QStringLiteral("control"), 3},
+};
+
 const QString kSource = QStringLiteral(WQZ_SOURCE_DIR);
+
+// The folders whose includes are checked: each of src/ but the workbench, and
+// each library of the workbench.
+QStringList checkedFolders() {
+    QStringList folders;
+    for (auto it = kLayers.cbegin(); it != kLayers.cend(); ++it) {
+        if (it.key() != QStringLiteral("workbench")) {
+            folders << it.key();
+        }
+    }
+    for (auto it = kWorkbenchLibraries.cbegin(); it != kWorkbenchLibraries.cend(); ++it) {
+        folders << QStringLiteral("workbench/") + it.key();
+    }
+    folders.sort();
+    return folders;
+}
+
+// Whether a file of `folder` (a folder of src/, or a workbench library as
+// "workbench/model") may include `included`, a path with a slash.
+bool mayInclude(const QString& folder, const QString& included) {
+    const QString top = folder.section(u'/', 0, 0);
+    const QString target = included.section(u'/', 0, 0);
+    if (target != top) {
+        return kLayers.contains(target) && kLayers.value(target) < kLayers.value(top);
+    }
+    if (top != QStringLiteral("workbench")) {
+        return true;
+    }
+    const QString library = included.section(u'/', 1, 1);
+    return included.count(u'/') >= 2 && kWorkbenchLibraries.contains(library) &&
+           kWorkbenchLibraries.value(library) <=
+               kWorkbenchLibraries.value(folder.section(u'/', 1, 1));
+}
 
 QStringList sourceFilesIn(const QString& folder) {
     QStringList files;
@@ -54,12 +96,11 @@ QStringList wrongIncludes(const QString& folder) {
             if (included.isEmpty()) {
                 continue;
             }
-            const QString target = included.section(u'/', 0, 0);
             bool allowed = true;
             if (included.contains(QStringLiteral(".."))) {
                 allowed = false;
-            } else if (included.contains(u'/') && target != folder) {
-                allowed = kLayers.contains(target) && kLayers.value(target) < kLayers.value(folder);
+            } else if (included.contains(u'/')) {
+                allowed = mayInclude(folder, included);
             }
             if (!allowed) {
                 wrong << QStringLiteral("%1:%2: #include \"%3\"")
@@ -78,6 +119,7 @@ class TestLayers : public QObject {
     Q_OBJECT
 private slots:
     void every_folder_of_the_sources_has_a_layer();
+    void every_file_of_the_workbench_is_in_one_of_its_libraries();
     void no_file_includes_from_a_layer_above_its_own_data();
     void no_file_includes_from_a_layer_above_its_own();
     void only_the_pricing_unit_sees_the_pricing_library();
@@ -91,10 +133,23 @@ void TestLayers::every_folder_of_the_sources_has_a_layer() {
     }
 }
 
+void TestLayers::every_file_of_the_workbench_is_in_one_of_its_libraries() {
+    const QDir workbench(kSource + QStringLiteral("/workbench"));
+    const QStringList loose =
+        workbench.entryList({QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files);
+    QVERIFY2(loose.isEmpty(), qPrintable(loose.join(u' ')));
+    const QStringList libraries = workbench.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(libraries.size(), kWorkbenchLibraries.size());
+    for (const QString& library : libraries) {
+        QVERIFY2(kWorkbenchLibraries.contains(library),
+                 qPrintable(library + QStringLiteral(" has no layer")));
+    }
+}
+
 void TestLayers::no_file_includes_from_a_layer_above_its_own_data() {
     QTest::addColumn<QString>("folder");
-    for (auto it = kLayers.cbegin(); it != kLayers.cend(); ++it) {
-        QTest::newRow(qPrintable(it.key())) << it.key();
+    for (const QString& folder : checkedFolders()) {
+        QTest::newRow(qPrintable(folder)) << folder;
     }
 }
 
@@ -119,7 +174,7 @@ void TestLayers::only_the_pricing_unit_sees_the_pricing_library() {
             }
         }
     }
-    QCOMPARE(seeing, QStringList{QStringLiteral("workbench/OptionPricing.cpp")});
+    QCOMPARE(seeing, QStringList{QStringLiteral("workbench/pricing/OptionPricing.cpp")});
 }
 
 QTEST_GUILESS_MAIN(TestLayers)

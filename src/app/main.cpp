@@ -9,7 +9,7 @@
 #include "platform/X11WindowList.h"
 #include "services/MTaskList.h"
 #include "shell/frmLumo.h"
-#include "workbench/wqzOptionPayoffs.h"
+#include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QApplication>
 

@@ -9,8 +9,8 @@
 #include "platform/LineControl.h"
 #include "platform/Twips.h"
 #include "services/Sites.h"
-#include "workbench/BeforeExpiryPanel.h"
-#include "workbench/wqzOptionPayoffs.h"
+#include "workbench/control/BeforeExpiryPanel.h"
+#include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -4,9 +4,9 @@
 #include "platform/Dialogs.h"
 #include "platform/FlexGrid.h"
 #include "platform/WholeFile.h"
-#include "workbench/DiagramExport.h"
-#include "workbench/ValuesExport.h"
-#include "workbench/wqzOptionPayoffs.h"
+#include "workbench/control/DiagramExport.h"
+#include "workbench/control/ValuesExport.h"
+#include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

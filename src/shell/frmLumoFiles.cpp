@@ -3,8 +3,8 @@
 
 #include "platform/Dialogs.h"
 #include "platform/WholeFile.h"
-#include "workbench/PositionDocument.h"
-#include "workbench/wqzOptionPayoffs.h"
+#include "workbench/control/PositionDocument.h"
+#include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QFile>
 #include <QFileInfo>

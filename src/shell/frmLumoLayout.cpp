@@ -6,7 +6,7 @@
 #include "platform/EventPump.h"
 #include "platform/RunTimeError.h"
 #include "platform/Twips.h"
-#include "workbench/wqzOptionPayoffs.h"
+#include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QComboBox>
 #include <QLabel>

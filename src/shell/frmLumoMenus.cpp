@@ -9,8 +9,8 @@
 #include "platform/Twips.h"
 #include "services/MTaskList.h"
 #include "services/ReportError.h"
-#include "workbench/GridEditing.h"
-#include "workbench/wqzOptionPayoffs.h"
+#include "workbench/control/GridEditing.h"
+#include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QDockWidget>
 #include <QMenu>

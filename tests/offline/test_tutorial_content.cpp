@@ -2,11 +2,11 @@
 // the student sees on the workbench beside them.
 #include "HttpProbe.h"
 #include "offline/SiteBundle.h"
-#include "workbench/Exercises.h"
-#include "workbench/PositionAnalysis.h"
-#include "workbench/Strategies.h"
-#include "workbench/WorkbenchHarness.h"
-#include "workbench/WorkbenchLink.h"
+#include "workbench/control/WorkbenchHarness.h"
+#include "workbench/control/WorkbenchLink.h"
+#include "workbench/model/Exercises.h"
+#include "workbench/model/PositionAnalysis.h"
+#include "workbench/model/Strategies.h"
 
 #include <QRegularExpression>
 #include <QSet>

@@ -5,8 +5,8 @@
 #include "platform/FlexGrid.h"
 #include "services/MTaskList.h"
 #include "shell/frmLumo.h"
-#include "workbench/DiagramExport.h"
-#include "workbench/wqzOptionPayoffs.h"
+#include "workbench/control/DiagramExport.h"
+#include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QAction>
 #include <QApplication>

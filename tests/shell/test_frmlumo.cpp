@@ -8,7 +8,7 @@
 #include "platform/Twips.h"
 #include "services/MTaskList.h"
 #include "shell/frmLumo.h"
-#include "workbench/wqzOptionPayoffs.h"
+#include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -6,7 +6,7 @@
 #include "offline/SiteServer.h"
 #include "services/MTaskList.h"
 #include "services/Sites.h"
-#include "workbench/wqzOptionPayoffs.h"
+#include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "GridEditing.h"
 
-#include "ExchangeText.h"
 #include "platform/Clipboard.h"
 #include "platform/FlexGrid.h"
 #include "platform/KeyCodes.h"
 #include "services/ReportError.h"
+#include "workbench/model/ExchangeText.h"
 
 namespace workbench::gridediting {
 

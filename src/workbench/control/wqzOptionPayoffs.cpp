@@ -5,8 +5,6 @@
 #include "ExpiryCurveLayer.h"
 #include "HoverReadout.h"
 #include "MarkerLayer.h"
-#include "PositionColumns.h"
-#include "Strategies.h"
 #include "display/wqzSetDisplay.h"
 #include "platform/EventPump.h"
 #include "platform/FailureGuard.h"
@@ -16,6 +14,8 @@
 #include "platform/PictureBox.h"
 #include "platform/SwatchBox.h"
 #include "platform/Twips.h"
+#include "workbench/model/PositionColumns.h"
+#include "workbench/model/Strategies.h"
 
 #include <QComboBox>
 #include <QEvent>

@@ -5,12 +5,12 @@
 #include "DiagramExport.h"
 #include "ExpiryCurveLayer.h"
 #include "MarkerLayer.h"
-#include "PositionAnalysis.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/FlexGrid.h"
 #include "platform/Numbers.h"
 #include "platform/PictureBox.h"
+#include "workbench/model/PositionAnalysis.h"
 
 #include <QLineEdit>
 #include <QRadioButton>

@@ -1,8 +1,8 @@
 #include "WorkbenchHarness.h"
 #include "platform/Twips.h"
-#include "workbench/CurveLegend.h"
-#include "workbench/HoverReadout.h"
-#include "workbench/MarkerLayer.h"
+#include "workbench/control/CurveLegend.h"
+#include "workbench/control/HoverReadout.h"
+#include "workbench/control/MarkerLayer.h"
 
 #include <algorithm>
 

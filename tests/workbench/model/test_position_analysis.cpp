@@ -1,6 +1,6 @@
 #include "platform/Numbers.h"
-#include "workbench/PositionAnalysis.h"
-#include "workbench/Strategies.h"
+#include "workbench/model/PositionAnalysis.h"
+#include "workbench/model/Strategies.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "workbench/DiagramExport.h"
-#include "workbench/ValuesExport.h"
+#include "workbench/control/DiagramExport.h"
+#include "workbench/control/ValuesExport.h"
 
 #include <QTest>
 

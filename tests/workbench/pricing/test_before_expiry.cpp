@@ -1,17 +1,10 @@
 // The position valued before expiry: textbook prices, the expiry limit, parity,
-// the signs of a straddle's greeks, premiums no volatility explains, and the
-// panel as a student uses it.
-#include "WorkbenchHarness.h"
-#include "workbench/BeforeExpiry.h"
-#include "workbench/BeforeExpiryPanel.h"
-#include "workbench/CurveLegend.h"
-#include "workbench/ExpiryCurveLayer.h"
-#include "workbench/PositionAnalysis.h"
-#include "workbench/Strategies.h"
+// the signs of a straddle's greeks and premiums no volatility explains.
+#include "workbench/model/PositionAnalysis.h"
+#include "workbench/model/Strategies.h"
+#include "workbench/pricing/BeforeExpiry.h"
 
-#include <QPlainTextEdit>
-#include <QSpinBox>
-#include <QTableWidget>
+#include <QTest>
 
 #include <cmath>
 
@@ -48,7 +41,6 @@ private slots:
     void a_long_straddle_gains_from_movement_and_loses_to_time();
     void a_premium_no_volatility_explains_is_priced_with_the_one_volatility();
     void a_thousand_rows_price_without_a_failure();
-    void days_left_typed_in_the_panel_draw_the_curve_and_its_greeks();
 };
 
 void TestBeforeExpiry::textbook_prices_and_their_implied_volatility_data() {
@@ -146,44 +138,5 @@ void TestBeforeExpiry::a_thousand_rows_price_without_a_failure() {
     QVERIFY(std::isfinite(g.delta + g.gamma + g.thetaPerDay + g.vegaPerPoint));
 }
 
-void TestBeforeExpiry::days_left_typed_in_the_panel_draw_the_curve_and_its_greeks() {
-    WorkbenchHarness h;
-    h.choose(QStringLiteral("Straddle"));
-    workbench::BeforeExpiryPanel panel(*h.bench);
-    panel.show();
-    QApplication::setActiveWindow(&panel);
-    QVERIFY(QTest::qWaitForWindowActive(&panel));
-    auto* daysLeft = panel.findChild<QSpinBox*>(QStringLiteral("spnDaysLeft"));
-    QTest::mouseClick(daysLeft, Qt::LeftButton);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("10"));
-    QCOMPARE(h.bench->beforeExpiry().daysLeft, 10);
-    auto* legend = h.pbox()->findChild<workbench::CurveLegend*>(QStringLiteral("curveLegend"));
-    QVERIFY(legend->beforeExpiry());
-    QCOMPARE(legend->beforeExpiry()->text, QStringLiteral("Straddle (payoff) with 10 days left"));
-    const auto* curve =
-        h.pbox()->findChild<workbench::ExpiryCurveLayer*>(QStringLiteral("expiryCurve"));
-    QVERIFY(!curve->isHidden() && curve->points().size() > 100);
-    // Above the expiry V about the strike: a long straddle is worth more
-    // before expiry. (Far below it the put is worth less than at expiry: a
-    // European put's strike is paid only then.)
-    for (const QPointF& point : curve->points()) {
-        QVERIFY(point.x() < 40 || point.x() > 60 ||
-                point.y() >
-                    workbench::analysis::valueAt(h.bench->position(), point.x(), payoffDiagram));
-    }
-    QVERIFY(h.bench->analysisText().contains(QStringLiteral("Value with 10 days left at 50.00")));
-    // The start-up quotes' every premium has a volatility at these inputs.
-    auto* table = panel.findChild<QTableWidget*>(QStringLiteral("grdVolatilities"));
-    QCOMPARE(table->rowCount(), 5);
-    QVERIFY(table->item(2, 1)->text().endsWith(QStringLiteral(" %")));
-    // Back to 0: nothing new is shown, and the persistent picture never held it.
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0"));
-    QVERIFY(curve->isHidden());
-    QVERIFY(!legend->beforeExpiry());
-    QVERIFY(!h.bench->analysisText().contains(QStringLiteral("days left")));
-}
-
-QTEST_MAIN(TestBeforeExpiry)
+QTEST_GUILESS_MAIN(TestBeforeExpiry)
 #include "test_before_expiry.moc"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PayoffEvaluation.h"
+#include "workbench/model/PayoffEvaluation.h"
 
 #include <QString>
 #include <QUrl>

@@ -2,13 +2,13 @@
 // rows take part, and loading a table of quotes.
 #include "wqzOptionPayoffs.h"
 
-#include "ExchangeText.h"
-#include "PositionColumns.h"
-#include "Strategies.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/FailureGuard.h"
 #include "platform/Numbers.h"
+#include "workbench/model/ExchangeText.h"
+#include "workbench/model/PositionColumns.h"
+#include "workbench/model/Strategies.h"
 
 #include <QLabel>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "PlotOverlay.h"
-#include "PositionAnalysis.h"
+#include "workbench/model/PositionAnalysis.h"
 
 #include <QList>
 #include <QPointF>

@@ -1,10 +1,10 @@
 // Links from the tutorial pages that load a position into the workbench.
 #include "wqzOptionPayoffs.h"
 
-#include "PositionColumns.h"
 #include "platform/EventPump.h"
 #include "platform/FlexGrid.h"
 #include "platform/Numbers.h"
+#include "workbench/model/PositionColumns.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -2,14 +2,14 @@
 // editing events.
 #include "wqzOptionPayoffs.h"
 
-#include "ExchangeText.h"
 #include "GridEditing.h"
-#include "PositionColumns.h"
 #include "platform/EventPump.h"
 #include "platform/KeyCodes.h"
 #include "platform/Numbers.h"
 #include "platform/PictureBox.h"
 #include "services/ReportError.h"
+#include "workbench/model/ExchangeText.h"
+#include "workbench/model/PositionColumns.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -2,9 +2,6 @@
 #include "wqzOptionPayoffs.h"
 
 #include "HoverReadout.h"
-#include "PositionAnalysis.h"
-#include "PositionColumns.h"
-#include "Strategies.h"
 #include "display/wqzSetDisplay.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
@@ -15,6 +12,9 @@
 #include "platform/SwatchBox.h"
 #include "platform/Twips.h"
 #include "services/ReportError.h"
+#include "workbench/model/PositionAnalysis.h"
+#include "workbench/model/PositionColumns.h"
+#include "workbench/model/Strategies.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -5,7 +5,7 @@
 #include "platform/FlexGrid.h"
 #include "platform/PictureBox.h"
 #include "platform/SwatchBox.h"
-#include "workbench/wqzOptionPayoffs.h"
+#include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "platform/RunTimeError.h"
 #include "platform/SelectionText.h"
-#include "workbench/ExchangeText.h"
+#include "workbench/model/ExchangeText.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BeforeExpiry.h"
+#include "workbench/pricing/BeforeExpiry.h"
 
 #include <QWidget>
 

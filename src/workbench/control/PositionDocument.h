@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BeforeExpiry.h"
-#include "PositionColumns.h"
+#include "workbench/model/PositionColumns.h"
+#include "workbench/pricing/BeforeExpiry.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "BeforeExpiry.h"
 #include "DiagramExport.h"
-#include "PayoffEvaluation.h"
 #include "PositionDocument.h"
-#include "PositionState.h"
 #include "WorkbenchLink.h"
 #include "platform/Boolean16.h"
 #include "platform/FlexGrid.h"
 #include "platform/Palette.h"
+#include "workbench/model/PayoffEvaluation.h"
+#include "workbench/model/PositionState.h"
+#include "workbench/pricing/BeforeExpiry.h"
 
 #include <QList>
 #include <QPointer>

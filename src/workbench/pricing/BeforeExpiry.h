@@ -1,8 +1,8 @@
 #pragma once
 
 #include "OptionPricing.h"
-#include "PayoffEvaluation.h"
-#include "PositionState.h"
+#include "workbench/model/PayoffEvaluation.h"
+#include "workbench/model/PositionState.h"
 
 #include <optional>
 #include <vector>

@@ -1,5 +1,5 @@
 #include "platform/RunTimeError.h"
-#include "workbench/PayoffEvaluation.h"
+#include "workbench/model/PayoffEvaluation.h"
 
 #include <QTest>
 
