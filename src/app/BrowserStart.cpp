@@ -1,9 +1,11 @@
 #include "BrowserStart.h"
 
 #include "StartupTrace.h"
-#include "offline/SiteServer.h"
+#include "offline/LoopbackSites.h"
+#include "platform/Plugins.h"
 #include "platform/WebEngineBrowser.h"
 
+#include <QLibrary>
 #include <QTimer>
 
 namespace app {
@@ -28,11 +30,19 @@ BrowserStart::BrowserStart(platform::WebEngineBrowser& browser, QWidget* painted
 BrowserStart::~BrowserStart() = default;
 
 void BrowserStart::start() {
-    if (sites_) {
+    if (started_) {
         return;
     }
-    sites_ = std::make_unique<offline::SiteServer>();
-    if (sites_->start()) {
+    started_ = true;
+    QLibrary plugin(platform::programPlugin(QStringLiteral("libwqzsites.so")));
+    // Kept loaded for the life of the process: the server's threads run its code.
+    plugin.setLoadHints(QLibrary::PreventUnloadHint);
+    const auto create =
+        reinterpret_cast<offline::CreateLoopbackSites>(plugin.resolve(offline::kCreateLoopbackSitesSymbol));
+    if (create) {
+        sites_.reset(create());
+    }
+    if (sites_ && sites_->start()) {
         platform::WebEngineBrowser::mapHostsFirst(sites_->hostResolverRules().toLatin1());
     }
     browser_.createView();

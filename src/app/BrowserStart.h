@@ -9,7 +9,7 @@
 class QWidget;
 
 namespace offline {
-class SiteServer;
+class LoopbackSites;
 }
 namespace platform {
 class WebEngineBrowser;
@@ -27,7 +27,8 @@ class StartupTrace;
 // starts a second later anyway. With the engine comes the program's own copy
 // of the maker's pages, answered on loopback under the sites' real addresses,
 // so the tutorial reads the same with or without a network; should that
-// server fail to start, the pages come from the network.
+// server fail to start (or its plugin be missing), the pages come from the
+// network.
 class BrowserStart : public QObject {
 public:
     // `trace`, when given, hears of the first paint.
@@ -39,7 +40,8 @@ private:
     void start();
 
     platform::WebEngineBrowser& browser_;
-    std::unique_ptr<offline::SiteServer> sites_;
+    bool started_ = false;
+    std::unique_ptr<offline::LoopbackSites> sites_;
     FirstPaint firstPaint_;
 };
 

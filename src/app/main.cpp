@@ -20,8 +20,14 @@ int main(int argc, char* argv[]) {
     if (app::StartupTrace::wanted()) {
         trace = std::make_unique<app::StartupTrace>();
     }
+    if (trace) {
+        trace->mark("main");
+    }
     platform::WebEngineBrowser::prepareEngine();
     QApplication app(argc, argv);
+    if (trace) {
+        trace->mark("toolkit");
+    }
     // Names the installed desktop entry, so the desktop shows its name and
     // icon for the window.
     QGuiApplication::setDesktopFileName(QStringLiteral(WQZ_APP_ID));
@@ -43,6 +49,9 @@ int main(int argc, char* argv[]) {
         auto addresses = services::MTaskList::initWebAddresses(windows, app.arguments().mid(1));
         window = std::make_unique<shell::frmLumo>(browser, clipboard, std::move(addresses));
         window->Form_Load();
+        if (trace) {
+            trace->mark("window-built");
+        }
         window->show();
     } catch (const platform::RunTimeError& error) {
         platform::dialogs().msgBox(platform::unhandledErrorText(error),

@@ -1,11 +1,30 @@
 #include "InternetSession.h"
 
+#include "Library.h"
+
 #include <QSaveFile>
 #include <QUrl>
 
 #include <curl/curl.h>
 
+#include <type_traits>
+
 namespace os {
+
+// libcurl, loaded on first use rather than linked. Linked, it and the thirty
+// libraries it brings (TLS, Kerberos, LDAP, ...) are loaded, relocated and
+// initialised at every start of the program, about 15 ms before main() runs,
+// for a download that only a missing component ever asks for.
+struct CurlLibrary {
+    decltype(&curl_global_init) global_init = nullptr;
+    decltype(&curl_easy_init) easy_init = nullptr;
+    decltype(&curl_easy_setopt) easy_setopt = nullptr;
+    decltype(&curl_easy_perform) easy_perform = nullptr;
+    decltype(&curl_easy_getinfo) easy_getinfo = nullptr;
+    decltype(&curl_easy_cleanup) easy_cleanup = nullptr;
+    decltype(&curl_slist_append) slist_append = nullptr;
+    decltype(&curl_slist_free_all) slist_free_all = nullptr;
+};
 
 namespace {
 
@@ -17,9 +36,36 @@ constexpr long kStallSeconds = 60;
 // happens, and there is no point in waiting long for it.
 constexpr long kAcceptMilliseconds = 10000;
 
-bool initialiseLibrary() {
-    static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    return initialised;
+// The library with every function this session calls, initialised; null when
+// it cannot be loaded or initialised, and then the session has no handle.
+const CurlLibrary* curl() {
+    static const CurlLibrary* const loaded = []() -> const CurlLibrary* {
+        // The library of the system, found along its search path; it stays
+        // loaded for the life of the process.
+        const library::Handle handle = library::loadSystem("libcurl.so.4");
+        if (handle == nullptr) {
+            return nullptr;
+        }
+        static CurlLibrary lib;
+        const auto resolve = [handle](auto& function, const char* name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+                library::symbol(handle, name));
+            return function != nullptr;
+        };
+        const bool complete = resolve(lib.global_init, "curl_global_init") &&
+                              resolve(lib.easy_init, "curl_easy_init") &&
+                              resolve(lib.easy_setopt, "curl_easy_setopt") &&
+                              resolve(lib.easy_perform, "curl_easy_perform") &&
+                              resolve(lib.easy_getinfo, "curl_easy_getinfo") &&
+                              resolve(lib.easy_cleanup, "curl_easy_cleanup") &&
+                              resolve(lib.slist_append, "curl_slist_append") &&
+                              resolve(lib.slist_free_all, "curl_slist_free_all");
+        if (!complete || lib.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+            return nullptr;
+        }
+        return &lib;
+    }();
+    return loaded;
 }
 
 size_t writeToFile(char* data, size_t size, size_t count, void* file) {
@@ -36,6 +82,10 @@ size_t appendToBytes(char* data, size_t size, size_t count, void* bytes) {
 
 InternetSession::InternetSession(const QString& clientName, const Routes& routes)
     : clientName_(clientName.toUtf8()) {
+    lib_ = curl();
+    if (lib_ == nullptr) {
+        return;
+    }
     for (const Route& route : routes) {
         const QByteArray entry = QStringLiteral("%1:%2:%3:%4")
                                      .arg(route.host)
@@ -43,37 +93,37 @@ InternetSession::InternetSession(const QString& clientName, const Routes& routes
                                      .arg(route.toHost)
                                      .arg(route.toPort)
                                      .toUtf8();
-        routes_ = curl_slist_append(routes_, entry.constData());
+        routes_ = lib_->slist_append(routes_, entry.constData());
     }
-    if (!initialiseLibrary()) {
-        return;
-    }
-    curl_ = curl_easy_init();
+    curl_ = lib_->easy_init();
     if (curl_ == nullptr) {
         return;
     }
-    curl_easy_setopt(curl_, CURLOPT_USERAGENT, clientName_.constData());
+    lib_->easy_setopt(curl_, CURLOPT_USERAGENT, clientName_.constData());
     // An empty proxy also overrides the proxy variables of the environment.
-    curl_easy_setopt(curl_, CURLOPT_PROXY, "");
+    lib_->easy_setopt(curl_, CURLOPT_PROXY, "");
     // The session runs on the user-interface thread; no alarm signals.
-    curl_easy_setopt(curl_, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
-    curl_easy_setopt(curl_, CURLOPT_SERVER_RESPONSE_TIMEOUT, kStallSeconds);
-    curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+    lib_->easy_setopt(curl_, CURLOPT_NOSIGNAL, 1L);
+    lib_->easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
+    lib_->easy_setopt(curl_, CURLOPT_SERVER_RESPONSE_TIMEOUT, kStallSeconds);
+    lib_->easy_setopt(curl_, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    lib_->easy_setopt(curl_, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
 }
 
 InternetSession::~InternetSession() {
+    if (lib_ == nullptr) {
+        return;
+    }
     if (curl_ != nullptr) {
         // Closes the FTP connection the session kept open.
-        curl_easy_cleanup(curl_);
+        lib_->easy_cleanup(curl_);
     }
-    curl_slist_free_all(routes_);
+    lib_->slist_free_all(routes_);
 }
 
 bool InternetSession::perform() {
-    curl_easy_setopt(curl_, CURLOPT_CONNECT_TO, routes_);
-    return curl_easy_perform(curl_) == CURLE_OK;
+    lib_->easy_setopt(curl_, CURLOPT_CONNECT_TO, routes_);
+    return lib_->easy_perform(curl_) == CURLE_OK;
 }
 
 bool InternetSession::ftpGet(const QString& host, const QString& user, const QString& password,
@@ -99,23 +149,23 @@ bool InternetSession::ftpGet(const QString& host, const QString& user, const QSt
     }
     const QByteArray userName = user.toUtf8();
     const QByteArray secret = password.toUtf8();
-    curl_easy_setopt(curl_, CURLOPT_URL, address.constData());
-    curl_easy_setopt(curl_, CURLOPT_PROTOCOLS_STR, "ftp");
-    curl_easy_setopt(curl_, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(curl_, CURLOPT_USERNAME, userName.constData());
-    curl_easy_setopt(curl_, CURLOPT_PASSWORD, secret.constData());
+    lib_->easy_setopt(curl_, CURLOPT_URL, address.constData());
+    lib_->easy_setopt(curl_, CURLOPT_PROTOCOLS_STR, "ftp");
+    lib_->easy_setopt(curl_, CURLOPT_FOLLOWLOCATION, 0L);
+    lib_->easy_setopt(curl_, CURLOPT_USERNAME, userName.constData());
+    lib_->easy_setopt(curl_, CURLOPT_PASSWORD, secret.constData());
     // Active mode, announcing the address the control connection runs from.
-    curl_easy_setopt(curl_, CURLOPT_FTPPORT, "-");
-    curl_easy_setopt(curl_, CURLOPT_ACCEPTTIMEOUT_MS, kAcceptMilliseconds);
+    lib_->easy_setopt(curl_, CURLOPT_FTPPORT, "-");
+    lib_->easy_setopt(curl_, CURLOPT_ACCEPTTIMEOUT_MS, kAcceptMilliseconds);
     // Binary: an ASCII transfer lets the server rewrite line ends.
-    curl_easy_setopt(curl_, CURLOPT_TRANSFERTEXT, 0L);
-    curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, writeToFile);
-    curl_easy_setopt(curl_, CURLOPT_WRITEDATA, &file);
+    lib_->easy_setopt(curl_, CURLOPT_TRANSFERTEXT, 0L);
+    lib_->easy_setopt(curl_, CURLOPT_WRITEFUNCTION, writeToFile);
+    lib_->easy_setopt(curl_, CURLOPT_WRITEDATA, &file);
     const bool arrived = perform();
     // The file lives in this frame, and the account belongs to this server.
-    curl_easy_setopt(curl_, CURLOPT_WRITEDATA, nullptr);
-    curl_easy_setopt(curl_, CURLOPT_USERNAME, nullptr);
-    curl_easy_setopt(curl_, CURLOPT_PASSWORD, nullptr);
+    lib_->easy_setopt(curl_, CURLOPT_WRITEDATA, nullptr);
+    lib_->easy_setopt(curl_, CURLOPT_USERNAME, nullptr);
+    lib_->easy_setopt(curl_, CURLOPT_PASSWORD, nullptr);
     // libcurl compares the bytes with the size the server announced, so a
     // transfer cut short fails above. An empty file never reaches the write
     // callback; committing still makes it.
@@ -132,23 +182,23 @@ std::optional<QByteArray> InternetSession::readUrl(const QString& url) {
     }
     const QByteArray address = url.toUtf8();
     QByteArray content;
-    curl_easy_setopt(curl_, CURLOPT_URL, address.constData());
+    lib_->easy_setopt(curl_, CURLOPT_URL, address.constData());
     // Never local files or other schemes a page address could name.
-    curl_easy_setopt(curl_, CURLOPT_PROTOCOLS_STR, "http,https,ftp");
-    curl_easy_setopt(curl_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp");
-    curl_easy_setopt(curl_, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl_, CURLOPT_MAXREDIRS, 10L);
-    curl_easy_setopt(curl_, CURLOPT_FTPPORT, nullptr);
-    curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, appendToBytes);
-    curl_easy_setopt(curl_, CURLOPT_WRITEDATA, &content);
+    lib_->easy_setopt(curl_, CURLOPT_PROTOCOLS_STR, "http,https,ftp");
+    lib_->easy_setopt(curl_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp");
+    lib_->easy_setopt(curl_, CURLOPT_FOLLOWLOCATION, 1L);
+    lib_->easy_setopt(curl_, CURLOPT_MAXREDIRS, 10L);
+    lib_->easy_setopt(curl_, CURLOPT_FTPPORT, nullptr);
+    lib_->easy_setopt(curl_, CURLOPT_WRITEFUNCTION, appendToBytes);
+    lib_->easy_setopt(curl_, CURLOPT_WRITEDATA, &content);
     const bool complete = perform();
-    curl_easy_setopt(curl_, CURLOPT_WRITEDATA, nullptr);
+    lib_->easy_setopt(curl_, CURLOPT_WRITEDATA, nullptr);
     if (complete) {
         return content;
     }
     // The server answered before the transfer broke off: the address opened.
     long status = 0;
-    curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &status);
+    lib_->easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &status);
     if (status != 0) {
         return content;
     }

@@ -11,6 +11,8 @@ struct curl_slist;
 
 namespace os {
 
+struct CurlLibrary;
+
 // A connection to `host` on `port` that goes to `toHost` on `toPort` instead,
 // while every name and address the program uses stays as it is: the program
 // still logs in to, and names, the host it meant.
@@ -38,7 +40,8 @@ public:
     InternetSession(const InternetSession&) = delete;
     InternetSession& operator=(const InternetSession&) = delete;
 
-    // False when the internet library gave no handle; nothing else works then.
+    // False when the internet library could not be loaded or gave no handle;
+    // nothing else works then.
     bool isOpen() const { return curl_ != nullptr; }
 
     // Fetches `remoteName` (relative to the account's start folder) from the
@@ -60,6 +63,7 @@ public:
 private:
     bool perform();
 
+    const CurlLibrary* lib_ = nullptr;
     void* curl_ = nullptr;
     curl_slist* routes_ = nullptr;
     QByteArray clientName_;

@@ -18,6 +18,14 @@ Handle load(const QString& path) {
     return dlopen(name.constData(), RTLD_NOW | RTLD_LOCAL);
 }
 
+Handle loadSystem(const char* fileName) {
+    return dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
+}
+
+void* symbol(Handle handle, const char* name) {
+    return handle != nullptr ? dlsym(handle, name) : nullptr;
+}
+
 void unload(Handle handle) {
     if (handle != nullptr) {
         dlclose(handle);

@@ -15,6 +15,14 @@ using Handle = void*;
 // nothing. Returns null when nothing was loaded.
 Handle load(const QString& path);
 
+// Loads a library of the system by its file name (as "libcurl.so.4"), looked
+// up along the system's library search path. Returns null when it cannot be
+// loaded.
+Handle loadSystem(const char* fileName);
+
+// The address of `name` in a loaded library; null when it has none.
+void* symbol(Handle handle, const char* name);
+
 // Gives back one reference to a loaded library; null does nothing.
 void unload(Handle handle);
 

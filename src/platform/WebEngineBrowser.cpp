@@ -1,8 +1,8 @@
 #include "WebEngineBrowser.h"
 
+#include "Plugins.h"
+
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLibrary>
 #include <QVBoxLayout>
@@ -92,15 +92,7 @@ void WebEngineBrowser::mapHostsFirst(const QByteArray& rules) {
 }
 
 QString WebEngineBrowser::defaultEnginePlugin() {
-    // The build tree keeps the plugin beside the program; an installed
-    // program finds it in its own folder under the library folder.
-    const QDir programDir(QCoreApplication::applicationDirPath());
-    const QString beside = programDir.filePath(QStringLiteral("libwqzweb.so"));
-    if (QFileInfo::exists(beside)) {
-        return beside;
-    }
-    return QDir::cleanPath(
-        programDir.filePath(QStringLiteral(WQZ_ENGINE_DIR_FROM_PROGRAM "/libwqzweb.so")));
+    return programPlugin(QStringLiteral("libwqzweb.so"));
 }
 
 QWidget* WebEngineBrowser::widget() {

@@ -14,22 +14,27 @@ descendants() {
     done
 }
 
-# start_program PROGRAM ERRFILE: starts it in the background.
+# start_program PROGRAM ERRFILE: starts it in the background, telling it the
+# moment it was launched to the microsecond.
 start_program() {
     QTWEBENGINE_CHROMIUM_FLAGS='--host-resolver-rules="MAP * ~NOTFOUND"' \
-        WQZ_TRACE_STARTUP=1 "$1" 2>"$2" &
+        WQZ_TRACE_STARTUP=1 WQZ_LAUNCHED_AT=$EPOCHREALTIME "$1" 2>"$2" &
     PROGRAM_PID=$!
 }
 
-# wait_first_page ERRFILE: true once the program reports its first page,
-# false when it ends first or a minute passes.
-wait_first_page() {
+# wait_report WHAT ERRFILE: true once the program reports WHAT (first-curve,
+# first-page), false when it ends first or a minute passes.
+wait_report() {
     for _ in $(seq 1200); do
-        grep -q '^wqz: first-page ' "$1" && return 0
+        grep -q "^wqz: $1 " "$2" && return 0
         kill -0 "$PROGRAM_PID" 2>/dev/null || return 1
         sleep 0.05
     done
     return 1
+}
+
+wait_first_page() {
+    wait_report first-page "$1"
 }
 
 stop_program() {

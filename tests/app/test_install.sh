@@ -2,11 +2,12 @@
 # Installs the program into a scratch prefix, as a user or a package does,
 # checks what a desktop reads there (the entry, the AppStream description and
 # the icons), then starts the installed program on a virtual display with no
-# network: its window must show, and its engine plugin must come from the
-# prefix, with nothing at all taken from the build folder.
+# network: its window must show, and its plugins (the engine, the pages'
+# server) must come from the prefix, with nothing at all taken from the build
+# folder.
 #
-# Usage: test_install.sh CMAKE BUILD_DIR ENGINE_DIR APP_ID VERSION
-#   ENGINE_DIR: the plugin's folder under the prefix; VERSION: the project's.
+# Usage: test_install.sh CMAKE BUILD_DIR PLUGIN_DIR APP_ID VERSION
+#   PLUGIN_DIR: the plugins' folder under the prefix; VERSION: the project's.
 # Exit status 0 when all holds, 1 otherwise.
 set -u
 
@@ -18,7 +19,7 @@ fi
 
 CMAKE=$1
 BUILD=$(cd "$2" && pwd -P)
-ENGINE_DIR=$3
+PLUGIN_DIR=$3
 ID=$4
 VERSION=$5
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -96,10 +97,13 @@ if ! wait_first_page "$WORK/program.err"; then
     fail "the installed program never showed its first page"
 fi
 maps=$(cat "/proc/$PROGRAM_PID/maps")
-plugin=$PREFIX/$ENGINE_DIR/libwqzweb.so
-grep -qF " $plugin" <<<"$maps" || fail "the engine plugin was not loaded from $plugin"
+# The engine and the bundled pages' server come up together.
+for name in libwqzweb.so libwqzsites.so; do
+    plugin=$PREFIX/$PLUGIN_DIR/$name
+    grep -qF " $plugin" <<<"$maps" || fail "the plugin $name was not loaded from $plugin"
+done
 if grep -F " $BUILD/" <<<"$maps" >&2; then
     fail "the installed program uses files from the build folder"
 fi
-echo "test_install: installed into $PREFIX, window shown, engine from $plugin" >&2
+echo "test_install: installed into $PREFIX, window shown, plugins from $PREFIX/$PLUGIN_DIR" >&2
 exit 0
