@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev libfontconfig-dev
     qt6-webengine-dev libx11-dev
     # the diagram exported as an SVG drawing
     qt6-svg-dev

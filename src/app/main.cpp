@@ -5,6 +5,7 @@
 #include "platform/QtDialogs.h"
 #include "platform/QtEventPump.h"
 #include "platform/QtMousePointer.h"
+#include "platform/ToolkitWarmUp.h"
 #include "platform/WebEngineBrowser.h"
 #include "platform/X11WindowList.h"
 #include "services/MTaskList.h"
@@ -23,8 +24,10 @@ int main(int argc, char* argv[]) {
     if (trace) {
         trace->mark("main");
     }
+    platform::warmup::beforeToolkit();
     platform::WebEngineBrowser::prepareEngine();
     QApplication app(argc, argv);
+    platform::warmup::afterToolkit();
     if (trace) {
         trace->mark("toolkit");
     }
