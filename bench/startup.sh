@@ -4,7 +4,10 @@
 #
 # Each run starts the floor (a bare Qt window that paints one line) and then
 # the program, so both meet the same machine; each is timed from its launch to
-# its first paint (the program's first painted payoff curve). The program also
+# its first paint (the program's first painted payoff curve). Each start comes
+# after a second of quiet: on these virtual machines a program started right
+# after another one ended runs markedly slower or faster depending on what
+# that one did, which would favour whichever runs second. The program also
 # reports its first loaded page, and the memory of it with all its engine
 # processes is read once that page is in. The medians are printed with the
 # ratio of the program's first curve to the floor's.
@@ -75,11 +78,13 @@ first_paint() {
 
 : >"$WORK/floor" >"$WORK/curve" >"$WORK/page" >"$WORK/rss" >"$WORK/pss"
 for run in $(seq "$RUNS"); do
+    sleep 1
     start_program "$FLOOR" "$WORK/floor$run.err"
     wait_report first-curve "$WORK/floor$run.err"
     stop_program
     floor=$(first_paint "$WORK/floor$run.err")
 
+    sleep 1
     start_program "$PROGRAM" "$WORK/run$run.err"
     if ! wait_first_page "$WORK/run$run.err"; then
         echo "run $run: the first page never finished loading" >&2
