@@ -1,6 +1,7 @@
 #include "BrowserStart.h"
 #include "StartupTrace.h"
 #include "platform/FailureGuard.h"
+#include "platform/GuardedApplication.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtEventPump.h"
@@ -11,8 +12,6 @@
 #include "services/MTaskList.h"
 #include "shell/frmLumo.h"
 #include "workbench/control/wqzOptionPayoffs.h"
-
-#include <QApplication>
 
 #include <memory>
 
@@ -26,7 +25,7 @@ int main(int argc, char* argv[]) {
     }
     platform::warmup::beforeToolkit();
     platform::WebEngineBrowser::prepareEngine();
-    QApplication app(argc, argv);
+    platform::GuardedApplication app(argc, argv);
     platform::warmup::afterToolkit();
     if (trace) {
         trace->mark("toolkit");
@@ -56,10 +55,8 @@ int main(int argc, char* argv[]) {
             trace->mark("window-built");
         }
         window->show();
-    } catch (const platform::RunTimeError& error) {
-        platform::dialogs().msgBox(platform::unhandledErrorText(error),
-                                   platform::Dialogs::Buttons::Ok,
-                                   platform::Dialogs::Icon::Critical);
+    } catch (const std::exception& failure) {
+        platform::showUnhandled(failure);
         return 1;
     }
     QWidget* plot = window->workbench()->findChild<QWidget*>(QStringLiteral("pbox"));

@@ -20,13 +20,21 @@ void show(const RunTimeError& error) {
 }
 } // namespace
 
+void showUnhandled(const std::exception& failure) {
+    if (const auto* error = dynamic_cast<const RunTimeError*>(&failure)) {
+        show(*error);
+    } else if (dynamic_cast<const std::bad_alloc*>(&failure)) {
+        show(RunTimeError(errc::OutOfMemory));
+    } else {
+        show(RunTimeError(errc::InternalError, QString::fromLocal8Bit(failure.what())));
+    }
+}
+
 void runGuarded(const std::function<void()>& handler) {
     try {
         handler();
-    } catch (const RunTimeError& error) {
-        show(error);
-    } catch (const std::bad_alloc&) {
-        show(RunTimeError(errc::OutOfMemory));
+    } catch (const std::exception& failure) {
+        showUnhandled(failure);
     }
 }
 

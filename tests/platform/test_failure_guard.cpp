@@ -5,10 +5,14 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <new>
+#include <stdexcept>
+
 class TestFailureGuard : public QObject {
     Q_OBJECT
 private slots:
     void an_unhandled_error_is_shown_and_the_program_carries_on();
+    void the_message_uses_the_standard_text_of_the_code_data();
     void the_message_uses_the_standard_text_of_the_code();
     void the_pointer_is_the_arrow_after_an_unhandled_error();
     void guarded_slots_receive_the_signal_arguments();
@@ -35,12 +39,31 @@ void TestFailureGuard::an_unhandled_error_is_shown_and_the_program_carries_on() 
     QCOMPARE(box.buttons, platform::Dialogs::Buttons::Ok);
 }
 
+void TestFailureGuard::the_message_uses_the_standard_text_of_the_code_data() {
+    QTest::addColumn<int>("thrown");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("run-time error") << 0 << "Run-time error '381':\n\nInvalid property array index";
+    // A library's own exception, such as the pricing library's.
+    QTest::newRow("library's exception") << 1 << "Run-time error '51':\n\nInternal error";
+    QTest::newRow("no memory") << 2 << "Run-time error '7':\n\nOut of memory";
+}
+
 void TestFailureGuard::the_message_uses_the_standard_text_of_the_code() {
+    QFETCH(int, thrown);
+    QFETCH(QString, text);
     fakes::FakePlatform fake;
     fake.dialogs.script(platform::Dialogs::answerOk);
-    platform::runGuarded([] { throw platform::RunTimeError(381, QStringLiteral("Row 9")); });
-    QCOMPARE(fake.dialogs.shown().first().text,
-             QStringLiteral("Run-time error '381':\n\nInvalid property array index"));
+    platform::runGuarded([thrown] {
+        switch (thrown) {
+        case 0:
+            throw platform::RunTimeError(381, QStringLiteral("Row 9"));
+        case 1:
+            throw std::domain_error("strike (-10) must be non-negative");
+        default:
+            throw std::bad_alloc();
+        }
+    });
+    QCOMPARE(fake.dialogs.shown().first().text, text);
 }
 
 void TestFailureGuard::the_pointer_is_the_arrow_after_an_unhandled_error() {

@@ -1,5 +1,6 @@
 #include "BeforeExpiryPanel.h"
 
+#include "platform/FailureGuard.h"
 #include "platform/Numbers.h"
 #include "wqzOptionPayoffs.h"
 
@@ -25,6 +26,25 @@ W* named(QWidget* parent, const char* name, const QString& words, const QString&
     w->setToolTip(tip);
     w->setAccessibleDescription(tip);
     return w;
+}
+
+QString notValuedText(const beforeexpiry::RowNotValued& row) {
+    const QString strike = platform::numbers::numberText(float(row.strike));
+    QString why;
+    switch (row.why) {
+    case beforeexpiry::NotValued::StrikeNotAboveZero:
+        why = QStringLiteral("its strike, %1, is not above 0").arg(strike);
+        break;
+    case beforeexpiry::NotValued::NoVolatility:
+        why = QStringLiteral("no volatility prices its options");
+        break;
+    case beforeexpiry::NotValued::BeyondTheModel:
+        why = QStringLiteral("the model cannot value options with a strike of %1").arg(strike);
+        break;
+    }
+    return QStringLiteral("Row %1 takes no part in the value before expiry: %2.")
+        .arg(row.row)
+        .arg(why);
 }
 
 QString percent(const std::optional<double>& v) {
@@ -102,15 +122,18 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     column->addWidget(volatilities_, 1);
     column->addWidget(note_);
 
+    using platform::guarded;
     for (QSpinBox* box : {daysToday_, daysLeft_}) {
-        connect(box, &QSpinBox::valueChanged, this, [this] { inputsChanged(); });
+        connect(box, &QSpinBox::valueChanged, this, guarded([this] { inputsChanged(); }));
     }
     for (QDoubleSpinBox* box : {rate_, volatility_}) {
-        connect(box, &QDoubleSpinBox::valueChanged, this, [this] { inputsChanged(); });
+        connect(box, &QDoubleSpinBox::valueChanged, this, guarded([this] { inputsChanged(); }));
     }
-    connect(implied_, &QRadioButton::toggled, this, [this] { inputsChanged(); });
-    connect(&bench_, &wqzOptionPayoffs::AnalysisChange, this, [this] { fillVolatilities(); });
-    connect(&bench_, &wqzOptionPayoffs::BeforeExpiryChange, this, [this] { showInputs(); });
+    connect(implied_, &QRadioButton::toggled, this, guarded([this] { inputsChanged(); }));
+    connect(&bench_, &wqzOptionPayoffs::AnalysisChange, this,
+            guarded([this] { fillVolatilities(); }));
+    connect(&bench_, &wqzOptionPayoffs::BeforeExpiryChange, this,
+            guarded([this] { showInputs(); }));
 }
 
 void BeforeExpiryPanel::showInputs() {
@@ -155,9 +178,9 @@ void BeforeExpiryPanel::fillVolatilities() {
     }
     const PositionState& position = bench_.valuedPosition();
     const beforeexpiry::Inputs in = inputs();
-    Basis basis{position.strike,    position.callPrice, position.putPrice,
-                position.takesPart, in.daysToday,       in.rate,
-                in.volatility};
+    Basis basis{position.strike, position.callPrice, position.putPrice, position.callQty,
+                position.putQty, position.takesPart, in.daysToday,      in.rate,
+                in.volatility,   in.implied};
     if (shown_ == basis) {
         return;
     }
@@ -177,10 +200,16 @@ void BeforeExpiryPanel::fillVolatilities() {
         }
         missing = missing || !row.call || !row.put;
     }
-    note_->setText(missing ? QStringLiteral("n/a: no volatility gives this premium; the one "
-                                            "volatility, %1 %, prices that option.")
-                                 .arg(platform::numbers::format(volatility_->value(), u"##0.00"))
-                           : QString());
+    QStringList notes;
+    if (missing) {
+        notes << QStringLiteral("n/a: no volatility gives this premium; the one volatility, "
+                                "%1 %, prices that option.")
+                     .arg(platform::numbers::format(volatility_->value(), u"##0.00"));
+    }
+    for (const beforeexpiry::RowNotValued& row : beforeexpiry::rowsNotValued(position, in)) {
+        notes << notValuedText(row);
+    }
+    note_->setText(notes.join(u'\n'));
 }
 
 } // namespace workbench

@@ -37,14 +37,16 @@ private:
     void fillVolatilities();
 
     wqzOptionPayoffs& bench_;
-    // What the table was last found from: it follows the quotes, the days to
-    // expiry and the rate, not the days left or the diagram.
+    // What the table and its note were last found from: the quotes and what
+    // is held, the days to expiry and the rate, not the days left or the
+    // diagram.
     struct Basis {
-        std::vector<float> strike, callPrice, putPrice;
+        std::vector<float> strike, callPrice, putPrice, callQty, putQty;
         std::vector<bool> takesPart;
         int daysToday = 0;
         double rate = 0;
         double volatility = 0;
+        bool implied = true;
         bool operator==(const Basis&) const = default;
     };
     std::optional<Basis> shown_;

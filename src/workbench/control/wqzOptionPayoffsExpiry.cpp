@@ -9,6 +9,8 @@
 #include <QList>
 #include <QPointF>
 
+#include <cmath>
+
 namespace workbench {
 
 namespace {
@@ -17,8 +19,9 @@ namespace {
 // plot area takes.
 constexpr int kCurvePoints = 200;
 
+// A figure the model could not find reads "n/a".
 QString number(double value, const char16_t* pattern) {
-    return platform::numbers::format(value, pattern);
+    return std::isfinite(value) ? platform::numbers::format(value, pattern) : QStringLiteral("n/a");
 }
 
 QString daysText(int days) {
@@ -59,7 +62,10 @@ void wqzOptionPayoffs::showBeforeExpiry() {
     const double to = lastRange_.xmax;
     for (int i = 0; i <= kCurvePoints; ++i) {
         const double S = from + (to - from) * i / kCurvePoints;
-        points << QPointF(S, valuer.valueAt(S));
+        // A price where the model fails is left out, not drawn as a number.
+        if (const double value = valuer.valueAt(S); std::isfinite(value)) {
+            points << QPointF(S, value);
+        }
     }
     expiryCurve_->draw(points, lastColor_);
     legend_->setBeforeExpiry(CurveLegend::Entry{

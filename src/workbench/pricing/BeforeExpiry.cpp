@@ -1,6 +1,7 @@
 #include "BeforeExpiry.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace workbench::beforeexpiry {
 
@@ -16,7 +17,53 @@ std::optional<double> implied(const PositionState& p, const Inputs& inputs, pric
     return pricing::impliedVolatility(q, premium);
 }
 
+// The volatility an option of row r is priced with: the one its premium
+// implies, or else the one volatility.
+double volatilityOf(const PositionState& p, const Inputs& inputs, pricing::Right right, int r) {
+    const std::optional<double> v = inputs.implied ? implied(p, inputs, right, r) : std::nullopt;
+    return v ? *v : inputs.volatility;
+}
+
+bool held(const PositionState& p, int r) {
+    return p.takesPart[std::size_t(r)] && (p.callQty[r] != 0 || p.putQty[r] != 0);
+}
+
+// Why the model cannot value row r's options, if it cannot: each is priced at
+// the underlying's price today with the time there is to expiry.
+std::optional<NotValued> whyNotValued(const PositionState& p, const Inputs& inputs, int r) {
+    if (!(p.strike[r] > 0)) {
+        return NotValued::StrikeNotAboveZero;
+    }
+    for (const pricing::Right right : {pricing::Right::Call, pricing::Right::Put}) {
+        if ((right == pricing::Right::Call ? p.callQty[r] : p.putQty[r]) == 0) {
+            continue;
+        }
+        const double volatility = volatilityOf(p, inputs, right, r);
+        if (!(volatility >= 0)) {
+            return NotValued::NoVolatility;
+        }
+        const pricing::Quote today{right, p.underlyingPrice, p.strike[r],
+                                   std::max(inputs.daysToday, 0) / kDaysPerYear, inputs.rate};
+        if (!pricing::value(today, volatility)) {
+            return NotValued::BeyondTheModel;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+std::vector<RowNotValued> rowsNotValued(const PositionState& p, const Inputs& inputs) {
+    std::vector<RowNotValued> out;
+    for (int r = 1; r <= p.rowCount(); ++r) {
+        if (held(p, r)) {
+            if (const std::optional<NotValued> why = whyNotValued(p, inputs, r)) {
+                out.push_back({r, p.strike[r], *why});
+            }
+        }
+    }
+    return out;
+}
 
 std::vector<RowVolatility> impliedVolatilities(const PositionState& p, const Inputs& inputs) {
     std::vector<RowVolatility> out;
@@ -35,24 +82,22 @@ Valuer::Valuer(const PositionState& p, const Inputs& inputs, payoff::DiagramKind
       rate_(inputs.rate) {
     const double f = kind;
     cost_ = f * double(p.underlyingQty) * p.underlyingPrice;
-    // Where no volatility explains a premium, the one volatility stands in.
-    const auto volatility = [&](pricing::Right right, int r) {
-        const std::optional<double> v =
-            inputs.implied ? implied(p, inputs, right, r) : std::nullopt;
-        return v ? *v : inputs.volatility;
-    };
     for (int r = 1; r <= p.rowCount(); ++r) {
-        if (!p.takesPart[std::size_t(r)]) {
+        if (!held(p, r)) {
+            continue;
+        }
+        if (const std::optional<NotValued> why = whyNotValued(p, inputs, r)) {
+            notValued_.push_back({r, p.strike[r], *why});
             continue;
         }
         if (p.callQty[r] != 0) {
             legs_.push_back({pricing::Right::Call, p.strike[r], p.callQty[r],
-                             volatility(pricing::Right::Call, r)});
+                             volatilityOf(p, inputs, pricing::Right::Call, r)});
             cost_ += f * double(p.callQty[r]) * p.callPrice[r];
         }
         if (p.putQty[r] != 0) {
             legs_.push_back({pricing::Right::Put, p.strike[r], p.putQty[r],
-                             volatility(pricing::Right::Put, r)});
+                             volatilityOf(p, inputs, pricing::Right::Put, r)});
             cost_ += f * double(p.putQty[r]) * p.putPrice[r];
         }
     }
@@ -65,7 +110,11 @@ pricing::Quote Valuer::quote(const Leg& leg, double S) const {
 double Valuer::valueAt(double S) const {
     double v = underlyingQty_ * S - cost_;
     for (const Leg& leg : legs_) {
-        v += leg.quantity * pricing::price(quote(leg, S), leg.volatility);
+        const std::optional<double> price = pricing::price(quote(leg, S), leg.volatility);
+        if (!price) {
+            return std::numeric_limits<double>::quiet_NaN();
+        }
+        v += leg.quantity * *price;
     }
     return v;
 }
@@ -75,12 +124,16 @@ Greeks Valuer::greeksAt(double S) const {
     g.value = underlyingQty_ * S - cost_;
     g.delta = underlyingQty_;
     for (const Leg& leg : legs_) {
-        const pricing::Valuation v = pricing::value(quote(leg, S), leg.volatility);
-        g.value += leg.quantity * v.value;
-        g.delta += leg.quantity * v.delta;
-        g.gamma += leg.quantity * v.gamma;
-        g.thetaPerDay += leg.quantity * v.thetaPerDay;
-        g.vegaPerPoint += leg.quantity * v.vegaPerPoint;
+        const std::optional<pricing::Valuation> v = pricing::value(quote(leg, S), leg.volatility);
+        if (!v) {
+            const double none = std::numeric_limits<double>::quiet_NaN();
+            return {none, none, none, none, none};
+        }
+        g.value += leg.quantity * v->value;
+        g.delta += leg.quantity * v->delta;
+        g.gamma += leg.quantity * v->gamma;
+        g.thetaPerDay += leg.quantity * v->thetaPerDay;
+        g.vegaPerPoint += leg.quantity * v->vegaPerPoint;
     }
     return g;
 }

@@ -30,6 +30,20 @@ struct RowVolatility {
     std::optional<double> put;
 };
 
+// Why a row held in some quantity takes no part in the value before expiry:
+// the model cannot value its options.
+enum class NotValued {
+    StrikeNotAboveZero, // a strike of 0 or below
+    NoVolatility,       // no volatility to price with (none given, or one below 0)
+    BeyondTheModel,     // numbers the model cannot carry, such as a strike next to 0
+};
+
+struct RowNotValued {
+    int row = 0;
+    double strike = 0;
+    NotValued why = NotValued::BeyondTheModel;
+};
+
 // The whole position's sensitivities at one price.
 struct Greeks {
     double value = 0; // as the diagram shows it: less the cost today in the profit diagram
@@ -43,15 +57,24 @@ struct Greeks {
 // premiums at the underlying's price today and the days to expiry.
 std::vector<RowVolatility> impliedVolatilities(const PositionState& position, const Inputs& inputs);
 
+// The rows taking part and held in some quantity that the model cannot value
+// under these inputs, in grid order. They take no part in the value before
+// expiry; the value at expiry is theirs as ever.
+std::vector<RowNotValued> rowsNotValued(const PositionState& position, const Inputs& inputs);
+
 // Prices one position under one set of inputs; the volatilities of the
-// options it holds are found once, when it is built.
+// options it holds are found once, when it is built, and the rows the model
+// cannot value (rowsNotValued) are left out.
 class Valuer {
 public:
     Valuer(const PositionState& position, const Inputs& inputs, payoff::DiagramKind kind);
 
-    // The value at price S with the days left.
+    // The value at price S with the days left; not a number where the model
+    // cannot value some option at that price.
     double valueAt(double S) const;
+    // Every field not a number where the model cannot value some option there.
     Greeks greeksAt(double S) const;
+    const std::vector<RowNotValued>& notValued() const { return notValued_; }
 
 private:
     struct Leg {
@@ -63,6 +86,7 @@ private:
     pricing::Quote quote(const Leg& leg, double S) const;
 
     std::vector<Leg> legs_;
+    std::vector<RowNotValued> notValued_;
     double underlyingQty_ = 0;
     // What the diagram takes off every value: the cost today in the profit
     // diagram, nothing in the payoff diagram.

@@ -1,10 +1,10 @@
 #include "OptionPricing.h"
 
-#include <ql/errors.hpp>
 #include <ql/pricingengines/blackcalculator.hpp>
 #include <ql/pricingengines/blackformula.hpp>
 
 #include <cmath>
+#include <exception>
 
 namespace workbench::pricing {
 
@@ -44,34 +44,68 @@ Valuation worthlessUnderlying(const Quote& q) {
     return v;
 }
 
+bool finite(const Valuation& v) {
+    return std::isfinite(v.value) && std::isfinite(v.delta) && std::isfinite(v.gamma) &&
+           std::isfinite(v.thetaPerDay) && std::isfinite(v.vegaPerPoint);
+}
+
+// What the library is asked at all: the rest it refuses by throwing.
+bool inDomain(const Quote& q, double volatility) {
+    return std::isfinite(q.spot) && std::isfinite(q.strike) && q.strike > 0 &&
+           std::isfinite(volatility) && volatility >= 0 && std::isfinite(q.years) &&
+           std::isfinite(q.rate);
+}
+
 } // namespace
 
-double price(const Quote& q, double volatility) {
+std::optional<double> price(const Quote& q, double volatility) {
+    if (!inDomain(q, volatility)) {
+        return std::nullopt;
+    }
     if (q.spot <= 0) {
         return worthlessUnderlying(q).value;
     }
-    const Forward f(q);
-    return ql::blackFormula(type(q.right), q.strike, f.forward, stdDev(q, volatility), f.discount);
+    try {
+        const Forward f(q);
+        const double p =
+            ql::blackFormula(type(q.right), q.strike, f.forward, stdDev(q, volatility), f.discount);
+        if (std::isfinite(p)) {
+            return p;
+        }
+    } catch (const std::exception&) {
+        // QuantLib::Error among others: the option cannot be valued.
+    }
+    return std::nullopt;
 }
 
-Valuation value(const Quote& q, double volatility) {
+std::optional<Valuation> value(const Quote& q, double volatility) {
+    if (!inDomain(q, volatility)) {
+        return std::nullopt;
+    }
     if (q.spot <= 0) {
         return worthlessUnderlying(q);
     }
-    const Forward f(q);
-    const ql::BlackCalculator black(type(q.right), q.strike, f.forward, stdDev(q, volatility),
-                                    f.discount);
-    Valuation v;
-    v.value = black.value();
-    v.delta = black.delta(q.spot);
-    v.gamma = black.gamma(q.spot);
-    // At expiry nothing is left to decay or to be uncertain about; the
-    // library's formulas divide by the time left there.
-    if (q.years > 0 && volatility > 0) {
-        v.thetaPerDay = black.theta(q.spot, q.years) / kDaysPerYear;
-        v.vegaPerPoint = black.vega(q.years) / 100;
+    try {
+        const Forward f(q);
+        const ql::BlackCalculator black(type(q.right), q.strike, f.forward, stdDev(q, volatility),
+                                        f.discount);
+        Valuation v;
+        v.value = black.value();
+        v.delta = black.delta(q.spot);
+        v.gamma = black.gamma(q.spot);
+        // At expiry nothing is left to decay or to be uncertain about; the
+        // library's formulas divide by the time left there.
+        if (q.years > 0 && volatility > 0) {
+            v.thetaPerDay = black.theta(q.spot, q.years) / kDaysPerYear;
+            v.vegaPerPoint = black.vega(q.years) / 100;
+        }
+        if (finite(v)) {
+            return v;
+        }
+    } catch (const std::exception&) {
+        // QuantLib::Error among others: the option cannot be valued.
     }
-    return v;
+    return std::nullopt;
 }
 
 std::optional<double> impliedVolatility(const Quote& q, double premium) {
@@ -81,9 +115,9 @@ std::optional<double> impliedVolatility(const Quote& q, double premium) {
     const Forward f(q);
     // Below these no volatility helps: at the least value the option is
     // worth with no uncertainty at all, at the most what a call can be worth.
-    const double least = price(q, 0);
+    const std::optional<double> least = price(q, 0);
     const double most = q.right == Right::Call ? q.spot : q.strike * f.discount;
-    if (!(premium > least + 1e-9 && premium < most)) {
+    if (!least || !(premium > *least + 1e-9 && premium < most)) {
         return std::nullopt;
     }
     try {
@@ -94,8 +128,8 @@ std::optional<double> impliedVolatility(const Quote& q, double premium) {
         if (std::isfinite(volatility) && volatility > 0) {
             return volatility;
         }
-    } catch (const ql::Error&) {
-        // The solver found no volatility; the caller says so.
+    } catch (const std::exception&) {
+        // The solver found no volatility (QuantLib::Error); the caller says so.
     }
     return std::nullopt;
 }

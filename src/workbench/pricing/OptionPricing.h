@@ -28,8 +28,12 @@ struct Valuation {
     double vegaPerPoint = 0;
 };
 
-double price(const Quote& q, double volatility);
-Valuation value(const Quote& q, double volatility);
+// The price and the valuation, or nothing where the model cannot value the
+// option: a strike or a volatility below 0, or numbers beyond what it can
+// carry (a strike so close to 0 that its sensitivities are undefined). The
+// library's own failures end here, in words the caller can give.
+std::optional<double> price(const Quote& q, double volatility);
+std::optional<Valuation> value(const Quote& q, double volatility);
 
 // The volatility whose price is `premium`; nothing when no volatility above 0
 // gives it (a premium at or below the option's least value, or a call at the

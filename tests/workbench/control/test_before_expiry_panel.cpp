@@ -1,20 +1,43 @@
 // The Before Expiry panel as a student uses it: days left typed into it draw
-// the curve before expiry, its legend line and its greeks.
+// the curve before expiry, its legend line and its greeks; a row the model
+// cannot value is left out of them, and the panel says which and why.
 #include "WorkbenchHarness.h"
 #include "workbench/control/BeforeExpiryPanel.h"
 #include "workbench/control/CurveLegend.h"
 #include "workbench/control/ExpiryCurveLayer.h"
 #include "workbench/model/PositionAnalysis.h"
 
+#include <QLabel>
 #include <QSpinBox>
 #include <QTableWidget>
 
 using workbench::payoff::payoffDiagram;
 
+namespace {
+
+// Activates `window` and clicks `widget` in it, as a student's click gives the
+// focus.
+void clickIn(QWidget* window, QWidget* widget) {
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+// Replaces a box's text with `keys` and confirms them.
+void retypeBox(const QString& keys) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), keys);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+}
+
+} // namespace
+
 class TestBeforeExpiryPanel : public QObject {
     Q_OBJECT
 private slots:
     void days_left_typed_in_the_panel_draw_the_curve_and_its_greeks();
+    void a_row_the_model_cannot_value_is_left_out_and_named_data();
+    void a_row_the_model_cannot_value_is_left_out_and_named();
 };
 
 void TestBeforeExpiryPanel::days_left_typed_in_the_panel_draw_the_curve_and_its_greeks() {
@@ -54,6 +77,53 @@ void TestBeforeExpiryPanel::days_left_typed_in_the_panel_draw_the_curve_and_its_
     QVERIFY(curve->isHidden());
     QVERIFY(!legend->beforeExpiry());
     QVERIFY(!h.bench->analysisText().contains(QStringLiteral("days left")));
+}
+
+void TestBeforeExpiryPanel::a_row_the_model_cannot_value_is_left_out_and_named_data() {
+    QTest::addColumn<QString>("strike");
+    // Days left typed before Plot, or raised with Up after a plot with none.
+    QTest::addColumn<bool>("upAfterPlot");
+    QTest::addColumn<QString>("note");
+    const QString row = QStringLiteral("Row 3 takes no part in the value before expiry: ");
+    QTest::newRow("negative strike") << "-10" << false << row + "its strike, -10, is not above 0.";
+    QTest::newRow("negative strike, Up after the plot")
+        << "-10" << true << row + "its strike, -10, is not above 0.";
+    QTest::newRow("strike of 0") << "0" << false << row + "its strike, 0, is not above 0.";
+    // The grid shows a strike to the cent: this one is 0 once read.
+    QTest::newRow("strike next to 0") << "1e-30" << false << row + "its strike, 0, is not above 0.";
+}
+
+void TestBeforeExpiryPanel::a_row_the_model_cannot_value_is_left_out_and_named() {
+    QFETCH(QString, strike);
+    QFETCH(bool, upAfterPlot);
+    QFETCH(QString, note);
+    WorkbenchHarness h; // a Naked Call: one call of row 3, strike 50
+    QVERIFY(h.showActive());
+    workbench::BeforeExpiryPanel panel(*h.bench);
+    panel.show();
+    auto* daysLeft = panel.findChild<QSpinBox*>(QStringLiteral("spnDaysLeft"));
+    if (!upAfterPlot) {
+        clickIn(&panel, daysLeft);
+        retypeBox(QStringLiteral("10"));
+    }
+    clickIn(h.bench.get(), h.grid());
+    h.clickCell(3, 2);
+    h.typeToFocus(strike);
+    h.keyToFocus(Qt::Key_Return);
+    // The call's curve leaves the range shown: kept as it is.
+    h.fake->dialogs.script(platform::Dialogs::answerNo);
+    QTest::mouseClick(h.button(QStringLiteral("cmdPlot")), Qt::LeftButton);
+    if (upAfterPlot) {
+        clickIn(&panel, daysLeft);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    }
+    // The expiry analysis describes the position plotted; the value before
+    // expiry leaves the row out, so nothing but the underlying's nothing is left.
+    QCOMPARE(h.fake->dialogs.shown().size(), 1);
+    QVERIFY(h.bench->analysisText().contains(QStringLiteral("Net premium: 10.50 paid")));
+    QVERIFY(h.bench->analysisText().contains(QStringLiteral(": 0.00\nDelta 0.00")));
+    auto* said = panel.findChild<QLabel*>(QStringLiteral("lblVolatilityNote"));
+    QVERIFY2(said->text().contains(note), qPrintable(said->text()));
 }
 
 QTEST_MAIN(TestBeforeExpiryPanel)

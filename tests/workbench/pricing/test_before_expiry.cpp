@@ -41,6 +41,8 @@ private slots:
     void a_long_straddle_gains_from_movement_and_loses_to_time();
     void a_premium_no_volatility_explains_is_priced_with_the_one_volatility();
     void a_thousand_rows_price_without_a_failure();
+    void a_row_the_model_cannot_value_takes_no_part_data();
+    void a_row_the_model_cannot_value_takes_no_part();
 };
 
 void TestBeforeExpiry::textbook_prices_and_their_implied_volatility_data() {
@@ -55,7 +57,7 @@ void TestBeforeExpiry::textbook_prices_and_their_implied_volatility() {
     QFETCH(double, premium);
     // Spot 42, strike 40, rate 10 %, half a year, volatility 20 %.
     const pricing::Quote q{pricing::Right(right), 42, 40, 0.5, 0.10};
-    const double price = pricing::price(q, 0.20);
+    const double price = *pricing::price(q, 0.20);
     QCOMPARE(std::round(price * 100) / 100, premium);
     const std::optional<double> implied = pricing::impliedVolatility(q, price);
     QVERIFY(implied);
@@ -136,6 +138,38 @@ void TestBeforeExpiry::a_thousand_rows_price_without_a_failure() {
     }
     const be::Greeks g = valuer.greeksAt(50);
     QVERIFY(std::isfinite(g.delta + g.gamma + g.thetaPerDay + g.vegaPerPoint));
+}
+
+void TestBeforeExpiry::a_row_the_model_cannot_value_takes_no_part_data() {
+    QTest::addColumn<float>("strike");
+    QTest::addColumn<double>("volatility");
+    QTest::addColumn<int>("why");
+    QTest::newRow("negative strike") << -10.0f << 0.3 << int(be::NotValued::StrikeNotAboveZero);
+    QTest::newRow("strike of 0") << 0.0f << 0.3 << int(be::NotValued::StrikeNotAboveZero);
+    QTest::newRow("strike next to 0") << 1e-30f << 0.3 << int(be::NotValued::BeyondTheModel);
+    QTest::newRow("negative volatility") << 50.0f << -0.3 << int(be::NotValued::NoVolatility);
+}
+
+void TestBeforeExpiry::a_row_the_model_cannot_value_takes_no_part() {
+    QFETCH(float, strike);
+    QFETCH(double, volatility);
+    QFETCH(int, why);
+    // A straddle at 50 and a call of row 3 whose strike or volatility fails.
+    workbench::PositionState p = holding(QStringLiteral("Straddle"));
+    p.strike[3] = strike;
+    be::Inputs in = days(30, 10, false);
+    in.volatility = volatility;
+    const std::vector<be::RowNotValued> rows = be::rowsNotValued(p, in);
+    QCOMPARE(rows.size(), std::size_t(1));
+    QCOMPARE(rows[0].row, 3);
+    QCOMPARE(int(rows[0].why), why);
+    const be::Valuer valuer(p, in, payoffDiagram);
+    QCOMPARE(valuer.notValued().size(), std::size_t(1));
+    // Nothing is left to value but the underlying, which the straddle has none of.
+    for (const double S : {0.0, 50.0, 100.0}) {
+        QCOMPARE(valuer.valueAt(S), 0.0);
+    }
+    QCOMPARE(valuer.greeksAt(50).gamma, 0.0);
 }
 
 QTEST_GUILESS_MAIN(TestBeforeExpiry)
