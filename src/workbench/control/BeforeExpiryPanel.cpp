@@ -57,25 +57,19 @@ QString percent(const std::optional<double>& v) {
 BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     : QWidget(parent), bench_(bench) {
     setObjectName(QStringLiteral("beforeExpiryPanel"));
-    const beforeexpiry::Inputs start = bench.beforeExpiry();
 
-    daysToday_ = named<QSpinBox>(this, "spnDaysToday", QStringLiteral("Days to expiry"),
-                                 QStringLiteral("Days to expiry today: the premiums are today's"));
-    daysToday_->setRange(1, 3650);
-    daysToday_->setValue(start.daysToday);
-    daysLeft_ = named<QSpinBox>(
+    daysToday_ =
+        named<ConfirmedIntBox>(this, "spnDaysToday", QStringLiteral("Days to expiry"),
+                               QStringLiteral("Days to expiry today: the premiums are today's"));
+    daysLeft_ = named<ConfirmedIntBox>(
         this, "spnDaysLeft", QStringLiteral("Days left shown"),
         QStringLiteral("Draws the last curve's value with this many days left; 0 draws nothing"));
-    daysLeft_->setRange(0, start.daysToday);
-    daysLeft_->setValue(start.daysLeft);
     daysLeft_->setSpecialValueText(QStringLiteral("0 (none)"));
-    rate_ = named<QDoubleSpinBox>(
+    rate_ = named<ConfirmedNumberBox>(
         this, "spnRate", QStringLiteral("Interest rate in percent"),
         QStringLiteral("The interest rate per year, compounded continuously"));
-    rate_->setRange(-10, 50);
     rate_->setDecimals(2);
     rate_->setSingleStep(0.25);
-    rate_->setValue(start.rate * 100);
     implied_ =
         named<QRadioButton>(this, "optImplied", QStringLiteral("Implied from premiums"),
                             QStringLiteral("Each option's volatility found from its premium"));
@@ -84,13 +78,14 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
         named<QRadioButton>(this, "optSingle", QStringLiteral("One volatility for every option"),
                             QStringLiteral("One volatility for every option"));
     single_->setText(QStringLiteral("One volatility (%)"));
-    (start.implied ? implied_ : single_)->setChecked(true);
-    volatility_ = named<QDoubleSpinBox>(
+    volatility_ = named<ConfirmedNumberBox>(
         this, "spnVolatility", QStringLiteral("One volatility in percent"),
         QStringLiteral("The one volatility, also used where no volatility explains a premium"));
-    volatility_->setRange(1, 500);
     volatility_->setDecimals(2);
-    volatility_->setValue(start.volatility * 100);
+    for (QAbstractSpinBox* box : boxes()) {
+        tips_[box] = box->toolTip();
+    }
+    setBoxes(bench.beforeExpiry());
 
     volatilities_ = named<QTableWidget>(
         this, "grdVolatilities", QStringLiteral("Implied volatilities"),
@@ -123,6 +118,8 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     column->addWidget(note_);
 
     using platform::guarded;
+    // A value confirmed (Enter, leaving the box, an arrow); the same one
+    // confirmed again changes nothing and is not judged again.
     for (QSpinBox* box : {daysToday_, daysLeft_}) {
         connect(box, &QSpinBox::valueChanged, this, guarded([this] { inputsChanged(); }));
     }
@@ -136,35 +133,94 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
             guarded([this] { showInputs(); }));
 }
 
-void BeforeExpiryPanel::showInputs() {
-    // The workbench already holds these inputs; the boxes only follow.
-    const beforeexpiry::Inputs in = bench_.beforeExpiry();
+BeforeExpiryPanel::~BeforeExpiryPanel() {
+    // A box losing the focus as it goes confirms what it holds; the panel
+    // is already half gone by then and takes nothing more.
+    for (QAbstractSpinBox* box : boxes()) {
+        box->blockSignals(true);
+    }
+}
+
+std::array<QAbstractSpinBox*, 4> BeforeExpiryPanel::boxes() const {
+    return {daysToday_, daysLeft_, rate_, volatility_};
+}
+
+void BeforeExpiryPanel::setBoxes(const beforeexpiry::Inputs& in) {
+    namespace limits = beforeexpiry::limits;
     const QSignalBlocker blockers[] = {QSignalBlocker(daysToday_), QSignalBlocker(daysLeft_),
                                        QSignalBlocker(rate_),      QSignalBlocker(implied_),
                                        QSignalBlocker(single_),    QSignalBlocker(volatility_)};
+    allowFor(in);
+    rate_->setAllowed(limits::minRatePercent, limits::maxRatePercent);
+    volatility_->setAllowed(limits::minVolatilityPercent, limits::maxVolatilityPercent);
     daysToday_->setValue(in.daysToday);
-    daysLeft_->setMaximum(in.daysToday);
     daysLeft_->setValue(in.daysLeft);
     rate_->setValue(in.rate * 100);
     (in.implied ? implied_ : single_)->setChecked(true);
     volatility_->setValue(in.volatility * 100);
+    for (QAbstractSpinBox* box : boxes()) {
+        mark(box, QString());
+    }
+}
+
+void BeforeExpiryPanel::allowFor(const beforeexpiry::Inputs& in) {
+    namespace limits = beforeexpiry::limits;
+    // Neither day count moves the other: each is held to what the other
+    // is now.
+    daysToday_->setAllowed(std::max(limits::minDaysToExpiry, in.daysLeft), limits::maxDaysToExpiry);
+    daysLeft_->setAllowed(0, in.daysToday, true);
+}
+
+void BeforeExpiryPanel::showInputs() {
+    // The workbench already holds these inputs; the boxes only follow.
+    setBoxes(bench_.beforeExpiry());
     fillVolatilities();
 }
 
-beforeexpiry::Inputs BeforeExpiryPanel::inputs() const {
-    beforeexpiry::Inputs in;
-    in.daysToday = daysToday_->value();
-    in.daysLeft = daysLeft_->value();
-    in.rate = rate_->value() / 100;
-    in.implied = implied_->isChecked();
-    in.volatility = volatility_->value() / 100;
-    return in;
+void BeforeExpiryPanel::mark(QAbstractSpinBox* box, const QString& refusal) {
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, refusal.isEmpty() ? QPalette().color(QPalette::Base)
+                                                       : QColor(0xF8, 0xD7, 0xDA));
+    box->setPalette(palette);
+    const QString tip = refusal.isEmpty() ? tips_.value(box) : refusal;
+    box->setToolTip(tip);
+    box->setAccessibleDescription(tip);
+}
+
+template <typename Box> bool BeforeExpiryPanel::judge(Box* box, const QString& whole) {
+    if (box->inAllowed()) {
+        mark(box, QString());
+        return true;
+    }
+    mark(box, QStringLiteral("Not taken: %1 takes %2 from %3 to %4.")
+                  .arg(box->accessibleName(), whole, box->textOf(box->least()),
+                       box->textOf(box->most())));
+    return false;
 }
 
 void BeforeExpiryPanel::inputsChanged() {
-    // Days left run from 0 to the days there are.
-    daysLeft_->setMaximum(daysToday_->value());
-    bench_.setBeforeExpiry(inputs());
+    // What a box holds is taken only within its range; out of it the box
+    // keeps the typed number, marked, and nothing changes.
+    beforeexpiry::Inputs in = bench_.beforeExpiry();
+    const QString whole = QStringLiteral("whole numbers");
+    const QString numbers = QStringLiteral("numbers");
+    if (judge(daysToday_, whole)) {
+        in.daysToday = daysToday_->value();
+    }
+    if (judge(daysLeft_, whole)) {
+        in.daysLeft = daysLeft_->value();
+    }
+    if (judge(rate_, numbers)) {
+        in.rate = rate_->value() / 100;
+    }
+    if (judge(volatility_, numbers)) {
+        in.volatility = volatility_->value() / 100;
+    }
+    in.implied = implied_->isChecked();
+    allowFor(in);
+    if (!(in == bench_.beforeExpiry())) {
+        bench_.setBeforeExpiry(in);
+    }
 }
 
 void BeforeExpiryPanel::showEvent(QShowEvent* event) {
@@ -177,7 +233,7 @@ void BeforeExpiryPanel::fillVolatilities() {
         return;
     }
     const PositionState& position = bench_.valuedPosition();
-    const beforeexpiry::Inputs in = inputs();
+    const beforeexpiry::Inputs in = bench_.beforeExpiry();
     Basis basis{position.strike, position.callPrice, position.putPrice, position.callQty,
                 position.putQty, position.takesPart, in.daysToday,      in.rate,
                 in.volatility,   in.implied};

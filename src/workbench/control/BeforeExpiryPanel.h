@@ -1,16 +1,19 @@
 #pragma once
 
+#include "ConfirmedSpinBox.h"
 #include "workbench/pricing/BeforeExpiry.h"
 
+#include <QHash>
 #include <QWidget>
+
+#include <array>
 
 #include <optional>
 #include <vector>
 
-class QDoubleSpinBox;
+class QAbstractSpinBox;
 class QLabel;
 class QRadioButton;
-class QSpinBox;
 class QTableWidget;
 
 namespace workbench {
@@ -23,15 +26,25 @@ class BeforeExpiryPanel : public QWidget {
     Q_OBJECT
 public:
     explicit BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent = nullptr);
-
-    beforeexpiry::Inputs inputs() const;
+    ~BeforeExpiryPanel() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Applies what the boxes hold within their ranges and marks the rest.
     void inputsChanged();
+    // The boxes as the workbench's inputs are, none marked.
     void showInputs();
+    void setBoxes(const beforeexpiry::Inputs& in);
+    // The day counts' ranges, each bounded by the other as applied.
+    void allowFor(const beforeexpiry::Inputs& in);
+    std::array<QAbstractSpinBox*, 4> boxes() const;
+    // Marks a box as refused, saying why in its tooltip; an empty refusal
+    // takes the mark away.
+    void mark(QAbstractSpinBox* box, const QString& refusal);
+    // Whether the box's number is within its range; marks it when not.
+    template <typename Box> bool judge(Box* box, const QString& whole);
     // The implied volatilities of the valued position, while the panel is in
     // sight (a thousand rows take a noticeable moment).
     void fillVolatilities();
@@ -50,12 +63,14 @@ private:
         bool operator==(const Basis&) const = default;
     };
     std::optional<Basis> shown_;
-    QSpinBox* daysToday_ = nullptr;
-    QSpinBox* daysLeft_ = nullptr;
-    QDoubleSpinBox* rate_ = nullptr;
+    ConfirmedIntBox* daysToday_ = nullptr;
+    ConfirmedIntBox* daysLeft_ = nullptr;
+    ConfirmedNumberBox* rate_ = nullptr;
     QRadioButton* implied_ = nullptr;
     QRadioButton* single_ = nullptr;
-    QDoubleSpinBox* volatility_ = nullptr;
+    ConfirmedNumberBox* volatility_ = nullptr;
+    // Each box's own tooltip, given back once a refusal is mended.
+    QHash<QAbstractSpinBox*, QString> tips_;
     QTableWidget* volatilities_ = nullptr;
     QLabel* note_ = nullptr;
 };

@@ -10,6 +10,8 @@ namespace workbench::document {
 
 namespace {
 
+namespace limits = beforeexpiry::limits;
+
 const QString kFormat = QStringLiteral("wqz-position");
 const std::array<QString, columns::count> kColumnKeys = {
     QStringLiteral("callQty"), QStringLiteral("callPrice"), QStringLiteral("strike"),
@@ -56,15 +58,20 @@ double number(const QJsonObject& o, const QString& key, double least, double mos
 
 beforeexpiry::Inputs inputsFrom(const QJsonObject& o) {
     beforeexpiry::Inputs in;
-    in.daysToday = int(number(o, QStringLiteral("daysToExpiry"), 1, 3650));
+    in.daysToday = int(number(o, QStringLiteral("daysToExpiry"), limits::minDaysToExpiry,
+                              limits::maxDaysToExpiry));
     in.daysLeft = int(number(o, QStringLiteral("daysLeft"), 0, in.daysToday));
-    in.rate = number(o, QStringLiteral("ratePercent"), -10, 50) / 100;
+    in.rate =
+        number(o, QStringLiteral("ratePercent"), limits::minRatePercent, limits::maxRatePercent) /
+        100;
     const QString kind = o.value(QStringLiteral("volatility")).toString();
     if (kind != u"implied" && kind != u"single") {
         throw Problem{QStringLiteral("\"volatility\" is neither \"implied\" nor \"single\".")};
     }
     in.implied = kind == u"implied";
-    in.volatility = number(o, QStringLiteral("volatilityPercent"), 1, 500) / 100;
+    in.volatility = number(o, QStringLiteral("volatilityPercent"), limits::minVolatilityPercent,
+                           limits::maxVolatilityPercent) /
+                    100;
     return in;
 }
 

@@ -11,6 +11,17 @@
 // with the days left, the underlying at its price, in double precision.
 namespace workbench::beforeexpiry {
 
+// What the inputs may be, wherever they come from: the panel's boxes and the
+// position file take these and refuse the rest.
+namespace limits {
+inline constexpr int minDaysToExpiry = 1;
+inline constexpr int maxDaysToExpiry = 3650;
+inline constexpr double minRatePercent = -10;
+inline constexpr double maxRatePercent = 50;
+inline constexpr double minVolatilityPercent = 1;
+inline constexpr double maxVolatilityPercent = 500;
+} // namespace limits
+
 // What the student chooses beside the diagram.
 struct Inputs {
     int daysToday = 30;      // days to expiry today; the premiums are prices now

@@ -36,6 +36,8 @@ class TestBeforeExpiryPanel : public QObject {
     Q_OBJECT
 private slots:
     void days_left_typed_in_the_panel_draw_the_curve_and_its_greeks();
+    void a_box_takes_a_number_when_it_is_confirmed_and_refuses_one_out_of_range_data();
+    void a_box_takes_a_number_when_it_is_confirmed_and_refuses_one_out_of_range();
     void a_row_the_model_cannot_value_is_left_out_and_named_data();
     void a_row_the_model_cannot_value_is_left_out_and_named();
 };
@@ -49,8 +51,7 @@ void TestBeforeExpiryPanel::days_left_typed_in_the_panel_draw_the_curve_and_its_
     QVERIFY(QTest::qWaitForWindowActive(&panel));
     auto* daysLeft = panel.findChild<QSpinBox*>(QStringLiteral("spnDaysLeft"));
     QTest::mouseClick(daysLeft, Qt::LeftButton);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("10"));
+    retypeBox(QStringLiteral("10"));
     QCOMPARE(h.bench->beforeExpiry().daysLeft, 10);
     auto* legend = h.pbox()->findChild<workbench::CurveLegend*>(QStringLiteral("curveLegend"));
     QVERIFY(legend->beforeExpiry());
@@ -72,11 +73,77 @@ void TestBeforeExpiryPanel::days_left_typed_in_the_panel_draw_the_curve_and_its_
     QCOMPARE(table->rowCount(), 5);
     QVERIFY(table->item(2, 1)->text().endsWith(QStringLiteral(" %")));
     // Back to 0: nothing new is shown, and the persistent picture never held it.
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0"));
+    retypeBox(QStringLiteral("0"));
     QVERIFY(curve->isHidden());
     QVERIFY(!legend->beforeExpiry());
     QVERIFY(!h.bench->analysisText().contains(QStringLiteral("days left")));
+}
+
+void TestBeforeExpiryPanel::
+    a_box_takes_a_number_when_it_is_confirmed_and_refuses_one_out_of_range_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("confirmed");
+    // Days to expiry, days left, rate and volatility in percent once typed,
+    // starting from 30, 20, 5 % and 30 %.
+    QTest::addColumn<QString>("inputs");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("days to expiry leave the days left as they are") << "spnDaysToday"
+                                                                    << "60" << true << "60 20 5 30"
+                                                                    << "";
+    QTest::newRow("a keystroke alone changes nothing") << "spnDaysToday"
+                                                       << "6" << false << "30 20 5 30"
+                                                       << "";
+    QTest::newRow("days to expiry below the days left")
+        << "spnDaysToday"
+        << "10" << true << "30 20 5 30"
+        << "Not taken: Days to expiry takes whole numbers from 20 to 3650.";
+    QTest::newRow("days left past the days to expiry")
+        << "spnDaysLeft"
+        << "45" << true << "30 20 5 30"
+        << "Not taken: Days left shown takes whole numbers from 0 to 30.";
+    QTest::newRow("volatility past its range")
+        << "spnVolatility"
+        << "750" << true << "30 20 5 30"
+        << "Not taken: One volatility in percent takes numbers from 1.00 to 500.00.";
+    QTest::newRow("rate past its range")
+        << "spnRate"
+        << "60" << true << "30 20 5 30"
+        << "Not taken: Interest rate in percent takes numbers from -10.00 to 50.00.";
+}
+
+void TestBeforeExpiryPanel::
+    a_box_takes_a_number_when_it_is_confirmed_and_refuses_one_out_of_range() {
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(bool, confirmed);
+    QFETCH(QString, inputs);
+    QFETCH(QString, refusal);
+    WorkbenchHarness h;
+    workbench::BeforeExpiryPanel panel(*h.bench);
+    panel.show();
+    clickIn(&panel, panel.findChild<QSpinBox*>(QStringLiteral("spnDaysLeft")));
+    retypeBox(QStringLiteral("20"));
+    auto* typedIn = panel.findChild<QAbstractSpinBox*>(box);
+    QTest::mouseClick(typedIn, Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), typed);
+    if (confirmed) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+    const workbench::beforeexpiry::Inputs in = h.bench->beforeExpiry();
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+                 .arg(in.daysToday)
+                 .arg(in.daysLeft)
+                 .arg(in.rate * 100)
+                 .arg(in.volatility * 100),
+             inputs);
+    // A refused number stays where the student typed it, said to be refused.
+    QVERIFY2(typedIn->text().startsWith(typed), qPrintable(typedIn->text()));
+    QCOMPARE(typedIn->toolTip().startsWith(QStringLiteral("Not taken")), !refusal.isEmpty());
+    if (!refusal.isEmpty()) {
+        QCOMPARE(typedIn->toolTip(), refusal);
+    }
 }
 
 void TestBeforeExpiryPanel::a_row_the_model_cannot_value_is_left_out_and_named_data() {
