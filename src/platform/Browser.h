@@ -43,8 +43,9 @@ signals:
     void ProgressChange(std::int32_t progress, std::int32_t maximum);
     void DownloadComplete();
     // A page followed a link to one of the program's own addresses
-    // ("wqz-workbench:..."); nothing was loaded.
-    void ProgramLink(const QString& address);
+    // ("wqz-workbench:..."), in the page itself or in a frame inside it;
+    // nothing was loaded.
+    void ProgramLink(const QString& address, bool mainFrame = true);
 
 private:
     QString tag_;

@@ -23,8 +23,9 @@ public:
         // The load has ended: finished, failed, stopped or replaced.
         std::function<void()> finished;
         // A link to an address of the program's own (see programScheme) was
-        // followed; the page stays as it was and the history unchanged.
-        std::function<void(const QString&)> programLink;
+        // followed, in the page itself (true) or in a frame inside it; the
+        // page stays as it was and the history unchanged.
+        std::function<void(const QString&, bool)> programLink;
     };
 
     virtual ~EngineView() = default;

@@ -124,7 +124,9 @@ void WebEngineBrowser::createView() {
         emit ProgressChange(-1, 100);
         emit DownloadComplete();
     };
-    events.programLink = [this](const QString& address) { emit ProgramLink(address); };
+    events.programLink = [this](const QString& address, bool mainFrame) {
+        emit ProgramLink(address, mainFrame);
+    };
     view_.reset(create(host, std::move(events)));
     host->layout()->addWidget(view_->widget());
     if (!pending_.isEmpty()) {

@@ -16,14 +16,14 @@ namespace {
 // so the page and the history stay as they are.
 class Page final : public QWebEnginePage {
 public:
-    Page(std::function<void(const QString&)> programLink, QObject* parent)
+    Page(std::function<void(const QString&, bool)> programLink, QObject* parent)
         : QWebEnginePage(parent), programLink_(std::move(programLink)) {}
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool mainFrame) override {
         if (url.scheme() == QLatin1String(platform::kProgramScheme)) {
             if (programLink_) {
-                programLink_(url.toString(QUrl::FullyEncoded));
+                programLink_(url.toString(QUrl::FullyEncoded), mainFrame);
             }
             return false;
         }
@@ -31,7 +31,7 @@ protected:
     }
 
 private:
-    std::function<void(const QString&)> programLink_;
+    std::function<void(const QString&, bool)> programLink_;
 };
 
 class WebEngineView final : public platform::EngineView {

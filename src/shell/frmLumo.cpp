@@ -201,7 +201,9 @@ void frmLumo::connectControls() {
     connect(&browser_, &platform::Browser::DownloadComplete, this,
             guarded([this] { Browser1_DownloadComplete(); }));
     connect(&browser_, &platform::Browser::ProgramLink, this,
-            guarded([this](const QString& address) { Browser1_ProgramLink(address); }));
+            guarded([this](const QString& address, bool mainFrame) {
+                Browser1_ProgramLink(address, mainFrame);
+            }));
     // The start-up curve was drawn before the window could listen.
     txtAnalysis->setPlainText(ucLumo->analysisText());
     lblReadAbout->setToolTip(QStringLiteral("Opens the tutorial page of the strategy chosen"));

@@ -2,6 +2,7 @@
 
 #include "services/MTaskList.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMainWindow>
 #include <QSize>
@@ -95,8 +96,12 @@ private:
     void Browser1_ProgressChange(std::int32_t progress, std::int32_t maximum);
     void Browser1_DownloadComplete();
     // A tutorial page's link to the workbench: followed, or refused with a
-    // message when it asks for anything a page's own links cannot.
-    void Browser1_ProgramLink(const QString& address);
+    // message when it asks for anything a page's own links cannot, or comes
+    // from any other page or from a frame inside a page.
+    void Browser1_ProgramLink(const QString& address, bool mainFrame);
+    // Says once that a page that is not the tutorial's own cannot use the
+    // workbench; links that come while it is said, or just after, add nothing.
+    void refuseOtherPagesLink();
     // Whether the page shown is one of the tutorial module's own.
     bool tutorialPageShown() const;
     // Judges an exercise's answer and tells the page the verdict.
@@ -149,6 +154,10 @@ private:
     // The exercises answered this run, by id: "right" once answered right,
     // "wrong" while every answer was wrong. Kept only while the program runs.
     QHash<QString, QString> exercisesTried_;
+    // While a refusal of another page's link is on screen, and when it was
+    // last closed, so that a page firing links gets one message per click.
+    bool refusing_ = false;
+    QElapsedTimer sinceRefusal_;
 };
 
 } // namespace shell

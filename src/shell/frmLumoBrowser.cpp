@@ -18,6 +18,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QUrl>
 
 namespace shell {
@@ -56,7 +57,14 @@ void frmLumo::Browser1_DownloadComplete() {
     showExerciseStates();
 }
 
-void frmLumo::Browser1_ProgramLink(const QString& address) {
+void frmLumo::Browser1_ProgramLink(const QString& address, bool mainFrame) {
+    // Another site's page, or a frame a tutorial page holds, could otherwise
+    // replace the student's position with one click, mark the student's
+    // exercises as answered or read the answers out one by one.
+    if (!mainFrame || !tutorialPageShown()) {
+        refuseOtherPagesLink();
+        return;
+    }
     const workbench::links::Reading reading =
         workbench::links::read(QUrl(address), ucLumo->position().rowCount());
     if (reading.check) {
@@ -81,16 +89,25 @@ bool frmLumo::tutorialPageShown() const {
                                   services::sites::tutorialFolder);
 }
 
-void frmLumo::checkExercise(const QString& exercise, const QString& answer) {
-    // Another site's page could otherwise mark the student's exercises as
-    // answered, or read the answers out one by one.
-    if (!tutorialPageShown()) {
-        platform::dialogs().msgBox(
-            QStringLiteral("The page's link to the workbench cannot be followed. Only the "
-                           "tutorial's own pages can check an exercise."),
-            platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
+void frmLumo::refuseOtherPagesLink() {
+    // A second soon after the last refusal closed, a link is the same click's
+    // or a page's script firing them one after another.
+    constexpr qint64 kQuietMs = 1000;
+    if (refusing_ || (sinceRefusal_.isValid() && sinceRefusal_.elapsed() < kQuietMs)) {
         return;
     }
+    refusing_ = true;
+    const auto closed = qScopeGuard([this] {
+        refusing_ = false;
+        sinceRefusal_.start();
+    });
+    platform::dialogs().msgBox(
+        QStringLiteral("The page's link to the workbench cannot be followed. Only the "
+                       "tutorial's own pages can use the workbench."),
+        platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
+}
+
+void frmLumo::checkExercise(const QString& exercise, const QString& answer) {
     const workbench::exercises::Verdict verdict =
         workbench::exercises::check(*workbench::exercises::find(exercise), answer);
     using workbench::exercises::Outcome;

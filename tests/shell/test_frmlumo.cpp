@@ -179,6 +179,8 @@ private slots:
     void a_file_that_cannot_be_opened_changes_nothing();
     void a_save_that_fails_half_way_leaves_the_old_file_whole();
     void a_page_link_loads_the_workbench_and_a_hostile_one_changes_nothing();
+    void only_the_tutorials_own_pages_load_the_workbench_data();
+    void only_the_tutorials_own_pages_load_the_workbench();
     void only_tutorial_pages_have_answers_judged_and_hear_which_were_right();
     void a_strategy_chosen_offers_its_page_without_opening_it();
 };
@@ -779,6 +781,9 @@ void TestFrmLumo::a_save_that_fails_half_way_leaves_the_old_file_whole() {
 void TestFrmLumo::a_page_link_loads_the_workbench_and_a_hostile_one_changes_nothing() {
     Shell s;
     s.window->Form_Load();
+    s.browser.navigate(
+        QStringLiteral("http://www.wqzmodules.example/public/wqzmodhtm/wqzLumo/page21.htm"));
+    s.browser.finish();
     const QStringList before = positionTexts(s);
     s.fake.dialogs.script(platform::Dialogs::answerOk);
     emit s.browser.ProgramLink(
@@ -791,7 +796,42 @@ void TestFrmLumo::a_page_link_loads_the_workbench_and_a_hostile_one_changes_noth
     QCOMPARE(s.child<QComboBox>("cmbStandard")->currentText(), QStringLiteral("Strip"));
     QVERIFY(s.child<QRadioButton>("plotType(1)")->isChecked());
     QVERIFY(s.window->workbench()->analysisText().startsWith(QStringLiteral("Strip (profit)")));
-    QCOMPARE(s.browser.navigations.size(), 1); // the first page only: the history is untouched
+    QCOMPARE(s.browser.navigations.size(), 2); // the page shown only: the history is untouched
+}
+
+void TestFrmLumo::only_the_tutorials_own_pages_load_the_workbench_data() {
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<bool>("mainFrame");
+    QTest::addColumn<int>("links");
+    const QString tutorial =
+        QStringLiteral("http://www.wqzmodules.example/public/wqzmodhtm/wqzLumo/page21.htm");
+    QTest::newRow("another site's page")
+        << "http://www.elsewhere.example/wqzmodhtm/wqzLumo/page21.htm" << true << 1;
+    QTest::newRow("a frame inside a tutorial page") << tutorial << false << 1;
+    QTest::newRow("another site's page firing links")
+        << "http://www.elsewhere.example/" << true << 3;
+}
+
+void TestFrmLumo::only_the_tutorials_own_pages_load_the_workbench() {
+    QFETCH(QString, page);
+    QFETCH(bool, mainFrame);
+    QFETCH(int, links);
+    Shell s;
+    s.window->Form_Load();
+    s.browser.finish();
+    s.browser.navigate(page);
+    s.browser.finish();
+    const QStringList before = positionTexts(s);
+    s.fake.dialogs.script(platform::Dialogs::answerOk);
+    for (int i = 0; i < links; ++i) {
+        emit s.browser.ProgramLink(
+            QStringLiteral("wqz-workbench:load?strategy=Strip&diagram=profit"), mainFrame);
+    }
+    QCOMPARE(positionTexts(s), before);
+    QCOMPARE(s.fake.dialogs.shown().size(), 1);
+    QCOMPARE(s.fake.dialogs.shown()[0].text,
+             QStringLiteral("The page's link to the workbench cannot be followed. Only the "
+                            "tutorial's own pages can use the workbench."));
 }
 
 void TestFrmLumo::only_tutorial_pages_have_answers_judged_and_hear_which_were_right() {
