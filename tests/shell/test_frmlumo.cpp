@@ -28,6 +28,7 @@
 #include <QTimer>
 #include <QUndoStack>
 
+#include <functional>
 #include <memory>
 
 #include <csignal>
@@ -50,6 +51,20 @@ struct Shell {
         W* w = window->findChild<W*>(QString::fromLatin1(name));
         Q_ASSERT_X(w, "Shell", name);
         return w;
+    }
+    // Runs `act` once a new navigation has begun. A timer that fired while
+    // the address was still being typed (a slow machine) would act before the
+    // wait began and leave that wait without an end.
+    void whenNavigating(std::function<void()> act) {
+        auto* poll = new QTimer(window.get());
+        const qsizetype before = browser.navigations.size();
+        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, before, act] {
+            if (browser.navigations.size() > before) {
+                poll->stop();
+                act();
+            }
+        });
+        poll->start(5);
     }
     QObject* control(const char* name) const { return child<QWidget>(name); }
     double get(const char* name, platform::controls::Property p) const {
@@ -475,7 +490,7 @@ void TestFrmLumo::a_navigation_waits_and_lists_the_redirected_address_once() {
     const QString typed = QStringLiteral("http://www.quillmere.example/wqzmodhtm/");
     const QString redirected = QStringLiteral("http://www.quillmere.example/wqzmodhtm/index.htm");
     platform::MousePointer::Shape during = platform::MousePointer::Shape::Default;
-    QTimer::singleShot(20, [&] {
+    s.whenNavigating([&] {
         during = s.fake.pointer.shape();
         s.browser.finish(redirected);
     });
@@ -492,7 +507,7 @@ void TestFrmLumo::a_navigation_waits_and_lists_the_redirected_address_once() {
     // Reached again through the box from another page: still one entry.
     s.browser.navigate(QStringLiteral("http://www.quillmere.example/other.htm"));
     s.browser.finish();
-    QTimer::singleShot(20, [&] { s.browser.finish(redirected); });
+    s.whenNavigating([&] { s.browser.finish(redirected); });
     s.enterAddress(typed);
     QCOMPARE(s.addressBox()->count(), 2);
 }
@@ -500,7 +515,7 @@ void TestFrmLumo::a_navigation_waits_and_lists_the_redirected_address_once() {
 void TestFrmLumo::stop_ends_the_wait_with_the_default_pointer() {
     Shell s;
     s.window->Form_Load();
-    QTimer::singleShot(20, [&] { s.child<QPushButton>("cmdStop")->click(); });
+    s.whenNavigating([&] { s.child<QPushButton>("cmdStop")->click(); });
     s.enterAddress(QStringLiteral("http://www.quillmere.example/never.htm"));
     QCOMPARE(s.fake.pointer.shape(), platform::MousePointer::Shape::Default);
     QVERIFY(s.browser.stops > 0);
@@ -511,7 +526,7 @@ void TestFrmLumo::closing_during_a_wait_ends_the_process_at_once() {
     Shell s;
     s.window->Form_Load();
     s.window->show();
-    QTimer::singleShot(20, [&] { s.window->close(); });
+    s.whenNavigating([&] { s.window->close(); });
     s.enterAddress(QStringLiteral("http://www.quillmere.example/never.htm"));
     QVERIFY(gEnded);
     QVERIFY(s.browser.stops > 0);
