@@ -17,7 +17,7 @@
 #include "platform/MousePointer.h"
 #include "platform/PictureBox.h"
 #include "platform/QtClipboard.h"
-#include "workbench/control/WorkbenchLink.h"
+#include "workbench/model/WorkbenchLink.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 #include "workbench/model/PayoffEvaluation.h"
 #include "workbench/model/PositionAnalysis.h"

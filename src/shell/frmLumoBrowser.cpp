@@ -7,7 +7,7 @@
 #include "platform/EventPump.h"
 #include "platform/MousePointer.h"
 #include "services/Sites.h"
-#include "workbench/control/WorkbenchLink.h"
+#include "workbench/model/WorkbenchLink.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 #include "workbench/model/Exercises.h"
 #include "workbench/model/Strategies.h"

@@ -3,7 +3,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/WholeFile.h"
-#include "workbench/control/PositionDocument.h"
+#include "workbench/model/PositionDocument.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "HttpProbe.h"
 #include "offline/SiteBundle.h"
 #include "workbench/control/WorkbenchHarness.h"
-#include "workbench/control/WorkbenchLink.h"
+#include "workbench/model/WorkbenchLink.h"
 #include "workbench/model/Exercises.h"
 #include "workbench/model/PositionAnalysis.h"
 #include "workbench/model/Strategies.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "DiagramExport.h"
-#include "PositionDocument.h"
-#include "WorkbenchLink.h"
+#include "workbench/model/PositionDocument.h"
+#include "workbench/model/WorkbenchLink.h"
 #include "platform/Boolean16.h"
 #include "platform/FlexGrid.h"
 #include "platform/Palette.h"

@@ -1,7 +1,7 @@
 // A position kept in a file and opened again, files that are not positions,
 // and undoing changes to the position.
 #include "WorkbenchHarness.h"
-#include "workbench/control/PositionDocument.h"
+#include "workbench/model/PositionDocument.h"
 
 #include <QUndoStack>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "workbench/model/PositionColumns.h"
-#include "workbench/pricing/BeforeExpiry.h"
+#include "PositionColumns.h"
+#include "ExpiryInputs.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workbench/model/PayoffEvaluation.h"
+#include "PayoffEvaluation.h"
 
 #include <QString>
 #include <QUrl>

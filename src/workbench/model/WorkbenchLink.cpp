@@ -1,7 +1,7 @@
 #include "WorkbenchLink.h"
 
-#include "workbench/model/Exercises.h"
-#include "workbench/model/Strategies.h"
+#include "Exercises.h"
+#include "Strategies.h"
 
 #include <QRegularExpression>
 #include <QSet>

@@ -1,0 +1,29 @@
+#pragma once
+
+// What the student chooses to value the position before expiry with: the
+// inputs beside the diagram, as the panel, the position file and undo keep
+// them. Valuing with them is pricing's part.
+namespace workbench::beforeexpiry {
+
+// What the inputs may be, wherever they come from: the panel's boxes and the
+// position file take these and refuse the rest.
+namespace limits {
+inline constexpr int minDaysToExpiry = 1;
+inline constexpr int maxDaysToExpiry = 3650;
+inline constexpr double minRatePercent = -10;
+inline constexpr double maxRatePercent = 50;
+inline constexpr double minVolatilityPercent = 1;
+inline constexpr double maxVolatilityPercent = 500;
+} // namespace limits
+
+// What the student chooses beside the diagram.
+struct Inputs {
+    int daysToday = 30;      // days to expiry today; the premiums are prices now
+    int daysLeft = 0;        // the days left at which to show the value; 0 shows nothing
+    double rate = 0.05;      // continuous, per year
+    bool implied = true;     // each option's volatility from its premium
+    double volatility = 0.3; // for every option, or where no implied one exists
+    bool operator==(const Inputs&) const = default;
+};
+
+} // namespace workbench::beforeexpiry
