@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
+#include <utility>
 
 namespace offline {
 
@@ -22,19 +24,20 @@ void describe(const sockaddr_in& address, std::string& ip, int& port) {
     }
 }
 
+// Past the head only a body would be read, which the pages never take.
+constexpr std::size_t kReadSize = 4096;
+
 } // namespace
 
-ConnectionStream::ConnectionStream(int socket, int wake, std::chrono::milliseconds writeLimit)
-    : socket_(socket), wake_(wake), writeLimit_(writeLimit) {}
+ConnectionStream::ConnectionStream(int socket, int wake, std::chrono::milliseconds writeLimit,
+                                   Clock::time_point readDeadline, std::vector<char> buffered)
+    : socket_(socket), wake_(wake), writeLimit_(writeLimit), readDeadline_(readDeadline),
+      buffer_(std::move(buffered)) {}
 
-bool ConnectionStream::awaitRequest(std::chrono::milliseconds idle,
-                                    std::chrono::milliseconds limit) {
-    // A client may have sent its next request with the last one.
-    if (begin_ == end_ && !readyBefore(POLLIN, Clock::now() + idle)) {
-        return false;
-    }
-    readDeadline_ = Clock::now() + limit;
-    return true;
+std::vector<char> ConnectionStream::takeUnread() {
+    buffer_.erase(buffer_.begin(), buffer_.begin() + std::ptrdiff_t(begin_));
+    begin_ = 0;
+    return std::move(buffer_);
 }
 
 bool ConnectionStream::readyBefore(short events, Clock::time_point deadline) const {
@@ -53,7 +56,7 @@ bool ConnectionStream::readyBefore(short events, Clock::time_point deadline) con
 }
 
 bool ConnectionStream::is_readable() const {
-    return begin_ != end_ || readyBefore(POLLIN, readDeadline_);
+    return begin_ != buffer_.size() || readyBefore(POLLIN, readDeadline_);
 }
 
 bool ConnectionStream::is_writable() const {
@@ -61,21 +64,22 @@ bool ConnectionStream::is_writable() const {
 }
 
 ssize_t ConnectionStream::read(char* ptr, size_t size) {
-    if (begin_ == end_) {
+    if (begin_ == buffer_.size()) {
         if (!readyBefore(POLLIN, readDeadline_)) {
             return -1;
         }
+        buffer_.resize(kReadSize);
         ssize_t got = 0;
         do {
             got = ::recv(socket_, buffer_.data(), buffer_.size(), 0);
         } while (got < 0 && errno == EINTR);
+        begin_ = 0;
+        buffer_.resize(got > 0 ? std::size_t(got) : 0);
         if (got <= 0) {
             return got;
         }
-        begin_ = 0;
-        end_ = std::size_t(got);
     }
-    const std::size_t taken = std::min(size, end_ - begin_);
+    const std::size_t taken = std::min(size, buffer_.size() - begin_);
     std::memcpy(ptr, buffer_.data() + begin_, taken);
     begin_ += taken;
     return ssize_t(taken);

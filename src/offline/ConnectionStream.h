@@ -2,17 +2,18 @@
 
 #include <httplib.h>
 
-#include <array>
 #include <chrono>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace offline {
 
-// One client connection of the HTTP server, read and written with time
-// limits of its own. The library limits each single read, so a client that
-// sends its request a byte at a time, or never ends it, would hold its worker
-// for as long as it likes; here the whole request must arrive in time.
+// One client connection of the HTTP server while a worker answers it, read
+// and written with time limits of its own. It begins with the bytes already
+// read (the request's head, whole, and perhaps more); whatever else the
+// library reads must arrive before `readDeadline`, and each part of the
+// answer must be taken by the client within `writeLimit`.
 //
 // Every wait also watches `wake`, a descriptor that turns readable when the
 // server stops, so that stopping never waits for a client.
@@ -20,12 +21,12 @@ class ConnectionStream : public httplib::Stream {
 public:
     using Clock = std::chrono::steady_clock;
 
-    ConnectionStream(int socket, int wake, std::chrono::milliseconds writeLimit);
+    ConnectionStream(int socket, int wake, std::chrono::milliseconds writeLimit,
+                     Clock::time_point readDeadline, std::vector<char> buffered);
 
-    // Waits up to `idle` for the next request to begin; once it has, reading
-    // it must be done within `limit`. False when no request began in time or
-    // the server stops.
-    bool awaitRequest(std::chrono::milliseconds idle, std::chrono::milliseconds limit);
+    // The bytes read from the client and not yet taken by the library: the
+    // start of its next request, if it sent one early.
+    std::vector<char> takeUnread();
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -43,11 +44,10 @@ private:
     const int socket_;
     const int wake_;
     const std::chrono::milliseconds writeLimit_;
-    Clock::time_point readDeadline_;
+    const Clock::time_point readDeadline_;
     // The library reads a request a byte at a time.
-    std::array<char, 4096> buffer_{};
+    std::vector<char> buffer_;
     std::size_t begin_ = 0;
-    std::size_t end_ = 0;
 };
 
 } // namespace offline

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <exception>
 #include <thread>
 
 namespace offline {
@@ -18,16 +19,22 @@ namespace {
 
 // Any program on the machine may connect and then send nothing, or stall in
 // the middle of a request. Each such connection is given up on within a few
-// seconds, and has a worker of its own until then, so the browser's pages
-// never wait behind it. A browser's keep-alive connection that sits idle is
-// closed too; the browser opens a new one for its next request.
+// seconds, and until then costs a descriptor and a few bytes, read with all
+// the others by one thread, so the browser's pages never wait behind it. A
+// browser's keep-alive connection that sits idle is closed too; the browser
+// opens a new one for its next request.
 constexpr BoundedHttpServer::Limits kLimits{
     .idle = std::chrono::seconds(2),
     .request = std::chrono::seconds(2),
     .write = std::chrono::seconds(2),
-    // Chromium keeps up to six connections per site; this leaves room for
-    // well over a hundred held by others before a page has to wait.
-    .workers = 128,
+    // Far above what a browser sends; longer heads get 431.
+    .head = 64 * 1024,
+    // Fewer when the process may open fewer than twice as many descriptors.
+    .waiting = 4096,
+    // A worker only answers a request that has come in full, and the pages
+    // are small enough for the socket's buffers to take whole, so a worker
+    // is seldom held for long.
+    .workers = 16,
 };
 
 const char kHtml[] = "text/html; charset=utf-8";
@@ -92,7 +99,12 @@ bool SiteServer::start() {
     std::atomic<bool>* ended = &d->listenerEnded;
     ended->store(false);
     d->listener = std::thread([server, ended] {
-        server->listen_after_bind();
+        try {
+            server->listen_after_bind();
+        } catch (const std::exception&) {
+            // Out of memory or threads: the pages are not served, the
+            // program goes on.
+        }
         ended->store(true);
     });
     // The server ignores stop() until it runs; wait for that, so that a stop

@@ -5,7 +5,10 @@
 
 namespace offline {
 
-WorkerPool::WorkerPool(std::size_t maxWorkers) : maxWorkers_(maxWorkers) {}
+WorkerPool::WorkerPool(std::size_t maxWorkers) : maxWorkers_(maxWorkers) {
+    // Starting a worker must not fail for want of room once the job is in.
+    workers_.reserve(maxWorkers_);
+}
 
 WorkerPool::~WorkerPool() {
     shutdown();

@@ -12,12 +12,10 @@
 
 namespace offline {
 
-// The HTTP server's workers. Each connection keeps its worker for as long as
-// it lasts, waiting for its client most of that time; a fixed handful of
-// workers lets a few silent clients make every page wait. So a worker is
-// started whenever a connection finds none free, up to `maxWorkers`, and
-// workers stay for later connections until the server stops. Threads that
-// are never needed are never started.
+// The HTTP server's workers, which answer requests that have come in full.
+// A worker is started whenever a request finds none free, up to
+// `maxWorkers`, and workers stay for later requests until the server stops,
+// so threads that are never needed are never started.
 class WorkerPool : public httplib::TaskQueue {
 public:
     explicit WorkerPool(std::size_t maxWorkers);
@@ -25,6 +23,7 @@ public:
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;
 
+    // Either queues the job or throws before it has taken it.
     void enqueue(std::function<void()> job) override;
     // Lets the workers finish every job given so far, then joins them.
     void shutdown() override;

@@ -6,10 +6,13 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace httpprobe {
@@ -71,40 +74,60 @@ Response parse(const QByteArray& raw) {
     return r;
 }
 
-} // namespace
-
-Response request(std::uint16_t port, const QByteArray& host, const QByteArray& target,
-                 const QByteArray& method, const char* address) {
-    const int fd = connectTo(address, port);
+// Sends `out` on `fd` and reads until the server closes it; closes `fd`.
+Response sendAndRead(int fd, const QByteArray& out) {
     if (fd < 0) {
         return {};
     }
-    QByteArray out = method + ' ' + target + " HTTP/1.1\r\n";
-    if (!host.isEmpty()) {
-        out += "Host: " + host + "\r\n";
-    }
-    out += "Connection: close\r\n\r\n";
     qsizetype sent = 0;
     while (sent < out.size()) {
         const ssize_t n =
             ::send(fd, out.constData() + sent, std::size_t(out.size() - sent), MSG_NOSIGNAL);
         if (n <= 0) {
-            ::close(fd);
-            return {};
+            // The server may have answered before taking it all.
+            break;
         }
         sent += n;
     }
     QByteArray raw;
     char buffer[8192];
-    for (;;) {
-        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-        if (n <= 0) {
-            break;
-        }
+    ssize_t n = 0;
+    while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0) {
         raw.append(buffer, n);
     }
+    const bool closed = n == 0 || errno == ECONNRESET;
     ::close(fd);
-    return parse(raw);
+    Response r = parse(raw);
+    r.closed = closed;
+    return r;
+}
+
+} // namespace
+
+Response request(std::uint16_t port, const QByteArray& host, const QByteArray& target,
+                 const QByteArray& method, const char* address) {
+    QByteArray out = method + ' ' + target + " HTTP/1.1\r\n";
+    if (!host.isEmpty()) {
+        out += "Host: " + host + "\r\n";
+    }
+    out += "Connection: close\r\n\r\n";
+    return sendAndRead(connectTo(address, port), out);
+}
+
+Response exchange(std::uint16_t port, const QByteArray& raw) {
+    return sendAndRead(connectTo("127.0.0.1", port), raw);
+}
+
+bool allowOpenFiles(std::size_t count) {
+    rlimit open{};
+    if (::getrlimit(RLIMIT_NOFILE, &open) != 0) {
+        return false;
+    }
+    if (open.rlim_cur < count) {
+        open.rlim_cur = std::min<rlim_t>(count, open.rlim_max);
+        ::setrlimit(RLIMIT_NOFILE, &open);
+    }
+    return ::getrlimit(RLIMIT_NOFILE, &open) == 0 && open.rlim_cur >= count;
 }
 
 bool connects(const char* address, std::uint16_t port) {

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 
 // A plain HTTP/1.1 client over a blocking socket, for tests of the sites
@@ -18,6 +19,9 @@ struct Response {
     // Header names in lower case.
     QHash<QByteArray, QByteArray> headers;
     QByteArray body;
+    // Whether the server ended the connection, rather than the probe giving
+    // up waiting.
+    bool closed = false;
     QByteArray header(const char* name) const { return headers.value(QByteArray(name)); }
 };
 
@@ -26,6 +30,14 @@ struct Response {
 // header.
 Response request(std::uint16_t port, const QByteArray& host, const QByteArray& target,
                  const QByteArray& method = "GET", const char* address = "127.0.0.1");
+
+// Sends `raw` as it is, perhaps more or less than one request, to
+// 127.0.0.1:`port` and reads the answer as request() does.
+Response exchange(std::uint16_t port, const QByteArray& raw);
+
+// Raises this process's limit of open descriptors to at least `count` if its
+// hard limit allows; whether it is now at least that.
+bool allowOpenFiles(std::size_t count);
 
 // Whether a TCP connection to `address`:`port` is accepted.
 bool connects(const char* address, std::uint16_t port);

@@ -74,6 +74,8 @@ private slots:
     void answers_a_page_while_other_clients_hold_connections();
     void gives_up_on_a_request_that_never_ends_data();
     void gives_up_on_a_request_that_never_ends();
+    void refuses_a_request_head_over_64_kb_and_closes_the_connection_data();
+    void refuses_a_request_head_over_64_kb_and_closes_the_connection();
 };
 
 void TestSiteServer::listens_on_the_loopback_address_alone() {
@@ -388,11 +390,17 @@ void TestSiteServer::answers_a_page_while_other_clients_hold_connections_data() 
     QTest::newRow("fifty that ask nothing") << 50 << 0;
     QTest::newRow("fifty that stall in the request line") << 0 << 50;
     QTest::newRow("fifty of each") << 50 << 50;
+    QTest::newRow("a thousand that ask nothing") << 1000 << 0;
+    QTest::newRow("a thousand that stall in the request line") << 0 << 1000;
 }
 
 void TestSiteServer::answers_a_page_while_other_clients_hold_connections() {
     QFETCH(int, idle);
     QFETCH(int, halfOpen);
+    // Both ends of every connection are in this process.
+    if (!httpprobe::allowOpenFiles(2 * std::size_t(idle + halfOpen) + 256)) {
+        QSKIP("the process may not open that many descriptors");
+    }
     offline::SiteServer server;
     QVERIFY(server.start());
     std::vector<int> held;
@@ -407,11 +415,17 @@ void TestSiteServer::answers_a_page_while_other_clients_hold_connections() {
         QVERIFY(held.back() >= 0);
     }
 
+    const auto before = std::chrono::steady_clock::now();
     const httpprobe::Response r = request(server.port(), host(3), kFirstPage);
+    const auto took = std::chrono::steady_clock::now() - before;
 
     QCOMPARE(r.status, 200);
     QCOMPARE(httpprobe::title(r.body),
              QStringLiteral("Option Payoffs: Payoff and profit diagrams"));
+    // Well before the two seconds after which the server drops a silent
+    // connection, so the page did not wait for a worker to be freed.
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(took).count();
+    QVERIFY2(ms < 1000, qPrintable(QStringLiteral("%1 ms").arg(ms)));
     // Answered while the others were all still held, not once the server had
     // dropped them.
     QCOMPARE(std::count_if(held.begin(), held.end(), httpprobe::givenUp), 0);
@@ -443,6 +457,29 @@ void TestSiteServer::gives_up_on_a_request_that_never_ends() {
         ++sent;
     }
     QVERIFY2(sent < kBytes, "the server still waits for the request's end");
+}
+
+void TestSiteServer::refuses_a_request_head_over_64_kb_and_closes_the_connection_data() {
+    QTest::addColumn<QByteArray>("head");
+    const QByteArray start = "GET " + kFirstPage + " HTTP/1.1\r\nHost: " + host(3) + "\r\n";
+    QTest::newRow("a hundred thousand short header lines")
+        << start + QByteArray("X-A: b\r\n").repeated(100000) + "\r\n";
+    QTest::newRow("one header line longer than the limit")
+        << start + "X-Pad: " + QByteArray(70000, 'a') + "\r\n\r\n";
+    QTest::newRow("a head that passes the limit and has not ended")
+        << start + QByteArray("X-A: b\r\n").repeated(9000);
+}
+
+void TestSiteServer::refuses_a_request_head_over_64_kb_and_closes_the_connection() {
+    QFETCH(QByteArray, head);
+    offline::SiteServer server;
+    QVERIFY(server.start());
+
+    const httpprobe::Response r = httpprobe::exchange(server.port(), head);
+
+    QCOMPARE(r.status, 431);
+    QVERIFY(r.closed);
+    QCOMPARE(request(server.port(), host(3), kFirstPage).status, 200);
 }
 
 QTEST_GUILESS_MAIN(TestSiteServer)
