@@ -66,7 +66,7 @@ frmLumo::frmLumo(platform::Browser& browser, platform::Clipboard& clipboard,
     : QMainWindow(parent), browser_(browser), clipboard_(clipboard),
       addresses_(std::move(addresses)), endProcess_(endProcess) {
     setObjectName(QStringLiteral("frmLumo"));
-    setWindowTitle(QStringLiteral("WQZ Option Payoffs Tutorial"));
+    showFileName(QString());
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
@@ -200,6 +200,10 @@ void frmLumo::connectControls() {
             }));
     connect(&browser_, &platform::Browser::DownloadComplete, this,
             guarded([this] { Browser1_DownloadComplete(); }));
+    // The title names the position's file, also when an undo gives back
+    // the one before an opening.
+    connect(ucLumo, &workbench::wqzOptionPayoffs::DocumentNameChange, this,
+            guarded([this](const QString& name) { showFileName(name); }));
     connect(&browser_, &platform::Browser::ProgramLink, this,
             guarded([this](const QString& address, bool mainFrame) {
                 Browser1_ProgramLink(address, mainFrame);

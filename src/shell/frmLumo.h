@@ -115,7 +115,8 @@ private:
     void mnuExportValues_Click();
     void mnuOpenPosition_Click();
     void mnuSavePositionAs_Click();
-    void showFileName(const QString& path);
+    // The window's title, with the position's file name first when it has one.
+    void showFileName(const QString& name);
     void displaySwitch(bool large);
     // The window around the enlarged workbench, and back.
     // Back, Forward and Stop with the gaps before them, in twips.

@@ -7,10 +7,10 @@
 #include "platform/EventPump.h"
 #include "platform/MousePointer.h"
 #include "services/Sites.h"
-#include "workbench/model/WorkbenchLink.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 #include "workbench/model/Exercises.h"
 #include "workbench/model/Strategies.h"
+#include "workbench/model/WorkbenchLink.h"
 
 #include <QComboBox>
 #include <QJsonArray>

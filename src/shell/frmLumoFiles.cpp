@@ -3,10 +3,9 @@
 
 #include "platform/Dialogs.h"
 #include "platform/WholeFile.h"
-#include "workbench/model/PositionDocument.h"
 #include "workbench/control/wqzOptionPayoffs.h"
+#include "workbench/model/PositionDocument.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace shell {
@@ -14,6 +13,7 @@ namespace shell {
 namespace {
 
 const QString kPositionFiles = QStringLiteral("Option positions (*.wqzpos);;All files (*)");
+const QString kTitle = QStringLiteral("WQZ Option Payoffs Tutorial");
 
 void tell(const QString& text) {
     platform::dialogs().msgBox(text, platform::Dialogs::Buttons::Ok,
@@ -40,47 +40,49 @@ void frmLumo::mnuSavePositionAs_Click() {
 
 bool frmLumo::openPosition(const QString& path) {
     const QString name = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.exists()) {
+    if (!QFileInfo::exists(path)) {
         tell(QStringLiteral("%1 cannot be opened: there is no such file.").arg(name));
         return false;
     }
-    // A huge file is refused before it is read into memory.
-    if (file.size() > workbench::document::largestFile) {
-        tell(QStringLiteral("%1 cannot be opened: the file is larger than 1 MB; a position file "
-                            "is far smaller.")
-                 .arg(name));
+    const platform::FileBytes file =
+        platform::readWholeFile(path, workbench::document::largestFile);
+    if (!file.bytes) {
+        // No reason is a file too large to be read into memory at all.
+        tell(QStringLiteral("%1 cannot be opened: %2")
+                 .arg(name, file.problem.isEmpty()
+                                ? QStringLiteral("the file is larger than 1 MB; a position "
+                                                 "file is far smaller.")
+                                : file.problem));
         return false;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        tell(QStringLiteral("%1 cannot be opened: %2").arg(name, file.errorString()));
-        return false;
-    }
-    const workbench::document::Reading reading =
-        workbench::document::fromJson(file.read(workbench::document::largestFile + 1));
+    const workbench::document::Reading reading = workbench::document::fromJson(*file.bytes);
     if (!reading.document) {
         tell(QStringLiteral("%1 cannot be opened: %2").arg(name, reading.problem));
         return false;
     }
-    ucLumo->openDocument(*reading.document);
-    showFileName(path);
+    ucLumo->openDocument(*reading.document, name);
     return true;
 }
 
 bool frmLumo::savePosition(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    const workbench::document::Writing writing = workbench::document::write(ucLumo->document());
     const QString why =
-        platform::writeWholeFile(path, workbench::document::toJson(ucLumo->document()));
+        writing.problem.isEmpty() ? platform::writeWholeFile(path, writing.bytes) : writing.problem;
     if (!why.isEmpty()) {
-        tell(QStringLiteral("The position could not be saved as %1: %2")
-                 .arg(QFileInfo(path).fileName(), why));
+        const QString kept = QFileInfo::exists(path)
+                                 ? QStringLiteral(" %1 is kept as it was.").arg(name)
+                                 : QStringLiteral(" Nothing was written.");
+        tell(QStringLiteral("The position could not be saved as %1: %2%3")
+                 .arg(name, why.endsWith(u'.') ? why : why + u'.', kept));
         return false;
     }
-    showFileName(path);
+    ucLumo->setDocumentName(name);
     return true;
 }
 
-void frmLumo::showFileName(const QString& path) {
-    setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - WQZ Option Payoffs Tutorial"));
+void frmLumo::showFileName(const QString& name) {
+    setWindowTitle(name.isEmpty() ? kTitle : name + QStringLiteral(" - ") + kTitle);
 }
 
 } // namespace shell

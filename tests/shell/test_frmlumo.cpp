@@ -1,4 +1,4 @@
-#include "TypeAddress.h"
+#include "ShellHarness.h"
 #include "fakes/FakeBrowser.h"
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakePlatform.h"
@@ -12,7 +12,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -23,7 +22,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyleOptionButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUndoStack>
@@ -31,73 +29,7 @@
 #include <functional>
 #include <memory>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace {
-
-bool gEnded = false;
-void recordEnd() {
-    gEnded = true;
-}
-
-struct Shell {
-    explicit Shell(QStringList arguments = {}) {
-        addresses = services::MTaskList::initWebAddresses(windows, arguments);
-        window = std::make_unique<shell::frmLumo>(browser, clipboard, addresses, &recordEnd);
-        gEnded = false;
-    }
-    template <typename W> W* child(const char* name) const {
-        W* w = window->findChild<W*>(QString::fromLatin1(name));
-        Q_ASSERT_X(w, "Shell", name);
-        return w;
-    }
-    // Runs `act` once a new navigation has begun. A timer that fired while
-    // the address was still being typed (a slow machine) would act before the
-    // wait began and leave that wait without an end.
-    void whenNavigating(std::function<void()> act) {
-        auto* poll = new QTimer(window.get());
-        const qsizetype before = browser.navigations.size();
-        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, before, act] {
-            if (browser.navigations.size() > before) {
-                poll->stop();
-                act();
-            }
-        });
-        poll->start(5);
-    }
-    QObject* control(const char* name) const { return child<QWidget>(name); }
-    double get(const char* name, platform::controls::Property p) const {
-        return platform::controls::get(control(name), p);
-    }
-    // Gives the client area an exact size in twips.
-    bool setClientSize(int widthTwips, int heightTwips) {
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get())) {
-            return false;
-        }
-        QWidget* client = window->centralWidget();
-        const QSize wanted(widthTwips / 15, heightTwips / 15);
-        window->resize(wanted + (window->size() - client->size()));
-        window->layout()->activate();
-        QCoreApplication::processEvents();
-        return client->size() == wanted;
-    }
-    QAction* action(const char* name) const {
-        return window->findChild<QAction*>(QString::fromLatin1(name));
-    }
-    QComboBox* addressBox() const { return child<QComboBox>("cmbNavigate"); }
-    void enterAddress(const QString& text, Qt::Key key = Qt::Key_Return) {
-        QVERIFY(typing::typeAddress(addressBox(), text, key));
-    }
-
-    fakes::FakePlatform fake;
-    fakes::FakeBrowser browser;
-    fakes::FakeClipboard clipboard;
-    fakes::FakeWindowList windows;
-    services::MTaskList::WebAddresses addresses;
-    std::unique_ptr<shell::frmLumo> window;
-};
 
 using P = platform::controls::Property;
 
@@ -189,10 +121,6 @@ private slots:
     void the_analysis_takes_room_below_the_values_grid_only_above_its_least_height();
     void the_analysis_follows_the_strategy_chosen_and_copies_as_shown();
     void every_control_is_named_in_words_and_tab_reaches_each();
-    void a_position_saved_and_opened_comes_back_and_undoes();
-    void a_file_that_cannot_be_opened_changes_nothing_data();
-    void a_file_that_cannot_be_opened_changes_nothing();
-    void a_save_that_fails_half_way_leaves_the_old_file_whole();
     void a_page_link_loads_the_workbench_and_a_hostile_one_changes_nothing();
     void only_the_tutorials_own_pages_load_the_workbench_data();
     void only_the_tutorials_own_pages_load_the_workbench();
@@ -677,120 +605,6 @@ void TestFrmLumo::every_control_is_named_in_words_and_tab_reaches_each() {
         QVERIFY2(reached.contains(w) || (option && !option->isChecked()),
                  qPrintable(w->objectName() + QStringLiteral(" is not reached by Tab")));
     }
-}
-
-namespace {
-
-QStringList positionTexts(const Shell& s) {
-    auto* grid = s.window->workbench()->findChild<platform::FlexGrid*>(QStringLiteral("Grid1"));
-    QStringList out{s.child<QLineEdit>("txtUnderlyingQty")->text()};
-    for (int r = 0; r < grid->Rows(); ++r) {
-        for (int c = 0; c < grid->Cols(); ++c) {
-            out << grid->TextMatrix(r, c);
-        }
-    }
-    return out;
-}
-
-} // namespace
-
-void TestFrmLumo::a_position_saved_and_opened_comes_back_and_undoes() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("straddle.wqzpos"));
-    Shell s;
-    s.window->Form_Load();
-    s.window->show();
-    QApplication::setActiveWindow(s.window.get());
-    QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
-    const QStringList start = positionTexts(s);
-    QTest::mouseClick(s.child<QComboBox>("cmbStandard"), Qt::LeftButton);
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Straddle"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    const QStringList straddle = positionTexts(s);
-    QVERIFY(straddle != start);
-    s.fake.dialogs.scriptSaveName(path);
-    s.action("mnuSavePositionAs")->trigger();
-    QCOMPARE(s.window->windowTitle(),
-             QStringLiteral("straddle.wqzpos - WQZ Option Payoffs Tutorial"));
-    QTest::mouseClick(s.child<QPushButton>("cmdRestart"), Qt::LeftButton);
-    s.fake.dialogs.scriptOpenName(path);
-    s.action("mnuOpenPosition")->trigger();
-    QCOMPARE(positionTexts(s), straddle);
-    // Ctrl+Z from wherever the focus is takes the opened file back.
-    s.fake.dialogs.script(platform::Dialogs::answerNo);
-    QApplication::setActiveWindow(s.window.get());
-    QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
-    QWidget* keys = QApplication::focusWidget();
-    QTest::keyClick(keys ? keys : s.window.get(), Qt::Key_Z, Qt::ControlModifier);
-    QVERIFY(positionTexts(s) != straddle);
-    QCOMPARE(s.fake.dialogs.pendingAnswers(), 1); // nothing to plot: no question asked
-}
-
-void TestFrmLumo::a_file_that_cannot_be_opened_changes_nothing_data() {
-    QTest::addColumn<QByteArray>("content"); // no file at all when null
-    QTest::addColumn<QString>("told");
-    QTest::newRow("missing") << QByteArray() << "there is no such file";
-    QTest::newRow("malformed") << QByteArray("{\"format\": \"wqz-position\", ")
-                               << "not a saved position";
-    QTest::newRow("newer") << QByteArray("{\"format\": \"wqz-position\", \"version\": 9}")
-                           << "newer version of the program";
-    QTest::newRow("over 1 MB") << QByteArray(1024 * 1024 + 1, ' ') << "larger than 1 MB";
-}
-
-void TestFrmLumo::a_file_that_cannot_be_opened_changes_nothing() {
-    QFETCH(QByteArray, content);
-    QFETCH(QString, told);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("bad.wqzpos"));
-    if (!content.isNull()) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-    Shell s;
-    s.window->Form_Load();
-    const QStringList before = positionTexts(s);
-    s.fake.dialogs.scriptOpenName(path);
-    s.fake.dialogs.script(platform::Dialogs::answerOk);
-    s.action("mnuOpenPosition")->trigger();
-    QCOMPARE(s.fake.dialogs.shown().size(), 1);
-    QVERIFY2(
-        s.fake.dialogs.shown()[0].text.startsWith(QStringLiteral("bad.wqzpos cannot be opened")) &&
-            s.fake.dialogs.shown()[0].text.contains(told),
-        qPrintable(s.fake.dialogs.shown()[0].text));
-    QCOMPARE(positionTexts(s), before);
-    QCOMPARE(s.window->windowTitle(), QStringLiteral("WQZ Option Payoffs Tutorial"));
-    QVERIFY(!s.window->workbench()->undoStack().canUndo());
-}
-
-void TestFrmLumo::a_save_that_fails_half_way_leaves_the_old_file_whole() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("kept.wqzpos"));
-    {
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("the old position");
-    }
-    Shell s;
-    s.window->Form_Load();
-    s.fake.dialogs.script(platform::Dialogs::answerOk);
-    // Files may grow to 64 bytes only, so the position's text stops part way
-    // (the write fails rather than the process stopping).
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit before = limit;
-    limit.rlim_cur = 64;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const bool saved = s.window->savePosition(path);
-    setrlimit(RLIMIT_FSIZE, &before);
-    QVERIFY(!saved);
-    QFile old(path);
-    QVERIFY(old.open(QIODevice::ReadOnly));
-    QCOMPARE(old.readAll(), QByteArray("the old position"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("kept.wqzpos")});
-    QVERIFY(s.fake.dialogs.shown().value(0).text.startsWith(
-        QStringLiteral("The position could not be saved as kept.wqzpos")));
 }
 
 void TestFrmLumo::a_page_link_loads_the_workbench_and_a_hostile_one_changes_nothing() {

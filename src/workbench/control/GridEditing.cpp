@@ -1,10 +1,17 @@
 #include "GridEditing.h"
 
 #include "platform/Clipboard.h"
+#include "platform/Dialogs.h"
 #include "platform/FlexGrid.h"
 #include "platform/KeyCodes.h"
 #include "services/ReportError.h"
 #include "workbench/model/ExchangeText.h"
+#include "workbench/model/PositionColumns.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <algorithm>
 
 namespace workbench::gridediting {
 
@@ -69,8 +76,11 @@ void handleCellKeyPress(platform::FlexGrid& grid, QString& buffer, QString& rest
         pasteGridSelection(grid, clipboard);
         break;
     default:
-        buffer += QChar(char16_t(keyAscii));
-        grid.setText(buffer);
+        // A cell holds no more than a file keeps; further keys are not taken.
+        if (buffer.size() < columns::longestText) {
+            buffer += QChar(char16_t(keyAscii));
+            grid.setText(buffer);
+        }
         break;
     }
 }
@@ -89,6 +99,18 @@ void pasteGridSelection(platform::FlexGrid& grid, platform::Clipboard& clipboard
         QString text = clipboard.text();
         replaceLineFeeds(text);
         removeCommas(text);
+        // Cells go between tabs and carriage returns; none may be longer than
+        // a cell holds, and then none is pasted.
+        const QStringList cells = text.split(QRegularExpression(QStringLiteral("[\\t\\r]")));
+        if (std::any_of(cells.cbegin(), cells.cend(),
+                        [](const QString& cell) { return cell.size() > columns::longestText; })) {
+            platform::dialogs().msgBox(
+                QStringLiteral("A cell holds at most %1 characters; the clipboard's text is "
+                               "longer. Nothing was pasted.")
+                    .arg(columns::longestText),
+                platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
+            return;
+        }
         grid.setClip(text);
     } catch (const platform::RunTimeError& error) {
         reportExchangeFailure(error);

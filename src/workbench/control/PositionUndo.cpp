@@ -3,6 +3,7 @@
 
 #include "platform/FailureGuard.h"
 #include "platform/FlexGrid.h"
+#include "platform/RunTimeError.h"
 #include "platform/SwatchBox.h"
 
 #include <QLineEdit>
@@ -103,7 +104,35 @@ document::Document wqzOptionPayoffs::document() const {
     return d;
 }
 
-void wqzOptionPayoffs::openDocument(const document::Document& saved) {
+// Opening a file: its undo gives back the document and the name shown
+// before, all of it, not only the grid.
+class wqzOptionPayoffs::Opening : public QUndoCommand {
+public:
+    Opening(wqzOptionPayoffs& bench, Named before, Named after)
+        : QUndoCommand(QStringLiteral("Open")), bench_(bench), before_(std::move(before)),
+          after_(std::move(after)) {}
+    void undo() override { bench_.showDocument(before_); }
+    void redo() override {
+        if (done_) {
+            bench_.showDocument(after_);
+        }
+        done_ = true;
+    }
+
+private:
+    wqzOptionPayoffs& bench_;
+    const Named before_;
+    const Named after_;
+    bool done_ = false;
+};
+
+void wqzOptionPayoffs::setDocumentName(const QString& name) {
+    documentName_ = name;
+    emit DocumentNameChange(name);
+}
+
+void wqzOptionPayoffs::showDocument(const Named& named) {
+    const document::Document& saved = named.document;
     for (std::size_t i = 0; i < saved.range.size(); ++i) {
         Text1[i]->setText(saved.range[i]);
     }
@@ -119,10 +148,23 @@ void wqzOptionPayoffs::openDocument(const document::Document& saved) {
     }
     loadedAs_.reset();
     clearPlotArea();
+    // The position is drawn in the range it was kept with.
     if (readShown({saved.rows, saved.underlyingQty})) {
-        PlotIt(platform::vbFalse);
+        plot(Scale::Keep);
     }
-    recordChange(QStringLiteral("Open"));
+    recorded_ = shown();
+    setDocumentName(named.name);
+}
+
+void wqzOptionPayoffs::openDocument(const document::Document& saved, const QString& name) {
+    Named before{document(), documentName_};
+    try {
+        showDocument({saved, name});
+    } catch (const platform::RunTimeError&) {
+        showDocument(before);
+        throw;
+    }
+    undo_->push(new Opening(*this, std::move(before), {saved, name}));
 }
 
 } // namespace workbench

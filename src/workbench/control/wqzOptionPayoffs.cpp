@@ -96,8 +96,10 @@ void wqzOptionPayoffs::createControls() {
     markers_ = new MarkerLayer(pbox);
     legend_ = new CurveLegend(pbox);
     hover_ = new HoverReadout(pbox);
+    // The boxes hold no more than a file keeps, typed or pasted.
     for (int i = 0; i < 4; ++i) {
         Text1[i] = named<QLineEdit>(this, indexed("Text1", i));
+        Text1[i]->setMaxLength(int(col::longestText));
     }
     pColor[0] = named<platform::SwatchBox>(this, indexed("pColor", 0));
 
@@ -135,6 +137,7 @@ void wqzOptionPayoffs::createControls() {
     Label1[1]->setText(QStringLiteral("Underlying Qty"));
 
     txtUnderlyingQty = named<QLineEdit>(this, QStringLiteral("txtUnderlyingQty"));
+    txtUnderlyingQty->setMaxLength(int(col::longestText));
     txtUnderlyingQty->setText(QStringLiteral("0"));
 
     cmdPlot = named<QPushButton>(this, QStringLiteral("cmdPlot"));

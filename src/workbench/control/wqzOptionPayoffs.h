@@ -1,13 +1,13 @@
 #pragma once
 
 #include "DiagramExport.h"
-#include "workbench/model/PositionDocument.h"
-#include "workbench/model/WorkbenchLink.h"
 #include "platform/Boolean16.h"
 #include "platform/FlexGrid.h"
 #include "platform/Palette.h"
 #include "workbench/model/PayoffEvaluation.h"
+#include "workbench/model/PositionDocument.h"
 #include "workbench/model/PositionState.h"
+#include "workbench/model/WorkbenchLink.h"
 #include "workbench/pricing/BeforeExpiry.h"
 
 #include <QList>
@@ -89,9 +89,15 @@ public:
     // What a saved file keeps: the grid and the boxes as shown, the diagram,
     // the colour and the inputs before expiry.
     document::Document document() const;
-    // Shows a saved position in place of the one held, re-plots it alone,
-    // and can be undone.
-    void openDocument(const document::Document& saved);
+    // Shows a saved position in place of the one held and re-plots it alone,
+    // in the range it was saved with and without a question, under the name
+    // `name` (the file's). One undo gives back all it changed, name
+    // included; should it fail half way, the position held is shown again.
+    void openDocument(const document::Document& saved, const QString& name);
+    // The name of the file the position was last opened from or saved as;
+    // empty for none.
+    const QString& documentName() const { return documentName_; }
+    void setDocumentName(const QString& name);
     // The strategy chosen from the list while the position is still the one
     // it loaded; empty once a quantity has changed.
     QString strategyHeld() const;
@@ -138,6 +144,8 @@ signals:
     // The inputs before expiry changed other than through setBeforeExpiry
     // (an opened file).
     void BeforeExpiryChange();
+    // The position's file name changed: opened, saved, or an opening undone.
+    void DocumentNameChange(const QString& name);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -155,7 +163,10 @@ private:
     void fillPositionGrid();
     void fillStrategyList();
 
-    // Plotting.
+    // Plotting. Auto chooses the vertical range afresh, Ask asks before the
+    // range changes, Keep draws in the range the boxes hold, come what may.
+    enum class Scale { Auto, Ask, Keep };
+    void plot(Scale scale);
     void prepareValuesGrid(platform::FlexGrid& grid) const;
     void writeValuesRow(platform::FlexGrid& grid, int i) const;
     // Empties the plot area with everything that describes its curves.
@@ -211,6 +222,14 @@ private:
     // differs from the last step.
     void recordChange(const QString& what);
     class Change;
+    // A document and its name, as an opening shows it and its undo gives
+    // back.
+    struct Named {
+        document::Document document;
+        QString name;
+    };
+    void showDocument(const Named& named);
+    class Opening;
 
     // Position commands.
     void cmdClear_Click();
@@ -288,6 +307,7 @@ private:
     QUndoStack* undo_ = nullptr;
     // What the grid showed after the last recorded change.
     Shown recorded_;
+    QString documentName_;
     QPointer<platform::FlexGrid> grddisplay;
 };
 

@@ -28,6 +28,10 @@ constexpr std::int16_t answerKeep = 7;
 } // namespace
 
 void wqzOptionPayoffs::PlotIt(platform::Boolean16 AutoScale) {
+    plot(platform::isTrue(AutoScale) ? Scale::Auto : Scale::Ask);
+}
+
+void wqzOptionPayoffs::plot(Scale scale) {
     using platform::numbers::leadingNumber;
     using platform::numbers::single;
 
@@ -58,9 +62,9 @@ void wqzOptionPayoffs::PlotIt(platform::Boolean16 AutoScale) {
     float ytop = single(leadingNumber(Text1[0]->text()));
     float ybot = single(leadingNumber(Text1[1]->text()));
     std::int16_t answer = answerKeep;
-    if (platform::isTrue(AutoScale)) {
+    if (scale == Scale::Auto) {
         answer = answerRescale;
-    } else if (workbench::payoff::outsideDisplay(ytop, ybot, extremes)) {
+    } else if (scale == Scale::Ask && workbench::payoff::outsideDisplay(ytop, ybot, extremes)) {
         const int reply = platform::dialogs().msgBox(
             kRescaleQuestion, platform::Dialogs::Buttons::YesNo, platform::Dialogs::Icon::None);
         answer = reply == platform::Dialogs::answerYes ? answerRescale : answerKeep;

@@ -204,6 +204,23 @@ void wqzOptionPayoffs::pasteData(const QString& strPaste) {
                                    platform::Dialogs::Icon::None);
         return;
     }
+    // What the grid could not hold, or a file could not keep, changes nothing.
+    const bool tooLong = std::any_of(rows.cbegin(), rows.cend(), [](const auto& row) {
+        return std::any_of(row.cbegin(), row.cend(),
+                           [](const QString& text) { return text.size() > col::longestText; });
+    });
+    if (rows.size() > col::mostRows || tooLong) {
+        platform::dialogs().msgBox(
+            tooLong ? QStringLiteral("The table holds a quote of more than %1 characters; the "
+                                     "grid keeps none that long. Nothing was pasted.")
+                          .arg(col::longestText)
+                    : QStringLiteral("The table has %1 lines of quotes; the grid takes at most "
+                                     "%2. Nothing was pasted.")
+                          .arg(rows.size())
+                          .arg(col::mostRows),
+            platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
+        return;
+    }
     // Every step runs even when one before it failed; nothing is reported.
     int n = 0;
     platform::skipOnError([&] { n = platform::numbers::toInteger(double(rows.size())); });

@@ -21,6 +21,12 @@ enum PositionColumn : int {
 };
 inline constexpr int count = 5;
 
+// What the grid holds, however it is filled (typing, paste, a link, a file):
+// the most rows of options, and the longest text of a cell or a box, which
+// holds a number as typed. A position file keeps no more than this.
+inline constexpr int mostRows = 5000;
+inline constexpr qsizetype longestText = 64;
+
 inline const std::array<QString, count> headings = {
     QStringLiteral("Call Qty"), QStringLiteral("Call Price"), QStringLiteral("Strike"),
     QStringLiteral("Put Qty"), QStringLiteral("Put Price")};

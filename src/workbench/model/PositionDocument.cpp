@@ -1,8 +1,12 @@
 #include "PositionDocument.h"
 
+#include "platform/Numbers.h"
+#include "platform/RunTimeError.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -18,25 +22,53 @@ const std::array<QString, columns::count> kColumnKeys = {
     QStringLiteral("putQty"), QStringLiteral("putPrice")};
 const std::array<QString, 4> kRangeKeys = {QStringLiteral("top"), QStringLiteral("bottom"),
                                            QStringLiteral("from"), QStringLiteral("to")};
-// A cell or box holds a number as typed; nothing longer is worth keeping.
-constexpr qsizetype kLongestText = 64;
-// As many rows as a pasted quote table may sensibly bring.
-constexpr qsizetype kMostRows = 10000;
-
 // Reading stops at the first problem, with the problem in words.
 struct Problem {
     QString text;
 };
+
+// A cell or box as the workbench takes it: not too long, and a number that
+// fits its 32-bit numbers (or no number, which reads as 0).
+void checkText(const QString& text, const QString& where, const QString& key) {
+    if (text.size() > columns::longestText) {
+        throw Problem{QStringLiteral("%1: \"%2\" is longer than %3 characters.")
+                          .arg(where, key)
+                          .arg(columns::longestText)};
+    }
+    try {
+        platform::numbers::single(platform::numbers::leadingNumber(text));
+    } catch (const platform::RunTimeError&) {
+        throw Problem{QStringLiteral("%1: \"%2\" holds %3, a number too large for the "
+                                     "workbench.")
+                          .arg(where, key, text)};
+    }
+}
 
 QString text(const QJsonObject& object, const QString& key, const QString& where) {
     const QJsonValue v = object.value(key);
     if (!v.isString()) {
         throw Problem{QStringLiteral("%1 has no text \"%2\".").arg(where, key)};
     }
-    if (v.toString().size() > kLongestText) {
-        throw Problem{QStringLiteral("%1: \"%2\" is too long.").arg(where, key)};
-    }
+    checkText(v.toString(), where, key);
     return v.toString();
+}
+
+// Everything the workbench would refuse once it had begun to show it.
+void check(const Document& d) {
+    if (d.rows.isEmpty() || d.rows.size() > columns::mostRows) {
+        throw Problem{QStringLiteral("The position has no rows of options, or more than %1.")
+                          .arg(columns::mostRows)};
+    }
+    for (qsizetype i = 0; i < d.rows.size(); ++i) {
+        for (int c = 0; c < columns::count; ++c) {
+            checkText(d.rows[i][std::size_t(c)], QStringLiteral("Row %1").arg(i + 1),
+                      kColumnKeys[std::size_t(c)]);
+        }
+    }
+    checkText(d.underlyingQty, QStringLiteral("The position"), QStringLiteral("underlyingQty"));
+    for (std::size_t i = 0; i < kRangeKeys.size(); ++i) {
+        checkText(d.range[i], QStringLiteral("The range"), kRangeKeys[i]);
+    }
 }
 
 QJsonObject object(const QJsonObject& parent, const QString& key) {
@@ -56,21 +88,38 @@ double number(const QJsonObject& o, const QString& key, double least, double mos
     return v.toDouble();
 }
 
+// Percentages are kept to the hundredth, as the panel shows them, so that a
+// rate written as a percentage reads back as the very same rate.
+double hundredths(double percent) {
+    return std::round(percent * 100) / 100;
+}
+
+int wholeNumber(const QJsonObject& o, const QString& key, int least, int most) {
+    const double v = number(o, key, least, most);
+    if (v != std::floor(v)) {
+        throw Problem{QStringLiteral("\"%1\" is not a whole number from %2 to %3.")
+                          .arg(key)
+                          .arg(least)
+                          .arg(most)};
+    }
+    return int(v);
+}
+
 beforeexpiry::Inputs inputsFrom(const QJsonObject& o) {
     beforeexpiry::Inputs in;
-    in.daysToday = int(number(o, QStringLiteral("daysToExpiry"), limits::minDaysToExpiry,
-                              limits::maxDaysToExpiry));
-    in.daysLeft = int(number(o, QStringLiteral("daysLeft"), 0, in.daysToday));
-    in.rate =
-        number(o, QStringLiteral("ratePercent"), limits::minRatePercent, limits::maxRatePercent) /
-        100;
+    in.daysToday = wholeNumber(o, QStringLiteral("daysToExpiry"), limits::minDaysToExpiry,
+                               limits::maxDaysToExpiry);
+    in.daysLeft = wholeNumber(o, QStringLiteral("daysLeft"), 0, in.daysToday);
+    in.rate = hundredths(number(o, QStringLiteral("ratePercent"), limits::minRatePercent,
+                                limits::maxRatePercent)) /
+              100;
     const QString kind = o.value(QStringLiteral("volatility")).toString();
     if (kind != u"implied" && kind != u"single") {
         throw Problem{QStringLiteral("\"volatility\" is neither \"implied\" nor \"single\".")};
     }
     in.implied = kind == u"implied";
-    in.volatility = number(o, QStringLiteral("volatilityPercent"), limits::minVolatilityPercent,
-                           limits::maxVolatilityPercent) /
+    in.volatility = hundredths(number(o, QStringLiteral("volatilityPercent"),
+                                      limits::minVolatilityPercent, limits::maxVolatilityPercent)) /
                     100;
     return in;
 }
@@ -104,8 +153,9 @@ Document read(const QByteArray& bytes) {
     }
     Document d;
     const QJsonValue rows = root.value(QStringLiteral("rows"));
-    if (!rows.isArray() || rows.toArray().isEmpty() || rows.toArray().size() > kMostRows) {
-        throw Problem{QStringLiteral("The file has no rows of options, or too many.")};
+    if (!rows.isArray() || rows.toArray().isEmpty() || rows.toArray().size() > columns::mostRows) {
+        throw Problem{QStringLiteral("The file has no rows of options, or more than %1.")
+                          .arg(columns::mostRows)};
     }
     const QJsonArray rowArray = rows.toArray();
     for (qsizetype i = 0; i < rowArray.size(); ++i) {
@@ -129,15 +179,16 @@ Document read(const QByteArray& bytes) {
         throw Problem{QStringLiteral("\"diagram\" is neither \"payoff\" nor \"profit\".")};
     }
     d.profit = diagram == u"profit";
+    static const QRegularExpression kColour(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
     const QString color = root.value(QStringLiteral("curveColor")).toString();
-    bool ok = false;
-    d.curveColor = color.mid(1).toUInt(&ok, 16);
-    if (color.size() != 7 || !color.startsWith(u'#') || !ok) {
+    if (!kColour.match(color).hasMatch()) {
         throw Problem{QStringLiteral("\"curveColor\" is not a colour such as \"#ffff00\".")};
     }
+    d.curveColor = color.mid(1).toUInt(nullptr, 16);
     if (root.contains(QStringLiteral("beforeExpiry"))) {
         d.beforeExpiry = inputsFrom(object(root, QStringLiteral("beforeExpiry")));
     }
+    check(d);
     return d;
 }
 
@@ -168,15 +219,32 @@ QByteArray toJson(const Document& d) {
     };
     if (d.beforeExpiry) {
         const beforeexpiry::Inputs& in = *d.beforeExpiry;
-        root.insert(QStringLiteral("beforeExpiry"),
-                    QJsonObject{{QStringLiteral("daysToExpiry"), in.daysToday},
-                                {QStringLiteral("daysLeft"), in.daysLeft},
-                                {QStringLiteral("ratePercent"), in.rate * 100},
-                                {QStringLiteral("volatility"),
-                                 in.implied ? QStringLiteral("implied") : QStringLiteral("single")},
-                                {QStringLiteral("volatilityPercent"), in.volatility * 100}});
+        root.insert(
+            QStringLiteral("beforeExpiry"),
+            QJsonObject{{QStringLiteral("daysToExpiry"), in.daysToday},
+                        {QStringLiteral("daysLeft"), in.daysLeft},
+                        {QStringLiteral("ratePercent"), hundredths(in.rate * 100)},
+                        {QStringLiteral("volatility"),
+                         in.implied ? QStringLiteral("implied") : QStringLiteral("single")},
+                        {QStringLiteral("volatilityPercent"), hundredths(in.volatility * 100)}});
     }
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+Writing write(const Document& document) {
+    try {
+        check(document);
+    } catch (const Problem& p) {
+        return {QByteArray(), p.text};
+    }
+    QByteArray bytes = toJson(document);
+    if (bytes.size() > largestFile) {
+        return {QByteArray(),
+                QStringLiteral("the file would take %1 KB, and a position file holds at most "
+                               "1 MB.")
+                    .arg((bytes.size() + 1023) / 1024)};
+    }
+    return {std::move(bytes), QString()};
 }
 
 Reading fromJson(const QByteArray& bytes) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PositionColumns.h"
 #include "ExpiryInputs.h"
+#include "PositionColumns.h"
 
 #include <QByteArray>
 #include <QList>
@@ -30,8 +30,8 @@
 namespace workbench::document {
 
 inline constexpr int formatVersion = 1;
-// More than any position the grid can sensibly hold; a larger file is not one
-// of ours.
+// A larger file is not one of ours: the grid's most rows of ordinary numbers
+// take well under this. The writer refuses to write a larger one.
 inline constexpr qint64 largestFile = 1024 * 1024;
 
 using Row = std::array<QString, columns::count>;
@@ -50,10 +50,23 @@ struct Document {
 QByteArray toJson(const Document& document);
 
 // The document in `bytes`, or why there is none, in words for the student.
+// Everything is checked before anything is returned: each cell and box holds
+// at most columns::longestText characters and a number that fits the
+// workbench's numbers (row and field named when not), at most
+// columns::mostRows rows, whole day counts.
 struct Reading {
     std::optional<Document> document;
     QString problem;
 };
 Reading fromJson(const QByteArray& bytes);
+
+// The file for a document, or why it cannot be written, in words for the
+// student: the same checks as reading, and the file's size. What is written
+// reads back as the same document.
+struct Writing {
+    QByteArray bytes;
+    QString problem;
+};
+Writing write(const Document& document);
 
 } // namespace workbench::document

@@ -69,7 +69,7 @@ void TestPositionDocument::a_saved_position_opens_as_it_was_shown() {
     WorkbenchHarness opened;
     const doc::Reading reading = doc::fromJson(file);
     QVERIFY2(reading.document, qPrintable(reading.problem));
-    opened.bench->openDocument(*reading.document);
+    opened.bench->openDocument(*reading.document, QStringLiteral("saved.wqzpos"));
     QCOMPARE(gridTexts(opened), gridTexts(saved));
     for (int i = 0; i < 4; ++i) {
         QCOMPARE(opened.box(i)->text(), saved.box(i)->text());
