@@ -14,6 +14,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace workbench {
 
 namespace {
@@ -243,6 +245,8 @@ void BeforeExpiryPanel::fillVolatilities() {
     shown_ = std::move(basis);
     const std::vector<beforeexpiry::RowVolatility> rows =
         beforeexpiry::impliedVolatilities(position, in);
+    const std::vector<beforeexpiry::RowNotValued> notValued =
+        beforeexpiry::rowsNotValued(position, in);
     volatilities_->setRowCount(int(rows.size()));
     bool missing = false;
     for (int i = 0; i < int(rows.size()); ++i) {
@@ -254,7 +258,10 @@ void BeforeExpiryPanel::fillVolatilities() {
             item->setTextAlignment(Qt::AlignCenter);
             volatilities_->setItem(i, c, item);
         }
-        missing = missing || !row.call || !row.put;
+        // A row left out altogether is priced with no volatility at all.
+        const bool valued = std::none_of(notValued.cbegin(), notValued.cend(),
+                                         [&row](const auto& out) { return out.row == row.row; });
+        missing = missing || (valued && (!row.call || !row.put));
     }
     QStringList notes;
     if (missing) {
@@ -262,7 +269,7 @@ void BeforeExpiryPanel::fillVolatilities() {
                                 "%1 %, prices that option.")
                      .arg(platform::numbers::format(volatility_->value(), u"##0.00"));
     }
-    for (const beforeexpiry::RowNotValued& row : beforeexpiry::rowsNotValued(position, in)) {
+    for (const beforeexpiry::RowNotValued& row : notValued) {
         notes << notValuedText(row);
     }
     note_->setText(notes.join(u'\n'));
