@@ -17,10 +17,10 @@
 #include "platform/MousePointer.h"
 #include "platform/PictureBox.h"
 #include "platform/QtClipboard.h"
-#include "workbench/model/WorkbenchLink.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 #include "workbench/model/PayoffEvaluation.h"
 #include "workbench/model/PositionAnalysis.h"
+#include "workbench/model/WorkbenchLink.h"
 #include "workbench/pricing/BeforeExpiry.h"
 
 #include <QApplication>

@@ -30,7 +30,8 @@ int main(int argc, char* argv[]) {
     clock.start();
     std::fprintf(stderr, "wqz: main %lld\n", qint64(launchedMs + 0.5));
     QApplication application(argc, argv);
-    std::fprintf(stderr, "wqz: toolkit %lld\n", qint64(launchedMs + double(clock.nsecsElapsed()) / 1e6 + 0.5));
+    std::fprintf(stderr, "wqz: toolkit %lld\n",
+                 qint64(launchedMs + double(clock.nsecsElapsed()) / 1e6 + 0.5));
     Line window;
     // About the program's own window at the design size with its panel.
     window.resize(1100, 700);

@@ -37,8 +37,8 @@ void BrowserStart::start() {
     QLibrary plugin(platform::programPlugin(QStringLiteral("libwqzsites.so")));
     // Kept loaded for the life of the process: the server's threads run its code.
     plugin.setLoadHints(QLibrary::PreventUnloadHint);
-    const auto create =
-        reinterpret_cast<offline::CreateLoopbackSites>(plugin.resolve(offline::kCreateLoopbackSitesSymbol));
+    const auto create = reinterpret_cast<offline::CreateLoopbackSites>(
+        plugin.resolve(offline::kCreateLoopbackSitesSymbol));
     if (create) {
         sites_.reset(create());
     }

@@ -3,10 +3,10 @@
 #include "HttpProbe.h"
 #include "offline/SiteBundle.h"
 #include "workbench/control/WorkbenchHarness.h"
-#include "workbench/model/WorkbenchLink.h"
 #include "workbench/model/Exercises.h"
 #include "workbench/model/PositionAnalysis.h"
 #include "workbench/model/Strategies.h"
+#include "workbench/model/WorkbenchLink.h"
 
 #include <QRegularExpression>
 #include <QSet>

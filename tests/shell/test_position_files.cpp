@@ -49,6 +49,19 @@ QStringList shownAround(const Shell& s) {
     return out;
 }
 
+// Clicks a cell of the position grid in the window on screen, as a student
+// does before typing into it; the grid.
+platform::FlexGrid* clickPositionCell(const Shell& s, int row, int col) {
+    auto* grid = s.window->workbench()->findChild<platform::FlexGrid*>(QStringLiteral("Grid1"));
+    s.window->show();
+    QApplication::setActiveWindow(s.window.get());
+    if (QTest::qWaitForWindowActive(s.window.get())) {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(row, col)).center());
+    }
+    return grid;
+}
+
 void pressInWindow(const Shell& s, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
     QApplication::setActiveWindow(s.window.get());
     QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
@@ -222,13 +235,8 @@ void TestPositionFiles::a_position_that_could_not_be_read_back_is_not_saved() {
     const QString path = dir.filePath(QStringLiteral("huge.wqzpos"));
     Shell s;
     s.window->Form_Load();
-    s.window->show();
     // The grid takes whatever is typed; Plot would say it is too large.
-    auto* grid = s.window->workbench()->findChild<platform::FlexGrid*>(QStringLiteral("Grid1"));
-    QApplication::setActiveWindow(s.window.get());
-    QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                      grid->visualRect(grid->model()->index(1, 0)).center());
+    platform::FlexGrid* grid = clickPositionCell(s, 1, 0);
     s.fake.dialogs.script(platform::Dialogs::answerOk); // the read's Overflow
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1e39"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -326,13 +334,7 @@ void TestPositionFiles::a_cell_takes_no_more_than_a_file_keeps() {
     QFETCH(QString, kept);
     Shell s;
     s.window->Form_Load();
-    s.window->show();
-    auto* grid = s.window->workbench()->findChild<platform::FlexGrid*>(QStringLiteral("Grid1"));
-    QApplication::setActiveWindow(s.window.get());
-    QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
-    // The Naked Call's quantity: "1".
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                      grid->visualRect(grid->model()->index(3, 0)).center());
+    platform::FlexGrid* grid = clickPositionCell(s, 3, 0); // the Naked Call's quantity: "1"
     const QString text(length, u'7');
     if (pasted) {
         s.clipboard.putText(text);
