@@ -50,8 +50,9 @@ bool frmLumo::openPosition(const QString& path) {
         // No reason is a file too large to be read into memory at all.
         tell(QStringLiteral("%1 cannot be opened: %2")
                  .arg(name, file.problem.isEmpty()
-                                ? QStringLiteral("the file is larger than 1 MB; a position "
+                                ? QStringLiteral("the file is larger than %1; a position "
                                                  "file is far smaller.")
+                                      .arg(workbench::document::largestFileInWords())
                                 : file.problem));
         return false;
     }

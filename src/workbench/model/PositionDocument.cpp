@@ -126,8 +126,9 @@ beforeexpiry::Inputs inputsFrom(const QJsonObject& o) {
 
 Document read(const QByteArray& bytes) {
     if (bytes.size() > largestFile) {
-        throw Problem{QStringLiteral("The file is larger than 1 MB; a position file is far "
-                                     "smaller.")};
+        throw Problem{QStringLiteral("The file is larger than %1; a position file is far "
+                                     "smaller.")
+                          .arg(largestFileInWords())};
     }
     QJsonParseError error{};
     const QJsonDocument json = QJsonDocument::fromJson(bytes, &error);
@@ -179,7 +180,9 @@ Document read(const QByteArray& bytes) {
         throw Problem{QStringLiteral("\"diagram\" is neither \"payoff\" nor \"profit\".")};
     }
     d.profit = diagram == u"profit";
-    static const QRegularExpression kColour(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    // The whole text: "$" alone would let a line end follow.
+    static const QRegularExpression kColour(
+        QRegularExpression::anchoredPattern(QStringLiteral("#[0-9A-Fa-f]{6}")));
     const QString color = root.value(QStringLiteral("curveColor")).toString();
     if (!kColour.match(color).hasMatch()) {
         throw Problem{QStringLiteral("\"curveColor\" is not a colour such as \"#ffff00\".")};
@@ -241,8 +244,9 @@ Writing write(const Document& document) {
     if (bytes.size() > largestFile) {
         return {QByteArray(),
                 QStringLiteral("the file would take %1 KB, and a position file holds at most "
-                               "1 MB.")
-                    .arg((bytes.size() + 1023) / 1024)};
+                               "%2.")
+                    .arg((bytes.size() + 1023) / 1024)
+                    .arg(largestFileInWords())};
     }
     return {std::move(bytes), QString()};
 }

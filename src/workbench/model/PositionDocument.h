@@ -30,9 +30,16 @@
 namespace workbench::document {
 
 inline constexpr int formatVersion = 1;
-// A larger file is not one of ours: the grid's most rows of ordinary numbers
-// take well under this. The writer refuses to write a larger one.
-inline constexpr qint64 largestFile = 1024 * 1024;
+// A larger file is not one of ours. It is room for whatever the grid can hold
+// as the writer writes it: at most columns::mostRows rows of five cells of
+// columns::longestText characters, each character at worst six bytes (a
+// control character's escape), indented, take under 11 MB; a file of ordinary
+// numbers takes a few hundred KB. The writer refuses to write a larger one.
+inline constexpr qint64 largestFile = 12 * 1024 * 1024;
+// The limit as messages give it.
+inline QString largestFileInWords() {
+    return QStringLiteral("%1 MB").arg(largestFile / (1024 * 1024));
+}
 
 using Row = std::array<QString, columns::count>;
 

@@ -106,10 +106,12 @@ Reading read(const QUrl& link, int gridRows) {
         if (leg.kind != Leg::Kind::Underlying && (leg.row < 1 || leg.row > gridRows)) {
             return refuse(QStringLiteral("The grid has no row %1.").arg(leg.row));
         }
-        if (std::abs(leg.quantity) > kLargestQuantity || held.contains(what)) {
+        // One leg a cell, however its row is written ("c3", "c03").
+        const QString cell = QStringLiteral("%1%2").arg(what.front()).arg(leg.row);
+        if (std::abs(leg.quantity) > kLargestQuantity || held.contains(cell)) {
             return refuse(QStringLiteral("\"%1\" is not a leg of a position.").arg(t.left(40)));
         }
-        held << what;
+        held << cell;
         load.legs.push_back(leg);
     }
     return {load, QString(), std::nullopt};

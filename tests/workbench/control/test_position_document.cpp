@@ -36,6 +36,8 @@ private slots:
     void a_saved_position_opens_as_it_was_shown();
     void a_file_that_is_no_position_says_what_is_wrong_data();
     void a_file_that_is_no_position_says_what_is_wrong();
+    void the_most_the_grid_holds_is_written_and_read_back_data();
+    void the_most_the_grid_holds_is_written_and_read_back();
     void undo_brings_back_each_change_and_plots_it();
 };
 
@@ -96,7 +98,8 @@ void TestPositionDocument::a_file_that_is_no_position_says_what_is_wrong_data() 
     QTest::newRow("not JSON") << QByteArray("{\"format\": ") << "not a saved position";
     QTest::newRow("another JSON file") << QByteArray("{\"name\": \"x\"}") << "not a saved position";
     QTest::newRow("a newer version") << newer << "newer version of the program (format 2)";
-    QTest::newRow("larger than 1 MB") << good + QByteArray(1024 * 1024, ' ') << "larger than 1 MB";
+    QTest::newRow("larger than the limit")
+        << good + QByteArray(doc::largestFile, ' ') << "larger than 12 MB";
     QTest::newRow("a colour without #") << badColour << "\"curveColor\"";
     QTest::newRow("no rows") << QByteArray(good).replace("\"rows\"", "\"rowz\"") << "no rows";
 }
@@ -107,6 +110,31 @@ void TestPositionDocument::a_file_that_is_no_position_says_what_is_wrong() {
     const doc::Reading reading = doc::fromJson(file);
     QVERIFY(!reading.document);
     QVERIFY2(reading.problem.contains(problem), qPrintable(reading.problem));
+}
+
+void TestPositionDocument::the_most_the_grid_holds_is_written_and_read_back_data() {
+    QTest::addColumn<QChar>("character");
+    // What JSON writes longest: a control character's six-byte escape.
+    QTest::newRow("control characters") << QChar(1);
+    QTest::newRow("characters of three bytes") << QChar(0x20AC);
+    QTest::newRow("digits") << QChar(u'0');
+}
+
+void TestPositionDocument::the_most_the_grid_holds_is_written_and_read_back() {
+    QFETCH(QChar, character);
+    doc::Document most;
+    doc::Row row;
+    row.fill(QString(workbench::columns::longestText, character));
+    for (int r = 0; r < workbench::columns::mostRows; ++r) {
+        most.rows << row;
+    }
+    most.underlyingQty = row[0];
+    most.range = {row[0], row[0], row[0], row[0]};
+    const doc::Writing writing = doc::write(most);
+    QVERIFY2(writing.problem.isEmpty(), qPrintable(writing.problem));
+    const doc::Reading reading = doc::fromJson(writing.bytes);
+    QVERIFY2(reading.document, qPrintable(reading.problem));
+    QVERIFY(*reading.document == most);
 }
 
 void TestPositionDocument::undo_brings_back_each_change_and_plots_it() {
