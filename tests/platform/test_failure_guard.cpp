@@ -1,5 +1,6 @@
 #include "fakes/FakePlatform.h"
 #include "platform/FailureGuard.h"
+#include "platform/GuardedApplication.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -16,7 +17,35 @@ private slots:
     void the_message_uses_the_standard_text_of_the_code();
     void the_pointer_is_the_arrow_after_an_unhandled_error();
     void guarded_slots_receive_the_signal_arguments();
+    void an_event_handler_that_throws_is_shown_and_the_program_carries_on_data();
+    void an_event_handler_that_throws_is_shown_and_the_program_carries_on();
 };
+
+namespace {
+
+// A widget whose own handler of a click lets an exception through, as one of
+// the toolkit's handlers or an unguarded one of ours might.
+class Throwing : public QWidget {
+public:
+    explicit Throwing(bool library) : library_(library) {}
+    int presses = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent*) override {
+        if (++presses > 1) {
+            return;
+        }
+        if (library_) {
+            throw std::invalid_argument("strike (-10) must be non-negative");
+        }
+        throw platform::RunTimeError(platform::errc::Overflow);
+    }
+
+private:
+    bool library_;
+};
+
+} // namespace
 
 void TestFailureGuard::an_unhandled_error_is_shown_and_the_program_carries_on() {
     fakes::FakePlatform fake;
@@ -87,5 +116,32 @@ void TestFailureGuard::guarded_slots_receive_the_signal_arguments() {
     QVERIFY(fake.dialogs.shown().isEmpty());
 }
 
-QTEST_MAIN(TestFailureGuard)
+void TestFailureGuard::an_event_handler_that_throws_is_shown_and_the_program_carries_on_data() {
+    QTest::addColumn<bool>("library");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("run-time error") << false << "Run-time error '6':\n\nOverflow";
+    QTest::newRow("library's exception") << true << "Run-time error '51':\n\nInternal error";
+}
+
+void TestFailureGuard::an_event_handler_that_throws_is_shown_and_the_program_carries_on() {
+    QFETCH(bool, library);
+    QFETCH(QString, text);
+    fakes::FakePlatform fake;
+    fake.dialogs.script(platform::Dialogs::answerOk);
+    Throwing widget(library);
+    widget.resize(40, 40);
+    QTest::mouseClick(&widget, Qt::LeftButton);
+    QTest::mouseClick(&widget, Qt::LeftButton);
+    QCOMPARE(widget.presses, 2);
+    QCOMPARE(fake.dialogs.shown().size(), 1);
+    QCOMPARE(fake.dialogs.shown().first().text, text);
+}
+
+// The application object of the program, with its net below every handler.
+int main(int argc, char* argv[]) {
+    platform::GuardedApplication application(argc, argv);
+    TestFailureGuard test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_failure_guard.moc"
