@@ -14,6 +14,7 @@
 // unit, lone surrogates included, reaches the routines. Its first bytes are
 // also taken as the bits of a double and of a float.
 
+#include "Printable.h"
 #include "platform/Numbers.h"
 #include "platform/RunTimeError.h"
 #include "platform/SelectionText.h"
@@ -39,20 +40,7 @@
 
 namespace {
 
-std::string printable(QStringView text) {
-    std::string out;
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u >= 0x20 && u < 0x7f && u != u'\\') {
-            out += char(u);
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", unsigned(u));
-            out += buf;
-        }
-    }
-    return out;
-}
+using fuzzing::printable;
 
 [[noreturn]] void fail(int line, const char* condition, QStringView text) {
     std::fprintf(stderr, "fuzz_text_routines.cpp:%d: broken: %s\n  on (%lld chars): %s\n", line,

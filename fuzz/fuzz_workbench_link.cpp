@@ -11,6 +11,7 @@
 //           (up to 9703, for grids far beyond the five rows it starts with)
 // The address is read as UTF-8, as the browser hands it over.
 
+#include "Printable.h"
 #include "workbench/model/Exercises.h"
 #include "workbench/model/PayoffEvaluation.h"
 #include "workbench/model/Strategies.h"
@@ -33,23 +34,10 @@
 
 namespace {
 
+using fuzzing::printable;
+
 namespace links = workbench::links;
 using Kind = links::Leg::Kind;
-
-std::string printable(QStringView text) {
-    std::string out;
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u >= 0x20 && u < 0x7f && u != u'\\') {
-            out += char(u);
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", unsigned(u));
-            out += buf;
-        }
-    }
-    return out;
-}
 
 [[noreturn]] void fail(int line, const char* condition, const QString& link, int rows,
                        const QString& detail) {
