@@ -39,17 +39,31 @@ bool allowConnections(benchmark::State& state, std::int64_t count) {
     return false;
 }
 
+// Starts the server; says so and answers false when it does not start.
+bool serving(benchmark::State& state, offline::SiteServer& server) {
+    if (server.start()) {
+        return true;
+    }
+    state.SkipWithError("the server did not start");
+    return false;
+}
+
+// The page every case asks for, and the host it asks it of.
+const QByteArray kPage = "/public/wqzmodhtm/wqzLumo/page1.htm";
+QByteArray modulesHost() {
+    return services::sites::host(services::sites::Site::Modules).toLatin1();
+}
+
 void BM_PageWhileConnectionsHeld(benchmark::State& state) {
     if (!allowConnections(state, state.range(0) + state.range(1))) {
         return;
     }
     offline::SiteServer server;
-    if (!server.start()) {
-        state.SkipWithError("the server did not start");
+    if (!serving(state, server)) {
         return;
     }
-    const QByteArray host = services::sites::host(services::sites::Site::Modules).toLatin1();
-    const QByteArray page = "/public/wqzmodhtm/wqzLumo/page1.htm";
+    const QByteArray host = modulesHost();
+    const QByteArray& page = kPage;
     const QByteArray halfRequest = "GET " + page + " HTTP/1.1";
     for (auto _ : state) {
         std::vector<int> held;
@@ -136,12 +150,11 @@ void BM_PageWhileSilentConnectionsReopened(benchmark::State& state) {
         return;
     }
     offline::SiteServer server;
-    if (!server.start()) {
-        state.SkipWithError("the server did not start");
+    if (!serving(state, server)) {
         return;
     }
-    const QByteArray host = services::sites::host(services::sites::Site::Modules).toLatin1();
-    const QByteArray page = "/public/wqzmodhtm/wqzLumo/page1.htm";
+    const QByteArray host = modulesHost();
+    const QByteArray& page = kPage;
     const SilentCrowd crowd(server.port(), state.range(0));
     double slowest = 0;
     for (auto _ : state) {
@@ -173,8 +186,7 @@ BENCHMARK(BM_PageWhileSilentConnectionsReopened)
 void BM_StopWhileConnectionsHeld(benchmark::State& state) {
     for (auto _ : state) {
         offline::SiteServer server;
-        if (!server.start()) {
-            state.SkipWithError("the server did not start");
+        if (!serving(state, server)) {
             break;
         }
         std::vector<int> held;

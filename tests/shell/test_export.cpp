@@ -1,10 +1,4 @@
-#include "fakes/FakeBrowser.h"
-#include "fakes/FakeClipboard.h"
-#include "fakes/FakePlatform.h"
-#include "fakes/FakeWindowList.h"
-#include "platform/FlexGrid.h"
-#include "services/MTaskList.h"
-#include "shell/frmLumo.h"
+#include "ShellHarness.h"
 #include "workbench/control/DiagramExport.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 
@@ -27,14 +21,14 @@ using platform::Dialogs;
 constexpr platform::Rgb yellow = 0xFFFF00;
 constexpr platform::Rgb red = 0xFF0000;
 
-struct Shell {
-    Shell() {
-        addresses = services::MTaskList::initWebAddresses(windows, {});
-        window = std::make_unique<shell::frmLumo>(browser, clipboard, addresses, [] {});
+// The main window on screen and active after its start-up.
+struct ExportShell : Shell {
+    ExportShell() {
         window->Form_Load();
         window->show();
         QApplication::setActiveWindow(window.get());
     }
+    using Shell::child;
     template <typename W> W* child(const QString& name) const {
         W* w = window->findChild<W*>(name);
         Q_ASSERT_X(w, "Shell", qPrintable(name));
@@ -64,13 +58,6 @@ struct Shell {
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1\r"));
         click("cmdPlot");
     }
-
-    fakes::FakePlatform fake;
-    fakes::FakeBrowser browser;
-    fakes::FakeClipboard clipboard;
-    fakes::FakeWindowList windows;
-    services::MTaskList::WebAddresses addresses;
-    std::unique_ptr<shell::frmLumo> window;
 };
 
 // Answers the size dialog as a user does, once it is up with the focus in
@@ -144,7 +131,7 @@ private slots:
 };
 
 void TestExport::the_values_of_the_plot_export_as_the_grid_shows_them() {
-    Shell s;
+    ExportShell s;
     s.click("cmdPlot");
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("values.csv"));
@@ -185,7 +172,7 @@ void TestExport::with_nothing_to_export_a_message_says_so() {
     QFETCH(QString, command);
     QFETCH(QString, before);
     QFETCH(QString, says);
-    Shell s;
+    ExportShell s;
     if (!before.isEmpty()) {
         s.click(qPrintable(before));
     }
@@ -197,7 +184,7 @@ void TestExport::with_nothing_to_export_a_message_says_so() {
 }
 
 void TestExport::a_png_shows_the_curves_in_their_colours_with_axes_and_legend() {
-    Shell s;
+    ExportShell s;
     s.plotTwoCurves();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("diagram.png"));
@@ -224,7 +211,7 @@ void TestExport::a_png_shows_the_curves_in_their_colours_with_axes_and_legend() 
 }
 
 void TestExport::an_svg_is_well_formed_and_names_its_curves_and_axes() {
-    Shell s;
+    ExportShell s;
     s.plotTwoCurves();
     workbench::beforeexpiry::Inputs fifteenDays;
     fifteenDays.daysLeft = 15;
@@ -274,7 +261,7 @@ void TestExport::a_failed_write_says_why_and_creates_nothing_data() {
 void TestExport::a_failed_write_says_why_and_creates_nothing() {
     QFETCH(QString, command);
     QFETCH(QString, file);
-    Shell s;
+    ExportShell s;
     s.click("cmdPlot");
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("no such folder"));
