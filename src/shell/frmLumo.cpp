@@ -12,6 +12,7 @@
 #include "workbench/control/BeforeExpiryPanel.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDockWidget>
@@ -154,7 +155,23 @@ void frmLumo::createControls() {
     expiryDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     expiryDock_->setWidget(new workbench::BeforeExpiryPanel(*ucLumo, expiryDock_));
     addDockWidget(Qt::RightDockWidgetArea, expiryDock_);
+    // A closed panel leaves nothing on the diagram that only it could take
+    // away: the dashed curve and its greeks go with it and come back with it.
+    // The view action follows closing and reopening, not a minimised window.
+    connect(expiryDock_->toggleViewAction(), &QAction::toggled, ucLumo,
+            &workbench::wqzOptionPayoffs::setBeforeExpiryShown);
     describeControls();
+}
+
+void frmLumo::showAnalysis() {
+    txtAnalysis->setPlainText(ucLumo->analysisText());
+    // An analysis of an earlier position reads dimmed, as a disabled text
+    // does, but stays selectable.
+    QPalette look = txtAnalysis->palette();
+    look.setColor(QPalette::Text,
+                  palette().color(ucLumo->analysisStale() ? QPalette::Disabled : QPalette::Active,
+                                  QPalette::Text));
+    txtAnalysis->setPalette(look);
 }
 
 void frmLumo::describeControls() {
@@ -209,10 +226,10 @@ void frmLumo::connectControls() {
                 Browser1_ProgramLink(address, mainFrame);
             }));
     // The start-up curve was drawn before the window could listen.
-    txtAnalysis->setPlainText(ucLumo->analysisText());
+    showAnalysis();
     lblReadAbout->setToolTip(QStringLiteral("Opens the tutorial page of the strategy chosen"));
-    connect(ucLumo, &workbench::wqzOptionPayoffs::AnalysisChange, txtAnalysis,
-            &QPlainTextEdit::setPlainText);
+    connect(ucLumo, &workbench::wqzOptionPayoffs::AnalysisChange, this,
+            guarded([this] { showAnalysis(); }));
     // The page is only offered: the browser moves when the student asks.
     connect(ucLumo, &workbench::wqzOptionPayoffs::AnalysisChange, this,
             guarded([this] { offerReading(); }));

@@ -79,6 +79,9 @@ protected:
 
 private:
     void createControls();
+    // The analysis of the last plot, dimmed while it describes an earlier
+    // position than the grid's.
+    void showAnalysis();
     // Offers the tutorial page of the strategy held, if any.
     void offerReading();
     void lblReadAbout_Click();

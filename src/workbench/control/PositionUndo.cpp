@@ -45,6 +45,9 @@ wqzOptionPayoffs::Shown wqzOptionPayoffs::shown() const {
         s.rows << row;
     }
     s.underlyingQty = txtUnderlyingQty->text();
+    for (std::size_t i = 0; i < s.range.size(); ++i) {
+        s.range[i] = Text1[i]->text();
+    }
     return s;
 }
 
@@ -62,10 +65,14 @@ void wqzOptionPayoffs::showRows(const QList<document::Row>& rows) {
 
 void wqzOptionPayoffs::restore(const Shown& position) {
     // Undo runs from the menu's own action; a failure is reported like any
-    // other command's.
+    // other command's. The position comes back in the range it was drawn in,
+    // so an undo never asks to re-scale.
     platform::runGuarded([&] {
+        for (std::size_t i = 0; i < position.range.size(); ++i) {
+            Text1[i]->setText(position.range[i]);
+        }
         if (readShown(position)) {
-            PlotIt(platform::vbFalse);
+            plot(Scale::Keep);
         }
         recorded_ = shown();
     });
@@ -146,10 +153,9 @@ void wqzOptionPayoffs::showDocument(const Named& named) {
         expiryInputs_ = *saved.beforeExpiry;
         emit BeforeExpiryChange();
     }
-    loadedAs_.reset();
     clearPlotArea();
     // The position is drawn in the range it was kept with.
-    if (readShown({saved.rows, saved.underlyingQty})) {
+    if (readShown({saved.rows, saved.underlyingQty, saved.range})) {
         plot(Scale::Keep);
     }
     recorded_ = shown();

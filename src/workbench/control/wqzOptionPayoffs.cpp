@@ -86,7 +86,13 @@ wqzOptionPayoffs::wqzOptionPayoffs(platform::Clipboard& clipboard, QWidget* pare
     platform::eventPump().doEvents();
 }
 
-wqzOptionPayoffs::~wqzOptionPayoffs() = default;
+wqzOptionPayoffs::~wqzOptionPayoffs() {
+    // The controls are destroyed after this class's part: a box that loses
+    // the focus then would read into a grid already gone.
+    for (QObject* child : findChildren<QObject*>()) {
+        child->disconnect(this);
+    }
+}
 
 void wqzOptionPayoffs::createControls() {
     undo_ = new QUndoStack(this);
@@ -236,10 +242,12 @@ void wqzOptionPayoffs::connectControls() {
     static constexpr float upSteps[2] = {0.1f, 1.0f};
     for (int i = 0; i < 2; ++i) {
         connect(scdown[i], &QPushButton::clicked, this, guarded([this, i] {
+                    recordTyping();
                     adjustQty(downSteps[i]);
                     recordChange(QStringLiteral("Step"));
                 }));
         connect(scup[i], &QPushButton::clicked, this, guarded([this, i] {
+                    recordTyping();
                     adjustQty(upSteps[i]);
                     recordChange(QStringLiteral("Step"));
                 }));
@@ -254,6 +262,15 @@ void wqzOptionPayoffs::connectControls() {
     // on what the student picked.
     connect(txtUnderlyingQty, &QLineEdit::textEdited, this,
             guarded([this] { selectUnderlying(); }));
+    // A quantity typed into the box is read and kept as a step to undo when
+    // the student leaves it or presses Enter, as a grid cell is.
+    connect(txtUnderlyingQty, &QLineEdit::editingFinished, this, guarded([this] {
+                if (readPosition() >= 0) {
+                    recordTyping();
+                }
+            }));
+    connect(txtUnderlyingQty, &QLineEdit::textChanged, this, [this] { scheduleStaleCheck(); });
+    connect(Grid1, &QTableWidget::cellChanged, this, [this] { scheduleStaleCheck(); });
     for (QLabel* label : Label1) {
         label->installEventFilter(this);
     }
@@ -291,6 +308,9 @@ void wqzOptionPayoffs::createSwatches() {
         pColor[i]->show();
     }
     pColor[4]->setColor(platform::paletteColor(0));
+    // The run of the palette reaches the first swatch's blue again; navy
+    // takes its place, so no two swatches draw alike or share a name.
+    pColor[6]->setColor(platform::paletteColor(1));
     for (int i = 0; i < swatchCount; ++i) {
         connect(pColor[i], &platform::SwatchBox::Click, this,
                 platform::guarded([this, i] { pColor_Click(i); }));
@@ -352,6 +372,8 @@ void wqzOptionPayoffs::fillStrategyList() {
     for (const workbench::Strategy& s : workbench::standardStrategies()) {
         cmbStandard->addItem(QString::fromUtf16(s.name));
     }
+    // Shown while the position is none of the list's: a name, not a choice.
+    cmbStandard->setPlaceholderText(QStringLiteral("Custom position"));
 }
 
 } // namespace workbench

@@ -81,11 +81,19 @@ public:
     void CopyOptionData();
     // The last plot in words: which curve, its premiums, break-evens and
     // extremes, and with days left its value and greeks; empty before the
-    // first plot.
+    // first plot and once the plot area is cleared. While the grid holds
+    // another position than the one plotted, its first line says so.
     const QString& analysisText() const { return analysisText_; }
+    // Whether the grid or the underlying's box differ from what was last
+    // plotted, so that the analysis describes an earlier position.
+    bool analysisStale() const { return stale_; }
     // How the last curve is valued before expiry. A change redraws that
     // curve and its greeks at once, without a plot.
     void setBeforeExpiry(const beforeexpiry::Inputs& inputs);
+    // Whether the curve before expiry and its greeks are drawn at all: not
+    // while the panel that sets them is closed.
+    void setBeforeExpiryShown(bool shown);
+    bool beforeExpiryShown() const { return beforeExpiryShown_; }
     // What a saved file keeps: the grid and the boxes as shown, the diagram,
     // the colour and the inputs before expiry.
     document::Document document() const;
@@ -98,8 +106,8 @@ public:
     // empty for none.
     const QString& documentName() const { return documentName_; }
     void setDocumentName(const QString& name);
-    // The strategy chosen from the list while the position is still the one
-    // it loaded; empty once a quantity has changed.
+    // The listed strategy the last curve is, whichever way it was loaded or
+    // typed; empty for a custom position and while no curve is drawn.
     QString strategyHeld() const;
     // What a tutorial page's link asks for: a listed strategy, loaded as
     // choosing it from the list does, or a position on the grid's rows, in
@@ -176,6 +184,9 @@ private:
     // The last curve valued with the days left: its dashed line, legend line
     // and greeks.
     void showBeforeExpiry();
+    // The dashed curve's value at price S as the hover read-out adds it;
+    // empty while none is drawn or the model cannot value it there.
+    QString beforeExpiryAt(double S) const;
     void drawCurve(const payoff::PriceRange& range, payoff::DiagramKind f, float ytop, float ybot,
                    const payoff::Extremes& extremes);
 
@@ -204,10 +215,15 @@ private:
     void Grid1_KeyPress(int keyAscii);
     bool currentCellEditable() const;
 
-    // Undo. The position as the grid and the underlying's box show it.
+    // Undo. The position as the grid and the underlying's box show it, with
+    // the range it is drawn in.
     struct Shown {
         QList<document::Row> rows;
         QString underlyingQty;
+        std::array<QString, 4> range;
+        bool samePosition(const Shown& other) const {
+            return rows == other.rows && underlyingQty == other.underlyingQty;
+        }
         bool operator==(const Shown&) const = default;
     };
     Shown shown() const;
@@ -219,8 +235,19 @@ private:
     // Brings a shown position back and plots it.
     void restore(const Shown& position);
     // Makes what the grid now shows one step to undo, named `what`, when it
-    // differs from the last step.
+    // differs from the last step. Commands call it first for what was typed
+    // before them, so that their own undo gives back exactly that.
     void recordChange(const QString& what);
+    void recordTyping() { recordChange(QStringLiteral("Typing")); }
+    // The analysis, the strategy list and the panel follow whether the grid
+    // still holds what was plotted; checked once per batch of edits.
+    void scheduleStaleCheck();
+    void checkStale();
+    // Empties the analysis with the plot area it described.
+    void forgetAnalysis();
+    // The list shows the strategy the position read from the grid is, or no
+    // entry for a custom position or one edited since.
+    void showStrategy();
     class Change;
     // A document and its name, as an opening shows it and its undo gives
     // back.
@@ -281,10 +308,6 @@ private:
     QString selCaption = QStringLiteral("Put/");
     QString editBuffer;
     QString editRestore;
-    // The quantities the last strategy choice loaded, and its name: curves of
-    // that position are named after it in the legend.
-    std::optional<PositionState> loadedAs_;
-    QString loadedName_;
     // The last plot's analysis without the lines before expiry, and what the
     // last curve was drawn over and in.
     QString expiryAnalysis_;
@@ -293,20 +316,27 @@ private:
     platform::Rgb lastColor_ = 0;
     QString lastName_;
     beforeexpiry::Inputs expiryInputs_;
+    // What the last curve's dashed line was valued with, for the hover
+    // read-out; nothing while no dashed line is drawn.
+    std::optional<beforeexpiry::Valuer> valuer_;
+    bool beforeExpiryShown_ = true;
     // The position and kind of the last curve drawn since the plot area was
     // cleared; nothing while the area is empty.
     std::optional<PositionState> lastCurve_;
     payoff::DiagramKind lastKind_ = payoff::payoffDiagram;
     // Every curve drawn since the plot area was cleared, oldest first.
     QList<DrawnCurve> drawnCurves_;
-    // The entry of the strategy list whose strategy is loaded.
-    int loadedStrategy_ = -1;
     // The cells reported as too large, as the message named them.
     QStringList tooLargeReported_;
     std::unique_ptr<display::wqzSetDisplay> setDisplay;
     QUndoStack* undo_ = nullptr;
     // What the grid showed after the last recorded change.
     Shown recorded_;
+    // What the grid showed when the last curve was drawn; nothing once the
+    // plot area is cleared.
+    std::optional<Shown> plotted_;
+    bool stale_ = false;
+    bool staleCheckDue_ = false;
     QString documentName_;
     QPointer<platform::FlexGrid> grddisplay;
 };

@@ -83,6 +83,9 @@ void wqzOptionPayoffs::pbox_PointerMoved(QPointF at) {
         text += (lastKind_ == payoff::profitDiagram ? QStringLiteral("   Profit ")
                                                     : QStringLiteral("   Payoff ")) +
                 format(analysis::valueAt(*lastCurve_, S, lastKind_), u"####0.00");
+        if (const QString dashed = beforeExpiryAt(S); !dashed.isEmpty()) {
+            text += QStringLiteral("   ") + dashed;
+        }
     }
     hover_->showAt(at, text);
 }
@@ -114,13 +117,16 @@ void wqzOptionPayoffs::switchDisplay(void (display::wqzSetDisplay::*change)(std:
 
 void wqzOptionPayoffs::cmbStandard_Click() {
     using platform::numbers::format;
-    const int chosen = cmbStandard->currentIndex();
-    if (chosen == -1) {
+    if (cmbStandard->currentIndex() == -1) {
         return;
     }
-    // The list shows the strategy that is loaded: until this one is, the
-    // previous entry comes back, whatever stops the load.
-    auto showLoaded = qScopeGuard([this] { cmbStandard->setCurrentIndex(loadedStrategy_); });
+    // Until the strategy is loaded the list goes back to what the position
+    // is, whatever stops the load.
+    auto showHeld = qScopeGuard([this] {
+        checkStale();
+        showStrategy();
+    });
+    recordTyping();
     const QString why = legsMissing(cmbStandard->currentText());
     if (!why.isEmpty()) {
         platform::dialogs().msgBox(why, platform::Dialogs::Buttons::Ok,
@@ -138,12 +144,9 @@ void wqzOptionPayoffs::cmbStandard_Click() {
         Grid1->setTextMatrix(r, col::CallQty, format(position_.callQty[r], u"#####0"));
         Grid1->setTextMatrix(r, col::PutQty, format(position_.putQty[r], u"#####0"));
     }
-    loadedAs_ = position_;
-    loadedName_ = cmbStandard->currentText();
+    const QString name = cmbStandard->currentText();
     PlotIt(platform::vbTrue);
-    loadedStrategy_ = chosen;
-    showLoaded.dismiss();
-    recordChange(cmbStandard->currentText());
+    recordChange(name);
     platform::eventPump().doEvents();
 }
 

@@ -46,16 +46,41 @@ void wqzOptionPayoffs::setBeforeExpiry(const beforeexpiry::Inputs& inputs) {
     showBeforeExpiry();
 }
 
-void wqzOptionPayoffs::showBeforeExpiry() {
+QString wqzOptionPayoffs::beforeExpiryAt(double S) const {
+    if (!valuer_) {
+        return QString();
+    }
+    const double value = valuer_->valueAt(S);
+    if (!std::isfinite(value)) {
+        return QString();
+    }
     const int daysLeft = std::min(expiryInputs_.daysLeft, expiryInputs_.daysToday);
-    if (!lastCurve_ || daysLeft <= 0) {
+    return QStringLiteral("With %1 left ").arg(daysText(daysLeft)) +
+           platform::numbers::format(value, u"####0.00");
+}
+
+void wqzOptionPayoffs::setBeforeExpiryShown(bool shown) {
+    if (shown != beforeExpiryShown_) {
+        beforeExpiryShown_ = shown;
+        showBeforeExpiry();
+    }
+}
+
+void wqzOptionPayoffs::showBeforeExpiry() {
+    // An analysis of an earlier position says so before anything else.
+    const QString asPlotted = stale_ && !expiryAnalysis_.isEmpty()
+                                  ? QStringLiteral("As last plotted \u2014 press Plot to update\n")
+                                  : QString();
+    const int daysLeft = std::min(expiryInputs_.daysLeft, expiryInputs_.daysToday);
+    if (!lastCurve_ || daysLeft <= 0 || !beforeExpiryShown_) {
+        valuer_.reset();
         expiryCurve_->clear();
         legend_->setBeforeExpiry(std::nullopt);
-        analysisText_ = expiryAnalysis_;
+        analysisText_ = asPlotted + expiryAnalysis_;
         emit AnalysisChange(analysisText_);
         return;
     }
-    const beforeexpiry::Valuer valuer(*lastCurve_, expiryInputs_, lastKind_);
+    const beforeexpiry::Valuer& valuer = valuer_.emplace(*lastCurve_, expiryInputs_, lastKind_);
     QList<QPointF> points;
     points.reserve(kCurvePoints + 1);
     const double from = lastRange_.xmin;
@@ -72,7 +97,7 @@ void wqzOptionPayoffs::showBeforeExpiry() {
         lastColor_, lastName_ + QStringLiteral(" with %1 left").arg(daysText(daysLeft))});
     const double today = lastCurve_->underlyingPrice;
     analysisText_ =
-        expiryAnalysis_ + u'\n' +
+        asPlotted + expiryAnalysis_ + u'\n' +
         greeksText(valuer.greeksAt(today), daysLeft, today, lastKind_ == payoff::profitDiagram);
     emit AnalysisChange(analysisText_);
 }

@@ -16,6 +16,7 @@ namespace col = workbench::columns;
 
 void wqzOptionPayoffs::followLink(const links::Load& load) {
     using platform::numbers::format;
+    recordTyping();
     plotType[load.diagram == payoff::profitDiagram ? 1 : 0]->setChecked(true);
     if (!load.strategy.isEmpty()) {
         cmbStandard->setCurrentIndex(cmbStandard->findText(load.strategy));
@@ -36,7 +37,6 @@ void wqzOptionPayoffs::followLink(const links::Load& load) {
         Grid1->setTextMatrix(r, col::CallQty, format(position_.callQty[r], col::quantityFormat));
         Grid1->setTextMatrix(r, col::PutQty, format(position_.putQty[r], col::quantityFormat));
     }
-    loadedAs_.reset();
     PlotIt(platform::vbTrue);
     recordChange(QStringLiteral("Try It"));
     platform::eventPump().doEvents();

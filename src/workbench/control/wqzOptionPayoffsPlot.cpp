@@ -7,13 +7,17 @@
 #include "MarkerLayer.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
+#include "platform/FailureGuard.h"
 #include "platform/FlexGrid.h"
 #include "platform/Numbers.h"
 #include "platform/PictureBox.h"
 #include "workbench/model/PositionAnalysis.h"
+#include "workbench/model/Strategies.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTimer>
 
 #include <algorithm>
 #include <vector>
@@ -86,6 +90,9 @@ void wqzOptionPayoffs::plot(Scale scale) {
     lastColor_ = plotColor_;
     legend_->add(plotColor_, lastName_);
     expiryAnalysis_ = lastName_ + u'\n' + workbench::analysis::describe(analysis);
+    plotted_ = shown();
+    stale_ = false;
+    showStrategy();
     showBeforeExpiry();
 }
 
@@ -122,10 +129,41 @@ void wqzOptionPayoffs::clearPlotArea() {
 }
 
 QString wqzOptionPayoffs::strategyHeld() const {
-    const auto sameQuantities = [](const PositionState& a, const PositionState& b) {
-        return a.underlyingQty == b.underlyingQty && a.callQty == b.callQty && a.putQty == b.putQty;
-    };
-    return loadedAs_ && sameQuantities(*loadedAs_, position_) ? loadedName_ : QString();
+    const workbench::Strategy* s = lastCurve_ ? workbench::recognise(*lastCurve_) : nullptr;
+    return s ? QString::fromUtf16(s->name) : QString();
+}
+
+void wqzOptionPayoffs::showStrategy() {
+    const workbench::Strategy* s = stale_ ? nullptr : workbench::recognise(position_);
+    cmbStandard->setCurrentIndex(s ? cmbStandard->findText(QString::fromUtf16(s->name)) : -1);
+}
+
+void wqzOptionPayoffs::scheduleStaleCheck() {
+    // A paste changes thousands of cells; the grid is compared once after.
+    if (!plotted_ || staleCheckDue_) {
+        return;
+    }
+    staleCheckDue_ = true;
+    QTimer::singleShot(0, this, [this] { platform::runGuarded([this] { checkStale(); }); });
+}
+
+void wqzOptionPayoffs::checkStale() {
+    staleCheckDue_ = false;
+    const bool stale = plotted_ && !shown().samePosition(*plotted_);
+    if (stale == stale_) {
+        return;
+    }
+    stale_ = stale;
+    showStrategy();
+    showBeforeExpiry();
+}
+
+void wqzOptionPayoffs::forgetAnalysis() {
+    expiryAnalysis_.clear();
+    plotted_.reset();
+    stale_ = false;
+    showStrategy();
+    showBeforeExpiry();
 }
 
 QString wqzOptionPayoffs::curveName(workbench::payoff::DiagramKind f) const {

@@ -56,6 +56,7 @@ void wqzOptionPayoffs::InvertPosition() {
     using platform::numbers::format;
     using platform::numbers::leadingNumber;
     using platform::numbers::single;
+    recordTyping();
     try {
         position_.underlyingQty = single(leadingNumber(txtUnderlyingQty->text()));
         // The box shows the negated value; the plot below reads it back.
@@ -80,9 +81,11 @@ void wqzOptionPayoffs::InvertPosition() {
 
 void wqzOptionPayoffs::cmdClear_Click() {
     clearPlotArea();
+    forgetAnalysis();
 }
 
 void wqzOptionPayoffs::cmdRestart_Click() {
+    recordTyping();
     followGridRows();
     for (int r = 1; r <= position_.rowCount(); ++r) {
         Grid1->setTextMatrix(r, col::CallQty, QString());
@@ -93,6 +96,7 @@ void wqzOptionPayoffs::cmdRestart_Click() {
     position_.underlyingQty = 0;
     txtUnderlyingQty->setText(QString());
     clearPlotArea();
+    forgetAnalysis();
     recordChange(QStringLiteral("Restart"));
 }
 

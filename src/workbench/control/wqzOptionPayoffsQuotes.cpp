@@ -221,6 +221,7 @@ void wqzOptionPayoffs::pasteData(const QString& strPaste) {
             platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
         return;
     }
+    recordTyping();
     // Every step runs even when one before it failed; nothing is reported.
     int n = 0;
     platform::skipOnError([&] { n = platform::numbers::toInteger(double(rows.size())); });

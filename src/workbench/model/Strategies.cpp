@@ -1,5 +1,9 @@
 #include "Strategies.h"
 
+#include <algorithm>
+#include <cmath>
+#include <map>
+
 namespace workbench {
 
 const std::array<Strategy, 18>& standardStrategies() {
@@ -40,6 +44,82 @@ const Strategy* findStrategy(const QString& name) {
     for (const Strategy& s : standardStrategies()) {
         // Exact and case-sensitive, first match wins.
         if (name == QStringView(s.name)) {
+            return &s;
+        }
+    }
+    return nullptr;
+}
+
+namespace {
+
+// What a position holds at each strike, lowest strike first.
+struct Holding {
+    double calls = 0;
+    double puts = 0;
+};
+
+using Book = std::vector<std::pair<double, Holding>>;
+
+Book bookOf(const PositionState& p) {
+    std::map<double, Holding> byStrike;
+    for (int r = 1; r <= p.rowCount(); ++r) {
+        if (!p.takesPart[std::size_t(r)] || (p.callQty[r] == 0 && p.putQty[r] == 0)) {
+            continue;
+        }
+        Holding& h = byStrike[p.strike[r]];
+        h.calls += p.callQty[r];
+        h.puts += p.putQty[r];
+    }
+    Book book;
+    for (const auto& [strike, h] : byStrike) {
+        // Rows of one strike that cancel out hold nothing there.
+        if (h.calls != 0 || h.puts != 0) {
+            book.emplace_back(strike, h);
+        }
+    }
+    return book;
+}
+
+Book bookOf(const Strategy& s) {
+    std::map<double, Holding> byRow;
+    for (const StrategyLeg& leg : s.calls) {
+        byRow[leg.row].calls += leg.qty;
+    }
+    for (const StrategyLeg& leg : s.puts) {
+        byRow[leg.row].puts += leg.qty;
+    }
+    return Book(byRow.begin(), byRow.end());
+}
+
+bool sameShape(const Book& held, const Book& listed) {
+    if (held.size() != listed.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < held.size(); ++i) {
+        if (held[i].second.calls != listed[i].second.calls ||
+            held[i].second.puts != listed[i].second.puts) {
+            return false;
+        }
+    }
+    // The rows of a three-strike strategy are evenly spaced; its strikes
+    // must be too, or its wings pay differently.
+    if (held.size() == 3) {
+        const double low = held[1].first - held[0].first;
+        const double high = held[2].first - held[1].first;
+        return std::abs(low - high) <= 1e-6 * std::max(std::abs(low), std::abs(high));
+    }
+    return true;
+}
+
+} // namespace
+
+const Strategy* recognise(const PositionState& position) {
+    const Book held = bookOf(position);
+    if (held.empty()) {
+        return nullptr;
+    }
+    for (const Strategy& s : standardStrategies()) {
+        if (position.underlyingQty == s.underlying && sameShape(held, bookOf(s))) {
             return &s;
         }
     }

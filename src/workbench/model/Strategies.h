@@ -34,4 +34,11 @@ void hold(PositionState& position, const Strategy& strategy);
 // The strategy whose name equals the text exactly, or nullptr.
 const Strategy* findStrategy(const QString& name);
 
+// The listed strategy the position is, whatever rows and strikes it uses, or
+// nullptr: the same quantities of calls, puts and the underlying, on as many
+// distinct strikes as the strategy's rows, in the same order of strikes. A
+// butterfly's wings lie as far from its body on either side. Rows that take
+// no part, or hold nothing, do not count; two rows of one strike count as one.
+const Strategy* recognise(const PositionState& position);
+
 } // namespace workbench

@@ -384,9 +384,12 @@ void TestPlotControls::the_legend_names_every_curve_since_the_last_clear_data() 
     QTest::newRow("profit drawn over payoff")
         << QStringList{"Straddle", "profit"}
         << QStringList{"Straddle (payoff)", "Straddle (profit)"};
-    QTest::newRow("a step makes it a custom position")
+    QTest::newRow("a step of 0.1 makes it a custom position")
         << QStringList{"Straddle", "step"}
         << QStringList{"Straddle (payoff)", "Custom position (payoff)"};
+    // The name follows what is held, however it came to be held.
+    QTest::newRow("a second call makes it a strap")
+        << QStringList{"Straddle", "step 1"} << QStringList{"Straddle (payoff)", "Strap (payoff)"};
     QTest::newRow("Clear empties it") << QStringList{"Straddle", "Clear"} << QStringList{};
     QTest::newRow("Restart empties it") << QStringList{"Restart"} << QStringList{};
 }
@@ -399,10 +402,10 @@ void TestPlotControls::the_legend_names_every_curve_since_the_last_clear() {
             h->fake->dialogs.script(platform::Dialogs::answerNo); // keep the payoff curve
             QTest::mouseClick(h->child<QRadioButton>(QStringLiteral("plotType(1)")),
                               Qt::LeftButton);
-        } else if (step == u"step") {
+        } else if (step.startsWith(u"step")) {
             wideRange();
             clickCell(3, 0);
-            press("scup(1)");
+            press(step == u"step" ? "scup(0)" : "scup(1)");
         } else if (step == u"Clear" || step == u"Restart") {
             press(qPrintable(QStringLiteral("cmd") + step));
         } else {
