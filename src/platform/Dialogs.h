@@ -7,15 +7,18 @@ namespace platform {
 // The title of every message box of the program.
 inline const QString kMessageTitle = QStringLiteral("Quillmere");
 
-// Modal message boxes. Answers are the classic codes.
+// Modal message boxes. Answers are the classic codes; Save and Discard answer
+// as Yes and No do.
 class Dialogs {
 public:
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, SaveDiscardCancel };
     enum class Icon { None, Critical, Question, Exclamation, Information };
     static constexpr int answerOk = 1;
     static constexpr int answerCancel = 2;
     static constexpr int answerYes = 6;
     static constexpr int answerNo = 7;
+    static constexpr int answerSave = answerYes;
+    static constexpr int answerDiscard = answerNo;
 
     virtual ~Dialogs() = default;
     // Shows the box and waits for the answer.

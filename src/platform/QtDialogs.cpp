@@ -51,12 +51,20 @@ int QtDialogs::msgBox(const QString& text, Buttons buttons, Icon icon, const QSt
     case Buttons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    case Buttons::SaveDiscardCancel:
+        box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Save);
+        break;
     }
     switch (box.exec()) {
     case QMessageBox::Yes:
         return answerYes;
     case QMessageBox::No:
         return answerNo;
+    case QMessageBox::Save:
+        return answerSave;
+    case QMessageBox::Discard:
+        return answerDiscard;
     case QMessageBox::Cancel:
         return answerCancel;
     default:

@@ -51,19 +51,26 @@ WebAddresses initWebAddresses(platform::WindowList& windows, const QStringList& 
         addresses.strHelpURL = helpOn(Site::Modules);
         addresses.strModuleURL = modulesOn(Site::Modules);
     }
-    // Where the module address is a folder, the module's first page is in it.
-    if (addresses.strModuleURL != addresses.strHelpURL) {
+    // Where a site was chosen its modules' folder is known, and the run
+    // starts on the module's first page in it.
+    if (addresses.strModuleURL.endsWith(u'/')) {
         addresses.strModuleURL += sites::modulePage;
+        addresses.strFirstPageURL = addresses.strModuleURL;
     }
     return addresses;
 }
 
 WebAddresses readLaunchParameters(platform::WindowList& windows) {
+    // Without a launcher that names a site, each menu still reaches its own
+    // page of the main site: the help page, the module's contents, and the
+    // welcome page, which is also the first page shown.
     WebAddresses addresses;
-    addresses.strHelpURL =
+    addresses.strHelpURL = helpOn(Site::Main);
+    addresses.strModuleURL =
+        siteAddress(Site::Main, sites::modulesFolder(Site::Main) + sites::contentsPage);
+    addresses.strHomeURL =
         siteAddress(Site::Main, sites::modulesFolder(Site::Main) + sites::demoPage);
-    addresses.strModuleURL = addresses.strHelpURL;
-    addresses.strHomeURL = addresses.strHelpURL;
+    addresses.strFirstPageURL = addresses.strHomeURL;
     addresses.strForumURL = siteAddress(Site::Main, sites::boardTopics);
 
     // An empty list does not fill up by waiting: without an X server or any

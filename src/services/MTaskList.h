@@ -25,11 +25,14 @@ namespace services::MTaskList {
 struct WebAddresses {
     // File > Home Page.
     QString strHomeURL;
-    // Help > Help.
+    // Help > Help: the page on how to use the modules.
     QString strHelpURL;
-    // The first page shown and Help > Module Specific Help: the module's first
-    // tutorial page, or the help page itself where the site has no modules.
+    // Help > Module Specific Help: the module's first tutorial page on the
+    // site chosen, or the module's contents where no site was chosen.
     QString strModuleURL;
+    // The page shown at start-up: the module's first tutorial page on the
+    // site chosen, or the welcome page where no site was chosen.
+    QString strFirstPageURL;
     // The students' forum entry page.
     QString strForumURL;
     // Up to four characters from the launch title; empty when none was read.
@@ -55,7 +58,8 @@ WebAddresses initWebAddresses(platform::WindowList& windows, const QStringList& 
 
 // The main site's addresses, changed by the first top-level window title
 // holding "wqz=". Never waits for windows to appear: with no window listed
-// the main site's addresses stay. The module page is still a folder here.
+// the main site's addresses stay. The module page of a site chosen is still
+// a folder here.
 WebAddresses readLaunchParameters(platform::WindowList& windows);
 
 // Chooses module, help and forum addresses by the site named in `siteText`

@@ -53,9 +53,11 @@ QString modulesFolder(Site site);
 // Pages in the modules' folder.
 inline const QString helpPage = QStringLiteral("howtouse.htm");
 inline const QString demoPage = QStringLiteral("demomod.html");
-// This module's tutorial pages, in the modules' folder, and the first of them.
+// This module's tutorial pages, in the modules' folder, the first of them and
+// the page that lists them all.
 inline const QString tutorialFolder = QStringLiteral("wqzLumo/");
 inline const QString modulePage = tutorialFolder + QStringLiteral("page1.htm");
+inline const QString contentsPage = tutorialFolder + QStringLiteral("contents.htm");
 
 // The schools' home pages: folder + school code + schoolIndex.
 inline const QString schoolsFolder = QStringLiteral("/public/schools/");

@@ -7,12 +7,14 @@
 #include "platform/FlexGrid.h"
 #include "platform/Fonts.h"
 #include "platform/LineControl.h"
+#include "platform/PictureBox.h"
 #include "platform/Twips.h"
 #include "services/Sites.h"
 #include "workbench/control/BeforeExpiryPanel.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDockWidget>
@@ -24,6 +26,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <cstdlib>
@@ -67,7 +70,6 @@ frmLumo::frmLumo(platform::Browser& browser, platform::Clipboard& clipboard,
     : QMainWindow(parent), browser_(browser), clipboard_(clipboard),
       addresses_(std::move(addresses)), endProcess_(endProcess) {
     setObjectName(QStringLiteral("frmLumo"));
-    showFileName(QString());
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
@@ -208,6 +210,8 @@ void frmLumo::connectControls() {
     // Enter in the box navigates. The keys reach the combo box, which hands
     // them to its line edit directly, past any filter on the line edit.
     cmbNavigate->installEventFilter(this);
+    // Ctrl+C in the analysis with nothing selected copies all of it.
+    txtAnalysis->installEventFilter(this);
     connect(cmdBotBack, &QPushButton::clicked, this, guarded([this] { cmdBotBack_Click(); }));
     connect(cmdBotForward, &QPushButton::clicked, this, guarded([this] { cmdBotForward_Click(); }));
     connect(cmdStop, &QPushButton::clicked, this, guarded([this] { cmdStop_Click(); }));
@@ -218,9 +222,12 @@ void frmLumo::connectControls() {
     connect(&browser_, &platform::Browser::DownloadComplete, this,
             guarded([this] { Browser1_DownloadComplete(); }));
     // The title names the position's file, also when an undo gives back
-    // the one before an opening.
+    // the one before an opening, and marks it while the two differ.
     connect(ucLumo, &workbench::wqzOptionPayoffs::DocumentNameChange, this,
-            guarded([this](const QString& name) { showFileName(name); }));
+            guarded([this] { showFileName(); }));
+    connect(&ucLumo->undoStack(), &QUndoStack::cleanChanged, this,
+            guarded([this] { showFileName(); }));
+    showFileName();
     connect(&browser_, &platform::Browser::ProgramLink, this,
             guarded([this](const QString& address, bool mainFrame) {
                 Browser1_ProgramLink(address, mainFrame);
@@ -245,18 +252,27 @@ void frmLumo::Form_Load() {
     r.width = ucLumo->ucWidth;
     twips::setGeometry(ucLumo, r);
     PositionBrowsers();
-    browser_.navigate(addresses_.strModuleURL);
+    browser_.navigate(addresses_.strFirstPageURL);
     platform::eventPump().doEvents();
     cmbNavigate->clear();
     cmbNavigate->addItem(services::sites::siteRoot());
     cmbNavigate->setCurrentIndex(-1);
-    cmbNavigate->setEditText(QString());
+    // Empty until the first page is on screen, unless it already is.
+    cmbNavigate->setEditText(browser_.LocationURL());
     platform::eventPump().doEvents();
 }
 
 void frmLumo::closeEvent(QCloseEvent* event) {
-    // Closing always goes ahead; should the shutdown fail before it ends the
-    // process, the last window closing still ends the program.
+    // A changed position that has a file is offered for saving first; Cancel,
+    // or a save that failed, keeps the window. Otherwise closing goes ahead;
+    // should the shutdown fail before it ends the process, the last window
+    // closing still ends the program.
+    bool mayGo = true;
+    platform::runGuarded([&] { mayGo = positionMayGo(kBeforeClosing); });
+    if (!mayGo) {
+        event->ignore();
+        return;
+    }
     event->accept();
     platform::runGuarded([this] { shutdown(); });
 }
@@ -272,6 +288,20 @@ void frmLumo::shutdown() {
 bool frmLumo::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) {
         platform::runGuarded([this] { PositionBrowsers(); });
+    } else if (event->type() == QEvent::ShortcutOverride) {
+        // Unanswered by the widget with the focus, the key goes on up to the
+        // window: here it is kept for the widget that uses it itself, or left
+        // to the Edit menu's shortcut.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == client_ && keyTakenByFocus(*key)) {
+            event->accept();
+            return true;
+        }
+        if (watched == txtAnalysis && key->matches(QKeySequence::Copy) &&
+            !txtAnalysis->textCursor().hasSelection()) {
+            event->ignore();
+            return true;
+        }
     } else if (watched == cmbNavigate && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -281,6 +311,21 @@ bool frmLumo::eventFilter(QObject* watched, QEvent* event) {
         // its text, which the navigation has already set.
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool frmLumo::keyTakenByFocus(const QKeyEvent& key) const {
+    // The workbench's position grid copies and pastes its cells, and its
+    // diagram copies its picture, in their own key handling, which a
+    // shortcut of the window would otherwise reach first.
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || !ucLumo->isAncestorOf(focus)) {
+        return false;
+    }
+    const bool copy = key.matches(QKeySequence::Copy);
+    if (qobject_cast<platform::FlexGrid*>(focus)) {
+        return copy || key.matches(QKeySequence::Paste);
+    }
+    return copy && qobject_cast<platform::PictureBox*>(focus);
 }
 
 } // namespace shell

@@ -13,6 +13,7 @@
 class QAction;
 class QComboBox;
 class QDockWidget;
+class QKeyEvent;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -61,7 +62,8 @@ public:
 
     // A position kept in a file: shown in place of the one held, or written,
     // with what went wrong told in a message; the window's title names the
-    // file. False when nothing was opened or saved.
+    // file, marked from the first change after either. False when nothing was
+    // opened or saved.
     bool openPosition(const QString& path);
     bool savePosition(const QString& path);
 
@@ -98,6 +100,9 @@ private:
     void cmdStop_Click();
     void Browser1_ProgressChange(std::int32_t progress, std::int32_t maximum);
     void Browser1_DownloadComplete();
+    // The address box names the page on screen, unless the student is typing
+    // an address into it.
+    void showPageAddress();
     // A tutorial page's link to the workbench: followed, or refused with a
     // message when it asks for anything a page's own links cannot, or comes
     // from any other page or from a frame inside a page.
@@ -117,9 +122,23 @@ private:
     void mnuExportDiagram_Click();
     void mnuExportValues_Click();
     void mnuOpenPosition_Click();
+    void mnuSavePosition_Click();
     void mnuSavePositionAs_Click();
-    // The window's title, with the position's file name first when it has one.
-    void showFileName(const QString& name);
+    // Whether the position held may be closed or replaced `before` what is
+    // about to happen: a changed position that has a file is offered for
+    // saving first. False when the student cancels or the save fails.
+    bool positionMayGo(const QString& before);
+    inline static const QString kBeforeClosing = QStringLiteral("the program closes");
+    // The window's title, with the position's file name first when it has
+    // one, marked while the position differs from the file.
+    void showFileName();
+    // Ctrl+C and Ctrl+V for the Edit menu's commands, in the parts of the
+    // window that do not use the keys themselves.
+    void giveEditShortcuts(QAction* copyOptions, QAction* copyValues, QAction* copyAnalysis,
+                           QAction* paste);
+    // Whether the widget with the focus takes the key itself rather than a
+    // menu command's shortcut.
+    bool keyTakenByFocus(const QKeyEvent& key) const;
     void displaySwitch(bool large);
     // The window around the enlarged workbench, and back.
     // Back, Forward and Stop with the gaps before them, in twips.

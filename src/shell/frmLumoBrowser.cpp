@@ -17,6 +17,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
 #include <QUrl>
@@ -54,7 +55,19 @@ void frmLumo::Browser1_ProgressChange(std::int32_t progress, std::int32_t) {
 
 void frmLumo::Browser1_DownloadComplete() {
     browser_.setTag(QStringLiteral("alldone"));
+    showPageAddress();
     showExerciseStates();
+}
+
+void frmLumo::showPageAddress() {
+    // Links, Back, Forward and the menus move the browser as the box does;
+    // the box follows them all. Its list grows only through the box itself.
+    if (cmbNavigate->hasFocus() && cmbNavigate->lineEdit()->isModified()) {
+        return;
+    }
+    cmbNavigate->setEditText(browser_.LocationURL());
+    // A long address shows from its beginning, its site first.
+    cmbNavigate->lineEdit()->setCursorPosition(0);
 }
 
 void frmLumo::Browser1_ProgramLink(const QString& address, bool mainFrame) {
@@ -76,6 +89,9 @@ void frmLumo::Browser1_ProgramLink(const QString& address, bool mainFrame) {
             QStringLiteral("The page's link to the workbench cannot be followed. ") +
                 reading.problem,
             platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
+        return;
+    }
+    if (!positionMayGo(QStringLiteral("loading the page's position"))) {
         return;
     }
     ucLumo->followLink(*reading.load);

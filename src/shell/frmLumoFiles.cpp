@@ -1,4 +1,6 @@
-// Positions kept in files: File > Open Position and Save Position As.
+// Positions kept in files: File > Open Position, Save Position and Save
+// Position As, the title that names the file, and the question before a
+// changed position is closed or replaced.
 #include "frmLumo.h"
 
 #include "platform/Dialogs.h"
@@ -6,7 +8,10 @@
 #include "workbench/control/wqzOptionPayoffs.h"
 #include "workbench/model/PositionDocument.h"
 
+#include <QByteArrayView>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QUndoStack>
 
 namespace shell {
 
@@ -20,13 +25,46 @@ void tell(const QString& text) {
                                platform::Dialogs::Icon::Exclamation);
 }
 
+// Every reason a file cannot be opened is told the same way: a sentence of
+// its own after the colon, whoever worded it (this window, the system, the
+// file's reader).
+QString asSentence(QString reason) {
+    if (!reason.isEmpty()) {
+        reason[0] = reason[0].toUpper();
+    }
+    return reason.endsWith(u'.') ? reason : reason + u'.';
+}
+
+// Where a file stops reading as a position says something only once the file
+// began as one: a picture or a letter fails at its first character.
+QString readingProblem(const QByteArray& bytes, const QString& problem) {
+    QJsonParseError error{};
+    const QJsonDocument json = QJsonDocument::fromJson(bytes, &error);
+    const bool told = error.error == QJsonParseError::NoError
+                          ? json.isObject()
+                          : QByteArrayView(bytes).trimmed().startsWith('{') && error.offset > 1;
+    return told ? problem : QStringLiteral("The file is not a saved position.");
+}
+
 } // namespace
 
 void frmLumo::mnuOpenPosition_Click() {
+    if (!positionMayGo(QStringLiteral("opening another position"))) {
+        return;
+    }
     const QString path =
         platform::dialogs().openFileName(QStringLiteral("Open Position"), kPositionFiles);
     if (!path.isEmpty()) {
         openPosition(path);
+    }
+}
+
+void frmLumo::mnuSavePosition_Click() {
+    const QString path = ucLumo->documentName();
+    if (path.isEmpty()) {
+        mnuSavePositionAs_Click();
+    } else {
+        savePosition(path);
     }
 }
 
@@ -38,30 +76,50 @@ void frmLumo::mnuSavePositionAs_Click() {
     }
 }
 
+bool frmLumo::positionMayGo(const QString& before) {
+    // A student who never used files is never asked.
+    const QString path = ucLumo->documentName();
+    if (path.isEmpty() || ucLumo->undoStack().isClean()) {
+        return true;
+    }
+    const int answer = platform::dialogs().msgBox(
+        QStringLiteral("The position has changed since it was last opened from or saved to %1. "
+                       "Save the changes before %2?")
+            .arg(QFileInfo(path).fileName(), before),
+        platform::Dialogs::Buttons::SaveDiscardCancel, platform::Dialogs::Icon::Question);
+    if (answer == platform::Dialogs::answerSave) {
+        return savePosition(path);
+    }
+    return answer == platform::Dialogs::answerDiscard;
+}
+
 bool frmLumo::openPosition(const QString& path) {
     const QString name = QFileInfo(path).fileName();
-    if (!QFileInfo::exists(path)) {
-        tell(QStringLiteral("%1 cannot be opened: there is no such file.").arg(name));
+    const auto refuse = [&name](const QString& reason) {
+        tell(QStringLiteral("%1 cannot be opened: %2").arg(name, asSentence(reason)));
         return false;
+    };
+    if (!QFileInfo::exists(path)) {
+        return refuse(QStringLiteral("there is no such file."));
     }
     const platform::FileBytes file =
         platform::readWholeFile(path, workbench::document::largestFile);
     if (!file.bytes) {
         // No reason is a file too large to be read into memory at all.
-        tell(QStringLiteral("%1 cannot be opened: %2")
-                 .arg(name, file.problem.isEmpty()
-                                ? QStringLiteral("the file is larger than %1; a position "
-                                                 "file is far smaller.")
-                                      .arg(workbench::document::largestFileInWords())
-                                : file.problem));
-        return false;
+        return refuse(file.problem.isEmpty()
+                          ? QStringLiteral("the file is larger than %1; a position file is far "
+                                           "smaller.")
+                                .arg(workbench::document::largestFileInWords())
+                          : file.problem);
     }
     const workbench::document::Reading reading = workbench::document::fromJson(*file.bytes);
     if (!reading.document) {
-        tell(QStringLiteral("%1 cannot be opened: %2").arg(name, reading.problem));
-        return false;
+        return refuse(readingProblem(*file.bytes, reading.problem));
     }
-    ucLumo->openDocument(*reading.document, name);
+    // The whole path is the document's name, so that an undone opening gives
+    // back the file before it, and Save writes where the position came from.
+    ucLumo->openDocument(*reading.document, QFileInfo(path).absoluteFilePath());
+    ucLumo->undoStack().setClean();
     return true;
 }
 
@@ -78,12 +136,17 @@ bool frmLumo::savePosition(const QString& path) {
                  .arg(name, why.endsWith(u'.') ? why : why + u'.', kept));
         return false;
     }
-    ucLumo->setDocumentName(name);
+    ucLumo->setDocumentName(QFileInfo(path).absoluteFilePath());
+    ucLumo->undoStack().setClean();
     return true;
 }
 
-void frmLumo::showFileName(const QString& name) {
-    setWindowTitle(name.isEmpty() ? kTitle : name + QStringLiteral(" - ") + kTitle);
+void frmLumo::showFileName() {
+    // "[*]" is where the desktop puts its mark of a changed document.
+    const QString path = ucLumo->documentName();
+    setWindowTitle(path.isEmpty() ? kTitle
+                                  : QFileInfo(path).fileName() + QStringLiteral("[*] - ") + kTitle);
+    setWindowModified(!path.isEmpty() && !ucLumo->undoStack().isClean());
 }
 
 } // namespace shell

@@ -15,7 +15,10 @@
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QUndoStack>
+
+#include <utility>
 
 namespace shell {
 
@@ -54,8 +57,12 @@ void frmLumo::createMenus() {
     QAction* open = item(file, "mnuOpenPosition", "&Open Position...");
     open->setShortcut(QKeySequence::Open);
     open->setStatusTip(QStringLiteral("Shows a position saved in a file in place of this one"));
+    QAction* save = item(file, "mnuSavePosition", "&Save Position");
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    save->setStatusTip(QStringLiteral(
+        "Keeps the position in the file it came from or was last saved to; asks for a new one"));
     QAction* saveAs = item(file, "mnuSavePositionAs", "Save Position &As...");
-    saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     saveAs->setStatusTip(QStringLiteral("Keeps the position, its boxes and diagram in a file"));
     separator(file, "mnuFileSepExport");
     QAction* exportDiagram = item(file, "mnuExportDiagram", "Export &Diagram...");
@@ -91,6 +98,7 @@ void frmLumo::createMenus() {
         "Copies the break-evens, greatest profit and loss of the last plot as text"));
     separator(edit, "mnuSepPaste");
     QAction* paste = item(edit, "mnuPasteOpData", "&Paste Option Data");
+    giveEditShortcuts(copyOptions, copyValues, copyAnalysis, paste);
 
     QMenu* options = bar->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("mnuOptions"));
@@ -132,11 +140,16 @@ void frmLumo::createMenus() {
                 services::MTaskList::openInstructorForumSetup(browser_, addresses_);
             }));
     connect(open, &QAction::triggered, this, guarded([this] { mnuOpenPosition_Click(); }));
+    connect(save, &QAction::triggered, this, guarded([this] { mnuSavePosition_Click(); }));
     connect(saveAs, &QAction::triggered, this, guarded([this] { mnuSavePositionAs_Click(); }));
     connect(exportDiagram, &QAction::triggered, this,
             guarded([this] { mnuExportDiagram_Click(); }));
     connect(exportValues, &QAction::triggered, this, guarded([this] { mnuExportValues_Click(); }));
-    connect(exit, &QAction::triggered, this, guarded([this] { shutdown(); }));
+    connect(exit, &QAction::triggered, this, guarded([this] {
+                if (positionMayGo(kBeforeClosing)) {
+                    shutdown();
+                }
+            }));
     connect(copyOptions, &QAction::triggered, this, guarded([this] { ucLumo->CopyOptionData(); }));
     connect(copyValues, &QAction::triggered, this,
             guarded([this] { workbench::gridediting::copyGridSelection(*Grid1, clipboard_); }));
@@ -152,6 +165,25 @@ void frmLumo::createMenus() {
             guarded([this] { browser_.navigate(addresses_.strModuleURL); }));
     connect(helpPage, &QAction::triggered, this,
             guarded([this] { browser_.navigate(addresses_.strHelpURL); }));
+}
+
+void frmLumo::giveEditShortcuts(QAction* copyOptions, QAction* copyValues, QAction* copyAnalysis,
+                                QAction* paste) {
+    // Each copy has Ctrl+C where what it copies has the focus: the option
+    // data in the workbench (its diagram keeps the key for its picture), the
+    // numeric values in their grid, the analysis in its box while nothing in
+    // it is selected. The address box and every other text field keep their
+    // own Ctrl+C and Ctrl+V: they claim the keys before any shortcut.
+    const std::pair<QAction*, QWidget*> copies[] = {
+        {copyOptions, ucLumo}, {copyValues, Grid1}, {copyAnalysis, txtAnalysis}};
+    for (const auto& [copy, where] : copies) {
+        copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+        copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        where->addAction(copy);
+    }
+    // Paste Option Data reads a quote table wherever the focus does not use
+    // the key itself; the position grid pastes into its cells.
+    paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
 }
 
 void frmLumo::mnuPasteOpData_Click() {

@@ -31,6 +31,9 @@ const QString site4 = QStringLiteral("http://www.quillmere.test");
 const QString site5 = QStringLiteral("http://www.optionlab.example");
 
 const QString demoPage = site1 + QStringLiteral("/wqzmodhtm/demomod.html");
+// Without a launcher's site each menu reaches a page of its own.
+const QString mainHelp = site1 + QStringLiteral("/wqzmodhtm/howtouse.htm");
+const QString mainContents = site1 + QStringLiteral("/wqzmodhtm/wqzLumo/contents.htm");
 const QString boardTopics = site1 + QStringLiteral("/discus/messages/board-topics.html");
 const QString adminPage = site1 + QStringLiteral("/discus1/admin.html");
 const QString sessionPage = site2 + QStringLiteral("/Public/schools/modsession.cfm");
@@ -116,10 +119,10 @@ void TestMTaskList::the_first_launch_title_on_the_desktop_sets_the_addresses_dat
         << schoolHome("abcd") << helpOn(site3) << moduleOn(site3) << forumOn(site2) << 1;
     QTest::newRow("fewer than six fields end the scan")
         << QStringList{QStringLiteral("wqz=abcd;Lesson 4;Straddles;Spring;") + onSite3, later} << ""
-        << demoPage << demoPage << demoPage << boardTopics << 0;
+        << demoPage << mainHelp << mainContents << boardTopics << 0;
     QTest::newRow("no separator ends the scan")
-        << QStringList{QStringLiteral("Launcher wqz=abcd"), later} << "" << demoPage << demoPage
-        << demoPage << boardTopics << 0;
+        << QStringList{QStringLiteral("Launcher wqz=abcd"), later} << "" << demoPage << mainHelp
+        << mainContents << boardTopics << 0;
     QTest::newRow("two-character code")
         << QStringList{launchTitle("wqz=ab", onSite3)} << "ab" << schoolHome("ab") << helpOn(site3)
         << moduleOn(site3) << forumOn(site2) << 1;
@@ -132,15 +135,15 @@ void TestMTaskList::the_first_launch_title_on_the_desktop_sets_the_addresses_dat
         << helpOn(site3) << moduleOn(site3) << forumOn(site2) << 1;
 
     QTest::newRow("site 1") << QStringList{launchTitle("wqz=abcd", "www.quillmere.example")}
-                            << "abcd" << schoolHome("abcd") << demoPage
+                            << "abcd" << schoolHome("abcd") << mainHelp
                             << site1 + QStringLiteral("/wqzmodhtm/wqzLumo/page1.htm") << boardTopics
                             << 1;
     QTest::newRow("site 1 without www is not recognised")
         << QStringList{launchTitle("wqz=abcd", "quillmere.example")} << "abcd" << schoolHome("abcd")
-        << demoPage << demoPage << boardTopics << 1;
+        << mainHelp << mainContents << boardTopics << 1;
     QTest::newRow("unrecognised site")
         << QStringList{launchTitle("wqz=abcd", "www.example.org")} << "abcd" << schoolHome("abcd")
-        << demoPage << demoPage << boardTopics << 1;
+        << mainHelp << mainContents << boardTopics << 1;
     QTest::newRow("site 2") << QStringList{launchTitle("wqz=abcd", "www.wqzschools.example")}
                             << "abcd" << schoolHome("abcd") << helpOn(site2) << moduleOn(site2)
                             << forumOn(site2) << 1;
@@ -167,9 +170,9 @@ void TestMTaskList::the_first_launch_title_on_the_desktop_sets_the_addresses_dat
         << "abcd" << schoolHome("abcd") << helpOn(site5) << moduleOn(site5) << forumOn(site5) << 1;
     QTest::newRow("no launch title")
         << QStringList{QStringLiteral("Inbox - Mail"), QStringLiteral("Terminal; 80x24, bash")}
-        << "" << demoPage << demoPage << demoPage << boardTopics << 1;
+        << "" << demoPage << mainHelp << mainContents << boardTopics << 1;
     QTest::newRow("no window at all")
-        << QStringList{} << "" << demoPage << demoPage << demoPage << boardTopics << 1;
+        << QStringList{} << "" << demoPage << mainHelp << mainContents << boardTopics << 1;
 }
 
 void TestMTaskList::the_first_launch_title_on_the_desktop_sets_the_addresses() {
@@ -190,6 +193,8 @@ void TestMTaskList::the_first_launch_title_on_the_desktop_sets_the_addresses() {
     QCOMPARE(chosen.strHelpURL, help);
     QCOMPARE(chosen.strModuleURL, modules);
     QCOMPARE(chosen.strForumURL, forum);
+    // The module's first page where a site was chosen, the welcome page where none was.
+    QCOMPARE(chosen.strFirstPageURL, modules.endsWith(u"page1.htm") ? modules : demoPage);
     QCOMPARE(fake.pump.passes, eventPasses);
     // The desktop is read once and never waited on, whatever it shows.
     QCOMPARE(windows.reads, 1);

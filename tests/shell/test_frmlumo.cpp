@@ -109,6 +109,10 @@ private slots:
     void start_up_lists_the_site_root_and_opens_the_first_page_data();
     void start_up_lists_the_site_root_and_opens_the_first_page();
     void the_menus_show_their_captions_and_hide_the_forums();
+    void the_box_names_the_page_shown_however_it_was_reached_data();
+    void the_box_names_the_page_shown_however_it_was_reached();
+    void edit_keys_do_the_menus_commands_where_the_focus_leaves_them_data();
+    void edit_keys_do_the_menus_commands_where_the_focus_leaves_them();
     void enter_in_an_empty_box_or_on_the_page_shown_does_nothing();
     void a_navigation_waits_and_lists_the_redirected_address_once_data();
     void a_navigation_waits_and_lists_the_redirected_address_once();
@@ -322,7 +326,7 @@ void TestFrmLumo::large_grows_the_window_as_far_as_needed_and_normal_gives_it_ba
 void TestFrmLumo::start_up_lists_the_site_root_and_opens_the_first_page_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("firstPage");
-    QTest::newRow("no launch parameters: the demonstration page as it is")
+    QTest::newRow("no launch parameters: the welcome page")
         << QStringList{} << "http://www.quillmere.example/wqzmodhtm/demomod.html";
     QTest::newRow("arguments given: the module's first page")
         << QStringList{"x"} << "http://www.wqzmodules.example/public/wqzmodhtm/wqzLumo/page1.htm";
@@ -334,7 +338,7 @@ void TestFrmLumo::start_up_lists_the_site_root_and_opens_the_first_page() {
     Shell s(arguments);
     s.window->Form_Load();
     QCOMPARE(s.browser.navigations, QStringList{firstPage});
-    QCOMPARE(s.addresses.strModuleURL, firstPage);
+    QCOMPARE(s.addresses.strFirstPageURL, firstPage);
     QCOMPARE(s.addressBox()->count(), 1);
     QCOMPARE(s.addressBox()->itemText(0), QStringLiteral("http://www.quillmere.example/"));
     QCOMPARE(s.addressBox()->currentText(), QString());
@@ -358,6 +362,7 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
                                     "&Home Page",
                                     "-",
                                     "&Open Position...",
+                                    "&Save Position",
                                     "Save Position &As...",
                                     "-",
                                     "Export &Diagram...",
@@ -385,9 +390,107 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
                                     "&Help",
                                     "&Module Specific Help",
                                     "&Help"}));
+    QStringList keys;
+    for (const char* name : {"mnuSavePosition", "mnuSavePositionAs", "mnuCopyOptionData",
+                             "mnuCopyPayoffData", "mnuCopyAnalysis", "mnuPasteOpData"}) {
+        keys << s.action(name)->shortcut().toString();
+    }
+    QCOMPARE(keys, (QStringList{"Ctrl+S", "Ctrl+Shift+S", "Ctrl+C", "Ctrl+C", "Ctrl+C", "Ctrl+V"}));
     QVERIFY(!s.action("mnuStudentForum")->isEnabled());
     QVERIFY(!s.action("mnuInstructorForum")->isVisible());
     QCOMPARE(s.child<QPushButton>("cmdBotBack")->text(), QStringLiteral("Back "));
+}
+
+void TestFrmLumo::the_box_names_the_page_shown_however_it_was_reached_data() {
+    QTest::addColumn<QString>("how"); // a command, "try" for a Try it link, or "typing"
+    QTest::addColumn<QString>("shown");
+    const QString main = QStringLiteral("http://www.quillmere.example/wqzmodhtm/");
+    QTest::newRow("start-up") << "" << main + "demomod.html";
+    QTest::newRow("a link") << "link" << main + "wqzLumo/page28.htm";
+    QTest::newRow("Back") << "cmdBotBack" << main + "wqzLumo/page27.htm";
+    QTest::newRow("Try it") << "try" << main + "wqzLumo/page28.htm";
+    QTest::newRow("Help > Help") << "mnuHelpModule" << main + "howtouse.htm";
+    QTest::newRow("Help > Module Specific Help") << "mnuModHelp" << main + "wqzLumo/contents.htm";
+    QTest::newRow("File > Home Page") << "mnuHomePage" << main + "demomod.html";
+    QTest::newRow("an address being typed") << "typing"
+                                            << "http://typed.example/";
+}
+
+void TestFrmLumo::the_box_names_the_page_shown_however_it_was_reached() {
+    QFETCH(QString, how);
+    QFETCH(QString, shown);
+    Shell s;
+    s.window->Form_Load();
+    s.browser.finish();
+    for (const char* page : {"page27.htm", "page28.htm"}) { // followed as links
+        if (!how.isEmpty()) {
+            s.browser.navigate("http://www.quillmere.example/wqzmodhtm/wqzLumo/" +
+                               QString::fromLatin1(page));
+            s.browser.finish();
+        }
+    }
+    if (how.startsWith(u"mnu")) {
+        s.action(qPrintable(how))->trigger();
+        s.browser.finish();
+    } else if (how == u"cmdBotBack") {
+        QTest::mouseClick(s.child<QPushButton>("cmdBotBack"), Qt::LeftButton);
+    } else if (how == u"try") {
+        emit s.browser.ProgramLink(
+            QStringLiteral("wqz-workbench:load?strategy=Strip&diagram=profit"));
+    } else if (how == u"typing") { // a page that ends then leaves the typing alone
+        QVERIFY(typing::typeAddress(s.addressBox(), shown, Qt::Key_End));
+        s.browser.navigate(QStringLiteral("http://www.quillmere.example/"));
+        s.browser.finish();
+    }
+    QCOMPARE(s.addressBox()->currentText(), shown);
+    QCOMPARE(s.addressBox()->count(), 1);
+}
+
+void TestFrmLumo::edit_keys_do_the_menus_commands_where_the_focus_leaves_them_data() {
+    QTest::addColumn<QString>("focus");  // the control clicked before Ctrl+C, or Ctrl+V
+    QTest::addColumn<QString>("copied"); // what the clipboard then holds; empty: Ctrl+V
+    QTest::addColumn<bool>("pasted");    // Paste Option Data rebuilt the position
+    QTest::newRow("numeric values") << "values"
+                                    << "values" << false;
+    QTest::newRow("the analysis") << "txtAnalysis"
+                                  << "analysis" << false;
+    QTest::newRow("the diagram, its picture") << "pbox"
+                                              << "picture" << false;
+    QTest::newRow("a button") << "cmdClear"
+                              << "" << true;
+    QTest::newRow("the position grid, into its cell") << "positions"
+                                                      << "" << false;
+    QTest::newRow("the address box, as text") << "cmbNavigate"
+                                              << "" << false;
+}
+
+void TestFrmLumo::edit_keys_do_the_menus_commands_where_the_focus_leaves_them() {
+    QFETCH(QString, focus);
+    QFETCH(QString, copied);
+    QFETCH(bool, pasted);
+    Shell s;
+    s.window->Form_Load();
+    s.window->show();
+    QApplication::setActiveWindow(s.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
+    const QString quotes = QStringLiteral("16\t40\t0.5\n13\t45\t1.5\n");
+    s.clipboard.putText(quotes);
+    auto* positions =
+        s.window->workbench()->findChild<platform::FlexGrid*>(QStringLiteral("Grid1"));
+    platform::FlexGrid* grid = focus == u"values"      ? s.window->valuesGrid()
+                               : focus == u"positions" ? positions
+                                                       : nullptr;
+    QWidget* clicked = grid ? grid->viewport() : s.child<QWidget>(qPrintable(focus));
+    QTest::mouseClick(clicked, Qt::LeftButton, {},
+                      grid ? grid->visualRect(grid->model()->index(2, 1)).center()
+                           : clicked->rect().center());
+    QTest::keyClick(QApplication::focusWidget(), copied.isEmpty() ? Qt::Key_V : Qt::Key_C,
+                    Qt::ControlModifier);
+    QCOMPARE(positions->Rows() == 3, pasted);
+    QCOMPARE(s.clipboard.rawText(), copied == u"values"     ? s.window->valuesGrid()->Clip()
+                                    : copied == u"analysis" ? s.window->workbench()->analysisText()
+                                    : copied.isEmpty()      ? quotes
+                                                            : QString()); // a picture only
 }
 
 void TestFrmLumo::enter_in_an_empty_box_or_on_the_page_shown_does_nothing() {

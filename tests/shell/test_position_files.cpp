@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QUndoStack>
+#include <QWindow>
 
 #include <csignal>
 
@@ -45,7 +46,7 @@ QStringList shownAround(const Shell& s) {
     const workbench::beforeexpiry::Inputs in = bench.beforeExpiry();
     out << QString::number(s.child<QRadioButton>("plotType(1)")->isChecked())
         << QString::number(bench.plotColor(), 16) << QString::number(in.daysToday)
-        << QString::number(in.daysLeft) << s.window->windowTitle();
+        << QString::number(in.daysLeft) << s.window->windowHandle()->title();
     return out;
 }
 
@@ -103,9 +104,10 @@ void TestPositionFiles::a_position_saved_and_opened_comes_back_and_undoes() {
     QVERIFY(straddle != start);
     s.fake.dialogs.scriptSaveName(path);
     s.action("mnuSavePositionAs")->trigger();
-    QCOMPARE(s.window->windowTitle(),
+    QCOMPARE(s.window->windowHandle()->title(),
              QStringLiteral("straddle.wqzpos - WQZ Option Payoffs Tutorial"));
     QTest::mouseClick(s.child<QPushButton>("cmdRestart"), Qt::LeftButton);
+    s.fake.dialogs.script(platform::Dialogs::answerDiscard); // the restart is not kept
     s.fake.dialogs.scriptOpenName(path);
     s.action("mnuOpenPosition")->trigger();
     QCOMPARE(positionTexts(s), straddle);
@@ -122,13 +124,15 @@ void TestPositionFiles::a_position_saved_and_opened_comes_back_and_undoes() {
 void TestPositionFiles::a_file_that_cannot_be_opened_changes_nothing_data() {
     QTest::addColumn<QByteArray>("content"); // no file at all when null
     QTest::addColumn<QString>("told");
-    QTest::newRow("missing") << QByteArray() << "there is no such file";
+    QTest::newRow("missing") << QByteArray() << ": There is no such file.";
+    QTest::newRow("a picture") << QByteArray("\x89PNG\r\n")
+                               << ": The file is not a saved position.";
     QTest::newRow("malformed") << QByteArray("{\"format\": \"wqz-position\", ")
                                << "not a saved position";
     QTest::newRow("newer") << QByteArray("{\"format\": \"wqz-position\", \"version\": 9}")
                            << "newer version of the program";
     QTest::newRow("over the limit") << QByteArray(12 * 1024 * 1024 + 1, ' ') << "larger than 12 MB";
-    QTest::newRow("a named pipe") << QByteArray(kPipe) << "it is not a file";
+    QTest::newRow("a named pipe") << QByteArray(kPipe) << ": It is not a file.";
     QTest::newRow("a range beyond the workbench's numbers")
         << saved(R"("top":"54")", R"("top":"1e39")")
         << "The range: \"top\" holds 1e39, a number too large";

@@ -1,0 +1,89 @@
+// Saving as a desktop program does: Save to the position's own file, the
+// title's mark of a change, and the question before a changed position that
+// has a file is closed or replaced.
+#include "ShellHarness.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QWindow>
+
+class TestPositionSaving : public QObject {
+    Q_OBJECT
+private slots:
+    void a_changed_position_that_has_a_file_is_saved_or_asked_about_data();
+    void a_changed_position_that_has_a_file_is_saved_or_asked_about();
+};
+
+void TestPositionSaving::a_changed_position_that_has_a_file_is_saved_or_asked_about_data() {
+    QTest::addColumn<QString>("command"); // an action, "close" or "try" for a Try it link
+    QTest::addColumn<int>("answer");      // to the question; 0: none asked
+    QTest::addColumn<bool>("saveFails");  // the file's folder is gone
+    QTest::addColumn<bool>("goesOn");
+    const int save = platform::Dialogs::answerSave;
+    const int cancel = platform::Dialogs::answerCancel;
+    QTest::newRow("Save") << "mnuSavePosition" << 0 << false << true;
+    QTest::newRow("Exit, Save") << "mnuFileExit" << save << false << true;
+    QTest::newRow("Exit, Discard")
+        << "mnuFileExit" << platform::Dialogs::answerDiscard << false << true;
+    QTest::newRow("Exit, Cancel") << "mnuFileExit" << cancel << false << false;
+    QTest::newRow("Exit, a save that fails") << "mnuFileExit" << save << true << false;
+    QTest::newRow("closing, Cancel") << "close" << cancel << false << false;
+    QTest::newRow("Open, Cancel") << "mnuOpenPosition" << cancel << false << false;
+    QTest::newRow("Try it, Save") << "try" << save << false << true;
+    QTest::newRow("Try it, Cancel") << "try" << cancel << false << false;
+}
+
+void TestPositionSaving::a_changed_position_that_has_a_file_is_saved_or_asked_about() {
+    QFETCH(QString, command);
+    QFETCH(int, answer);
+    QFETCH(bool, saveFails);
+    QFETCH(bool, goesOn);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kept.wqzpos"));
+    const auto content = [&path] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    Shell s;
+    s.window->Form_Load();
+    s.browser.navigate(QStringLiteral("http://www.quillmere.example/wqzmodhtm/wqzLumo/page21.htm"));
+    s.browser.finish();
+    s.window->show();
+    QVERIFY(s.window->savePosition(path));
+    QCOMPARE(s.window->windowHandle()->title(),
+             QStringLiteral("kept.wqzpos - WQZ Option Payoffs Tutorial"));
+    QTest::mouseClick(s.child<QPushButton>("cmdRestart"), Qt::LeftButton);
+    QCOMPARE(s.window->windowHandle()->title(),
+             QStringLiteral("kept.wqzpos* - WQZ Option Payoffs Tutorial"));
+    const QByteArray saved = content();
+    for (int a : {answer, saveFails ? platform::Dialogs::answerOk : 0}) {
+        if (a != 0) {
+            s.fake.dialogs.script(a);
+        }
+    }
+    if (saveFails) {
+        QVERIFY(dir.remove());
+    }
+    if (command == u"close") {
+        s.window->close();
+    } else if (command == u"try") {
+        emit s.browser.ProgramLink(
+            QStringLiteral("wqz-workbench:load?strategy=Strip&diagram=profit"));
+    } else {
+        s.action(qPrintable(command))->trigger(); // Open goes no further: no file is chosen
+    }
+    QCOMPARE(s.fake.dialogs.pendingAnswers(), 0);
+    QCOMPARE(s.fake.dialogs.shown().value(0).buttons,
+             answer ? platform::Dialogs::Buttons::SaveDiscardCancel : platform::Dialogs::Buttons{});
+    const bool written = content() != saved && !content().isEmpty();
+    QCOMPARE(written, !saveFails && (answer == 0 || answer == platform::Dialogs::answerSave));
+    if (command == u"try") {
+        QCOMPARE(s.child<QComboBox>("cmbStandard")->currentText() == u"Strip", goesOn);
+    } else if (command == u"close" || command == u"mnuFileExit") {
+        QCOMPARE(gEnded, goesOn);
+    }
+}
+
+QTEST_MAIN(TestPositionSaving)
+#include "test_position_saving.moc"
