@@ -174,6 +174,8 @@ private:
     QRect largePlace_;
     // The size in pixels of the last diagram exported.
     QSize diagramSize_{800, 600};
+    // Whether the last diagram exported was for paper, on a light background.
+    bool diagramForPaper_ = false;
     // The exercises answered this run, by id: "right" once answered right,
     // "wrong" while every answer was wrong. Kept only while the program runs.
     QHash<QString, QString> exercisesTried_;

@@ -8,6 +8,7 @@
 #include "workbench/control/ValuesExport.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -34,9 +35,9 @@ void reportFailure(const QString& what, const QString& path, const QString& why)
          Dialogs::Icon::Critical);
 }
 
-// Asks for the picture's size in pixels, starting from `size`; false when the
-// user cancels.
-bool askDiagramSize(QSize& size, QWidget* parent) {
+// Asks for the picture's size in pixels and its background, starting from
+// `size` and `paper`; false when the user cancels.
+bool askDiagramSize(QSize& size, bool& paper, QWidget* parent) {
     namespace de = workbench::diagramexport;
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("dlgDiagramSize"));
@@ -52,6 +53,10 @@ bool askDiagramSize(QSize& size, QWidget* parent) {
     };
     QSpinBox* width = side("spnDiagramWidth", "&Width in pixels:", size.width());
     QSpinBox* height = side("spnDiagramHeight", "&Height in pixels:", size.height());
+    auto* light = new QCheckBox(QStringLiteral("&Light background for paper"), &dialog);
+    light->setObjectName(QStringLiteral("chkDiagramPaper"));
+    light->setChecked(paper);
+    form->addRow(light);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     form->addRow(buttons);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -62,13 +67,14 @@ bool askDiagramSize(QSize& size, QWidget* parent) {
         return false;
     }
     size = QSize(width->value(), height->value());
+    paper = light->isChecked();
     return true;
 }
 
 } // namespace
 
 void frmLumo::mnuExportDiagram_Click() {
-    const workbench::diagramexport::Diagram diagram = ucLumo->diagram();
+    workbench::diagramexport::Diagram diagram = ucLumo->diagram();
     if (diagram.curves.isEmpty()) {
         tell(QStringLiteral("The plot area is empty: plot a position to have a diagram to export."),
              Dialogs::Icon::Information);
@@ -87,9 +93,10 @@ void frmLumo::mnuExportDiagram_Click() {
         return;
     }
     // The size is kept for the next export in this run.
-    if (!askDiagramSize(diagramSize_, this)) {
+    if (!askDiagramSize(diagramSize_, diagramForPaper_, this)) {
         return;
     }
+    diagram.paper = diagramForPaper_;
     const QByteArray bytes = kind == QLatin1String("svg")
                                  ? workbench::diagramexport::svg(diagram, diagramSize_)
                                  : workbench::diagramexport::png(diagram, diagramSize_);

@@ -63,13 +63,14 @@ struct ExportShell : Shell {
 // Answers the size dialog as a user does, once it is up with the focus in
 // it: every key goes to whatever has the focus. Empty sizes keep the
 // dialog's own.
-void answerSizeDialog(const QString& width, const QString& height, int tries = 500) {
+void answerSizeDialog(const QString& width, const QString& height, bool paper = false,
+                      int tries = 500) {
     QTimer::singleShot(tries == 500 ? 0 : 10, [=] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         QWidget* focus = QApplication::focusWidget();
         if (!dialog || !focus || !dialog->isAncestorOf(focus)) {
             if (tries > 0) {
-                answerSizeDialog(width, height, tries - 1);
+                answerSizeDialog(width, height, paper, tries - 1);
             } else if (dialog) {
                 dialog->reject();
             }
@@ -80,6 +81,11 @@ void answerSizeDialog(const QString& width, const QString& height, int tries = 5
             QTest::keyClicks(focus, width);
             QTest::keyClick(focus, Qt::Key_Tab); // the next box, its text selected
             QTest::keyClicks(QApplication::focusWidget(), height);
+        }
+        if (paper) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
@@ -125,6 +131,7 @@ private slots:
     void with_nothing_to_export_a_message_says_so_data();
     void with_nothing_to_export_a_message_says_so();
     void a_png_shows_the_curves_in_their_colours_with_axes_and_legend();
+    void an_svg_is_well_formed_and_names_its_curves_and_axes_data();
     void an_svg_is_well_formed_and_names_its_curves_and_axes();
     void a_failed_write_says_why_and_creates_nothing_data();
     void a_failed_write_says_why_and_creates_nothing();
@@ -210,7 +217,21 @@ void TestExport::a_png_shows_the_curves_in_their_colours_with_axes_and_legend() 
             50);
 }
 
+void TestExport::an_svg_is_well_formed_and_names_its_curves_and_axes_data() {
+    QTest::addColumn<bool>("paper");
+    QTest::addColumn<QString>("area");   // the plot area's fill
+    QTest::addColumn<QString>("yellow"); // the first curve's ink
+    QTest::newRow("screen") << false << "#5a6270"
+                            << "#ffff00";
+    // On paper the area is white and the yellow curve darkened to be read.
+    QTest::newRow("paper") << true << "#ffffff"
+                           << "#888800";
+}
+
 void TestExport::an_svg_is_well_formed_and_names_its_curves_and_axes() {
+    QFETCH(bool, paper);
+    QFETCH(QString, area);
+    QFETCH(QString, yellow);
     ExportShell s;
     s.plotTwoCurves();
     workbench::beforeexpiry::Inputs fifteenDays;
@@ -219,9 +240,10 @@ void TestExport::an_svg_is_well_formed_and_names_its_curves_and_axes() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("diagram.svg"));
     s.fake.dialogs.scriptSaveName(path);
-    answerSizeDialog(QString(), QString()); // 800 x 600
+    answerSizeDialog(QString(), QString(), paper); // 800 x 600
     s.trigger("mnuExportDiagram");
-    QXmlStreamReader xml(contents(path));
+    const QByteArray svg = contents(path);
+    QXmlStreamReader xml(svg);
     QStringList texts;
     QString size;
     int dashed = 0; // the curve before expiry and its legend sample
@@ -232,7 +254,8 @@ void TestExport::an_svg_is_well_formed_and_names_its_curves_and_axes() {
         }
         if (xml.isStartElement() &&
             xml.attributes().hasAttribute(QStringLiteral("stroke-dasharray")) &&
-            xml.attributes().value(QStringLiteral("stroke")) == QStringLiteral("#ff7f7f")) {
+            xml.attributes().value(QStringLiteral("stroke")) ==
+                (paper ? QStringLiteral("#ff0000") : QStringLiteral("#ff7f7f"))) {
             ++dashed;
         }
         if (xml.isStartElement() && xml.name() == u"text") {
@@ -242,11 +265,14 @@ void TestExport::an_svg_is_well_formed_and_names_its_curves_and_axes() {
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     QCOMPARE(size, QStringLiteral("0 0 800 600"));
     QCOMPARE(dashed, 2);
-    for (const char* expected : {"Naked Call (payoff)", "Custom position (payoff)",
-                                 "Custom position (payoff) with 15 days left",
-                                 "Price of the underlying", "Payoff", "50", "-20", "0"}) {
+    for (const char* expected :
+         {"Naked Call (payoff)", "Straddle (payoff)", "Straddle (payoff) with 15 days left",
+          "Volatility implied from the premiums, rate 5.00 %", "Price of the underlying", "Payoff",
+          "50", "-20", "0"}) {
         QVERIFY2(texts.contains(QLatin1String(expected)), expected);
     }
+    QVERIFY(svg.contains("fill=\"" + area.toLatin1() + "\""));
+    QVERIFY(svg.contains("stroke=\"" + yellow.toLatin1() + "\""));
 }
 
 void TestExport::a_failed_write_says_why_and_creates_nothing_data() {

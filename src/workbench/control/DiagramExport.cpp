@@ -34,6 +34,23 @@ QColor toColor(platform::Rgb rgb) {
     return QColor::fromRgb(QRgb(0xFF000000u | rgb));
 }
 
+// On paper a light curve (yellow, the default) would vanish into the white:
+// it is drawn darker, in the same hue.
+QColor ink(platform::Rgb rgb, bool paper) {
+    const QColor c = toColor(rgb);
+    const double luminance = 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue();
+    return paper && luminance > 150 ? c.darker(int(100 * luminance / 120)) : c;
+}
+
+// The dashed curve: a lighter shade of its curve on the dark area, the
+// curve's own ink on paper.
+QColor dashedInk(platform::Rgb rgb, bool paper) {
+    return paper ? ink(rgb, true) : ExpiryCurveLayer::shade(rgb);
+}
+
+// On paper the strikes' dotted lines are grey ink.
+const QColor kPaperStrikeColor(110, 110, 110);
+
 // Cuts the segment to the rectangle (Liang-Barsky); false when nothing of it
 // lies inside.
 bool clipSegment(QPointF& a, QPointF& b, const QRectF& r) {
@@ -196,11 +213,14 @@ void paintLegend(QPainter& p, const QRectF& area, const Diagram& d, double em, d
         lines << Line{QStringLiteral("%1 earlier curves").arg(hidden), Mark::None, {}};
     }
     for (qsizetype i = hidden; i < d.legend.size(); ++i) {
-        lines << Line{d.legend[i].text, Mark::Swatch, toColor(d.legend[i].color)};
+        lines << Line{d.legend[i].text, Mark::Swatch, ink(d.legend[i].color, d.paper)};
     }
     if (d.beforeExpiry) {
         lines << Line{d.beforeExpiry->text, Mark::Dashed,
-                      ExpiryCurveLayer::shade(d.beforeExpiry->color)};
+                      dashedInk(d.beforeExpiry->color, d.paper)};
+        if (!d.beforeExpiryNote.isEmpty()) {
+            lines << Line{d.beforeExpiryNote, Mark::None, {}};
+        }
     }
     const QFontMetricsF fm(p.font());
     const double pad = em * 0.35;
@@ -283,11 +303,11 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setFont(l.font);
     p.fillRect(QRectF(0, 0, w, h), Qt::white);
-    p.fillRect(area, toColor(d.background));
+    p.fillRect(area, d.paper ? QColor(Qt::white) : toColor(d.background));
 
     // Strikes and the zero line first: a curve that runs along either keeps
     // its colour.
-    p.setPen(QPen(kStrikeColor, l.thin, Qt::DotLine));
+    p.setPen(QPen(d.paper ? kPaperStrikeColor : kStrikeColor, l.thin, Qt::DotLine));
     for (const double K : d.strikes) {
         const double x = place({K, 0}, d.scale, area).x();
         if (x >= area.left() && x <= area.right()) {
@@ -304,8 +324,8 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
         for (const QPointF& point : curve.points) {
             line << place(point, curve.scale, area);
         }
-        p.setPen(
-            QPen(toColor(curve.color), l.lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(QPen(ink(curve.color, d.paper), l.lineWidth, Qt::SolidLine, Qt::RoundCap,
+                      Qt::RoundJoin));
         drawClipped(p, line, area);
     }
     if (d.beforeExpiry && !d.beforeExpiryCurve.isEmpty()) {
@@ -313,8 +333,8 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
         for (const QPointF& point : d.beforeExpiryCurve) {
             line << place(point, d.scale, area);
         }
-        p.setPen(QPen(ExpiryCurveLayer::shade(d.beforeExpiry->color), l.lineWidth * 0.8,
-                      Qt::DashLine, Qt::FlatCap));
+        p.setPen(QPen(dashedInk(d.beforeExpiry->color, d.paper), l.lineWidth * 0.8, Qt::DashLine,
+                      Qt::FlatCap));
         drawClipped(p, line, area);
     }
     p.setPen(QPen(Qt::black, l.thin));

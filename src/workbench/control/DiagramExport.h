@@ -63,6 +63,11 @@ struct Diagram {
     // The last curve valued before expiry: its dashed line and legend entry.
     std::optional<CurveLegend::Entry> beforeExpiry;
     QPolygonF beforeExpiryCurve;
+    // What else the curve before expiry was valued with: its volatility and
+    // rate, a line under its legend entry.
+    QString beforeExpiryNote;
+    // For paper: a white area, with ink dark enough to read on it.
+    bool paper = false;
     // What the vertical axis measures: "Payoff" or "Profit".
     QString valueCaption;
 };

@@ -114,6 +114,16 @@ diagramexport::Diagram wqzOptionPayoffs::diagram() const {
     d.legend = legend_->entries();
     d.beforeExpiry = legend_->beforeExpiry();
     d.beforeExpiryCurve = QPolygonF(expiryCurve_->points());
+    if (d.beforeExpiry) {
+        const auto percent = [](double fraction) {
+            return platform::numbers::format(fraction * 100, u"####0.00") + QStringLiteral(" %");
+        };
+        d.beforeExpiryNote =
+            (expiryInputs_.implied
+                 ? QStringLiteral("Volatility implied from the premiums")
+                 : QStringLiteral("Volatility ") + percent(expiryInputs_.volatility)) +
+            QStringLiteral(", rate ") + percent(expiryInputs_.rate);
+    }
     d.valueCaption = lastKind_ == workbench::payoff::profitDiagram ? QStringLiteral("Profit")
                                                                    : QStringLiteral("Payoff");
     return d;
