@@ -25,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
 #include <QUndoStack>
 
@@ -112,18 +113,18 @@ void frmLumo::createControls() {
     twips::setGeometry(ucLumo, R{240, 840, 4455, 4695});
 
     Grid1 = named<platform::FlexGrid>(client_, QStringLiteral("Grid1"));
-    Grid1->setFont(platform::uiFont(8.25));
-    twips::setGeometry(Grid1, R{0, 6480, 5055, 1215});
+    Grid1->setFont(platform::uiFont(kNormalPoints));
+    twips::setGeometry(Grid1, R{0, 6480, designValuesWidth, 1215});
 
     txtAnalysis = named<QPlainTextEdit>(client_, QStringLiteral("txtAnalysis"));
-    txtAnalysis->setFont(platform::uiFont(8.25));
+    txtAnalysis->setFont(platform::uiFont(kNormalPoints));
     txtAnalysis->setReadOnly(true);
     txtAnalysis->setTabChangesFocus(true);
     // Read-only, but the keyboard still reaches it to select and scroll.
     txtAnalysis->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtAnalysis->hide();
     lblReadAbout = named<QLabel>(client_, QStringLiteral("lblReadAbout"));
-    lblReadAbout->setFont(platform::uiFont(8.25));
+    lblReadAbout->setFont(platform::uiFont(kNormalPoints));
     lblReadAbout->setTextFormat(Qt::RichText);
     lblReadAbout->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
                                           Qt::LinksAccessibleByKeyboard);
@@ -155,7 +156,14 @@ void frmLumo::createControls() {
     expiryDock_ = new QDockWidget(QStringLiteral("Before Expiry"), this);
     expiryDock_->setObjectName(QStringLiteral("dockBeforeExpiry"));
     expiryDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    expiryDock_->setWidget(new workbench::BeforeExpiryPanel(*ucLumo, expiryDock_));
+    // In a narrow window the panel gives way before the browser does: it
+    // scrolls rather than hold the window's width.
+    auto* panelView = new QScrollArea(expiryDock_);
+    panelView->setObjectName(QStringLiteral("scrBeforeExpiry"));
+    panelView->setFrameShape(QFrame::NoFrame);
+    panelView->setWidgetResizable(true);
+    panelView->setWidget(new workbench::BeforeExpiryPanel(*ucLumo, panelView));
+    expiryDock_->setWidget(panelView);
     addDockWidget(Qt::RightDockWidgetArea, expiryDock_);
     // A closed panel leaves nothing on the diagram that only it could take
     // away: the dashed curve and its greeks go with it and come back with it.
@@ -185,6 +193,9 @@ void frmLumo::describeControls() {
     describe(Grid1, QStringLiteral("Numeric values"),
              QStringLiteral("The last plot's sampled prices and the position's value at each; "
                             "Edit > Copy Selected Numeric Values copies a selection"));
+    describe(expiryDock_->widget(), QStringLiteral("Before Expiry panel"),
+             QStringLiteral("The inputs that value the last curve before expiry; it scrolls in a "
+                            "narrow window"));
     describe(txtAnalysis, QStringLiteral("Analysis of the last plot"),
              QStringLiteral("Break-evens, greatest profit and loss of the last curve drawn; "
                             "Edit > Copy Analysis copies them"));

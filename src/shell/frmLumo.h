@@ -42,6 +42,9 @@ public:
     // The address box's design width, in twips; a window too narrow for the
     // whole address row takes room from the box first.
     static constexpr int designAddressWidth = 4575;
+    // The values grid's design width, in twips; it widens with a larger
+    // workbench above it.
+    static constexpr int designValuesWidth = 5055;
 
     // How the process ends once the window has shut down.
     using ProcessEnd = void (*)();
@@ -140,6 +143,10 @@ private:
     // menu command's shortcut.
     bool keyTakenByFocus(const QKeyEvent& key) const;
     void displaySwitch(bool large);
+    // The window's own text beside the workbench, at the display's size.
+    static constexpr double kNormalPoints = 8.25;
+    static constexpr double kLargePoints = 12;
+    void showLargeBeside(bool large);
     // The window around the enlarged workbench, and back.
     // Back, Forward and Stop with the gaps before them, in twips.
     double addressButtonsWidth() const;

@@ -25,6 +25,9 @@ constexpr double kGap = 25;
 constexpr double kMargin = 100;
 // Room for a short address, in twips.
 constexpr double kMinAddressWidth = 600;
+// The narrowest the browser gets while a panel beside it can give way: a
+// tutorial page's lines stay readable.
+constexpr double kMinBrowserWidth = 4800;
 // Below the workbench the values grid keeps its header and two rows before
 // the analysis gets any room, and the analysis shows only with two lines.
 constexpr double kMinValuesHeight = 720;
@@ -59,6 +62,14 @@ void frmLumo::PositionBrowsers() {
     }
     try {
         const platform::twips::Rect bench = platform::twips::geometry(ucLumo);
+        // The panel beside the browser gives up its width first; the client
+        // keeps the workbench, a readable browser and its whole address row.
+        const int least = platform::twips::pixelsToHold(
+            int(bench.left + bench.width + kGap +
+                std::max(kMinBrowserWidth, kMinAddressWidth + addressButtonsWidth()) + kMargin));
+        if (client_->minimumWidth() != least) {
+            client_->setMinimumWidth(least);
+        }
         const double clientWidth = platform::twips::fromPixels(client_->width());
         const double clientHeight = platform::twips::fromPixels(client_->height());
         place(Browser1, Property::Left, double(bench.width) + bench.left + kGap);
@@ -72,6 +83,9 @@ void frmLumo::PositionBrowsers() {
             analysis = 0;
         }
         place(Grid1, Property::Top, double(bench.height) + bench.top + kGap);
+        place(Grid1, Property::Width,
+              designValuesWidth +
+                  std::max(0, bench.width - workbench::wqzOptionPayoffs::designWidth));
         place(Grid1, Property::Height, analysis > 0 ? below - analysis - kGap : below);
         txtAnalysis->setVisible(analysis > 0);
         lblReadAbout->setVisible(analysis > 0 && !lblReadAbout->text().isEmpty());

@@ -5,6 +5,8 @@
 #include "platform/Clipboard.h"
 #include "platform/EventPump.h"
 #include "platform/FailureGuard.h"
+#include "platform/FlexGrid.h"
+#include "platform/Fonts.h"
 #include "platform/RunTimeError.h"
 #include "platform/Twips.h"
 #include "services/MTaskList.h"
@@ -12,12 +14,16 @@
 #include "workbench/control/GridEditing.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 
+#include <QActionGroup>
+#include <QApplication>
 #include <QDockWidget>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QUndoStack>
 
+#include <initializer_list>
 #include <utility>
 
 namespace shell {
@@ -106,6 +112,13 @@ void frmLumo::createMenus() {
     separator(options, "mnuOptionSep1");
     QAction* large = item(options, "mnuOptionsLargeDisplay", "&Large Display");
     QAction* normal = item(options, "mnuOptionsNormalDisplay", "&Normal Display");
+    // The menu shows which display is on.
+    auto* displays = new QActionGroup(options);
+    for (QAction* display : {large, normal}) {
+        display->setCheckable(true);
+        displays->addAction(display);
+    }
+    normal->setChecked(true);
     separator(options, "mnuOptionSep2");
     QAction* markers = item(options, "mnuShowMarkers", "Show &Markers");
     markers->setCheckable(true);
@@ -195,6 +208,24 @@ void frmLumo::mnuPasteOpData_Click() {
     }
 }
 
+void frmLumo::showLargeBeside(bool large) {
+    // What reads the workbench's numbers grows with it: the values, the
+    // analysis and its offer, and the panel before expiry.
+    const double size = large ? kLargePoints : kNormalPoints;
+    for (QWidget* w : std::initializer_list<QWidget*>{Grid1, txtAnalysis, lblReadAbout}) {
+        w->setFont(platform::uiFont(size));
+    }
+    // The values keep every digit in sight at either size.
+    for (int c = 0; c < Grid1->Cols(); ++c) {
+        Grid1->fitColWidthToText(c);
+    }
+    QWidget* panel = expiryDock_->widget();
+    QFont font = panel->font();
+    font.setPointSizeF(QApplication::font().pointSizeF() *
+                       (large ? kLargePoints / kNormalPoints : 1.0));
+    panel->setFont(font);
+}
+
 void frmLumo::displaySwitch(bool large) {
     // Every step runs even when one before it failed.
     platform::skipOnError([&] { large ? ucLumo->EnlargeFont() : ucLumo->ReduceFont(); });
@@ -208,6 +239,7 @@ void frmLumo::displaySwitch(bool large) {
         r.height = ucLumo->ucHeight;
         platform::twips::setGeometry(ucLumo, r);
     });
+    platform::skipOnError([&] { showLargeBeside(large); });
     platform::skipOnError([&] { large ? growToShowWorkbench() : giveBackNormalSize(); });
     platform::skipOnError([&] { PositionBrowsers(); });
 }

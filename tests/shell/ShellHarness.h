@@ -67,9 +67,13 @@ struct Shell {
         }
         QWidget* client = window->centralWidget();
         const QSize wanted(widthTwips / 15, heightTwips / 15);
-        window->resize(wanted + (window->size() - client->size()));
-        window->layout()->activate();
-        QCoreApplication::processEvents();
+        // A panel squeezed by a narrow window takes its width back as the
+        // window grows, so the frame around the client is measured again.
+        for (int tries = 0; tries < 6 && client->size() != wanted; ++tries) {
+            window->resize(wanted + (window->size() - client->size()));
+            window->layout()->activate();
+            QCoreApplication::processEvents();
+        }
         return client->size() == wanted;
     }
     QAction* action(const char* name) const {

@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -102,6 +103,8 @@ private slots:
     void a_workbench_below_the_client_area_keeps_the_grid_height();
     void a_minimised_window_moves_nothing();
     void large_then_normal_restores_every_position_and_size();
+    void large_display_enlarges_what_reads_the_workbench_and_shows_in_the_menu();
+    void closing_the_panel_takes_the_curve_before_expiry_with_it();
     void nothing_is_cut_off_or_overlapped_at_either_display_data();
     void nothing_is_cut_off_or_overlapped_at_either_display();
     void large_grows_the_window_as_far_as_needed_and_normal_gives_it_back_data();
@@ -157,11 +160,14 @@ void TestFrmLumo::a_narrow_window_keeps_the_browser_width_without_a_message() {
     s.window->Form_Load();
     QVERIFY(s.setClientSize(13260, 8100));
     s.window->PositionBrowsers();
-    QVERIFY(s.setClientSize(5250, 8100)); // narrower than the workbench and margins
+    // Narrower than the workbench and a readable browser: the panel gives
+    // way, the client keeps the browser and its whole address row.
+    QVERIFY(!s.setClientSize(5250, 8100));
     s.window->PositionBrowsers();
-    QCOMPARE(s.get("Browser1", P::Width), 7790.0);
     QCOMPARE(s.get("Browser1", P::Left), 5395.0);
-    QCOMPARE(s.get("cmbNavigate", P::Width), 600.0); // as short as it gets
+    QVERIFY(s.get("Browser1", P::Width) >= 4800);
+    QVERIFY(s.get("cmdStop", P::Left) + s.get("cmdStop", P::Width) <=
+            platform::twips::fromPixels(s.window->centralWidget()->width()));
     QVERIFY(s.setClientSize(11000, 8100)); // the address row's buttons need the box's room
     s.window->PositionBrowsers();
     QVERIFY(s.get("cmbNavigate", P::Width) < 4575);
@@ -204,6 +210,50 @@ void TestFrmLumo::a_minimised_window_moves_nothing() {
     platform::twips::setGeometry(s.window->workbench(), {240, 840, 6000, 5985});
     s.window->PositionBrowsers();
     QCOMPARE(s.get("Browser1", P::Left), 5395.0);
+}
+
+void TestFrmLumo::large_display_enlarges_what_reads_the_workbench_and_shows_in_the_menu() {
+    Shell s;
+    s.window->Form_Load();
+    QVERIFY(s.setClientSize(13260, 8100));
+    QWidget* panel =
+        s.window->findChild<QDockWidget*>(QStringLiteral("dockBeforeExpiry"))->widget();
+    const double panelPoints = panel->font().pointSizeF();
+    const char* readers[] = {"Grid1", "txtAnalysis", "lblReadAbout"};
+    for (const char* display : {"mnuOptionsLargeDisplay", "mnuOptionsNormalDisplay"}) {
+        const bool large = display[10] == 'L';
+        s.action(display)->trigger();
+        QVERIFY(s.action(display)->isChecked());
+        QCOMPARE(s.action("mnuOptionsLargeDisplay")->isChecked(), large);
+        for (const char* name : readers) {
+            QCOMPARE(s.child<QWidget>(name)->font().pointSizeF(), large ? 12.0 : 8.25);
+        }
+        QCOMPARE(panel->font().pointSizeF() > panelPoints, large);
+    }
+}
+
+void TestFrmLumo::closing_the_panel_takes_the_curve_before_expiry_with_it() {
+    Shell s;
+    s.window->Form_Load();
+    QVERIFY(s.setClientSize(13260, 8100));
+    workbench::beforeexpiry::Inputs fifteenDays;
+    fifteenDays.daysLeft = 15;
+    s.window->workbench()->setBeforeExpiry(fifteenDays);
+    const auto dashed = [&s] {
+        return s.window->workbench()->diagram().beforeExpiry.has_value() &&
+               s.child<QPlainTextEdit>("txtAnalysis")->toPlainText().contains(u"15 days left");
+    };
+    QVERIFY(dashed());
+    auto* dock = s.window->findChild<QDockWidget*>(QStringLiteral("dockBeforeExpiry"));
+    // The panel's own close button, as a student closes it.
+    auto* close = dock->findChild<QAbstractButton*>(QStringLiteral("qt_dockwidget_closebutton"));
+    QVERIFY(close);
+    QTest::mouseClick(close, Qt::LeftButton);
+    QVERIFY(!dock->isVisible());
+    QVERIFY(!dashed());
+    s.action("mnuBeforeExpiry")->trigger();
+    QVERIFY(dock->isVisible());
+    QVERIFY(dashed());
 }
 
 void TestFrmLumo::large_then_normal_restores_every_position_and_size() {
@@ -285,7 +335,7 @@ void TestFrmLumo::nothing_is_cut_off_or_overlapped_at_either_display() {
 void TestFrmLumo::large_grows_the_window_as_far_as_needed_and_normal_gives_it_back_data() {
     // Client areas in pixels. The large workbench, the address row beside it
     // and the values grid below it need 1025 x 702, and the analysis below
-    // the grid its room on top (added where `large` is 702).
+    // the grid its room on top at the large font (added where `large` is 702).
     QTest::addColumn<QSize>("before");
     QTest::addColumn<QSize>("large");
     QTest::addColumn<QSize>("resizedWhileLarge");
@@ -295,7 +345,7 @@ void TestFrmLumo::large_grows_the_window_as_far_as_needed_and_normal_gives_it_ba
     QTest::newRow("wide but short")
         << QSize(1100, 540) << QSize(1100, 702) << QSize() << QSize(1100, 540);
     QTest::newRow("big enough already")
-        << QSize(1100, 900) << QSize(1100, 900) << QSize() << QSize(1100, 900);
+        << QSize(1100, 1000) << QSize(1100, 1000) << QSize() << QSize(1100, 1000);
     QTest::newRow("resized by the user while large")
         << QSize(884, 540) << QSize(1025, 702) << QSize(1000, 650) << QSize(1000, 650);
 }
@@ -307,13 +357,13 @@ void TestFrmLumo::large_grows_the_window_as_far_as_needed_and_normal_gives_it_ba
     QFETCH(QSize, normal);
     Shell s;
     s.window->Form_Load();
-    if (large.height() == 702) {
-        large.rheight() += platform::twips::pixelsToHold(s.window->analysisRoom());
-    }
     QVERIFY(s.setClientSize(before.width() * 15, before.height() * 15));
     const QPoint place = s.window->pos();
     s.action("mnuOptionsLargeDisplay")->trigger();
     s.action("mnuOptionsLargeDisplay")->trigger();
+    if (large.height() == 702) {
+        large.rheight() += platform::twips::pixelsToHold(s.window->analysisRoom());
+    }
     QCOMPARE(s.window->centralWidget()->size(), large);
     if (resizedWhileLarge.isValid()) {
         QVERIFY(s.setClientSize(resizedWhileLarge.width() * 15, resizedWhileLarge.height() * 15));

@@ -3,6 +3,7 @@
 
 #include "platform/FailureGuard.h"
 #include "platform/FlexGrid.h"
+#include "platform/Numbers.h"
 #include "platform/RunTimeError.h"
 #include "platform/SwatchBox.h"
 
@@ -49,6 +50,38 @@ wqzOptionPayoffs::Shown wqzOptionPayoffs::shown() const {
         s.range[i] = Text1[i]->text();
     }
     return s;
+}
+
+namespace {
+
+bool sameCell(const QString& a, const QString& b) {
+    using platform::numbers::hasLeadingNumber;
+    using platform::numbers::leadingNumber;
+    if (a == b) {
+        return true;
+    }
+    // A number too large for the grid is no number here; its text decides.
+    try {
+        return hasLeadingNumber(a) && hasLeadingNumber(b) && leadingNumber(a) == leadingNumber(b);
+    } catch (const platform::RunTimeError&) {
+        return false;
+    }
+}
+
+} // namespace
+
+bool wqzOptionPayoffs::Shown::samePosition(const Shown& other) const {
+    if (rows.size() != other.rows.size() || !sameCell(underlyingQty, other.underlyingQty)) {
+        return false;
+    }
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        for (std::size_t c = 0; c < rows[r].size(); ++c) {
+            if (!sameCell(rows[r][c], other.rows[r][c])) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 void wqzOptionPayoffs::showRows(const QList<document::Row>& rows) {

@@ -221,9 +221,9 @@ private:
         QList<document::Row> rows;
         QString underlyingQty;
         std::array<QString, 4> range;
-        bool samePosition(const Shown& other) const {
-            return rows == other.rows && underlyingQty == other.underlyingQty;
-        }
+        // The same quantities, quotes and strikes, however their numbers
+        // are written ("1" and "1.00").
+        bool samePosition(const Shown& other) const;
         bool operator==(const Shown&) const = default;
     };
     Shown shown() const;

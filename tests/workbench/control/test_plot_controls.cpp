@@ -41,6 +41,8 @@ private slots:
     void the_plot_area_takes_the_focus_with_a_frame_that_is_not_copied_data();
     void the_plot_area_takes_the_focus_with_a_frame_that_is_not_copied();
     void the_large_display_keeps_the_curves_and_normal_restores_the_layout();
+    void the_analysis_and_the_list_describe_the_position_on_screen_data();
+    void the_analysis_and_the_list_describe_the_position_on_screen();
 
 private:
     void clickCell(int row, int col) { h->clickCell(row, col); }
@@ -428,15 +430,22 @@ void TestPlotControls::
     the_pointer_reads_the_last_curve_exactly_without_touching_the_picture_data() {
     QTest::addColumn<double>("price");
     QTest::addColumn<bool>("cleared");
-    QTest::newRow("at the peak") << 50.0 << false;
-    QTest::newRow("between samples on a slope") << 44.2 << false;
-    QTest::newRow("after Clear: the price alone") << 55.7 << true;
+    QTest::addColumn<int>("daysLeft");
+    QTest::newRow("at the peak") << 50.0 << false << 0;
+    QTest::newRow("between samples on a slope") << 44.2 << false << 0;
+    QTest::newRow("after Clear: the price alone") << 55.7 << true << 0;
+    QTest::newRow("with a dashed curve: its value too") << 50.0 << false << 15;
+    QTest::newRow("after Clear, no dashed value") << 52.3 << true << 15;
 }
 
 void TestPlotControls::the_pointer_reads_the_last_curve_exactly_without_touching_the_picture() {
     QFETCH(double, price);
     QFETCH(bool, cleared);
+    QFETCH(int, daysLeft);
     h->choose(QStringLiteral("Call Butterfly Spread"));
+    workbench::beforeexpiry::Inputs inputs;
+    inputs.daysLeft = daysLeft;
+    h->bench->setBeforeExpiry(inputs);
     if (cleared) {
         press("cmdClear");
     }
@@ -452,11 +461,76 @@ void TestPlotControls::the_pointer_reads_the_last_curve_exactly_without_touching
     if (!cleared) {
         want += QStringLiteral("   Payoff ") + QString::number(payoff, 'f', 2);
     }
-    QCOMPARE(static_cast<const workbench::HoverReadout*>(readout)->text(), want);
+    const QString shown = static_cast<const workbench::HoverReadout*>(readout)->text();
+    if (daysLeft > 0 && !cleared) {
+        // Before expiry the butterfly is worth less than its peak at 50.
+        const QString dashed = QStringLiteral("   With 15 days left ");
+        QVERIFY2(shown.startsWith(want + dashed), qPrintable(shown));
+        const double value = shown.mid(want.size() + dashed.size()).toDouble();
+        QVERIFY(value > 0 && value < payoff);
+    } else {
+        QCOMPARE(shown, want);
+    }
     QCOMPARE(h->pbox()->image(), picture);
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(h->pbox(), &leave);
     QVERIFY(!readout->isVisible());
+}
+
+void TestPlotControls::the_analysis_and_the_list_describe_the_position_on_screen_data() {
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("firstLine"); // of the analysis
+    QTest::addColumn<QString>("listed");    // the strategy list's entry
+    const QString asPlotted = QStringLiteral("As last plotted \u2014 press Plot to update");
+    QTest::newRow("a quantity typed into a cell")
+        << QStringList{"Straddle", "cell 1 0 2"} << asPlotted << "";
+    QTest::newRow("a quantity typed into the box")
+        << QStringList{"Straddle", "box 1"} << asPlotted << "";
+    QTest::newRow("typed again as it was")
+        << QStringList{"Straddle", "cell 3 0 1"} << "Straddle (payoff)"
+        << "Straddle";
+    QTest::newRow("plotted again")
+        << QStringList{"Straddle", "cell 1 0 2", "Plot"} << "Custom position (payoff)"
+        << "";
+    QTest::newRow("Clear") << QStringList{"Straddle", "Clear"} << ""
+                           << "Straddle";
+    QTest::newRow("Restart") << QStringList{"Straddle", "Restart"} << ""
+                             << "";
+    // However it came to be held, one call at 50 is the naked call.
+    QTest::newRow("a call typed after Restart")
+        << QStringList{"Restart", "cell 3 0 1", "Plot"} << "Naked Call (payoff)"
+        << "Naked Call";
+    QTest::newRow("two rows of one strike")
+        << QStringList{"Restart", "strike 2 50", "cell 2 3 1", "cell 3 0 1", "Plot"}
+        << "Straddle (payoff)"
+        << "Straddle";
+}
+
+void TestPlotControls::the_analysis_and_the_list_describe_the_position_on_screen() {
+    QFETCH(QStringList, steps);
+    QFETCH(QString, firstLine);
+    QFETCH(QString, listed);
+    for (const QString& step : steps) {
+        const QStringList words = step.split(u' ');
+        if (words[0] == u"cell" || words[0] == u"strike") {
+            const bool strike = words[0] == u"strike";
+            clickCell(words[1].toInt(), strike ? 2 : words[2].toInt());
+            h->typeToFocus(words.last());
+            h->keyToFocus(Qt::Key_Return);
+        } else if (words[0] == u"box") {
+            QTest::mouseClick(h->underlyingBox(), Qt::LeftButton);
+            h->typeToFocus(words[1]);
+        } else if (words[0] == u"Plot" || words[0] == u"Clear" || words[0] == u"Restart") {
+            wideRange();
+            press(qPrintable(QStringLiteral("cmd") + words[0]));
+        } else {
+            h->choose(step);
+        }
+    }
+    QCoreApplication::processEvents(); // the event loop a student's edits come through
+    QCOMPARE(h->bench->analysisText().section(u'\n', 0, 0), firstLine);
+    QCOMPARE(h->bench->analysisStale(), firstLine.startsWith(u"As last"));
+    QCOMPARE(h->strategies()->currentText(), listed);
 }
 
 QTEST_MAIN(TestPlotControls)

@@ -39,6 +39,8 @@ private slots:
     void the_most_the_grid_holds_is_written_and_read_back_data();
     void the_most_the_grid_holds_is_written_and_read_back();
     void undo_brings_back_each_change_and_plots_it();
+    void undo_gives_back_exactly_what_a_command_took_data();
+    void undo_gives_back_exactly_what_a_command_took();
 };
 
 void TestPositionDocument::a_saved_position_opens_as_it_was_shown_data() {
@@ -150,19 +152,66 @@ void TestPositionDocument::undo_brings_back_each_change_and_plots_it() {
     QCOMPARE(h.cell(3, 0), QString());
     QCOMPARE(changes.undoText(), QStringLiteral("Restart"));
 
-    h.fake->dialogs.script(platform::Dialogs::answerYes);
-    changes.undo(); // Restart
+    changes.undo(); // Restart, in the range Straddle chose: no question
     QCOMPARE(h.cell(1, 0), QStringLiteral("3.00"));
     QCOMPARE(h.bench->position().callQty[1], 3.0f);
     QCOMPARE(h.bench->plotValue()[100], float(3 * (99.01 - 40) + (99.01 - 50))); // the payoff
-    h.fake->dialogs.script(platform::Dialogs::answerNo); // the straddle alone is far smaller
-    changes.undo();                                      // the typed 3
+    changes.undo();                                                              // the typed 3
     QCOMPARE(gridTexts(h), straddle);
     changes.redo();
     QCOMPARE(h.cell(1, 0), QStringLiteral("3.00"));
+    QVERIFY(h.fake->dialogs.shown().isEmpty()); // an undo never asks to re-scale
     // Nothing changed: nothing to record.
+    h.fake->dialogs.script(platform::Dialogs::answerNo);
     QTest::mouseClick(h.button(QStringLiteral("cmdPlot")), Qt::LeftButton);
     QCOMPARE(changes.undoText(), QStringLiteral("Typing"));
+}
+
+void TestPositionDocument::undo_gives_back_exactly_what_a_command_took_data() {
+    QTest::addColumn<QString>("typed"); // "box" into the underlying's box, "range" 20 to 80
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("undone"); // the box, then the price range's two boxes
+    QTest::newRow("a paste after the underlying was typed")
+        << "box"
+        << "paste" << QStringList{"3", "1", "100"};
+    QTest::newRow("a strategy after the range was typed")
+        << "range"
+        << "Straddle" << QStringList{"0.00", "20", "80"};
+    QTest::newRow("the typed underlying itself") << "box"
+                                                 << "" << QStringList{"0", "1", "100"};
+}
+
+void TestPositionDocument::undo_gives_back_exactly_what_a_command_took() {
+    QFETCH(QString, typed);
+    QFETCH(QString, command);
+    QFETCH(QStringList, undone);
+    WorkbenchHarness h;
+    QVERIFY(h.showActive());
+    QUndoStack& changes = h.bench->undoStack();
+    if (typed == u"box") {
+        QTest::mouseClick(h.underlyingBox(), Qt::LeftButton);
+        h.keyToFocus(Qt::Key_A, Qt::ControlModifier);
+        h.typeToFocus(QStringLiteral("3"));
+    } else {
+        for (const auto& [box, text] : {std::pair{2, "20"}, std::pair{3, "80"}}) {
+            QTest::mouseClick(h.box(box), Qt::LeftButton);
+            h.keyToFocus(Qt::Key_A, Qt::ControlModifier);
+            h.typeToFocus(QString::fromLatin1(text));
+        }
+        QTest::mouseClick(h.button(QStringLiteral("cmdPlot")), Qt::LeftButton);
+    }
+    if (command == u"paste") {
+        h.bench->pasteData(twelveRows());
+    } else if (!command.isEmpty()) {
+        h.choose(command);
+    } else {
+        h.keyToFocus(Qt::Key_Return);
+    }
+    changes.undo();
+    QCOMPARE(
+        QStringList({h.underlyingBox()->text(), h.box(2)->text(), h.box(3)->text()}).join(u' '),
+        undone.join(u' '));
+    QVERIFY(h.fake->dialogs.shown().isEmpty());
 }
 
 QTEST_MAIN(TestPositionDocument)
