@@ -2,6 +2,7 @@
 
 #include "RunTimeError.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -344,14 +345,19 @@ QString formatScientific(const char* sci, bool negative, const Pattern& p) {
     return QString::fromLatin1(out.data(), qsizetype(out.size()));
 }
 
-template <typename T> QString formatAny(T value, QStringView pattern) {
+// From the shortest digits that read back as the value, or from `digits`
+// significant ones.
+template <typename T> QString formatAny(T value, QStringView pattern, int digits = 0) {
     const Pattern p = parsePattern(pattern);
     if (!std::isfinite(value)) {
         overflow();
     }
     char buf[64];
-    const auto res =
-        std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value), std::chars_format::scientific);
+    constexpr auto scientific = std::chars_format::scientific;
+    const T size = std::fabs(value);
+    const auto res = digits > 0
+                         ? std::to_chars(buf, buf + sizeof buf - 1, size, scientific, digits - 1)
+                         : std::to_chars(buf, buf + sizeof buf - 1, size, scientific);
     *res.ptr = '\0';
     return formatScientific(buf, std::signbit(value), p);
 }
@@ -364,6 +370,20 @@ QString format(float value, QStringView pattern) {
 
 QString format(double value, QStringView pattern) {
     return formatAny(value, pattern);
+}
+
+double decimalValue(float value) {
+    char buf[64];
+    double decimal = value;
+    std::from_chars(buf, std::to_chars(buf, buf + sizeof buf, value).ptr, decimal);
+    return decimal;
+}
+
+QString formatDecimal(double value, QStringView pattern) {
+    const double size = std::fabs(value);
+    const int integerDigits = std::isfinite(size) && size >= 1 ? int(std::log10(size)) + 1 : 1;
+    const int digits = std::clamp(integerDigits + parsePattern(pattern).decimals + 1, 12, 17);
+    return formatAny(value, pattern, digits);
 }
 
 QString numberText(float value) {

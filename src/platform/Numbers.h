@@ -59,6 +59,18 @@ inline float single(double value) {
 QString format(float value, QStringView pattern);
 QString format(double value, QStringView pattern);
 
+// The decimal a float shows as, in double: 3.29f is 3.2899999618 in binary
+// and 3.29 here. Sums and products of such values are their decimal results
+// up to the noise of double arithmetic, which formatDecimal reads through.
+double decimalValue(float value);
+
+// format for a value computed in double from decimal values: it is first
+// taken to 12 significant digits (more for a large value, so that one digit
+// stays behind the last one shown), so that noise far below that cannot move
+// a half. 0.15 x 11.5 is 1.7249999999999999 in double and shows as 1.73, as
+// the 1.725 it stands for does.
+QString formatDecimal(double value, QStringView pattern);
+
 // The shortest plain text of a float without blanks: 40, 12.5, 1E+20.
 QString numberText(float value);
 

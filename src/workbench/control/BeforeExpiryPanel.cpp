@@ -2,6 +2,7 @@
 
 #include "platform/FailureGuard.h"
 #include "platform/Numbers.h"
+#include "workbench/model/PositionColumns.h"
 #include "wqzOptionPayoffs.h"
 
 #include <QDoubleSpinBox>
@@ -30,8 +31,14 @@ W* named(QWidget* parent, const char* name, const QString& words, const QString&
     return w;
 }
 
+// A strike as the position grid writes it, so that the panel names the
+// row the student sees.
+QString strikeText(double strike) {
+    return columns::strikeText(float(strike));
+}
+
 QString notValuedText(const beforeexpiry::RowNotValued& row) {
-    const QString strike = platform::numbers::numberText(float(row.strike));
+    const QString strike = strikeText(row.strike);
     QString why;
     switch (row.why) {
     case beforeexpiry::NotValued::StrikeNotAboveZero:
@@ -52,6 +59,27 @@ QString notValuedText(const beforeexpiry::RowNotValued& row) {
 QString percent(const std::optional<double>& v) {
     return v ? platform::numbers::format(*v * 100, u"##0.00") + QStringLiteral(" %")
              : QStringLiteral("n/a");
+}
+
+// The strikes whose call and put disagree, a few named and the rest
+// counted, so that the line stays readable with thousands of rows.
+QString atOddsText(const std::vector<beforeexpiry::RowVolatility>& rows) {
+    constexpr std::size_t most = 3;
+    const auto whole = [](double v) {
+        return platform::numbers::format(v * 100, u"##0") + QStringLiteral(" %");
+    };
+    QStringList strikes;
+    for (std::size_t i = 0; i < std::min(rows.size(), most); ++i) {
+        strikes << QStringLiteral("at %1 imply %2 and %3")
+                       .arg(strikeText(rows[i].strike), whole(*rows[i].call), whole(*rows[i].put));
+    }
+    QString text = QStringLiteral("Calls and puts ") + strikes.join(QStringLiteral(", "));
+    if (const std::size_t rest = rows.size() - std::min(rows.size(), most); rest > 0) {
+        text += rest == 1 ? QStringLiteral(" (and at one more strike)")
+                          : QStringLiteral(" (and at %1 more strikes)").arg(rest);
+    }
+    return text + QStringLiteral(": these quotes are not consistent with each other, so curves "
+                                 "before expiry differ between equivalent positions");
 }
 
 } // namespace
@@ -104,6 +132,13 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     note_ = named<QLabel>(this, "lblVolatilityNote", QStringLiteral("Note on the volatilities"),
                           QStringLiteral("Which options no volatility explains"));
     note_->setWordWrap(true);
+    atOdds_ = named<QLabel>(
+        this, "lblQuotesAtOdds", QStringLiteral("Quotes at odds"),
+        QStringLiteral("Strikes whose call and put premiums imply volatilities more than %1 "
+                       "points apart")
+            .arg(platform::numbers::format(beforeexpiry::parityGap * 100, u"##0")));
+    atOdds_->setWordWrap(true);
+    atOdds_->hide();
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Days to expiry"), daysToday_);
@@ -117,6 +152,7 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     column->addLayout(form);
     column->addWidget(title);
     column->addWidget(volatilities_, 1);
+    column->addWidget(atOdds_);
     column->addWidget(note_);
 
     using platform::guarded;
@@ -251,8 +287,7 @@ void BeforeExpiryPanel::fillVolatilities() {
     bool missing = false;
     for (int i = 0; i < int(rows.size()); ++i) {
         const beforeexpiry::RowVolatility& row = rows[std::size_t(i)];
-        const QString texts[] = {platform::numbers::numberText(float(row.strike)),
-                                 percent(row.call), percent(row.put)};
+        const QString texts[] = {strikeText(row.strike), percent(row.call), percent(row.put)};
         for (int c = 0; c < 3; ++c) {
             auto* item = new QTableWidgetItem(texts[c]);
             item->setTextAlignment(Qt::AlignCenter);
@@ -273,6 +308,12 @@ void BeforeExpiryPanel::fillVolatilities() {
         notes << notValuedText(row);
     }
     note_->setText(notes.join(u'\n'));
+    // With one volatility for every option, parity holds whatever the quotes.
+    const std::vector<beforeexpiry::RowVolatility> atOdds =
+        in.implied ? beforeexpiry::quotesAtOdds(position, rows)
+                   : std::vector<beforeexpiry::RowVolatility>();
+    atOdds_->setText(atOdds.empty() ? QString() : atOddsText(atOdds));
+    atOdds_->setVisible(!atOdds.empty());
 }
 
 } // namespace workbench

@@ -73,6 +73,9 @@ private:
     QHash<QAbstractSpinBox*, QString> tips_;
     QTableWidget* volatilities_ = nullptr;
     QLabel* note_ = nullptr;
+    // Which strikes' quotes break put-call parity, while volatilities are
+    // implied from them; hidden when none do.
+    QLabel* atOdds_ = nullptr;
 };
 
 } // namespace workbench

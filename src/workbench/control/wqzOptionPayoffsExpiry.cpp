@@ -5,6 +5,7 @@
 #include "CurveLegend.h"
 #include "ExpiryCurveLayer.h"
 #include "platform/Numbers.h"
+#include "workbench/model/PositionAnalysis.h"
 
 #include <QList>
 #include <QPointF>
@@ -28,15 +29,23 @@ QString daysText(int days) {
     return days == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(days);
 }
 
+// An amount or a price as the rest of the read-out writes it.
+QString money(double value) {
+    return std::isfinite(value) ? analysis::money(value) : QStringLiteral("n/a");
+}
+
+// Each greek holds only at one price and one time left, so their lines say
+// where; all four to the same four decimals, so that they compare at a glance.
 QString greeksText(const beforeexpiry::Greeks& g, int daysLeft, double price, bool profit) {
     const QString days = daysText(daysLeft);
+    constexpr const char16_t* greek = u"####0.0000";
     return QStringLiteral("%1 with %2 left at %3: %4\n"
+                          "Greeks at %3 with %2 left:\n"
                           "Delta %5   Gamma %6\n"
                           "Theta %7 a day   Vega %8 a point")
-        .arg(profit ? QStringLiteral("Profit") : QStringLiteral("Value"), days,
-             number(price, u"####0.00"), number(g.value, u"####0.00"), number(g.delta, u"####0.00"),
-             number(g.gamma, u"####0.0000"), number(g.thetaPerDay, u"####0.0000"),
-             number(g.vegaPerPoint, u"####0.0000"));
+        .arg(profit ? QStringLiteral("Profit") : QStringLiteral("Value"), days, money(price),
+             money(g.value), number(g.delta, greek), number(g.gamma, greek),
+             number(g.thetaPerDay, greek), number(g.vegaPerPoint, greek));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "PositionAnalysis.h"
 
+#include "platform/Numbers.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -157,6 +159,17 @@ std::vector<PriceSpan> breakEvens(const Corners& c) {
     return zeros;
 }
 
+// The value at S of the swept legs on top of `base`, what the premiums and
+// the underlying's price take off: valueAt on the decimal state.
+double valueOfLegs(const std::vector<Leg>& legs, double base, double underlyingQty, double S) {
+    double v = base + underlyingQty * S;
+    for (const Leg& leg : legs) {
+        v += leg.callQty * std::max(S - leg.strike, 0.0) +
+             leg.putQty * std::max(leg.strike - S, 0.0);
+    }
+    return v;
+}
+
 } // namespace
 
 double valueAt(const PositionState& p, double S, payoff::DiagramKind kind) {
@@ -174,11 +187,13 @@ double valueAt(const PositionState& p, double S, payoff::DiagramKind kind) {
 }
 
 Analysis analyse(const PositionState& p, payoff::DiagramKind kind) {
+    using platform::numbers::decimalValue;
     const double f = kind;
-    const double uq = p.underlyingQty;
+    const double uq = decimalValue(p.underlyingQty);
     Analysis a;
     a.kind = kind;
-    a.todayPrice = p.underlyingPrice;
+    a.underlyingQty = uq;
+    a.todayPrice = decimalValue(p.underlyingPrice);
     a.underlyingCost = uq * a.todayPrice;
 
     // What the diagram subtracts, and the same in absolute sizes.
@@ -190,16 +205,19 @@ Analysis analyse(const PositionState& p, payoff::DiagramKind kind) {
         if (!p.takesPart[std::size_t(r)]) {
             continue;
         }
-        const double calls = double(p.callQty[r]) * p.callPrice[r];
-        const double puts = double(p.putQty[r]) * p.putPrice[r];
+        const Leg leg{decimalValue(p.strike[r]), decimalValue(p.callQty[r]),
+                      decimalValue(p.putQty[r])};
+        const double calls = leg.callQty * decimalValue(p.callPrice[r]);
+        const double puts = leg.putQty * decimalValue(p.putPrice[r]);
         a.netPremium += calls + puts;
         premiumSizes += std::abs(calls) + std::abs(puts);
-        if (p.callQty[r] != 0 || p.putQty[r] != 0) {
-            legs.push_back({p.strike[r], p.callQty[r], p.putQty[r]});
-            priceLevel = std::max(priceLevel, std::abs(double(p.strike[r])));
+        if (leg.callQty != 0 || leg.putQty != 0) {
+            legs.push_back(leg);
+            priceLevel = std::max(priceLevel, std::abs(leg.strike));
         }
     }
-    const Sweep value{-f * (a.netPremium + a.underlyingCost), uq};
+    const double base = -f * (a.netPremium + a.underlyingCost);
+    const Sweep value{base, uq};
     const Sweep size{f * (premiumSizes + std::abs(a.underlyingCost)), std::abs(uq)};
     const Corners c = corners(legs, value, size, priceLevel);
 
@@ -207,7 +225,7 @@ Analysis analyse(const PositionState& p, payoff::DiagramKind kind) {
     a.breakEvens = breakEvens(c);
     a.highest = extreme(c, 1);
     a.lowest = extreme(c, -1);
-    a.valueToday = valueAt(p, a.todayPrice, kind);
+    a.valueToday = valueOfLegs(legs, base, uq, a.todayPrice);
     a.tolerance = *std::max_element(c.margin.begin(), c.margin.end());
     return a;
 }

@@ -13,8 +13,10 @@
 // earns. The value is piecewise linear in the price S >= 0, bending only at
 // the strikes of the rows that take part, so evaluating it at 0 and at those
 // strikes, with the slope beyond the last one, settles every question exactly.
-// Everything is computed in double from the 32-bit state; nothing here is
-// rounded to a float, so the read-out never inherits the curve's rounding.
+// Everything is computed in double from the decimals the 32-bit state shows
+// (3.29, not the float's 3.2899999618), and nothing here is rounded to a
+// float: the read-out never inherits the curve's rounding, and an amount that
+// lies half-way between two cents is that half, not a hair below or above it.
 //
 // "Value" is the value of the chosen diagram, as payoff::positionValue defines
 // it: the payoff at expiry, or the profit (payoff less the premiums and the
@@ -64,6 +66,8 @@ struct Analysis {
     // Sum of quantity x premium over the rows that take part: above 0 the
     // position pays premium (a debit), below 0 it receives it (a credit).
     double netPremium = 0;
+    // Above 0 the underlying is bought, below 0 sold short.
+    double underlyingQty = 0;
     // underlyingQty x underlyingPrice: above 0 paid for, below 0 received from
     // a short sale.
     double underlyingCost = 0;
@@ -94,16 +98,22 @@ Analysis analyse(const PositionState& position, payoff::DiagramKind kind);
 
 // The analysis as a student reads it, one fact to a line, two decimals:
 //   Net premium: 3.50 paid
-//   Underlying: 0.00
+//   Underlying bought at 50.00: 50.00 paid
 //   Break-even: 46.50 and 53.50
 //   Maximum profit: 8.50 at 50.00
-//   Maximum loss: -1.50 at or below 40.00 and at or above 60.00
-//   Profit at today's price 50.00: 8.50
-// The payoff diagram says "Zero payoff", "Maximum payoff", "Minimum payoff"
-// and "Payoff at today's price" instead.
+//   Maximum loss: 1.50 at or below 40.00 and at or above 60.00
+//   At expiry, if the price stays at 50.00: 8.50
+// The underlying's line is there only when the position holds it ("sold" and
+// "received" when short). A loss is an amount, as the tutorial's pages write
+// it; a position that gains at every price says "Maximum loss: none (the
+// smallest profit is 2.00 at 50.00)", and one that loses at every price
+// "Maximum profit: none (the smallest loss is 3.00 at every price)". The
+// payoff diagram says "Zero payoff", "Maximum payoff" and "Minimum payoff"
+// instead, each value with its sign.
 QString describe(const Analysis& analysis);
 
-// An amount or a price as the read-out writes it: two decimals, "8.50".
+// An amount or a price as the read-out writes it: two decimals, "8.50",
+// halves away from zero on the decimal value (1.725 is 1.73).
 QString money(double value);
 
 } // namespace workbench::analysis

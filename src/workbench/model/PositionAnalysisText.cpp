@@ -8,10 +8,15 @@
 namespace workbench::analysis {
 
 QString money(double value) {
-    return platform::numbers::format(value, u"####0.00");
+    return platform::numbers::formatDecimal(value, u"####0.00");
 }
 
 namespace {
+
+// Which side of 0 a value lies on as shown: 0 for one that shows as 0.00.
+int shownSign(double value) {
+    return money(value) == QStringLiteral("0.00") ? 0 : value > 0 ? 1 : -1;
+}
 
 // An amount that changes hands: which way it goes is said in words, so the
 // number itself carries no sign. What shows as 0.00 goes neither way.
@@ -55,33 +60,51 @@ QString listText(const std::vector<PriceSpan>& spans, bool pointNeedsAt) {
     return parts.join(QStringLiteral(", ")) + QStringLiteral(" and ") + lastPart;
 }
 
-QString extremeText(const Extreme& e) {
+// A value with where it is reached, or that it has no limit.
+QString extremeText(const Extreme& e, double value) {
     if (e.unlimited) {
         return QStringLiteral("unlimited as the price rises");
     }
-    return money(e.value) + u' ' + listText(e.where, true);
+    return money(value) + u' ' + listText(e.where, true);
+}
+
+// The greatest gain (side 1) or loss (side -1) as an amount. A side the
+// position never reaches is said to be none, with the extreme it does reach:
+// a gain at every price has no loss to speak of, however small its least gain.
+QString gainOrLossText(const Extreme& e, int side) {
+    if (!e.unlimited && shownSign(e.value) == -side) {
+        return QStringLiteral("none (the smallest %1 is %2)")
+            .arg(side > 0 ? QStringLiteral("loss") : QStringLiteral("profit"),
+                 extremeText(e, -side * e.value));
+    }
+    return extremeText(e, side * e.value);
 }
 
 } // namespace
 
 QString describe(const Analysis& a) {
-    // The profit diagram speaks of gains and losses; the payoff diagram only of
-    // what the position is worth at expiry, so it keeps to "payoff". Values
-    // keep their sign either way: a loss reads as a negative number.
+    // The profit diagram speaks of gains and losses, each an amount; the
+    // payoff diagram only of what the position is worth at expiry, so it
+    // keeps to "payoff" and its values keep their sign.
     const bool profit = a.kind == payoff::profitDiagram;
     const QString zeros =
         a.breakEvens.empty() ? QStringLiteral("none") : listText(a.breakEvens, false);
     QStringList lines;
     lines << QStringLiteral("Net premium: ") + paidOrReceived(a.netPremium);
-    lines << QStringLiteral("Underlying: ") + paidOrReceived(a.underlyingCost);
+    if (a.underlyingQty != 0) {
+        lines << QStringLiteral("Underlying %1 at %2: %3")
+                     .arg(a.underlyingQty > 0 ? QStringLiteral("bought") : QStringLiteral("sold"),
+                          money(a.todayPrice), paidOrReceived(a.underlyingCost));
+    }
     lines << (profit ? QStringLiteral("Break-even: ") : QStringLiteral("Zero payoff: ")) + zeros;
-    lines << (profit ? QStringLiteral("Maximum profit: ") : QStringLiteral("Maximum payoff: ")) +
-                 extremeText(a.highest);
-    lines << (profit ? QStringLiteral("Maximum loss: ") : QStringLiteral("Minimum payoff: ")) +
-                 extremeText(a.lowest);
-    lines << QStringLiteral("%1 at today's price %2: %3")
-                 .arg(profit ? QStringLiteral("Profit") : QStringLiteral("Payoff"),
-                      money(a.todayPrice), money(a.valueToday));
+    lines << (profit
+                  ? QStringLiteral("Maximum profit: ") + gainOrLossText(a.highest, 1)
+                  : QStringLiteral("Maximum payoff: ") + extremeText(a.highest, a.highest.value));
+    lines << (profit ? QStringLiteral("Maximum loss: ") + gainOrLossText(a.lowest, -1)
+                     : QStringLiteral("Minimum payoff: ") + extremeText(a.lowest, a.lowest.value));
+    // The value at expiry with the price where it is today, not a value today.
+    lines << QStringLiteral("At expiry, if the price stays at %1: %2")
+                 .arg(money(a.todayPrice), money(a.valueToday));
     return lines.join(u'\n');
 }
 

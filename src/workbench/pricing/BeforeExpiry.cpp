@@ -1,6 +1,7 @@
 #include "BeforeExpiry.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace workbench::beforeexpiry {
@@ -74,6 +75,29 @@ std::vector<RowVolatility> impliedVolatilities(const PositionState& p, const Inp
         }
     }
     return out;
+}
+
+std::vector<RowVolatility> quotesAtOdds(const PositionState& p,
+                                        const std::vector<RowVolatility>& rows) {
+    const auto gap = [](const RowVolatility& row) {
+        return row.call && row.put ? std::abs(*row.call - *row.put) : 0.0;
+    };
+    std::vector<RowVolatility> heldApart;
+    const RowVolatility* widest = nullptr;
+    for (const RowVolatility& row : rows) {
+        if (!(gap(row) > parityGap)) {
+            continue;
+        }
+        if (held(p, row.row)) {
+            heldApart.push_back(row);
+        } else if (!widest || gap(row) > gap(*widest)) {
+            widest = &row;
+        }
+    }
+    if (heldApart.empty() && widest) {
+        heldApart.push_back(*widest);
+    }
+    return heldApart;
 }
 
 Valuer::Valuer(const PositionState& p, const Inputs& inputs, payoff::DiagramKind kind)

@@ -21,6 +21,12 @@ struct RowVolatility {
     std::optional<double> put;
 };
 
+// A call and a put of one strike whose premiums imply volatilities further
+// apart than this break put-call parity by more than quotes a spread apart
+// do: no one volatility prices both, so positions that are equal at expiry
+// (a call, or a put with the underlying) are valued apart before it.
+inline constexpr double parityGap = 0.10;
+
 // Why a row held in some quantity takes no part in the value before expiry:
 // the model cannot value its options.
 enum class NotValued {
@@ -47,6 +53,13 @@ struct Greeks {
 // Every row taking part, in grid order, with the implied volatilities of its
 // premiums at the underlying's price today and the days to expiry.
 std::vector<RowVolatility> impliedVolatilities(const PositionState& position, const Inputs& inputs);
+
+// The rows among `rows` (impliedVolatilities of the position) whose call and
+// put imply volatilities more than parityGap apart: those the position holds,
+// or when it holds none of them the one furthest apart. Empty when every
+// strike's quotes agree.
+std::vector<RowVolatility> quotesAtOdds(const PositionState& position,
+                                        const std::vector<RowVolatility>& rows);
 
 // The rows taking part and held in some quantity that the model cannot value
 // under these inputs, in grid order. They take no part in the value before

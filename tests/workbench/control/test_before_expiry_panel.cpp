@@ -40,6 +40,8 @@ private slots:
     void a_box_takes_a_number_when_it_is_confirmed_and_refuses_one_out_of_range();
     void a_row_the_model_cannot_value_is_left_out_and_named_data();
     void a_row_the_model_cannot_value_is_left_out_and_named();
+    void quotes_that_break_parity_are_named_under_the_table_data();
+    void quotes_that_break_parity_are_named_under_the_table();
 };
 
 void TestBeforeExpiryPanel::days_left_typed_in_the_panel_draw_the_curve_and_its_greeks() {
@@ -68,6 +70,8 @@ void TestBeforeExpiryPanel::days_left_typed_in_the_panel_draw_the_curve_and_its_
                     workbench::analysis::valueAt(h.bench->position(), point.x(), payoffDiagram));
     }
     QVERIFY(h.bench->analysisText().contains(QStringLiteral("Value with 10 days left at 50.00")));
+    QVERIFY(h.bench->analysisText().contains(
+        QStringLiteral("\nGreeks at 50.00 with 10 days left:\nDelta 0.0885   Gamma 0.1019\n")));
     // The start-up quotes' every premium has a volatility at these inputs.
     auto* table = panel.findChild<QTableWidget*>(QStringLiteral("grdVolatilities"));
     QCOMPARE(table->rowCount(), 5);
@@ -188,10 +192,58 @@ void TestBeforeExpiryPanel::a_row_the_model_cannot_value_is_left_out_and_named()
     // expiry leaves the row out, so nothing but the underlying's nothing is left.
     QCOMPARE(h.fake->dialogs.shown().size(), 1);
     QVERIFY(h.bench->analysisText().contains(QStringLiteral("Net premium: 10.50 paid")));
-    QVERIFY(h.bench->analysisText().contains(QStringLiteral(": 0.00\nDelta 0.00")));
+    QVERIFY(h.bench->analysisText().contains(QStringLiteral("Delta 0.0000   Gamma 0.0000\n"
+                                                            "Theta 0.0000 a day   Vega 0.0000")));
     auto* said = panel.findChild<QLabel*>(QStringLiteral("lblVolatilityNote"));
     // Only the row left out is named: no option of it is priced otherwise.
     QCOMPARE(said->text(), note);
+}
+
+void TestBeforeExpiryPanel::quotes_that_break_parity_are_named_under_the_table_data() {
+    QTest::addColumn<QString>("widget"); // clicked first, then typed into
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("named"); // the strikes the line names
+    const char* rows[][4] = {
+        {"the start-up quotes", "", "", "at 50 imply 184 % and 63 %"},
+        {"one volatility for every option", "optSingle", "", ""},
+        {"60 days to expiry", "spnDaysToday", "60", "at 50 imply 129 % and 46 %"},
+        {"a strike typed as 47.5", "Grid1", "47.5", "at 47.50 imply 165 % and 85 %"}};
+    for (const auto& row : rows) {
+        QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]) << QString(row[3]);
+    }
+}
+
+void TestBeforeExpiryPanel::quotes_that_break_parity_are_named_under_the_table() {
+    QFETCH(QString, widget);
+    QFETCH(QString, typed);
+    QFETCH(QString, named);
+    WorkbenchHarness h; // a Naked Call: one call of row 3, strike 50
+    QVERIFY(h.showActive());
+    workbench::BeforeExpiryPanel panel(*h.bench);
+    panel.show();
+    if (widget == u"Grid1") {
+        clickIn(h.bench.get(), h.grid());
+        h.clickCell(3, 2);
+        h.typeToFocus(typed);
+        h.keyToFocus(Qt::Key_Return);
+        h.fake->dialogs.script(platform::Dialogs::answerNo);
+        QTest::mouseClick(h.button(QStringLiteral("cmdPlot")), Qt::LeftButton);
+    } else if (!widget.isEmpty()) {
+        clickIn(&panel, panel.findChild<QWidget*>(widget));
+        if (!typed.isEmpty()) {
+            retypeBox(typed);
+        }
+    }
+    // The held strike reads in the table as in the grid.
+    auto* table = panel.findChild<QTableWidget*>(QStringLiteral("grdVolatilities"));
+    QCOMPARE(table->item(2, 0)->text(), h.cell(3, 2));
+    auto* said = panel.findChild<QLabel*>(QStringLiteral("lblQuotesAtOdds"));
+    QVERIFY(said);
+    QCOMPARE(said->isVisible() ? said->text() : QString(),
+             named.isEmpty() ? QString()
+                             : "Calls and puts " + named +
+                                   ": these quotes are not consistent with each other, so curves "
+                                   "before expiry differ between equivalent positions");
 }
 
 QTEST_MAIN(TestBeforeExpiryPanel)
