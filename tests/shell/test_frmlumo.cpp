@@ -703,12 +703,11 @@ void TestFrmLumo::the_analysis_follows_the_strategy_chosen_and_copies_as_shown()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     const QString expected = QStringLiteral("Call Butterfly Spread (profit)\n"
                                             "Net premium: 1.50 paid\n"
-                                            "Underlying: 0.00\n"
                                             "Break-even: 41.50 and 58.50\n"
                                             "Maximum profit: 8.50 at 50.00\n"
-                                            "Maximum loss: -1.50 at or below 40.00 and at or "
+                                            "Maximum loss: 1.50 at or below 40.00 and at or "
                                             "above 60.00\n"
-                                            "Profit at today's price 50.00: 8.50");
+                                            "At expiry, if the price stays at 50.00: 8.50");
     QTRY_COMPARE(analysis->toPlainText(), expected);
     s.action("mnuCopyAnalysis")->trigger();
     QCOMPARE(s.clipboard.rawText(), expected);
