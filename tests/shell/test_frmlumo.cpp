@@ -105,6 +105,7 @@ private slots:
     void large_then_normal_restores_every_position_and_size();
     void large_display_enlarges_what_reads_the_workbench_and_shows_in_the_menu();
     void closing_the_panel_takes_the_curve_before_expiry_with_it();
+    void each_curve_colour_is_named_once_and_draws_in_its_own_colour();
     void nothing_is_cut_off_or_overlapped_at_either_display_data();
     void nothing_is_cut_off_or_overlapped_at_either_display();
     void large_grows_the_window_as_far_as_needed_and_normal_gives_it_back_data();
@@ -230,6 +231,20 @@ void TestFrmLumo::large_display_enlarges_what_reads_the_workbench_and_shows_in_t
         }
         QCOMPARE(panel->font().pointSizeF() > panelPoints, large);
     }
+}
+
+void TestFrmLumo::each_curve_colour_is_named_once_and_draws_in_its_own_colour() {
+    Shell s;
+    QSet<QString> names;
+    QSet<platform::Rgb> colours;
+    for (int i = 0; i < workbench::wqzOptionPayoffs::swatchCount; ++i) {
+        QAction* colour = s.window->findChild<QAction*>(QStringLiteral("mnuColour%1").arg(i));
+        names << colour->text();
+        colour->trigger();
+        colours << s.window->workbench()->plotColor();
+    }
+    QCOMPARE(names.size(), workbench::wqzOptionPayoffs::swatchCount);
+    QCOMPARE(colours.size(), workbench::wqzOptionPayoffs::swatchCount);
 }
 
 void TestFrmLumo::closing_the_panel_takes_the_curve_before_expiry_with_it() {

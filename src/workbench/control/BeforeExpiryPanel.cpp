@@ -146,11 +146,15 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     form->addRow(QStringLiteral("Interest rate (%)"), rate_);
     form->addRow(implied_);
     form->addRow(single_, volatility_);
-    auto* title = new QLabel(QStringLiteral("Implied volatilities"), this);
-    title->setBuddy(volatilities_);
+    volatilitiesTitle_ = new QLabel(QStringLiteral("Implied volatilities"), this);
+    volatilitiesTitle_->setObjectName(QStringLiteral("lblVolatilities"));
+    volatilitiesTitle_->setWordWrap(true);
+    volatilitiesTitle_->setToolTip(QStringLiteral(
+        "The volatility each option's premium implies, from the last plot's quotes"));
+    volatilitiesTitle_->setBuddy(volatilities_);
     auto* column = new QVBoxLayout(this);
     column->addLayout(form);
-    column->addWidget(title);
+    column->addWidget(volatilitiesTitle_);
     column->addWidget(volatilities_, 1);
     column->addWidget(atOdds_);
     column->addWidget(note_);
@@ -266,7 +270,20 @@ void BeforeExpiryPanel::showEvent(QShowEvent* event) {
     fillVolatilities();
 }
 
+void BeforeExpiryPanel::showAsPlotted() {
+    const bool stale = bench_.analysisStale();
+    volatilitiesTitle_->setText(
+        stale ? QStringLiteral("Implied volatilities as last plotted \u2014 press Plot to update")
+              : QStringLiteral("Implied volatilities"));
+    volatilitiesTitle_->setAccessibleName(volatilitiesTitle_->text());
+    QPalette look = volatilities_->palette();
+    look.setColor(QPalette::Text,
+                  palette().color(stale ? QPalette::Disabled : QPalette::Active, QPalette::Text));
+    volatilities_->setPalette(look);
+}
+
 void BeforeExpiryPanel::fillVolatilities() {
+    showAsPlotted();
     if (!isVisible()) {
         return;
     }

@@ -72,6 +72,10 @@ private:
     // Each box's own tooltip, given back once a refusal is mended.
     QHash<QAbstractSpinBox*, QString> tips_;
     QTableWidget* volatilities_ = nullptr;
+    QLabel* volatilitiesTitle_ = nullptr;
+    // Dims the table and says so while the grid holds another position than
+    // the one the table was found from.
+    void showAsPlotted();
     QLabel* note_ = nullptr;
     // Which strikes' quotes break put-call parity, while volatilities are
     // implied from them; hidden when none do.

@@ -372,8 +372,6 @@ void wqzOptionPayoffs::fillStrategyList() {
     for (const workbench::Strategy& s : workbench::standardStrategies()) {
         cmbStandard->addItem(QString::fromUtf16(s.name));
     }
-    // Shown while the position is none of the list's: a name, not a choice.
-    cmbStandard->setPlaceholderText(QStringLiteral("Custom position"));
 }
 
 } // namespace workbench

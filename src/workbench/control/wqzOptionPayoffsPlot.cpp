@@ -146,6 +146,15 @@ QString wqzOptionPayoffs::strategyHeld() const {
 void wqzOptionPayoffs::showStrategy() {
     const workbench::Strategy* s = stale_ ? nullptr : workbench::recognise(position_);
     cmbStandard->setCurrentIndex(s ? cmbStandard->findText(QString::fromUtf16(s->name)) : -1);
+    // With no entry shown the list says why: a position of its own, or
+    // nothing held yet.
+    const bool holdsNothing = !stale_ && position_.underlyingQty == 0 &&
+                              std::all_of(position_.callQty.cbegin(), position_.callQty.cend(),
+                                          [](float q) { return q == 0; }) &&
+                              std::all_of(position_.putQty.cbegin(), position_.putQty.cend(),
+                                          [](float q) { return q == 0; });
+    cmbStandard->setPlaceholderText(holdsNothing ? QStringLiteral("Choose a strategy")
+                                                 : QStringLiteral("Custom position"));
 }
 
 void wqzOptionPayoffs::scheduleStaleCheck() {

@@ -42,6 +42,7 @@ private slots:
     void a_row_the_model_cannot_value_is_left_out_and_named();
     void quotes_that_break_parity_are_named_under_the_table_data();
     void quotes_that_break_parity_are_named_under_the_table();
+    void the_table_says_when_it_describes_an_earlier_position();
 };
 
 void TestBeforeExpiryPanel::days_left_typed_in_the_panel_draw_the_curve_and_its_greeks() {
@@ -244,6 +245,24 @@ void TestBeforeExpiryPanel::quotes_that_break_parity_are_named_under_the_table()
                              : "Calls and puts " + named +
                                    ": these quotes are not consistent with each other, so curves "
                                    "before expiry differ between equivalent positions");
+}
+
+void TestBeforeExpiryPanel::the_table_says_when_it_describes_an_earlier_position() {
+    WorkbenchHarness h;
+    QVERIFY(h.showActive());
+    workbench::BeforeExpiryPanel panel(*h.bench);
+    panel.show();
+    auto* title = panel.findChild<QLabel*>(QStringLiteral("lblVolatilities"));
+    const QString plain = QStringLiteral("Implied volatilities");
+    QCOMPARE(title->text(), plain);
+    clickIn(h.bench.get(), h.grid());
+    h.clickCell(3, 1);
+    h.typeToFocus(QStringLiteral("12")); // a call premium typed, not yet plotted
+    QCoreApplication::processEvents();
+    QCOMPARE(title->text(), plain + QStringLiteral(" as last plotted \u2014 press Plot to update"));
+    h.keyToFocus(Qt::Key_Return);
+    QTest::mouseClick(h.button(QStringLiteral("cmdPlot")), Qt::LeftButton);
+    QCOMPARE(title->text(), plain);
 }
 
 QTEST_MAIN(TestBeforeExpiryPanel)
