@@ -238,6 +238,12 @@ void frmLumo::connectControls() {
             guarded([this] { showFileName(); }));
     connect(&ucLumo->undoStack(), &QUndoStack::cleanChanged, this,
             guarded([this] { showFileName(); }));
+    // Every plot and every change of the inputs before expiry may change
+    // what a save would write.
+    connect(ucLumo, &workbench::wqzOptionPayoffs::AnalysisChange, this,
+            guarded([this] { showFileName(); }));
+    connect(ucLumo, &workbench::wqzOptionPayoffs::BeforeExpiryChange, this,
+            guarded([this] { showFileName(); }));
     showFileName();
     connect(&browser_, &platform::Browser::ProgramLink, this,
             guarded([this](const QString& address, bool mainFrame) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/MTaskList.h"
+#include "workbench/model/PositionDocument.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -135,6 +136,9 @@ private:
     // The window's title, with the position's file name first when it has
     // one, marked while the position differs from the file.
     void showFileName();
+    // Whether the position differs from what its file held when it was last
+    // opened or saved.
+    bool positionChanged() const;
     // Ctrl+C and Ctrl+V for the Edit menu's commands, in the parts of the
     // window that do not use the keys themselves.
     void giveEditShortcuts(QAction* copyOptions, QAction* copyValues, QAction* copyAnalysis,
@@ -179,6 +183,8 @@ private:
     // where it was left then; empty while the window has a size of its own.
     std::optional<QRect> placeBeforeLarge_;
     QRect largePlace_;
+    // What the position's file held when it was last opened or saved.
+    std::optional<workbench::document::Document> asSaved_;
     // The size in pixels of the last diagram exported.
     QSize diagramSize_{800, 600};
     // Whether the last diagram exported was for paper, on a light background.

@@ -79,7 +79,7 @@ void frmLumo::mnuSavePositionAs_Click() {
 bool frmLumo::positionMayGo(const QString& before) {
     // A student who never used files is never asked.
     const QString path = ucLumo->documentName();
-    if (path.isEmpty() || ucLumo->undoStack().isClean()) {
+    if (path.isEmpty() || !positionChanged()) {
         return true;
     }
     const int answer = platform::dialogs().msgBox(
@@ -120,6 +120,8 @@ bool frmLumo::openPosition(const QString& path) {
     // back the file before it, and Save writes where the position came from.
     ucLumo->openDocument(*reading.document, QFileInfo(path).absoluteFilePath());
     ucLumo->undoStack().setClean();
+    asSaved_ = ucLumo->document();
+    showFileName();
     return true;
 }
 
@@ -138,7 +140,15 @@ bool frmLumo::savePosition(const QString& path) {
     }
     ucLumo->setDocumentName(QFileInfo(path).absoluteFilePath());
     ucLumo->undoStack().setClean();
+    asSaved_ = ucLumo->document();
+    showFileName();
     return true;
+}
+
+bool frmLumo::positionChanged() const {
+    // Whatever the file keeps counts, not only what undo records: the range,
+    // the diagram, the colour and the inputs before expiry too.
+    return !asSaved_ || ucLumo->document() != *asSaved_;
 }
 
 void frmLumo::showFileName() {
@@ -146,7 +156,7 @@ void frmLumo::showFileName() {
     const QString path = ucLumo->documentName();
     setWindowTitle(path.isEmpty() ? kTitle
                                   : QFileInfo(path).fileName() + QStringLiteral("[*] - ") + kTitle);
-    setWindowModified(!path.isEmpty() && !ucLumo->undoStack().isClean());
+    setWindowModified(!path.isEmpty() && positionChanged());
 }
 
 } // namespace shell

@@ -5,7 +5,9 @@
 
 #include <QFile>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <QWindow>
 
 class TestPositionSaving : public QObject {
@@ -13,7 +15,40 @@ class TestPositionSaving : public QObject {
 private slots:
     void a_changed_position_that_has_a_file_is_saved_or_asked_about_data();
     void a_changed_position_that_has_a_file_is_saved_or_asked_about();
+    void the_title_marks_whatever_a_save_would_write_differently_data();
+    void the_title_marks_whatever_a_save_would_write_differently();
 };
+
+void TestPositionSaving::the_title_marks_whatever_a_save_would_write_differently_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("marked");
+    QTest::newRow("the profit diagram") << "profit" << true;
+    QTest::newRow("days left before expiry") << "days" << true;
+    QTest::newRow("Restart, undone") << "undone" << false;
+}
+
+void TestPositionSaving::the_title_marks_whatever_a_save_would_write_differently() {
+    QFETCH(QString, change);
+    QFETCH(bool, marked);
+    QTemporaryDir dir;
+    Shell s;
+    s.window->Form_Load();
+    s.window->show();
+    QVERIFY(s.window->savePosition(dir.filePath(QStringLiteral("kept.wqzpos"))));
+    workbench::wqzOptionPayoffs& bench = *s.window->workbench();
+    if (change == u"profit") {
+        s.fake.dialogs.script(platform::Dialogs::answerYes); // re-scale
+        QTest::mouseClick(s.child<QRadioButton>("plotType(1)"), Qt::LeftButton);
+    } else if (change == u"days") {
+        workbench::beforeexpiry::Inputs inputs = bench.beforeExpiry();
+        inputs.daysLeft = 10;
+        bench.setBeforeExpiry(inputs);
+    } else {
+        QTest::mouseClick(s.child<QPushButton>("cmdRestart"), Qt::LeftButton);
+        bench.undoStack().undo();
+    }
+    QCOMPARE(s.window->windowHandle()->title().startsWith(u"kept.wqzpos*"), marked);
+}
 
 void TestPositionSaving::a_changed_position_that_has_a_file_is_saved_or_asked_about_data() {
     QTest::addColumn<QString>("command"); // an action, "close" or "try" for a Try it link
