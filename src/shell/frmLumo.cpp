@@ -91,7 +91,18 @@ frmLumo::frmLumo(platform::Browser& browser, platform::Clipboard& clipboard,
                     std::min(designHeight + twips::toPixels(analysisRoom()), screenArea.height())));
 }
 
-frmLumo::~frmLumo() = default;
+frmLumo::~frmLumo() {
+    // The children outlive this class's part: the workbench and the panel,
+    // going, must not reach back into a window already gone (closing the
+    // panel redraws the workbench, which tells the window).
+    for (QObject* child : findChildren<QObject*>()) {
+        child->disconnect(this);
+    }
+    if (expiryDock_) {
+        expiryDock_->toggleViewAction()->disconnect(ucLumo);
+    }
+    browser_.disconnect(this);
+}
 
 void frmLumo::createControls() {
     using R = twips::Rect;
