@@ -186,13 +186,7 @@ void frmLumo::createControls() {
 
 void frmLumo::showAnalysis() {
     txtAnalysis->setPlainText(ucLumo->analysisText());
-    // An analysis of an earlier position reads dimmed, as a disabled text
-    // does, but stays selectable.
-    QPalette look = txtAnalysis->palette();
-    look.setColor(QPalette::Text,
-                  palette().color(ucLumo->analysisStale() ? QPalette::Disabled : QPalette::Active,
-                                  QPalette::Text));
-    txtAnalysis->setPalette(look);
+    platform::showDimmed(*txtAnalysis, ucLumo->analysisStale());
 }
 
 void frmLumo::describeControls() {

@@ -8,9 +8,7 @@
 #include "workbench/control/wqzOptionPayoffs.h"
 #include "workbench/model/PositionDocument.h"
 
-#include <QByteArrayView>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QUndoStack>
 
 namespace shell {
@@ -33,17 +31,6 @@ QString asSentence(QString reason) {
         reason[0] = reason[0].toUpper();
     }
     return reason.endsWith(u'.') ? reason : reason + u'.';
-}
-
-// Where a file stops reading as a position says something only once the file
-// began as one: a picture or a letter fails at its first character.
-QString readingProblem(const QByteArray& bytes, const QString& problem) {
-    QJsonParseError error{};
-    const QJsonDocument json = QJsonDocument::fromJson(bytes, &error);
-    const bool told = error.error == QJsonParseError::NoError
-                          ? json.isObject()
-                          : QByteArrayView(bytes).trimmed().startsWith('{') && error.offset > 1;
-    return told ? problem : QStringLiteral("The file is not a saved position.");
 }
 
 } // namespace
@@ -114,7 +101,7 @@ bool frmLumo::openPosition(const QString& path) {
     }
     const workbench::document::Reading reading = workbench::document::fromJson(*file.bytes);
     if (!reading.document) {
-        return refuse(readingProblem(*file.bytes, reading.problem));
+        return refuse(reading.problem);
     }
     // The whole path is the document's name, so that an undone opening gives
     // back the file before it, and Save writes where the position came from.

@@ -1,6 +1,7 @@
 #include "BeforeExpiryPanel.h"
 
 #include "platform/FailureGuard.h"
+#include "platform/Fonts.h"
 #include "platform/Numbers.h"
 #include "workbench/model/PositionColumns.h"
 #include "wqzOptionPayoffs.h"
@@ -272,14 +273,15 @@ void BeforeExpiryPanel::showEvent(QShowEvent* event) {
 
 void BeforeExpiryPanel::showAsPlotted() {
     const bool stale = bench_.analysisStale();
-    volatilitiesTitle_->setText(
-        stale ? QStringLiteral("Implied volatilities as last plotted \u2014 press Plot to update")
-              : QStringLiteral("Implied volatilities"));
+    QString title = QStringLiteral("Implied volatilities");
+    if (stale) {
+        QString note = wqzOptionPayoffs::asLastPlotted();
+        note[0] = note[0].toLower();
+        title += u' ' + note;
+    }
+    volatilitiesTitle_->setText(title);
     volatilitiesTitle_->setAccessibleName(volatilitiesTitle_->text());
-    QPalette look = volatilities_->palette();
-    look.setColor(QPalette::Text,
-                  palette().color(stale ? QPalette::Disabled : QPalette::Active, QPalette::Text));
-    volatilities_->setPalette(look);
+    platform::showDimmed(*volatilities_, stale);
 }
 
 void BeforeExpiryPanel::fillVolatilities() {

@@ -12,29 +12,35 @@
 #include <QUndoCommand>
 #include <QUndoStack>
 
+#include <functional>
+
 namespace workbench {
 
 namespace col = workbench::columns;
 
-// A change already made: the first redo is the change itself.
-class wqzOptionPayoffs::Change : public QUndoCommand {
+namespace {
+
+// A step already taken: the first redo is the step itself. Each way gives
+// back a whole state, so undoing and redoing never drift apart.
+class Step : public QUndoCommand {
 public:
-    Change(wqzOptionPayoffs& bench, Shown before, Shown after, const QString& what)
-        : QUndoCommand(what), bench_(bench), before_(std::move(before)), after_(std::move(after)) {}
-    void undo() override { bench_.restore(before_); }
+    Step(const QString& what, std::function<void()> back, std::function<void()> forth)
+        : QUndoCommand(what), back_(std::move(back)), forth_(std::move(forth)) {}
+    void undo() override { back_(); }
     void redo() override {
         if (done_) {
-            bench_.restore(after_);
+            forth_();
         }
         done_ = true;
     }
 
 private:
-    wqzOptionPayoffs& bench_;
-    const Shown before_;
-    const Shown after_;
+    const std::function<void()> back_;
+    const std::function<void()> forth_;
     bool done_ = false;
 };
+
+} // namespace
 
 wqzOptionPayoffs::Shown wqzOptionPayoffs::shown() const {
     Shown s;
@@ -127,7 +133,9 @@ void wqzOptionPayoffs::recordChange(const QString& what) {
     if (now == recorded_) {
         return;
     }
-    undo_->push(new Change(*this, recorded_, now, what));
+    undo_->push(new Step(
+        what, [this, before = recorded_] { restore(before); },
+        [this, after = now] { restore(after); }));
     recorded_ = std::move(now);
 }
 
@@ -143,28 +151,6 @@ document::Document wqzOptionPayoffs::document() const {
     d.beforeExpiry = expiryInputs_;
     return d;
 }
-
-// Opening a file: its undo gives back the document and the name shown
-// before, all of it, not only the grid.
-class wqzOptionPayoffs::Opening : public QUndoCommand {
-public:
-    Opening(wqzOptionPayoffs& bench, Named before, Named after)
-        : QUndoCommand(QStringLiteral("Open")), bench_(bench), before_(std::move(before)),
-          after_(std::move(after)) {}
-    void undo() override { bench_.showDocument(before_); }
-    void redo() override {
-        if (done_) {
-            bench_.showDocument(after_);
-        }
-        done_ = true;
-    }
-
-private:
-    wqzOptionPayoffs& bench_;
-    const Named before_;
-    const Named after_;
-    bool done_ = false;
-};
 
 void wqzOptionPayoffs::setDocumentName(const QString& name) {
     documentName_ = name;
@@ -203,7 +189,11 @@ void wqzOptionPayoffs::openDocument(const document::Document& saved, const QStri
         showDocument(before);
         throw;
     }
-    undo_->push(new Opening(*this, std::move(before), {saved, name}));
+    // Its undo gives back the document and the name shown before, all of
+    // it, not only the grid.
+    undo_->push(new Step(
+        QStringLiteral("Open"), [this, before = std::move(before)] { showDocument(before); },
+        [this, after = Named{saved, name}] { showDocument(after); }));
 }
 
 } // namespace workbench

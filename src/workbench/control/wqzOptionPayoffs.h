@@ -87,6 +87,8 @@ public:
     // Whether the grid or the underlying's box differ from what was last
     // plotted, so that the analysis describes an earlier position.
     bool analysisStale() const { return stale_; }
+    // What says so, first in the analysis.
+    static QString asLastPlotted();
     // How the last curve is valued before expiry. A change redraws that
     // curve and its greeks at once, without a plot.
     void setBeforeExpiry(const beforeexpiry::Inputs& inputs);
@@ -248,7 +250,6 @@ private:
     // The list shows the strategy the position read from the grid is, or no
     // entry for a custom position or one edited since.
     void showStrategy();
-    class Change;
     // A document and its name, as an opening shows it and its undo gives
     // back.
     struct Named {
@@ -256,7 +257,6 @@ private:
         QString name;
     };
     void showDocument(const Named& named);
-    class Opening;
 
     // Position commands.
     void cmdClear_Click();

@@ -50,6 +50,10 @@ QString greeksText(const beforeexpiry::Greeks& g, int daysLeft, double price, bo
 
 } // namespace
 
+QString wqzOptionPayoffs::asLastPlotted() {
+    return QStringLiteral("As last plotted \u2014 press Plot to update");
+}
+
 void wqzOptionPayoffs::setBeforeExpiry(const beforeexpiry::Inputs& inputs) {
     expiryInputs_ = inputs;
     showBeforeExpiry();
@@ -77,9 +81,8 @@ void wqzOptionPayoffs::setBeforeExpiryShown(bool shown) {
 
 void wqzOptionPayoffs::showBeforeExpiry() {
     // An analysis of an earlier position says so before anything else.
-    const QString asPlotted = stale_ && !expiryAnalysis_.isEmpty()
-                                  ? QStringLiteral("As last plotted \u2014 press Plot to update\n")
-                                  : QString();
+    const QString asPlotted =
+        stale_ && !expiryAnalysis_.isEmpty() ? asLastPlotted() + u'\n' : QString();
     const int daysLeft = std::min(expiryInputs_.daysLeft, expiryInputs_.daysToday);
     if (!lastCurve_ || daysLeft <= 0 || !beforeExpiryShown_) {
         valuer_.reset();

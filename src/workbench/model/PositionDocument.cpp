@@ -133,9 +133,14 @@ Document read(const QByteArray& bytes) {
     QJsonParseError error{};
     const QJsonDocument json = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !json.isObject()) {
-        throw Problem{QStringLiteral("The file is not a saved position (it does not read as "
-                                     "one near character %1).")
-                          .arg(error.offset)};
+        // Where the reading stopped says something only of a file that began
+        // as a position and broke off; a picture or a letter stops at once.
+        const bool brokeOff = error.error != QJsonParseError::NoError && error.offset > 1 &&
+                              bytes.trimmed().startsWith('{');
+        throw Problem{brokeOff ? QStringLiteral("The file is not a saved position (it does not "
+                                                "read as one near character %1).")
+                                     .arg(error.offset)
+                               : QStringLiteral("The file is not a saved position.")};
     }
     const QJsonObject root = json.object();
     if (root.value(QStringLiteral("format")).toString() != kFormat) {
