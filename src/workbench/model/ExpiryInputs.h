@@ -14,15 +14,19 @@ inline constexpr double minRatePercent = -10;
 inline constexpr double maxRatePercent = 50;
 inline constexpr double minVolatilityPercent = 1;
 inline constexpr double maxVolatilityPercent = 500;
+inline constexpr double minDividendPercent = 0;
+inline constexpr double maxDividendPercent = 50;
 } // namespace limits
 
 // What the student chooses beside the diagram.
 struct Inputs {
-    int daysToday = 30;      // days to expiry today; the premiums are prices now
-    int daysLeft = 0;        // the days left at which to show the value; 0 shows nothing
-    double rate = 0.05;      // continuous, per year
-    bool implied = true;     // each option's volatility from its premium
-    double volatility = 0.3; // for every option, or where no implied one exists
+    int daysToday = 30;       // days to expiry today; the premiums are prices now
+    int daysLeft = 0;         // the days left at which to show the value; 0 shows nothing
+    double rate = 0.05;       // continuous, per year
+    bool implied = true;      // each option's volatility from its premium
+    double volatility = 0.3;  // for every option, or where no implied one exists
+    double dividendYield = 0; // continuous, per year, 0.02 for 2 %
+    bool american = false;    // exercise at any time up to expiry
     bool operator==(const Inputs&) const = default;
 };
 

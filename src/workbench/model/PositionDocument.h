@@ -46,6 +46,11 @@ using Row = std::array<QString, columns::count>;
 struct Document {
     QList<Row> rows;
     QString underlyingQty;
+    // Today's price and the trading costs as their boxes show them; a file
+    // of version 1 reads as the price the workbench starts with and no costs.
+    QString underlyingPrice = QStringLiteral("50");
+    QString costPerOption = QStringLiteral("0");
+    QString costPerUnit = QStringLiteral("0");
     // The range boxes: the value axis's top and bottom, the prices from and to.
     std::array<QString, 4> range;
     bool profit = false;

@@ -23,9 +23,20 @@ struct PositionState {
     // takes no part in the evaluation.
     std::vector<bool> takesPart;
     float underlyingQty = 0;
-    // The underlying's price today; fixed for the whole run.
+    // The underlying's price today, as the student sets it: the price the
+    // underlying is bought or sold at and the options are valued from.
     float underlyingPrice = 50;
+    // What trading costs, in the money of the premiums: for each option
+    // bought or written, and for each unit of the underlying bought or sold.
+    // The profit diagram takes them off; the payoff diagram knows nothing of
+    // them.
+    float costPerOption = 0;
+    float costPerUnit = 0;
 };
+
+// The price the workbench starts with, and what a position saved before the
+// price could be set was valued at.
+inline constexpr float startingPrice = 50;
 
 // The five rows the workbench starts with: strikes 40 to 60 in steps of 5 and
 // their call and put premiums, no quantities.

@@ -27,10 +27,25 @@ struct Leg {
     float quantity = 0;
 };
 
+// The market a link sets up; what it does not name stays as the student left
+// it.
+struct Market {
+    std::optional<float> price;          // today's price of the underlying, above 0
+    std::optional<double> dividendYield; // 0.02 for 2 %
+    std::optional<bool> american;
+    std::optional<int> daysToday;     // days to expiry
+    std::optional<int> daysLeft;      // at most daysToday, or the days to expiry in force
+    std::optional<double> rate;       // 0.05 for 5 %
+    std::optional<bool> implied;      // volatility=implied
+    std::optional<double> volatility; // volatility=<percent>, which also sets implied false
+    bool operator==(const Market&) const = default;
+};
+
 struct Load {
     QString strategy;      // a listed strategy, or empty for the legs
     std::vector<Leg> legs; // when no strategy is named
     payoff::DiagramKind diagram = payoff::payoffDiagram;
+    Market market;
 };
 
 struct Check {
