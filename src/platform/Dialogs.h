@@ -11,7 +11,8 @@ inline const QString kMessageTitle = QStringLiteral("Quillmere");
 // as Yes and No do.
 class Dialogs {
 public:
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, SaveDiscardCancel };
+    // YesNoDefaultNo: a question whose Enter keeps things as they are.
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoDefaultNo, YesNoCancel, SaveDiscardCancel };
     enum class Icon { None, Critical, Question, Exclamation, Information };
     static constexpr int answerOk = 1;
     static constexpr int answerCancel = 2;

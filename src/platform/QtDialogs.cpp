@@ -48,6 +48,10 @@ int QtDialogs::msgBox(const QString& text, Buttons buttons, Icon icon, const QSt
     case Buttons::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
+    case Buttons::YesNoDefaultNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        break;
     case Buttons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
@@ -69,7 +73,7 @@ int QtDialogs::msgBox(const QString& text, Buttons buttons, Icon icon, const QSt
         return answerCancel;
     default:
         // Closing a box with Escape or the title bar counts as its safe answer.
-        if (buttons == Buttons::YesNo) {
+        if (buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo) {
             return answerNo;
         }
         return buttons == Buttons::Ok ? answerOk : answerCancel;

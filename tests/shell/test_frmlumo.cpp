@@ -719,9 +719,13 @@ void TestFrmLumo::the_analysis_follows_the_strategy_chosen_and_copies_as_shown()
     const QString expected = QStringLiteral("Call Butterfly Spread (profit)\n"
                                             "Net premium: 1.50 paid\n"
                                             "Break-even: 41.50 and 58.50\n"
+                                            "Break-even from 50.00: -17.00 % and +17.00 %\n"
                                             "Maximum profit: 8.50 at 50.00\n"
                                             "Maximum loss: 1.50 at or below 40.00 and at or "
                                             "above 60.00\n"
+                                            "Reward to risk: 5.67 to 1\n"
+                                            "Capital at risk: 1.50, 100.00 % of the 1.50 the "
+                                            "position costs today\n"
                                             "At expiry, if the price stays at 50.00: 8.50");
     QTRY_COMPARE(analysis->toPlainText(), expected);
     s.action("mnuCopyAnalysis")->trigger();

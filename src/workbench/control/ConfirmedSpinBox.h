@@ -4,6 +4,7 @@
 #include <QSpinBox>
 
 #include <algorithm>
+#include <type_traits>
 
 namespace workbench {
 
@@ -38,12 +39,34 @@ public:
     // A value as the box writes it.
     QString textOf(Value v) const { return this->textFromValue(v); }
 
+    // Writes at least `least` decimals, and further ones only while they are
+    // not 0: 63.20, 0.0065.
+    void setLeastDecimals(int least) { leastDecimals_ = least; }
+
     void stepBy(int steps) override {
         this->setValue(
             std::clamp<Value>(this->value() + steps * this->singleStep(), least_, most_));
     }
 
 protected:
+    QString textFromValue(Value v) const override {
+        QString text = Box::textFromValue(v);
+        if constexpr (std::is_floating_point_v<Value>) {
+            const QString point = this->locale().decimalPoint();
+            const qsizetype at = text.indexOf(point);
+            if (leastDecimals_ >= 0 && at >= 0) {
+                const qsizetype keep = at + point.size() + leastDecimals_;
+                while (text.size() > keep && text.endsWith(u'0')) {
+                    text.chop(1);
+                }
+                if (text.endsWith(point)) {
+                    text.chop(point.size());
+                }
+            }
+        }
+        return text;
+    }
+
     typename Box::StepEnabled stepEnabled() const override {
         typename Box::StepEnabled enabled = Box::StepNone;
         if (this->value() > least_) {
@@ -58,6 +81,7 @@ protected:
 private:
     Value least_ = 0;
     Value most_ = 0;
+    int leastDecimals_ = -1;
 };
 
 using ConfirmedIntBox = ConfirmedSpinBox<QSpinBox>;

@@ -2,6 +2,7 @@
 #include "DiagramExport.h"
 
 #include "ExpiryCurveLayer.h"
+#include "PriceLineLayer.h"
 #include "platform/Fonts.h"
 #include "platform/PictureBox.h"
 
@@ -270,6 +271,19 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
         const double x = place({K, 0}, d.scale, area).x();
         if (x >= area.left() && x <= area.right()) {
             p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+        }
+    }
+    if (d.todayPrice) {
+        const double x = place({*d.todayPrice, 0}, d.scale, area).x();
+        if (x >= area.left() && x <= area.right()) {
+            const QColor ink = d.paper ? kPaperStrikeColor : QColor(255, 255, 255, 170);
+            p.setPen(QPen(ink, l.thin));
+            p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+            const QString text = PriceLineLayer::label(*d.todayPrice);
+            const double width = fm.horizontalAdvance(text);
+            const double left = x + l.pad * 0.25 + width < area.right() ? x + l.pad * 0.25
+                                                                        : x - l.pad * 0.25 - width;
+            p.drawText(QPointF(left, area.bottom() - fm.descent() - l.pad * 0.25), text);
         }
     }
     const double zeroY = place({0, 0}, d.scale, area).y();

@@ -70,6 +70,9 @@ struct Diagram {
     bool paper = false;
     // What the vertical axis measures: "Payoff" or "Profit".
     QString valueCaption;
+    // Today's price of the underlying, a thin line with its value, while it
+    // lies in the scale's price range.
+    std::optional<double> todayPrice;
 };
 
 // Round values for the ticks of an axis from `from` to `to`, either way round,

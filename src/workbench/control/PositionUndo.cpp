@@ -55,6 +55,9 @@ wqzOptionPayoffs::Shown wqzOptionPayoffs::shown() const {
     for (std::size_t i = 0; i < s.range.size(); ++i) {
         s.range[i] = Text1[i]->text();
     }
+    s.market = {txtUnderlyingPrice->textOf(position_.underlyingPrice),
+                txtCostPerOption->textOf(position_.costPerOption),
+                txtCostPerUnit->textOf(position_.costPerUnit)};
     return s;
 }
 
@@ -77,7 +80,8 @@ bool sameCell(const QString& a, const QString& b) {
 } // namespace
 
 bool wqzOptionPayoffs::Shown::samePosition(const Shown& other) const {
-    if (rows.size() != other.rows.size() || !sameCell(underlyingQty, other.underlyingQty)) {
+    if (rows.size() != other.rows.size() || !sameCell(underlyingQty, other.underlyingQty) ||
+        market != other.market) {
         return false;
     }
     for (qsizetype r = 0; r < rows.size(); ++r) {
@@ -118,6 +122,14 @@ void wqzOptionPayoffs::restore(const Shown& position) {
 }
 
 bool wqzOptionPayoffs::readShown(const Shown& position) {
+    // The market's texts are the boxes' own writing of numbers they took.
+    position_.underlyingPrice =
+        platform::numbers::single(txtUnderlyingPrice->valueFromText(position.market[0]));
+    position_.costPerOption =
+        platform::numbers::single(txtCostPerOption->valueFromText(position.market[1]));
+    position_.costPerUnit =
+        platform::numbers::single(txtCostPerUnit->valueFromText(position.market[2]));
+    showMarketBoxes();
     showRows(position.rows);
     txtUnderlyingQty->setText(position.underlyingQty);
     const bool read = readPosition() >= 0;
@@ -141,8 +153,12 @@ void wqzOptionPayoffs::recordChange(const QString& what) {
 
 document::Document wqzOptionPayoffs::document() const {
     document::Document d;
-    d.rows = shown().rows;
+    const Shown s = shown();
+    d.rows = s.rows;
     d.underlyingQty = txtUnderlyingQty->text();
+    d.underlyingPrice = s.market[0];
+    d.costPerOption = s.market[1];
+    d.costPerUnit = s.market[2];
     for (std::size_t i = 0; i < d.range.size(); ++i) {
         d.range[i] = Text1[i]->text();
     }
@@ -174,7 +190,10 @@ void wqzOptionPayoffs::showDocument(const Named& named) {
     }
     clearPlotArea();
     // The position is drawn in the range it was kept with.
-    if (readShown({saved.rows, saved.underlyingQty, saved.range})) {
+    if (readShown({saved.rows,
+                   saved.underlyingQty,
+                   saved.range,
+                   {saved.underlyingPrice, saved.costPerOption, saved.costPerUnit}})) {
         plot(Scale::Keep);
     }
     recorded_ = shown();

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QUndoStack>
 
 #include <algorithm>
@@ -138,7 +139,7 @@ void wqzOptionPayoffs::createControls() {
     plotType[1]->setText(QStringLiteral("Profit Diagram"));
 
     Label1[0] = named<QLabel>(this, indexed("Label1", 0));
-    Label1[0]->setText(QStringLiteral("Underlying Price: 50"));
+    Label1[0]->setText(QStringLiteral("Underlying Price: 50.00"));
     Label1[1] = named<QLabel>(this, indexed("Label1", 1));
     Label1[1]->setText(QStringLiteral("Underlying Qty"));
 
@@ -161,6 +162,7 @@ void wqzOptionPayoffs::createControls() {
     Grid1->setCols(col::count);
     Grid1->setFixedRows(1);
     Grid1->setFixedCols(0);
+    createMarketControls();
 }
 
 void wqzOptionPayoffs::fitGridColumns() {
@@ -187,26 +189,34 @@ void wqzOptionPayoffs::fitGridColumns() {
 
 void wqzOptionPayoffs::placeControls() {
     using R = twips::Rect;
-    twips::setGeometry(pbox, R{650, 0, 4375, 2820});
+    twips::setGeometry(pbox, R{650, 0, 4375, 2490});
     twips::setGeometry(Text1[0], R{0, 0, 600, 285});
-    twips::setGeometry(Text1[1], R{0, 2490, 600, 285});
-    twips::setGeometry(Text1[2], R{650, 2850, 615, 285});
-    twips::setGeometry(Text1[3], R{4400, 2850, 615, 285});
-    twips::setGeometry(pColor[0], R{1320, 2880, 255, 255});
-    Line1->setEndPoints(0, 3180, 5040, 3180);
-    twips::setGeometry(scdown[1], R{75, 3230, 360, 255});
-    twips::setGeometry(scdown[0], R{75, 3500, 360, 255});
-    twips::setGeometry(lblOption, R{450, 3375, 1035, 255});
-    twips::setGeometry(scup[1], R{1500, 3230, 360, 255});
-    twips::setGeometry(scup[0], R{1500, 3500, 360, 255});
+    twips::setGeometry(Text1[1], R{0, 2160, 600, 285});
+    twips::setGeometry(Text1[2], R{650, 2520, 615, 285});
+    twips::setGeometry(Text1[3], R{4400, 2520, 615, 285});
+    twips::setGeometry(pColor[0], R{1320, 2550, 255, 255});
+    Line1->setEndPoints(0, 2850, 5040, 2850);
+    twips::setGeometry(scdown[1], R{75, 2900, 360, 255});
+    twips::setGeometry(scdown[0], R{75, 3170, 360, 255});
+    twips::setGeometry(lblOption, R{450, 3045, 1035, 255});
+    twips::setGeometry(scup[1], R{1500, 2900, 360, 255});
+    twips::setGeometry(scup[0], R{1500, 3170, 360, 255});
     // "Payoff Diagram" and the price label beside it get the room of their
-    // text and a space at both displays, or the two read as one. The quantity
-    // label stays where it is: any further right it would run into its box.
-    twips::setGeometry(plotType[0], R{1920, 3250, 1485, 210});
-    twips::setGeometry(plotType[1], R{1920, 3525, 1425, 210});
-    twips::setGeometry(Label1[0], R{3405, 3255, 1620, 255});
-    twips::setGeometry(Label1[1], R{3345, 3525, 1200, 255});
-    twips::setGeometry(txtUnderlyingQty, R{4530, 3500, 525, 285});
+    // text and a space at both displays, or the two read as one.
+    twips::setGeometry(plotType[0], R{1920, 2920, 1485, 210});
+    twips::setGeometry(plotType[1], R{1920, 3195, 1425, 210});
+    // The caption shows the price in force, so it takes the room to the
+    // control's edge, in line with the quantity's label under it.
+    twips::setGeometry(Label1[0], R{3405, 2925, 1725, 255});
+    twips::setGeometry(Label1[1], R{3345, 3195, 1200, 255});
+    twips::setGeometry(txtUnderlyingQty, R{4530, 3170, 525, 285});
+    // Today's price under the underlying's quantity, the costs beside it.
+    twips::setGeometry(lblCostPerOption, R{75, 3530, 1080, 255});
+    twips::setGeometry(txtCostPerOption, R{1155, 3500, 645, 285});
+    twips::setGeometry(lblCostPerUnit, R{1860, 3530, 420, 255});
+    twips::setGeometry(txtCostPerUnit, R{2280, 3500, 645, 285});
+    twips::setGeometry(lblUnderlyingPrice, R{3090, 3530, 1080, 255});
+    twips::setGeometry(txtUnderlyingPrice, R{4170, 3500, 885, 285});
     twips::setGeometry(cmdPlot, R{75, 3850, 850, 285});
     twips::setGeometry(cmdRestart, R{975, 3850, 850, 285});
     twips::setGeometry(cmdClear, R{1875, 3850, 850, 285});
@@ -218,9 +228,10 @@ void wqzOptionPayoffs::setTabOrder() {
     // Focusable controls in the designed tab order; labels, the swatches and
     // the line take no focus.
     QWidget* chain[] = {
-        pbox,    Text1[0],   Text1[1],    Text1[2],    Text1[3],    scdown[1],
-        scup[1], scdown[0],  scup[0],     plotType[0], plotType[1], txtUnderlyingQty,
-        cmdPlot, cmdRestart, cmbStandard, cmdClear,    Grid1};
+        pbox,        Text1[0],         Text1[1],           Text1[2],         Text1[3],
+        scdown[1],   scup[1],          scdown[0],          scup[0],          plotType[0],
+        plotType[1], txtUnderlyingQty, txtUnderlyingPrice, txtCostPerOption, txtCostPerUnit,
+        cmdPlot,     cmdRestart,       cmbStandard,        cmdClear,         Grid1};
     for (std::size_t i = 1; i < std::size(chain); ++i) {
         QWidget::setTabOrder(chain[i - 1], chain[i]);
     }
@@ -294,6 +305,12 @@ bool wqzOptionPayoffs::eventFilter(QObject* watched, QEvent* event) {
         (watched == Label1[0] || watched == Label1[1])) {
         platform::runGuarded([this] { selectUnderlying(); });
     }
+    // The caption writes the price as fully as its room, at either display,
+    // allows.
+    if (watched == Label1[0] &&
+        (event->type() == QEvent::Resize || event->type() == QEvent::FontChange)) {
+        QTimer::singleShot(0, this, [this] { showPriceCaption(); });
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -319,11 +336,34 @@ void wqzOptionPayoffs::createSwatches() {
 
 void wqzOptionPayoffs::registerWithDisplay() {
     // Every child control, the swatches made at run time last.
-    QObject* children[] = {
-        pbox,        Text1[0],    Text1[1],    Text1[2],  Text1[3],         pColor[0],
-        Line1,       scdown[1],   scdown[0],   lblOption, scup[1],          scup[0],
-        plotType[0], plotType[1], Label1[0],   Label1[1], txtUnderlyingQty, cmdPlot,
-        cmdRestart,  cmdClear,    cmbStandard, Grid1};
+    QObject* children[] = {pbox,
+                           Text1[0],
+                           Text1[1],
+                           Text1[2],
+                           Text1[3],
+                           pColor[0],
+                           Line1,
+                           scdown[1],
+                           scdown[0],
+                           lblOption,
+                           scup[1],
+                           scup[0],
+                           plotType[0],
+                           plotType[1],
+                           Label1[0],
+                           Label1[1],
+                           txtUnderlyingQty,
+                           cmdPlot,
+                           cmdRestart,
+                           cmdClear,
+                           cmbStandard,
+                           Grid1,
+                           lblUnderlyingPrice,
+                           txtUnderlyingPrice,
+                           lblCostPerOption,
+                           txtCostPerOption,
+                           lblCostPerUnit,
+                           txtCostPerUnit};
     const std::int16_t n = std::int16_t(std::size(children) + swatchCount - 1);
     setDisplay = std::make_unique<display::wqzSetDisplay>();
     setDisplay->Initialize(ucWidth, ucHeight, n);
@@ -341,7 +381,6 @@ void wqzOptionPayoffs::fillPositionGrid() {
         Grid1->setTextMatrix(0, c, col::headings[c]);
     }
     const workbench::PositionState start = workbench::startingQuotes();
-    position_.underlyingPrice = start.underlyingPrice;
     for (int r = 1; r <= 5; ++r) {
         position_.putPrice[r] = start.putPrice[r];
         position_.callPrice[r] = start.callPrice[r];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConfirmedSpinBox.h"
 #include "DiagramExport.h"
 #include "platform/Boolean16.h"
 #include "platform/FlexGrid.h"
@@ -45,6 +46,7 @@ class CurveLegend;
 class ExpiryCurveLayer;
 class HoverReadout;
 class MarkerLayer;
+class PriceLineLayer;
 
 // The payoff workbench: a position in options on one underlying, its payoff
 // or profit diagram, and the controls around it.
@@ -92,6 +94,10 @@ public:
     // How the last curve is valued before expiry. A change redraws that
     // curve and its greeks at once, without a plot.
     void setBeforeExpiry(const beforeexpiry::Inputs& inputs);
+    // What the boxes of today's price and the trading costs take.
+    static constexpr double leastPrice = 0.0001;
+    static constexpr double mostPrice = 1000000;
+    static constexpr double mostCost = 10000;
     // Whether the curve before expiry and its greeks are drawn at all: not
     // while the panel that sets them is closed.
     void setBeforeExpiryShown(bool shown);
@@ -223,6 +229,8 @@ private:
         QList<document::Row> rows;
         QString underlyingQty;
         std::array<QString, 4> range;
+        // Today's price and the costs in force, as their boxes write them.
+        std::array<QString, 3> market;
         // The same quantities, quotes and strikes, however their numbers
         // are written ("1" and "1.00").
         bool samePosition(const Shown& other) const;
@@ -258,6 +266,24 @@ private:
     };
     void showDocument(const Named& named);
 
+    // Today's price and the trading costs: their boxes, the caption that
+    // shows the price in force, and what a confirmed change does.
+    void createMarketControls();
+    void showPriceCaption();
+    // A value confirmed in one of the boxes: applied, plotted and made one
+    // step to undo; a value outside the box's range is refused with a
+    // message and the box shows what is in force again.
+    void marketBoxConfirmed(ConfirmedNumberBox* box);
+    // Shows the price and the costs the state holds in their boxes.
+    void showMarketBoxes();
+    // Whether a box holds typing not yet confirmed.
+    bool marketTyped() const;
+    // A price outside the diagram's price range: offers to centre the range
+    // on it; true when the student took the offer.
+    bool offerToCentre(float price);
+    // What a tutorial page's link sets up besides the position.
+    void applyMarket(const links::Market& market);
+
     // Position commands.
     void cmdClear_Click();
     void cmdRestart_Click();
@@ -292,6 +318,13 @@ private:
     std::array<QRadioButton*, 2> plotType{};
     std::array<QLabel*, 2> Label1{};
     QLineEdit* txtUnderlyingQty = nullptr;
+    ConfirmedNumberBox* txtUnderlyingPrice = nullptr;
+    ConfirmedNumberBox* txtCostPerOption = nullptr;
+    ConfirmedNumberBox* txtCostPerUnit = nullptr;
+    QLabel* lblUnderlyingPrice = nullptr;
+    QLabel* lblCostPerOption = nullptr;
+    QLabel* lblCostPerUnit = nullptr;
+    PriceLineLayer* todayLine_ = nullptr;
     QPushButton* cmdPlot = nullptr;
     QPushButton* cmdRestart = nullptr;
     QPushButton* cmdClear = nullptr;

@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <utility>
+
 namespace workbench {
 
 namespace {
@@ -75,9 +77,25 @@ void wqzOptionPayoffs::describeControls() {
              QStringLiteral("Shows what the position is worth at expiry"));
     describe(plotType[1], QStringLiteral("Profit Diagram"),
              QStringLiteral("Shows what the position is worth at expiry less what it cost"));
-    describe(Label1[0], QStringLiteral("Underlying price 50"),
-             QStringLiteral("The underlying's price today; click to let the steps change the "
+    describe(Label1[0], QStringLiteral("Underlying price 50.00"),
+             QStringLiteral("The underlying's price in force; click to let the steps change the "
                             "underlying's quantity"));
+    describe(txtUnderlyingPrice, QStringLiteral("Price today"),
+             QStringLiteral("Today's price of the underlying: what it is bought or sold at and "
+                            "what the options are valued from. Enter or an arrow plots it"));
+    describe(txtCostPerOption, QStringLiteral("Cost per option"),
+             QStringLiteral("What trading costs for each option bought or written; the profit "
+                            "diagram takes it off"));
+    describe(txtCostPerUnit, QStringLiteral("Cost per unit of the underlying"),
+             QStringLiteral("What trading costs for each unit of the underlying bought or sold; "
+                            "the profit diagram takes it off"));
+    // Each label names its box to a screen reader and says the same.
+    for (auto [label, box] : {std::pair<QLabel*, QWidget*>{lblUnderlyingPrice, txtUnderlyingPrice},
+                              {lblCostPerOption, txtCostPerOption},
+                              {lblCostPerUnit, txtCostPerUnit}}) {
+        label->setBuddy(box);
+        describe(label, box->accessibleName(), box->accessibleDescription());
+    }
     describe(Label1[1], QStringLiteral("Underlying quantity"),
              QStringLiteral("Click to let the steps change the underlying's quantity"));
     describe(txtUnderlyingQty, QStringLiteral("Underlying quantity"),

@@ -17,6 +17,7 @@ namespace col = workbench::columns;
 void wqzOptionPayoffs::followLink(const links::Load& load) {
     using platform::numbers::format;
     recordTyping();
+    applyMarket(load.market);
     plotType[load.diagram == payoff::profitDiagram ? 1 : 0]->setChecked(true);
     if (!load.strategy.isEmpty()) {
         cmbStandard->setCurrentIndex(cmbStandard->findText(load.strategy));

@@ -5,6 +5,7 @@
 #include "DiagramExport.h"
 #include "ExpiryCurveLayer.h"
 #include "MarkerLayer.h"
+#include "PriceLineLayer.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/FailureGuard.h"
@@ -124,6 +125,7 @@ diagramexport::Diagram wqzOptionPayoffs::diagram() const {
                  : QStringLiteral("Volatility ") + percent(expiryInputs_.volatility)) +
             QStringLiteral(", rate ") + percent(expiryInputs_.rate);
     }
+    d.todayPrice = todayLine_->shownPrice();
     d.valueCaption = lastKind_ == workbench::payoff::profitDiagram ? QStringLiteral("Profit")
                                                                    : QStringLiteral("Payoff");
     return d;
@@ -168,7 +170,7 @@ void wqzOptionPayoffs::scheduleStaleCheck() {
 
 void wqzOptionPayoffs::checkStale() {
     staleCheckDue_ = false;
-    const bool stale = plotted_ && !shown().samePosition(*plotted_);
+    const bool stale = plotted_ && (!shown().samePosition(*plotted_) || marketTyped());
     if (stale == stale_) {
         return;
     }

@@ -183,7 +183,19 @@ double valueAt(const PositionState& p, double S, payoff::DiagramKind kind) {
         v += p.callQty[r] * (std::max(S - K, 0.0) - f * p.callPrice[r]);
         v += p.putQty[r] * (std::max(K - S, 0.0) - f * p.putPrice[r]);
     }
-    return v;
+    return v - f * tradingCosts(p);
+}
+
+double tradingCosts(const PositionState& p) {
+    using platform::numbers::decimalValue;
+    double options = 0;
+    for (int r = 1; r <= p.rowCount(); ++r) {
+        if (p.takesPart[std::size_t(r)]) {
+            options += std::abs(decimalValue(p.callQty[r])) + std::abs(decimalValue(p.putQty[r]));
+        }
+    }
+    return decimalValue(p.costPerOption) * options +
+           decimalValue(p.costPerUnit) * std::abs(decimalValue(p.underlyingQty));
 }
 
 Analysis analyse(const PositionState& p, payoff::DiagramKind kind) {
@@ -216,9 +228,11 @@ Analysis analyse(const PositionState& p, payoff::DiagramKind kind) {
             priceLevel = std::max(priceLevel, std::abs(leg.strike));
         }
     }
-    const double base = -f * (a.netPremium + a.underlyingCost);
+    a.tradingCosts = tradingCosts(p);
+    const double base = -f * (a.netPremium + a.underlyingCost + a.tradingCosts);
     const Sweep value{base, uq};
-    const Sweep size{f * (premiumSizes + std::abs(a.underlyingCost)), std::abs(uq)};
+    const Sweep size{f * (premiumSizes + std::abs(a.underlyingCost) + a.tradingCosts),
+                     std::abs(uq)};
     const Corners c = corners(legs, value, size, priceLevel);
 
     a.kinks.assign(c.price.begin() + 1, c.price.end());

@@ -71,6 +71,9 @@ struct Analysis {
     // underlyingQty x underlyingPrice: above 0 paid for, below 0 received from
     // a short sale.
     double underlyingCost = 0;
+    // What trading the position costs (at 0 or above); only the profit
+    // diagram takes it off.
+    double tradingCosts = 0;
     double todayPrice = 0; // the underlying's price now
     double valueToday = 0; // the value if the price is still todayPrice at expiry
     // Break-evens, ascending and apart; a span where the value stays 0 is one
@@ -92,6 +95,11 @@ struct Analysis {
 // samples pass through.
 double valueAt(const PositionState& position, double S, payoff::DiagramKind kind);
 
+// What opening the position costs to trade: the cost per option for each
+// option bought or written, the cost per unit for each unit of the
+// underlying, from the decimals the state shows.
+double tradingCosts(const PositionState& position);
+
 // Takes time in proportion to the rows that take part (a sort of their
 // strikes aside).
 Analysis analyse(const PositionState& position, payoff::DiagramKind kind);
@@ -103,6 +111,13 @@ Analysis analyse(const PositionState& position, payoff::DiagramKind kind);
 //   Maximum profit: 8.50 at 50.00
 //   Maximum loss: 1.50 at or below 40.00 and at or above 60.00
 //   At expiry, if the price stays at 50.00: 8.50
+// The profit diagram adds the trading costs when there are any, each
+// break-even's distance from today's price, the reward to risk when both
+// extremes are limited and the capital at risk:
+//   Trading costs: 1.30 paid
+//   Break-even from 50.00: -7.00 % and +7.00 %
+//   Reward to risk: 5.67 to 1
+//   Capital at risk: 1.50, 42.86 % of the 3.50 the position costs today
 // The underlying's line is there only when the position holds it ("sold" and
 // "received" when short). A loss is an amount, as the tutorial's pages write
 // it; a position that gains at every price says "Maximum loss: none (the

@@ -1,0 +1,211 @@
+// Today's price of the underlying and the trading costs: the boxes under the
+// underlying's caption, and what a change of them does.
+#include "wqzOptionPayoffs.h"
+
+#include "PriceLineLayer.h"
+#include "platform/Dialogs.h"
+#include "platform/FailureGuard.h"
+#include "platform/Fonts.h"
+#include "platform/Numbers.h"
+#include "platform/PictureBox.h"
+#include "workbench/model/PositionAnalysis.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+#include <cmath>
+
+namespace workbench {
+
+namespace {
+
+ConfirmedNumberBox* numberBox(QWidget* parent, const QString& name, double least, double most) {
+    auto* box = new ConfirmedNumberBox(parent);
+    box->setObjectName(name);
+    box->setDecimals(4);
+    box->setLeastDecimals(2);
+    box->setAllowed(least, most);
+    box->setSingleStep(0.01);
+    box->setAccelerated(true);
+    box->setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
+    return box;
+}
+
+QLabel* label(QWidget* parent, const QString& name, const QString& text) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+} // namespace
+
+void wqzOptionPayoffs::createMarketControls() {
+    lblUnderlyingPrice =
+        label(this, QStringLiteral("lblUnderlyingPrice"), QStringLiteral("Price today"));
+    txtUnderlyingPrice =
+        numberBox(this, QStringLiteral("txtUnderlyingPrice"), leastPrice, mostPrice);
+    lblCostPerOption =
+        label(this, QStringLiteral("lblCostPerOption"), QStringLiteral("Costs: option"));
+    txtCostPerOption = numberBox(this, QStringLiteral("txtCostPerOption"), 0, mostCost);
+    lblCostPerUnit = label(this, QStringLiteral("lblCostPerUnit"), QStringLiteral("unit"));
+    txtCostPerUnit = numberBox(this, QStringLiteral("txtCostPerUnit"), 0, mostCost);
+    // The costs are small figures: their boxes keep their room for digits.
+    for (ConfirmedNumberBox* box : {txtCostPerOption, txtCostPerUnit}) {
+        box->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    }
+    todayLine_ = new PriceLineLayer(pbox);
+    for (ConfirmedNumberBox* box : {txtUnderlyingPrice, txtCostPerOption, txtCostPerUnit}) {
+        // Enter, an arrow or leaving the box confirms; each keystroke only
+        // marks the analysis as describing another position.
+        connect(box, &QDoubleSpinBox::valueChanged, this,
+                platform::guarded([this, box] { marketBoxConfirmed(box); }));
+        connect(box, &QDoubleSpinBox::textChanged, this, [this] { scheduleStaleCheck(); });
+        connect(box, &QAbstractSpinBox::editingFinished, this,
+                platform::guarded([this, box] { marketBoxConfirmed(box); }));
+    }
+    showMarketBoxes();
+}
+
+void wqzOptionPayoffs::showPriceCaption() {
+    // Two decimals where they fit with a space to spare, as the read-out
+    // writes prices; else no trailing zeros; else the nearest whole number.
+    const double held = position_.underlyingPrice;
+    const QString candidates[] = {analysis::money(held),
+                                  platform::numbers::format(held, u"######0.####"),
+                                  platform::numbers::format(held, u"######0")};
+    const QFontMetrics fm(Label1[0]->font());
+    const int room = Label1[0]->contentsRect().width();
+    QString price = candidates[2];
+    for (const QString& candidate : candidates) {
+        if (fm.horizontalAdvance(QStringLiteral("Underlying Price: ") + candidate + u' ') <= room) {
+            price = candidate;
+            break;
+        }
+    }
+    Label1[0]->setText(QStringLiteral("Underlying Price: ") + price);
+    Label1[0]->setAccessibleName(QStringLiteral("Underlying price ") + price);
+    todayLine_->setPrice(position_.underlyingPrice);
+}
+
+void wqzOptionPayoffs::showMarketBoxes() {
+    const QSignalBlocker price(txtUnderlyingPrice);
+    const QSignalBlocker perOption(txtCostPerOption);
+    const QSignalBlocker perUnit(txtCostPerUnit);
+    txtUnderlyingPrice->setValue(position_.underlyingPrice);
+    txtCostPerOption->setValue(position_.costPerOption);
+    txtCostPerUnit->setValue(position_.costPerUnit);
+    showPriceCaption();
+}
+
+bool wqzOptionPayoffs::marketTyped() const {
+    const std::array<std::pair<const ConfirmedNumberBox*, float>, 3> boxes = {
+        {{txtUnderlyingPrice, position_.underlyingPrice},
+         {txtCostPerOption, position_.costPerOption},
+         {txtCostPerUnit, position_.costPerUnit}}};
+    for (const auto& [box, value] : boxes) {
+        if (box->text() != box->textOf(value)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void wqzOptionPayoffs::marketBoxConfirmed(ConfirmedNumberBox* box) {
+    float& held = box == txtUnderlyingPrice ? position_.underlyingPrice
+                  : box == txtCostPerOption ? position_.costPerOption
+                                            : position_.costPerUnit;
+    box->interpretText();
+    if (!box->inAllowed()) {
+        const QString what = box == txtUnderlyingPrice
+                                 ? QStringLiteral("Today's price must be above 0 and at most %1.")
+                                       .arg(box->textOf(box->most()))
+                                 : QStringLiteral("A cost must be 0 or more, and at most %1.")
+                                       .arg(box->textOf(box->most()));
+        showMarketBoxes();
+        platform::dialogs().msgBox(what, platform::Dialogs::Buttons::Ok,
+                                   platform::Dialogs::Icon::Exclamation);
+        return;
+    }
+    const float value = platform::numbers::single(box->value());
+    if (value == held) {
+        showMarketBoxes();
+        return;
+    }
+    // What was typed before is its own step; the change is the next one.
+    recordTyping();
+    held = value;
+    showMarketBoxes();
+    // Prices centred afresh want a vertical range chosen for them too.
+    if (box == txtUnderlyingPrice && offerToCentre(value)) {
+        if (readPosition() >= 0) {
+            plot(Scale::Auto);
+        }
+    } else {
+        cmdPlot_Click();
+    }
+    recordChange(box == txtUnderlyingPrice ? QStringLiteral("Price") : QStringLiteral("Costs"));
+}
+
+bool wqzOptionPayoffs::offerToCentre(float price) {
+    using platform::numbers::leadingNumber;
+    using platform::numbers::single;
+    const payoff::PriceRange range = payoff::priceRange(single(leadingNumber(Text1[2]->text())),
+                                                        single(leadingNumber(Text1[3]->text())));
+    if (price >= range.xmin && price <= range.xmax) {
+        return false;
+    }
+    const int reply = platform::dialogs().msgBox(
+        QStringLiteral("Today's price, %1, lies outside the diagram's prices (%2 to %3). Do you "
+                       "want to centre the prices on it?")
+            .arg(txtUnderlyingPrice->textOf(price), Text1[2]->text(), Text1[3]->text()),
+        platform::Dialogs::Buttons::YesNoDefaultNo, platform::Dialogs::Icon::Question);
+    if (reply != platform::Dialogs::answerYes) {
+        return false;
+    }
+    // The same width as now, about the price, never below 0; the vertical
+    // range is chosen afresh for it.
+    const double half = (double(range.xmax) - double(range.xmin)) / 2;
+    const double from = std::max(0.0, double(price) - half);
+    Text1[2]->setText(platform::numbers::format(from, u"######0.##"));
+    Text1[3]->setText(platform::numbers::format(from + 2 * half, u"######0.##"));
+    return true;
+}
+
+void wqzOptionPayoffs::applyMarket(const links::Market& market) {
+    if (market.price) {
+        position_.underlyingPrice = *market.price;
+        showMarketBoxes();
+    }
+    beforeexpiry::Inputs in = expiryInputs_;
+    if (market.daysToday) {
+        in.daysToday = *market.daysToday;
+    }
+    if (market.daysLeft) {
+        in.daysLeft = std::min(*market.daysLeft, in.daysToday);
+    }
+    in.daysLeft = std::min(in.daysLeft, in.daysToday);
+    if (market.rate) {
+        in.rate = *market.rate;
+    }
+    if (market.dividendYield) {
+        in.dividendYield = *market.dividendYield;
+    }
+    if (market.american) {
+        in.american = *market.american;
+    }
+    if (market.implied) {
+        in.implied = *market.implied;
+    }
+    if (market.volatility) {
+        in.volatility = *market.volatility;
+        in.implied = false;
+    }
+    if (!(in == expiryInputs_)) {
+        expiryInputs_ = in;
+        emit BeforeExpiryChange();
+    }
+}
+
+} // namespace workbench
