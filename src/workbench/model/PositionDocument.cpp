@@ -28,15 +28,16 @@ struct Problem {
 };
 
 // A cell or box as the workbench takes it: not too long, and a number that
-// fits its 32-bit numbers (or no number, which reads as 0).
-void checkText(const QString& text, const QString& where, const QString& key) {
+// fits its 32-bit numbers (or no number, which reads as 0). The number, as
+// the workbench keeps it.
+float checkText(const QString& text, const QString& where, const QString& key) {
     if (text.size() > columns::longestText) {
         throw Problem{QStringLiteral("%1: \"%2\" is longer than %3 characters.")
                           .arg(where, key)
                           .arg(columns::longestText)};
     }
     try {
-        platform::numbers::single(platform::numbers::leadingNumber(text));
+        return platform::numbers::single(platform::numbers::leadingNumber(text));
     } catch (const platform::RunTimeError&) {
         throw Problem{QStringLiteral("%1: \"%2\" holds %3, a number too large for the "
                                      "workbench.")
@@ -53,6 +54,39 @@ QString text(const QJsonObject& object, const QString& key, const QString& where
     return v.toString();
 }
 
+// The one wording of a number beyond its limits, whether a file holds it or
+// the workbench is about to write it.
+void within(const QString& key, double value, double least, double most) {
+    if (!(value >= least && value <= most)) {
+        throw Problem{
+            QStringLiteral("\"%1\" is not a number from %2 to %3.").arg(key).arg(least).arg(most)};
+    }
+}
+
+// Percentages are kept to the hundredth, as the panel shows them, so that a
+// rate written as a percentage reads back as the very same rate.
+double hundredths(double percent) {
+    return std::round(percent * 100) / 100;
+}
+
+// The inputs as the file gives them: what is written is what is read.
+void checkInputs(const beforeexpiry::Inputs& in) {
+    within(QStringLiteral("daysToExpiry"), in.daysToday, limits::minDaysToExpiry,
+           limits::maxDaysToExpiry);
+    within(QStringLiteral("daysLeft"), in.daysLeft, 0, in.daysToday);
+    within(QStringLiteral("ratePercent"), hundredths(in.rate * 100), limits::minRatePercent,
+           limits::maxRatePercent);
+    within(QStringLiteral("volatilityPercent"), hundredths(in.volatility * 100),
+           limits::minVolatilityPercent, limits::maxVolatilityPercent);
+    within(QStringLiteral("dividendPercent"), hundredths(in.dividendYield * 100),
+           limits::minDividendPercent, limits::maxDividendPercent);
+}
+
+// A text that holds no number says so rather than nothing at all.
+QString shown(const QString& text) {
+    return text.trimmed().isEmpty() ? QStringLiteral("nothing") : text;
+}
+
 // Everything the workbench would refuse once it had begun to show it.
 void check(const Document& d) {
     if (d.rows.isEmpty() || d.rows.size() > columns::mostRows) {
@@ -65,9 +99,28 @@ void check(const Document& d) {
                       kColumnKeys[std::size_t(c)]);
         }
     }
-    checkText(d.underlyingQty, QStringLiteral("The position"), QStringLiteral("underlyingQty"));
+    const QString position = QStringLiteral("The position");
+    checkText(d.underlyingQty, position, QStringLiteral("underlyingQty"));
+    // Every option and the underlying are valued from today's price: at 0 or
+    // below there is nothing to value.
+    if (!(checkText(d.underlyingPrice, position, QStringLiteral("underlyingPrice")) > 0)) {
+        throw Problem{QStringLiteral("%1: \"underlyingPrice\" holds %2, which is not a price "
+                                     "above 0.")
+                          .arg(position, shown(d.underlyingPrice))};
+    }
+    for (const auto& [cost, key] :
+         {std::pair{&d.costPerOption, "costPerOption"}, std::pair{&d.costPerUnit, "costPerUnit"}}) {
+        if (!(checkText(*cost, position, QString::fromLatin1(key)) >= 0)) {
+            throw Problem{QStringLiteral("%1: \"%2\" holds %3, which is not a cost of 0 or "
+                                         "above.")
+                              .arg(position, QString::fromLatin1(key), shown(*cost))};
+        }
+    }
     for (std::size_t i = 0; i < kRangeKeys.size(); ++i) {
         checkText(d.range[i], QStringLiteral("The range"), kRangeKeys[i]);
+    }
+    if (d.beforeExpiry) {
+        checkInputs(*d.beforeExpiry);
     }
 }
 
@@ -81,17 +134,18 @@ QJsonObject object(const QJsonObject& parent, const QString& key) {
 
 double number(const QJsonObject& o, const QString& key, double least, double most) {
     const QJsonValue v = o.value(key);
-    if (!v.isDouble() || !(v.toDouble() >= least && v.toDouble() <= most)) {
-        throw Problem{
-            QStringLiteral("\"%1\" is not a number from %2 to %3.").arg(key).arg(least).arg(most)};
-    }
+    // Not a number at all is worded as one beyond the limits.
+    within(key, v.isDouble() ? v.toDouble() : std::nan(""), least, most);
     return v.toDouble();
 }
 
-// Percentages are kept to the hundredth, as the panel shows them, so that a
-// rate written as a percentage reads back as the very same rate.
-double hundredths(double percent) {
-    return std::round(percent * 100) / 100;
+// One of two words, true for the first.
+bool choice(const QJsonObject& o, const QString& key, const QString& yes, const QString& no) {
+    const QString word = o.value(key).toString();
+    if (word != yes && word != no) {
+        throw Problem{QStringLiteral("\"%1\" is neither \"%2\" nor \"%3\".").arg(key, yes, no)};
+    }
+    return word == yes;
 }
 
 int wholeNumber(const QJsonObject& o, const QString& key, int least, int most) {
@@ -105,7 +159,7 @@ int wholeNumber(const QJsonObject& o, const QString& key, int least, int most) {
     return int(v);
 }
 
-beforeexpiry::Inputs inputsFrom(const QJsonObject& o) {
+beforeexpiry::Inputs inputsFrom(const QJsonObject& o, int version) {
     beforeexpiry::Inputs in;
     in.daysToday = wholeNumber(o, QStringLiteral("daysToExpiry"), limits::minDaysToExpiry,
                                limits::maxDaysToExpiry);
@@ -113,14 +167,19 @@ beforeexpiry::Inputs inputsFrom(const QJsonObject& o) {
     in.rate = hundredths(number(o, QStringLiteral("ratePercent"), limits::minRatePercent,
                                 limits::maxRatePercent)) /
               100;
-    const QString kind = o.value(QStringLiteral("volatility")).toString();
-    if (kind != u"implied" && kind != u"single") {
-        throw Problem{QStringLiteral("\"volatility\" is neither \"implied\" nor \"single\".")};
-    }
-    in.implied = kind == u"implied";
+    in.implied = choice(o, QStringLiteral("volatility"), QStringLiteral("implied"),
+                        QStringLiteral("single"));
     in.volatility = hundredths(number(o, QStringLiteral("volatilityPercent"),
                                       limits::minVolatilityPercent, limits::maxVolatilityPercent)) /
                     100;
+    if (version >= 2) {
+        in.dividendYield =
+            hundredths(number(o, QStringLiteral("dividendPercent"), limits::minDividendPercent,
+                              limits::maxDividendPercent)) /
+            100;
+        in.american = choice(o, QStringLiteral("exercise"), QStringLiteral("american"),
+                             QStringLiteral("european"));
+    }
     return in;
 }
 
@@ -157,6 +216,7 @@ Document read(const QByteArray& bytes) {
                           .arg(version.toDouble())
                           .arg(formatVersion)};
     }
+    const int format = int(version.toDouble());
     Document d;
     const QJsonValue rows = root.value(QStringLiteral("rows"));
     if (!rows.isArray() || rows.toArray().isEmpty() || rows.toArray().size() > columns::mostRows) {
@@ -176,6 +236,12 @@ Document read(const QByteArray& bytes) {
         d.rows << row;
     }
     d.underlyingQty = text(root, QStringLiteral("underlyingQty"), QStringLiteral("The file"));
+    if (format >= 2) {
+        d.underlyingPrice =
+            text(root, QStringLiteral("underlyingPrice"), QStringLiteral("The file"));
+        d.costPerOption = text(root, QStringLiteral("costPerOption"), QStringLiteral("The file"));
+        d.costPerUnit = text(root, QStringLiteral("costPerUnit"), QStringLiteral("The file"));
+    }
     const QJsonObject range = object(root, QStringLiteral("range"));
     for (std::size_t i = 0; i < kRangeKeys.size(); ++i) {
         d.range[i] = text(range, kRangeKeys[i], QStringLiteral("The range"));
@@ -194,7 +260,7 @@ Document read(const QByteArray& bytes) {
     }
     d.curveColor = color.mid(1).toUInt(nullptr, 16);
     if (root.contains(QStringLiteral("beforeExpiry"))) {
-        d.beforeExpiry = inputsFrom(object(root, QStringLiteral("beforeExpiry")));
+        d.beforeExpiry = inputsFrom(object(root, QStringLiteral("beforeExpiry")), format);
     }
     check(d);
     return d;
@@ -220,6 +286,9 @@ QByteArray toJson(const Document& d) {
         {QStringLiteral("version"), formatVersion},
         {QStringLiteral("rows"), rows},
         {QStringLiteral("underlyingQty"), d.underlyingQty},
+        {QStringLiteral("underlyingPrice"), d.underlyingPrice},
+        {QStringLiteral("costPerOption"), d.costPerOption},
+        {QStringLiteral("costPerUnit"), d.costPerUnit},
         {QStringLiteral("range"), range},
         {QStringLiteral("diagram"), d.profit ? QStringLiteral("profit") : QStringLiteral("payoff")},
         {QStringLiteral("curveColor"),
@@ -234,7 +303,10 @@ QByteArray toJson(const Document& d) {
                         {QStringLiteral("ratePercent"), hundredths(in.rate * 100)},
                         {QStringLiteral("volatility"),
                          in.implied ? QStringLiteral("implied") : QStringLiteral("single")},
-                        {QStringLiteral("volatilityPercent"), hundredths(in.volatility * 100)}});
+                        {QStringLiteral("volatilityPercent"), hundredths(in.volatility * 100)},
+                        {QStringLiteral("dividendPercent"), hundredths(in.dividendYield * 100)},
+                        {QStringLiteral("exercise"),
+                         in.american ? QStringLiteral("american") : QStringLiteral("european")}});
     }
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }

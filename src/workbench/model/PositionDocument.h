@@ -15,21 +15,29 @@
 //
 // The file is JSON (UTF-8):
 //   {
-//     "format": "wqz-position", "version": 1,
+//     "format": "wqz-position", "version": 2,
 //     "rows": [ {"callQty": "0", "callPrice": "16.00", "strike": "40",
 //                "putQty": "0", "putPrice": "0.50"}, ... ],
 //     "underlyingQty": "0",
+//     "underlyingPrice": "63.20", "costPerOption": "0.65", "costPerUnit": "0.01",
 //     "range": {"top": "54", "bottom": "-5", "from": "1", "to": "100"},
 //     "diagram": "payoff" | "profit",
 //     "curveColor": "#ffff00",
 //     "beforeExpiry": {"daysToExpiry": 30, "daysLeft": 0, "ratePercent": 5,
-//                      "volatility": "implied" | "single", "volatilityPercent": 30}
+//                      "volatility": "implied" | "single", "volatilityPercent": 30,
+//                      "dividendPercent": 1.5, "exercise": "european" | "american"}
 //   }
-// Every member is required except "beforeExpiry". A later version of the
-// program raises "version" when it writes something this one cannot read.
+// Every member is required except "beforeExpiry". Today's price is a number
+// above 0 and the costs numbers of 0 or above, each a text as its box shows
+// it. Percentages are kept to the hundredth.
+// Version 1 had no price, costs, "dividendPercent" or "exercise": such a file
+// reads as the price the workbench starts with, no costs, no dividend and
+// European exercise, and none of those members is looked for in it. A later
+// version of the program raises "version" when it writes something this one
+// cannot read.
 namespace workbench::document {
 
-inline constexpr int formatVersion = 1;
+inline constexpr int formatVersion = 2;
 // A larger file is not one of ours. It is room for whatever the grid can hold
 // as the writer writes it: at most columns::mostRows rows of five cells of
 // columns::longestText characters, each character at worst six bytes (a
@@ -65,7 +73,8 @@ QByteArray toJson(const Document& document);
 // Everything is checked before anything is returned: each cell and box holds
 // at most columns::longestText characters and a number that fits the
 // workbench's numbers (row and field named when not), at most
-// columns::mostRows rows, whole day counts.
+// columns::mostRows rows, a price above 0 and costs of 0 or above, whole day
+// counts, and the inputs before expiry within beforeexpiry::limits.
 struct Reading {
     std::optional<Document> document;
     QString problem;

@@ -1,6 +1,7 @@
 #include "WorkbenchLink.h"
 
 #include "Exercises.h"
+#include "ExpiryInputs.h"
 #include "Strategies.h"
 
 #include <QRegularExpression>
@@ -17,6 +18,18 @@ namespace {
 constexpr float kLargestQuantity = 1000;
 // Addresses longer than any a page needs are not read at all.
 constexpr qsizetype kLongestLink = 2000;
+// Today's price a page may set: any a lesson needs, far below where values
+// overflow.
+constexpr double kHighestPrice = 1e6;
+
+namespace limits = beforeexpiry::limits;
+
+// What a load may name besides its diagram and its strategy or position: the
+// market it is shown in.
+const QStringList kMarketKeys = {QStringLiteral("price"),     QStringLiteral("dividend"),
+                                 QStringLiteral("exercise"),  QStringLiteral("days"),
+                                 QStringLiteral("daysLeft"),  QStringLiteral("rate"),
+                                 QStringLiteral("volatility")};
 
 Reading refuse(const QString& why) {
     return {std::nullopt, why, std::nullopt};
@@ -41,6 +54,103 @@ Reading readCheck(const QUrlQuery& query) {
     return {std::nullopt, QString(), check};
 }
 
+// A number as a page writes it: digits with at most `decimals` after one full
+// stop, a minus sign at most. Nothing else that reads as a number elsewhere
+// ("1e5", "nan", "+inf", "0x10") and nothing empty, so that a page means
+// exactly what it shows.
+std::optional<double> decimal(const QString& text, int decimals, double least, double most) {
+    static const QRegularExpression form(
+        QRegularExpression::anchoredPattern(QStringLiteral("-?\\d{1,7}(\\.(\\d+))?")));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch() || m.capturedLength(2) > decimals) {
+        return std::nullopt;
+    }
+    const double value = text.toDouble();
+    if (!(value >= least && value <= most)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// What the link sets of the market, or why it cannot, in words; only what it
+// names is set.
+QString readMarket(const QUrlQuery& query, Market& market) {
+    QString problem;
+    const auto value = [&](const QString& key) {
+        return query.queryItemValue(key, QUrl::FullyDecoded);
+    };
+    const auto reject = [&](const QString& key, const QString& wanted) {
+        problem =
+            QStringLiteral("The link's %1 \"%2\" is not %3.").arg(key, value(key).left(40), wanted);
+    };
+    // The number the link gives for `key`, if it gives one that may stand.
+    const auto number = [&](const QString& key, int decimals, double least, double most,
+                            const QString& wanted) -> std::optional<double> {
+        if (!problem.isEmpty() || !query.hasQueryItem(key)) {
+            return std::nullopt;
+        }
+        const std::optional<double> v = decimal(value(key), decimals, least, most);
+        if (!v) {
+            reject(key, wanted);
+        }
+        return v;
+    };
+    const auto percent = [](double least, double most) {
+        return QStringLiteral("a percentage from %1 to %2, with at most two decimals")
+            .arg(least)
+            .arg(most);
+    };
+    const auto days = [](int least, int most) {
+        return QStringLiteral("a whole number of days from %1 to %2").arg(least).arg(most);
+    };
+    // 0.0001 is the least price above 0 that four decimals can write.
+    if (const auto price =
+            number(QStringLiteral("price"), 4, 0.0001, kHighestPrice,
+                   QStringLiteral("a price above 0 and up to %1, with at most four decimals")
+                       .arg(kHighestPrice, 0, 'f', 0))) {
+        market.price = float(*price);
+    }
+    if (const auto dividend = number(
+            QStringLiteral("dividend"), 2, limits::minDividendPercent, limits::maxDividendPercent,
+            percent(limits::minDividendPercent, limits::maxDividendPercent))) {
+        market.dividendYield = *dividend / 100;
+    }
+    if (const auto d =
+            number(QStringLiteral("days"), 0, limits::minDaysToExpiry, limits::maxDaysToExpiry,
+                   days(limits::minDaysToExpiry, limits::maxDaysToExpiry))) {
+        market.daysToday = int(*d);
+    }
+    // Without days of its own the link leaves the days to expiry as they are,
+    // and the workbench holds the days left to those.
+    const int mostLeft = market.daysToday.value_or(limits::maxDaysToExpiry);
+    if (const auto d = number(QStringLiteral("daysLeft"), 0, 0, mostLeft, days(0, mostLeft))) {
+        market.daysLeft = int(*d);
+    }
+    if (const auto rate =
+            number(QStringLiteral("rate"), 2, limits::minRatePercent, limits::maxRatePercent,
+                   percent(limits::minRatePercent, limits::maxRatePercent))) {
+        market.rate = *rate / 100;
+    }
+    const QString exercise = QStringLiteral("exercise");
+    if (problem.isEmpty() && query.hasQueryItem(exercise)) {
+        if (value(exercise) != u"american" && value(exercise) != u"european") {
+            reject(exercise, QStringLiteral("\"american\" or \"european\""));
+        }
+        market.american = value(exercise) == u"american";
+    }
+    const QString volatility = QStringLiteral("volatility");
+    if (problem.isEmpty() && value(volatility) == u"implied") {
+        market.implied = true;
+    } else if (const auto v = number(
+                   volatility, 2, limits::minVolatilityPercent, limits::maxVolatilityPercent,
+                   QStringLiteral("\"implied\" or ") +
+                       percent(limits::minVolatilityPercent, limits::maxVolatilityPercent))) {
+        market.implied = false;
+        market.volatility = *v / 100;
+    }
+    return problem;
+}
+
 } // namespace
 
 Reading read(const QUrl& link, int gridRows) {
@@ -57,7 +167,9 @@ Reading read(const QUrl& link, int gridRows) {
     QSet<QString> seen;
     for (const auto& [key, value] : query.queryItems()) {
         Q_UNUSED(value);
-        if ((key != u"strategy" && key != u"position" && key != u"diagram") || seen.contains(key)) {
+        if ((key != u"strategy" && key != u"position" && key != u"diagram" &&
+             !kMarketKeys.contains(key)) ||
+            seen.contains(key)) {
             return refuse(QStringLiteral("The link asks for \"%1\", which the workbench does not "
                                          "take.")
                               .arg(key.left(40)));
@@ -74,6 +186,9 @@ Reading read(const QUrl& link, int gridRows) {
     const bool named = seen.contains(QStringLiteral("strategy"));
     if (named == seen.contains(QStringLiteral("position"))) {
         return refuse(QStringLiteral("The link must name either a strategy or a position."));
+    }
+    if (const QString problem = readMarket(query, load.market); !problem.isEmpty()) {
+        return refuse(problem);
     }
     if (named) {
         load.strategy = query.queryItemValue(QStringLiteral("strategy"), QUrl::FullyDecoded);

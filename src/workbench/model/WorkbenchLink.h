@@ -13,8 +13,25 @@
 //   wqz-workbench:load?strategy=Straddle&diagram=profit
 //   wqz-workbench:load?position=c3:1,p3:1&diagram=payoff
 // A position names the underlying as "u:<qty>" and the call or put of grid row
-// r as "c<r>:<qty>" or "p<r>:<qty>". A link can do no more than that: load a
-// listed strategy or a position on the grid's rows, in one diagram or the other.
+// r as "c<r>:<qty>" or "p<r>:<qty>". Either may also set the market it is
+// shown in, each at most once, any or none of:
+//   price=63.2        today's price of the underlying, above 0 and up to
+//                     1000000, at most four decimals
+//   dividend=1.5      the dividend yield in percent, within
+//                     beforeexpiry::limits
+//   exercise=american or exercise=european
+//   days=30           whole days to expiry, within beforeexpiry::limits
+//   daysLeft=10       whole days left at which to show the value: 0 to days,
+//                     or without days 0 to the longest days to expiry (the
+//                     workbench holds it to the days in force)
+//   rate=5            the interest rate in percent, within
+//                     beforeexpiry::limits
+//   volatility=30     one volatility in percent, within beforeexpiry::limits,
+//                     for every option; or volatility=implied
+// Percentages take at most two decimals. Numbers are plain digits with a full
+// stop: "1e5", "nan", "+inf" or "0x10" is refused, as is an empty value.
+// A link can do no more than that: load a listed strategy or a position on the
+// grid's rows, in one diagram or the other, in the market it names.
 // A page's exercise sends the student's answer the same way, to be judged:
 //   wqz-workbench:check?exercise=straddle-1&answer=36
 namespace workbench::links {

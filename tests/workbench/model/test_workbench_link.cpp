@@ -6,11 +6,16 @@
 
 #include <QTest>
 
+using Market = workbench::links::Market;
+Q_DECLARE_METATYPE(Market)
+
 class TestWorkbenchLink : public QObject {
     Q_OBJECT
 private slots:
     void a_link_loads_no_more_than_a_strategy_or_legs_data();
     void a_link_loads_no_more_than_a_strategy_or_legs();
+    void a_link_sets_no_more_of_the_market_than_it_names_data();
+    void a_link_sets_no_more_of_the_market_than_it_names();
     void an_answer_within_a_cent_is_right_data();
     void an_answer_within_a_cent_is_right();
 };
@@ -74,6 +79,61 @@ void TestWorkbenchLink::a_link_loads_no_more_than_a_strategy_or_legs() {
     if (reading.check) {
         QCOMPARE(reading.check->answer, QStringLiteral("36,5 &x"));
     }
+}
+
+void TestWorkbenchLink::a_link_sets_no_more_of_the_market_than_it_names_data() {
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<Market>("market");
+    QTest::addColumn<QString>("problem"); // empty when the link is followed
+    const QString s = QStringLiteral("wqz-workbench:load?strategy=Straddle&diagram=profit&");
+    const auto row = [](const char* name, const QString& link, Market m, const char* problem) {
+        QTest::newRow(name) << link << m << QString::fromUtf8(problem);
+    };
+    row("a strategy alone", s.chopped(1), {}, "");
+    row("a position alone", "wqz-workbench:load?position=c3:1&diagram=payoff", {}, "");
+    row("each part",
+        "wqz-workbench:load?position=c3:1&diagram=payoff&price=63.2&dividend=1.5&"
+        "exercise=american&days=30&daysLeft=10&rate=5&volatility=30",
+        {63.2f, 0.015, true, 30, 10, 0.05, false, 0.3}, "");
+    row("the lowest",
+        s + "price=0.0001&dividend=0&exercise=european&days=1&daysLeft=0&rate=-10&"
+            "volatility=1",
+        {0.0001f, 0.0, false, 1, 0, -0.1, false, 0.01}, "");
+    row("the highest",
+        s + "price=1000000&dividend=50&days=3650&daysLeft=3650&rate=50&"
+            "volatility=500",
+        {1e6f, 0.5, {}, 3650, 3650, 0.5, false, 5.0}, "");
+    row("days left alone", s + "daysLeft=3650&volatility=implied",
+        {{}, {}, {}, {}, 3650, {}, true, {}}, "");
+    row("no price", s + "price=0", {}, "price \"0\" is not a price above 0 and up to 1000000");
+    row("a price below 0", s + "price=-3", {}, "price \"-3\"");
+    row("a price too high", s + "price=1000000.0001", {}, "price \"1000000.0001\"");
+    row("five decimals", s + "price=1.00001", {}, "with at most four decimals");
+    row("a dividend too high", s + "dividend=50.01", {}, "dividend \"50.01\" is not a percentage");
+    row("a dividend below 0", s + "dividend=-0.01", {}, "from 0 to 50, with at most two decimals");
+    row("an unknown exercise", s + "exercise=bermudan", {}, "\"american\" or \"european\"");
+    row("no days", s + "days=0", {}, "days \"0\" is not a whole number of days from 1 to 3650");
+    row("too many days", s + "days=3651", {}, "days \"3651\"");
+    row("part of a day", s + "days=2.5", {}, "days \"2.5\"");
+    row("days left beyond the days", s + "days=10&daysLeft=11", {}, "from 0 to 10");
+    row("days left beyond any days", s + "daysLeft=3651", {}, "from 0 to 3650");
+    row("a rate too low", s + "rate=-10.01", {}, "rate \"-10.01\"");
+    row("too little volatility", s + "volatility=0.99", {}, "not \"implied\" or a percentage");
+    row("an exponent", s + "price=1e5", {}, "price \"1e5\"");
+    row("not a number", s + "rate=nan", {}, "rate \"nan\"");
+    row("infinity", s + "volatility=%2Binf", {}, "volatility \"+inf\"");
+    row("hexadecimal", s + "days=0x10", {}, "days \"0x10\"");
+    row("nothing", s + "dividend=", {}, "dividend \"\"");
+}
+
+void TestWorkbenchLink::a_link_sets_no_more_of_the_market_than_it_names() {
+    QFETCH(QString, link);
+    QFETCH(Market, market);
+    QFETCH(QString, problem);
+    const workbench::links::Reading reading = workbench::links::read(QUrl(link), 5);
+    QCOMPARE(bool(reading.load), problem.isEmpty());
+    QVERIFY2(reading.problem.contains(problem), qPrintable(reading.problem));
+    QVERIFY(!reading.load || reading.load->market == market);
 }
 
 void TestWorkbenchLink::an_answer_within_a_cent_is_right_data() {

@@ -1,0 +1,79 @@
+// The market a position file keeps (today's price, the trading costs, the
+// dividend and the exercise), what an older file opens as, and what neither a
+// save nor an open lets through.
+#include "workbench/model/PositionDocument.h"
+
+#include <QTest>
+
+namespace doc = workbench::document;
+
+class TestPositionFile : public QObject {
+    Q_OBJECT
+private slots:
+    void a_file_keeps_the_market_that_can_be_and_no_other_data();
+    void a_file_keeps_the_market_that_can_be_and_no_other();
+};
+
+void TestPositionFile::a_file_keeps_the_market_that_can_be_and_no_other_data() {
+    QTest::addColumn<QString>("member");  // of the position, or "file" to change the file alone
+    QTest::addColumn<QString>("value");   // the member's text, or "from>to" in the file
+    QTest::addColumn<QString>("problem"); // empty when the file opens
+    const auto row = [](const char* name, const char* member, const QString& value,
+                        const char* problem) {
+        QTest::newRow(name) << member << value << QString::fromUtf8(problem);
+    };
+    row("version 2 keeps every part", "", "", "");
+    row("version 1 opens at 50, no costs, European", "file", "\"version\": 2>\"version\": 1", "");
+    row("no price", "underlyingPrice", "0", "\"underlyingPrice\" holds 0, which is not a price");
+    row("a price below 0", "underlyingPrice", "-3",
+        "The position: \"underlyingPrice\" holds -3, which is not a price above 0.");
+    row("a price beyond the numbers", "underlyingPrice", "1e39", "a number too large");
+    row("a cost per option below 0", "costPerOption", "-0.01", "which is not a cost of 0 or above");
+    row("a cost per unit below 0", "costPerUnit", "-1", "\"costPerUnit\" holds -1");
+    row("a dividend above the limit", "dividendPercent", "50.01", "\"dividendPercent\" is not a");
+    row("a dividend below 0", "dividendPercent", "-0.01", "from 0 to 50");
+    row("an unknown exercise", "file", "\"american\">\"bermudan\"", "\"exercise\" is neither");
+    row("no price in version 2", "file", "\"underlyingPrice\">\"price\"",
+        "no text \"underlyingPrice\"");
+}
+
+void TestPositionFile::a_file_keeps_the_market_that_can_be_and_no_other() {
+    QFETCH(QString, member);
+    QFETCH(QString, value);
+    QFETCH(QString, problem);
+    doc::Document d;
+    d.rows = {{"1", "16.00", "40", "0", "0.50"}};
+    d.underlyingQty = QStringLiteral("-1");
+    d.underlyingPrice = member == u"underlyingPrice" ? value : QStringLiteral("63.20");
+    d.costPerOption = member == u"costPerOption" ? value : QStringLiteral("0.65");
+    d.costPerUnit = member == u"costPerUnit" ? value : QStringLiteral("0.01");
+    d.range = {"54", "-5", "1", "100"};
+    d.beforeExpiry = {30, 10, 0.05, false, 0.25, 0.015, true};
+    if (member == u"dividendPercent") {
+        d.beforeExpiry->dividendYield = value.toDouble() / 100;
+    }
+    QByteArray file = doc::toJson(d);
+    if (member == u"file") {
+        const QByteArray from = value.section(u'>', 0, 0).toUtf8();
+        QVERIFY(file.contains(from));
+        file.replace(from, value.section(u'>', 1).toUtf8());
+    } else { // a save refuses what an open would
+        const doc::Writing writing = doc::write(d);
+        QCOMPARE(writing.bytes.isEmpty(), !problem.isEmpty());
+        QVERIFY2(writing.problem.contains(problem), qPrintable(writing.problem));
+        QVERIFY(writing.bytes.isEmpty() || writing.bytes.contains("\"version\": 2"));
+    }
+    if (file.contains("\"version\": 1")) { // nothing of the market is looked for
+        d.underlyingPrice = QStringLiteral("50");
+        d.costPerOption = d.costPerUnit = QStringLiteral("0");
+        d.beforeExpiry->dividendYield = 0;
+        d.beforeExpiry->american = false;
+    }
+    const doc::Reading reading = doc::fromJson(file);
+    QVERIFY2(reading.problem.contains(problem), qPrintable(reading.problem));
+    QCOMPARE(reading.document.has_value(), problem.isEmpty());
+    QVERIFY(!reading.document || *reading.document == d);
+}
+
+QTEST_GUILESS_MAIN(TestPositionFile)
+#include "test_position_file.moc"
