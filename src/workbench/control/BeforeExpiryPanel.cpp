@@ -6,6 +6,7 @@
 #include "workbench/model/PositionColumns.h"
 #include "wqzOptionPayoffs.h"
 
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHeaderView>
@@ -113,6 +114,16 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
         this, "spnVolatility", QStringLiteral("One volatility in percent"),
         QStringLiteral("The one volatility, also used where no volatility explains a premium"));
     volatility_->setDecimals(2);
+    dividend_ = named<ConfirmedNumberBox>(
+        this, "spnDividend", QStringLiteral("Dividend yield in percent"),
+        QStringLiteral("What the underlying pays out a year, as a continuous yield"));
+    dividend_->setDecimals(2);
+    dividend_->setSingleStep(0.25);
+    exercise_ = named<QComboBox>(
+        this, "cmbExercise", QStringLiteral("Exercise"),
+        QStringLiteral("European options are exercised at expiry only; American ones at any "
+                       "time, which the read-out says where it pays"));
+    exercise_->addItems({QStringLiteral("European"), QStringLiteral("American")});
     for (QAbstractSpinBox* box : boxes()) {
         tips_[box] = box->toolTip();
     }
@@ -145,6 +156,8 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     form->addRow(QStringLiteral("Days to expiry"), daysToday_);
     form->addRow(QStringLiteral("Days left shown"), daysLeft_);
     form->addRow(QStringLiteral("Interest rate (%)"), rate_);
+    form->addRow(QStringLiteral("Dividend yield (%)"), dividend_);
+    form->addRow(QStringLiteral("Exercise"), exercise_);
     form->addRow(implied_);
     form->addRow(single_, volatility_);
     volatilitiesTitle_ = new QLabel(QStringLiteral("Implied volatilities"), this);
@@ -166,10 +179,11 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     for (QSpinBox* box : {daysToday_, daysLeft_}) {
         connect(box, &QSpinBox::valueChanged, this, guarded([this] { inputsChanged(); }));
     }
-    for (QDoubleSpinBox* box : {rate_, volatility_}) {
+    for (QDoubleSpinBox* box : {rate_, volatility_, dividend_}) {
         connect(box, &QDoubleSpinBox::valueChanged, this, guarded([this] { inputsChanged(); }));
     }
     connect(implied_, &QRadioButton::toggled, this, guarded([this] { inputsChanged(); }));
+    connect(exercise_, &QComboBox::currentIndexChanged, this, guarded([this] { inputsChanged(); }));
     connect(&bench_, &wqzOptionPayoffs::AnalysisChange, this,
             guarded([this] { fillVolatilities(); }));
     connect(&bench_, &wqzOptionPayoffs::BeforeExpiryChange, this,
@@ -182,25 +196,30 @@ BeforeExpiryPanel::~BeforeExpiryPanel() {
     for (QAbstractSpinBox* box : boxes()) {
         box->blockSignals(true);
     }
+    exercise_->blockSignals(true);
 }
 
-std::array<QAbstractSpinBox*, 4> BeforeExpiryPanel::boxes() const {
-    return {daysToday_, daysLeft_, rate_, volatility_};
+std::array<QAbstractSpinBox*, 5> BeforeExpiryPanel::boxes() const {
+    return {daysToday_, daysLeft_, rate_, volatility_, dividend_};
 }
 
 void BeforeExpiryPanel::setBoxes(const beforeexpiry::Inputs& in) {
     namespace limits = beforeexpiry::limits;
     const QSignalBlocker blockers[] = {QSignalBlocker(daysToday_), QSignalBlocker(daysLeft_),
                                        QSignalBlocker(rate_),      QSignalBlocker(implied_),
-                                       QSignalBlocker(single_),    QSignalBlocker(volatility_)};
+                                       QSignalBlocker(single_),    QSignalBlocker(volatility_),
+                                       QSignalBlocker(dividend_),  QSignalBlocker(exercise_)};
     allowFor(in);
     rate_->setAllowed(limits::minRatePercent, limits::maxRatePercent);
     volatility_->setAllowed(limits::minVolatilityPercent, limits::maxVolatilityPercent);
+    dividend_->setAllowed(limits::minDividendPercent, limits::maxDividendPercent);
     daysToday_->setValue(in.daysToday);
     daysLeft_->setValue(in.daysLeft);
     rate_->setValue(in.rate * 100);
     (in.implied ? implied_ : single_)->setChecked(true);
     volatility_->setValue(in.volatility * 100);
+    dividend_->setValue(in.dividendYield * 100);
+    exercise_->setCurrentIndex(in.american ? 1 : 0);
     for (QAbstractSpinBox* box : boxes()) {
         mark(box, QString());
     }
@@ -259,7 +278,11 @@ void BeforeExpiryPanel::inputsChanged() {
     if (judge(volatility_, numbers)) {
         in.volatility = volatility_->value() / 100;
     }
+    if (judge(dividend_, numbers)) {
+        in.dividendYield = dividend_->value() / 100;
+    }
     in.implied = implied_->isChecked();
+    in.american = exercise_->currentIndex() == 1;
     allowFor(in);
     if (!(in == bench_.beforeExpiry())) {
         bench_.setBeforeExpiry(in);
@@ -291,9 +314,19 @@ void BeforeExpiryPanel::fillVolatilities() {
     }
     const PositionState& position = bench_.valuedPosition();
     const beforeexpiry::Inputs in = bench_.beforeExpiry();
-    Basis basis{position.strike, position.callPrice, position.putPrice, position.callQty,
-                position.putQty, position.takesPart, in.daysToday,      in.rate,
-                in.volatility,   in.implied};
+    Basis basis{position.strike,
+                position.callPrice,
+                position.putPrice,
+                position.callQty,
+                position.putQty,
+                position.takesPart,
+                position.underlyingPrice,
+                in.dividendYield,
+                in.american,
+                in.daysToday,
+                in.rate,
+                in.volatility,
+                in.implied};
     if (shown_ == basis) {
         return;
     }

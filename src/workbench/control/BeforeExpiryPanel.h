@@ -12,6 +12,7 @@
 #include <vector>
 
 class QAbstractSpinBox;
+class QComboBox;
 class QLabel;
 class QRadioButton;
 class QTableWidget;
@@ -39,7 +40,7 @@ private:
     void setBoxes(const beforeexpiry::Inputs& in);
     // The day counts' ranges, each bounded by the other as applied.
     void allowFor(const beforeexpiry::Inputs& in);
-    std::array<QAbstractSpinBox*, 4> boxes() const;
+    std::array<QAbstractSpinBox*, 5> boxes() const;
     // Marks a box as refused, saying why in its tooltip; an empty refusal
     // takes the mark away.
     void mark(QAbstractSpinBox* box, const QString& refusal);
@@ -56,6 +57,9 @@ private:
     struct Basis {
         std::vector<float> strike, callPrice, putPrice, callQty, putQty;
         std::vector<bool> takesPart;
+        float underlyingPrice = 0;
+        double dividendYield = 0;
+        bool american = false;
         int daysToday = 0;
         double rate = 0;
         double volatility = 0;
@@ -69,6 +73,8 @@ private:
     QRadioButton* implied_ = nullptr;
     QRadioButton* single_ = nullptr;
     ConfirmedNumberBox* volatility_ = nullptr;
+    ConfirmedNumberBox* dividend_ = nullptr;
+    QComboBox* exercise_ = nullptr;
     // Each box's own tooltip, given back once a refusal is mended.
     QHash<QAbstractSpinBox*, QString> tips_;
     QTableWidget* volatilities_ = nullptr;

@@ -123,7 +123,11 @@ diagramexport::Diagram wqzOptionPayoffs::diagram() const {
             (expiryInputs_.implied
                  ? QStringLiteral("Volatility implied from the premiums")
                  : QStringLiteral("Volatility ") + percent(expiryInputs_.volatility)) +
-            QStringLiteral(", rate ") + percent(expiryInputs_.rate);
+            QStringLiteral(", rate ") + percent(expiryInputs_.rate) +
+            (expiryInputs_.dividendYield != 0
+                 ? QStringLiteral(", dividend yield ") + percent(expiryInputs_.dividendYield)
+                 : QString()) +
+            (expiryInputs_.american ? QStringLiteral(", American exercise") : QString());
     }
     d.todayPrice = todayLine_->shownPrice();
     d.valueCaption = lastKind_ == workbench::payoff::profitDiagram ? QStringLiteral("Profit")
