@@ -6,6 +6,7 @@
 #include "ExpiryCurveLayer.h"
 #include "platform/Numbers.h"
 #include "workbench/model/PositionAnalysis.h"
+#include "workbench/model/PositionColumns.h"
 
 #include <QList>
 #include <QPointF>
@@ -46,6 +47,21 @@ QString greeksText(const beforeexpiry::Greeks& g, int daysLeft, double price, bo
         .arg(profit ? QStringLiteral("Profit") : QStringLiteral("Value"), days, money(price),
              money(g.value), number(g.delta, greek), number(g.gamma, greek),
              number(g.thetaPerDay, greek), number(g.vegaPerPoint, greek));
+}
+
+// Where exercising an option held early pays, found from the pricing engine:
+// "Put 60: early exercise pays below 49.10 with 10 days left".
+QString earlyExerciseText(const std::vector<beforeexpiry::EarlyExercise>& options, int daysLeft) {
+    QString text;
+    for (const beforeexpiry::EarlyExercise& o : options) {
+        const bool put = o.right == pricing::Right::Put;
+        text += QStringLiteral("\n%1 %2: early exercise pays %3 %4 with %5 left")
+                    .arg(put ? QStringLiteral("Put") : QStringLiteral("Call"),
+                         columns::strikeText(float(o.strike)),
+                         put ? QStringLiteral("below") : QStringLiteral("above"), money(o.boundary),
+                         daysText(daysLeft));
+    }
+    return text;
 }
 
 } // namespace
@@ -97,11 +113,11 @@ void wqzOptionPayoffs::showBeforeExpiry() {
     points.reserve(kCurvePoints + 1);
     const double from = lastRange_.xmin;
     const double to = lastRange_.xmax;
+    const std::vector<double> values = valuer.curve(from, to, kCurvePoints);
     for (int i = 0; i <= kCurvePoints; ++i) {
-        const double S = from + (to - from) * i / kCurvePoints;
         // A price where the model fails is left out, not drawn as a number.
-        if (const double value = valuer.valueAt(S); std::isfinite(value)) {
-            points << QPointF(S, value);
+        if (const double value = values[std::size_t(i)]; std::isfinite(value)) {
+            points << QPointF(from + (to - from) * i / kCurvePoints, value);
         }
     }
     expiryCurve_->draw(points, lastColor_);
@@ -110,7 +126,8 @@ void wqzOptionPayoffs::showBeforeExpiry() {
     const double today = lastCurve_->underlyingPrice;
     analysisText_ =
         asPlotted + expiryAnalysis_ + u'\n' +
-        greeksText(valuer.greeksAt(today), daysLeft, today, lastKind_ == payoff::profitDiagram);
+        greeksText(valuer.greeksAt(today), daysLeft, today, lastKind_ == payoff::profitDiagram) +
+        earlyExerciseText(valuer.earlyExercise(), daysLeft);
     emit AnalysisChange(analysisText_);
 }
 

@@ -61,7 +61,10 @@ void wqzOptionPayoffs::createMarketControls() {
         // marks the analysis as describing another position.
         connect(box, &QDoubleSpinBox::valueChanged, this,
                 platform::guarded([this, box] { marketBoxConfirmed(box); }));
-        connect(box, &QDoubleSpinBox::textChanged, this, [this] { scheduleStaleCheck(); });
+        // The box tells of no keystroke while it waits for a confirmation;
+        // its text line does.
+        connect(box->findChild<QLineEdit*>(), &QLineEdit::textEdited, this,
+                [this] { scheduleStaleCheck(); });
         connect(box, &QAbstractSpinBox::editingFinished, this,
                 platform::guarded([this, box] { marketBoxConfirmed(box); }));
     }
@@ -69,19 +72,19 @@ void wqzOptionPayoffs::createMarketControls() {
 }
 
 void wqzOptionPayoffs::showPriceCaption() {
-    // Two decimals where they fit with a space to spare, as the read-out
-    // writes prices; else no trailing zeros; else the nearest whole number.
-    const double held = position_.underlyingPrice;
-    const QString candidates[] = {analysis::money(held),
-                                  platform::numbers::format(held, u"######0.####"),
-                                  platform::numbers::format(held, u"######0")};
+    // As the box writes it where that fits with a space to spare, else
+    // without its trailing zeros: never rounded, for the caption names the
+    // very price in force.
+    QString price = txtUnderlyingPrice->textOf(position_.underlyingPrice);
     const QFontMetrics fm(Label1[0]->font());
-    const int room = Label1[0]->contentsRect().width();
-    QString price = candidates[2];
-    for (const QString& candidate : candidates) {
-        if (fm.horizontalAdvance(QStringLiteral("Underlying Price: ") + candidate + u' ') <= room) {
-            price = candidate;
-            break;
+    if (fm.horizontalAdvance(QStringLiteral("Underlying Price: ") + price + u' ') >
+            Label1[0]->contentsRect().width() &&
+        price.contains(u'.')) {
+        while (price.endsWith(u'0')) {
+            price.chop(1);
+        }
+        if (price.endsWith(u'.')) {
+            price.chop(1);
         }
     }
     Label1[0]->setText(QStringLiteral("Underlying Price: ") + price);
@@ -164,12 +167,12 @@ bool wqzOptionPayoffs::offerToCentre(float price) {
     if (reply != platform::Dialogs::answerYes) {
         return false;
     }
-    // The same width as now, about the price, never below 0; the vertical
-    // range is chosen afresh for it.
-    const double half = (double(range.xmax) - double(range.xmin)) / 2;
-    const double from = std::max(0.0, double(price) - half);
-    Text1[2]->setText(platform::numbers::format(from, u"######0.##"));
-    Text1[3]->setText(platform::numbers::format(from + 2 * half, u"######0.##"));
+    // The same width as now, about the price in whole numbers, never below
+    // 0; the vertical range is chosen afresh for it.
+    const double width = double(range.xmax) - double(range.xmin);
+    const double from = std::max(0.0, std::round(double(price) - width / 2));
+    Text1[2]->setText(platform::numbers::format(from, u"######0"));
+    Text1[3]->setText(platform::numbers::format(from + std::round(width), u"######0"));
     return true;
 }
 

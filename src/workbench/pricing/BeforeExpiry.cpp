@@ -1,5 +1,9 @@
 #include "BeforeExpiry.h"
 
+#include "workbench/model/PositionAnalysis.h"
+
+#include "PriceCurve.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -10,12 +14,28 @@ namespace {
 
 constexpr double kDaysPerYear = 365;
 
+// How far the curve may stray from the position's value, in money: a fifth
+// of the half cent its two decimals show. The engine itself answers no
+// closer than about a ten-thousandth of the strike's money, so no option is
+// asked for more than that.
+constexpr double kCurveTolerance = 0.001;
+constexpr double kEngineAccuracy = 1e-4;
+
+double yearsToday(const Inputs& inputs) {
+    return std::max(inputs.daysToday, 0) / kDaysPerYear;
+}
+
+// Every option is priced under the exercise and the yield the student chose.
+pricing::Quote quoteOf(const Inputs& inputs, pricing::Right right, double spot, double strike,
+                       double years) {
+    return {right, spot, strike, years, inputs.rate, inputs.dividendYield, inputs.american};
+}
+
 std::optional<double> implied(const PositionState& p, const Inputs& inputs, pricing::Right right,
                               int r) {
     const double premium = right == pricing::Right::Call ? p.callPrice[r] : p.putPrice[r];
-    const pricing::Quote q{right, p.underlyingPrice, p.strike[r],
-                           std::max(inputs.daysToday, 0) / kDaysPerYear, inputs.rate};
-    return pricing::impliedVolatility(q, premium);
+    return pricing::impliedVolatility(
+        quoteOf(inputs, right, p.underlyingPrice, p.strike[r], yearsToday(inputs)), premium);
 }
 
 // The volatility an option of row r is priced with: the one its premium
@@ -29,27 +49,44 @@ bool held(const PositionState& p, int r) {
     return p.takesPart[std::size_t(r)] && (p.callQty[r] != 0 || p.putQty[r] != 0);
 }
 
-// Why the model cannot value row r's options, if it cannot: each is priced at
-// the underlying's price today with the time there is to expiry.
-std::optional<NotValued> whyNotValued(const PositionState& p, const Inputs& inputs, int r) {
+double quantity(const PositionState& p, pricing::Right right, int r) {
+    return right == pricing::Right::Call ? p.callQty[r] : p.putQty[r];
+}
+
+// The volatilities row r's options held are priced with, or why the model
+// cannot value them: each is priced at the underlying's price today with the
+// time there is to expiry. An American option's implied volatility costs a
+// search on the engine, so it is found once here.
+struct RowPricing {
+    std::optional<NotValued> why;
+    double call = 0;
+    double put = 0;
+};
+
+RowPricing pricingOf(const PositionState& p, const Inputs& inputs, int r) {
+    RowPricing out;
     if (!(p.strike[r] > 0)) {
-        return NotValued::StrikeNotAboveZero;
+        out.why = NotValued::StrikeNotAboveZero;
+        return out;
     }
     for (const pricing::Right right : {pricing::Right::Call, pricing::Right::Put}) {
-        if ((right == pricing::Right::Call ? p.callQty[r] : p.putQty[r]) == 0) {
+        if (quantity(p, right, r) == 0) {
             continue;
         }
         const double volatility = volatilityOf(p, inputs, right, r);
+        (right == pricing::Right::Call ? out.call : out.put) = volatility;
         if (!(volatility >= 0)) {
-            return NotValued::NoVolatility;
+            out.why = NotValued::NoVolatility;
+            return out;
         }
-        const pricing::Quote today{right, p.underlyingPrice, p.strike[r],
-                                   std::max(inputs.daysToday, 0) / kDaysPerYear, inputs.rate};
+        const pricing::Quote today =
+            quoteOf(inputs, right, p.underlyingPrice, p.strike[r], yearsToday(inputs));
         if (!pricing::value(today, volatility)) {
-            return NotValued::BeyondTheModel;
+            out.why = NotValued::BeyondTheModel;
+            return out;
         }
     }
-    return std::nullopt;
+    return out;
 }
 
 } // namespace
@@ -58,7 +95,7 @@ std::vector<RowNotValued> rowsNotValued(const PositionState& p, const Inputs& in
     std::vector<RowNotValued> out;
     for (int r = 1; r <= p.rowCount(); ++r) {
         if (held(p, r)) {
-            if (const std::optional<NotValued> why = whyNotValued(p, inputs, r)) {
+            if (const std::optional<NotValued> why = pricingOf(p, inputs, r).why) {
                 out.push_back({r, p.strike[r], *why});
             }
         }
@@ -103,32 +140,33 @@ std::vector<RowVolatility> quotesAtOdds(const PositionState& p,
 Valuer::Valuer(const PositionState& p, const Inputs& inputs, payoff::DiagramKind kind)
     : underlyingQty_(p.underlyingQty),
       years_(std::max(0, std::min(inputs.daysLeft, inputs.daysToday)) / kDaysPerYear),
-      rate_(inputs.rate) {
+      rate_(inputs.rate), dividend_(inputs.dividendYield), american_(inputs.american) {
     const double f = kind;
-    cost_ = f * double(p.underlyingQty) * p.underlyingPrice;
+    // Trading costs come off the profit as they do at expiry, whether or not
+    // the model can value every option.
+    cost_ = f * (double(p.underlyingQty) * p.underlyingPrice + analysis::tradingCosts(p));
     for (int r = 1; r <= p.rowCount(); ++r) {
         if (!held(p, r)) {
             continue;
         }
-        if (const std::optional<NotValued> why = whyNotValued(p, inputs, r)) {
-            notValued_.push_back({r, p.strike[r], *why});
+        const RowPricing row = pricingOf(p, inputs, r);
+        if (row.why) {
+            notValued_.push_back({r, p.strike[r], *row.why});
             continue;
         }
         if (p.callQty[r] != 0) {
-            legs_.push_back({pricing::Right::Call, p.strike[r], p.callQty[r],
-                             volatilityOf(p, inputs, pricing::Right::Call, r)});
+            legs_.push_back({r, pricing::Right::Call, p.strike[r], p.callQty[r], row.call});
             cost_ += f * double(p.callQty[r]) * p.callPrice[r];
         }
         if (p.putQty[r] != 0) {
-            legs_.push_back({pricing::Right::Put, p.strike[r], p.putQty[r],
-                             volatilityOf(p, inputs, pricing::Right::Put, r)});
+            legs_.push_back({r, pricing::Right::Put, p.strike[r], p.putQty[r], row.put});
             cost_ += f * double(p.putQty[r]) * p.putPrice[r];
         }
     }
 }
 
 pricing::Quote Valuer::quote(const Leg& leg, double S) const {
-    return {leg.right, S, leg.strike, years_, rate_};
+    return {leg.right, S, leg.strike, years_, rate_, dividend_, american_};
 }
 
 double Valuer::valueAt(double S) const {
@@ -160,6 +198,42 @@ Greeks Valuer::greeksAt(double S) const {
         g.vegaPerPoint += leg.quantity * v->vegaPerPoint;
     }
     return g;
+}
+
+std::vector<double> Valuer::curve(double from, double to, int points) const {
+    if (points <= 0) {
+        return {};
+    }
+    std::vector<double> values(std::size_t(points) + 1);
+    for (int i = 0; i <= points; ++i) {
+        values[std::size_t(i)] = underlyingQty_ * (from + (to - from) * i / points) - cost_;
+    }
+    // The tolerance is shared among the options by their quantities, so that
+    // the errors of all of them together stay within the curve's.
+    double held = 0;
+    for (const Leg& leg : legs_) {
+        held += std::abs(leg.quantity);
+    }
+    const double tolerance = std::max(kCurveTolerance / std::max(held, 1.0), kEngineAccuracy);
+    for (const Leg& leg : legs_) {
+        const std::vector<double> prices =
+            pricing::priceCurve(quote(leg, 0), leg.volatility, from, to, points, tolerance);
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            values[i] += leg.quantity * prices[i];
+        }
+    }
+    return values;
+}
+
+std::vector<EarlyExercise> Valuer::earlyExercise() const {
+    std::vector<EarlyExercise> out;
+    for (const Leg& leg : legs_) {
+        if (const std::optional<double> boundary =
+                pricing::earlyExerciseBoundary(quote(leg, 0), leg.volatility)) {
+            out.push_back({leg.row, leg.right, leg.strike, *boundary});
+        }
+    }
+    return out;
 }
 
 } // namespace workbench::beforeexpiry

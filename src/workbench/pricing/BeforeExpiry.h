@@ -8,8 +8,9 @@
 #include <optional>
 #include <vector>
 
-// The position's value before expiry: each option priced by Black and Scholes
-// with the days left, the underlying at its price, in double precision.
+// The position's value before expiry: each option priced by Black, Scholes
+// and Merton, or as an American option, with the days left, the underlying
+// at its price and its dividend yield, in double precision.
 namespace workbench::beforeexpiry {
 
 // The implied volatilities of a row taking part: nothing where no volatility
@@ -39,6 +40,15 @@ struct RowNotValued {
     int row = 0;
     double strike = 0;
     NotValued why = NotValued::BeyondTheModel;
+};
+
+// Where exercising one option held early pays, with the days left: a put's
+// at or below the boundary, a call's at or above it.
+struct EarlyExercise {
+    int row = 0;
+    pricing::Right right = pricing::Right::Put;
+    double strike = 0;
+    double boundary = 0; // a price of the underlying
 };
 
 // The whole position's sensitivities at one price.
@@ -78,10 +88,20 @@ public:
     double valueAt(double S) const;
     // Every field not a number where the model cannot value some option there.
     Greeks greeksAt(double S) const;
+    // The values at points + 1 prices evenly spaced from `from` to `to` (the
+    // i-th at from + (to - from) * i / points), each as valueAt gives it to
+    // within a tenth of a cent: American options are priced by the engine
+    // only where the curve needs it (pricing::priceCurve).
+    std::vector<double> curve(double from, double to, int points) const;
+    // For each option held under American exercise where exercising early
+    // pays with the days left, where it does, in grid order; empty for
+    // European exercise, at expiry, and where it never pays.
+    std::vector<EarlyExercise> earlyExercise() const;
     const std::vector<RowNotValued>& notValued() const { return notValued_; }
 
 private:
     struct Leg {
+        int row;
         pricing::Right right;
         double strike;
         double quantity;
@@ -97,6 +117,8 @@ private:
     double cost_ = 0;
     double years_ = 0;
     double rate_ = 0;
+    double dividend_ = 0;
+    bool american_ = false;
 };
 
 } // namespace workbench::beforeexpiry

@@ -1,7 +1,20 @@
 #include "OptionPricing.h"
 
+#include <ql/exercise.hpp>
+#include <ql/instruments/vanillaoption.hpp>
+#include <ql/math/solvers1d/brent.hpp>
+#include <ql/methods/lattices/binomialtree.hpp>
 #include <ql/pricingengines/blackcalculator.hpp>
 #include <ql/pricingengines/blackformula.hpp>
+#include <ql/pricingengines/vanilla/binomialengine.hpp>
+#include <ql/pricingengines/vanilla/qdfpamericanengine.hpp>
+#include <ql/processes/blackscholesprocess.hpp>
+#include <ql/quotes/simplequote.hpp>
+#include <ql/settings.hpp>
+#include <ql/termstructures/volatility/equityfx/blackconstantvol.hpp>
+#include <ql/termstructures/yield/flatforward.hpp>
+#include <ql/time/calendars/nullcalendar.hpp>
+#include <ql/time/daycounters/actual365fixed.hpp>
 
 #include <cmath>
 #include <exception>
@@ -11,8 +24,21 @@ namespace workbench::pricing {
 namespace {
 
 namespace ql = QuantLib;
+namespace ext = QuantLib::ext;
 
 constexpr double kDaysPerYear = 365;
+
+// The volatilities an American implied volatility is looked for between.
+constexpr double kLeastVolatility = 0.001;
+constexpr double kMostVolatility = 10;
+
+// Leisen and Reimer's tree is within a few ten-thousandths of the exact
+// price at this many steps.
+constexpr ql::Size kTreeSteps = 801;
+
+// How finely the exercise boundary is bisected: well inside the half cent
+// that its two decimals show.
+constexpr double kBoundaryPrecision = 0.001;
 
 ql::Option::Type type(Right r) {
     return r == Right::Call ? ql::Option::Call : ql::Option::Put;
@@ -21,7 +47,8 @@ ql::Option::Type type(Right r) {
 // The pricing library works on the forward and the discount factor.
 struct Forward {
     explicit Forward(const Quote& q)
-        : discount(std::exp(-q.rate * q.years)), forward(q.spot / discount) {}
+        : discount(std::exp(-q.rate * q.years)),
+          forward(q.spot * std::exp((q.rate - q.dividend) * q.years)) {}
     double discount;
     double forward;
 };
@@ -30,15 +57,36 @@ double stdDev(const Quote& q, double volatility) {
     return volatility * std::sqrt(std::max(q.years, 0.0));
 }
 
+long wholeDays(const Quote& q) {
+    return std::lround(q.years * kDaysPerYear);
+}
+
+double exerciseValue(const Quote& q) {
+    return std::max(q.right == Right::Call ? q.spot - q.strike : q.strike - q.spot, 0.0);
+}
+
+// Where early exercise pays between two prices rather than all the way to
+// 0 (or to no end): the fixed-point engine refuses it.
+bool doubleBoundary(const Quote& q) {
+    return q.right == Right::Put ? q.rate < 0 && q.dividend < q.rate
+                                 : q.dividend < 0 && q.rate < q.dividend;
+}
+
 // With the underlying worth nothing it stays worthless: a call is worth
-// nothing, a put its strike paid at expiry. The pricing library wants a
+// nothing, a European put its strike paid at expiry and an American put
+// whose strike earns interest the strike now. The pricing library wants a
 // forward above 0.
 Valuation worthlessUnderlying(const Quote& q) {
     Valuation v;
     if (q.right == Right::Put) {
+        if (earlyExerciseMayPay(q) && q.rate > 0) {
+            v.value = q.strike;
+            v.delta = -1;
+            return v;
+        }
         const double discount = std::exp(-q.rate * q.years);
         v.value = q.strike * discount;
-        v.delta = -1;
+        v.delta = -std::exp(-q.dividend * q.years);
         v.thetaPerDay = q.rate * v.value / kDaysPerYear;
     }
     return v;
@@ -53,10 +101,171 @@ bool finite(const Valuation& v) {
 bool inDomain(const Quote& q, double volatility) {
     return std::isfinite(q.spot) && std::isfinite(q.strike) && q.strike > 0 &&
            std::isfinite(volatility) && volatility >= 0 && std::isfinite(q.years) &&
-           std::isfinite(q.rate);
+           std::isfinite(q.rate) && std::isfinite(q.dividend);
+}
+
+double europeanPrice(const Quote& q, double volatility) {
+    const Forward f(q);
+    return ql::blackFormula(type(q.right), q.strike, f.forward, stdDev(q, volatility), f.discount);
+}
+
+// The library counts time in dates from its evaluation date, which is
+// today's date unless set: a date that could pass midnight between two
+// prices. One fixed date keeps every American price on the same footing.
+ql::Date referenceDate() {
+    static const ql::Date date(1, ql::January, 2001);
+    ql::Settings& settings = ql::Settings::instance();
+    if (ql::Date(settings.evaluationDate()) != date) {
+        settings.evaluationDate() = date;
+    }
+    return date;
+}
+
+// The engine's scheme holds its quadrature nodes: built once, not per price.
+const ext::shared_ptr<ql::QdFpIterationScheme>& fastScheme() {
+    static const ext::shared_ptr<ql::QdFpIterationScheme> scheme =
+        ql::QdFpAmericanEngine::fastScheme();
+    return scheme;
+}
+
+double run(ql::VanillaOption::engine&& engine, const ext::shared_ptr<ql::StrikedTypePayoff>& payoff,
+           const ext::shared_ptr<ql::Exercise>& exercise) {
+    auto* arguments = dynamic_cast<ql::VanillaOption::arguments*>(engine.getArguments());
+    QL_REQUIRE(arguments, "not a vanilla option's engine");
+    arguments->payoff = payoff;
+    arguments->exercise = exercise;
+    arguments->validate();
+    engine.reset();
+    engine.calculate();
+    const auto* results = dynamic_cast<const ql::VanillaOption::results*>(engine.getResults());
+    QL_REQUIRE(results && results->value != ql::Null<ql::Real>(), "no price");
+    return results->value;
+}
+
+// An American price from the engine; throws what the library throws.
+double americanPrice(const Quote& q, double volatility) {
+    const long days = wholeDays(q);
+    if (days <= 0) {
+        return exerciseValue(q);
+    }
+    const ql::Date today = referenceDate();
+    const ql::DayCounter dayCounter = ql::Actual365Fixed();
+    const auto curve = [&](double rate) {
+        return ql::Handle<ql::YieldTermStructure>(
+            ext::make_shared<ql::FlatForward>(today, rate, dayCounter));
+    };
+    const auto process = ext::make_shared<ql::BlackScholesMertonProcess>(
+        ql::Handle<ql::Quote>(ext::make_shared<ql::SimpleQuote>(q.spot)), curve(q.dividend),
+        curve(q.rate),
+        ql::Handle<ql::BlackVolTermStructure>(ext::make_shared<ql::BlackConstantVol>(
+            today, ql::NullCalendar(), volatility, dayCounter)));
+    // The engine is asked directly: the instrument would bring in the
+    // library's finite-difference solvers (and with them the OpenMP runtime)
+    // for an implied volatility we find otherwise.
+    const auto payoff = ext::make_shared<ql::PlainVanillaPayoff>(type(q.right), q.strike);
+    const auto exercise = ext::make_shared<ql::AmericanExercise>(today, today + days);
+    if (doubleBoundary(q)) {
+        // Rare (a rate below 0 and a yield below it) and slower, but a price.
+        return run(ql::BinomialVanillaEngine<ql::LeisenReimer>(process, kTreeSteps), payoff,
+                   exercise);
+    }
+    return run(ql::QdFpAmericanEngine(process, fastScheme()), payoff, exercise);
+}
+
+double anyPrice(const Quote& q, double volatility) {
+    return earlyExerciseMayPay(q) ? americanPrice(q, volatility) : europeanPrice(q, volatility);
+}
+
+Valuation europeanValuation(const Quote& q, double volatility) {
+    const Forward f(q);
+    const ql::BlackCalculator black(type(q.right), q.strike, f.forward, stdDev(q, volatility),
+                                    f.discount);
+    Valuation v;
+    v.value = black.value();
+    v.delta = black.delta(q.spot);
+    v.gamma = black.gamma(q.spot);
+    // At expiry nothing is left to decay or to be uncertain about; the
+    // library's formulas divide by the time left there.
+    if (q.years > 0 && volatility > 0) {
+        v.thetaPerDay = black.theta(q.spot, q.years) / kDaysPerYear;
+        v.vegaPerPoint = black.vega(q.years) / 100;
+    }
+    return v;
+}
+
+// The engine gives prices only, so the greeks are its differences. A step
+// of 1 % of the price keeps gamma's second difference far above the engine's
+// rounding, which is smooth in the price.
+Valuation americanValuation(const Quote& q, double volatility) {
+    Valuation v;
+    v.value = americanPrice(q, volatility);
+    const double h = 0.01 * q.spot;
+    Quote up = q;
+    up.spot += h;
+    Quote down = q;
+    down.spot -= h;
+    const double above = americanPrice(up, volatility);
+    const double below = americanPrice(down, volatility);
+    v.delta = (above - below) / (2 * h);
+    v.gamma = (above - 2 * v.value + below) / (h * h);
+    Quote dayLess = q;
+    dayLess.years = double(wholeDays(q) - 1) / kDaysPerYear;
+    v.thetaPerDay = americanPrice(dayLess, volatility) - v.value;
+    // Below half a point the step is taken on one side only: the engine
+    // wants a volatility above 0.
+    const double lower = volatility > 0.005 ? volatility - 0.005 : volatility;
+    const double upper = volatility + 0.005;
+    v.vegaPerPoint = (americanPrice(q, upper) - americanPrice(q, lower)) / ((upper - lower) * 100);
+    return v;
+}
+
+std::optional<double> europeanImplied(const Quote& q, double premium) {
+    const Forward f(q);
+    // Below these no volatility helps: at the least value the option is
+    // worth with no uncertainty at all, at the most what a call can be worth.
+    const double least = europeanPrice(q, 0);
+    const double most =
+        q.right == Right::Call ? q.spot * std::exp(-q.dividend * q.years) : q.strike * f.discount;
+    if (!(premium > least + 1e-9 && premium < most)) {
+        return std::nullopt;
+    }
+    const double sd =
+        ql::blackFormulaImpliedStdDev(type(q.right), q.strike, f.forward, premium, f.discount, 0.0,
+                                      ql::Null<ql::Real>(), 1e-10, 200);
+    return sd / std::sqrt(q.years);
+}
+
+// The engine has no inverse: Brent's method on its price, from the European
+// volatility of the same premium where there is one.
+std::optional<double> americanImplied(const Quote& q, double premium) {
+    const double least = std::max(exerciseValue(q), europeanPrice(q, 0));
+    const double most = q.right == Right::Call ? q.spot : q.strike;
+    if (!(premium > least + 1e-9 && premium < most)) {
+        return std::nullopt;
+    }
+    std::optional<double> guess;
+    try {
+        guess = europeanImplied(q, premium);
+    } catch (const std::exception&) {
+        // No European volatility to start from; the middle of the range will do.
+    }
+    const double start =
+        guess && *guess > kLeastVolatility && *guess < kMostVolatility ? *guess : 0.3;
+    ql::Brent solver;
+    solver.setMaxEvaluations(100);
+    return solver.solve([&](double v) { return americanPrice(q, v) - premium; }, 1e-8, start,
+                        kLeastVolatility, kMostVolatility);
 }
 
 } // namespace
+
+bool earlyExerciseMayPay(const Quote& q) {
+    if (!q.american || !(q.years > 0)) {
+        return false;
+    }
+    return q.right == Right::Call ? !(q.dividend <= 0 && q.rate >= q.dividend)
+                                  : !(q.rate <= 0 && q.rate <= q.dividend);
+}
 
 std::optional<double> price(const Quote& q, double volatility) {
     if (!inDomain(q, volatility)) {
@@ -66,9 +275,7 @@ std::optional<double> price(const Quote& q, double volatility) {
         return worthlessUnderlying(q).value;
     }
     try {
-        const Forward f(q);
-        const double p =
-            ql::blackFormula(type(q.right), q.strike, f.forward, stdDev(q, volatility), f.discount);
+        const double p = anyPrice(q, volatility);
         if (std::isfinite(p)) {
             return p;
         }
@@ -86,19 +293,8 @@ std::optional<Valuation> value(const Quote& q, double volatility) {
         return worthlessUnderlying(q);
     }
     try {
-        const Forward f(q);
-        const ql::BlackCalculator black(type(q.right), q.strike, f.forward, stdDev(q, volatility),
-                                        f.discount);
-        Valuation v;
-        v.value = black.value();
-        v.delta = black.delta(q.spot);
-        v.gamma = black.gamma(q.spot);
-        // At expiry nothing is left to decay or to be uncertain about; the
-        // library's formulas divide by the time left there.
-        if (q.years > 0 && volatility > 0) {
-            v.thetaPerDay = black.theta(q.spot, q.years) / kDaysPerYear;
-            v.vegaPerPoint = black.vega(q.years) / 100;
-        }
+        const Valuation v = earlyExerciseMayPay(q) ? americanValuation(q, volatility)
+                                                   : europeanValuation(q, volatility);
         if (finite(v)) {
             return v;
         }
@@ -109,27 +305,68 @@ std::optional<Valuation> value(const Quote& q, double volatility) {
 }
 
 std::optional<double> impliedVolatility(const Quote& q, double premium) {
-    if (q.years <= 0 || q.strike <= 0 || q.spot <= 0) {
-        return std::nullopt;
-    }
-    const Forward f(q);
-    // Below these no volatility helps: at the least value the option is
-    // worth with no uncertainty at all, at the most what a call can be worth.
-    const std::optional<double> least = price(q, 0);
-    const double most = q.right == Right::Call ? q.spot : q.strike * f.discount;
-    if (!least || !(premium > *least + 1e-9 && premium < most)) {
+    if (!(q.years > 0) || !inDomain(q, 0) || !(q.spot > 0) || !std::isfinite(premium)) {
         return std::nullopt;
     }
     try {
-        const double sd =
-            ql::blackFormulaImpliedStdDev(type(q.right), q.strike, f.forward, premium, f.discount,
-                                          0.0, ql::Null<ql::Real>(), 1e-10, 200);
-        const double volatility = sd / std::sqrt(q.years);
-        if (std::isfinite(volatility) && volatility > 0) {
+        const std::optional<double> volatility =
+            earlyExerciseMayPay(q) ? americanImplied(q, premium) : europeanImplied(q, premium);
+        if (volatility && std::isfinite(*volatility) && *volatility > 0) {
             return volatility;
         }
     } catch (const std::exception&) {
         // The solver found no volatility (QuantLib::Error); the caller says so.
+    }
+    return std::nullopt;
+}
+
+std::optional<double> earlyExerciseBoundary(const Quote& q, double volatility) {
+    if (!inDomain(q, volatility) || !earlyExerciseMayPay(q) || doubleBoundary(q) ||
+        wholeDays(q) <= 0) {
+        return std::nullopt;
+    }
+    // What holding is worth over exercising now, at price S: it only grows
+    // as a put's price rises and as a call's falls, so bisection finds where
+    // it reaches the tolerance.
+    const auto pays = [&](double S) {
+        Quote at = q;
+        at.spot = S;
+        return americanPrice(at, volatility) - exerciseValue(at) <= exerciseTolerance;
+    };
+    try {
+        if (q.right == Right::Put) {
+            // With the rate above 0 a worthless underlying is exercised at
+            // once; an option out of the money never is.
+            double lo = 0;
+            double hi = q.strike;
+            if (pays(hi)) {
+                return hi;
+            }
+            while (hi - lo > kBoundaryPrecision) {
+                const double mid = (lo + hi) / 2;
+                (pays(mid) ? lo : hi) = mid;
+            }
+            return lo;
+        }
+        double lo = q.strike;
+        if (pays(lo)) {
+            return lo;
+        }
+        double hi = 2 * q.strike;
+        while (!pays(hi)) {
+            lo = hi;
+            hi *= 2;
+            if (hi > 100 * q.strike) {
+                return std::nullopt;
+            }
+        }
+        while (hi - lo > kBoundaryPrecision) {
+            const double mid = (lo + hi) / 2;
+            (pays(mid) ? hi : lo) = mid;
+        }
+        return hi;
+    } catch (const std::exception&) {
+        // QuantLib::Error among others: no boundary to tell.
     }
     return std::nullopt;
 }

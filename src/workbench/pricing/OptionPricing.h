@@ -2,9 +2,10 @@
 
 #include <optional>
 
-// European options on an underlying without dividends, priced by Black and
-// Scholes with a continuous rate. The one place that knows the pricing
-// library; everything else asks here.
+// Options on an underlying with a continuous dividend yield: European ones
+// priced by Black, Scholes and Merton, American ones by the pricing library's
+// fixed-point engine. The one place that knows the pricing library;
+// everything else asks here.
 namespace workbench::pricing {
 
 enum class Right { Call, Put };
@@ -13,13 +14,17 @@ struct Quote {
     Right right = Right::Call;
     double spot = 0;
     double strike = 0;
-    double years = 0; // to expiry; 0 is expiry itself
-    double rate = 0;  // continuous, 0.05 for 5 %
+    double years = 0;      // to expiry, in whole days of 365 to the year; 0 is expiry itself
+    double rate = 0;       // continuous, 0.05 for 5 %
+    double dividend = 0;   // continuous yield, 0.02 for 2 %
+    bool american = false; // exercise at any time up to expiry
 };
 
 // The price and how it moves: delta and gamma in the underlying's price,
 // theta per calendar day (as the days pass, so a long option's is below 0),
-// vega per volatility point (0.01).
+// vega per volatility point (0.01). An American option's are differences of
+// its prices: 1 % of the underlying's price either way, a day less (its
+// exercise value with one day left), half a point either way.
 struct Valuation {
     double value = 0;
     double delta = 0;
@@ -35,9 +40,31 @@ struct Valuation {
 std::optional<double> price(const Quote& q, double volatility);
 std::optional<Valuation> value(const Quote& q, double volatility);
 
-// The volatility whose price is `premium`; nothing when no volatility above 0
-// gives it (a premium at or below the option's least value, or a call at the
-// underlying's price or more).
+// The volatility whose price is `premium`, under the quote's exercise;
+// nothing when no volatility above 0 gives it (a premium at or below the
+// option's least value, for an American option at least what exercising now
+// pays, or at or above the most it can be worth).
 std::optional<double> impliedVolatility(const Quote& q, double premium);
+
+// Whether exercising before expiry can ever be worth more than holding: an
+// American option with time left, except a call whose underlying pays no
+// more than the rate (q <= 0, r >= q) and a put whose rate is at most 0 and
+// at most the yield (r <= 0, r <= q). Those are worth their European twins.
+bool earlyExerciseMayPay(const Quote& q);
+
+// How close to its exercise value an option counts as worth no more than it.
+inline constexpr double exerciseTolerance = 0.0005;
+
+// Where exercising early pays: for a put the highest price of the underlying
+// at or below which the option is worth no more than exercising it now (its
+// value less the strike less the price within exerciseTolerance), for a call
+// the lowest price at or above which that holds; the quote's own spot plays
+// no part. Found by bisection on the engine's prices, to within a tenth of a
+// cent on the side where exercise pays. Nothing for a European quote, at
+// expiry, where exercise never pays early (earlyExerciseMayPay), where
+// exercise pays in a band between two prices rather than all the way to 0
+// (a put with r < 0 and q < r, a call with q < 0 and r < q), for a call whose
+// boundary lies beyond a hundred times its strike, or where the model fails.
+std::optional<double> earlyExerciseBoundary(const Quote& q, double volatility);
 
 } // namespace workbench::pricing

@@ -1,0 +1,173 @@
+// Today's price and the trading costs, set as a student sets them: typed
+// into the focused box and confirmed, or stepped with an arrow key.
+#include "WorkbenchHarness.h"
+#include "workbench/model/WorkbenchLink.h"
+
+#include <QDoubleSpinBox>
+#include <QUndoStack>
+
+class TestMarketInputs : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void a_confirmed_price_drives_the_analysis_and_undoes_as_one_step_data();
+    void a_confirmed_price_drives_the_analysis_and_undoes_as_one_step();
+    void a_price_outside_the_prices_shown_offers_to_centre_them_data();
+    void a_price_outside_the_prices_shown_offers_to_centre_them();
+    void typing_not_yet_confirmed_marks_the_analysis_as_last_plotted();
+    void restart_and_clear_keep_the_price();
+    void a_link_sets_up_the_market_it_names();
+
+private:
+    // Clicks the box, as a student does, and types over what it holds.
+    void typeInto(const char* name, const QString& keys) {
+        auto* box = h->child<QDoubleSpinBox>(QString::fromLatin1(name));
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+        h->keyToFocus(Qt::Key_A, Qt::ControlModifier);
+        h->typeToFocus(keys);
+    }
+    QString caption() const { return h->child<QLabel>(QStringLiteral("Label1(0)"))->text(); }
+    QStringList lines() const { return h->bench->analysisText().split(u'\n'); }
+
+    std::unique_ptr<WorkbenchHarness> h;
+};
+
+void TestMarketInputs::init() {
+    h = std::make_unique<WorkbenchHarness>();
+    QVERIFY(h->showActive());
+}
+
+void TestMarketInputs::cleanup() {
+    QCOMPARE(h->fake->dialogs.pendingAnswers(), 0);
+    h.reset();
+}
+
+void TestMarketInputs::a_confirmed_price_drives_the_analysis_and_undoes_as_one_step_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QStringList>("after"); // lines of the profit analysis
+    // A covered call: the underlying bought, a call written.
+    QTest::newRow("typed and Enter")
+        << "txtUnderlyingPrice"
+        << "63.2\r"
+        << QStringList{"Underlying bought at 63.20: 63.20 paid", "Maximum loss: 52.70 at 0.00",
+                       "At expiry, if the price stays at 63.20: -2.70"};
+    QTest::newRow("an arrow key steps it") << "txtUnderlyingPrice" << QString(QChar(0x2191))
+                                           << QStringList{"Underlying bought at 50.01: 50.01 paid"};
+    QTest::newRow("a cost per option")
+        << "txtCostPerOption"
+        << "0.65\r" << QStringList{"Trading costs: 0.65 paid", "Break-even: 40.15"};
+    QTest::newRow("a cost per unit") << "txtCostPerUnit"
+                                     << "0.1\t" << QStringList{"Trading costs: 0.10 paid"};
+}
+
+void TestMarketInputs::a_confirmed_price_drives_the_analysis_and_undoes_as_one_step() {
+    QFETCH(QString, box);
+    QFETCH(QString, keys);
+    QFETCH(QStringList, after);
+    h->chooseProfit();
+    h->choose(QStringLiteral("Covered Call"));
+    // Wide enough that no change asks about re-scaling.
+    h->box(0)->setText(QStringLiteral("1000"));
+    h->box(1)->setText(QStringLiteral("-1000"));
+    h->button(QStringLiteral("cmdPlot"))->click();
+    const QString before = h->bench->analysisText();
+    const int steps = h->bench->undoStack().count();
+    if (keys == QString(QChar(0x2191))) {
+        typeInto(qPrintable(box), QString());
+        h->keyToFocus(Qt::Key_Up);
+    } else {
+        typeInto(qPrintable(box), keys);
+    }
+    for (const QString& line : after) {
+        QVERIFY2(lines().contains(line), qPrintable(h->bench->analysisText()));
+    }
+    QVERIFY(!h->bench->analysisStale());
+    if (box == u"txtUnderlyingPrice") {
+        // As fully as the caption's room allows: 63.20 or 63.2.
+        QVERIFY2(caption().startsWith(QStringLiteral("Underlying Price: ") + after[0].mid(21, 4)),
+                 qPrintable(caption()));
+    }
+    QCOMPARE(h->bench->undoStack().count(), steps + 1);
+    h->bench->undoStack().undo();
+    QCOMPARE(h->bench->analysisText(), before);
+    QVERIFY(caption().startsWith(QStringLiteral("Underlying Price: 50")));
+    h->bench->undoStack().redo();
+    QVERIFY(lines().contains(after[0]));
+}
+
+void TestMarketInputs::a_price_outside_the_prices_shown_offers_to_centre_them_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("answer"); // 0: nothing is asked
+    QTest::addColumn<QStringList>("range");
+    QTest::newRow("centred") << "450\r" << platform::Dialogs::answerYes
+                             << QStringList{"401", "500"};
+    QTest::newRow("declined") << "450\r" << platform::Dialogs::answerNo << QStringList{"1", "100"};
+    QTest::newRow("never below 0")
+        << "100.5\r" << platform::Dialogs::answerYes << QStringList{"51", "150"};
+    QTest::newRow("inside asks nothing") << "99\r" << 0 << QStringList{"1", "100"};
+}
+
+void TestMarketInputs::a_price_outside_the_prices_shown_offers_to_centre_them() {
+    QFETCH(QString, keys);
+    QFETCH(int, answer);
+    QFETCH(QStringList, range);
+    if (answer != 0) {
+        h->fake->dialogs.script(answer);
+    }
+    typeInto("txtUnderlyingPrice", keys);
+    QCOMPARE((QStringList{h->box(2)->text(), h->box(3)->text()}), range);
+    if (answer != 0) {
+        const auto& asked = h->fake->dialogs.shown().constLast();
+        QCOMPARE(asked.buttons, platform::Dialogs::Buttons::YesNoDefaultNo);
+        QVERIFY(asked.text.startsWith(QStringLiteral("Today's price, ")));
+    }
+    QVERIFY(lines().contains(QStringLiteral("At expiry, if the price stays at %1: 0.00")
+                                 .arg(keys.chopped(1).toDouble(), 0, 'f', 2)) ||
+            h->bench->analysisText().contains(keys.chopped(1)));
+}
+
+void TestMarketInputs::typing_not_yet_confirmed_marks_the_analysis_as_last_plotted() {
+    typeInto("txtUnderlyingPrice", QStringLiteral("70"));
+    QTRY_VERIFY(h->bench->analysisStale());
+    QVERIFY(h->bench->analysisText().startsWith(workbench::wqzOptionPayoffs::asLastPlotted()));
+    // A price of 0 is refused with a message and the price in force stays.
+    h->fake->dialogs.script(platform::Dialogs::answerOk);
+    h->keyToFocus(Qt::Key_A, Qt::ControlModifier);
+    h->typeToFocus(QStringLiteral("0\r"));
+    QVERIFY(h->fake->dialogs.shown().constLast().text.startsWith(
+        QStringLiteral("Today's price must be above 0")));
+    QCOMPARE(h->bench->position().underlyingPrice, 50.0f);
+    QTRY_VERIFY(!h->bench->analysisStale());
+}
+
+void TestMarketInputs::restart_and_clear_keep_the_price() {
+    typeInto("txtUnderlyingPrice", QStringLiteral("63.2\r"));
+    h->button(QStringLiteral("cmdRestart"))->click();
+    h->button(QStringLiteral("cmdClear"))->click();
+    h->choose(QStringLiteral("Straddle"));
+    QCOMPARE(h->bench->position().underlyingPrice, 63.2f);
+    QVERIFY2(caption().startsWith(QStringLiteral("Underlying Price: 63.2")), qPrintable(caption()));
+}
+
+void TestMarketInputs::a_link_sets_up_the_market_it_names() {
+    const workbench::links::Reading link = workbench::links::read(
+        QUrl(QStringLiteral("wqz-workbench:load?strategy=Straddle&diagram=profit&price=52"
+                            "&exercise=american&dividend=2&days=60&daysLeft=20")),
+        5);
+    QVERIFY2(link.load, qPrintable(link.problem));
+    h->bench->followLink(*link.load);
+    QCOMPARE(h->bench->position().underlyingPrice, 52.0f);
+    const workbench::beforeexpiry::Inputs& in = h->bench->beforeExpiry();
+    QVERIFY(in.american);
+    QCOMPARE(in.dividendYield, 0.02);
+    QCOMPARE(in.daysToday, 60);
+    QCOMPARE(in.daysLeft, 20);
+    QVERIFY(lines().contains(QStringLiteral("At expiry, if the price stays at 52.00: -12.00")));
+}
+
+QTEST_MAIN(TestMarketInputs)
+#include "test_market_inputs.moc"
