@@ -28,9 +28,12 @@
 #include "workbench/model/WorkbenchLink.h"
 #include "workbench/pricing/BeforeExpiry.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
@@ -299,6 +302,53 @@ void BM_DaysLeftChange(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DaysLeftChange)->Unit(benchmark::kMicrosecond);
+
+// The student holding the Up arrow on today's price: each step re-plots the
+// position (five rows held, a put in each and calls on three), analyses it,
+// values the dashed curve ten days from expiry with its greeks and, under
+// American exercise, where early exercise pays. Exercise 0 is European, 1
+// American, 2 American with a 2 % dividend yield (calls exercised early
+// too). A held key must keep up: each step within 16 ms.
+void BM_PriceArrowHeld(benchmark::State& state) {
+    Workbench w(false);
+    workbench::wqzOptionPayoffs& bench = w.bench;
+    workbench::PositionState p = workbench::startingQuotes();
+    for (int r = 1; r <= 5; ++r) {
+        p.putQty[r] = 1;
+        p.callQty[r] = r % 2 == 1 ? -1.0f : 0.0f;
+    }
+    bench.position() = p;
+    for (int r = 1; r <= 5; ++r) {
+        w.bench.findChild<platform::FlexGrid*>(QStringLiteral("Grid1"))
+            ->setTextMatrix(r, 3, QStringLiteral("1"));
+        w.bench.findChild<platform::FlexGrid*>(QStringLiteral("Grid1"))
+            ->setTextMatrix(r, 0, r % 2 == 1 ? QStringLiteral("-1") : QStringLiteral("0"));
+    }
+    // Wide enough that no step asks about re-scaling.
+    bench.findChild<QLineEdit*>(QStringLiteral("Text1(0)"))->setText(QStringLiteral("1000"));
+    bench.findChild<QLineEdit*>(QStringLiteral("Text1(1)"))->setText(QStringLiteral("-1000"));
+    workbench::beforeexpiry::Inputs in = tenDaysLeft();
+    in.american = state.range(0) > 0;
+    in.dividendYield = state.range(0) > 1 ? 0.02 : 0;
+    bench.setBeforeExpiry(in);
+    bench.PlotIt(platform::vbFalse);
+    auto* price = bench.findChild<QAbstractSpinBox*>(QStringLiteral("txtUnderlyingPrice"));
+    bool up = true;
+    for (auto _ : state) {
+        QKeyEvent key(QEvent::KeyPress, up ? Qt::Key_Up : Qt::Key_Down, Qt::NoModifier);
+        QCoreApplication::sendEvent(price, &key);
+        up = !up;
+    }
+    if (!bench.analysisText().contains(QStringLiteral("Greeks at 50."))) {
+        state.SkipWithError("the price step did not re-plot");
+    }
+}
+BENCHMARK(BM_PriceArrowHeld)
+    ->ArgName("exercise")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond);
 
 // A "Try it" link from a strategy page, from its address to the plotted curve.
 void BM_TryItLink(benchmark::State& state) {
