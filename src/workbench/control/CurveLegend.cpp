@@ -31,6 +31,13 @@ void CurveLegend::setBeforeExpiry(const std::optional<Entry>& entry) {
     }
 }
 
+void CurveLegend::removeLast() {
+    if (!entries_.isEmpty()) {
+        entries_.removeLast();
+    }
+    update();
+}
+
 void CurveLegend::clear() {
     entries_.clear();
     beforeExpiry_.reset();

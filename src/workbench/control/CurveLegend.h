@@ -33,6 +33,8 @@ public:
     // dashed sample of its line; it goes with clear() too.
     void setBeforeExpiry(const std::optional<Entry>& entry);
     void clear();
+    // The newest entry goes, as its curve does.
+    void removeLast();
     const QList<Entry>& entries() const { return entries_; }
     const std::optional<Entry>& beforeExpiry() const { return beforeExpiry_; }
 

@@ -187,6 +187,9 @@ private:
     void writeValuesRow(platform::FlexGrid& grid, int i) const;
     // Empties the plot area with everything that describes its curves.
     void clearPlotArea();
+    // Takes the last curve and its legend entry off the plot area, the
+    // earlier curves staying as they were drawn.
+    void withdrawLastCurve();
     // What the legend calls a curve of the position now held.
     QString curveName(payoff::DiagramKind f) const;
     // The last curve valued with the days left: its dashed line, legend line

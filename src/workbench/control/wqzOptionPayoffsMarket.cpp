@@ -138,6 +138,12 @@ void wqzOptionPayoffs::marketBoxConfirmed(ConfirmedNumberBox* box) {
     }
     // What was typed before is its own step; the change is the next one.
     recordTyping();
+    // The market moves under the curve last drawn: while the grid still
+    // shows its position, the new curve takes its place rather than
+    // piling up over it at every step of a held arrow.
+    if (lastCurve_ && plotted_ && shown().samePosition(*plotted_)) {
+        withdrawLastCurve();
+    }
     held = value;
     showMarketBoxes();
     // Prices centred afresh want a vertical range chosen for them too.

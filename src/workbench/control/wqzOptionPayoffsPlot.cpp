@@ -135,6 +135,36 @@ diagramexport::Diagram wqzOptionPayoffs::diagram() const {
     return d;
 }
 
+void wqzOptionPayoffs::withdrawLastCurve() {
+    if (drawnCurves_.isEmpty()) {
+        return;
+    }
+    drawnCurves_.removeLast();
+    legend_->removeLast();
+    pbox->clear();
+    // Each earlier curve again in the scale it was drawn in, with the zero
+    // line it crossed.
+    for (const DrawnCurve& curve : drawnCurves_) {
+        const PlotScale& s = curve.scale;
+        pbox->setScale(s.left, s.top, s.right, s.bottom);
+        pbox->setDrawWidth(2);
+        double least = 0;
+        double most = 0;
+        for (qsizetype i = 0; i < curve.points.size(); ++i) {
+            const QPointF& p = curve.points[i];
+            least = i == 0 ? p.y() : std::min(least, p.y());
+            most = i == 0 ? p.y() : std::max(most, p.y());
+            if (i > 0) {
+                const QPointF& q = curve.points[i - 1];
+                pbox->line(q.x(), q.y(), p.x(), p.y(), curve.color);
+            }
+        }
+        if (most > 0 && least < 0) {
+            pbox->line(s.left, 0, s.right, 0, platform::paletteColor(0));
+        }
+    }
+}
+
 void wqzOptionPayoffs::clearPlotArea() {
     pbox->clear();
     drawnCurves_.clear();

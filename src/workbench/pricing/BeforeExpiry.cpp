@@ -81,7 +81,11 @@ RowPricing pricingOf(const PositionState& p, const Inputs& inputs, int r) {
         }
         const pricing::Quote today =
             quoteOf(inputs, right, p.underlyingPrice, p.strike[r], yearsToday(inputs));
-        if (!pricing::value(today, volatility)) {
+        // A European option's sensitivities come with its price; an
+        // American one's cost six prices more, so its price alone decides,
+        // and sensitivities it cannot give read "n/a".
+        if (today.american ? !pricing::price(today, volatility)
+                           : !pricing::value(today, volatility)) {
             out.why = NotValued::BeyondTheModel;
             return out;
         }

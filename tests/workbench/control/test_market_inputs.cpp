@@ -18,6 +18,7 @@ private slots:
     void a_price_outside_the_prices_shown_offers_to_centre_them();
     void typing_not_yet_confirmed_marks_the_analysis_as_last_plotted();
     void restart_and_clear_keep_the_price();
+    void a_price_step_redraws_the_last_curve_in_place();
     void a_link_sets_up_the_market_it_names();
 
 private:
@@ -167,6 +168,30 @@ void TestMarketInputs::a_link_sets_up_the_market_it_names() {
     QCOMPARE(in.daysToday, 60);
     QCOMPARE(in.daysLeft, 20);
     QVERIFY(lines().contains(QStringLiteral("At expiry, if the price stays at 52.00: -12.00")));
+}
+
+void TestMarketInputs::a_price_step_redraws_the_last_curve_in_place() {
+    h->chooseProfit();
+    h->choose(QStringLiteral("Covered Call"));
+    h->box(0)->setText(QStringLiteral("1000"));
+    h->box(1)->setText(QStringLiteral("-1000"));
+    h->button(QStringLiteral("cmdPlot"))->click(); // an earlier curve to keep
+    const qsizetype curves = h->bench->diagram().curves.size();
+    typeInto("txtUnderlyingPrice", QString());
+    for (int i = 0; i < 5; ++i) {
+        h->keyToFocus(Qt::Key_Up);
+    }
+    const workbench::diagramexport::Diagram d = h->bench->diagram();
+    QCOMPARE(d.curves.size(), curves);
+    QCOMPARE(d.legend.size(), curves);
+    QCOMPARE(d.todayPrice, std::optional<double>(50.05f));
+    // Only the last curve moved: the first is still the one at 50.
+    QVERIFY(d.curves.constFirst().points != d.curves.constLast().points);
+    // A position typed and not yet plotted is drawn over the last curve.
+    h->clickCell(1, 0);
+    h->typeToFocus(QStringLiteral("1\r"));
+    typeInto("txtUnderlyingPrice", QStringLiteral("60\r"));
+    QCOMPARE(h->bench->diagram().curves.size(), curves + 1);
 }
 
 QTEST_MAIN(TestMarketInputs)
