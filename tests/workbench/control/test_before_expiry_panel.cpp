@@ -7,7 +7,9 @@
 #include "workbench/control/ExpiryCurveLayer.h"
 #include "workbench/model/PositionAnalysis.h"
 
+#include <QDoubleSpinBox>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTableWidget>
 
@@ -43,6 +45,7 @@ private slots:
     void quotes_that_break_parity_are_named_under_the_table_data();
     void quotes_that_break_parity_are_named_under_the_table();
     void the_table_says_when_it_describes_an_earlier_position();
+    void a_dividend_and_american_exercise_chosen_by_keyboard_say_where_exercise_pays();
 };
 
 void TestBeforeExpiryPanel::days_left_typed_in_the_panel_draw_the_curve_and_its_greeks() {
@@ -263,6 +266,37 @@ void TestBeforeExpiryPanel::the_table_says_when_it_describes_an_earlier_position
     h.keyToFocus(Qt::Key_Return);
     QTest::mouseClick(h.button(QStringLiteral("cmdPlot")), Qt::LeftButton);
     QCOMPARE(title->text(), plain);
+}
+
+void TestBeforeExpiryPanel::
+    a_dividend_and_american_exercise_chosen_by_keyboard_say_where_exercise_pays() {
+    WorkbenchHarness h;
+    h.choose(QStringLiteral("Straddle"));
+    workbench::BeforeExpiryPanel panel(*h.bench);
+    panel.show();
+    clickIn(&panel, panel.findChild<QSpinBox*>(QStringLiteral("spnDaysLeft")));
+    retypeBox(QStringLiteral("10"));
+    auto* table = panel.findChild<QTableWidget*>(QStringLiteral("grdVolatilities"));
+    const QString europeanPut = table->item(2, 2)->text();
+    QTest::mouseClick(panel.findChild<QDoubleSpinBox*>(QStringLiteral("spnDividend")),
+                      Qt::LeftButton);
+    retypeBox(QStringLiteral("3"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmbExercise"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    const workbench::beforeexpiry::Inputs& in = h.bench->beforeExpiry();
+    QVERIFY(in.american);
+    QCOMPARE(in.dividendYield, 0.03);
+    // The put's premium now buys the right to exercise early: a lower
+    // volatility explains it.
+    QVERIFY(table->item(2, 2)->text() != europeanPut);
+    QVERIFY2(h.bench->analysisText().contains(
+                 QRegularExpression(QStringLiteral("\\nPut 50: early exercise pays below "
+                                                   "\\d+\\.\\d\\d with 10 days left"))),
+             qPrintable(h.bench->analysisText()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QVERIFY(!h.bench->beforeExpiry().american);
+    QVERIFY(!h.bench->analysisText().contains(QStringLiteral("early exercise")));
 }
 
 QTEST_MAIN(TestBeforeExpiryPanel)

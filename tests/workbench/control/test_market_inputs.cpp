@@ -121,6 +121,9 @@ void TestMarketInputs::a_price_outside_the_prices_shown_offers_to_centre_them() 
     }
     typeInto("txtUnderlyingPrice", keys);
     QCOMPARE((QStringList{h->box(2)->text(), h->box(3)->text()}), range);
+    // The line at today's price is drawn, on screen and on paper, only
+    // while the price lies among those shown.
+    QCOMPARE(h->bench->diagram().todayPrice.has_value(), answer != platform::Dialogs::answerNo);
     if (answer != 0) {
         const auto& asked = h->fake->dialogs.shown().constLast();
         QCOMPARE(asked.buttons, platform::Dialogs::Buttons::YesNoDefaultNo);
