@@ -85,6 +85,10 @@ QString difference(const doc::Document& a, const doc::Document& b) {
     if (a.underlyingQty != b.underlyingQty || a.range != b.range) {
         return QStringLiteral("the underlying's quantity or the range differs");
     }
+    if (a.underlyingPrice != b.underlyingPrice || a.costPerOption != b.costPerOption ||
+        a.costPerUnit != b.costPerUnit) {
+        return QStringLiteral("today's price or the costs differ");
+    }
     if (a.profit != b.profit || a.curveColor != b.curveColor) {
         return QStringLiteral("the diagram or the colour differs");
     }
@@ -93,6 +97,9 @@ QString difference(const doc::Document& a, const doc::Document& b) {
     }
     const auto& x = *a.beforeExpiry;
     const auto& y = *b.beforeExpiry;
+    if (x.dividendYield != y.dividendYield || x.american != y.american) {
+        return QStringLiteral("the dividend yield or the exercise differs");
+    }
     return QStringLiteral("before expiry: days %1/%2 became %3/%4, rate %5 became %6, "
                           "volatility %7 (%8) became %9 (%10)")
         .arg(x.daysToday)
@@ -155,6 +162,18 @@ void checkReadAsWritten(const QByteArray& bytes, const doc::Document& d) {
     }
     const QJsonValue underlying = root.value(QStringLiteral("underlyingQty"));
     CHECK(underlying.isString() && underlying.toString() == d.underlyingQty, bytes, QString());
+    // A file of version 1 has no market: it opens at the starting price
+    // with no costs.
+    const bool market = root.value(QStringLiteral("version")).toDouble() >= 2;
+    const std::pair<const char*, const QString*> texts[] = {{"underlyingPrice", &d.underlyingPrice},
+                                                            {"costPerOption", &d.costPerOption},
+                                                            {"costPerUnit", &d.costPerUnit}};
+    for (const auto& [key, held] : texts) {
+        const QJsonValue v = root.value(QLatin1String(key));
+        CHECK(market ? v.isString() && v.toString() == *held
+                     : *held == (key[0] == 'u' ? u"50" : u"0"),
+              bytes, QLatin1String(key));
+    }
     const QJsonValue range = root.value(QStringLiteral("range"));
     CHECK(range.isObject(), bytes, QString());
     for (std::size_t i = 0; i < d.range.size(); ++i) {
@@ -201,6 +220,17 @@ void checkReadAsWritten(const QByteArray& bytes, const doc::Document& d) {
           bytes, number(in.volatility));
     const QString kind = e.value(QStringLiteral("volatility")).toString();
     CHECK(kind == (in.implied ? u"implied" : u"single"), bytes, kind.left(80));
+    if (!market) {
+        CHECK(in.dividendYield == 0 && !in.american, bytes, QString());
+        return;
+    }
+    const QJsonValue dividend = e.value(QStringLiteral("dividendPercent"));
+    CHECK(dividend.isDouble() && sameRatio(dividend.toDouble(), in.dividendYield) &&
+              in.dividendYield >= limits::minDividendPercent / 100 &&
+              in.dividendYield <= limits::maxDividendPercent / 100,
+          bytes, number(in.dividendYield));
+    const QString exercise = e.value(QStringLiteral("exercise")).toString();
+    CHECK(exercise == (in.american ? u"american" : u"european"), bytes, exercise.left(80));
 }
 
 // A position the program opened, it can save again: the save is the file
