@@ -12,6 +12,7 @@
 #include <QUndoCommand>
 #include <QUndoStack>
 
+#include <cmath>
 #include <functional>
 
 namespace workbench {
@@ -122,13 +123,16 @@ void wqzOptionPayoffs::restore(const Shown& position) {
 }
 
 bool wqzOptionPayoffs::readShown(const Shown& position) {
-    // The market's texts are the boxes' own writing of numbers they took.
-    position_.underlyingPrice =
-        platform::numbers::single(txtUnderlyingPrice->valueFromText(position.market[0]));
-    position_.costPerOption =
-        platform::numbers::single(txtCostPerOption->valueFromText(position.market[1]));
-    position_.costPerUnit =
-        platform::numbers::single(txtCostPerUnit->valueFromText(position.market[2]));
+    // The market's numbers to the decimals their boxes write, however a
+    // file wrote them (it has been checked against the boxes' limits).
+    const auto number = [](const QString& text) {
+        const double scale = std::pow(10.0, market::decimals);
+        return platform::numbers::single(
+            std::round(platform::numbers::leadingNumber(text) * scale) / scale);
+    };
+    position_.underlyingPrice = number(position.market[0]);
+    position_.costPerOption = number(position.market[1]);
+    position_.costPerUnit = number(position.market[2]);
     showMarketBoxes();
     showRows(position.rows);
     txtUnderlyingQty->setText(position.underlyingQty);

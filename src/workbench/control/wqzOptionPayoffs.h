@@ -94,10 +94,6 @@ public:
     // How the last curve is valued before expiry. A change redraws that
     // curve and its greeks at once, without a plot.
     void setBeforeExpiry(const beforeexpiry::Inputs& inputs);
-    // What the boxes of today's price and the trading costs take.
-    static constexpr double leastPrice = 0.0001;
-    static constexpr double mostPrice = 1000000;
-    static constexpr double mostCost = 10000;
     // Whether the curve before expiry and its greeks are drawn at all: not
     // while the panel that sets them is closed.
     void setBeforeExpiryShown(bool shown);

@@ -24,7 +24,7 @@ namespace {
 ConfirmedNumberBox* numberBox(QWidget* parent, const QString& name, double least, double most) {
     auto* box = new ConfirmedNumberBox(parent);
     box->setObjectName(name);
-    box->setDecimals(4);
+    box->setDecimals(market::decimals);
     box->setLeastDecimals(2);
     box->setAllowed(least, most);
     box->setSingleStep(0.01);
@@ -44,13 +44,13 @@ QLabel* label(QWidget* parent, const QString& name, const QString& text) {
 void wqzOptionPayoffs::createMarketControls() {
     lblUnderlyingPrice =
         label(this, QStringLiteral("lblUnderlyingPrice"), QStringLiteral("Price today"));
-    txtUnderlyingPrice =
-        numberBox(this, QStringLiteral("txtUnderlyingPrice"), leastPrice, mostPrice);
+    txtUnderlyingPrice = numberBox(this, QStringLiteral("txtUnderlyingPrice"), market::leastPrice,
+                                   market::mostPrice);
     lblCostPerOption =
         label(this, QStringLiteral("lblCostPerOption"), QStringLiteral("Costs: option"));
-    txtCostPerOption = numberBox(this, QStringLiteral("txtCostPerOption"), 0, mostCost);
+    txtCostPerOption = numberBox(this, QStringLiteral("txtCostPerOption"), 0, market::mostCost);
     lblCostPerUnit = label(this, QStringLiteral("lblCostPerUnit"), QStringLiteral("unit"));
-    txtCostPerUnit = numberBox(this, QStringLiteral("txtCostPerUnit"), 0, mostCost);
+    txtCostPerUnit = numberBox(this, QStringLiteral("txtCostPerUnit"), 0, market::mostCost);
     // The costs are small figures: their boxes keep their room for digits.
     for (ConfirmedNumberBox* box : {txtCostPerOption, txtCostPerUnit}) {
         box->setButtonSymbols(QAbstractSpinBox::NoButtons);

@@ -1,5 +1,6 @@
 #include "PositionDocument.h"
 
+#include "PositionState.h"
 #include "platform/Numbers.h"
 #include "platform/RunTimeError.h"
 
@@ -103,17 +104,22 @@ void check(const Document& d) {
     checkText(d.underlyingQty, position, QStringLiteral("underlyingQty"));
     // Every option and the underlying are valued from today's price: at 0 or
     // below there is nothing to value.
-    if (!(checkText(d.underlyingPrice, position, QStringLiteral("underlyingPrice")) > 0)) {
+    // The boxes' own limits: what they could not show is not opened.
+    const float price = checkText(d.underlyingPrice, position, QStringLiteral("underlyingPrice"));
+    if (!(price >= float(market::leastPrice) && price <= float(market::mostPrice))) {
         throw Problem{QStringLiteral("%1: \"underlyingPrice\" holds %2, which is not a price "
-                                     "above 0.")
-                          .arg(position, shown(d.underlyingPrice))};
+                                     "above 0 and up to %3.")
+                          .arg(position, shown(d.underlyingPrice))
+                          .arg(market::mostPrice, 0, 'f', 0)};
     }
     for (const auto& [cost, key] :
          {std::pair{&d.costPerOption, "costPerOption"}, std::pair{&d.costPerUnit, "costPerUnit"}}) {
-        if (!(checkText(*cost, position, QString::fromLatin1(key)) >= 0)) {
+        const float value = checkText(*cost, position, QString::fromLatin1(key));
+        if (!(value >= 0 && value <= float(market::mostCost))) {
             throw Problem{QStringLiteral("%1: \"%2\" holds %3, which is not a cost of 0 or "
-                                         "above.")
-                              .arg(position, QString::fromLatin1(key), shown(*cost))};
+                                         "above and up to %4.")
+                              .arg(position, QString::fromLatin1(key), shown(*cost))
+                              .arg(market::mostCost, 0, 'f', 0)};
         }
     }
     for (std::size_t i = 0; i < kRangeKeys.size(); ++i) {

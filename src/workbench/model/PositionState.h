@@ -38,6 +38,16 @@ struct PositionState {
 // price could be set was valued at.
 inline constexpr float startingPrice = 50;
 
+// What today's price and the trading costs may be, wherever they come from:
+// their boxes, the position file and the tutorial's links all take these and
+// refuse the rest. Four decimals, as the boxes write them.
+namespace market {
+inline constexpr int decimals = 4;
+inline constexpr double leastPrice = 0.0001;
+inline constexpr double mostPrice = 1000000;
+inline constexpr double mostCost = 10000;
+} // namespace market
+
 // The five rows the workbench starts with: strikes 40 to 60 in steps of 5 and
 // their call and put premiums, no quantities.
 PositionState startingQuotes();

@@ -1,4 +1,5 @@
 #include "WorkbenchLink.h"
+#include "PositionState.h"
 
 #include "Exercises.h"
 #include "ExpiryInputs.h"
@@ -18,9 +19,6 @@ namespace {
 constexpr float kLargestQuantity = 1000;
 // Addresses longer than any a page needs are not read at all.
 constexpr qsizetype kLongestLink = 2000;
-// Today's price a page may set: any a lesson needs, far below where values
-// overflow.
-constexpr double kHighestPrice = 1e6;
 
 namespace limits = beforeexpiry::limits;
 
@@ -103,11 +101,10 @@ QString readMarket(const QUrlQuery& query, Market& market) {
     const auto days = [](int least, int most) {
         return QStringLiteral("a whole number of days from %1 to %2").arg(least).arg(most);
     };
-    // 0.0001 is the least price above 0 that four decimals can write.
     if (const auto price =
-            number(QStringLiteral("price"), 4, 0.0001, kHighestPrice,
+            number(QStringLiteral("price"), market::decimals, market::leastPrice, market::mostPrice,
                    QStringLiteral("a price above 0 and up to %1, with at most four decimals")
-                       .arg(kHighestPrice, 0, 'f', 0))) {
+                       .arg(market::mostPrice, 0, 'f', 0))) {
         market.price = float(*price);
     }
     if (const auto dividend = number(

@@ -19,6 +19,7 @@ private slots:
     void typing_not_yet_confirmed_marks_the_analysis_as_last_plotted();
     void restart_and_clear_keep_the_price();
     void a_price_step_redraws_the_last_curve_in_place();
+    void an_opened_file_brings_its_market_and_one_undo_takes_it_back();
     void a_link_sets_up_the_market_it_names();
 
 private:
@@ -195,6 +196,24 @@ void TestMarketInputs::a_price_step_redraws_the_last_curve_in_place() {
     h->typeToFocus(QStringLiteral("1\r"));
     typeInto("txtUnderlyingPrice", QStringLiteral("60\r"));
     QCOMPARE(h->bench->diagram().curves.size(), curves + 1);
+}
+
+void TestMarketInputs::an_opened_file_brings_its_market_and_one_undo_takes_it_back() {
+    workbench::document::Document saved = h->bench->document();
+    saved.underlyingPrice = QStringLiteral("63.2abc"); // read as the reader reads it
+    saved.costPerOption = QStringLiteral("0.65");
+    saved.beforeExpiry->american = true;
+    saved.beforeExpiry->dividendYield = 0.015;
+    h->bench->openDocument(saved, QStringLiteral("market.wqzpos"));
+    QCOMPARE(h->bench->position().underlyingPrice, 63.2f);
+    QCOMPARE(h->bench->position().costPerOption, 0.65f);
+    QVERIFY(h->bench->beforeExpiry().american);
+    // Saved again, it writes what the boxes show.
+    QCOMPARE(h->bench->document().underlyingPrice, QStringLiteral("63.20"));
+    h->bench->undoStack().undo();
+    QCOMPARE(h->bench->position().underlyingPrice, 50.0f);
+    QCOMPARE(h->bench->position().costPerOption, 0.0f);
+    QVERIFY(!h->bench->beforeExpiry().american);
 }
 
 QTEST_MAIN(TestMarketInputs)

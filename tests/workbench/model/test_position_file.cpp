@@ -26,7 +26,12 @@ void TestPositionFile::a_file_keeps_the_market_that_can_be_and_no_other_data() {
     row("version 1 opens at 50, no costs, European", "file", "\"version\": 2>\"version\": 1", "");
     row("no price", "underlyingPrice", "0", "\"underlyingPrice\" holds 0, which is not a price");
     row("a price below 0", "underlyingPrice", "-3",
-        "The position: \"underlyingPrice\" holds -3, which is not a price above 0.");
+        "The position: \"underlyingPrice\" holds -3, which is not a price above 0 and up to "
+        "1000000.");
+    // The boxes' limits: what they could not show is neither written nor read.
+    row("a price beyond the box", "underlyingPrice", "1000000.5", "up to 1000000");
+    row("a cost beyond the box", "costPerUnit", "10001", "\"costPerUnit\" holds 10001");
+    row("the least price", "underlyingPrice", "0.0001", "");
     row("a price beyond the numbers", "underlyingPrice", "1e39", "a number too large");
     row("a cost per option below 0", "costPerOption", "-0.01", "which is not a cost of 0 or above");
     row("a cost per unit below 0", "costPerUnit", "-1", "\"costPerUnit\" holds -1");
