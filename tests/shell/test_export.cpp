@@ -236,6 +236,8 @@ void TestExport::an_svg_is_well_formed_and_names_its_curves_and_axes() {
     s.plotTwoCurves();
     workbench::beforeexpiry::Inputs fifteenDays;
     fifteenDays.daysLeft = 15;
+    fifteenDays.american = true;
+    fifteenDays.dividendYield = 0.02;
     s.window->workbench()->setBeforeExpiry(fifteenDays);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("diagram.svg"));
@@ -267,8 +269,9 @@ void TestExport::an_svg_is_well_formed_and_names_its_curves_and_axes() {
     QCOMPARE(dashed, 2);
     for (const char* expected :
          {"Naked Call (payoff)", "Straddle (payoff)", "Straddle (payoff) with 15 days left",
-          "Volatility implied from the premiums, rate 5.00 %", "Price of the underlying", "Payoff",
-          "50", "-20", "0"}) {
+          "Volatility implied from the premiums, rate 5.00 %, dividend yield 2.00 %, American "
+          "exercise",
+          "Today 50.00", "Price of the underlying", "Payoff", "50", "-20", "0"}) {
         QVERIFY2(texts.contains(QLatin1String(expected)), expected);
     }
     QVERIFY(svg.contains("fill=\"" + area.toLatin1() + "\""));
