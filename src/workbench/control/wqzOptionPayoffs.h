@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class QComboBox;
 class QLabel;
@@ -278,7 +279,9 @@ private:
     // Whether a box holds typing not yet confirmed.
     bool marketTyped() const;
     // A price outside the diagram's price range: offers to centre the range
-    // on it; true when the student took the offer.
+    // on it; true when the student took the offer. Declined, the offer is
+    // not made again for the same range while the price stays outside it,
+    // so that a held arrow does not ask at every step.
     bool offerToCentre(float price);
     // What a tutorial page's link sets up besides the position.
     void applyMarket(const links::Market& market);
@@ -369,6 +372,9 @@ private:
     std::optional<Shown> plotted_;
     bool stale_ = false;
     bool staleCheckDue_ = false;
+    // The price range whose centring the student declined, while today's
+    // price stays outside it.
+    std::optional<std::pair<float, float>> centreDeclined_;
     QString documentName_;
     QPointer<platform::FlexGrid> grddisplay;
 };

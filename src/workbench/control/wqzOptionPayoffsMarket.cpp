@@ -163,6 +163,10 @@ bool wqzOptionPayoffs::offerToCentre(float price) {
     const payoff::PriceRange range = payoff::priceRange(single(leadingNumber(Text1[2]->text())),
                                                         single(leadingNumber(Text1[3]->text())));
     if (price >= range.xmin && price <= range.xmax) {
+        centreDeclined_.reset();
+        return false;
+    }
+    if (centreDeclined_ == std::pair(range.xmin, range.xmax)) {
         return false;
     }
     const int reply = platform::dialogs().msgBox(
@@ -171,6 +175,7 @@ bool wqzOptionPayoffs::offerToCentre(float price) {
             .arg(txtUnderlyingPrice->textOf(price), Text1[2]->text(), Text1[3]->text()),
         platform::Dialogs::Buttons::YesNoDefaultNo, platform::Dialogs::Icon::Question);
     if (reply != platform::Dialogs::answerYes) {
+        centreDeclined_ = std::pair(range.xmin, range.xmax);
         return false;
     }
     // The same width as now, about the price in whole numbers, never below

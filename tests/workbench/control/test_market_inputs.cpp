@@ -130,6 +130,13 @@ void TestMarketInputs::a_price_outside_the_prices_shown_offers_to_centre_them() 
         QCOMPARE(asked.buttons, platform::Dialogs::Buttons::YesNoDefaultNo);
         QVERIFY(asked.text.startsWith(QStringLiteral("Today's price, ")));
     }
+    // Declined, a held arrow further out does not ask again.
+    if (answer == platform::Dialogs::answerNo) {
+        const qsizetype asked = h->fake->dialogs.shown().size();
+        h->keyToFocus(Qt::Key_Up);
+        h->keyToFocus(Qt::Key_Up);
+        QCOMPARE(h->fake->dialogs.shown().size(), asked);
+    }
     QVERIFY(lines().contains(QStringLiteral("At expiry, if the price stays at %1: 0.00")
                                  .arg(keys.chopped(1).toDouble(), 0, 'f', 2)) ||
             h->bench->analysisText().contains(keys.chopped(1)));
