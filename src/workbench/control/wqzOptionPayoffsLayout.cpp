@@ -1,0 +1,151 @@
+// Where the workbench's controls lie at its design size, the order Tab takes
+// them in, and their registration with the display scaling.
+#include "wqzOptionPayoffs.h"
+
+#include "display/wqzSetDisplay.h"
+#include "platform/FlexGrid.h"
+#include "platform/LineControl.h"
+#include "platform/PictureBox.h"
+#include "platform/SwatchBox.h"
+#include "platform/Twips.h"
+#include "workbench/model/PositionColumns.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace workbench {
+
+namespace {
+
+namespace twips = platform::twips;
+
+namespace col = workbench::columns;
+
+// The position grid's design place, with five columns side by side inside
+// its frame.
+constexpr twips::Rect kGridRect{30, 4200, 5025, 1605};
+constexpr int kGridColWidth = 990;
+
+} // namespace
+
+void wqzOptionPayoffs::fitGridColumns() {
+    // The columns share the grid's width as designed, so at the large display
+    // they grow with the grid and its font, and the headings stay whole.
+    const int width = twips::geometry(Grid1).width;
+    int colWidth = int(std::int64_t(kGridColWidth) * width / kGridRect.width);
+    // More rows than the grid shows bring a scroll bar, which takes its room
+    // from the columns rather than hiding the last of them.
+    int rowsHeight = 0;
+    for (int r = 0; r < Grid1->Rows(); ++r) {
+        rowsHeight += Grid1->rowHeight(r);
+    }
+    const int inside = Grid1->height() - 2 * Grid1->frameWidth();
+    if (rowsHeight > inside) {
+        const int room = Grid1->width() - 2 * Grid1->frameWidth() -
+                         Grid1->verticalScrollBar()->sizeHint().width();
+        colWidth = std::min(colWidth, twips::fromPixels(room / col::count));
+    }
+    for (int c = 0; c < col::count; ++c) {
+        Grid1->setColWidth(c, colWidth);
+    }
+}
+
+void wqzOptionPayoffs::placeControls() {
+    using R = twips::Rect;
+    twips::setGeometry(pbox, R{650, 0, 4375, 2490});
+    twips::setGeometry(Text1[0], R{0, 0, 600, 285});
+    twips::setGeometry(Text1[1], R{0, 2160, 600, 285});
+    twips::setGeometry(Text1[2], R{650, 2520, 615, 285});
+    twips::setGeometry(Text1[3], R{4400, 2520, 615, 285});
+    twips::setGeometry(pColor[0], R{1320, 2550, 255, 255});
+    Line1->setEndPoints(0, 2850, 5040, 2850);
+    twips::setGeometry(scdown[1], R{75, 2900, 360, 255});
+    twips::setGeometry(scdown[0], R{75, 3170, 360, 255});
+    twips::setGeometry(lblOption, R{450, 3045, 1035, 255});
+    twips::setGeometry(scup[1], R{1500, 2900, 360, 255});
+    twips::setGeometry(scup[0], R{1500, 3170, 360, 255});
+    // "Payoff Diagram" and the price label beside it get the room of their
+    // text and a space at both displays, or the two read as one.
+    twips::setGeometry(plotType[0], R{1920, 2920, 1485, 210});
+    twips::setGeometry(plotType[1], R{1920, 3195, 1425, 210});
+    // The caption shows the price in force, so it takes the room to the
+    // control's edge, in line with the quantity's label under it.
+    twips::setGeometry(Label1[0], R{3405, 2925, 1725, 255});
+    twips::setGeometry(Label1[1], R{3345, 3195, 1200, 255});
+    twips::setGeometry(txtUnderlyingQty, R{4530, 3170, 525, 285});
+    // Today's price under the underlying's quantity, the costs beside it.
+    twips::setGeometry(lblCostPerOption, R{75, 3530, 1080, 255});
+    twips::setGeometry(txtCostPerOption, R{1155, 3500, 645, 285});
+    twips::setGeometry(lblCostPerUnit, R{1860, 3530, 420, 255});
+    twips::setGeometry(txtCostPerUnit, R{2280, 3500, 645, 285});
+    twips::setGeometry(lblUnderlyingPrice, R{3090, 3530, 1080, 255});
+    twips::setGeometry(txtUnderlyingPrice, R{4170, 3500, 885, 285});
+    twips::setGeometry(cmdPlot, R{75, 3850, 850, 285});
+    twips::setGeometry(cmdRestart, R{975, 3850, 850, 285});
+    twips::setGeometry(cmdClear, R{1875, 3850, 850, 285});
+    twips::setGeometry(cmbStandard, R{2760, 3855, 2295, 315});
+    twips::setGeometry(Grid1, kGridRect);
+}
+
+void wqzOptionPayoffs::setTabOrder() {
+    // Focusable controls in the designed tab order; labels, the swatches and
+    // the line take no focus.
+    QWidget* chain[] = {
+        pbox,        Text1[0],         Text1[1],           Text1[2],         Text1[3],
+        scdown[1],   scup[1],          scdown[0],          scup[0],          plotType[0],
+        plotType[1], txtUnderlyingQty, txtUnderlyingPrice, txtCostPerOption, txtCostPerUnit,
+        cmdPlot,     cmdRestart,       cmbStandard,        cmdClear,         Grid1};
+    for (std::size_t i = 1; i < std::size(chain); ++i) {
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    }
+}
+
+void wqzOptionPayoffs::registerWithDisplay() {
+    // Every child control, the swatches made at run time last.
+    QObject* children[] = {pbox,
+                           Text1[0],
+                           Text1[1],
+                           Text1[2],
+                           Text1[3],
+                           pColor[0],
+                           Line1,
+                           scdown[1],
+                           scdown[0],
+                           lblOption,
+                           scup[1],
+                           scup[0],
+                           plotType[0],
+                           plotType[1],
+                           Label1[0],
+                           Label1[1],
+                           txtUnderlyingQty,
+                           cmdPlot,
+                           cmdRestart,
+                           cmdClear,
+                           cmbStandard,
+                           Grid1,
+                           lblUnderlyingPrice,
+                           txtUnderlyingPrice,
+                           lblCostPerOption,
+                           txtCostPerOption,
+                           lblCostPerUnit,
+                           txtCostPerUnit};
+    const std::int16_t n = std::int16_t(std::size(children) + swatchCount - 1);
+    setDisplay = std::make_unique<display::wqzSetDisplay>();
+    setDisplay->Initialize(ucWidth, ucHeight, n);
+    std::int16_t i = 0;
+    for (QObject* child : children) {
+        setDisplay->SetUpDisplay(i++, child);
+    }
+    for (int s = 1; s < swatchCount; ++s) {
+        setDisplay->SetUpDisplay(i++, pColor[s]);
+    }
+}
+
+} // namespace workbench
