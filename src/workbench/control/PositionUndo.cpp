@@ -160,9 +160,18 @@ document::Document wqzOptionPayoffs::document() const {
     const Shown s = shown();
     d.rows = s.rows;
     d.underlyingQty = txtUnderlyingQty->text();
-    d.underlyingPrice = s.market[0];
-    d.costPerOption = s.market[1];
-    d.costPerUnit = s.market[2];
+    // The boxes as shown, as for the grid: a number typed and not yet
+    // confirmed is what the student sees and means to keep; one the box
+    // would refuse leaves the value in force.
+    const auto asShown = [](const ConfirmedNumberBox* box, const QString& inForce) {
+        bool number = false;
+        const double typed = box->locale().toDouble(box->text(), &number);
+        return number && typed >= box->least() && typed <= box->most() ? box->textOf(typed)
+                                                                       : inForce;
+    };
+    d.underlyingPrice = asShown(txtUnderlyingPrice, s.market[0]);
+    d.costPerOption = asShown(txtCostPerOption, s.market[1]);
+    d.costPerUnit = asShown(txtCostPerUnit, s.market[2]);
     for (std::size_t i = 0; i < d.range.size(); ++i) {
         d.range[i] = Text1[i]->text();
     }

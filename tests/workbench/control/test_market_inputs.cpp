@@ -146,6 +146,8 @@ void TestMarketInputs::typing_not_yet_confirmed_marks_the_analysis_as_last_plott
     typeInto("txtUnderlyingPrice", QStringLiteral("70"));
     QTRY_VERIFY(h->bench->analysisStale());
     QVERIFY(h->bench->analysisText().startsWith(workbench::wqzOptionPayoffs::asLastPlotted()));
+    // A save keeps the box as shown, as it keeps the grid.
+    QCOMPARE(h->bench->document().underlyingPrice, QStringLiteral("70.00"));
     // A price of 0 is refused with a message and the price in force stays.
     h->fake->dialogs.script(platform::Dialogs::answerOk);
     h->keyToFocus(Qt::Key_A, Qt::ControlModifier);
