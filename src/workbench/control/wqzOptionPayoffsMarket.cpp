@@ -5,7 +5,6 @@
 #include "PriceLineLayer.h"
 #include "platform/Dialogs.h"
 #include "platform/FailureGuard.h"
-#include "platform/Fonts.h"
 #include "platform/Numbers.h"
 #include "platform/PictureBox.h"
 #include "workbench/model/PositionAnalysis.h"
