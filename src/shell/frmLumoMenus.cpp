@@ -123,6 +123,8 @@ void frmLumo::createMenus() {
     QAction* markers = item(options, "mnuShowMarkers", "Show &Markers");
     markers->setCheckable(true);
     markers->setChecked(true);
+    QAction* probability = item(options, "mnuShowProbability", "Show &Probability");
+    probability->setCheckable(true);
     // The swatches take no focus; the keyboard chooses a colour here.
     QMenu* colours = options->addMenu(QStringLiteral("Curve &Colour"));
     colours->setObjectName(QStringLiteral("mnuCurveColour"));
@@ -174,6 +176,8 @@ void frmLumo::createMenus() {
     connect(normal, &QAction::triggered, this, guarded([this] { displaySwitch(false); }));
     connect(markers, &QAction::toggled, this,
             guarded([this](bool shown) { ucLumo->setMarkersShown(shown); }));
+    connect(probability, &QAction::toggled, this,
+            guarded([this](bool shown) { ucLumo->setProbabilityShown(shown); }));
     connect(moduleHelp, &QAction::triggered, this,
             guarded([this] { browser_.navigate(addresses_.strModuleURL); }));
     connect(helpPage, &QAction::triggered, this,

@@ -450,6 +450,7 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
                                     "&Normal Display",
                                     "-",
                                     "Show &Markers",
+                                    "Show &Probability",
                                     "Curve &Colour",
                                     "Before &Expiry Panel",
                                     "&Help",

@@ -48,6 +48,7 @@ class ExpiryCurveLayer;
 class HoverReadout;
 class MarkerLayer;
 class PriceLineLayer;
+class ProbabilityLayer;
 
 // The payoff workbench: a position in options on one underlying, its payoff
 // or profit diagram, and the controls around it.
@@ -129,6 +130,10 @@ public:
     // Marks on the last curve (strikes, break-evens, extremes) over the
     // diagram; shown unless turned off.
     void setMarkersShown(bool shown);
+    // The law of the price at expiry under the diagram, and in the profit
+    // diagram how likely the last curve's outcomes are; off unless turned on.
+    void setProbabilityShown(bool shown);
+    bool probabilityShown() const { return probabilityShown_; }
     // The colour swatches by name, and choosing one, for the keyboard.
     QString swatchName(int index) const;
     void chooseColor(int index);
@@ -192,6 +197,9 @@ private:
     // The last curve valued with the days left: its dashed line, legend line
     // and greeks.
     void showBeforeExpiry();
+    // The law of the price at expiry for the last curve, drawn under it, and
+    // its figures in probabilityText_; nothing while it is not shown.
+    void showProbability();
     // The dashed curve's value at price S as the hover read-out adds it;
     // empty while none is drawn or the model cannot value it there.
     QString beforeExpiryAt(double S) const;
@@ -327,6 +335,9 @@ private:
     QLabel* lblCostPerOption = nullptr;
     QLabel* lblCostPerUnit = nullptr;
     PriceLineLayer* todayLine_ = nullptr;
+    ProbabilityLayer* probability_ = nullptr;
+    bool probabilityShown_ = false;
+    QString probabilityText_;
     QPushButton* cmdPlot = nullptr;
     QPushButton* cmdRestart = nullptr;
     QPushButton* cmdClear = nullptr;

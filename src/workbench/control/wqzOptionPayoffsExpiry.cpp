@@ -96,6 +96,7 @@ void wqzOptionPayoffs::setBeforeExpiryShown(bool shown) {
 }
 
 void wqzOptionPayoffs::showBeforeExpiry() {
+    showProbability();
     // An analysis of an earlier position says so before anything else.
     const QString asPlotted =
         stale_ && !expiryAnalysis_.isEmpty() ? asLastPlotted() + u'\n' : QString();
@@ -104,7 +105,7 @@ void wqzOptionPayoffs::showBeforeExpiry() {
         valuer_.reset();
         expiryCurve_->clear();
         legend_->setBeforeExpiry(std::nullopt);
-        analysisText_ = asPlotted + expiryAnalysis_;
+        analysisText_ = asPlotted + expiryAnalysis_ + probabilityText_;
         emit AnalysisChange(analysisText_);
         return;
     }
@@ -125,7 +126,7 @@ void wqzOptionPayoffs::showBeforeExpiry() {
         lastColor_, lastName_ + QStringLiteral(" with %1 left").arg(daysText(daysLeft))});
     const double today = lastCurve_->underlyingPrice;
     analysisText_ =
-        asPlotted + expiryAnalysis_ + u'\n' +
+        asPlotted + expiryAnalysis_ + probabilityText_ + u'\n' +
         greeksText(valuer.greeksAt(today), daysLeft, today, lastKind_ == payoff::profitDiagram) +
         earlyExerciseText(valuer.earlyExercise(), daysLeft);
     emit AnalysisChange(analysisText_);

@@ -3,6 +3,7 @@
 #include "wqzOptionPayoffs.h"
 
 #include "PriceLineLayer.h"
+#include "ProbabilityLayer.h"
 #include "platform/Dialogs.h"
 #include "platform/FailureGuard.h"
 #include "platform/Numbers.h"
@@ -54,6 +55,7 @@ void wqzOptionPayoffs::createMarketControls() {
     for (ConfirmedNumberBox* box : {txtCostPerOption, txtCostPerUnit}) {
         box->setButtonSymbols(QAbstractSpinBox::NoButtons);
     }
+    probability_ = new ProbabilityLayer(pbox);
     todayLine_ = new PriceLineLayer(pbox);
     for (ConfirmedNumberBox* box : {txtUnderlyingPrice, txtCostPerOption, txtCostPerUnit}) {
         // Enter, an arrow or leaving the box confirms; each keystroke only

@@ -6,6 +6,7 @@
 #include "ExpiryCurveLayer.h"
 #include "MarkerLayer.h"
 #include "PriceLineLayer.h"
+#include "ProbabilityLayer.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/FailureGuard.h"
@@ -172,6 +173,7 @@ void wqzOptionPayoffs::clearPlotArea() {
     legend_->clear();
     markers_->clear();
     expiryCurve_->clear();
+    probability_->clear();
 }
 
 QString wqzOptionPayoffs::strategyHeld() const {

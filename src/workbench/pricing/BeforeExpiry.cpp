@@ -118,6 +118,30 @@ std::vector<RowVolatility> impliedVolatilities(const PositionState& p, const Inp
     return out;
 }
 
+LawVolatility lawVolatility(const PositionState& p, const Inputs& inputs) {
+    if (!inputs.implied) {
+        return {inputs.volatility, std::nullopt};
+    }
+    int nearest = 0;
+    for (int r = 1; r <= p.rowCount(); ++r) {
+        if (p.takesPart[std::size_t(r)] && p.strike[r] > 0 &&
+            (nearest == 0 || std::abs(p.strike[r] - p.underlyingPrice) <
+                                 std::abs(p.strike[nearest] - p.underlyingPrice))) {
+            nearest = r;
+        }
+    }
+    if (nearest == 0) {
+        return {inputs.volatility, std::nullopt};
+    }
+    const std::optional<double> call = implied(p, inputs, pricing::Right::Call, nearest);
+    const std::optional<double> put = implied(p, inputs, pricing::Right::Put, nearest);
+    if (!call && !put) {
+        return {inputs.volatility, std::nullopt};
+    }
+    const double v = call && put ? (*call + *put) / 2 : call ? *call : *put;
+    return {v, double(p.strike[nearest])};
+}
+
 std::vector<RowVolatility> quotesAtOdds(const PositionState& p,
                                         const std::vector<RowVolatility>& rows) {
     const auto gap = [](const RowVolatility& row) {

@@ -68,6 +68,16 @@ std::vector<RowVolatility> impliedVolatilities(const PositionState& position, co
 // put imply volatilities more than parityGap apart: those the position holds,
 // or when it holds none of them the one furthest apart. Empty when every
 // strike's quotes agree.
+// The volatility the law of the price at expiry is drawn with: the one
+// volatility, or with implied volatilities those of the strike nearest
+// today's price (the mean of its call's and its put's where both imply one);
+// `strike` says which, and is empty when the one volatility stands.
+struct LawVolatility {
+    double volatility = 0;
+    std::optional<double> strike;
+};
+LawVolatility lawVolatility(const PositionState& position, const Inputs& inputs);
+
 std::vector<RowVolatility> quotesAtOdds(const PositionState& position,
                                         const std::vector<RowVolatility>& rows);
 

@@ -6,6 +6,8 @@
 #include <QDoubleSpinBox>
 #include <QUndoStack>
 
+#include <cmath>
+
 class TestMarketInputs : public QObject {
     Q_OBJECT
 private slots:
@@ -20,6 +22,7 @@ private slots:
     void restart_and_clear_keep_the_price();
     void a_price_step_redraws_the_last_curve_in_place();
     void an_opened_file_brings_its_market_and_one_undo_takes_it_back();
+    void the_probability_shown_names_its_law_and_follows_the_inputs();
     void a_link_sets_up_the_market_it_names();
 
 private:
@@ -223,6 +226,39 @@ void TestMarketInputs::an_opened_file_brings_its_market_and_one_undo_takes_it_ba
     QCOMPARE(h->bench->position().underlyingPrice, 50.0f);
     QCOMPARE(h->bench->position().costPerOption, 0.0f);
     QVERIFY(!h->bench->beforeExpiry().american);
+}
+
+void TestMarketInputs::the_probability_shown_names_its_law_and_follows_the_inputs() {
+    h->chooseProfit();
+    h->choose(QStringLiteral("Straddle"));
+    workbench::beforeexpiry::Inputs in = h->bench->beforeExpiry();
+    in.implied = false;
+    h->bench->setBeforeExpiry(in);
+    QVERIFY(!lines().contains(QStringLiteral("Model: lognormal, volatility 30.00 %, 30 days")));
+    h->bench->setProbabilityShown(true);
+    QVERIFY2(lines().contains(QStringLiteral("Model: lognormal, volatility 30.00 %, 30 days")),
+             qPrintable(h->bench->analysisText()));
+    // The straddle bought for 14.00 gains below 36 and above 64: the chance
+    // of either under the lognormal law, worked out here.
+    const auto below = [](double S) {
+        const double s = 0.3 * std::sqrt(30 / 365.0);
+        const double m = std::log(50.0) + (0.05 - 0.045) * 30 / 365.0;
+        return 0.5 * std::erfc(-(std::log(S) - m) / s / std::sqrt(2.0));
+    };
+    const double chance = below(36) + 1 - below(64);
+    QVERIFY2(
+        lines().contains(
+            QStringLiteral("Probability of profit at expiry: %1 %").arg(chance * 100, 0, 'f', 2)),
+        qPrintable(h->bench->analysisText()));
+    // Its maximum profit has no limit; its maximum loss is at one price.
+    QVERIFY(!h->bench->analysisText().contains(QStringLiteral("maximum profit:")));
+    QVERIFY(lines().contains(QStringLiteral("Probability of the maximum loss: 0.00 %")));
+    // Implied volatilities: those of the strike nearest today's price.
+    in.implied = true;
+    h->bench->setBeforeExpiry(in);
+    QVERIFY(h->bench->analysisText().contains(QStringLiteral("(implied at 50), 30 days")));
+    h->bench->setProbabilityShown(false);
+    QVERIFY(!h->bench->analysisText().contains(QStringLiteral("lognormal")));
 }
 
 QTEST_MAIN(TestMarketInputs)
