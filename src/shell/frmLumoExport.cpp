@@ -111,7 +111,7 @@ void frmLumo::mnuExportDiagram_Click() {
 }
 
 void frmLumo::mnuExportValues_Click() {
-    const QString text = workbench::valuesexport::csv(*Grid1);
+    const QString text = workbench::valuesexport::csv(*Grid1, ucLumo->beforeExpiryColumns());
     if (text.isEmpty()) {
         tell(QStringLiteral("There are no numeric values yet: press Plot to fill the values grid, "
                             "then export them."),

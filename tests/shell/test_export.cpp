@@ -140,6 +140,10 @@ private slots:
 void TestExport::the_values_of_the_plot_export_as_the_grid_shows_them() {
     ExportShell s;
     s.click("cmdPlot");
+    // The dashed curve's values follow the grid's, at the same prices.
+    workbench::beforeexpiry::Inputs tenDays;
+    tenDays.daysLeft = 10;
+    s.window->workbench()->setBeforeExpiry(tenDays);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("values.csv"));
     s.fake.dialogs.scriptSaveName(path);
@@ -150,12 +154,15 @@ void TestExport::the_values_of_the_plot_export_as_the_grid_shows_them() {
     QVERIFY(text.endsWith(QStringLiteral("\r\n")));
     const QStringList lines = text.chopped(2).split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), 101);
-    QCOMPARE(lines[0], QStringLiteral("Underlying,Payoff"));
+    QCOMPARE(lines[0], QStringLiteral("Underlying,Payoff,Payoff with 10 days left"));
     const platform::FlexGrid* grid = s.window->valuesGrid();
     const workbench::wqzOptionPayoffs* bench = s.window->workbench();
+    const workbench::beforeexpiry::Valuer dashed(bench->valuedPosition(), tenDays,
+                                                 workbench::payoff::payoffDiagram);
     for (int i = 1; i <= 100; ++i) {
         const QStringList fields = lines[i].split(u',');
-        QCOMPARE(fields, (QStringList{grid->TextMatrix(i, 1), grid->TextMatrix(i, 2)}));
+        QCOMPARE(fields.mid(0, 2), (QStringList{grid->TextMatrix(i, 1), grid->TextMatrix(i, 2)}));
+        QVERIFY(qAbs(fields[2].toDouble() - dashed.valueAt(bench->plotPrice()[i])) < 6e-5);
         // Four decimals, a half rounded on the float's shortest text.
         QVERIFY(qAbs(fields[0].toDouble() - bench->plotPrice()[i]) < 6e-5);
         QVERIFY(qAbs(fields[1].toDouble() - bench->plotValue()[i]) < 6e-5);

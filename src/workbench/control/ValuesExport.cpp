@@ -23,7 +23,7 @@ QString csvField(const QString& text) {
     return u'"' + quoted + u'"';
 }
 
-QString csv(const platform::FlexGrid& grid) {
+QString csv(const platform::FlexGrid& grid, const QList<Column>& more) {
     // Every plot heads the underlying's column; before the first one the
     // grid is as the window made it, without values.
     if (grid.Rows() < 2 || grid.Cols() <= kFirstValueCol + 1 ||
@@ -35,6 +35,9 @@ QString csv(const platform::FlexGrid& grid) {
         QStringList fields;
         for (int c = kFirstValueCol; c < grid.Cols(); ++c) {
             fields << csvField(grid.TextMatrix(r, c));
+        }
+        for (const Column& column : more) {
+            fields << csvField(r == 0 ? column.header : column.values.value(r - 1));
         }
         text += fields.join(u',') + QStringLiteral("\r\n");
     }

@@ -2,6 +2,7 @@
 
 #include "ConfirmedSpinBox.h"
 #include "DiagramExport.h"
+#include "ValuesExport.h"
 #include "platform/Boolean16.h"
 #include "platform/FlexGrid.h"
 #include "platform/Palette.h"
@@ -141,6 +142,9 @@ public:
     // curves since it was last cleared (none after a clear), its legend,
     // strikes and marks, and the curve before expiry.
     diagramexport::Diagram diagram() const;
+    // The dashed curve's values at the prices of the numeric values, as an
+    // exported column; empty while no dashed curve is drawn.
+    QList<valuesexport::Column> beforeExpiryColumns() const;
     // The large and the normal presentation of the whole control.
     void EnlargeFont();
     void ReduceFont();

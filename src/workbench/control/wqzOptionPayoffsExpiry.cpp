@@ -88,6 +88,24 @@ QString wqzOptionPayoffs::beforeExpiryAt(double S) const {
            platform::numbers::format(value, u"####0.00");
 }
 
+QList<valuesexport::Column> wqzOptionPayoffs::beforeExpiryColumns() const {
+    if (!valuer_) {
+        return {};
+    }
+    const int daysLeft = std::min(expiryInputs_.daysLeft, expiryInputs_.daysToday);
+    // Named as the grid's own value column is: "Profit with 10 days left".
+    valuesexport::Column column{
+        (lastKind_ == payoff::profitDiagram ? QStringLiteral("Profit") : QStringLiteral("Payoff")) +
+            QStringLiteral(" with %1 left").arg(daysText(daysLeft)),
+        {}};
+    for (int i = 1; i <= payoff::sampleCount; ++i) {
+        const double value = valuer_->valueAt(plotPrice_[std::size_t(i)]);
+        column.values << (std::isfinite(value) ? platform::numbers::format(value, u"#####0.0000")
+                                               : QString());
+    }
+    return {column};
+}
+
 void wqzOptionPayoffs::setBeforeExpiryShown(bool shown) {
     if (shown != beforeExpiryShown_) {
         beforeExpiryShown_ = shown;
