@@ -128,9 +128,11 @@ bool isColour(const QString& text) {
     return true;
 }
 
-// A percentage the file holds and the fraction the position keeps of it.
+// A percentage the file holds and the fraction the position keeps of it:
+// the reader keeps percentages to the hundredth, as the panel shows them.
 bool sameRatio(double percent, double fraction) {
-    return std::fabs(fraction * 100 - percent) <= 1e-9 * std::fmax(1.0, std::fabs(percent));
+    const double kept = std::round(percent * 100) / 100;
+    return std::fabs(fraction * 100 - kept) <= 1e-9 * std::fmax(1.0, std::fabs(kept));
 }
 
 // The position read is the file's own, member for member: every required
