@@ -185,10 +185,12 @@ void TestPositionAnalysis::positions_read_in_plain_words_data() {
     costly.underlyingPrice = 63.2f;
     QTest::newRow("a straddle with costs, the price at 63.20")
         << costly << profit
-        << QStringList{"Trading costs: 1.30 paid", "Break-even: 34.70 and 65.30",
+        << QStringList{"Trading costs: 1.30 paid",
+                       "Break-even: 34.70 and 65.30",
                        "Break-even from 63.20: -45.09 % and +3.32 %",
-                       "Maximum loss: 15.30 at 50.00", "Capital at risk: 15.30, 100.00 % of the "
-                                                       "15.30 the position costs today",
+                       "Maximum loss: 15.30 at 50.00",
+                       "Capital at risk: 15.30, 100.00 % of the "
+                       "15.30 the position costs today",
                        "At expiry, if the price stays at 63.20: -2.10"};
     PositionState covered = strategy("Covered Call");
     covered.costPerUnit = 0.01f;
@@ -221,12 +223,13 @@ void TestPositionAnalysis::positions_read_in_plain_words_data() {
         << only << profit
         << QStringList{"Underlying sold at 50.00: 100.00 received",
                        "Maximum loss: unlimited as the price rises"};
-    QTest::newRow("every quantity 0")
-        << workbench::startingQuotes() << profit
-        << QStringList{"Net premium: 0.00", "Break-even: at every price",
-                       "Break-even from 50.00: at every price",
-                       "Maximum profit: 0.00 at every price", "Maximum loss: 0.00 at every price",
-                       "Capital at risk: none"};
+    QTest::newRow("every quantity 0") << workbench::startingQuotes() << profit
+                                      << QStringList{"Net premium: 0.00",
+                                                     "Break-even: at every price",
+                                                     "Break-even from 50.00: at every price",
+                                                     "Maximum profit: 0.00 at every price",
+                                                     "Maximum loss: 0.00 at every price",
+                                                     "Capital at risk: none"};
     // 0.1 + 0.2 - 0.3 is 7e-9 in floats: still a flat break-even. The put
     // struck at 0 is worth nothing but its premium.
     PositionState noise(3);
