@@ -66,8 +66,6 @@ void wqzOptionPayoffs::createMarketControls() {
         // its text line does.
         connect(box->findChild<QLineEdit*>(), &QLineEdit::textEdited, this,
                 [this] { scheduleStaleCheck(); });
-        connect(box, &QAbstractSpinBox::editingFinished, this,
-                platform::guarded([this, box] { marketBoxConfirmed(box); }));
     }
     showMarketBoxes();
 }
@@ -120,7 +118,6 @@ void wqzOptionPayoffs::marketBoxConfirmed(ConfirmedNumberBox* box) {
     float& held = box == txtUnderlyingPrice ? position_.underlyingPrice
                   : box == txtCostPerOption ? position_.costPerOption
                                             : position_.costPerUnit;
-    box->interpretText();
     if (!box->inAllowed()) {
         const QString what = box == txtUnderlyingPrice
                                  ? QStringLiteral("Today's price must be above 0 and at most %1.")
