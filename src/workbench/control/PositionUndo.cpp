@@ -80,7 +80,7 @@ bool sameCell(const QString& a, const QString& b) {
 
 } // namespace
 
-bool wqzOptionPayoffs::Shown::samePosition(const Shown& other) const {
+bool ShownPosition::samePosition(const ShownPosition& other) const {
     if (rows.size() != other.rows.size() || !sameCell(underlyingQty, other.underlyingQty) ||
         market != other.market) {
         return false;

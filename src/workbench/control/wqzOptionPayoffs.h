@@ -2,6 +2,7 @@
 
 #include "ConfirmedSpinBox.h"
 #include "DiagramExport.h"
+#include "ShownPosition.h"
 #include "ValuesExport.h"
 #include "platform/Boolean16.h"
 #include "platform/FlexGrid.h"
@@ -128,6 +129,10 @@ public:
     // The position valued before expiry: the last curve's, or the one held
     // before the first plot and after a clear.
     const PositionState& valuedPosition() const { return lastCurve_ ? *lastCurve_ : position_; }
+    // Whether a curve is drawn, and the kind and price range of the last.
+    bool hasCurve() const { return lastCurve_.has_value(); }
+    payoff::DiagramKind lastKind() const { return lastKind_; }
+    const payoff::PriceRange& lastRange() const { return lastRange_; }
     // Marks on the last curve (strikes, break-evens, extremes) over the
     // diagram; shown unless turned off.
     void setMarkersShown(bool shown);
@@ -237,17 +242,7 @@ private:
 
     // Undo. The position as the grid and the underlying's box show it, with
     // the range it is drawn in.
-    struct Shown {
-        QList<document::Row> rows;
-        QString underlyingQty;
-        std::array<QString, 4> range;
-        // Today's price and the costs in force, as their boxes write them.
-        std::array<QString, 3> market;
-        // The same quantities, quotes and strikes, however their numbers
-        // are written ("1" and "1.00").
-        bool samePosition(const Shown& other) const;
-        bool operator==(const Shown&) const = default;
-    };
+    using Shown = ShownPosition;
     Shown shown() const;
     // Puts rows into the grid in place of all it holds.
     void showRows(const QList<document::Row>& rows);

@@ -168,7 +168,8 @@ std::vector<RowVolatility> quotesAtOdds(const PositionState& p,
 Valuer::Valuer(const PositionState& p, const Inputs& inputs, payoff::DiagramKind kind)
     : underlyingQty_(p.underlyingQty),
       years_(std::max(0, std::min(inputs.daysLeft, inputs.daysToday)) / kDaysPerYear),
-      rate_(inputs.rate), dividend_(inputs.dividendYield), american_(inputs.american) {
+      rate_(inputs.rate), dividend_(inputs.dividendYield), american_(inputs.american),
+      daysToday_(std::max(0, inputs.daysToday)) {
     const double f = kind;
     // Trading costs come off the profit as they do at expiry, whether or not
     // the model can value every option.
@@ -191,6 +192,12 @@ Valuer::Valuer(const PositionState& p, const Inputs& inputs, payoff::DiagramKind
             cost_ += f * double(p.putQty[r]) * p.putPrice[r];
         }
     }
+}
+
+Valuer Valuer::atDaysLeft(int daysLeft) const {
+    Valuer other = *this;
+    other.years_ = std::clamp(daysLeft, 0, daysToday_) / kDaysPerYear;
+    return other;
 }
 
 pricing::Quote Valuer::quote(const Leg& leg, double S) const {

@@ -108,6 +108,10 @@ public:
     // European exercise, at expiry, and where it never pays.
     std::vector<EarlyExercise> earlyExercise() const;
     const std::vector<RowNotValued>& notValued() const { return notValued_; }
+    // The same position valued with another number of days left (0 to the
+    // days to expiry today), its volatilities kept: a curve at each of
+    // several dates costs no more than the pricing itself.
+    Valuer atDaysLeft(int daysLeft) const;
 
 private:
     struct Leg {
@@ -129,6 +133,7 @@ private:
     double rate_ = 0;
     double dividend_ = 0;
     bool american_ = false;
+    int daysToday_ = 0;
 };
 
 } // namespace workbench::beforeexpiry
