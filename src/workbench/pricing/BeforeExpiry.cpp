@@ -249,10 +249,14 @@ std::vector<double> Valuer::curve(double from, double to, int points) const {
     for (const Leg& leg : legs_) {
         held += std::abs(leg.quantity);
     }
-    const double tolerance = std::max(kCurveTolerance / std::max(held, 1.0), kEngineAccuracy);
+    const double tolerance = kCurveTolerance / std::max(held, 1.0);
     for (const Leg& leg : legs_) {
+        // The engine's own prices are no finer than its accuracy.
+        const pricing::Quote q = quote(leg, 0);
+        const double own =
+            pricing::earlyExerciseMayPay(q) ? std::max(tolerance, kEngineAccuracy) : tolerance;
         const std::vector<double> prices =
-            pricing::priceCurve(quote(leg, 0), leg.volatility, from, to, points, tolerance);
+            pricing::priceCurve(q, leg.volatility, from, to, points, own);
         for (std::size_t i = 0; i < values.size(); ++i) {
             values[i] += leg.quantity * prices[i];
         }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <numbers>
 
 namespace workbench::pricing {
 
@@ -16,6 +18,79 @@ constexpr int kWidestStep = 16;
 
 double orNone(std::optional<double> value) {
     return value ? *value : kNone;
+}
+
+// A smooth function of the point along the curve, asked only where the
+// curve needs it: at steps no wider than `widest` points, and at the middle
+// of each step, which is split again wherever its middle strays from the
+// straight line by more than the tolerance. Between the points asked it is
+// Lagrange's parabola through a step's ends and middle.
+class SmoothFill {
+public:
+    using Ask = std::function<double(int)>;
+    SmoothFill(std::vector<double>& values, double tolerance, Ask ask)
+        : values_(values), asked_(values.size(), false), tolerance_(tolerance),
+          ask_(std::move(ask)) {}
+
+    // Fills values[lo..hi].
+    void fill(int lo, int hi, int widest) {
+        for (int i = lo; i < hi; i += widest) {
+            refine(i, std::min(i + widest, hi));
+        }
+        value(hi);
+    }
+
+private:
+    // Each point is asked once, though steps share their ends.
+    double value(int i) {
+        const std::size_t k = std::size_t(i);
+        if (!asked_[k]) {
+            values_[k] = ask_(i);
+            asked_[k] = true;
+        }
+        return values_[k];
+    }
+
+    void refine(int i, int j) {
+        const double vi = value(i);
+        const double vj = value(j);
+        if (j - i <= 1) {
+            return;
+        }
+        const int m = (i + j) / 2;
+        const double vm = value(m);
+        const double line = vi + (vj - vi) * (m - i) / (j - i);
+        if (!(std::abs(vm - line) <= tolerance_)) {
+            refine(i, m);
+            refine(m, j);
+            return;
+        }
+        for (int k = i + 1; k < j; ++k) {
+            if (k != m) {
+                values_[std::size_t(k)] = parabola(i, m, j, k);
+            }
+        }
+    }
+
+    double parabola(int i, int m, int j, int k) const {
+        const double xi = i, xm = m, xj = j, x = k;
+        return values_[std::size_t(i)] * (x - xm) * (x - xj) / ((xi - xm) * (xi - xj)) +
+               values_[std::size_t(m)] * (x - xi) * (x - xj) / ((xm - xi) * (xm - xj)) +
+               values_[std::size_t(j)] * (x - xi) * (x - xm) / ((xj - xi) * (xj - xm));
+    }
+
+    std::vector<double>& values_;
+    std::vector<bool> asked_;
+    double tolerance_;
+    Ask ask_;
+};
+
+// The widest first step along a curve: the price's move in one standard
+// deviation, in points.
+int widestStep(const Quote& q, double volatility, double from, double to, int points) {
+    const double spacing = std::abs(to - from) / points;
+    const double moves = volatility * std::sqrt(q.years) * q.strike;
+    return std::clamp(int(moves / spacing), 1, kWidestStep);
 }
 
 // One American option along the curve. Three stretches, told apart by the
@@ -135,51 +210,9 @@ private:
 
     void fillBetween(int lo, int hi) {
         premium_.assign(std::size_t(points_) + 1, kNone);
-        const double spacing = std::abs(to_ - from_) / points_;
-        const double moves = volatility_ * std::sqrt(q_.years) * q_.strike;
-        const int widest = std::clamp(int(moves / spacing), 1, kWidestStep);
-        for (int i = lo; i < hi; i += widest) {
-            refine(i, std::min(i + widest, hi));
-        }
-        premium(hi);
-    }
-
-    double premium(int i) {
-        const std::size_t k = std::size_t(i);
-        premium_[k] = ask(i) - european_[k];
-        return premium_[k];
-    }
-
-    // The premium asked at i and j: drawn between them where the middle
-    // agrees with the line from i to j, split at the middle where it does
-    // not.
-    void refine(int i, int j) {
-        const double pi = premium(i);
-        const double pj = premium(j);
-        if (j - i <= 1) {
-            return;
-        }
-        const int m = (i + j) / 2;
-        const double pm = premium(m);
-        const double line = pi + (pj - pi) * (m - i) / (j - i);
-        if (!(std::abs(pm - line) <= tolerance_)) {
-            refine(i, m);
-            refine(m, j);
-            return;
-        }
-        for (int k = i + 1; k < j; ++k) {
-            if (k != m) {
-                premium_[std::size_t(k)] = parabola(i, m, j, k);
-            }
-        }
-    }
-
-    // Lagrange's parabola through the premium at i, m and j, at k.
-    double parabola(int i, int m, int j, int k) const {
-        const double xi = i, xm = m, xj = j, x = k;
-        return premium_[std::size_t(i)] * (x - xm) * (x - xj) / ((xi - xm) * (xi - xj)) +
-               premium_[std::size_t(m)] * (x - xi) * (x - xj) / ((xm - xi) * (xm - xj)) +
-               premium_[std::size_t(j)] * (x - xi) * (x - xm) / ((xj - xi) * (xj - xm));
+        SmoothFill(premium_, tolerance_, [this](int i) {
+            return ask(i) - european_[std::size_t(i)];
+        }).fill(lo, hi, widestStep(q_, volatility_, from_, to_, points_));
     }
 
     Quote q_;
@@ -195,6 +228,141 @@ private:
     bool failed_ = false;
 };
 
+// Beyond this many standard deviations the normal distribution is 0 or 1 as
+// far as a price can tell.
+constexpr double kCertain = 8.3;
+
+// A European option along the curve by Black's formula written out, the
+// discounting, the growth to the forward and the standard deviation found
+// once for the whole curve. Each price asked comes with its delta, so that
+// between two prices asked the curve is the cubic that meets both with
+// their slopes: a step is split wherever its middle strays from that cubic
+// by more than the tolerance, and far from the strike, where the price is
+// nearly straight or nearly 0, a few prices draw the whole stretch.
+class EuropeanCurve {
+public:
+    EuropeanCurve(const Quote& q, double volatility, double from, double to, int points)
+        : q_(q), volatility_(volatility), from_(from), to_(to), points_(points),
+          deviation_(volatility * std::sqrt(std::max(q.years, 0.0))),
+          discount_(std::exp(-q.rate * q.years)), carry_(std::exp(-q.dividend * q.years)),
+          growth_(std::exp((q.rate - q.dividend) * q.years)), logStrike_(std::log(q.strike)),
+          sign_(q.right == Right::Call ? 1 : -1), value_(std::size_t(points) + 1, kNone),
+          slope_(std::size_t(points) + 1, kNone), asked_(std::size_t(points) + 1, false) {}
+
+    std::vector<double> curve(double tolerance) {
+        const bool formula = deviation_ > 0 && std::isfinite(deviation_) &&
+                             std::isfinite(discount_) && std::isfinite(growth_) &&
+                             std::isfinite(carry_) && q_.strike > 0 && std::isfinite(q_.strike);
+        if (formula && from_ > 0 && to_ > from_ && std::isfinite(to_)) {
+            // A single check at the middle can miss where the curve bends
+            // hard (near a price of 0 with much time and volatility left):
+            // it is held to a quarter of the tolerance.
+            tolerance_ = tolerance / 4;
+            const int widest = widestStep(q_, volatility_, from_, to_, points_);
+            for (int i = 0; i < points_; i += widest) {
+                refine(i, std::min(i + widest, points_));
+            }
+            if (std::all_of(value_.cbegin(), value_.cend(),
+                            [](double v) { return std::isfinite(v); })) {
+                return value_;
+            }
+        }
+        // No time or no volatility left, or prices not above 0: each price
+        // as the library gives it.
+        for (int i = 0; i <= points_; ++i) {
+            Quote at = q_;
+            at.spot = spot(i);
+            value_[std::size_t(i)] = orNone(price(at, volatility_));
+        }
+        return value_;
+    }
+
+private:
+    double spot(int i) const { return from_ + (to_ - from_) * i / points_; }
+
+    static double normal(double x) { return 0.5 * std::erfc(-x * std::numbers::sqrt2 / 2); }
+
+    // The price at point i and its slope per point.
+    void ask(int i) {
+        const std::size_t k = std::size_t(i);
+        if (asked_[k]) {
+            return;
+        }
+        asked_[k] = true;
+        const double perPoint = (to_ - from_) / points_;
+        const double forward = spot(i) * growth_;
+        const double d1 = (std::log(forward) - logStrike_) / deviation_ + deviation_ / 2;
+        const double d2 = d1 - deviation_;
+        // Far in the money both chances are 1 to the last bit (the normal
+        // distribution reaches 1 - 2^-54 by 8.3); far out of it the option
+        // is worth less than 1e-18 of the forward. Neither needs the error
+        // function.
+        if (std::min(sign_ * d1, sign_ * d2) > kCertain) {
+            value_[k] = std::max(discount_ * sign_ * (forward - q_.strike), 0.0);
+            slope_[k] = sign_ * carry_ * perPoint;
+            return;
+        }
+        if (sign_ * d1 < -kCertain) {
+            value_[k] = 0;
+            slope_[k] = 0;
+            return;
+        }
+        const double n1 = normal(sign_ * d1);
+        value_[k] =
+            std::max(discount_ * sign_ * (forward * n1 - q_.strike * normal(sign_ * d2)), 0.0);
+        slope_[k] = sign_ * carry_ * n1 * perPoint;
+    }
+
+    // The cubic through i and j with their slopes, at k.
+    double hermite(int i, int j, double k) const {
+        const double h = j - i;
+        const double t = (k - i) / h;
+        const double t2 = t * t;
+        const double t3 = t2 * t;
+        const std::size_t a = std::size_t(i);
+        const std::size_t b = std::size_t(j);
+        return (2 * t3 - 3 * t2 + 1) * value_[a] + (t3 - 2 * t2 + t) * h * slope_[a] +
+               (-2 * t3 + 3 * t2) * value_[b] + (t3 - t2) * h * slope_[b];
+    }
+
+    void refine(int i, int j) {
+        ask(i);
+        ask(j);
+        if (j - i <= 1) {
+            return;
+        }
+        const int m = (i + j) / 2;
+        ask(m);
+        if (!(std::abs(value_[std::size_t(m)] - hermite(i, j, m)) <= tolerance_)) {
+            refine(i, m);
+            refine(m, j);
+            return;
+        }
+        // Each half is drawn from its own ends, closer than the check above.
+        for (int k = i + 1; k < j; ++k) {
+            if (k != m && !asked_[std::size_t(k)]) {
+                value_[std::size_t(k)] = k < m ? hermite(i, m, k) : hermite(m, j, k);
+            }
+        }
+    }
+
+    Quote q_;
+    double volatility_;
+    double from_;
+    double to_;
+    int points_;
+    double deviation_;
+    double discount_;
+    double carry_;
+    double growth_;
+    double logStrike_;
+    double sign_;
+    double tolerance_ = 0;
+    std::vector<double> value_;
+    std::vector<double> slope_;
+    std::vector<bool> asked_;
+};
+
 } // namespace
 
 std::vector<double> priceCurve(const Quote& q, double volatility, double from, double to,
@@ -202,7 +370,10 @@ std::vector<double> priceCurve(const Quote& q, double volatility, double from, d
     if (points <= 0) {
         return {};
     }
-    if (!earlyExerciseMayPay(q) || !(to > from)) {
+    if (!earlyExerciseMayPay(q)) {
+        return EuropeanCurve(q, volatility, from, to, points).curve(tolerance);
+    }
+    if (!(to > from)) {
         std::vector<double> out(std::size_t(points) + 1);
         Quote at = q;
         for (int i = 0; i <= points; ++i) {

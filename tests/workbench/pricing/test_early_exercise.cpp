@@ -3,10 +3,12 @@
 // exercise pays, and the curve that asks the engine only where it must.
 #include "workbench/model/Strategies.h"
 #include "workbench/pricing/BeforeExpiry.h"
+#include "workbench/pricing/PriceCurve.h"
 
 #include <QTest>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -68,6 +70,7 @@ private slots:
     void early_exercise_pays_beyond_the_boundary_and_not_before();
     void the_curve_keeps_within_a_tenth_of_a_cent_of_every_price_data();
     void the_curve_keeps_within_a_tenth_of_a_cent_of_every_price();
+    void a_european_curve_keeps_within_a_tenth_of_a_cent_everywhere();
     void cleanupTestCase() { qInfo("engine against the tree: at most %.6f", worstEngineError); }
 };
 
@@ -196,10 +199,17 @@ void TestEarlyExercise::the_curve_keeps_within_a_tenth_of_a_cent_of_every_price_
     QTest::addColumn<bool>("calls");
     QTest::addColumn<double>("from");
     QTest::addColumn<double>("to");
-    QTest::newRow("puts, a day left") << 1 << 0.0 << false << 1.0 << 100.0;
-    QTest::newRow("puts, ten days left") << 10 << 0.0 << false << 25.0 << 75.0;
-    QTest::newRow("puts, close up") << 10 << 0.03 << false << 45.0 << 55.0;
-    QTest::newRow("calls with a yield") << 29 << 0.1 << true << 1.0 << 200.0;
+    QTest::addColumn<bool>("american");
+    QTest::newRow("puts, a day left") << 1 << 0.0 << false << 1.0 << 100.0 << true;
+    QTest::newRow("puts, ten days left") << 10 << 0.0 << false << 25.0 << 75.0 << true;
+    QTest::newRow("puts, close up") << 10 << 0.03 << false << 45.0 << 55.0 << true;
+    QTest::newRow("calls with a yield") << 29 << 0.1 << true << 1.0 << 200.0 << true;
+    // European curves asked only where they bend, from a price of 0 on.
+    QTest::newRow("European puts, a day left") << 1 << 0.0 << false << 0.0 << 100.0 << false;
+    QTest::newRow("European calls, a yield") << 29 << 0.04 << true << 0.0 << 400.0 << false;
+    QTest::newRow("European puts, a year, close up")
+        << 365 << 0.0 << false << 45.0 << 55.0 << false;
+    QTest::newRow("European calls, a day, wide") << 1 << 0.0 << true << 1.0 << 1000.0 << false;
 }
 
 void TestEarlyExercise::the_curve_keeps_within_a_tenth_of_a_cent_of_every_price() {
@@ -208,6 +218,7 @@ void TestEarlyExercise::the_curve_keeps_within_a_tenth_of_a_cent_of_every_price(
     QFETCH(bool, calls);
     QFETCH(double, from);
     QFETCH(double, to);
+    QFETCH(bool, american);
     workbench::PositionState p = workbench::startingQuotes();
     for (int r = 1; r <= p.rowCount(); ++r) {
         (calls ? p.callQty : p.putQty)[r] = 1;
@@ -215,20 +226,50 @@ void TestEarlyExercise::the_curve_keeps_within_a_tenth_of_a_cent_of_every_price(
     be::Inputs in;
     in.daysLeft = daysLeft;
     in.dividendYield = dividend;
-    in.american = true;
+    in.american = american;
     const be::Valuer valuer(p, in, workbench::payoff::profitDiagram);
     const std::vector<double> curve = valuer.curve(from, to, 200);
     QCOMPARE(curve.size(), std::size_t(201));
+    const double tolerance = 0.001;
     for (int i = 0; i <= 200; ++i) {
         const double S = from + (to - from) * i / 200;
-        QVERIFY2(std::abs(curve[std::size_t(i)] - valuer.valueAt(S)) <= 0.001,
+        QVERIFY2(std::abs(curve[std::size_t(i)] - valuer.valueAt(S)) <= tolerance,
                  qPrintable(QString::number(S)));
+    }
+    if (!american) {
+        return;
     }
     // Every option held is American with days left; the puts' early exercise
     // pays, so does the calls' with their yield.
     QCOMPARE(valuer.earlyExercise().size(), std::size_t(5));
     in.american = false;
     QVERIFY(be::Valuer(p, in, workbench::payoff::profitDiagram).earlyExercise().empty());
+}
+
+void TestEarlyExercise::a_european_curve_keeps_within_a_tenth_of_a_cent_everywhere() {
+    // A European curve is asked only where it bends, the rest drawn between:
+    // across days, volatilities, ranges and rates, every point stays within
+    // the tolerance of the price asked there.
+    double worst = 0;
+    for (const int days : {1, 5, 30, 365, 3650}) {
+        for (const double volatility : {0.02, 0.3, 1.5, 4.0}) {
+            for (const auto& [from, to] : {std::pair{1.0, 100.0}, {45.0, 55.0}, {0.5, 1000.0}}) {
+                for (const auto right : {pricing::Right::Call, pricing::Right::Put}) {
+                    const pricing::Quote q{right, 0, 50, days / 365.0, 0.07, 0.02, false};
+                    const std::vector<double> curve =
+                        pricing::priceCurve(q, volatility, from, to, 200, 0.001);
+                    for (int i = 0; i <= 200; ++i) {
+                        pricing::Quote at = q;
+                        at.spot = from + (to - from) * i / 200;
+                        worst = std::max(worst, std::abs(curve[std::size_t(i)] -
+                                                         *pricing::price(at, volatility)));
+                    }
+                }
+            }
+        }
+    }
+    QVERIFY2(worst <= 0.001, qPrintable(QString::number(worst)));
+    qInfo("European curve against every price: at most %.6f", worst);
 }
 
 QTEST_GUILESS_MAIN(TestEarlyExercise)
