@@ -22,6 +22,7 @@
 #include "platform/MousePointer.h"
 #include "platform/PictureBox.h"
 #include "platform/QtClipboard.h"
+#include "workbench/control/BeforeExpiryPanel.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 #include "workbench/model/PayoffEvaluation.h"
 #include "workbench/model/PositionAnalysis.h"
@@ -38,6 +39,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSlider>
 
 #include <benchmark/benchmark.h>
 
@@ -333,29 +335,34 @@ BENCHMARK(BM_DaysLeftChange)->Unit(benchmark::kMicrosecond);
 // American exercise, where early exercise pays. Exercise 0 is European, 1
 // American, 2 American with a 2 % dividend yield (calls exercised early
 // too). A held key must keep up: each step within 16 ms.
-void BM_PriceArrowHeld(benchmark::State& state) {
-    Workbench w(false);
-    workbench::wqzOptionPayoffs& bench = w.bench;
+// Five rows held, a put in each and calls written on three, in the grid as
+// typed, valued before expiry with `in` and plotted in a range wide enough
+// that no step asks about re-scaling.
+void holdFiveRows(workbench::wqzOptionPayoffs& bench, const workbench::beforeexpiry::Inputs& in) {
     workbench::PositionState p = workbench::startingQuotes();
     for (int r = 1; r <= 5; ++r) {
         p.putQty[r] = 1;
         p.callQty[r] = r % 2 == 1 ? -1.0f : 0.0f;
     }
     bench.position() = p;
+    auto* grid = bench.findChild<platform::FlexGrid*>(QStringLiteral("Grid1"));
     for (int r = 1; r <= 5; ++r) {
-        w.bench.findChild<platform::FlexGrid*>(QStringLiteral("Grid1"))
-            ->setTextMatrix(r, 3, QStringLiteral("1"));
-        w.bench.findChild<platform::FlexGrid*>(QStringLiteral("Grid1"))
-            ->setTextMatrix(r, 0, r % 2 == 1 ? QStringLiteral("-1") : QStringLiteral("0"));
+        grid->setTextMatrix(r, 3, QStringLiteral("1"));
+        grid->setTextMatrix(r, 0, r % 2 == 1 ? QStringLiteral("-1") : QStringLiteral("0"));
     }
-    // Wide enough that no step asks about re-scaling.
     bench.findChild<QLineEdit*>(QStringLiteral("Text1(0)"))->setText(QStringLiteral("1000"));
     bench.findChild<QLineEdit*>(QStringLiteral("Text1(1)"))->setText(QStringLiteral("-1000"));
+    bench.setBeforeExpiry(in);
+    bench.PlotIt(platform::vbFalse);
+}
+
+void BM_PriceArrowHeld(benchmark::State& state) {
+    Workbench w(false);
+    workbench::wqzOptionPayoffs& bench = w.bench;
     workbench::beforeexpiry::Inputs in = tenDaysLeft();
     in.american = state.range(0) > 0;
     in.dividendYield = state.range(0) > 1 ? 0.02 : 0;
-    bench.setBeforeExpiry(in);
-    bench.PlotIt(platform::vbFalse);
+    holdFiveRows(bench, in);
     auto* price = bench.findChild<QAbstractSpinBox*>(QStringLiteral("txtUnderlyingPrice"));
     bool up = true;
     for (auto _ : state) {
@@ -373,6 +380,54 @@ BENCHMARK(BM_PriceArrowHeld)
     ->Arg(1)
     ->Arg(2)
     ->Unit(benchmark::kMillisecond);
+
+// The date slider dragged with five rows held: each step values the one
+// date it moves (the other dates' curves and the volatilities kept) with its
+// greeks. Exercise 0 is European, 1 American. A
+// drag must keep up: each step within 8 ms.
+void BM_DateSliderStep(benchmark::State& state) {
+    Workbench w(false);
+    workbench::wqzOptionPayoffs& bench = w.bench;
+    workbench::beforeexpiry::Inputs in = tenDaysLeft();
+    in.american = state.range(0) > 0;
+    in.moreDaysLeft = {30, 20, 10, 5};
+    holdFiveRows(bench, in);
+    workbench::BeforeExpiryPanel panel(bench);
+    auto* slider = panel.findChild<QSlider*>(QStringLiteral("sldDaysLeft"));
+    int days = 10;
+    for (auto _ : state) {
+        days = days >= 28 ? 2 : days + 1;
+        slider->setValue(days);
+    }
+    if (bench.beforeExpiry().daysLeft != days) {
+        state.SkipWithError("the slider did not move the days left");
+    }
+}
+BENCHMARK(BM_DateSliderStep)->ArgName("exercise")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A full re-plot with five rows held: with no dashed curve (dates 0), with
+// one (dates 1), and with five (dates 5), every one valued afresh. Compare
+// them in one run: five dates and the chosen greek's curve within twice the
+// one.
+void BM_ReplotWithDates(benchmark::State& state) {
+    Workbench w(false);
+    workbench::wqzOptionPayoffs& bench = w.bench;
+    workbench::beforeexpiry::Inputs in = tenDaysLeft();
+    in.daysLeft = state.range(0) > 0 ? 10 : 0;
+    if (state.range(0) > 1) {
+        in.moreDaysLeft = {30, 24, 18, 5};
+    }
+    holdFiveRows(bench, in);
+    for (auto _ : state) {
+        bench.PlotIt(platform::vbTrue);
+    }
+}
+BENCHMARK(BM_ReplotWithDates)
+    ->ArgName("dates")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(5)
+    ->Unit(benchmark::kMicrosecond);
 
 // A "Try it" link from a strategy page, from its address to the plotted curve.
 void BM_TryItLink(benchmark::State& state) {

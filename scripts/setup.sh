@@ -27,6 +27,9 @@ packages=(
     # running without a display, and looking at the window; x11-utils brings
     # xmessage, whose windows stand in for a school's launcher in tests
     xvfb xauth imagemagick x11-utils
+    # a real pointer and keyboard on that display, for the tests that drag
+    # and type as a student does
+    xdotool
     # the loopback servers that stand in for the maker's sites in tests
     python3 python3-pyftpdlib
     # checking the installed desktop entry and AppStream description

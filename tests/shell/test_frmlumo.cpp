@@ -255,7 +255,7 @@ void TestFrmLumo::closing_the_panel_takes_the_curve_before_expiry_with_it() {
     fifteenDays.daysLeft = 15;
     s.window->workbench()->setBeforeExpiry(fifteenDays);
     const auto dashed = [&s] {
-        return s.window->workbench()->diagram().beforeExpiry.has_value() &&
+        return s.window->workbench()->diagram().beforeExpiry.size() == 1 &&
                s.child<QPlainTextEdit>("txtAnalysis")->toPlainText().contains(u"15 days left");
     };
     QVERIFY(dashed());

@@ -11,8 +11,10 @@
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -124,6 +126,7 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
         QStringLiteral("European options are exercised at expiry only; American ones at any "
                        "time, which the read-out says where it pays"));
     exercise_->addItems({QStringLiteral("European"), QStringLiteral("American")});
+    QWidget* dates = createDateControls();
     for (QAbstractSpinBox* box : boxes()) {
         tips_[box] = box->toolTip();
     }
@@ -155,6 +158,7 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Days to expiry"), daysToday_);
     form->addRow(QStringLiteral("Days left shown"), daysLeft_);
+    form->addRow(dates);
     form->addRow(QStringLiteral("Interest rate (%)"), rate_);
     form->addRow(QStringLiteral("Dividend yield (%)"), dividend_);
     form->addRow(QStringLiteral("Exercise"), exercise_);
@@ -197,6 +201,8 @@ BeforeExpiryPanel::~BeforeExpiryPanel() {
         box->blockSignals(true);
     }
     exercise_->blockSignals(true);
+    moreDates_->blockSignals(true);
+    slider_->blockSignals(true);
 }
 
 std::array<QAbstractSpinBox*, 5> BeforeExpiryPanel::boxes() const {
@@ -215,6 +221,7 @@ void BeforeExpiryPanel::setBoxes(const beforeexpiry::Inputs& in) {
     dividend_->setAllowed(limits::minDividendPercent, limits::maxDividendPercent);
     daysToday_->setValue(in.daysToday);
     daysLeft_->setValue(in.daysLeft);
+    showDates(in);
     rate_->setValue(in.rate * 100);
     (in.implied ? implied_ : single_)->setChecked(true);
     volatility_->setValue(in.volatility * 100);
@@ -229,7 +236,11 @@ void BeforeExpiryPanel::allowFor(const beforeexpiry::Inputs& in) {
     namespace limits = beforeexpiry::limits;
     // Neither day count moves the other: each is held to what the other
     // is now.
-    daysToday_->setAllowed(std::max(limits::minDaysToExpiry, in.daysLeft), limits::maxDaysToExpiry);
+    int latest = in.daysLeft;
+    for (const int d : in.moreDaysLeft) {
+        latest = std::max(latest, d);
+    }
+    daysToday_->setAllowed(std::max(limits::minDaysToExpiry, latest), limits::maxDaysToExpiry);
     daysLeft_->setAllowed(0, in.daysToday, true);
 }
 
@@ -284,6 +295,7 @@ void BeforeExpiryPanel::inputsChanged() {
     in.implied = implied_->isChecked();
     in.american = exercise_->currentIndex() == 1;
     allowFor(in);
+    showDates(in);
     if (!(in == bench_.beforeExpiry())) {
         bench_.setBeforeExpiry(in);
     }

@@ -14,7 +14,10 @@
 class QAbstractSpinBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class QPushButton;
 class QRadioButton;
+class QSlider;
 class QTableWidget;
 
 namespace workbench {
@@ -46,6 +49,12 @@ private:
     void mark(QAbstractSpinBox* box, const QString& refusal);
     // Whether the box's number is within its range; marks it when not.
     template <typename Box> bool judge(Box* box, const QString& whole);
+    // The dates: a slider that moves the days left live while it is dragged,
+    // and up to four more days left, typed or evenly spaced.
+    QWidget* createDateControls();
+    void showDates(const beforeexpiry::Inputs& in);
+    void moreDatesConfirmed();
+    void evenlySpaced();
     // The implied volatilities of the valued position, while the panel is in
     // sight (a thousand rows take a noticeable moment).
     void fillVolatilities();
@@ -74,6 +83,9 @@ private:
     QRadioButton* single_ = nullptr;
     ConfirmedNumberBox* volatility_ = nullptr;
     ConfirmedNumberBox* dividend_ = nullptr;
+    QSlider* slider_ = nullptr;
+    QLineEdit* moreDates_ = nullptr;
+    QPushButton* evenly_ = nullptr;
     QComboBox* exercise_ = nullptr;
     // Each box's own tooltip, given back once a refusal is mended.
     QHash<QAbstractSpinBox*, QString> tips_;

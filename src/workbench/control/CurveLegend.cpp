@@ -24,8 +24,9 @@ void CurveLegend::add(platform::Rgb color, const QString& text) {
     showOver();
 }
 
-void CurveLegend::setBeforeExpiry(const std::optional<Entry>& entry) {
-    beforeExpiry_ = entry;
+void CurveLegend::setBeforeExpiry(const QList<Entry>& entries, int highlighted) {
+    beforeExpiry_ = entries;
+    highlighted_ = highlighted;
     if (!entries_.isEmpty()) {
         showOver();
     }
@@ -40,7 +41,8 @@ void CurveLegend::removeLast() {
 
 void CurveLegend::clear() {
     entries_.clear();
-    beforeExpiry_.reset();
+    beforeExpiry_.clear();
+    highlighted_ = -1;
     hide();
 }
 
@@ -55,8 +57,8 @@ void CurveLegend::paintEvent(QPaintEvent*) {
     for (qsizetype i = hidden; i < entries_.size(); ++i) {
         lines << entries_[i].text;
     }
-    if (beforeExpiry_) {
-        lines << beforeExpiry_->text;
+    for (const Entry& dashed : beforeExpiry_) {
+        lines << dashed.text;
     }
     int textWidth = 0;
     for (const QString& line : lines) {
@@ -67,11 +69,14 @@ void CurveLegend::paintEvent(QPaintEvent*) {
                     textWidth + kSwatch + 3 * kPad, int(lines.size()) * lineHeight + 2 * kPad);
     p.fillRect(box, QColor(255, 255, 255, 225));
     int y = box.top() + kPad;
+    const qsizetype firstDashed = lines.size() - beforeExpiry_.size();
     for (qsizetype i = 0; i < lines.size(); ++i, y += lineHeight) {
         const qsizetype entry = hidden > 0 ? hidden + i - 1 : i;
-        if (beforeExpiry_ && i == lines.size() - 1) {
+        if (i >= firstDashed) {
+            const int d = int(i - firstDashed);
             const int mid = y + lineHeight / 2;
-            p.setPen(QPen(ExpiryCurveLayer::shade(beforeExpiry_->color), 2, Qt::DashLine));
+            p.setPen(ExpiryCurveLayer::pen(beforeExpiry_[d].color, d, int(beforeExpiry_.size()),
+                                           d == highlighted_, 2));
             p.drawLine(box.left() + kPad, mid, box.left() + kPad + kSwatch, mid);
         } else if (entry >= hidden && entry < entries_.size()) {
             const QRect swatch(box.left() + kPad, y + (lineHeight - kSwatch) / 2, kSwatch, kSwatch);

@@ -7,8 +7,6 @@
 #include <QList>
 #include <QString>
 
-#include <optional>
-
 namespace workbench {
 
 // The curves drawn since the plot area was last cleared, each with its colour
@@ -29,21 +27,25 @@ public:
     explicit CurveLegend(QWidget* plotArea);
 
     void add(platform::Rgb color, const QString& text);
-    // The last curve valued before expiry, listed below the curves with a
-    // dashed sample of its line; it goes with clear() too.
-    void setBeforeExpiry(const std::optional<Entry>& entry);
+    // The last curve valued before expiry at each date shown, listed below
+    // the curves with a dashed sample of each line as the plot area draws
+    // it; the i-th of `entries` is highlighted when it is `highlighted`. They
+    // go with clear() too.
+    void setBeforeExpiry(const QList<Entry>& entries, int highlighted);
     void clear();
     // The newest entry goes, as its curve does.
     void removeLast();
     const QList<Entry>& entries() const { return entries_; }
-    const std::optional<Entry>& beforeExpiry() const { return beforeExpiry_; }
+    const QList<Entry>& beforeExpiry() const { return beforeExpiry_; }
+    int highlighted() const { return highlighted_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QList<Entry> entries_;
-    std::optional<Entry> beforeExpiry_;
+    QList<Entry> beforeExpiry_;
+    int highlighted_ = -1;
 };
 
 } // namespace workbench

@@ -42,10 +42,18 @@ QColor ink(platform::Rgb rgb, bool paper) {
     return paper && luminance > 150 ? c.darker(int(100 * luminance / 120)) : c;
 }
 
-// The dashed curve: a lighter shade of its curve on the dark area, the
-// curve's own ink on paper.
-QColor dashedInk(platform::Rgb rgb, bool paper) {
-    return paper ? ink(rgb, true) : ExpiryCurveLayer::shade(rgb);
+// A dashed curve: as the plot area draws it on the dark area; on paper in
+// the curve's own ink, the dates other than the highlighted one paler.
+QPen dashedPen(platform::Rgb rgb, bool paper, int i, int n, bool highlighted, double width) {
+    QPen pen = ExpiryCurveLayer::pen(rgb, i, n, highlighted, width);
+    if (paper) {
+        QColor c = ink(rgb, true);
+        if (!highlighted) {
+            c.setAlphaF(0.55);
+        }
+        pen.setColor(c);
+    }
+    return pen;
 }
 
 // On paper the strikes' dotted lines are grey ink.
@@ -199,6 +207,7 @@ void paintLegend(QPainter& p, const QRectF& area, const Diagram& d, double em, d
         QString text;
         Mark mark;
         QColor color;
+        QPen pen = {};
     };
     QList<Line> lines;
     const qsizetype hidden = std::max<qsizetype>(0, d.legend.size() - CurveLegend::shownEntries);
@@ -208,9 +217,15 @@ void paintLegend(QPainter& p, const QRectF& area, const Diagram& d, double em, d
     for (qsizetype i = hidden; i < d.legend.size(); ++i) {
         lines << Line{d.legend[i].text, Mark::Swatch, ink(d.legend[i].color, d.paper)};
     }
-    if (d.beforeExpiry) {
-        lines << Line{d.beforeExpiry->text, Mark::Dashed,
-                      dashedInk(d.beforeExpiry->color, d.paper)};
+    const int dated = int(d.beforeExpiry.size());
+    for (int i = 0; i < dated; ++i) {
+        const DashedCurve& c = d.beforeExpiry[i];
+        lines << Line{c.entry.text,
+                      Mark::Dashed,
+                      {},
+                      dashedPen(c.entry.color, d.paper, i, dated, c.highlighted, 1)};
+    }
+    if (dated > 0) {
         if (!d.beforeExpiryNote.isEmpty()) {
             lines << Line{d.beforeExpiryNote, Mark::None, {}};
         }
@@ -239,7 +254,10 @@ void paintLegend(QPainter& p, const QRectF& area, const Diagram& d, double em, d
             p.setPen(QPen(Qt::black, 1));
             p.drawRect(square);
         } else if (line.mark == Mark::Dashed) {
-            p.setPen(QPen(line.color, lineWidth * 0.8, Qt::DashLine, Qt::FlatCap));
+            QPen pen = line.pen;
+            pen.setWidthF(pen.widthF() * lineWidth * 0.8);
+            pen.setCapStyle(Qt::FlatCap);
+            p.setPen(pen);
             p.drawLine(QPointF(box.left() + pad, mid), QPointF(box.left() + pad + sample, mid));
         }
         p.setPen(Qt::black);
@@ -300,14 +318,23 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
                       Qt::RoundJoin));
         drawClipped(p, line, area);
     }
-    if (d.beforeExpiry && !d.beforeExpiryCurve.isEmpty()) {
-        QPolygonF line;
-        for (const QPointF& point : d.beforeExpiryCurve) {
-            line << place(point, d.scale, area);
+    // The highlighted date last, over the others.
+    for (const bool highlighted : {false, true}) {
+        for (int i = 0; i < int(d.beforeExpiry.size()); ++i) {
+            const DashedCurve& c = d.beforeExpiry[i];
+            if (c.highlighted != highlighted) {
+                continue;
+            }
+            QPolygonF line;
+            for (const QPointF& point : c.points) {
+                line << place(point, d.scale, area);
+            }
+            QPen pen = dashedPen(c.entry.color, d.paper, i, int(d.beforeExpiry.size()), highlighted,
+                                 l.lineWidth * 0.8);
+            pen.setCapStyle(Qt::FlatCap);
+            p.setPen(pen);
+            drawClipped(p, line, area);
         }
-        p.setPen(QPen(dashedInk(d.beforeExpiry->color, d.paper), l.lineWidth * 0.8, Qt::DashLine,
-                      Qt::FlatCap));
-        drawClipped(p, line, area);
     }
     p.setPen(QPen(Qt::black, l.thin));
     p.setBrush(Qt::white);

@@ -37,6 +37,14 @@ struct DrawnCurve {
     PlotScale scale;
 };
 
+// The last curve valued with some days left, in the user coordinates of the
+// area's scale now; the highlighted one is the date the slider moves.
+struct DashedCurve {
+    CurveLegend::Entry entry;
+    QPolygonF points;
+    bool highlighted = false;
+};
+
 // The diagram on paper: what the plot area shows, drawn again from its data at
 // any size, on any painter, with what makes it read away from the screen
 // (axes with round tick labels, their captions, the strikes, the zero line and
@@ -60,11 +68,11 @@ struct Diagram {
     // Break-evens and extremes, when the area shows them.
     QList<QPointF> dots;
     QList<CurveLegend::Entry> legend;
-    // The last curve valued before expiry: its dashed line and legend entry.
-    std::optional<CurveLegend::Entry> beforeExpiry;
-    QPolygonF beforeExpiryCurve;
-    // What else the curve before expiry was valued with: its volatility and
-    // rate, a line under its legend entry.
+    // The last curve valued before expiry at each date shown, the most days
+    // left first: its dashed lines and legend entries.
+    QList<DashedCurve> beforeExpiry;
+    // What else the curves before expiry were valued with: the volatility
+    // and rate, a line under their legend entries.
     QString beforeExpiryNote;
     // For paper: a white area, with ink dark enough to read on it.
     bool paper = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConfirmedSpinBox.h"
+#include "DatedCurves.h"
 #include "DiagramExport.h"
 #include "ShownPosition.h"
 #include "ValuesExport.h"
@@ -10,6 +11,7 @@
 #include "workbench/model/PayoffEvaluation.h"
 #include "workbench/model/PositionDocument.h"
 #include "workbench/model/PositionState.h"
+#include "workbench/model/Probability.h"
 #include "workbench/model/WorkbenchLink.h"
 #include "workbench/pricing/BeforeExpiry.h"
 
@@ -209,6 +211,8 @@ private:
     // The law of the price at expiry for the last curve, drawn under it, and
     // its figures in probabilityText_; nothing while it is not shown.
     void showProbability();
+    // The chance of a profit at the highlighted date, from its dashed curve.
+    QString profitChanceBeforeExpiry(const probability::Lognormal& atExpiry) const;
     // The dashed curve's value at price S as the hover read-out adds it;
     // empty while none is drawn or the model cannot value it there.
     QString beforeExpiryAt(double S) const;
@@ -361,9 +365,14 @@ private:
     platform::Rgb lastColor_ = 0;
     QString lastName_;
     beforeexpiry::Inputs expiryInputs_;
-    // What the last curve's dashed line was valued with, for the hover
-    // read-out; nothing while no dashed line is drawn.
+    // What values the highlighted date, the one the days left show, for its
+    // greeks; nothing while no such curve is drawn.
     std::optional<beforeexpiry::Valuer> valuer_;
+    // Each date's curve before expiry as drawn, and what values it.
+    DatedCurves dates_;
+    // Counts the plots, so that curves valued for an earlier one are not
+    // taken for this one's.
+    int plotSerial_ = 0;
     bool beforeExpiryShown_ = true;
     // The position and kind of the last curve drawn since the plot area was
     // cleared; nothing while the area is empty.

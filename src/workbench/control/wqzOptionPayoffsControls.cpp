@@ -83,8 +83,10 @@ void wqzOptionPayoffs::pbox_PointerMoved(QPointF at) {
         text += (lastKind_ == payoff::profitDiagram ? QStringLiteral("   Profit ")
                                                     : QStringLiteral("   Payoff ")) +
                 format(analysis::valueAt(*lastCurve_, S, lastKind_), u"####0.00");
+        // Several dates read as a column under the price, one a line.
         if (const QString dashed = beforeExpiryAt(S); !dashed.isEmpty()) {
-            text += QStringLiteral("   ") + dashed;
+            text +=
+                (dashed.contains(u'\n') ? QStringLiteral("\n") : QStringLiteral("   ")) + dashed;
         }
     }
     hover_->showAt(at, text);

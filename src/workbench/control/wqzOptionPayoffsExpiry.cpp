@@ -10,16 +10,13 @@
 
 #include <QList>
 #include <QPointF>
+#include <QStringList>
 
 #include <cmath>
 
 namespace workbench {
 
 namespace {
-
-// Enough points that the dashed line reads as a smooth curve at any size the
-// plot area takes.
-constexpr int kCurvePoints = 200;
 
 // A figure the model could not find reads "n/a".
 QString number(double value, const char16_t* pattern) {
@@ -76,34 +73,35 @@ void wqzOptionPayoffs::setBeforeExpiry(const beforeexpiry::Inputs& inputs) {
 }
 
 QString wqzOptionPayoffs::beforeExpiryAt(double S) const {
-    if (!valuer_) {
-        return QString();
+    QStringList lines;
+    for (const DatedCurves::Curve& c : dates_.curves()) {
+        // A price the model cannot value says nothing for that date.
+        if (const double value = c.valuer.valueAt(S); std::isfinite(value)) {
+            lines << QStringLiteral("With %1 left ").arg(daysText(c.daysLeft)) +
+                         platform::numbers::format(value, u"####0.00");
+        }
     }
-    const double value = valuer_->valueAt(S);
-    if (!std::isfinite(value)) {
-        return QString();
-    }
-    const int daysLeft = std::min(expiryInputs_.daysLeft, expiryInputs_.daysToday);
-    return QStringLiteral("With %1 left ").arg(daysText(daysLeft)) +
-           platform::numbers::format(value, u"####0.00");
+    return lines.join(u'\n');
 }
 
 QList<valuesexport::Column> wqzOptionPayoffs::beforeExpiryColumns() const {
-    if (!valuer_) {
-        return {};
+    QList<valuesexport::Column> columns;
+    for (const DatedCurves::Curve& c : dates_.curves()) {
+        // Named as the grid's own value column is: "Profit with 10 days left".
+        valuesexport::Column column{(lastKind_ == payoff::profitDiagram
+                                         ? QStringLiteral("Profit")
+                                         : QStringLiteral("Payoff")) +
+                                        QStringLiteral(" with %1 left").arg(daysText(c.daysLeft)),
+                                    {}};
+        for (int i = 1; i <= payoff::sampleCount; ++i) {
+            const double value = c.valuer.valueAt(plotPrice_[std::size_t(i)]);
+            column.values << (std::isfinite(value)
+                                  ? platform::numbers::format(value, u"#####0.0000")
+                                  : QString());
+        }
+        columns << column;
     }
-    const int daysLeft = std::min(expiryInputs_.daysLeft, expiryInputs_.daysToday);
-    // Named as the grid's own value column is: "Profit with 10 days left".
-    valuesexport::Column column{
-        (lastKind_ == payoff::profitDiagram ? QStringLiteral("Profit") : QStringLiteral("Payoff")) +
-            QStringLiteral(" with %1 left").arg(daysText(daysLeft)),
-        {}};
-    for (int i = 1; i <= payoff::sampleCount; ++i) {
-        const double value = valuer_->valueAt(plotPrice_[std::size_t(i)]);
-        column.values << (std::isfinite(value) ? platform::numbers::format(value, u"#####0.0000")
-                                               : QString());
-    }
-    return {column};
+    return columns;
 }
 
 void wqzOptionPayoffs::setBeforeExpiryShown(bool shown) {
@@ -114,39 +112,49 @@ void wqzOptionPayoffs::setBeforeExpiryShown(bool shown) {
 }
 
 void wqzOptionPayoffs::showBeforeExpiry() {
-    showProbability();
     // An analysis of an earlier position says so before anything else.
     const QString asPlotted =
         stale_ && !expiryAnalysis_.isEmpty() ? asLastPlotted() + u'\n' : QString();
-    const int daysLeft = std::min(expiryInputs_.daysLeft, expiryInputs_.daysToday);
-    if (!lastCurve_ || daysLeft <= 0 || !beforeExpiryShown_) {
+    const bool shown =
+        lastCurve_ && beforeExpiryShown_ && !DatedCurves::datesShown(expiryInputs_).empty();
+    if (!shown) {
         valuer_.reset();
+        dates_.clear();
         expiryCurve_->clear();
-        legend_->setBeforeExpiry(std::nullopt);
-        analysisText_ = asPlotted + expiryAnalysis_ + probabilityText_;
-        emit AnalysisChange(analysisText_);
-        return;
-    }
-    const beforeexpiry::Valuer& valuer = valuer_.emplace(*lastCurve_, expiryInputs_, lastKind_);
-    QList<QPointF> points;
-    points.reserve(kCurvePoints + 1);
-    const double from = lastRange_.xmin;
-    const double to = lastRange_.xmax;
-    const std::vector<double> values = valuer.curve(from, to, kCurvePoints);
-    for (int i = 0; i <= kCurvePoints; ++i) {
-        // A price where the model fails is left out, not drawn as a number.
-        if (const double value = values[std::size_t(i)]; std::isfinite(value)) {
-            points << QPointF(from + (to - from) * i / kCurvePoints, value);
+        legend_->setBeforeExpiry({}, -1);
+    } else {
+        dates_.value(*lastCurve_, expiryInputs_, lastKind_, lastRange_, plotSerial_);
+        // The days left box and its slider move one date, drawn stronger.
+        const int highlighted = std::min(expiryInputs_.daysLeft, expiryInputs_.daysToday);
+        QList<ExpiryCurveLayer::Curve> curves;
+        QList<CurveLegend::Entry> entries;
+        int highlightedEntry = -1;
+        for (const DatedCurves::Curve& c : dates_.curves()) {
+            if (c.daysLeft == highlighted) {
+                highlightedEntry = int(entries.size());
+            }
+            curves << ExpiryCurveLayer::Curve{c.daysLeft, c.points, c.daysLeft == highlighted};
+            entries << CurveLegend::Entry{
+                lastColor_, lastName_ + QStringLiteral(" with %1 left").arg(daysText(c.daysLeft))};
+        }
+        expiryCurve_->draw(curves, lastColor_);
+        legend_->setBeforeExpiry(entries, highlightedEntry);
+        if (const DatedCurves::Curve* c = dates_.at(highlighted)) {
+            valuer_ = c->valuer;
+        } else {
+            valuer_.reset();
         }
     }
-    expiryCurve_->draw(points, lastColor_);
-    legend_->setBeforeExpiry(CurveLegend::Entry{
-        lastColor_, lastName_ + QStringLiteral(" with %1 left").arg(daysText(daysLeft))});
-    const double today = lastCurve_->underlyingPrice;
-    analysisText_ =
-        asPlotted + expiryAnalysis_ + probabilityText_ + u'\n' +
-        greeksText(valuer.greeksAt(today), daysLeft, today, lastKind_ == payoff::profitDiagram) +
-        earlyExerciseText(valuer.earlyExercise(), daysLeft);
+    showProbability();
+    analysisText_ = asPlotted + expiryAnalysis_ + probabilityText_;
+    if (valuer_) {
+        const int daysLeft = std::min(expiryInputs_.daysLeft, expiryInputs_.daysToday);
+        const double today = lastCurve_->underlyingPrice;
+        analysisText_ += u'\n' +
+                         greeksText(valuer_->greeksAt(today), daysLeft, today,
+                                    lastKind_ == payoff::profitDiagram) +
+                         earlyExerciseText(valuer_->earlyExercise(), daysLeft);
+    }
     emit AnalysisChange(analysisText_);
 }
 

@@ -84,6 +84,7 @@ void wqzOptionPayoffs::plot(Scale scale) {
     }
     drawCurve(range, f, ytop, ybot, extremes);
     lastCurve_ = position_;
+    ++plotSerial_;
     lastKind_ = f;
     const workbench::analysis::Analysis analysis = workbench::analysis::analyse(position_, f);
     markers_->mark(analysis, range.xmin, range.xmax);
@@ -114,9 +115,12 @@ diagramexport::Diagram wqzOptionPayoffs::diagram() const {
         d.dots = markers_->dots();
     }
     d.legend = legend_->entries();
-    d.beforeExpiry = legend_->beforeExpiry();
-    d.beforeExpiryCurve = QPolygonF(expiryCurve_->points());
-    if (d.beforeExpiry) {
+    const QList<CurveLegend::Entry>& dated = legend_->beforeExpiry();
+    const QList<ExpiryCurveLayer::Curve>& curves = expiryCurve_->curves();
+    for (qsizetype i = 0; i < dated.size() && i < curves.size(); ++i) {
+        d.beforeExpiry << DashedCurve{dated[i], QPolygonF(curves[i].points), curves[i].highlighted};
+    }
+    if (!d.beforeExpiry.isEmpty()) {
         const auto percent = [](double fraction) {
             return platform::numbers::format(fraction * 100, u"####0.00") + QStringLiteral(" %");
         };
@@ -173,6 +177,8 @@ void wqzOptionPayoffs::clearPlotArea() {
     legend_->clear();
     markers_->clear();
     expiryCurve_->clear();
+    valuer_.reset();
+    dates_.clear();
     probability_->clear();
 }
 

@@ -20,6 +20,27 @@ QString percent(double fraction) {
 
 } // namespace
 
+QString wqzOptionPayoffs::profitChanceBeforeExpiry(const probability::Lognormal& atExpiry) const {
+    const int daysLeft = std::min(expiryInputs_.daysLeft, expiryInputs_.daysToday);
+    const DatedCurves::Curve* curve = valuer_ ? dates_.at(daysLeft) : nullptr;
+    if (!curve || daysLeft >= expiryInputs_.daysToday) {
+        return QString();
+    }
+    // The price then is drawn from the same law as at expiry, over the days
+    // that will have passed.
+    probability::Lognormal law = atExpiry;
+    law.years = (expiryInputs_.daysToday - daysLeft) / 365.0;
+    std::vector<double> prices;
+    std::vector<double> values;
+    for (const QPointF& p : curve->points) {
+        prices.push_back(p.x());
+        values.push_back(p.y());
+    }
+    return QStringLiteral("\nProbability of profit with %1 left: %2")
+        .arg(daysLeft == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(daysLeft),
+             percent(probability::chanceAboveZero(law, prices, values)));
+}
+
 void wqzOptionPayoffs::setProbabilityShown(bool shown) {
     if (shown != probabilityShown_) {
         probabilityShown_ = shown;
@@ -59,7 +80,7 @@ void wqzOptionPayoffs::showProbability() {
         text += QStringLiteral("\nProbability of the maximum loss: ") + percent(f.lowest);
     }
     text += QStringLiteral("\nExpected profit at expiry: ") + analysis::money(f.expected);
-    probabilityText_ = text;
+    probabilityText_ = text + profitChanceBeforeExpiry(law);
 }
 
 } // namespace workbench

@@ -3,6 +3,8 @@
 // What the student chooses to value the position before expiry with: the
 // inputs beside the diagram, as the panel, the position file and undo keep
 // them. Valuing with them is pricing's part.
+#include <vector>
+
 namespace workbench::beforeexpiry {
 
 // What the inputs may be, wherever they come from: the panel's boxes and the
@@ -16,6 +18,9 @@ inline constexpr double minVolatilityPercent = 1;
 inline constexpr double maxVolatilityPercent = 500;
 inline constexpr double minDividendPercent = 0;
 inline constexpr double maxDividendPercent = 50;
+// Dates drawn besides the one the days left show: with it, five curves
+// before expiry at most, which a diagram still reads.
+inline constexpr int maxMoreDates = 4;
 } // namespace limits
 
 // What the student chooses beside the diagram.
@@ -27,6 +32,9 @@ struct Inputs {
     double volatility = 0.3;  // for every option, or where no implied one exists
     double dividendYield = 0; // continuous, per year, 0.02 for 2 %
     bool american = false;    // exercise at any time up to expiry
+    // Other days left at which to show the value as well, each 1 to the days
+    // to expiry today; the days left above is the one the slider moves.
+    std::vector<int> moreDaysLeft;
     bool operator==(const Inputs&) const = default;
 };
 

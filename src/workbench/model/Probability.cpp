@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -134,6 +135,41 @@ Figures figures(const PositionState& p, const analysis::Analysis& a, const Logno
     f.highest = reached(a.highest);
     f.lowest = reached(a.lowest);
     return f;
+}
+
+double chanceAboveZero(const Lognormal& law, const std::vector<double>& prices,
+                       const std::vector<double>& values) {
+    double chance = 0;
+    std::optional<std::size_t> last;
+    const double unbounded = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < prices.size() && i < values.size(); ++i) {
+        if (!std::isfinite(values[i])) {
+            continue;
+        }
+        if (!last) {
+            // Below the first known price the curve keeps its sign.
+            if (values[i] > 0) {
+                chance += law.chance(0, prices[i]);
+            }
+        } else {
+            const double a = prices[*last];
+            const double b = prices[i];
+            const double va = values[*last];
+            const double vb = values[i];
+            if (va > 0 && vb > 0) {
+                chance += law.chance(a, b);
+            } else if ((va > 0) != (vb > 0)) {
+                // Where the straight piece crosses 0.
+                const double x = a + (b - a) * va / (va - vb);
+                chance += va > 0 ? law.chance(a, x) : law.chance(x, b);
+            }
+        }
+        last = i;
+    }
+    if (last && values[*last] > 0) {
+        chance += law.chance(prices[*last], unbounded);
+    }
+    return chance;
 }
 
 } // namespace workbench::probability

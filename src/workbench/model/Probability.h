@@ -4,6 +4,8 @@
 #include "PositionAnalysis.h"
 #include "PositionState.h"
 
+#include <vector>
+
 // How likely the position's outcomes at expiry are under the risk-neutral
 // lognormal law of the price: ln S_T is normal with mean
 // ln S + (r - q - sigma^2 / 2) T and standard deviation sigma sqrt(T). The
@@ -45,5 +47,13 @@ struct Figures {
 // position `analysis` describes.
 Figures figures(const PositionState& position, const analysis::Analysis& analysis,
                 const Lognormal& law);
+
+// The probability that a curve ends above 0 under the law: a curve known at
+// increasing `prices` (its `values` there, not a number where unknown),
+// straight between them and keeping the sign of its ends beyond them. For a
+// value before expiry, found from the dashed curve's points, so that it
+// costs a sweep of them, not a pricing.
+double chanceAboveZero(const Lognormal& law, const std::vector<double>& prices,
+                       const std::vector<double>& values);
 
 } // namespace workbench::probability

@@ -46,6 +46,8 @@ private slots:
     void quotes_that_break_parity_are_named_under_the_table();
     void the_table_says_when_it_describes_an_earlier_position();
     void a_dividend_and_american_exercise_chosen_by_keyboard_say_where_exercise_pays();
+    void more_dates_typed_draw_a_curve_each_or_are_refused_data();
+    void more_dates_typed_draw_a_curve_each_or_are_refused();
 };
 
 void TestBeforeExpiryPanel::days_left_typed_in_the_panel_draw_the_curve_and_its_greeks() {
@@ -60,15 +62,16 @@ void TestBeforeExpiryPanel::days_left_typed_in_the_panel_draw_the_curve_and_its_
     retypeBox(QStringLiteral("10"));
     QCOMPARE(h.bench->beforeExpiry().daysLeft, 10);
     auto* legend = h.pbox()->findChild<workbench::CurveLegend*>(QStringLiteral("curveLegend"));
-    QVERIFY(legend->beforeExpiry());
-    QCOMPARE(legend->beforeExpiry()->text, QStringLiteral("Straddle (payoff) with 10 days left"));
+    QCOMPARE(legend->beforeExpiry().size(), 1);
+    QCOMPARE(legend->beforeExpiry()[0].text, QStringLiteral("Straddle (payoff) with 10 days left"));
     const auto* curve =
         h.pbox()->findChild<workbench::ExpiryCurveLayer*>(QStringLiteral("expiryCurve"));
-    QVERIFY(!curve->isHidden() && curve->points().size() > 100);
+    QVERIFY(!curve->isHidden() && curve->curves().size() == 1 &&
+            curve->curves()[0].points.size() > 100);
     // Above the expiry V about the strike: a long straddle is worth more
     // before expiry. (Far below it the put is worth less than at expiry: a
     // European put's strike is paid only then.)
-    for (const QPointF& point : curve->points()) {
+    for (const QPointF& point : curve->curves()[0].points) {
         QVERIFY(point.x() < 40 || point.x() > 60 ||
                 point.y() >
                     workbench::analysis::valueAt(h.bench->position(), point.x(), payoffDiagram));
@@ -83,7 +86,7 @@ void TestBeforeExpiryPanel::days_left_typed_in_the_panel_draw_the_curve_and_its_
     // Back to 0: nothing new is shown, and the persistent picture never held it.
     retypeBox(QStringLiteral("0"));
     QVERIFY(curve->isHidden());
-    QVERIFY(!legend->beforeExpiry());
+    QVERIFY(legend->beforeExpiry().isEmpty());
     QVERIFY(!h.bench->analysisText().contains(QStringLiteral("days left")));
 }
 
@@ -297,6 +300,67 @@ void TestBeforeExpiryPanel::
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
     QVERIFY(!h.bench->beforeExpiry().american);
     QVERIFY(!h.bench->analysisText().contains(QStringLiteral("early exercise")));
+}
+
+void TestBeforeExpiryPanel::more_dates_typed_draw_a_curve_each_or_are_refused_data() {
+    QTest::addColumn<QString>("typed");
+    // The days left of the curves drawn, most first; empty when refused.
+    QTest::addColumn<QList<int>>("drawn");
+    // With 10 days left shown besides.
+    QTest::newRow("two, and the days left") << QStringLiteral("20, 5") << QList<int>{20, 10, 5};
+    QTest::newRow("spaces, a repeat, the days left again")
+        << QStringLiteral("  25 10 25;3") << QList<int>{25, 10, 3};
+    QTest::newRow("today is the days to expiry") << QStringLiteral("30") << QList<int>{30, 10};
+    QTest::newRow("beyond the days to expiry") << QStringLiteral("31") << QList<int>{};
+    QTest::newRow("five more") << QStringLiteral("1,2,3,4,5") << QList<int>{};
+    QTest::newRow("no whole number") << QStringLiteral("7.5") << QList<int>{};
+    QTest::newRow("expiry itself") << QStringLiteral("0") << QList<int>{};
+}
+
+void TestBeforeExpiryPanel::more_dates_typed_draw_a_curve_each_or_are_refused() {
+    QFETCH(QString, typed);
+    QFETCH(QList<int>, drawn);
+    WorkbenchHarness h;
+    h.choose(QStringLiteral("Straddle"));
+    workbench::BeforeExpiryPanel panel(*h.bench);
+    panel.show();
+    clickIn(&panel, panel.findChild<QSpinBox*>(QStringLiteral("spnDaysLeft")));
+    retypeBox(QStringLiteral("10"));
+    clickIn(&panel, panel.findChild<QLineEdit*>(QStringLiteral("txtMoreDates")));
+    retypeBox(typed);
+    const auto* layer =
+        h.pbox()->findChild<workbench::ExpiryCurveLayer*>(QStringLiteral("expiryCurve"));
+    const auto* legend =
+        h.pbox()->findChild<workbench::CurveLegend*>(QStringLiteral("curveLegend"));
+    auto* box = panel.findChild<QLineEdit*>(QStringLiteral("txtMoreDates"));
+    if (drawn.isEmpty()) {
+        // Refused: the box keeps the typing and says why; nothing changes.
+        QCOMPARE(box->text(), typed);
+        QVERIFY(box->toolTip().startsWith(QStringLiteral("Not taken: More dates takes up to 4 "
+                                                         "whole numbers from 1 to 30.")));
+        QVERIFY(h.bench->beforeExpiry().moreDaysLeft.empty());
+        QCOMPARE(layer->curves().size(), 1);
+        return;
+    }
+    QList<int> days;
+    for (const workbench::ExpiryCurveLayer::Curve& c : layer->curves()) {
+        days << c.daysLeft;
+        // Only the days left box's own date is highlighted.
+        QCOMPARE(c.highlighted, c.daysLeft == 10);
+    }
+    QCOMPARE(days, drawn);
+    QCOMPARE(legend->beforeExpiry().size(), drawn.size());
+    QCOMPARE(legend->beforeExpiry()[legend->highlighted()].text,
+             QStringLiteral("Straddle (payoff) with 10 days left"));
+    // The days to expiry cannot fall below a date shown.
+    clickIn(&panel, panel.findChild<QSpinBox*>(QStringLiteral("spnDaysToday")));
+    retypeBox(QString::number(drawn[0] - 1));
+    QCOMPARE(h.bench->beforeExpiry().daysToday, 30);
+    // Evenly spaced replaces them: today, two thirds and a third of the way.
+    QTest::mouseClick(panel.findChild<QPushButton*>(QStringLiteral("cmdEvenlySpaced")),
+                      Qt::LeftButton);
+    QCOMPARE(box->text(), QStringLiteral("30, 20, 10"));
+    QCOMPARE(layer->curves().size(), 3);
 }
 
 QTEST_MAIN(TestBeforeExpiryPanel)

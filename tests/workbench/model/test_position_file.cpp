@@ -53,7 +53,7 @@ void TestPositionFile::a_file_keeps_the_market_that_can_be_and_no_other() {
     d.costPerOption = member == u"costPerOption" ? value : QStringLiteral("0.65");
     d.costPerUnit = member == u"costPerUnit" ? value : QStringLiteral("0.01");
     d.range = {"54", "-5", "1", "100"};
-    d.beforeExpiry = {30, 10, 0.05, false, 0.25, 0.015, true};
+    d.beforeExpiry = {30, 10, 0.05, false, 0.25, 0.015, true, {}};
     if (member == u"dividendPercent") {
         d.beforeExpiry->dividendYield = value.toDouble() / 100;
     }

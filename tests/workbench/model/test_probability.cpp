@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <limits>
 
 using workbench::PositionState;
 namespace pr = workbench::probability;
@@ -84,6 +85,8 @@ class TestProbability : public QObject {
 private slots:
     void figures_equal_a_numerical_integration_of_the_density_data();
     void figures_equal_a_numerical_integration_of_the_density();
+    void the_chance_a_sampled_curve_ends_above_zero_data();
+    void the_chance_a_sampled_curve_ends_above_zero();
 };
 
 void TestProbability::figures_equal_a_numerical_integration_of_the_density_data() {
@@ -143,6 +146,74 @@ void TestProbability::figures_equal_a_numerical_integration_of_the_density() {
         QVERIFY2(std::abs(figure - reached) < 1e-4,
                  qPrintable(QStringLiteral("%1 vs %2").arg(figure).arg(reached)));
     }
+}
+
+void TestProbability::the_chance_a_sampled_curve_ends_above_zero_data() {
+    QTest::addColumn<std::function<double(double)>>("curve");
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::addColumn<int>("points");
+    QTest::addColumn<int>("days");
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    // A straddle's value before expiry: above 0 in both tails, beyond the
+    // sampled prices too.
+    const auto smile = [](double S) { return (S - 50) * (S - 50) / 40 - 4; };
+    QTest::newRow("smile, both tails")
+        << std::function<double(double)>(smile) << 1.0 << 100.0 << 200 << 30;
+    QTest::newRow("tent, middle only")
+        << std::function<double(double)>([](double S) { return 3 - std::abs(S - 52) * 0.4; })
+        << 30.0 << 80.0 << 50 << 90;
+    QTest::newRow("a price the model cannot value") << std::function<double(double)>([&](double S) {
+        return std::abs(S - 47) < 0.3 ? nan : 0.8 * (S - 45);
+    }) << 1.0 << 100.0 << 200 << 10;
+    QTest::newRow("never above") << std::function<double(double)>([](double) { return -1.0; })
+                                 << 1.0 << 100.0 << 20 << 30;
+    QTest::newRow("always above") << std::function<double(double)>([](double) { return 2.0; })
+                                  << 1.0 << 100.0 << 20 << 30;
+}
+
+void TestProbability::the_chance_a_sampled_curve_ends_above_zero() {
+    QFETCH(std::function<double(double)>, curve);
+    QFETCH(double, from);
+    QFETCH(double, to);
+    QFETCH(int, points);
+    QFETCH(int, days);
+    const pr::Lognormal law{50, days / 365.0, 0.05, 0.01, 0.45};
+    std::vector<double> prices;
+    std::vector<double> values;
+    for (int i = 0; i <= points; ++i) {
+        prices.push_back(from + (to - from) * i / points);
+        values.push_back(curve(prices.back()));
+    }
+    // The sampled curve as straight pieces between the known points, its
+    // ends' values held beyond them.
+    const auto drawn = [&](double S) {
+        std::size_t lo = prices.size();
+        std::size_t hi = prices.size();
+        for (std::size_t i = 0; i < prices.size(); ++i) {
+            if (!std::isfinite(values[i])) {
+                continue;
+            }
+            if (prices[i] <= S) {
+                lo = i;
+            } else if (hi == prices.size()) {
+                hi = i;
+            }
+        }
+        if (lo == prices.size()) {
+            return values[hi];
+        }
+        if (hi == prices.size()) {
+            return values[lo];
+        }
+        const double t = (S - prices[lo]) / (prices[hi] - prices[lo]);
+        return values[lo] + t * (values[hi] - values[lo]);
+    };
+    const double expected = expectation(law, PositionState(), drawn, 0,
+                                        [&](double S) { return drawn(S) > 0 ? 1.0 : 0.0; });
+    const double chance = pr::chanceAboveZero(law, prices, values);
+    QVERIFY2(std::abs(chance - expected) < 1e-6,
+             qPrintable(QStringLiteral("%1 vs %2").arg(chance).arg(expected)));
 }
 
 QTEST_MAIN(TestProbability)

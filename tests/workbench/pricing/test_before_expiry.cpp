@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -37,6 +38,8 @@ private slots:
     void textbook_prices_and_their_implied_volatility_data();
     void textbook_prices_and_their_implied_volatility();
     void with_no_days_left_every_strategy_is_worth_its_expiry_value();
+    void another_date_of_one_valuer_is_a_valuer_built_for_it_data();
+    void another_date_of_one_valuer_is_a_valuer_built_for_it();
     void a_call_less_a_put_of_one_strike_is_the_forward_less_the_strike();
     void a_long_straddle_gains_from_movement_and_loses_to_time();
     void a_premium_no_volatility_explains_is_priced_with_the_one_volatility();
@@ -83,6 +86,44 @@ void TestBeforeExpiry::with_no_days_left_every_strategy_is_worth_its_expiry_valu
                          qPrintable(name + QStringLiteral(" at %1").arg(S)));
             }
         }
+    }
+}
+
+void TestBeforeExpiry::another_date_of_one_valuer_is_a_valuer_built_for_it_data() {
+    QTest::addColumn<QString>("strategy");
+    QTest::addColumn<bool>("implied");
+    QTest::addColumn<double>("dividend");
+    QTest::addColumn<bool>("american");
+    QTest::newRow("straddle, implied") << QStringLiteral("Straddle") << true << 0.0 << false;
+    QTest::newRow("butterfly, one volatility, dividend")
+        << QStringLiteral("Call Butterfly Spread") << false << 0.03 << false;
+    QTest::newRow("bear put spread, American")
+        << QStringLiteral("Bearish Put Spread") << true << 0.0 << true;
+    QTest::newRow("covered call, American with dividend")
+        << QStringLiteral("Covered Call") << false << 0.04 << true;
+}
+
+void TestBeforeExpiry::another_date_of_one_valuer_is_a_valuer_built_for_it() {
+    QFETCH(QString, strategy);
+    QFETCH(bool, implied);
+    QFETCH(double, dividend);
+    QFETCH(bool, american);
+    const workbench::PositionState p = holding(strategy);
+    be::Inputs in = days(45, 0, implied);
+    in.dividendYield = dividend;
+    in.american = american;
+    const be::Valuer dates(p, in, profitDiagram);
+    // Beyond the days to expiry is today; below 0 is expiry.
+    for (const auto& [asked, meant] :
+         {std::pair{45, 45}, {30, 30}, {7, 7}, {1, 1}, {60, 45}, {-3, 0}}) {
+        const be::Valuer other = dates.atDaysLeft(asked);
+        in.daysLeft = meant;
+        const be::Valuer built(p, in, profitDiagram);
+        for (const double S : {20.0, 44.5, 50.0, 57.25, 90.0}) {
+            QVERIFY2(std::abs(other.valueAt(S) - built.valueAt(S)) < 1e-12,
+                     qPrintable(QStringLiteral("%1 days at %2").arg(asked).arg(S)));
+        }
+        QCOMPARE(other.earlyExercise().size(), built.earlyExercise().size());
     }
 }
 
