@@ -9,7 +9,9 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace workbench::document {
 
@@ -70,6 +72,13 @@ double hundredths(double percent) {
     return std::round(percent * 100) / 100;
 }
 
+Problem tooManyDates(int daysToday) {
+    return Problem{
+        QStringLiteral("\"moreDaysLeft\" is not a list of at most %1 whole numbers from 1 to %2.")
+            .arg(limits::maxMoreDates)
+            .arg(daysToday)};
+}
+
 // The inputs as the file gives them: what is written is what is read.
 void checkInputs(const beforeexpiry::Inputs& in) {
     within(QStringLiteral("daysToExpiry"), in.daysToday, limits::minDaysToExpiry,
@@ -81,6 +90,12 @@ void checkInputs(const beforeexpiry::Inputs& in) {
            limits::minVolatilityPercent, limits::maxVolatilityPercent);
     within(QStringLiteral("dividendPercent"), hundredths(in.dividendYield * 100),
            limits::minDividendPercent, limits::maxDividendPercent);
+    if (int(in.moreDaysLeft.size()) > limits::maxMoreDates) {
+        throw tooManyDates(in.daysToday);
+    }
+    for (const int d : in.moreDaysLeft) {
+        within(QStringLiteral("moreDaysLeft"), d, 1, in.daysToday);
+    }
 }
 
 // A text that holds no number says so rather than nothing at all.
@@ -185,6 +200,23 @@ beforeexpiry::Inputs inputsFrom(const QJsonObject& o, int version) {
             100;
         in.american = choice(o, QStringLiteral("exercise"), QStringLiteral("american"),
                              QStringLiteral("european"));
+    }
+    // The dates drawn besides the days left, when there are any: most days
+    // left first, each once, as the panel keeps them.
+    if (const QJsonValue more = o.value(QStringLiteral("moreDaysLeft")); !more.isUndefined()) {
+        const QJsonArray days = more.toArray();
+        if (!more.isArray() || days.size() > limits::maxMoreDates) {
+            throw tooManyDates(in.daysToday);
+        }
+        for (qsizetype i = 0; i < days.size(); ++i) {
+            const int d = wholeNumber(QJsonObject{{QStringLiteral("moreDaysLeft"), days[i]}},
+                                      QStringLiteral("moreDaysLeft"), 1, in.daysToday);
+            if (std::find(in.moreDaysLeft.cbegin(), in.moreDaysLeft.cend(), d) ==
+                in.moreDaysLeft.cend()) {
+                in.moreDaysLeft.push_back(d);
+            }
+        }
+        std::sort(in.moreDaysLeft.begin(), in.moreDaysLeft.end(), std::greater<>());
     }
     return in;
 }
@@ -313,6 +345,15 @@ QByteArray toJson(const Document& d) {
                         {QStringLiteral("dividendPercent"), hundredths(in.dividendYield * 100)},
                         {QStringLiteral("exercise"),
                          in.american ? QStringLiteral("american") : QStringLiteral("european")}});
+        if (!in.moreDaysLeft.empty()) {
+            QJsonObject inputs = root.value(QStringLiteral("beforeExpiry")).toObject();
+            QJsonArray days;
+            for (const int d : in.moreDaysLeft) {
+                days.append(d);
+            }
+            inputs.insert(QStringLiteral("moreDaysLeft"), days);
+            root.insert(QStringLiteral("beforeExpiry"), inputs);
+        }
     }
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }

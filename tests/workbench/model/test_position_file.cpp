@@ -40,6 +40,13 @@ void TestPositionFile::a_file_keeps_the_market_that_can_be_and_no_other_data() {
     row("an unknown exercise", "file", "\"american\">\"bermudan\"", "\"exercise\" is neither");
     row("no price in version 2", "file", "\"underlyingPrice\">\"price\"",
         "no text \"underlyingPrice\"");
+    // The dates drawn besides the days left.
+    row("more dates", "moreDaysLeft", "30 20 5", "");
+    row("five more dates", "moreDaysLeft", "25 20 15 10 5",
+        "\"moreDaysLeft\" is not a list of at most 4 whole numbers from 1 to 30.");
+    row("a date beyond the days to expiry", "moreDaysLeft", "31",
+        "\"moreDaysLeft\" is not a number from 1 to 30");
+    row("expiry as a date", "moreDaysLeft", "0", "\"moreDaysLeft\" is not a number from 1 to 30");
 }
 
 void TestPositionFile::a_file_keeps_the_market_that_can_be_and_no_other() {
@@ -56,6 +63,11 @@ void TestPositionFile::a_file_keeps_the_market_that_can_be_and_no_other() {
     d.beforeExpiry = {30, 10, 0.05, false, 0.25, 0.015, true, {}};
     if (member == u"dividendPercent") {
         d.beforeExpiry->dividendYield = value.toDouble() / 100;
+    }
+    if (member == u"moreDaysLeft") {
+        for (const QString& day : value.split(u' ')) {
+            d.beforeExpiry->moreDaysLeft.push_back(day.toInt());
+        }
     }
     QByteArray file = doc::toJson(d);
     if (member == u"file") {
