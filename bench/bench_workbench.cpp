@@ -23,12 +23,14 @@
 #include "platform/PictureBox.h"
 #include "platform/QtClipboard.h"
 #include "workbench/control/BeforeExpiryPanel.h"
+#include "workbench/control/ScenarioTable.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 #include "workbench/model/PayoffEvaluation.h"
 #include "workbench/model/PositionAnalysis.h"
 #include "workbench/model/Probability.h"
 #include "workbench/model/WorkbenchLink.h"
 #include "workbench/pricing/BeforeExpiry.h"
+#include "workbench/pricing/Scenarios.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -209,6 +211,33 @@ BENCHMARK(BM_ImpliedVolatilities)
     ->Arg(5)
     ->Arg(1000)
     ->Unit(benchmark::kMicrosecond);
+
+// The scenarios panel following a plot: five rows held (a put on each, calls
+// written on three), its table of 21 prices and 6 columns valued and shown.
+// Exercise 0 is European, 1 American.
+void BM_ScenarioTable(benchmark::State& state) {
+    workbench::PositionState p = workbench::startingQuotes();
+    for (int r = 1; r <= 5; ++r) {
+        p.putQty[r] = 1;
+        p.callQty[r] = r % 2 == 1 ? -1.0f : 0.0f;
+    }
+    workbench::beforeexpiry::Inputs in;
+    in.american = state.range(0) != 0;
+    const workbench::payoff::PriceRange range = workbench::payoff::priceRange(1, 100);
+    platform::QtClipboard clipboard;
+    workbench::ScenarioTable table(clipboard);
+    bool up = false;
+    for (auto _ : state) {
+        // A new price each time, as a plot after a change would bring.
+        p.underlyingPrice = up ? 50.5f : 49.5f;
+        up = !up;
+        const workbench::scenarios::Table t =
+            workbench::scenarios::build(p, in, workbench::payoff::profitDiagram, range);
+        table.showTable(t, workbench::payoff::profitDiagram, false);
+        benchmark::DoNotOptimize(t.values.data());
+    }
+}
+BENCHMARK(BM_ScenarioTable)->ArgName("exercise")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 class SilentDialogs : public platform::Dialogs {
 public:

@@ -181,6 +181,7 @@ void frmLumo::createControls() {
     // The view action follows closing and reopening, not a minimised window.
     connect(expiryDock_->toggleViewAction(), &QAction::toggled, ucLumo,
             &workbench::wqzOptionPayoffs::setBeforeExpiryShown);
+    createScenarios();
     describeControls();
 }
 

@@ -2,6 +2,7 @@
 
 #include "services/MTaskList.h"
 #include "workbench/model/PositionDocument.h"
+#include "workbench/pricing/Scenarios.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -27,8 +28,9 @@ class LineControl;
 } // namespace platform
 
 namespace workbench {
+class ScenarioTable;
 class wqzOptionPayoffs;
-}
+} // namespace workbench
 
 namespace shell {
 
@@ -125,6 +127,7 @@ private:
     void mnuPasteOpData_Click();
     void mnuExportDiagram_Click();
     void mnuExportValues_Click();
+    void mnuExportScenarios_Click();
     void mnuOpenPosition_Click();
     void mnuSavePosition_Click();
     void mnuSavePositionAs_Click();
@@ -142,11 +145,22 @@ private:
     // Ctrl+C and Ctrl+V for the Edit menu's commands, in the parts of the
     // window that do not use the keys themselves.
     void giveEditShortcuts(QAction* copyOptions, QAction* copyValues, QAction* copyAnalysis,
-                           QAction* paste);
+                           QAction* copyScenarios, QAction* paste);
     // Whether the widget with the focus takes the key itself rather than a
     // menu command's shortcut.
     bool keyTakenByFocus(const QKeyEvent& key) const;
     void displaySwitch(bool large);
+
+    // Scenarios: the last curve's value at a ladder of prices from today to
+    // expiry, in a panel beside the Before Expiry panel, hidden until asked
+    // for. It follows every plot and every change of the inputs while it is
+    // in sight, and catches up when it comes into sight.
+    void createScenarios();
+    void showScenarios();
+    void mnuCopyScenarios_Click();
+    // The last curve's scenarios as comma-separated text; empty while no
+    // curve is drawn.
+    QString scenariosCsv() const;
     // The window's own text beside the workbench, at the display's size.
     static constexpr double kNormalPoints = 8.25;
     static constexpr double kLargePoints = 12;
@@ -170,6 +184,13 @@ private:
     // held, which opens its tutorial page.
     QLabel* lblReadAbout = nullptr;
     QDockWidget* expiryDock_ = nullptr;
+    QDockWidget* scenariosDock_ = nullptr;
+    QLabel* lblScenarios = nullptr;
+    workbench::ScenarioTable* grdScenarios = nullptr;
+    // What the table shown was valued from: a change of the days left the
+    // dashed curve is drawn with, or of which position the grid holds, shows
+    // the same table again without valuing it anew.
+    std::optional<workbench::scenarios::Basis> scenariosBasis_;
     QWidget* Browser1 = nullptr;
     QComboBox* cmbNavigate = nullptr;
     QPushButton* cmdBotBack = nullptr;

@@ -1,4 +1,5 @@
-// File > Export: the diagram as a picture, the numeric values as a table.
+// File > Export: the diagram as a picture, the numeric values and the scenarios as
+// tables.
 #include "frmLumo.h"
 
 #include "platform/Dialogs.h"
@@ -126,6 +127,24 @@ void frmLumo::mnuExportValues_Click() {
     const QString why = platform::writeWholeFile(path, text.toUtf8());
     if (!why.isEmpty()) {
         reportFailure(QStringLiteral("The numeric values"), path, why);
+    }
+}
+
+void frmLumo::mnuExportScenarios_Click() {
+    const QString text = scenariosCsv();
+    if (text.isEmpty()) {
+        tell(QStringLiteral("No curve is drawn: plot a position to have scenarios to export."),
+             Dialogs::Icon::Information);
+        return;
+    }
+    const QString path =
+        platform::dialogs().saveFileName(QStringLiteral("Export Scenarios"), kValuesKind);
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString why = platform::writeWholeFile(path, text.toUtf8());
+    if (!why.isEmpty()) {
+        reportFailure(QStringLiteral("The scenarios"), path, why);
     }
 }
 

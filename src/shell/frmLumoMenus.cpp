@@ -12,6 +12,7 @@
 #include "services/MTaskList.h"
 #include "services/ReportError.h"
 #include "workbench/control/GridEditing.h"
+#include "workbench/control/ScenarioTable.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QActionGroup>
@@ -77,6 +78,9 @@ void frmLumo::createMenus() {
     QAction* exportValues = item(file, "mnuExportValues", "Export Numeric &Values...");
     exportValues->setStatusTip(
         QStringLiteral("Saves the numeric values of the last plot as comma-separated values"));
+    QAction* exportScenarios = item(file, "mnuExportScenarios", "Export S&cenarios...");
+    exportScenarios->setStatusTip(QStringLiteral(
+        "Saves the last curve at each price from today to expiry as comma-separated values"));
     separator(file, "mnuFileSep2");
     QAction* exit = item(file, "mnuFileExit", "E&xit");
 
@@ -102,9 +106,12 @@ void frmLumo::createMenus() {
     QAction* copyAnalysis = item(edit, "mnuCopyAnalysis", "Copy &Analysis");
     copyAnalysis->setStatusTip(QStringLiteral(
         "Copies the break-evens, greatest profit and loss of the last plot as text"));
+    QAction* copyScenarios = item(edit, "mnuCopyScenarios", "Copy &Scenarios");
+    copyScenarios->setStatusTip(QStringLiteral(
+        "Copies the last curve at each price from today to expiry as tab-separated text"));
     separator(edit, "mnuSepPaste");
     QAction* paste = item(edit, "mnuPasteOpData", "&Paste Option Data");
-    giveEditShortcuts(copyOptions, copyValues, copyAnalysis, paste);
+    giveEditShortcuts(copyOptions, copyValues, copyAnalysis, copyScenarios, paste);
 
     QMenu* options = bar->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("mnuOptions"));
@@ -139,6 +146,12 @@ void frmLumo::createMenus() {
     expiryPanel->setStatusTip(
         QStringLiteral("Shows or hides the inputs that value the last curve before expiry"));
     options->addAction(expiryPanel);
+    QAction* scenariosPanel = scenariosDock_->toggleViewAction();
+    scenariosPanel->setObjectName(QStringLiteral("mnuScenarios"));
+    scenariosPanel->setText(QStringLiteral("&Scenarios Panel"));
+    scenariosPanel->setStatusTip(QStringLiteral(
+        "Shows or hides the last curve at each price from today to expiry, as a table"));
+    options->addAction(scenariosPanel);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -160,6 +173,8 @@ void frmLumo::createMenus() {
     connect(exportDiagram, &QAction::triggered, this,
             guarded([this] { mnuExportDiagram_Click(); }));
     connect(exportValues, &QAction::triggered, this, guarded([this] { mnuExportValues_Click(); }));
+    connect(exportScenarios, &QAction::triggered, this,
+            guarded([this] { mnuExportScenarios_Click(); }));
     connect(exit, &QAction::triggered, this, guarded([this] {
                 if (positionMayGo(kBeforeClosing)) {
                     shutdown();
@@ -170,6 +185,8 @@ void frmLumo::createMenus() {
             guarded([this] { workbench::gridediting::copyGridSelection(*Grid1, clipboard_); }));
     connect(copyAnalysis, &QAction::triggered, this,
             guarded([this] { clipboard_.setText(ucLumo->analysisText()); }));
+    connect(copyScenarios, &QAction::triggered, this,
+            guarded([this] { mnuCopyScenarios_Click(); }));
     connect(paste, &QAction::triggered, this, guarded([this] { mnuPasteOpData_Click(); }));
     connect(invert, &QAction::triggered, this, guarded([this] { ucLumo->InvertPosition(); }));
     connect(large, &QAction::triggered, this, guarded([this] { displaySwitch(true); }));
@@ -185,14 +202,17 @@ void frmLumo::createMenus() {
 }
 
 void frmLumo::giveEditShortcuts(QAction* copyOptions, QAction* copyValues, QAction* copyAnalysis,
-                                QAction* paste) {
+                                QAction* copyScenarios, QAction* paste) {
     // Each copy has Ctrl+C where what it copies has the focus: the option
     // data in the workbench (its diagram keeps the key for its picture), the
     // numeric values in their grid, the analysis in its box while nothing in
-    // it is selected. The address box and every other text field keep their
-    // own Ctrl+C and Ctrl+V: they claim the keys before any shortcut.
-    const std::pair<QAction*, QWidget*> copies[] = {
-        {copyOptions, ucLumo}, {copyValues, Grid1}, {copyAnalysis, txtAnalysis}};
+    // it is selected, the scenarios in their table. The address box and
+    // every other text field keep their own Ctrl+C and Ctrl+V: they claim
+    // the keys before any shortcut.
+    const std::pair<QAction*, QWidget*> copies[] = {{copyOptions, ucLumo},
+                                                    {copyValues, Grid1},
+                                                    {copyAnalysis, txtAnalysis},
+                                                    {copyScenarios, grdScenarios}};
     for (const auto& [copy, where] : copies) {
         copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
         copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -214,7 +234,7 @@ void frmLumo::mnuPasteOpData_Click() {
 
 void frmLumo::showLargeBeside(bool large) {
     // What reads the workbench's numbers grows with it: the values, the
-    // analysis and its offer, and the panel before expiry.
+    // analysis and its offer, and the panels before expiry and of scenarios.
     const double size = large ? kLargePoints : kNormalPoints;
     for (QWidget* w : std::initializer_list<QWidget*>{Grid1, txtAnalysis, lblReadAbout}) {
         w->setFont(platform::uiFont(size));
@@ -223,11 +243,13 @@ void frmLumo::showLargeBeside(bool large) {
     for (int c = 0; c < Grid1->Cols(); ++c) {
         Grid1->fitColWidthToText(c);
     }
-    QWidget* panel = expiryDock_->widget();
-    QFont font = panel->font();
-    font.setPointSizeF(QApplication::font().pointSizeF() *
-                       (large ? kLargePoints / kNormalPoints : 1.0));
-    panel->setFont(font);
+    for (QDockWidget* dock : {expiryDock_, scenariosDock_}) {
+        QWidget* panel = dock->widget();
+        QFont font = panel->font();
+        font.setPointSizeF(QApplication::font().pointSizeF() *
+                           (large ? kLargePoints / kNormalPoints : 1.0));
+        panel->setFont(font);
+    }
 }
 
 void frmLumo::displaySwitch(bool large) {

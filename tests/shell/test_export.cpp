@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -128,6 +129,7 @@ class TestExport : public QObject {
     Q_OBJECT
 private slots:
     void the_values_of_the_plot_export_as_the_grid_shows_them();
+    void the_scenarios_follow_the_plot_and_its_inputs_and_export_as_shown();
     void with_nothing_to_export_a_message_says_so_data();
     void with_nothing_to_export_a_message_says_so();
     void a_png_shows_the_curves_in_their_colours_with_axes_and_legend();
@@ -169,6 +171,41 @@ void TestExport::the_values_of_the_plot_export_as_the_grid_shows_them() {
     }
 }
 
+void TestExport::the_scenarios_follow_the_plot_and_its_inputs_and_export_as_shown() {
+    ExportShell s;
+    s.trigger("mnuScenarios");
+    auto* table = s.child<QTableWidget>(QStringLiteral("grdScenarios"));
+    QTRY_COMPARE(table->rowCount(), 21); // the start-up call, 100 down to 0
+    QCOMPARE(table->horizontalHeaderItem(0)->text(), QStringLiteral("30 days"));
+    workbench::beforeexpiry::Inputs tenDays;
+    tenDays.daysToday = 10;
+    s.window->workbench()->setBeforeExpiry(tenDays);
+    QCOMPARE(table->horizontalHeaderItem(0)->text(), QStringLiteral("10 days"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("scenarios.csv"));
+    s.fake.dialogs.scriptSaveName(path);
+    s.trigger("mnuExportScenarios");
+    QVERIFY(s.fake.dialogs.shown().isEmpty());
+    const QStringList lines =
+        QString::fromUtf8(contents(path)).chopped(2).split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 22);
+    QCOMPARE(lines[0], QStringLiteral("Underlying,Payoff with 10 days left,Payoff with 8 days "
+                                      "left,Payoff with 6 days left,Payoff with 4 days left,"
+                                      "Payoff with 2 days left,Payoff at expiry,Note"));
+    // Valued at today's price with the volatility its premium implies, the
+    // call is worth that premium.
+    QCOMPARE(lines[11], QStringLiteral("50.00,10.50,") + lines[11].section(u',', 2, 5) +
+                            QStringLiteral(",0.00,Today's price; Break-even 50.00"));
+    for (int r = 0; r < 21; ++r) {
+        const QStringList fields = lines[r + 1].split(u',');
+        QCOMPARE(fields[0].toDouble(), 100 - 5.0 * r);
+        QCOMPARE(fields[6].toDouble(), std::max(50 - 5.0 * r, 0.0));
+        for (int c = 0; c < 6; ++c) {
+            QCOMPARE(table->item(r, c)->text(), fields[c + 1]);
+        }
+    }
+}
+
 void TestExport::with_nothing_to_export_a_message_says_so_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("before");
@@ -180,6 +217,12 @@ void TestExport::with_nothing_to_export_a_message_says_so_data() {
     QTest::newRow("an empty plot area") << "mnuExportDiagram"
                                         << "cmdClear"
                                         << "plot a position";
+    QTest::newRow("scenarios of an empty plot area") << "mnuExportScenarios"
+                                                     << "cmdClear"
+                                                     << "plot a position";
+    QTest::newRow("scenarios copied from an empty plot area") << "mnuCopyScenarios"
+                                                              << "cmdClear"
+                                                              << "plot a position";
 }
 
 void TestExport::with_nothing_to_export_a_message_says_so() {
@@ -292,6 +335,8 @@ void TestExport::a_failed_write_says_why_and_creates_nothing_data() {
                              << "diagram.png";
     QTest::newRow("values") << "mnuExportValues"
                             << "values.csv";
+    QTest::newRow("scenarios") << "mnuExportScenarios"
+                               << "scenarios.csv";
 }
 
 void TestExport::a_failed_write_says_why_and_creates_nothing() {

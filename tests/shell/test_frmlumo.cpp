@@ -432,6 +432,7 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
                                     "-",
                                     "Export &Diagram...",
                                     "Export Numeric &Values...",
+                                    "Export S&cenarios...",
                                     "-",
                                     "E&xit",
                                     "&Edit",
@@ -441,6 +442,7 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
                                     "Copy Selected &Option Data",
                                     "Copy Selected &Numeric Values",
                                     "Copy &Analysis",
+                                    "Copy &Scenarios",
                                     "-",
                                     "&Paste Option Data",
                                     "&Options",
@@ -453,15 +455,18 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
                                     "Show &Probability",
                                     "Curve &Colour",
                                     "Before &Expiry Panel",
+                                    "&Scenarios Panel",
                                     "&Help",
                                     "&Module Specific Help",
                                     "&Help"}));
     QStringList keys;
-    for (const char* name : {"mnuSavePosition", "mnuSavePositionAs", "mnuCopyOptionData",
-                             "mnuCopyPayoffData", "mnuCopyAnalysis", "mnuPasteOpData"}) {
+    for (const char* name :
+         {"mnuSavePosition", "mnuSavePositionAs", "mnuCopyOptionData", "mnuCopyPayoffData",
+          "mnuCopyAnalysis", "mnuCopyScenarios", "mnuPasteOpData"}) {
         keys << s.action(name)->shortcut().toString();
     }
-    QCOMPARE(keys, (QStringList{"Ctrl+S", "Ctrl+Shift+S", "Ctrl+C", "Ctrl+C", "Ctrl+C", "Ctrl+V"}));
+    QCOMPARE(keys, (QStringList{"Ctrl+S", "Ctrl+Shift+S", "Ctrl+C", "Ctrl+C", "Ctrl+C", "Ctrl+C",
+                                "Ctrl+V"}));
     QVERIFY(!s.action("mnuStudentForum")->isEnabled());
     QVERIFY(!s.action("mnuInstructorForum")->isVisible());
     QCOMPARE(s.child<QPushButton>("cmdBotBack")->text(), QStringLiteral("Back "));

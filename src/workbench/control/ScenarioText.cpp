@@ -1,0 +1,168 @@
+#include "ScenarioText.h"
+
+#include "ValuesExport.h"
+#include "platform/Numbers.h"
+#include "workbench/model/PositionAnalysis.h"
+#include "workbench/model/PositionColumns.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+
+namespace workbench::scenariotext {
+
+namespace {
+
+constexpr int kLeastDecimals = 2;
+constexpr int kMostDecimals = 6;
+
+// The fewest decimals, from two, that write `price` without losing a digit.
+int decimalsOf(double price) {
+    for (int d = kLeastDecimals; d < kMostDecimals; ++d) {
+        const double scale = std::pow(10.0, d);
+        if (std::abs(price * scale - std::round(price * scale)) < 1e-6) {
+            return d;
+        }
+    }
+    return kMostDecimals;
+}
+
+QString kindWord(payoff::DiagramKind kind) {
+    return kind == payoff::profitDiagram ? QStringLiteral("Profit") : QStringLiteral("Payoff");
+}
+
+QString daysWords(int days) {
+    return days == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(days);
+}
+
+QString whyNotValued(const beforeexpiry::RowNotValued& row) {
+    const QString strike = columns::strikeText(float(row.strike));
+    switch (row.why) {
+    case beforeexpiry::NotValued::StrikeNotAboveZero:
+        return QStringLiteral("row %1's strike, %2, is not above 0").arg(row.row).arg(strike);
+    case beforeexpiry::NotValued::NoVolatility:
+        return QStringLiteral("no volatility prices row %1's options").arg(row.row);
+    case beforeexpiry::NotValued::BeyondTheModel:
+        break;
+    }
+    return QStringLiteral("the model cannot value row %1's strike of %2").arg(row.row).arg(strike);
+}
+
+QString separated(const scenarios::Table& t, payoff::DiagramKind kind, QChar between,
+                  QString (*field)(const QString&)) {
+    if (t.prices.empty()) {
+        return QString();
+    }
+    QStringList header{QStringLiteral("Underlying")};
+    for (const int days : t.daysLeft) {
+        header << columnTitle(kind, days);
+    }
+    header << QStringLiteral("Note");
+    QString text;
+    const auto line = [&](QStringList fields) {
+        std::transform(fields.begin(), fields.end(), fields.begin(), field);
+        text += fields.join(between) + QStringLiteral("\r\n");
+    };
+    line(header);
+    for (int r = 0; r < int(t.prices.size()); ++r) {
+        QStringList fields{priceText(t, r)};
+        for (int c = 0; c < int(t.daysLeft.size()); ++c) {
+            fields << valueText(t.value(r, c));
+        }
+        fields << rowNote(t, r);
+        line(fields);
+    }
+    return text;
+}
+
+QString asIs(const QString& text) {
+    return text;
+}
+
+} // namespace
+
+QString columnHeader(int daysLeft) {
+    return daysLeft == 0 ? QStringLiteral("Expiry") : daysWords(daysLeft);
+}
+
+QString columnTitle(payoff::DiagramKind kind, int daysLeft) {
+    return kindWord(kind) + (daysLeft == 0
+                                 ? QStringLiteral(" at expiry")
+                                 : QStringLiteral(" with %1 left").arg(daysWords(daysLeft)));
+}
+
+QString priceText(const scenarios::Table& table, int row) {
+    int decimals = kLeastDecimals;
+    for (const double price : table.prices) {
+        decimals = std::max(decimals, decimalsOf(price));
+    }
+    const QString pattern = QStringLiteral("####0.") + QString(decimals, u'0');
+    return platform::numbers::format(table.prices[std::size_t(row)], pattern);
+}
+
+QString valueText(double value) {
+    return std::isfinite(value) ? analysis::money(value) : QString();
+}
+
+QString rowNote(const scenarios::Table& table, int row) {
+    QStringList notes;
+    if (row == table.todayRow) {
+        notes << QStringLiteral("Today's price");
+    }
+    for (const scenarios::BreakEven& b : table.breakEvens) {
+        if (b.row == row) {
+            notes << QStringLiteral("Break-even %1").arg(analysis::money(b.price));
+        }
+    }
+    return notes.join(QStringLiteral("; "));
+}
+
+QString cellText(const scenarios::Table& table, payoff::DiagramKind kind, int row, int column) {
+    const int days = table.daysLeft[std::size_t(column)];
+    const QString when = days == 0 ? QStringLiteral("at expiry")
+                                   : QStringLiteral("with %1 left").arg(daysWords(days));
+    const double value = table.value(row, column);
+    const QString price = priceText(table, row);
+    if (!std::isfinite(value)) {
+        return QStringLiteral("The model cannot value the position at %1 %2").arg(price, when);
+    }
+    return QStringLiteral("%1 %2 at %3 %4").arg(kindWord(kind), valueText(value), price, when);
+}
+
+QString tabSeparated(const scenarios::Table& table, payoff::DiagramKind kind) {
+    return separated(table, kind, u'\t', &asIs);
+}
+
+QString commaSeparated(const scenarios::Table& table, payoff::DiagramKind kind) {
+    return separated(table, kind, u',', &valuesexport::csvField);
+}
+
+QString note(const scenarios::Table& table, payoff::DiagramKind kind) {
+    if (table.prices.empty()) {
+        return QStringLiteral("The diagram's price range is too narrow to list prices in.");
+    }
+    QStringList lines{
+        QStringLiteral("%1 at each price with the days left to expiry.").arg(kindWord(kind))};
+    QStringList marks;
+    if (table.todayRow >= 0) {
+        marks << QStringLiteral("%1 today's price").arg(kTodayMark);
+    }
+    if (!table.breakEvens.empty()) {
+        marks << QStringLiteral("%1 nearest a break-even").arg(kBreakEvenMark);
+    }
+    if (!marks.isEmpty()) {
+        lines << marks.join(QStringLiteral(", ")) + u'.';
+    }
+    if (!table.notValued.empty()) {
+        QStringList why;
+        for (const beforeexpiry::RowNotValued& row : table.notValued) {
+            why << whyNotValued(row);
+        }
+        lines << QStringLiteral("Only the expiry column is filled: %1.")
+                     .arg(why.join(QStringLiteral("; ")));
+    }
+    return lines.join(u' ');
+}
+
+} // namespace workbench::scenariotext
