@@ -15,7 +15,8 @@
 // milliseconds, and the European curve of five rows costing no more than it
 // did before American exercise could be chosen (compare with a build from
 // before, in one run); a tutorial page's "Try it" link read, loaded and
-// plotted under 50 milliseconds.
+// plotted under 50 milliseconds; a greek curve of five rows costing no more
+// than about twice the dashed curve of the same position and exercise.
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/FlexGrid.h"
@@ -145,6 +146,35 @@ void BM_BeforeExpiryCurve(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_BeforeExpiryCurve)->Unit(benchmark::kMicrosecond);
+
+// The greek curve the workbench draws under the dashed one: five rows held (a
+// put in each, calls written on three), valued ten days from expiry at the
+// 200 prices of the default range, the valuer built once as the workbench
+// builds it for the dashed curve. Greek 0 is the dashed curve itself, the
+// measure of the rest; American exercise with a 2 % dividend yield, so that
+// every option is the engine's.
+void BM_GreekCurve(benchmark::State& state) {
+    workbench::PositionState p = workbench::startingQuotes();
+    for (int r = 1; r <= 5; ++r) {
+        p.putQty[r] = 1;
+        p.callQty[r] = r % 2 == 1 ? -1.0f : 0.0f;
+    }
+    workbench::beforeexpiry::Inputs in = tenDaysLeft();
+    in.american = state.range(0) != 0;
+    in.dividendYield = in.american ? 0.02 : 0;
+    const auto greek = workbench::beforeexpiry::Greek(state.range(1));
+    const workbench::beforeexpiry::Valuer valuer(p, in, workbench::payoff::profitDiagram);
+    for (auto _ : state) {
+        const std::vector<double> curve = greek == workbench::beforeexpiry::Greek::None
+                                              ? valuer.curve(1, 100, 200)
+                                              : valuer.greekCurve(greek, 1, 100, 200);
+        benchmark::DoNotOptimize(curve.data());
+    }
+}
+BENCHMARK(BM_GreekCurve)
+    ->ArgNames({"american", "greek"})
+    ->ArgsProduct({{0, 1}, {0, 1, 2, 3, 4}})
+    ->Unit(benchmark::kMicrosecond);
 
 // Five American puts held with ten days left, after the underlying's price
 // has moved: the volatilities their premiums imply found again, the dashed
@@ -435,9 +465,10 @@ void BM_DateSliderStep(benchmark::State& state) {
 BENCHMARK(BM_DateSliderStep)->ArgName("exercise")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // A full re-plot with five rows held: with no dashed curve (dates 0), with
-// one (dates 1), and with five (dates 5), every one valued afresh. Compare
-// them in one run: five dates and the chosen greek's curve within twice the
-// one.
+// one (dates 1), and with five (dates 5), every one valued afresh, and with
+// five and a greek's curve (greek 1 to 4: delta, gamma, theta, vega).
+// Compare them in one run: five dates and the chosen greek's curve within
+// twice the one.
 void BM_ReplotWithDates(benchmark::State& state) {
     Workbench w(false);
     workbench::wqzOptionPayoffs& bench = w.bench;
@@ -447,15 +478,23 @@ void BM_ReplotWithDates(benchmark::State& state) {
         in.moreDaysLeft = {30, 24, 18, 5};
     }
     holdFiveRows(bench, in);
+    if (state.range(0) > 1) {
+        bench.findChild<QComboBox*>(QStringLiteral("cmbGreek"))
+            ->setCurrentIndex(int(state.range(1)));
+    }
     for (auto _ : state) {
         bench.PlotIt(platform::vbTrue);
     }
 }
 BENCHMARK(BM_ReplotWithDates)
-    ->ArgName("dates")
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(5)
+    ->ArgNames({"dates", "greek"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({5, 0})
+    ->Args({5, 1})
+    ->Args({5, 2})
+    ->Args({5, 3})
+    ->Args({5, 4})
     ->Unit(benchmark::kMicrosecond);
 
 // A "Try it" link from a strategy page, from its address to the plotted curve.

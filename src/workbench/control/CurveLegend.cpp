@@ -65,8 +65,10 @@ void CurveLegend::paintEvent(QPaintEvent*) {
         textWidth = std::max(textWidth, fm.horizontalAdvance(line));
     }
     const int lineHeight = fm.height();
-    const QRect box(width() - textWidth - kSwatch - 3 * kPad - kPad, kPad,
-                    textWidth + kSwatch + 3 * kPad, int(lines.size()) * lineHeight + 2 * kPad);
+    const QMargins inset = insets_ ? insets_() : QMargins();
+    const QRect box(width() - inset.right() - textWidth - kSwatch - 3 * kPad - kPad,
+                    inset.top() + kPad, textWidth + kSwatch + 3 * kPad,
+                    int(lines.size()) * lineHeight + 2 * kPad);
     p.fillRect(box, QColor(255, 255, 255, 225));
     int y = box.top() + kPad;
     const qsizetype firstDashed = lines.size() - beforeExpiry_.size();

@@ -5,7 +5,11 @@
 #include "platform/Palette.h"
 
 #include <QList>
+#include <QMargins>
 #include <QString>
+
+#include <functional>
+#include <utility>
 
 namespace workbench {
 
@@ -35,6 +39,9 @@ public:
     void clear();
     // The newest entry goes, as its curve does.
     void removeLast();
+    // How far in from the area's top and right edges the legend keeps, asked
+    // at every paint: the greek curve's axis stands there.
+    void setInsets(std::function<QMargins()> insets) { insets_ = std::move(insets); }
     const QList<Entry>& entries() const { return entries_; }
     const QList<Entry>& beforeExpiry() const { return beforeExpiry_; }
     int highlighted() const { return highlighted_; }
@@ -46,6 +53,7 @@ private:
     QList<Entry> entries_;
     QList<Entry> beforeExpiry_;
     int highlighted_ = -1;
+    std::function<QMargins()> insets_;
 };
 
 } // namespace workbench

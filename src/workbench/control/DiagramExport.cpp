@@ -59,72 +59,6 @@ QPen dashedPen(platform::Rgb rgb, bool paper, int i, int n, bool highlighted, do
 // On paper the strikes' dotted lines are grey ink.
 const QColor kPaperStrikeColor(110, 110, 110);
 
-// Cuts the segment to the rectangle (Liang-Barsky); false when nothing of it
-// lies inside.
-bool clipSegment(QPointF& a, QPointF& b, const QRectF& r) {
-    const double dx = b.x() - a.x();
-    const double dy = b.y() - a.y();
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
-    double t0 = 0, t1 = 1;
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0) {
-            if (q[k] < 0) {
-                return false;
-            }
-            continue;
-        }
-        const double t = q[k] / p[k];
-        if (p[k] < 0) {
-            t0 = std::max(t0, t);
-        } else {
-            t1 = std::min(t1, t);
-        }
-        if (t0 > t1) {
-            return false;
-        }
-    }
-    const QPointF from = a;
-    a = from + t0 * QPointF(dx, dy);
-    b = from + t1 * QPointF(dx, dy);
-    return true;
-}
-
-// The runs of a polyline that lie inside the rectangle. The SVG painter keeps
-// no clip region, so lines are cut here, for both kinds of file alike.
-QList<QPolygonF> clipped(const QPolygonF& line, const QRectF& r) {
-    QList<QPolygonF> runs;
-    QPolygonF run;
-    const auto flush = [&] {
-        if (run.size() > 1) {
-            runs << run;
-        }
-        run.clear();
-    };
-    for (qsizetype i = 1; i < line.size(); ++i) {
-        QPointF a = line[i - 1];
-        QPointF b = line[i];
-        if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) ||
-            !std::isfinite(b.y()) || !clipSegment(a, b, r)) {
-            flush();
-            continue;
-        }
-        if (run.isEmpty() || run.last() != a) {
-            flush();
-            run << a;
-        }
-        run << b;
-    }
-    flush();
-    return runs;
-}
-
-void drawClipped(QPainter& p, const QPolygonF& line, const QRectF& r) {
-    for (const QPolygonF& run : clipped(line, r)) {
-        p.drawPolyline(run);
-    }
-}
-
 double stepOf(const QList<double>& values) {
     return values.size() > 1 ? values[1] - values[0] : 0;
 }
@@ -161,6 +95,8 @@ struct Layout {
     QStringList valueLabels;
     QList<double> priceTicks;
     QStringList priceLabels;
+    QList<double> greekTicks;
+    QStringList greekLabels;
 };
 
 Layout layOut(QSize size, const Diagram& d) {
@@ -185,7 +121,13 @@ Layout layOut(QSize size, const Diagram& d) {
     l.valueTicks = ticks(d.scale.bottom, d.scale.top, mostValues);
     l.valueLabels = labels(l.valueTicks);
     const double left = l.pad + widest(l.valueLabels, fm) + l.tick + l.pad * 0.5;
-    const double right = w - l.pad - l.em * 2;
+    double right = w - l.pad - l.em * 2;
+    // A greek's axis takes the right margin for its labels.
+    if (d.greekCurve) {
+        l.greekTicks = ticks(d.greekCurve->bottom, d.greekCurve->top, mostValues);
+        l.greekLabels = labels(l.greekTicks);
+        right = std::min(right, w - l.pad - widest(l.greekLabels, fm) - l.tick - l.pad * 0.5);
+    }
     const double priceLabelWidth = widest(labels(ticks(d.scale.left, d.scale.right, 10)), fm);
     const int mostPrices = std::clamp(int((right - left) / (priceLabelWidth + l.em * 1.5)), 2, 10);
     l.priceTicks = ticks(d.scale.left, d.scale.right, mostPrices);
@@ -336,6 +278,15 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
             drawClipped(p, line, area);
         }
     }
+    if (d.greekCurve) {
+        const PlotScale own{d.scale.left, d.greekCurve->top, d.scale.right, d.greekCurve->bottom};
+        QPolygonF line;
+        for (const QPointF& point : d.greekCurve->points) {
+            line << place(point, own, area);
+        }
+        p.setPen(QPen(ink(d.greekCurve->color, d.paper), l.lineWidth, Qt::DotLine, Qt::RoundCap));
+        drawClipped(p, line, area);
+    }
     p.setPen(QPen(Qt::black, l.thin));
     p.setBrush(Qt::white);
     for (const QPointF& dot : d.dots) {
@@ -368,6 +319,21 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
                Qt::AlignHCenter | Qt::AlignTop, kPriceCaption);
     p.drawText(QRectF(l.pad, l.pad, w - 2 * l.pad, fm.height()), Qt::AlignLeft | Qt::AlignTop,
                d.valueCaption);
+    if (d.greekCurve) {
+        // Its ticks and labels outside the area's right edge and its caption
+        // above them, in its curve's ink: they stand on white.
+        const PlotScale own{d.scale.left, d.greekCurve->top, d.scale.right, d.greekCurve->bottom};
+        p.setPen(QPen(ink(d.greekCurve->color, true), l.thin));
+        for (qsizetype i = 0; i < l.greekTicks.size(); ++i) {
+            const double y = place({0, l.greekTicks[i]}, own, area).y();
+            const double x = area.right() + l.tick;
+            p.drawLine(QPointF(area.right(), y), QPointF(x, y));
+            p.drawText(QRectF(x + l.pad * 0.25, y - fm.height() / 2, w - x, fm.height()),
+                       Qt::AlignLeft | Qt::AlignVCenter, l.greekLabels[i]);
+        }
+        p.drawText(QRectF(l.pad, l.pad, w - 2 * l.pad, fm.height()), Qt::AlignRight | Qt::AlignTop,
+                   d.greekCurve->caption);
+    }
     p.restore();
 }
 

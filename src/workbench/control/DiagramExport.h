@@ -45,6 +45,18 @@ struct DashedCurve {
     bool highlighted = false;
 };
 
+// A greek of the last curve's position before expiry across the prices, on a
+// vertical scale of its own: the caption of its axis ("Theta a day"), its
+// colour, its points (prices and the greek's values) and the values its
+// scale puts at the area's top and bottom edges.
+struct GreekCurve {
+    QString caption;
+    platform::Rgb color = 0;
+    QPolygonF points;
+    double top = 1;
+    double bottom = -1;
+};
+
 // The diagram on paper: what the plot area shows, drawn again from its data at
 // any size, on any painter, with what makes it read away from the screen
 // (axes with round tick labels, their captions, the strikes, the zero line and
@@ -81,6 +93,9 @@ struct Diagram {
     // Today's price of the underlying, a thin line with its value, while it
     // lies in the scale's price range.
     std::optional<double> todayPrice;
+    // The greek chosen under the diagram: dotted, with its axis at the right
+    // of the area.
+    std::optional<GreekCurve> greekCurve;
 };
 
 // Round values for the ticks of an axis from `from` to `to`, either way round,
@@ -88,6 +103,10 @@ struct Diagram {
 QList<double> ticks(double from, double to, int most);
 // A tick's label: as many decimals as the step between ticks needs.
 QString tickLabel(double value, double step);
+
+// Draws the runs of a polyline that lie inside the rectangle: the SVG painter
+// keeps no clip region, so lines are cut before they are drawn.
+void drawClipped(QPainter& painter, const QPolygonF& line, const QRectF& rect);
 
 // Paints the whole diagram into the rectangle (0, 0) to `size`.
 void paint(QPainter& painter, QSize size, const Diagram& diagram);

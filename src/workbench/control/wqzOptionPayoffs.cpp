@@ -3,6 +3,7 @@
 
 #include "CurveLegend.h"
 #include "ExpiryCurveLayer.h"
+#include "GreekCurveLayer.h"
 #include "HoverReadout.h"
 #include "MarkerLayer.h"
 #include "display/wqzSetDisplay.h"
@@ -27,6 +28,7 @@
 #include <QUndoStack>
 
 #include <algorithm>
+#include <utility>
 
 namespace workbench {
 
@@ -94,8 +96,10 @@ void wqzOptionPayoffs::createControls() {
     pbox = named<platform::PictureBox>(this, QStringLiteral("pbox"));
     pbox->setBackColor(kPlotBackground);
     expiryCurve_ = new ExpiryCurveLayer(pbox);
+    greekCurve_ = new GreekCurveLayer(pbox);
     markers_ = new MarkerLayer(pbox);
     legend_ = new CurveLegend(pbox);
+    legend_->setInsets([this] { return greekCurve_->axisRoom(); });
     hover_ = new HoverReadout(pbox);
     // The boxes hold no more than a file keeps, typed or pasted.
     for (int i = 0; i < 4; ++i) {
@@ -149,6 +153,18 @@ void wqzOptionPayoffs::createControls() {
     cmdClear->setText(QStringLiteral("Clear"));
     cmbStandard = named<QComboBox>(this, QStringLiteral("cmbStandard"));
     cmbStandard->setMaxVisibleItems(18);
+
+    lblGreek = named<QLabel>(this, QStringLiteral("lblGreek"));
+    lblGreek->setText(QStringLiteral("Greek curve"));
+    cmbGreek = named<QComboBox>(this, QStringLiteral("cmbGreek"));
+    using beforeexpiry::Greek;
+    for (const auto& [text, greek] : {std::pair{"None", Greek::None},
+                                      {"Delta", Greek::Delta},
+                                      {"Gamma", Greek::Gamma},
+                                      {"Theta", Greek::Theta},
+                                      {"Vega", Greek::Vega}}) {
+        cmbGreek->addItem(QLatin1String(text), int(greek));
+    }
 
     Grid1 = named<platform::FlexGrid>(this, QStringLiteral("Grid1"));
     Grid1->setFont(platform::uiFont(8.25));
@@ -218,6 +234,7 @@ void wqzOptionPayoffs::connectControls() {
             guarded([this](int keyCode, int shift) { Grid1_KeyDown(keyCode, shift); }));
     connect(Grid1, &platform::FlexGrid::KeyPress, this,
             guarded([this](int keyAscii) { Grid1_KeyPress(keyAscii); }));
+    connect(cmbGreek, &QComboBox::currentIndexChanged, this, guarded([this] { showGreekCurve(); }));
     connect(cmdClear, &QPushButton::clicked, this, guarded([this] { cmdClear_Click(); }));
     connect(cmdRestart, &QPushButton::clicked, this, guarded([this] { cmdRestart_Click(); }));
 }

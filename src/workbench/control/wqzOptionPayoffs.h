@@ -49,6 +49,7 @@ namespace workbench {
 
 class CurveLegend;
 class ExpiryCurveLayer;
+class GreekCurveLayer;
 class HoverReadout;
 class MarkerLayer;
 class PriceLineLayer;
@@ -170,8 +171,7 @@ signals:
     // Every plot and every change of the inputs before expiry, with the new
     // analysisText().
     void AnalysisChange(const QString& text);
-    // The inputs before expiry changed other than through setBeforeExpiry
-    // (an opened file).
+    // The inputs before expiry changed other than by setBeforeExpiry (a file).
     void BeforeExpiryChange();
     // The position's file name changed: opened, saved, or an opening undone.
     void DocumentNameChange(const QString& name);
@@ -346,6 +346,10 @@ private:
     QPushButton* cmdClear = nullptr;
     QComboBox* cmbStandard = nullptr;
     platform::FlexGrid* Grid1 = nullptr;
+    void showGreekCurve(); // the greek chosen under the diagram, for valuer_
+    QLabel* lblGreek = nullptr;
+    QComboBox* cmbGreek = nullptr;
+    GreekCurveLayer* greekCurve_ = nullptr;
 
     // State.
     PositionState position_;
@@ -365,13 +369,10 @@ private:
     platform::Rgb lastColor_ = 0;
     QString lastName_;
     beforeexpiry::Inputs expiryInputs_;
-    // What values the highlighted date, the one the days left show, for its
-    // greeks; nothing while no such curve is drawn.
+    // What values the date the days left show (for its greeks), and each
+    // date's dashed curve; plotSerial_ counts the plots they were valued for.
     std::optional<beforeexpiry::Valuer> valuer_;
-    // Each date's curve before expiry as drawn, and what values it.
     DatedCurves dates_;
-    // Counts the plots, so that curves valued for an earlier one are not
-    // taken for this one's.
     int plotSerial_ = 0;
     bool beforeExpiryShown_ = true;
     // The position and kind of the last curve drawn since the plot area was
@@ -386,13 +387,11 @@ private:
     QUndoStack* undo_ = nullptr;
     // What the grid showed after the last recorded change.
     Shown recorded_;
-    // What the grid showed when the last curve was drawn; nothing once the
-    // plot area is cleared.
+    // What the grid showed when the last curve was drawn; none once cleared.
     std::optional<Shown> plotted_;
     bool stale_ = false;
     bool staleCheckDue_ = false;
-    // The price range whose centring the student declined, while today's
-    // price stays outside it.
+    // The price range whose centring was declined, while the price is outside.
     std::optional<std::pair<float, float>> centreDeclined_;
     QString documentName_;
     QPointer<platform::FlexGrid> grddisplay;

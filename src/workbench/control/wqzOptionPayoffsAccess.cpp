@@ -89,10 +89,15 @@ void wqzOptionPayoffs::describeControls() {
     describe(txtCostPerUnit, QStringLiteral("Cost per unit of the underlying"),
              QStringLiteral("What trading costs for each unit of the underlying bought or sold; "
                             "the profit diagram takes it off"));
+    describe(cmbGreek, QStringLiteral("Greek curve"),
+             QStringLiteral("Draws the chosen greek of the whole position with the days left "
+                            "shown, dotted in the curve's colour, on its own scale at the right "
+                            "of the diagram"));
     // Each label names its box to a screen reader and says the same.
     for (auto [label, box] : {std::pair<QLabel*, QWidget*>{lblUnderlyingPrice, txtUnderlyingPrice},
                               {lblCostPerOption, txtCostPerOption},
-                              {lblCostPerUnit, txtCostPerUnit}}) {
+                              {lblCostPerUnit, txtCostPerUnit},
+                              {lblGreek, cmbGreek}}) {
         label->setBuddy(box);
         describe(label, box->accessibleName(), box->accessibleDescription());
     }

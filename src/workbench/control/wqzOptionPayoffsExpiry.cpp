@@ -155,6 +155,7 @@ void wqzOptionPayoffs::showBeforeExpiry() {
                                     lastKind_ == payoff::profitDiagram) +
                          earlyExerciseText(valuer_->earlyExercise(), daysLeft);
     }
+    showGreekCurve();
     emit AnalysisChange(analysisText_);
 }
 

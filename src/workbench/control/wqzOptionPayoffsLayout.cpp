@@ -29,7 +29,7 @@ namespace col = workbench::columns;
 
 // The position grid's design place, with five columns side by side inside
 // its frame.
-constexpr twips::Rect kGridRect{30, 4200, 5025, 1605};
+constexpr twips::Rect kGridRect{30, 4345, 5025, 1605};
 constexpr int kGridColWidth = 990;
 
 } // namespace
@@ -58,38 +58,42 @@ void wqzOptionPayoffs::fitGridColumns() {
 
 void wqzOptionPayoffs::placeControls() {
     using R = twips::Rect;
-    twips::setGeometry(pbox, R{650, 0, 4375, 2490});
+    // The plot area gives up a little height to the row of the greek curve,
+    // which belongs with the diagram, above the line.
+    twips::setGeometry(pbox, R{650, 0, 4375, 2340});
     twips::setGeometry(Text1[0], R{0, 0, 600, 285});
-    twips::setGeometry(Text1[1], R{0, 2160, 600, 285});
-    twips::setGeometry(Text1[2], R{650, 2520, 615, 285});
-    twips::setGeometry(Text1[3], R{4400, 2520, 615, 285});
-    twips::setGeometry(pColor[0], R{1320, 2550, 255, 255});
-    Line1->setEndPoints(0, 2850, 5040, 2850);
-    twips::setGeometry(scdown[1], R{75, 2900, 360, 255});
-    twips::setGeometry(scdown[0], R{75, 3170, 360, 255});
-    twips::setGeometry(lblOption, R{450, 3045, 1035, 255});
-    twips::setGeometry(scup[1], R{1500, 2900, 360, 255});
-    twips::setGeometry(scup[0], R{1500, 3170, 360, 255});
+    twips::setGeometry(Text1[1], R{0, 2010, 600, 285});
+    twips::setGeometry(Text1[2], R{650, 2370, 615, 285});
+    twips::setGeometry(Text1[3], R{4400, 2370, 615, 285});
+    twips::setGeometry(pColor[0], R{1320, 2400, 255, 255});
+    twips::setGeometry(lblGreek, R{650, 2730, 1080, 255});
+    twips::setGeometry(cmbGreek, R{1740, 2700, 1110, 300});
+    Line1->setEndPoints(0, 3030, 5040, 3030);
+    twips::setGeometry(scdown[1], R{75, 3080, 360, 255});
+    twips::setGeometry(scdown[0], R{75, 3350, 360, 255});
+    twips::setGeometry(lblOption, R{450, 3225, 1035, 255});
+    twips::setGeometry(scup[1], R{1500, 3080, 360, 255});
+    twips::setGeometry(scup[0], R{1500, 3350, 360, 255});
     // "Payoff Diagram" and the price label beside it get the room of their
     // text and a space at both displays, or the two read as one.
-    twips::setGeometry(plotType[0], R{1920, 2920, 1485, 210});
-    twips::setGeometry(plotType[1], R{1920, 3195, 1425, 210});
+    twips::setGeometry(plotType[0], R{1920, 3100, 1485, 210});
+    twips::setGeometry(plotType[1], R{1920, 3375, 1425, 210});
     // The caption shows the price in force, so it takes the room to the
     // control's edge, in line with the quantity's label under it.
-    twips::setGeometry(Label1[0], R{3405, 2925, 1725, 255});
-    twips::setGeometry(Label1[1], R{3345, 3195, 1200, 255});
-    twips::setGeometry(txtUnderlyingQty, R{4530, 3170, 525, 285});
+    twips::setGeometry(Label1[0], R{3405, 3105, 1725, 255});
+    twips::setGeometry(Label1[1], R{3345, 3375, 1200, 255});
+    twips::setGeometry(txtUnderlyingQty, R{4530, 3350, 525, 285});
     // Today's price under the underlying's quantity, the costs beside it.
-    twips::setGeometry(lblCostPerOption, R{75, 3530, 1080, 255});
-    twips::setGeometry(txtCostPerOption, R{1155, 3500, 645, 285});
-    twips::setGeometry(lblCostPerUnit, R{1860, 3530, 420, 255});
-    twips::setGeometry(txtCostPerUnit, R{2280, 3500, 645, 285});
-    twips::setGeometry(lblUnderlyingPrice, R{3090, 3530, 1080, 255});
-    twips::setGeometry(txtUnderlyingPrice, R{4170, 3500, 885, 285});
-    twips::setGeometry(cmdPlot, R{75, 3850, 850, 285});
-    twips::setGeometry(cmdRestart, R{975, 3850, 850, 285});
-    twips::setGeometry(cmdClear, R{1875, 3850, 850, 285});
-    twips::setGeometry(cmbStandard, R{2760, 3855, 2295, 315});
+    twips::setGeometry(lblCostPerOption, R{75, 3695, 1080, 255});
+    twips::setGeometry(txtCostPerOption, R{1155, 3665, 645, 285});
+    twips::setGeometry(lblCostPerUnit, R{1860, 3695, 420, 255});
+    twips::setGeometry(txtCostPerUnit, R{2280, 3665, 645, 285});
+    twips::setGeometry(lblUnderlyingPrice, R{3090, 3695, 1080, 255});
+    twips::setGeometry(txtUnderlyingPrice, R{4170, 3665, 885, 285});
+    twips::setGeometry(cmdPlot, R{75, 3995, 850, 285});
+    twips::setGeometry(cmdRestart, R{975, 3995, 850, 285});
+    twips::setGeometry(cmdClear, R{1875, 3995, 850, 285});
+    twips::setGeometry(cmbStandard, R{2760, 4000, 2295, 315});
     twips::setGeometry(Grid1, kGridRect);
 }
 
@@ -97,10 +101,11 @@ void wqzOptionPayoffs::setTabOrder() {
     // Focusable controls in the designed tab order; labels, the swatches and
     // the line take no focus.
     QWidget* chain[] = {
-        pbox,        Text1[0],         Text1[1],           Text1[2],         Text1[3],
-        scdown[1],   scup[1],          scdown[0],          scup[0],          plotType[0],
-        plotType[1], txtUnderlyingQty, txtUnderlyingPrice, txtCostPerOption, txtCostPerUnit,
-        cmdPlot,     cmdRestart,       cmbStandard,        cmdClear,         Grid1};
+        pbox,           Text1[0],    Text1[1],         Text1[2],           Text1[3],
+        cmbGreek,       scdown[1],   scup[1],          scdown[0],          scup[0],
+        plotType[0],    plotType[1], txtUnderlyingQty, txtUnderlyingPrice, txtCostPerOption,
+        txtCostPerUnit, cmdPlot,     cmdRestart,       cmbStandard,        cmdClear,
+        Grid1};
     for (std::size_t i = 1; i < std::size(chain); ++i) {
         QWidget::setTabOrder(chain[i - 1], chain[i]);
     }
@@ -135,7 +140,9 @@ void wqzOptionPayoffs::registerWithDisplay() {
                            lblCostPerOption,
                            txtCostPerOption,
                            lblCostPerUnit,
-                           txtCostPerUnit};
+                           txtCostPerUnit,
+                           lblGreek,
+                           cmbGreek};
     const std::int16_t n = std::int16_t(std::size(children) + swatchCount - 1);
     setDisplay = std::make_unique<display::wqzSetDisplay>();
     setDisplay->Initialize(ucWidth, ucHeight, n);

@@ -4,6 +4,7 @@
 #include "CurveLegend.h"
 #include "DiagramExport.h"
 #include "ExpiryCurveLayer.h"
+#include "GreekCurveLayer.h"
 #include "MarkerLayer.h"
 #include "PriceLineLayer.h"
 #include "ProbabilityLayer.h"
@@ -135,6 +136,7 @@ diagramexport::Diagram wqzOptionPayoffs::diagram() const {
             (expiryInputs_.american ? QStringLiteral(", American exercise") : QString());
     }
     d.todayPrice = todayLine_->shownPrice();
+    d.greekCurve = greekCurve_->curve();
     d.valueCaption = lastKind_ == workbench::payoff::profitDiagram ? QStringLiteral("Profit")
                                                                    : QStringLiteral("Payoff");
     return d;

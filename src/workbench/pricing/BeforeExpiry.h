@@ -60,6 +60,10 @@ struct Greeks {
     double vegaPerPoint = 0;
 };
 
+// One of the position's sensitivities, drawn across the prices; None draws
+// none.
+enum class Greek { None, Delta, Gamma, Theta, Vega };
+
 // Every row taking part, in grid order, with the implied volatilities of its
 // premiums at the underlying's price today and the days to expiry.
 std::vector<RowVolatility> impliedVolatilities(const PositionState& position, const Inputs& inputs);
@@ -103,6 +107,15 @@ public:
     // within a tenth of a cent: American options are priced by the engine
     // only where the curve needs it (pricing::priceCurve).
     std::vector<double> curve(double from, double to, int points) const;
+    // The whole position's `greek` at the same prices, in the units of
+    // greeksAt; empty for Greek::None, not a number where the model cannot
+    // value some option there. Options priced by formula give their greeks
+    // at every price. An American option's are the differences greeksAt
+    // takes of its prices (at S (1 +- priceStep), a day less, the volatility
+    // either side), taken of whole curves of them (pricing::priceCurve) so
+    // that the engine is asked only where a curve needs it, each curve within
+    // two millionths of the strike of the engine's prices.
+    std::vector<double> greekCurve(Greek greek, double from, double to, int points) const;
     // For each option held under American exercise where exercising early
     // pays with the days left, where it does, in grid order; empty for
     // European exercise, at expiry, and where it never pays.

@@ -176,19 +176,35 @@ double anyPrice(const Quote& q, double volatility) {
     return earlyExerciseMayPay(q) ? americanPrice(q, volatility) : europeanPrice(q, volatility);
 }
 
-Valuation europeanValuation(const Quote& q, double volatility) {
+ql::BlackCalculator calculator(const Quote& q, double volatility) {
     const Forward f(q);
-    const ql::BlackCalculator black(type(q.right), q.strike, f.forward, stdDev(q, volatility),
-                                    f.discount);
+    return ql::BlackCalculator(type(q.right), q.strike, f.forward, stdDev(q, volatility),
+                               f.discount);
+}
+
+// At expiry nothing is left to decay or to be uncertain about; the
+// library's formulas divide by the time left there.
+double europeanSensitivity(const ql::BlackCalculator& black, const Quote& q, double volatility,
+                           Sensitivity s) {
+    const bool timeLeft = q.years > 0 && volatility > 0;
+    return s == Sensitivity::Delta         ? black.delta(q.spot)
+           : s == Sensitivity::Gamma       ? black.gamma(q.spot)
+           : !timeLeft                     ? 0
+           : s == Sensitivity::ThetaPerDay ? black.theta(q.spot, q.years) / kDaysPerYear
+                                           : black.vega(q.years) / 100;
+}
+
+// Each sensitivity's place in a valuation, in the order Sensitivity names them.
+constexpr double Valuation::*kFigures[] = {&Valuation::delta, &Valuation::gamma,
+                                           &Valuation::thetaPerDay, &Valuation::vegaPerPoint};
+
+Valuation europeanValuation(const Quote& q, double volatility) {
+    const ql::BlackCalculator black = calculator(q, volatility);
     Valuation v;
     v.value = black.value();
-    v.delta = black.delta(q.spot);
-    v.gamma = black.gamma(q.spot);
-    // At expiry nothing is left to decay or to be uncertain about; the
-    // library's formulas divide by the time left there.
-    if (q.years > 0 && volatility > 0) {
-        v.thetaPerDay = black.theta(q.spot, q.years) / kDaysPerYear;
-        v.vegaPerPoint = black.vega(q.years) / 100;
+    for (const Sensitivity s : {Sensitivity::Delta, Sensitivity::Gamma, Sensitivity::ThetaPerDay,
+                                Sensitivity::VegaPerPoint}) {
+        v.*kFigures[int(s)] = europeanSensitivity(black, q, volatility, s);
     }
     return v;
 }
@@ -199,7 +215,7 @@ Valuation europeanValuation(const Quote& q, double volatility) {
 Valuation americanValuation(const Quote& q, double volatility) {
     Valuation v;
     v.value = americanPrice(q, volatility);
-    const double h = 0.01 * q.spot;
+    const double h = priceStep * q.spot;
     Quote up = q;
     up.spot += h;
     Quote down = q;
@@ -208,13 +224,9 @@ Valuation americanValuation(const Quote& q, double volatility) {
     const double below = americanPrice(down, volatility);
     v.delta = (above - below) / (2 * h);
     v.gamma = (above - 2 * v.value + below) / (h * h);
-    Quote dayLess = q;
-    dayLess.years = double(wholeDays(q) - 1) / kDaysPerYear;
-    v.thetaPerDay = americanPrice(dayLess, volatility) - v.value;
-    // Below half a point the step is taken on one side only: the engine
-    // wants a volatility above 0.
-    const double lower = volatility > 0.005 ? volatility - 0.005 : volatility;
-    const double upper = volatility + 0.005;
+    v.thetaPerDay = americanPrice(dayLess(q), volatility) - v.value;
+    const double lower = volatility > volatilityStep ? volatility - volatilityStep : volatility;
+    const double upper = volatility + volatilityStep;
     v.vegaPerPoint = (americanPrice(q, upper) - americanPrice(q, lower)) / ((upper - lower) * 100);
     return v;
 }
@@ -259,6 +271,12 @@ std::optional<double> americanImplied(const Quote& q, double premium) {
 
 } // namespace
 
+Quote dayLess(const Quote& q) {
+    Quote out = q;
+    out.years = double(wholeDays(q) - 1) / kDaysPerYear;
+    return out;
+}
+
 bool earlyExerciseMayPay(const Quote& q) {
     if (!q.american || !(q.years > 0)) {
         return false;
@@ -297,6 +315,25 @@ std::optional<Valuation> value(const Quote& q, double volatility) {
                                                    : europeanValuation(q, volatility);
         if (finite(v)) {
             return v;
+        }
+    } catch (const std::exception&) {
+        // QuantLib::Error among others: the option cannot be valued.
+    }
+    return std::nullopt;
+}
+
+std::optional<double> sensitivity(const Quote& q, double volatility, Sensitivity s) {
+    if (!inDomain(q, volatility)) {
+        return std::nullopt;
+    }
+    if (q.spot <= 0 || earlyExerciseMayPay(q)) {
+        const std::optional<Valuation> v = value(q, volatility);
+        return v ? std::optional<double>((*v).*kFigures[int(s)]) : std::nullopt;
+    }
+    try {
+        const double x = europeanSensitivity(calculator(q, volatility), q, volatility, s);
+        if (std::isfinite(x)) {
+            return x;
         }
     } catch (const std::exception&) {
         // QuantLib::Error among others: the option cannot be valued.

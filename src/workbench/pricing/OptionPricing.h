@@ -40,6 +40,21 @@ struct Valuation {
 std::optional<double> price(const Quote& q, double volatility);
 std::optional<Valuation> value(const Quote& q, double volatility);
 
+// One figure of the valuation alone: an option priced by formula is asked
+// for no more than that figure, at half the cost of the whole valuation; an
+// American one (and one on a worthless underlying) is valued whole. Nothing
+// where the model cannot give that figure.
+enum class Sensitivity { Delta, Gamma, ThetaPerDay, VegaPerPoint };
+std::optional<double> sensitivity(const Quote& q, double volatility, Sensitivity s);
+
+// The differences an American option's valuation takes: the underlying's
+// price this share of itself either way, the volatility this much either way
+// (up only, from below it: the engine wants a volatility above 0), and the
+// quote with one whole day less.
+inline constexpr double priceStep = 0.01;
+inline constexpr double volatilityStep = 0.005;
+Quote dayLess(const Quote& q);
+
 // The volatility whose price is `premium`, under the quote's exercise;
 // nothing when no volatility above 0 gives it (a premium at or below the
 // option's least value, for an American option at least what exercising now

@@ -1,5 +1,7 @@
 #include "PriceCurve.h"
 
+#include "HermiteFill.h"
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -228,140 +230,69 @@ private:
     bool failed_ = false;
 };
 
+// The standard normal distribution function.
+double normal(double x) {
+    return 0.5 * std::erfc(-x * std::numbers::sqrt2 / 2);
+}
+
 // Beyond this many standard deviations the normal distribution is 0 or 1 as
 // far as a price can tell.
 constexpr double kCertain = 8.3;
 
 // A European option along the curve by Black's formula written out, the
 // discounting, the growth to the forward and the standard deviation found
-// once for the whole curve. Each price asked comes with its delta, so that
-// between two prices asked the curve is the cubic that meets both with
-// their slopes: a step is split wherever its middle strays from that cubic
-// by more than the tolerance, and far from the strike, where the price is
-// nearly straight or nearly 0, a few prices draw the whole stretch.
-class EuropeanCurve {
-public:
-    EuropeanCurve(const Quote& q, double volatility, double from, double to, int points)
-        : q_(q), volatility_(volatility), from_(from), to_(to), points_(points),
-          deviation_(volatility * std::sqrt(std::max(q.years, 0.0))),
-          discount_(std::exp(-q.rate * q.years)), carry_(std::exp(-q.dividend * q.years)),
-          growth_(std::exp((q.rate - q.dividend) * q.years)), logStrike_(std::log(q.strike)),
-          sign_(q.right == Right::Call ? 1 : -1), value_(std::size_t(points) + 1, kNone),
-          slope_(std::size_t(points) + 1, kNone), asked_(std::size_t(points) + 1, false) {}
-
-    std::vector<double> curve(double tolerance) {
-        const bool formula = deviation_ > 0 && std::isfinite(deviation_) &&
-                             std::isfinite(discount_) && std::isfinite(growth_) &&
-                             std::isfinite(carry_) && q_.strike > 0 && std::isfinite(q_.strike);
-        if (formula && from_ > 0 && to_ > from_ && std::isfinite(to_)) {
-            // A single check at the middle can miss where the curve bends
-            // hard (near a price of 0 with much time and volatility left):
-            // it is held to a quarter of the tolerance.
-            tolerance_ = tolerance / 4;
-            const int widest = widestStep(q_, volatility_, from_, to_, points_);
-            for (int i = 0; i < points_; i += widest) {
-                refine(i, std::min(i + widest, points_));
+// once for the whole curve, each price with its delta so that the curve is
+// asked only where it bends (HermiteFill). No time or no volatility left, or
+// prices not above 0: each price as the library gives it.
+std::vector<double> europeanCurve(const Quote& q, double volatility, double from, double to,
+                                  int points, double tolerance) {
+    const double deviation = volatility * std::sqrt(std::max(q.years, 0.0));
+    const double discount = std::exp(-q.rate * q.years);
+    const double carry = std::exp(-q.dividend * q.years);
+    const double growth = std::exp((q.rate - q.dividend) * q.years);
+    const double logStrike = std::log(q.strike);
+    const double sign = q.right == Right::Call ? 1 : -1;
+    const double perPoint = (to - from) / points;
+    const auto spot = [&](int i) { return from + (to - from) * i / points; };
+    const bool formula = deviation > 0 && std::isfinite(deviation) && std::isfinite(discount) &&
+                         std::isfinite(growth) && std::isfinite(carry) && q.strike > 0 &&
+                         std::isfinite(q.strike) && from > 0 && to > from && std::isfinite(to);
+    if (formula) {
+        const auto ask = [&](int i, double& value, double& slope) {
+            const double forward = spot(i) * growth;
+            const double d1 = (std::log(forward) - logStrike) / deviation + deviation / 2;
+            const double d2 = d1 - deviation;
+            // Far in the money both chances are 1 to the last bit (the normal
+            // distribution reaches 1 - 2^-54 by 8.3); far out of it the
+            // option is worth less than 1e-18 of the forward. Neither needs
+            // the error function.
+            if (std::min(sign * d1, sign * d2) > kCertain) {
+                value = std::max(discount * sign * (forward - q.strike), 0.0);
+                slope = sign * carry * perPoint;
+            } else if (sign * d1 < -kCertain) {
+                value = 0;
+                slope = 0;
+            } else {
+                const double n1 = normal(sign * d1);
+                value =
+                    std::max(discount * sign * (forward * n1 - q.strike * normal(sign * d2)), 0.0);
+                slope = sign * carry * n1 * perPoint;
             }
-            if (std::all_of(value_.cbegin(), value_.cend(),
-                            [](double v) { return std::isfinite(v); })) {
-                return value_;
-            }
-        }
-        // No time or no volatility left, or prices not above 0: each price
-        // as the library gives it.
-        for (int i = 0; i <= points_; ++i) {
-            Quote at = q_;
-            at.spot = spot(i);
-            value_[std::size_t(i)] = orNone(price(at, volatility_));
-        }
-        return value_;
-    }
-
-private:
-    double spot(int i) const { return from_ + (to_ - from_) * i / points_; }
-
-    static double normal(double x) { return 0.5 * std::erfc(-x * std::numbers::sqrt2 / 2); }
-
-    // The price at point i and its slope per point.
-    void ask(int i) {
-        const std::size_t k = std::size_t(i);
-        if (asked_[k]) {
-            return;
-        }
-        asked_[k] = true;
-        const double perPoint = (to_ - from_) / points_;
-        const double forward = spot(i) * growth_;
-        const double d1 = (std::log(forward) - logStrike_) / deviation_ + deviation_ / 2;
-        const double d2 = d1 - deviation_;
-        // Far in the money both chances are 1 to the last bit (the normal
-        // distribution reaches 1 - 2^-54 by 8.3); far out of it the option
-        // is worth less than 1e-18 of the forward. Neither needs the error
-        // function.
-        if (std::min(sign_ * d1, sign_ * d2) > kCertain) {
-            value_[k] = std::max(discount_ * sign_ * (forward - q_.strike), 0.0);
-            slope_[k] = sign_ * carry_ * perPoint;
-            return;
-        }
-        if (sign_ * d1 < -kCertain) {
-            value_[k] = 0;
-            slope_[k] = 0;
-            return;
-        }
-        const double n1 = normal(sign_ * d1);
-        value_[k] =
-            std::max(discount_ * sign_ * (forward * n1 - q_.strike * normal(sign_ * d2)), 0.0);
-        slope_[k] = sign_ * carry_ * n1 * perPoint;
-    }
-
-    // The cubic through i and j with their slopes, at k.
-    double hermite(int i, int j, double k) const {
-        const double h = j - i;
-        const double t = (k - i) / h;
-        const double t2 = t * t;
-        const double t3 = t2 * t;
-        const std::size_t a = std::size_t(i);
-        const std::size_t b = std::size_t(j);
-        return (2 * t3 - 3 * t2 + 1) * value_[a] + (t3 - 2 * t2 + t) * h * slope_[a] +
-               (-2 * t3 + 3 * t2) * value_[b] + (t3 - t2) * h * slope_[b];
-    }
-
-    void refine(int i, int j) {
-        ask(i);
-        ask(j);
-        if (j - i <= 1) {
-            return;
-        }
-        const int m = (i + j) / 2;
-        ask(m);
-        if (!(std::abs(value_[std::size_t(m)] - hermite(i, j, m)) <= tolerance_)) {
-            refine(i, m);
-            refine(m, j);
-            return;
-        }
-        // Each half is drawn from its own ends, closer than the check above.
-        for (int k = i + 1; k < j; ++k) {
-            if (k != m && !asked_[std::size_t(k)]) {
-                value_[std::size_t(k)] = k < m ? hermite(i, m, k) : hermite(m, j, k);
-            }
+        };
+        std::vector<double> out =
+            HermiteFill(points, tolerance, ask).fill(widestStep(q, volatility, from, to, points));
+        if (std::all_of(out.cbegin(), out.cend(), [](double v) { return std::isfinite(v); })) {
+            return out;
         }
     }
-
-    Quote q_;
-    double volatility_;
-    double from_;
-    double to_;
-    int points_;
-    double deviation_;
-    double discount_;
-    double carry_;
-    double growth_;
-    double logStrike_;
-    double sign_;
-    double tolerance_ = 0;
-    std::vector<double> value_;
-    std::vector<double> slope_;
-    std::vector<bool> asked_;
-};
+    std::vector<double> out(std::size_t(points) + 1);
+    for (int i = 0; i <= points; ++i) {
+        Quote at = q;
+        at.spot = spot(i);
+        out[std::size_t(i)] = orNone(price(at, volatility));
+    }
+    return out;
+}
 
 } // namespace
 
@@ -371,7 +302,7 @@ std::vector<double> priceCurve(const Quote& q, double volatility, double from, d
         return {};
     }
     if (!earlyExerciseMayPay(q)) {
-        return EuropeanCurve(q, volatility, from, to, points).curve(tolerance);
+        return europeanCurve(q, volatility, from, to, points, tolerance);
     }
     if (!(to > from)) {
         std::vector<double> out(std::size_t(points) + 1);

@@ -5,6 +5,7 @@
 #include "workbench/control/BeforeExpiryPanel.h"
 #include "workbench/control/CurveLegend.h"
 #include "workbench/control/ExpiryCurveLayer.h"
+#include "workbench/control/GreekCurveLayer.h"
 #include "workbench/model/PositionAnalysis.h"
 
 #include <QDoubleSpinBox>
@@ -48,6 +49,8 @@ private slots:
     void a_dividend_and_american_exercise_chosen_by_keyboard_say_where_exercise_pays();
     void more_dates_typed_draw_a_curve_each_or_are_refused_data();
     void more_dates_typed_draw_a_curve_each_or_are_refused();
+    void a_greek_chosen_by_keyboard_is_drawn_on_its_own_axis_and_exported_data();
+    void a_greek_chosen_by_keyboard_is_drawn_on_its_own_axis_and_exported();
 };
 
 void TestBeforeExpiryPanel::days_left_typed_in_the_panel_draw_the_curve_and_its_greeks() {
@@ -361,6 +364,54 @@ void TestBeforeExpiryPanel::more_dates_typed_draw_a_curve_each_or_are_refused() 
                       Qt::LeftButton);
     QCOMPARE(box->text(), QStringLiteral("30, 20, 10"));
     QCOMPARE(layer->curves().size(), 3);
+}
+
+void TestBeforeExpiryPanel::
+    a_greek_chosen_by_keyboard_is_drawn_on_its_own_axis_and_exported_data() {
+    QTest::addColumn<int>("downs"); // Down keys pressed in the list, from "None"
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("delta") << 1 << "Delta";
+    QTest::newRow("theta") << 3 << "Theta a day";
+    QTest::newRow("vega") << 4 << "Vega a point";
+}
+
+void TestBeforeExpiryPanel::a_greek_chosen_by_keyboard_is_drawn_on_its_own_axis_and_exported() {
+    QFETCH(int, downs);
+    QFETCH(QString, caption);
+    namespace de = workbench::diagramexport;
+    WorkbenchHarness h;
+    QVERIFY(h.showActive());
+    h.choose(QStringLiteral("Straddle"));
+    workbench::BeforeExpiryPanel panel(*h.bench);
+    panel.show();
+    auto* daysLeft = panel.findChild<QSpinBox*>(QStringLiteral("spnDaysLeft"));
+    clickIn(&panel, daysLeft);
+    retypeBox(QStringLiteral("15"));
+    // The list follows the highest price shown in the tab order.
+    clickIn(h.bench.get(), h.box(3));
+    h.keyToFocus(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmbGreek"));
+    for (int i = 0; i < downs; ++i) {
+        h.keyToFocus(Qt::Key_Down);
+    }
+    auto* layer = h.pbox()->findChild<workbench::GreekCurveLayer*>(QStringLiteral("greekCurve"));
+    QVERIFY(layer->curve() && !layer->isHidden());
+    QCOMPARE(layer->curve()->caption, caption);
+    QCOMPARE(layer->curve()->points.size(), 201);
+    QVERIFY(layer->curve()->bottom < 0 && layer->curve()->top > 0);
+    // The exported diagram draws it with its axis, in room kept at the right.
+    const de::Diagram d = h.bench->diagram();
+    QVERIFY(d.greekCurve && d.greekCurve->caption == caption);
+    QVERIFY(QString::fromUtf8(de::svg(d, QSize(640, 400))).contains(caption));
+    de::Diagram without = d;
+    without.greekCurve.reset();
+    QVERIFY(de::plotRect(QSize(640, 400), d).right() <
+            de::plotRect(QSize(640, 400), without).right());
+    // With no days left there is no dashed curve, and no greek curve either.
+    clickIn(&panel, daysLeft);
+    retypeBox(QStringLiteral("0"));
+    QVERIFY(layer->isHidden() && !layer->curve());
+    QVERIFY(!h.bench->diagram().greekCurve);
 }
 
 QTEST_MAIN(TestBeforeExpiryPanel)
