@@ -1,0 +1,60 @@
+#pragma once
+
+#include "workbench/model/Exercises.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+#include <vector>
+
+// The exercises of the lessons on time, volatility and chance. Each sets up
+// its whole situation with the very "Try it" link its page offers (a
+// position on the grid's rows or a listed strategy, its diagram and its
+// market), so that the page, the workbench and the judge can never disagree
+// about what is asked; the answer is judged against the program's own models
+// (the exact analysis, the value before expiry, the law of the price) within
+// the tolerance the question states.
+namespace workbench::lessons {
+
+enum class Asks {
+    ValueWithDaysLeft, // the diagram's value (payoff or profit) with the link's daysLeft at `price`
+    Delta,             // of the whole position at `price` with the link's daysLeft
+    Gamma,
+    ThetaPerDay,
+    VegaPerPoint,
+    ProbabilityOfProfit, // at expiry, in percent, under the lognormal law the read-out names
+    ExpectedProfit,      // at expiry, under the same law
+    LowerBreakEven,      // at expiry, trading costs included
+    UpperBreakEven,
+    BreakEven,      // the only break-even at expiry
+    GreatestProfit, // at expiry
+    GreatestLoss,   // at expiry, as an amount lost
+    ProfitAt,       // at expiry at `price`
+};
+
+struct Exercise {
+    const char16_t* id;   // as the page's form names it: "time-value-1"
+    const char16_t* link; // the page's "Try it" link: "wqz-workbench:load?..."
+    Asks asks;
+    double price;     // for the questions at a price
+    double tolerance; // either way, as the question states it: 0.01 "to the cent"
+    // The answer as the page's author worked it out; a test holds it to the
+    // program's own.
+    const char16_t* answer;
+    // What to look at on the workbench after a first wrong answer: which
+    // curve, which line of the read-out.
+    const char16_t* hint;
+};
+
+const std::vector<Exercise>& all();
+const Exercise* find(QStringView id);
+
+// The true answer, from the program's models, as the page would write it
+// (to the decimals the tolerance asks for); empty where there is none.
+QString trueAnswer(const Exercise& exercise);
+// Judges a typed answer as exercises::check does; the message of a wrong
+// answer names no true value (see exercises::Verdict).
+exercises::Verdict check(const Exercise& exercise, const QString& typed);
+
+} // namespace workbench::lessons
