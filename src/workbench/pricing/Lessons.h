@@ -31,6 +31,13 @@ enum class Asks {
     GreatestProfit, // at expiry
     GreatestLoss,   // at expiry, as an amount lost
     ProfitAt,       // at expiry at `price`
+    // In percent, of the link's first option, from its premium with the
+    // link's days to expiry and today's price.
+    ImpliedVolatility,
+    // Today's price moved down or up by one standard deviation of the price
+    // at expiry, as the diagram marks them under the same law.
+    LowerOneSigma,
+    UpperOneSigma,
 };
 
 struct Exercise {

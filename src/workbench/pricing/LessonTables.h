@@ -1,0 +1,18 @@
+#pragma once
+
+#include "Lessons.h"
+
+#include <vector>
+
+// The lessons' exercises, a table per group of pages, which all() puts
+// together in the pages' order.
+namespace workbench::lessons {
+
+// Time value, volatility and the greeks of a position.
+const std::vector<Exercise>& timeExercises();
+// Probability, today's price, dividends and early exercise.
+const std::vector<Exercise>& chanceExercises();
+// The positions met early that are not in the strategy list.
+const std::vector<Exercise>& positionExercises();
+
+} // namespace workbench::lessons
