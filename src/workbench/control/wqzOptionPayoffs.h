@@ -346,7 +346,9 @@ private:
     QPushButton* cmdClear = nullptr;
     QComboBox* cmbStandard = nullptr;
     platform::FlexGrid* Grid1 = nullptr;
-    void showGreekCurve(); // the greek chosen under the diagram, for valuer_
+    void showGreekCurve();   // the greek chosen under the diagram, for valuer_
+    void followGreekCurve(); // showGreekCurve once the events waiting are done
+    bool greekCurvePending_ = false;
     QLabel* lblGreek = nullptr;
     QComboBox* cmbGreek = nullptr;
     GreekCurveLayer* greekCurve_ = nullptr;

@@ -155,7 +155,7 @@ void wqzOptionPayoffs::showBeforeExpiry() {
                                     lastKind_ == payoff::profitDiagram) +
                          earlyExerciseText(valuer_->earlyExercise(), daysLeft);
     }
-    showGreekCurve();
+    followGreekCurve();
     emit AnalysisChange(analysisText_);
 }
 

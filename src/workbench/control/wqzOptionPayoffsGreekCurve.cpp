@@ -4,10 +4,12 @@
 
 #include "CurveLegend.h"
 #include "GreekCurveLayer.h"
+#include "platform/FailureGuard.h"
 
 #include <QComboBox>
 #include <QList>
 #include <QPointF>
+#include <QTimer>
 
 #include <cmath>
 
@@ -20,6 +22,28 @@ namespace {
 constexpr int kGreekPoints = 200;
 
 } // namespace
+
+void wqzOptionPayoffs::followGreekCurve() {
+    // Without a greek or a curve to take it from, it goes at once, with the
+    // dashed curve it belongs to.
+    if (!valuer_ ||
+        beforeexpiry::Greek(cmbGreek->currentData().toInt()) == beforeexpiry::Greek::None) {
+        showGreekCurve();
+        return;
+    }
+    // An American greek costs several whole curves of the engine's prices.
+    // A held arrow or a dragged slider re-plots the dashed curve at once and
+    // the greek as soon as the events waiting are done, once for however many
+    // steps came in between, so that the diagram keeps up with the hand.
+    if (greekCurvePending_) {
+        return;
+    }
+    greekCurvePending_ = true;
+    QTimer::singleShot(0, this, platform::guarded([this] {
+                           greekCurvePending_ = false;
+                           showGreekCurve();
+                       }));
+}
 
 void wqzOptionPayoffs::showGreekCurve() {
     const auto greek = beforeexpiry::Greek(cmbGreek->currentData().toInt());

@@ -407,6 +407,12 @@ void TestBeforeExpiryPanel::a_greek_chosen_by_keyboard_is_drawn_on_its_own_axis_
     without.greekCurve.reset();
     QVERIFY(de::plotRect(QSize(640, 400), d).right() <
             de::plotRect(QSize(640, 400), without).right());
+    // Another date moves the greek with the dashed curve, as soon as the
+    // events waiting are done.
+    const QList<QPointF> at15 = layer->curve()->points;
+    clickIn(&panel, daysLeft);
+    retypeBox(QStringLiteral("5"));
+    QTRY_VERIFY(layer->curve() && layer->curve()->points != at15);
     // With no days left there is no dashed curve, and no greek curve either.
     clickIn(&panel, daysLeft);
     retypeBox(QStringLiteral("0"));
