@@ -1,0 +1,59 @@
+// The exercises of the pages on probability and on today's price, dividends
+// and early exercise. Each link sets every input its answer depends on, so
+// that what the student left in the Before Expiry panel cannot change it.
+#include "LessonTables.h"
+
+namespace workbench::lessons {
+
+namespace {
+
+// What "to the cent" and "to one decimal of a percent" allow either way.
+constexpr double kCent = 0.01;
+constexpr double kTenthOfAPercent = 0.1;
+
+} // namespace
+
+const std::vector<Exercise>& chanceExercises() {
+    static const std::vector<Exercise> table = {
+        {u"probability-1",
+         u"wqz-workbench:load?strategy=Bullish%20Call%20Spread&diagram=profit&days=30&daysLeft=0"
+         u"&volatility=implied&price=50&rate=5&dividend=0&exercise=european",
+         Asks::ProbabilityOfProfit, 0, kTenthOfAPercent, u"44.5",
+         u"Choose Options > Show Probability and read the line \"Probability of profit at "
+         u"expiry\" in the analysis under the numeric values grid, in the profit diagram."},
+        {u"probability-2",
+         u"wqz-workbench:load?strategy=Strip&diagram=profit&days=30&daysLeft=0"
+         u"&volatility=implied&price=50&rate=5&dividend=0&exercise=european",
+         Asks::ExpectedProfit, 0, kCent, u"3.56",
+         u"With Options > Show Probability on, read the line \"Expected profit at expiry\" "
+         u"in the analysis under the numeric values grid, in the profit diagram."},
+        {u"probability-3",
+         u"wqz-workbench:load?strategy=Straddle&diagram=profit&days=90&daysLeft=0"
+         u"&volatility=40&price=50&rate=5&dividend=0&exercise=european",
+         Asks::UpperOneSigma, 0, kCent, u"60.54",
+         u"The plot area marks the +1\u03c3 line without its price: work it out as the page "
+         u"shows, today's price times e to the power (r - q - \u03c3\u00b2/2) T + \u03c3 \u221aT "
+         u"with T = 90/365, and point at the dotted line to check it roughly."},
+        {u"todays-price-1",
+         u"wqz-workbench:load?strategy=Covered%20Call&diagram=profit&days=30&daysLeft=30"
+         u"&volatility=implied&price=53&rate=5&dividend=0&exercise=european",
+         Asks::BreakEven, 0, kCent, u"42.50",
+         u"The unit is bought at today's price and the call still brings in its premium: "
+         u"read the \"Break-even\" line of the analysis in the profit diagram."},
+        {u"dividends-1",
+         u"wqz-workbench:load?position=p3:1&diagram=payoff&days=90&daysLeft=60"
+         u"&volatility=30&price=50&rate=5&dividend=6&exercise=european",
+         Asks::ValueWithDaysLeft, 48, kCent, u"3.53",
+         u"Look at the dashed curve, the value with 60 days left: point at 48 and read the "
+         u"line \"With 60 days left\" in the plot area's corner."},
+        {u"early-exercise-1",
+         u"wqz-workbench:load?position=p5:1&diagram=payoff&days=90&daysLeft=30"
+         u"&volatility=30&price=50&rate=5&dividend=0&exercise=american",
+         Asks::ValueWithDaysLeft, 55, kCent, u"5.27",
+         u"Check that the Before Expiry panel's Exercise box says American, then point at 55 "
+         u"and read the line \"With 30 days left\" in the plot area's corner."},
+    };
+    return table;
+}
+
+} // namespace workbench::lessons
