@@ -186,35 +186,12 @@ bool wqzOptionPayoffs::offerToCentre(float price) {
 }
 
 void wqzOptionPayoffs::applyMarket(const links::Market& market) {
-    if (market.price) {
-        position_.underlyingPrice = *market.price;
+    if (market.price || market.costPerOption || market.costPerUnit) {
+        links::applyPrice(market, position_);
         showMarketBoxes();
     }
-    beforeexpiry::Inputs in = expiryInputs_;
-    if (market.daysToday) {
-        in.daysToday = *market.daysToday;
-    }
-    if (market.daysLeft) {
-        in.daysLeft = std::min(*market.daysLeft, in.daysToday);
-    }
-    in.daysLeft = std::min(in.daysLeft, in.daysToday);
-    if (market.rate) {
-        in.rate = *market.rate;
-    }
-    if (market.dividendYield) {
-        in.dividendYield = *market.dividendYield;
-    }
-    if (market.american) {
-        in.american = *market.american;
-    }
-    if (market.implied) {
-        in.implied = *market.implied;
-    }
-    if (market.volatility) {
-        in.volatility = *market.volatility;
-        in.implied = false;
-    }
-    if (!(in == expiryInputs_)) {
+    if (const beforeexpiry::Inputs in = links::inputsAfter(market, expiryInputs_);
+        !(in == expiryInputs_)) {
         expiryInputs_ = in;
         emit BeforeExpiryChange();
     }

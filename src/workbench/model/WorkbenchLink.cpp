@@ -9,7 +9,9 @@
 #include <QSet>
 #include <QUrlQuery>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace workbench::links {
 
@@ -24,10 +26,11 @@ namespace limits = beforeexpiry::limits;
 
 // What a load may name besides its diagram and its strategy or position: the
 // market it is shown in.
-const QStringList kMarketKeys = {QStringLiteral("price"),     QStringLiteral("dividend"),
-                                 QStringLiteral("exercise"),  QStringLiteral("days"),
-                                 QStringLiteral("daysLeft"),  QStringLiteral("rate"),
-                                 QStringLiteral("volatility")};
+const QStringList kMarketKeys = {QStringLiteral("price"),      QStringLiteral("dividend"),
+                                 QStringLiteral("exercise"),   QStringLiteral("days"),
+                                 QStringLiteral("daysLeft"),   QStringLiteral("rate"),
+                                 QStringLiteral("volatility"), QStringLiteral("dates"),
+                                 QStringLiteral("costOption"), QStringLiteral("costUnit")};
 
 Reading refuse(const QString& why) {
     return {std::nullopt, why, std::nullopt};
@@ -128,6 +131,36 @@ QString readMarket(const QUrlQuery& query, Market& market) {
                    percent(limits::minRatePercent, limits::maxRatePercent))) {
         market.rate = *rate / 100;
     }
+    const auto cost = [&](const QString& key, std::optional<float>& held) {
+        if (const auto c = number(key, market::decimals, 0, market::mostCost,
+                                  QStringLiteral("a cost from 0 to %1, with at most four decimals")
+                                      .arg(market::mostCost, 0, 'f', 0))) {
+            held = float(*c);
+        }
+    };
+    cost(QStringLiteral("costOption"), market.costPerOption);
+    cost(QStringLiteral("costUnit"), market.costPerUnit);
+    // As the panel's box reads them: each date once, at most as many as the
+    // diagram draws.
+    const QString dates = QStringLiteral("dates");
+    if (problem.isEmpty() && query.hasQueryItem(dates)) {
+        std::vector<int> more;
+        bool read = true;
+        for (const QString& d : value(dates).split(u',')) {
+            const std::optional<double> left = decimal(d, 0, 1, mostLeft);
+            read = read && left;
+            if (left && std::find(more.cbegin(), more.cend(), int(*left)) == more.cend()) {
+                more.push_back(int(*left));
+            }
+        }
+        if (!read || int(more.size()) > limits::maxMoreDates) {
+            reject(dates, QStringLiteral("a list of at most %1 whole numbers of days from 1 to %2")
+                              .arg(limits::maxMoreDates)
+                              .arg(mostLeft));
+        }
+        std::sort(more.begin(), more.end(), std::greater<>());
+        market.moreDaysLeft = more;
+    }
     const QString exercise = QStringLiteral("exercise");
     if (problem.isEmpty() && query.hasQueryItem(exercise)) {
         if (value(exercise) != u"american" && value(exercise) != u"european") {
@@ -227,6 +260,29 @@ Reading read(const QUrl& link, int gridRows) {
         load.legs.push_back(leg);
     }
     return {load, QString(), std::nullopt};
+}
+
+void applyPrice(const Market& market, PositionState& position) {
+    position.underlyingPrice = market.price.value_or(position.underlyingPrice);
+    position.costPerOption = market.costPerOption.value_or(position.costPerOption);
+    position.costPerUnit = market.costPerUnit.value_or(position.costPerUnit);
+}
+
+beforeexpiry::Inputs inputsAfter(const Market& market, beforeexpiry::Inputs in) {
+    in.daysToday = market.daysToday.value_or(in.daysToday);
+    in.daysLeft = std::min(market.daysLeft.value_or(in.daysLeft), in.daysToday);
+    in.moreDaysLeft = market.moreDaysLeft.value_or(in.moreDaysLeft);
+    // A date beyond the days to expiry in force has passed already.
+    std::erase_if(in.moreDaysLeft, [&](int d) { return d > in.daysToday; });
+    in.rate = market.rate.value_or(in.rate);
+    in.dividendYield = market.dividendYield.value_or(in.dividendYield);
+    in.american = market.american.value_or(in.american);
+    in.implied = market.implied.value_or(in.implied);
+    if (market.volatility) {
+        in.volatility = *market.volatility;
+        in.implied = false;
+    }
+    return in;
 }
 
 } // namespace workbench::links

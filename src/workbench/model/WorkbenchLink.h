@@ -1,6 +1,8 @@
 #pragma once
 
+#include "ExpiryInputs.h"
 #include "PayoffEvaluation.h"
+#include "PositionState.h"
 
 #include <QString>
 #include <QUrl>
@@ -28,6 +30,13 @@
 //                     beforeexpiry::limits
 //   volatility=30     one volatility in percent, within beforeexpiry::limits,
 //                     for every option; or volatility=implied
+//   dates=30,20,10    the more dates at which to show the value as well:
+//                     at most beforeexpiry::limits::maxMoreDates days left,
+//                     each 1 to days (or without days to the longest days to
+//                     expiry)
+//   costOption=0.65   what trading costs, for each option and for each unit
+//   costUnit=0.01     of the underlying, 0 to market::mostCost, at most four
+//                     decimals
 // Percentages take at most two decimals. Numbers are plain digits with a full
 // stop: "1e5", "nan", "+inf" or "0x10" is refused, as is an empty value.
 // A link can do no more than that: load a listed strategy or a position on the
@@ -55,6 +64,11 @@ struct Market {
     std::optional<double> rate;       // 0.05 for 5 %
     std::optional<bool> implied;      // volatility=implied
     std::optional<double> volatility; // volatility=<percent>, which also sets implied false
+    // The more dates shown, days left apart and longest first, as the panel
+    // keeps them.
+    std::optional<std::vector<int>> moreDaysLeft;
+    std::optional<float> costPerOption;
+    std::optional<float> costPerUnit;
     bool operator==(const Market&) const = default;
 };
 
@@ -78,5 +92,13 @@ struct Reading {
     std::optional<Check> check;
 };
 Reading read(const QUrl& link, int gridRows);
+
+// What following a load does to the market, as the workbench and the
+// lessons' judge both take it, so that neither can value a link apart from
+// the other: today's price and the trading costs the link names go into
+// `position`; the inputs before expiry are `inputs` with what the link names,
+// the days left and the more dates held to the days to expiry then in force.
+void applyPrice(const Market& market, PositionState& position);
+beforeexpiry::Inputs inputsAfter(const Market& market, beforeexpiry::Inputs inputs);
 
 } // namespace workbench::links

@@ -16,6 +16,8 @@ private slots:
     void a_link_loads_no_more_than_a_strategy_or_legs();
     void a_link_sets_no_more_of_the_market_than_it_names_data();
     void a_link_sets_no_more_of_the_market_than_it_names();
+    void a_link_holds_the_dates_to_the_days_in_force_data();
+    void a_link_holds_the_dates_to_the_days_in_force();
     void an_answer_within_a_cent_is_right_data();
     void an_answer_within_a_cent_is_right();
 };
@@ -94,17 +96,17 @@ void TestWorkbenchLink::a_link_sets_no_more_of_the_market_than_it_names_data() {
     row("each part",
         "wqz-workbench:load?position=c3:1&diagram=payoff&price=63.2&dividend=1.5&"
         "exercise=american&days=30&daysLeft=10&rate=5&volatility=30",
-        {63.2f, 0.015, true, 30, 10, 0.05, false, 0.3}, "");
+        {63.2f, 0.015, true, 30, 10, 0.05, false, 0.3, {}, {}, {}}, "");
     row("the lowest",
         s + "price=0.0001&dividend=0&exercise=european&days=1&daysLeft=0&rate=-10&"
             "volatility=1",
-        {0.0001f, 0.0, false, 1, 0, -0.1, false, 0.01}, "");
+        {0.0001f, 0.0, false, 1, 0, -0.1, false, 0.01, {}, {}, {}}, "");
     row("the highest",
         s + "price=1000000&dividend=50&days=3650&daysLeft=3650&rate=50&"
             "volatility=500",
-        {1e6f, 0.5, {}, 3650, 3650, 0.5, false, 5.0}, "");
+        {1e6f, 0.5, {}, 3650, 3650, 0.5, false, 5.0, {}, {}, {}}, "");
     row("days left alone", s + "daysLeft=3650&volatility=implied",
-        {{}, {}, {}, {}, 3650, {}, true, {}}, "");
+        {{}, {}, {}, {}, 3650, {}, true, {}, {}, {}, {}}, "");
     row("no price", s + "price=0", {}, "price \"0\" is not a price above 0 and up to 1000000");
     row("a price below 0", s + "price=-3", {}, "price \"-3\"");
     row("a price too high", s + "price=1000000.0001", {}, "price \"1000000.0001\"");
@@ -124,6 +126,30 @@ void TestWorkbenchLink::a_link_sets_no_more_of_the_market_than_it_names_data() {
     row("infinity", s + "volatility=%2Binf", {}, "volatility \"+inf\"");
     row("hexadecimal", s + "days=0x10", {}, "days \"0x10\"");
     row("nothing", s + "dividend=", {}, "dividend \"\"");
+    // The more dates keep the panel's order, longest first, each once.
+    Market dated;
+    dated.daysToday = 30;
+    dated.moreDaysLeft = std::vector{30, 20, 10, 1};
+    dated.costPerOption = 0.65f;
+    dated.costPerUnit = 0.0001f;
+    row("dates and costs", s + "days=30&dates=10,30,20,10,1&costOption=0.65&costUnit=0.0001", dated,
+        "");
+    Market costly;
+    costly.costPerOption = 10000;
+    costly.costPerUnit = 0;
+    row("the most a cost may be", s + "costOption=10000&costUnit=0", costly, "");
+    const char* fourDates = "is not a list of at most 4 whole numbers of days from 1 to ";
+    row("five dates", s + "dates=1,2,3,4,5", {}, fourDates);
+    row("a date beyond the days", s + "days=10&dates=11", {}, "from 1 to 10");
+    row("a date beyond any days", s + "dates=3651", {}, "from 1 to 3650");
+    row("a date of expiry", s + "dates=0", {}, fourDates);
+    row("an empty date", s + "dates=10,,5", {}, fourDates);
+    row("no dates", s + "dates=", {}, fourDates);
+    row("part of a day's date", s + "dates=2.5", {}, "dates \"2.5\"");
+    row("a cost too high", s + "costOption=10000.01", {},
+        "costOption \"10000.01\" is not a cost from 0 to 10000, with at most four decimals");
+    row("a cost below 0", s + "costUnit=-0.01", {}, "costUnit \"-0.01\"");
+    row("a cost in five decimals", s + "costUnit=0.00001", {}, "costUnit \"0.00001\"");
 }
 
 void TestWorkbenchLink::a_link_sets_no_more_of_the_market_than_it_names() {
@@ -134,6 +160,39 @@ void TestWorkbenchLink::a_link_sets_no_more_of_the_market_than_it_names() {
     QCOMPARE(bool(reading.load), problem.isEmpty());
     QVERIFY2(reading.problem.contains(problem), qPrintable(reading.problem));
     QVERIFY(!reading.load || reading.load->market == market);
+}
+
+void TestWorkbenchLink::a_link_holds_the_dates_to_the_days_in_force_data() {
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<int>("daysToday");
+    QTest::addColumn<int>("daysLeft");
+    QTest::addColumn<QList<int>>("dates");
+    // The student had 30 days to expiry, the slider at 20 and dates 25 and 5.
+    const QString s = QStringLiteral("wqz-workbench:load?strategy=Straddle&diagram=profit&");
+    QTest::newRow("naming nothing") << s.chopped(1) << 30 << 20 << QList{25, 5};
+    QTest::newRow("fewer days") << s + "days=10" << 10 << 10 << QList{5};
+    QTest::newRow("dates of its own") << s + "dates=7" << 30 << 20 << QList{7};
+    QTest::newRow("dates beyond the days in force") << s + "dates=40,12" << 30 << 20 << QList{12};
+    QTest::newRow("days and dates")
+        << s + "days=60&daysLeft=45&dates=40,12" << 60 << 45 << QList{40, 12};
+}
+
+void TestWorkbenchLink::a_link_holds_the_dates_to_the_days_in_force() {
+    QFETCH(QString, link);
+    QFETCH(int, daysToday);
+    QFETCH(int, daysLeft);
+    QFETCH(QList<int>, dates);
+    workbench::beforeexpiry::Inputs before;
+    before.daysToday = 30;
+    before.daysLeft = 20;
+    before.moreDaysLeft = {25, 5};
+    const workbench::links::Reading reading = workbench::links::read(QUrl(link), 5);
+    QVERIFY2(reading.load, qPrintable(reading.problem));
+    const workbench::beforeexpiry::Inputs after =
+        workbench::links::inputsAfter(reading.load->market, before);
+    QCOMPARE(after.daysToday, daysToday);
+    QCOMPARE(after.daysLeft, daysLeft);
+    QCOMPARE(QList<int>(after.moreDaysLeft.cbegin(), after.moreDaysLeft.cend()), dates);
 }
 
 void TestWorkbenchLink::an_answer_within_a_cent_is_right_data() {

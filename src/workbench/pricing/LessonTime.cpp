@@ -1,0 +1,63 @@
+// The exercises of the pages on time value, volatility and the greeks. Each
+// link is the very one its page offers: the page, the workbench and the judge
+// set up one situation.
+#include "LessonTables.h"
+
+namespace workbench::lessons {
+
+namespace {
+
+// Every link names the whole market, so that what the student left on the
+// workbench plays no part: today's price 50, a month to expiry, a rate of
+// 5 % and no dividend.
+// A bought call at 50 in the payoff diagram, valued with 30 % volatility,
+// with the month's three dates drawn.
+constexpr const char16_t* kCall10 = u"wqz-workbench:load?position=c3:1&diagram=payoff"
+                                    u"&price=50&days=30&rate=5&dividend=0&exercise=european"
+                                    u"&volatility=30&daysLeft=10&dates=30,20";
+constexpr const char16_t* kCall20 = u"wqz-workbench:load?position=c3:1&diagram=payoff"
+                                    u"&price=50&days=30&rate=5&dividend=0&exercise=european"
+                                    u"&volatility=30&daysLeft=20&dates=30,10";
+// The put at 40 on its own, each option's volatility implied by its premium.
+constexpr const char16_t* kPut40Implied = u"wqz-workbench:load?position=p1:1&diagram=payoff"
+                                          u"&price=50&days=30&rate=5&dividend=0&exercise=european"
+                                          u"&volatility=implied&daysLeft=30";
+constexpr const char16_t* kStraddle40 = u"wqz-workbench:load?strategy=Straddle&diagram=payoff"
+                                        u"&price=50&days=30&rate=5&dividend=0&exercise=european"
+                                        u"&volatility=40&daysLeft=20";
+constexpr const char16_t* kButterfly20 =
+    u"wqz-workbench:load?strategy=Call%20Butterfly%20Spread&diagram=payoff"
+    u"&price=50&days=30&rate=5&dividend=0&exercise=european"
+    u"&volatility=20&daysLeft=20";
+constexpr const char16_t* kButterfly30 =
+    u"wqz-workbench:load?strategy=Call%20Butterfly%20Spread&diagram=payoff"
+    u"&price=50&days=30&rate=5&dividend=0&exercise=european"
+    u"&volatility=30&daysLeft=20&dates=30,10";
+
+} // namespace
+
+const std::vector<Exercise>& timeExercises() {
+    static const std::vector<Exercise> table = {
+        {u"time-value-1", kCall10, Asks::ValueWithDaysLeft, 55, 0.01, u"5.09",
+         u"Read the dashed curve of 10 days left at 55: hover over it."},
+        {u"time-value-2", kCall20, Asks::ThetaPerDay, 50, 0.001, u"-0.038",
+         u"Choose Theta under the diagram and read its curve at 50, 20 days left."},
+        {u"time-value-3", kCall20, Asks::ValueWithDaysLeft, 45, 0.01, u"0.11",
+         u"Read the highlighted dashed curve, 20 days left, at 45."},
+        {u"volatility-1", kPut40Implied, Asks::ImpliedVolatility, 0, 0.1, u"67.1",
+         u"Open Before Expiry and read the put's column of Implied volatilities, row 40."},
+        {u"volatility-2", kStraddle40, Asks::ValueWithDaysLeft, 45, 0.01, u"5.48",
+         u"Read the dashed curve at 45, with 40 % volatility and 20 days left."},
+        {u"volatility-3", kButterfly20, Asks::VegaPerPoint, 50, 0.001, u"-0.093",
+         u"Choose Vega under the diagram and read its curve at 50."},
+        {u"greeks-1", kCall20, Asks::Delta, 55, 0.01, u"0.92",
+         u"Choose Delta under the diagram and read its curve at 55, or the dashed curve's slope."},
+        {u"greeks-2", kButterfly30, Asks::Gamma, 50, 0.001, u"-0.221",
+         u"Choose Gamma under the diagram and read its curve at 50, 20 days left."},
+        {u"greeks-3", kButterfly30, Asks::Delta, 45, 0.01, u"0.81",
+         u"Choose Delta under the diagram and read its curve at 45, 20 days left."},
+    };
+    return table;
+}
+
+} // namespace workbench::lessons

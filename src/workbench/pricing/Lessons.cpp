@@ -1,0 +1,294 @@
+#include "Lessons.h"
+
+#include "BeforeExpiry.h"
+#include "LessonTables.h"
+#include "workbench/model/PositionAnalysis.h"
+#include "workbench/model/Probability.h"
+#include "workbench/model/Strategies.h"
+#include "workbench/model/WorkbenchLink.h"
+
+#include <QLocale>
+#include <QUrl>
+
+#include <cmath>
+#include <exception>
+
+namespace workbench::lessons {
+
+namespace {
+
+// Room for the binary fractions that 0.55 - 0.54 leaves beyond a cent.
+constexpr double kSlack = 1e-9;
+constexpr double kDaysPerYear = 365;
+
+// The situation a link sets up on a workbench as it starts: the starting
+// quotes, today's price and costs as they start, the inputs before expiry as
+// they start, and whatever the link names in their place.
+struct Situation {
+    PositionState position = startingQuotes();
+    beforeexpiry::Inputs inputs;
+    payoff::DiagramKind kind = payoff::payoffDiagram;
+    // The link's first option: its row and whether it is a call.
+    int firstRow = 0;
+    bool firstCall = true;
+};
+
+std::optional<Situation> situationOf(const Exercise& exercise) {
+    Situation s;
+    const links::Reading reading =
+        links::read(QUrl(QString::fromUtf16(exercise.link)), s.position.rowCount());
+    if (!reading.load) {
+        return std::nullopt;
+    }
+    const links::Load& load = *reading.load;
+    if (!load.strategy.isEmpty()) {
+        const Strategy* strategy = findStrategy(load.strategy);
+        if (!strategy) {
+            return std::nullopt;
+        }
+        hold(s.position, *strategy);
+        if (!strategy->calls.empty()) {
+            s.firstRow = strategy->calls.front().row;
+        } else if (!strategy->puts.empty()) {
+            s.firstRow = strategy->puts.front().row;
+            s.firstCall = false;
+        }
+    }
+    for (const links::Leg& leg : load.legs) {
+        if (leg.kind == links::Leg::Kind::Underlying) {
+            s.position.underlyingQty = leg.quantity;
+            continue;
+        }
+        const bool call = leg.kind == links::Leg::Kind::Call;
+        (call ? s.position.callQty : s.position.putQty)[std::size_t(leg.row)] = leg.quantity;
+        if (s.firstRow == 0) {
+            s.firstRow = leg.row;
+            s.firstCall = call;
+        }
+    }
+    links::applyPrice(load.market, s.position);
+    s.inputs = links::inputsAfter(load.market, beforeexpiry::Inputs());
+    s.kind = load.diagram;
+    return s;
+}
+
+// The law of the price at expiry the read-out and the diagram draw.
+probability::Lognormal lawOf(const Situation& s) {
+    return {s.position.underlyingPrice, s.inputs.daysToday / kDaysPerYear, s.inputs.rate,
+            s.inputs.dividendYield, beforeexpiry::lawVolatility(s.position, s.inputs).volatility};
+}
+
+bool inPercent(Asks asks) {
+    return asks == Asks::ProbabilityOfProfit || asks == Asks::ImpliedVolatility;
+}
+
+std::optional<double> finite(double v) {
+    return std::isfinite(v) ? std::optional(v) : std::nullopt;
+}
+
+std::optional<double> expiryFigure(const Exercise& exercise, const Situation& s) {
+    const analysis::Analysis a = analysis::analyse(s.position, payoff::profitDiagram);
+    switch (exercise.asks) {
+    case Asks::BreakEven:
+        return a.breakEvens.size() == 1 ? std::optional(a.breakEvens.front().from) : std::nullopt;
+    case Asks::LowerBreakEven:
+        return a.breakEvens.empty() ? std::nullopt : std::optional(a.breakEvens.front().from);
+    case Asks::UpperBreakEven:
+        if (a.breakEvens.empty() || a.breakEvens.back().isUnboundedAbove()) {
+            return std::nullopt;
+        }
+        return a.breakEvens.back().to;
+    case Asks::GreatestProfit:
+        return a.highest.unlimited ? std::nullopt : std::optional(a.highest.value);
+    case Asks::GreatestLoss:
+        return a.lowest.unlimited ? std::nullopt : std::optional(-a.lowest.value);
+    case Asks::ProbabilityOfProfit:
+        return finite(100 * probability::figures(s.position, a, lawOf(s)).profit);
+    case Asks::ExpectedProfit:
+        return finite(probability::figures(s.position, a, lawOf(s)).expected);
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<double> computed(const Exercise& exercise, const Situation& s) {
+    const auto greeks = [&] {
+        return beforeexpiry::Valuer(s.position, s.inputs, s.kind).greeksAt(exercise.price);
+    };
+    switch (exercise.asks) {
+    case Asks::ValueWithDaysLeft:
+        return finite(beforeexpiry::Valuer(s.position, s.inputs, s.kind).valueAt(exercise.price));
+    case Asks::Delta:
+        return finite(greeks().delta);
+    case Asks::Gamma:
+        return finite(greeks().gamma);
+    case Asks::ThetaPerDay:
+        return finite(greeks().thetaPerDay);
+    case Asks::VegaPerPoint:
+        return finite(greeks().vegaPerPoint);
+    case Asks::ProfitAt:
+        return analysis::valueAt(s.position, exercise.price, payoff::profitDiagram);
+    case Asks::ImpliedVolatility:
+        for (const beforeexpiry::RowVolatility& row :
+             beforeexpiry::impliedVolatilities(s.position, s.inputs)) {
+            if (row.row == s.firstRow) {
+                const std::optional<double> v = s.firstCall ? row.call : row.put;
+                return v ? std::optional(100 * *v) : std::nullopt;
+            }
+        }
+        return std::nullopt;
+    case Asks::LowerOneSigma:
+        return finite(lawOf(s).quantile(-1));
+    case Asks::UpperOneSigma:
+        return finite(lawOf(s).quantile(1));
+    default:
+        return expiryFigure(exercise, s);
+    }
+}
+
+// The true answer as a number, or nothing when there is none (no such
+// break-even, an unlimited extreme, an option the model cannot value): no
+// typed number is right then.
+std::optional<double> trueNumber(const Exercise& exercise) {
+    try {
+        const std::optional<Situation> s = situationOf(exercise);
+        return s ? computed(exercise, *s) : std::nullopt;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+int decimalsOf(const Exercise& exercise) {
+    return std::max(0, int(std::ceil(-std::log10(exercise.tolerance) - kSlack)));
+}
+
+QString written(double value, int decimals) {
+    // A figure that rounds to nothing has no sign to show.
+    if (std::abs(value) < 0.5 * std::pow(10.0, -decimals)) {
+        value = 0;
+    }
+    return QString::number(value, 'f', decimals);
+}
+
+QString daysLeft(int days) {
+    return days == 1 ? QStringLiteral("1 day left") : QStringLiteral("%1 days left").arg(days);
+}
+
+// What the question asks, as a phrase: "the delta at 55.00 with 20 days left".
+QString topic(const Exercise& exercise) {
+    const QString at = QStringLiteral(" at ") + analysis::money(exercise.price);
+    const std::optional<Situation> s = situationOf(exercise);
+    const QString left = s ? QStringLiteral(" with ") + daysLeft(s->inputs.daysLeft) : QString();
+    switch (exercise.asks) {
+    case Asks::ValueWithDaysLeft:
+        return QStringLiteral("the position's value") + at + left;
+    case Asks::Delta:
+        return QStringLiteral("the position's delta") + at + left;
+    case Asks::Gamma:
+        return QStringLiteral("the position's gamma") + at + left;
+    case Asks::ThetaPerDay:
+        return QStringLiteral("the position's theta per day") + at + left;
+    case Asks::VegaPerPoint:
+        return QStringLiteral("the position's vega per volatility point") + at + left;
+    case Asks::ProbabilityOfProfit:
+        return QStringLiteral("the probability of a profit at expiry, in percent");
+    case Asks::ExpectedProfit:
+        return QStringLiteral("the expected profit at expiry");
+    case Asks::LowerBreakEven:
+        return QStringLiteral("the lower break-even, trading costs included");
+    case Asks::UpperBreakEven:
+        return QStringLiteral("the upper break-even, trading costs included");
+    case Asks::BreakEven:
+        return QStringLiteral("the break-even, trading costs included");
+    case Asks::GreatestProfit:
+        return QStringLiteral("the greatest profit at expiry");
+    case Asks::GreatestLoss:
+        return QStringLiteral("the greatest loss at expiry, as an amount lost");
+    case Asks::ProfitAt:
+        return QStringLiteral("the profit at expiry") + at;
+    case Asks::ImpliedVolatility:
+        if (s && s->firstRow > 0) {
+            return QStringLiteral("the implied volatility of the %1 at %2, in percent")
+                .arg(s->firstCall ? u"call" : u"put",
+                     analysis::money(s->position.strike[std::size_t(s->firstRow)]));
+        }
+        return QStringLiteral("the implied volatility, in percent");
+    case Asks::LowerOneSigma:
+        return QStringLiteral("the price one standard deviation below");
+    case Asks::UpperOneSigma:
+        return QStringLiteral("the price one standard deviation above");
+    }
+    return QString();
+}
+
+// A number as students type one: "0.54", "-0,54", "+3.2", "$3.20", and for
+// a percentage "42.5 %".
+std::optional<double> readNumber(QString text, bool percent) {
+    text = text.trimmed();
+    text.remove(u'$');
+    if (percent && text.endsWith(u'%')) {
+        text.chop(1);
+        text = text.trimmed();
+    }
+    if (!text.contains(u'.') && text.count(u',') == 1) {
+        text.replace(u',', u'.');
+    }
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+const std::vector<Exercise>& all() {
+    static const std::vector<Exercise> table = [] {
+        std::vector<Exercise> out = timeExercises();
+        for (const auto* part : {&chanceExercises(), &positionExercises()}) {
+            out.insert(out.end(), part->cbegin(), part->cend());
+        }
+        return out;
+    }();
+    return table;
+}
+
+const Exercise* find(QStringView id) {
+    for (const Exercise& e : all()) {
+        if (id == QStringView(e.id)) {
+            return &e;
+        }
+    }
+    return nullptr;
+}
+
+QString trueAnswer(const Exercise& exercise) {
+    const std::optional<double> truth = trueNumber(exercise);
+    return truth ? written(*truth, decimalsOf(exercise)) : QString();
+}
+
+exercises::Verdict check(const Exercise& exercise, const QString& typed) {
+    using exercises::Outcome;
+    const bool percent = inPercent(exercise.asks);
+    const std::optional<double> answer =
+        typed.size() > exercises::longestAnswer ? std::nullopt : readNumber(typed, percent);
+    if (!answer) {
+        return {Outcome::Unreadable, percent ? QStringLiteral("Type a percentage, such as 42.5.")
+                                             : QStringLiteral("Type a number, such as 3.25.")};
+    }
+    // Held to the true answer as the question asks it written, "to the
+    // cent": 5.09 for 5.0949, so that what the page would print, and what
+    // lies within the tolerance of it, is right.
+    const QString truth = trueAnswer(exercise);
+    const double given = exercise.asks == Asks::GreatestLoss ? std::abs(*answer) : *answer;
+    const QString asked = topic(exercise);
+    if (!truth.isEmpty() && std::abs(given - truth.toDouble()) <= exercise.tolerance + kSlack) {
+        return {Outcome::Right, QStringLiteral("Right: ") + asked + QStringLiteral(" is ") + truth +
+                                    (percent ? QStringLiteral(" %.") : QStringLiteral("."))};
+    }
+    // The true value waits for a second try or the student's asking.
+    return {Outcome::Wrong, QStringLiteral("Not right. The question asks for ") + asked + u'.'};
+}
+
+} // namespace workbench::lessons
