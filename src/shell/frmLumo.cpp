@@ -1,6 +1,7 @@
 // The main window's controls, its start-up and its shutdown.
 #include "frmLumo.h"
 
+#include "ExerciseProgress.h"
 #include "platform/Browser.h"
 #include "platform/EventPump.h"
 #include "platform/FailureGuard.h"
@@ -77,6 +78,7 @@ frmLumo::frmLumo(platform::Browser& browser, platform::Clipboard& clipboard,
     createControls();
     createMenus();
     connectControls();
+    createProgress();
     client_->installEventFilter(this);
     // Taller than designed by the analysis when the screen has room, so that
     // the values grid keeps its designed height above it.
@@ -305,6 +307,10 @@ void frmLumo::shutdown() {
     // A navigation waiting for its page stops waiting.
     browser_.setTag(QStringLiteral("alldone"));
     platform::eventPump().doEvents();
+    // The last answer's write, unless the disk holds it past any wait a
+    // closing window should make.
+    constexpr int kLongestWriteMs = 2000;
+    progress_->finishWriting(kLongestWriteMs);
     endProcess_();
 }
 

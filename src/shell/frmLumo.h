@@ -5,7 +5,6 @@
 #include "workbench/pricing/Scenarios.h"
 
 #include <QElapsedTimer>
-#include <QHash>
 #include <QMainWindow>
 #include <QSize>
 
@@ -33,6 +32,8 @@ class wqzOptionPayoffs;
 } // namespace workbench
 
 namespace shell {
+
+class ExerciseProgress;
 
 // The main window: the workbench with its numeric-values grid on the left, a
 // small web browser for the tutorial pages on the right.
@@ -118,10 +119,24 @@ private:
     void refuseOtherPagesLink();
     // Whether the page shown is one of the tutorial module's own.
     bool tutorialPageShown() const;
-    // Judges an exercise's answer and tells the page the verdict.
+    // The exercises' progress, read from the file an earlier run kept.
+    void createProgress();
+    // Whether either book of exercises has that id; if not, says the page's
+    // link cannot be followed.
+    bool exerciseKnown(const QString& exercise);
+    // Judges an exercise's answer and tells the page the verdict, with a hint
+    // and a "Try it" link after a wrong answer, and the true answer after a
+    // second one.
     void checkExercise(const QString& exercise, const QString& answer);
-    // Tells a tutorial page which exercises were answered right this run.
+    // Tells the page the true answer the student asked for.
+    void revealAnswer(const QString& exercise);
+    // Clears the progress, once the student confirms it.
+    void startOver();
+    // Tells a tutorial page which exercises were answered right, tried or
+    // had their answer shown.
     void showExerciseStates();
+    // Says, once a run, that the progress could not be written.
+    void progressNotKept(const QString& reason);
 
     // Menus.
     void mnuPasteOpData_Click();
@@ -210,9 +225,9 @@ private:
     QSize diagramSize_{800, 600};
     // Whether the last diagram exported was for paper, on a light background.
     bool diagramForPaper_ = false;
-    // The exercises answered this run, by id: "right" once answered right,
-    // "wrong" while every answer was wrong. Kept only while the program runs.
-    QHash<QString, QString> exercisesTried_;
+    // How far the student got with each exercise, kept between runs.
+    ExerciseProgress* progress_ = nullptr;
+    bool toldProgressNotKept_ = false;
     // While a refusal of another page's link is on screen, and when it was
     // last closed, so that a page firing links gets one message per click.
     bool refusing_ = false;

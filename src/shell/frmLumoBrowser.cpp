@@ -8,14 +8,10 @@
 #include "platform/MousePointer.h"
 #include "services/Sites.h"
 #include "workbench/control/wqzOptionPayoffs.h"
-#include "workbench/model/Exercises.h"
 #include "workbench/model/Strategies.h"
 #include "workbench/model/WorkbenchLink.h"
 
 #include <QComboBox>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -81,7 +77,18 @@ void frmLumo::Browser1_ProgramLink(const QString& address, bool mainFrame) {
     const workbench::links::Reading reading =
         workbench::links::read(QUrl(address), ucLumo->position().rowCount());
     if (reading.check) {
-        checkExercise(reading.check->exercise, reading.check->answer);
+        if (!exerciseKnown(reading.check->exercise)) {
+            return;
+        }
+        if (reading.check->reveal) {
+            revealAnswer(reading.check->exercise);
+        } else {
+            checkExercise(reading.check->exercise, reading.check->answer);
+        }
+        return;
+    }
+    if (reading.startOver) {
+        startOver();
         return;
     }
     if (!reading.load) {
@@ -121,39 +128,6 @@ void frmLumo::refuseOtherPagesLink() {
         QStringLiteral("The page's link to the workbench cannot be followed. Only the "
                        "tutorial's own pages can use the workbench."),
         platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
-}
-
-void frmLumo::checkExercise(const QString& exercise, const QString& answer) {
-    const workbench::exercises::Verdict verdict =
-        workbench::exercises::check(*workbench::exercises::find(exercise), answer);
-    using workbench::exercises::Outcome;
-    if (verdict.outcome == Outcome::Right) {
-        exercisesTried_.insert(exercise, QStringLiteral("right"));
-    } else if (verdict.outcome == Outcome::Wrong && !exercisesTried_.contains(exercise)) {
-        exercisesTried_.insert(exercise, QStringLiteral("wrong"));
-    }
-    const QString outcome = verdict.outcome == Outcome::Right   ? QStringLiteral("right")
-                            : verdict.outcome == Outcome::Wrong ? QStringLiteral("wrong")
-                                                                : QStringLiteral("unreadable");
-    // JSON quotes whatever the texts hold, so none of it can end the script.
-    const QByteArray arguments = QJsonDocument(QJsonArray{exercise, outcome, verdict.message})
-                                     .toJson(QJsonDocument::Compact);
-    browser_.runScript(
-        QStringLiteral("window.wqzExercises && wqzExercises.verdict.apply(null, %1);")
-            .arg(QString::fromUtf8(arguments)));
-}
-
-void frmLumo::showExerciseStates() {
-    if (!tutorialPageShown()) {
-        return;
-    }
-    QJsonObject states;
-    for (auto it = exercisesTried_.cbegin(); it != exercisesTried_.cend(); ++it) {
-        states.insert(it.key(), it.value());
-    }
-    browser_.runScript(
-        QStringLiteral("window.wqzExercises && wqzExercises.show(%1);")
-            .arg(QString::fromUtf8(QJsonDocument(states).toJson(QJsonDocument::Compact))));
 }
 
 void frmLumo::offerReading() {

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineView>
@@ -58,7 +59,10 @@ struct Facilities {
 
 struct Shell {
     // `titles` are the desktop's windows the start-up looks through.
-    explicit Shell(const QStringList& titles = {}) {
+    // The window keeps the exercises' progress under `dataHome`, the run's
+    // own scratch folder unless a test names another; never the user's.
+    explicit Shell(const QStringList& titles = {}, const QString& dataHome = {}) {
+        qputenv("XDG_DATA_HOME", (dataHome.isEmpty() ? scratch.path() : dataHome).toLocal8Bit());
         windows.titles = titles;
         addresses = services::MTaskList::initWebAddresses(windows, QStringList{});
         window = std::make_unique<shell::frmLumo>(browser, clipboard, addresses, &recordEnd);
@@ -99,6 +103,7 @@ struct Shell {
     // Gives a navigation that should not happen the time to show itself.
     static void settle() { QTest::qWait(500); }
 
+    QTemporaryDir scratch;
     Facilities facilities;
     platform::WebEngineBrowser browser{QStringLiteral(WQZ_ENGINE_PLUGIN)};
     fakes::FakeClipboard clipboard;

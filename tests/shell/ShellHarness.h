@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QLayout>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -31,7 +32,10 @@ inline void recordEnd() {
 }
 
 struct Shell {
-    explicit Shell(QStringList arguments = {}) {
+    // The window keeps the exercises' progress under `dataHome`, the run's
+    // own scratch folder unless a test names another; never the user's.
+    explicit Shell(QStringList arguments = {}, const QString& dataHome = {}) {
+        qputenv("XDG_DATA_HOME", (dataHome.isEmpty() ? scratch.path() : dataHome).toLocal8Bit());
         addresses = services::MTaskList::initWebAddresses(windows, arguments);
         window = std::make_unique<shell::frmLumo>(browser, clipboard, addresses, &recordEnd);
         gEnded = false;
@@ -84,6 +88,7 @@ struct Shell {
         QVERIFY(typing::typeAddress(addressBox(), text, key));
     }
 
+    QTemporaryDir scratch;
     fakes::FakePlatform fake;
     fakes::FakeBrowser browser;
     fakes::FakeClipboard clipboard;

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QFile>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -133,6 +134,7 @@ private slots:
     void only_the_tutorials_own_pages_load_the_workbench_data();
     void only_the_tutorials_own_pages_load_the_workbench();
     void only_tutorial_pages_have_answers_judged_and_hear_which_were_right();
+    void progress_that_cannot_be_kept_is_told_once_and_held_for_the_run();
     void a_strategy_chosen_offers_its_page_without_opening_it();
 };
 
@@ -847,36 +849,94 @@ void TestFrmLumo::only_tutorial_pages_have_answers_judged_and_hear_which_were_ri
         s.browser.navigate(address);
         s.browser.finish();
     };
-    const auto check = [&s](const char* answer) {
-        emit s.browser.ProgramLink(
-            QStringLiteral("wqz-workbench:check?exercise=straddle-1&answer=") + answer);
+    const auto send = [&s](const QString& query) {
+        emit s.browser.ProgramLink(QStringLiteral("wqz-workbench:check?") + query);
+        return s.browser.scripts.last();
+    };
+    const auto verdict = [](const QString& call) {
+        return QStringLiteral("window.wqzExercises && wqzExercises.verdict.apply(null, %1);")
+            .arg(call);
     };
     const QString module =
         QStringLiteral("http://www.wqzmodules.example/public/wqzmodhtm/wqzLumo/");
     show(module + QStringLiteral("page21.htm"));
     QCOMPARE(s.browser.scripts.last(),
              QStringLiteral("window.wqzExercises && wqzExercises.show({});"));
-    check("$35");
-    QCOMPARE(s.browser.scripts.last(),
-             QStringLiteral("window.wqzExercises && wqzExercises.verdict.apply(null, "
-                            "[\"straddle-1\",\"wrong\",\"Not right: the lower break-even is "
-                            "36.00, not $35.\"]);"));
-    check("36");
-    QVERIFY(s.browser.scripts.last().contains(QStringLiteral("\"right\",\"Right: ")));
-    check("35"); // right once stays right
+    // A first wrong answer gets the hint and the situation, not the value.
+    const QString first = send(QStringLiteral("exercise=straddle-1&answer=$35"));
+    QVERIFY2(first.startsWith(QStringLiteral(
+                 "window.wqzExercises && wqzExercises.verdict.apply(null, [\"straddle-1\","
+                 "\"wrong\",\"Not right: the lower break-even is not $35.\",{\"hint\":\"Plot "
+                 "the profit diagram and read the \\\"Break-even\\\" line")),
+             qPrintable(first));
+    QVERIFY(first.endsWith(
+        QStringLiteral("\"tryIt\":\"wqz-workbench:load?strategy=Straddle&diagram=profit\"}]);")));
+    QVERIFY(!first.contains(QStringLiteral("36.00")));
+    QVERIFY(send(QStringLiteral("exercise=straddle-1&answer=36"))
+                .contains(QStringLiteral("\"right\",\"Right: ")));
+    // Right once stays right; what was right needs no answer shown.
+    QVERIFY(!send(QStringLiteral("exercise=straddle-1&answer=35"))
+                 .contains(QStringLiteral("The answer")));
+    QVERIFY(!send(QStringLiteral("exercise=straddle-2&answer=1"))
+                 .contains(QStringLiteral("The answer")));
+    QVERIFY(send(QStringLiteral("exercise=straddle-2&answer=2"))
+                .contains(QStringLiteral("\"answer\":\"The answer is 14.00.\"")));
+    QCOMPARE(send(QStringLiteral("exercise=strangle-1&reveal=1")),
+             verdict(QStringLiteral(
+                 "[\"strangle-1\",\"shown\",\"\",{\"answer\":\"The answer is 67.00.\"}]")));
     show(module + QStringLiteral("contents.htm"));
-    QCOMPARE(
-        s.browser.scripts.last(),
-        QStringLiteral("window.wqzExercises && wqzExercises.show({\"straddle-1\":\"right\"});"));
+    QCOMPARE(s.browser.scripts.last(),
+             QStringLiteral("window.wqzExercises && wqzExercises.show({\"straddle-1\":\"right\","
+                            "\"straddle-2\":\"shown\",\"strangle-1\":\"shown\"});"));
+
+    // An id neither book has is refused in words.
+    const qsizetype scripts = s.browser.scripts.size();
+    s.fake.dialogs.script(platform::Dialogs::answerOk);
+    emit s.browser.ProgramLink(QStringLiteral("wqz-workbench:check?exercise=gone-1&answer=1"));
+    QCOMPARE(s.fake.dialogs.shown().size(), 1);
+    QCOMPARE(s.fake.dialogs.shown()[0].text,
+             QStringLiteral("The page's link to the workbench cannot be followed. The tutorial "
+                            "has no exercise \"gone-1\"."));
 
     // Another site's page hears nothing and can judge nothing.
-    const qsizetype scripts = s.browser.scripts.size();
     show(QStringLiteral("http://www.elsewhere.example/wqzmodhtm/wqzLumo/contents.htm"));
     s.fake.dialogs.script(platform::Dialogs::answerOk);
-    check("36");
+    emit s.browser.ProgramLink(QStringLiteral("wqz-workbench:check?exercise=straddle-1&answer=36"));
     QCOMPARE(s.browser.scripts.size(), scripts);
+    QCOMPARE(s.fake.dialogs.shown().size(), 2);
+    QVERIFY(s.fake.dialogs.shown()[1].text.contains(QStringLiteral("tutorial's own pages")));
+}
+
+void TestFrmLumo::progress_that_cannot_be_kept_is_told_once_and_held_for_the_run() {
+    QTemporaryDir folder;
+    // A file where the data folder should be: nothing can be written below it.
+    const QString blocker = folder.filePath(QStringLiteral("data"));
+    QFile f(blocker);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    Shell s({}, blocker);
+    s.window->Form_Load();
+    s.browser.navigate(
+        QStringLiteral("http://www.wqzmodules.example/public/wqzmodhtm/wqzLumo/page21.htm"));
+    s.browser.finish();
+    s.fake.dialogs.script(platform::Dialogs::answerOk);
+    for (const char* answer : {"1", "2", "36"}) {
+        emit s.browser.ProgramLink(
+            QStringLiteral("wqz-workbench:check?exercise=straddle-1&answer=") + answer);
+    }
+    QTRY_COMPARE(s.fake.dialogs.shown().size(), 1);
+    QTest::qWait(200);
     QCOMPARE(s.fake.dialogs.shown().size(), 1);
-    QVERIFY(s.fake.dialogs.shown()[0].text.contains(QStringLiteral("tutorial's own pages")));
+    QVERIFY2(s.fake.dialogs.shown()[0].text.startsWith(
+                 QStringLiteral("Your progress with the exercises cannot be kept for the next "
+                                "time the program runs: ")),
+             qPrintable(s.fake.dialogs.shown()[0].text));
+    QVERIFY(s.fake.dialogs.shown()[0].text.endsWith(
+        QStringLiteral(". It is kept until the program closes.")));
+    s.browser.navigate(
+        QStringLiteral("http://www.wqzmodules.example/public/wqzmodhtm/wqzLumo/contents.htm"));
+    s.browser.finish();
+    QVERIFY(s.browser.scripts.last().contains(QStringLiteral("{\"straddle-1\":\"shown\"}")));
 }
 
 void TestFrmLumo::a_strategy_chosen_offers_its_page_without_opening_it() {

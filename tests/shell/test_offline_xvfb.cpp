@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QRadioButton>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <memory>
@@ -51,8 +52,22 @@ private slots:
     void try_it_loads_the_workbench_and_the_page_stays_data();
     void try_it_loads_the_workbench_and_the_page_stays();
     void an_answer_typed_in_the_page_is_judged_and_the_contents_list_it();
+    void a_wrong_answer_gets_a_hint_then_the_answer_kept_across_a_restart();
 
 private:
+    // A window that has shown the module's first page, keeping the exercises'
+    // progress under `dataHome` (a scratch folder of its own if empty).
+    void start(const QString& dataHome = {});
+    // Clicks the element (a script's expression) with the mouse.
+    void click(const QString& element);
+    // Types the answer into the exercise's box and presses Enter, as a
+    // student does.
+    void answer(const char* exercise, const QString& typed);
+    // The text of the element a script's expression gives, or of the first
+    // element a selector finds; empty if there is none.
+    QString text(const QString& selector);
+    // The state the contents page lists for the exercise.
+    QString listed(const char* exercise);
     // The script's value in the page shown; invalid if it gives none in time.
     QVariant evaluate(const QString& script);
     // Scrolls the element (a script's expression) into view and gives a point
@@ -67,10 +82,14 @@ private:
 };
 
 void TestOfflineXvfb::init() {
-    // A failed init leaves its window behind; it must be gone before the next
-    // one installs its facilities.
+    start();
+}
+
+void TestOfflineXvfb::start(const QString& dataHome) {
+    // A failed start leaves its window behind; it must be gone before the
+    // next one installs its facilities.
     s.reset();
-    s = std::make_unique<Shell>(QStringList{kLaunchTitle});
+    s = std::make_unique<Shell>(QStringList{kLaunchTitle}, dataHome);
     s->window->Form_Load();
     s->window->show();
     QVERIFY(QTest::qWaitForWindowExposed(s->window.get(), kPatienceMs));
@@ -131,6 +150,31 @@ QPoint TestOfflineXvfb::pointIn(const QString& element) {
                      .arg(element))
             .toList();
     return xy.size() == 2 ? QPoint(qRound(xy[0].toDouble()), qRound(xy[1].toDouble())) : QPoint();
+}
+
+void TestOfflineXvfb::click(const QString& element) {
+    const QPoint at = pointIn(element);
+    QVERIFY2(!at.isNull(), qPrintable(element));
+    QTest::mouseClick(s->view()->focusProxy(), Qt::LeftButton, {}, at);
+}
+
+void TestOfflineXvfb::answer(const char* exercise, const QString& typed) {
+    click(QStringLiteral("document.getElementById('%1-answer')").arg(QLatin1String(exercise)));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), s->view()->focusProxy(), kPatienceMs);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), typed);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+}
+
+QString TestOfflineXvfb::text(const QString& selector) {
+    return evaluate(QStringLiteral("(function() { const e = document.querySelector(%1);"
+                                   " return e ? e.textContent : ''; })()")
+                        .arg(QStringLiteral("'") + selector + u'\''))
+        .toString();
+}
+
+QString TestOfflineXvfb::listed(const char* exercise) {
+    return text(QStringLiteral("li[data-exercise=\"%1\"] .state").arg(QLatin1String(exercise)));
 }
 
 void TestOfflineXvfb::open(const QString& address) {
@@ -249,35 +293,115 @@ void TestOfflineXvfb::try_it_loads_the_workbench_and_the_page_stays() {
 
 void TestOfflineXvfb::an_answer_typed_in_the_page_is_judged_and_the_contents_list_it() {
     open(modulePage(QStringLiteral("page21.htm")));
-    const QPoint box = pointIn(QStringLiteral("document.getElementById('straddle-1-answer')"));
-    QVERIFY(!box.isNull());
     s->window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(s->window.get(), kPatienceMs));
-    QTest::mouseClick(s->view()->focusProxy(), Qt::LeftButton, {}, box);
-    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), s->view()->focusProxy(), kPatienceMs);
-    const auto answer = [](const QString& typed) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(QApplication::focusWidget(), typed);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    };
-    const QString verdict =
-        QStringLiteral("document.querySelector('#straddle-1 .verdict').textContent");
-    answer(QStringLiteral("35"));
-    QTRY_COMPARE_WITH_TIMEOUT(evaluate(verdict).toString(),
-                              QStringLiteral("Not right: the lower break-even is 36.00, not 35."),
-                              kPatienceMs);
-    answer(QStringLiteral("36.01"));
-    QTRY_COMPARE_WITH_TIMEOUT(evaluate(verdict).toString(),
+    const QString verdict = QStringLiteral("#straddle-1 .verdict");
+    answer("straddle-1", QStringLiteral("35"));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        text(verdict), QStringLiteral("Not right: the lower break-even is not 35."), kPatienceMs);
+    answer("straddle-1", QStringLiteral("36.01"));
+    QTRY_COMPARE_WITH_TIMEOUT(text(verdict),
                               QStringLiteral("Right: the lower break-even is 36.00."), kPatienceMs);
     QCOMPARE(s->browser.LocationURL(), modulePage(QStringLiteral("page21.htm")));
 
     open(modulePage(QStringLiteral("contents.htm")));
-    const auto state = [this](const char* id) {
-        return evaluate(QStringLiteral("document.querySelector('li[data-exercise=\"%1\"] "
-                                       ".state').textContent")
-                            .arg(QLatin1String(id)))
-            .toString();
+    QTRY_COMPARE_WITH_TIMEOUT(listed("straddle-1"), QStringLiteral("answered right"), kPatienceMs);
+    QCOMPARE(listed("straddle-2"), QStringLiteral("not tried yet"));
+}
+
+void TestOfflineXvfb::a_wrong_answer_gets_a_hint_then_the_answer_kept_across_a_restart() {
+    QTemporaryDir data;
+    start(data.path());
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    open(modulePage(QStringLiteral("page21.htm")));
+    s->window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s->window.get(), kPatienceMs));
+    // The facts the page keeps closed until its exercises are done.
+    evaluate(QStringLiteral("document.querySelector('details.facts') || document.body"
+                            ".appendChild(document.createElement('details')).classList"
+                            ".add('facts');"));
+    const QString facts = QStringLiteral("document.querySelector('details.facts').open");
+
+    // A first wrong answer: the hint, its Try it link, "Show the answer",
+    // and no true value anywhere in the exercise.
+    answer("straddle-1", QStringLiteral("35"));
+    QTRY_COMPARE_WITH_TIMEOUT(text(QStringLiteral("#straddle-1 .verdict")),
+                              QStringLiteral("Not right: the lower break-even is not 35."),
+                              kPatienceMs);
+    QVERIFY(text(QStringLiteral("#straddle-1 p.hint"))
+                .startsWith(QStringLiteral("Plot the profit diagram and read the \"Break-even\"")));
+    QCOMPARE(text(QStringLiteral("#straddle-1 p.hint a")),
+             QStringLiteral("Try it on the workbench"));
+    QCOMPARE(text(QStringLiteral("#straddle-1 button.show-answer")),
+             QStringLiteral("Show the answer"));
+    QVERIFY(!text(QStringLiteral("#straddle-1")).contains(QStringLiteral("36.00")));
+    // Its link sets up the situation, as the page's own do.
+    click(QStringLiteral("document.querySelector('#straddle-1 p.hint a')"));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        s->window->workbench()->analysisText().startsWith(QStringLiteral("Straddle (profit)\n")),
+        kPatienceMs);
+    QCOMPARE(s->browser.LocationURL(), modulePage(QStringLiteral("page21.htm")));
+
+    // A second wrong answer shows the true one.
+    answer("straddle-1", QStringLiteral("34"));
+    QTRY_COMPARE_WITH_TIMEOUT(text(QStringLiteral("#straddle-1 p.shown")),
+                              QStringLiteral("The answer is 36.00."), kPatienceMs);
+    QCOMPARE(evaluate(facts).toBool(), false);
+    // Or the student asks for it.
+    answer("straddle-2", QStringLiteral("12"));
+    QTRY_VERIFY_WITH_TIMEOUT(!text(QStringLiteral("#straddle-2 p.hint")).isEmpty(), kPatienceMs);
+    QVERIFY(!text(QStringLiteral("#straddle-2")).contains(QStringLiteral("14.00")));
+    click(QStringLiteral("document.querySelector('#straddle-2 button.show-answer')"));
+    QTRY_COMPARE_WITH_TIMEOUT(text(QStringLiteral("#straddle-2 p.shown")),
+                              QStringLiteral("The answer is 14.00."), kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(facts).toBool(), true, kPatienceMs);
+
+    open(modulePage(QStringLiteral("page22.htm")));
+    answer("strangle-1", QStringLiteral("67"));
+    QTRY_VERIFY_WITH_TIMEOUT(text(QStringLiteral("#strangle-1 .verdict")).startsWith(u"Right"),
+                             kPatienceMs);
+    answer("strangle-2", QStringLiteral("7"));
+    QTRY_VERIFY_WITH_TIMEOUT(text(QStringLiteral("#strangle-2 .verdict")).startsWith(u"Not right"),
+                             kPatienceMs);
+
+    const auto listsTheProgress = [this] {
+        open(modulePage(QStringLiteral("contents.htm")));
+        QTRY_COMPARE_WITH_TIMEOUT(listed("straddle-1"), QStringLiteral("answer shown"),
+                                  kPatienceMs);
+        QCOMPARE(listed("straddle-2"), QStringLiteral("answer shown"));
+        QCOMPARE(listed("strangle-1"), QStringLiteral("answered right"));
+        QCOMPARE(listed("strangle-2"), QStringLiteral("tried, not yet right"));
+        QCOMPARE(listed("strip-1"), QStringLiteral("not tried yet"));
     };
-    QTRY_COMPARE_WITH_TIMEOUT(state("straddle-1"), QStringLiteral("answered right"), kPatienceMs);
-    QCOMPARE(state("straddle-2"), QStringLiteral("not tried yet"));
+    listsTheProgress();
+    // The program closes and starts again for the same user.
+    start(data.path());
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    listsTheProgress();
+
+    // Start over asks first: No keeps everything.
+    const QString startOver = QStringLiteral("document.getElementById('start-over')");
+    s->facilities.dialogs.script(platform::Dialogs::answerNo);
+    click(startOver);
+    QTRY_COMPARE_WITH_TIMEOUT(s->facilities.dialogs.shown().size(), 1, kPatienceMs);
+    QCOMPARE(s->facilities.dialogs.shown()[0].buttons, platform::Dialogs::Buttons::YesNoDefaultNo);
+    QVERIFY(s->facilities.dialogs.shown()[0].text.startsWith(
+        QStringLiteral("Start the exercises over?")));
+    Shell::settle();
+    QCOMPARE(listed("strangle-1"), QStringLiteral("answered right"));
+    // Yes forgets it, on the page and for the next run.
+    s->facilities.dialogs.script(platform::Dialogs::answerYes);
+    click(startOver);
+    QTRY_COMPARE_WITH_TIMEOUT(listed("strangle-1"), QStringLiteral("not tried yet"), kPatienceMs);
+    QCOMPARE(listed("straddle-1"), QStringLiteral("not tried yet"));
+    QCOMPARE(s->facilities.dialogs.shown().size(), 2);
+    s->facilities.dialogs.reset();
+    start(data.path());
+    open(modulePage(QStringLiteral("contents.htm")));
+    QTRY_COMPARE_WITH_TIMEOUT(listed("straddle-1"), QStringLiteral("not tried yet"), kPatienceMs);
+    QCOMPARE(listed("strangle-1"), QStringLiteral("not tried yet"));
 }

@@ -4,6 +4,7 @@
 #include "Strategies.h"
 
 #include <QLocale>
+#include <QUrl>
 
 #include <cmath>
 #include <optional>
@@ -188,6 +189,52 @@ QString trueAnswer(const Exercise& exercise) {
     return written(trueNumber(exercise));
 }
 
+QString hint(const Exercise& exercise) {
+    // Every line named here is a line of the analysis as the profit diagram
+    // writes it, so that the student finds the very words on the workbench.
+    switch (exercise.asks) {
+    case Asks::BreakEven:
+        return QStringLiteral("Plot the profit diagram and read the \"Break-even\" line of the "
+                              "analysis under the numbers: the price where the profit curve "
+                              "crosses zero.");
+    case Asks::LowerBreakEven:
+        return QStringLiteral("Plot the profit diagram and read the \"Break-even\" line of the "
+                              "analysis under the numbers: the lowest price where the profit "
+                              "curve crosses zero.");
+    case Asks::UpperBreakEven:
+        return QStringLiteral("Plot the profit diagram and read the \"Break-even\" line of the "
+                              "analysis under the numbers: the highest price where the profit "
+                              "curve crosses zero.");
+    case Asks::GreatestProfit:
+        return QStringLiteral("Plot the profit diagram and read the \"Maximum profit\" line of "
+                              "the analysis under the numbers: the highest the profit curve "
+                              "goes.");
+    case Asks::GreatestLoss:
+        return QStringLiteral("Plot the profit diagram and read the \"Maximum loss\" line of "
+                              "the analysis under the numbers: the lowest the profit curve goes, "
+                              "as an amount lost.");
+    case Asks::ProfitAt:
+        return QStringLiteral("Plot the profit diagram and rest the mouse on the profit curve at "
+                              "%1: the read-out beside the pointer gives the profit there. Or "
+                              "add up each leg's profit at %1.")
+            .arg(money(exercise.price));
+    case Asks::ProfitLimited:
+        return QStringLiteral("Plot the profit diagram and follow the profit curve as the price "
+                              "rises: does it level off? The \"Maximum profit\" line of the "
+                              "analysis under the numbers says so too.");
+    case Asks::LossLimited:
+        return QStringLiteral("Plot the profit diagram and follow the profit curve as the price "
+                              "rises and as it falls to 0: does it level off? The \"Maximum "
+                              "loss\" line of the analysis under the numbers says so too.");
+    }
+    return QString();
+}
+
+QString tryIt(const Exercise& exercise) {
+    return QStringLiteral("wqz-workbench:load?strategy=%1&diagram=profit")
+        .arg(QString::fromLatin1(QUrl::toPercentEncoding(QString::fromUtf16(exercise.strategy))));
+}
+
 Verdict check(const Exercise& exercise, const QString& typed) {
     const QString shown = typed.trimmed().left(longestAnswer);
     if (yesOrNo(exercise.asks)) {
@@ -196,11 +243,14 @@ Verdict check(const Exercise& exercise, const QString& typed) {
             return {Outcome::Unreadable, QStringLiteral("Answer yes or no.")};
         }
         const bool yes = trueYes(exercise);
-        const QString fact = QStringLiteral("the %1 %2.")
-                                 .arg(exercise.asks == Asks::ProfitLimited ? u"profit" : u"loss",
-                                      yes ? u"is limited" : u"has no limit");
-        return *answer == yes ? Verdict{Outcome::Right, QStringLiteral("Right: ") + fact}
-                              : Verdict{Outcome::Wrong, QStringLiteral("Not right: ") + fact};
+        if (*answer != yes) {
+            return {Outcome::Wrong,
+                    QStringLiteral("Not right: think again whether the %1 has a limit.")
+                        .arg(exercise.asks == Asks::ProfitLimited ? u"profit" : u"loss")};
+        }
+        return {Outcome::Right, QStringLiteral("Right: the %1 %2.")
+                                    .arg(exercise.asks == Asks::ProfitLimited ? u"profit" : u"loss",
+                                         yes ? u"is limited" : u"has no limit")};
     }
     const std::optional<double> answer =
         typed.size() > longestAnswer ? std::nullopt : readNumber(shown);
@@ -209,12 +259,12 @@ Verdict check(const Exercise& exercise, const QString& typed) {
     }
     const std::optional<double> truth = trueNumber(exercise);
     const double given = exercise.asks == Asks::GreatestLoss ? std::abs(*answer) : *answer;
-    const QString fact = topic(exercise) + QStringLiteral(" is ") + written(truth);
     if (truth && std::abs(given - *truth) <= kWithin) {
-        return {Outcome::Right, QStringLiteral("Right: ") + fact + u'.'};
+        return {Outcome::Right, QStringLiteral("Right: ") + topic(exercise) +
+                                    QStringLiteral(" is ") + written(truth) + u'.'};
     }
-    return {Outcome::Wrong,
-            QStringLiteral("Not right: ") + fact + QStringLiteral(", not ") + shown + u'.'};
+    return {Outcome::Wrong, QStringLiteral("Not right: ") + topic(exercise) +
+                                QStringLiteral(" is not ") + shown + u'.'};
 }
 
 } // namespace workbench::exercises

@@ -45,12 +45,20 @@ QString topic(const Exercise& exercise);
 // The true answer, from the exact analysis, as a page would write it: two
 // decimals ("36.00", a loss as the amount lost), "yes" or "no", or "no limit".
 QString trueAnswer(const Exercise& exercise);
+// What to look at on the workbench after a wrong answer: which curve, which
+// line of the analysis.
+QString hint(const Exercise& exercise);
+// The page's "Try it" link that loads the exercise's strategy as it is
+// judged: "wqz-workbench:load?strategy=Straddle&diagram=profit".
+QString tryIt(const Exercise& exercise);
 
 enum class Outcome { Right, Wrong, Unreadable };
 struct Verdict {
     Outcome outcome;
     // A sentence for the page: "Right: the lower break-even is 36.00.",
-    // "Not right: the lower break-even is 36.00, not 35." or what to type.
+    // "Not right: the lower break-even is not 35." or what to type. A wrong
+    // answer's sentence never names the true value: a student who guessed
+    // wrong gets a hint to work from first, and the value only on asking.
     QString message;
 };
 // Judges the answer as the student typed it; anything neither a number nor

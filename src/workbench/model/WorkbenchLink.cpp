@@ -38,21 +38,43 @@ Reading refuse(const QString& why) {
 
 Reading readCheck(const QUrlQuery& query) {
     const QList<QPair<QString, QString>> items = query.queryItems(QUrl::FullyDecoded);
-    if (items.size() != 2 || !query.hasQueryItem(QStringLiteral("exercise")) ||
-        !query.hasQueryItem(QStringLiteral("answer"))) {
-        return refuse(QStringLiteral("The link must name an exercise and an answer."));
+    const QString exercise = QStringLiteral("exercise");
+    const QString answer = QStringLiteral("answer");
+    const QString reveal = QStringLiteral("reveal");
+    if (items.size() != 2 || !query.hasQueryItem(exercise) ||
+        (!query.hasQueryItem(answer) && !query.hasQueryItem(reveal))) {
+        return refuse(
+            QStringLiteral("The link must name an exercise and an answer, or ask to reveal it."));
     }
     Check check;
-    check.exercise = query.queryItemValue(QStringLiteral("exercise"), QUrl::FullyDecoded);
-    check.answer = query.queryItemValue(QStringLiteral("answer"), QUrl::FullyDecoded);
-    if (!exercises::find(check.exercise)) {
+    check.exercise = query.queryItemValue(exercise, QUrl::FullyDecoded);
+    static const QRegularExpression id(
+        QRegularExpression::anchoredPattern(QStringLiteral("[a-z0-9]+(-[a-z0-9]+)*")));
+    if (check.exercise.size() > longestExerciseId || !id.match(check.exercise).hasMatch()) {
         return refuse(
             QStringLiteral("The tutorial has no exercise \"%1\".").arg(check.exercise.left(40)));
     }
+    if (query.hasQueryItem(reveal)) {
+        if (query.queryItemValue(reveal) != u"1") {
+            return refuse(QStringLiteral("The link's reveal must be 1."));
+        }
+        check.reveal = true;
+        return {std::nullopt, QString(), check};
+    }
+    check.answer = query.queryItemValue(answer, QUrl::FullyDecoded);
     if (check.answer.size() > exercises::longestAnswer) {
         return refuse(QStringLiteral("The answer is too long."));
     }
     return {std::nullopt, QString(), check};
+}
+
+Reading readProgress(const QUrlQuery& query) {
+    if (query.queryItems().size() != 1 || query.queryItemValue(QStringLiteral("clear")) != u"1") {
+        return refuse(QStringLiteral("The link can only clear the exercises' progress."));
+    }
+    Reading reading;
+    reading.startOver = true;
+    return reading;
 }
 
 // A number as a page writes it: digits with at most `decimals` after one full
@@ -184,7 +206,8 @@ QString readMarket(const QUrlQuery& query, Market& market) {
 } // namespace
 
 Reading read(const QUrl& link, int gridRows) {
-    if (link.scheme() != scheme || (link.path() != u"load" && link.path() != u"check")) {
+    if (link.scheme() != scheme ||
+        (link.path() != u"load" && link.path() != u"check" && link.path() != u"progress")) {
         return refuse(QStringLiteral("The workbench does not know this link."));
     }
     if (link.toString().size() > kLongestLink) {
@@ -193,6 +216,9 @@ Reading read(const QUrl& link, int gridRows) {
     const QUrlQuery query(link);
     if (link.path() == u"check") {
         return readCheck(query);
+    }
+    if (link.path() == u"progress") {
+        return readProgress(query);
     }
     QSet<QString> seen;
     for (const auto& [key, value] : query.queryItems()) {

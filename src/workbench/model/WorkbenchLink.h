@@ -41,8 +41,17 @@
 // stop: "1e5", "nan", "+inf" or "0x10" is refused, as is an empty value.
 // A link can do no more than that: load a listed strategy or a position on the
 // grid's rows, in one diagram or the other, in the market it names.
-// A page's exercise sends the student's answer the same way, to be judged:
+// A page's exercise sends the student's answer the same way, to be judged,
+// or asks for the true answer to be shown (the student's own request, after a
+// wrong answer); the contents page's "Start over" asks for the progress kept
+// between runs to be cleared, which the program confirms with the student:
 //   wqz-workbench:check?exercise=straddle-1&answer=36
+//   wqz-workbench:check?exercise=straddle-1&reveal=1
+//   wqz-workbench:progress?clear=1
+// An exercise's id is lower-case letters, digits and single hyphens, at most
+// 40 characters; which ids the tutorial has is the program's to say, for
+// the lessons' exercises are judged above this layer. An answer is at most
+// exercises::longestAnswer characters.
 namespace workbench::links {
 
 inline const QString scheme = QStringLiteral("wqz-workbench");
@@ -80,16 +89,21 @@ struct Load {
 };
 
 struct Check {
-    QString exercise; // a known exercise's id
-    QString answer;   // as typed, at most a few dozen characters
+    QString exercise; // an exercise's id, of the form above
+    QString answer;   // as typed, at most a few dozen characters; empty to reveal
+    bool reveal = false;
 };
 
-// The load or the check a link asks for (one of them), or why it is refused,
-// in words.
+// Ids longer than any exercise's are not read.
+inline constexpr qsizetype longestExerciseId = 40;
+
+// The load, the check or the start over a link asks for (one of them), or
+// why it is refused, in words.
 struct Reading {
     std::optional<Load> load;
     QString problem;
     std::optional<Check> check;
+    bool startOver = false;
 };
 Reading read(const QUrl& link, int gridRows);
 

@@ -18,8 +18,12 @@ private slots:
     void a_link_sets_no_more_of_the_market_than_it_names();
     void a_link_holds_the_dates_to_the_days_in_force_data();
     void a_link_holds_the_dates_to_the_days_in_force();
+    void a_page_asks_for_a_check_a_reveal_or_a_start_over_data();
+    void a_page_asks_for_a_check_a_reveal_or_a_start_over();
     void an_answer_within_a_cent_is_right_data();
     void an_answer_within_a_cent_is_right();
+    void a_wrong_answer_is_told_without_the_true_value_data();
+    void a_wrong_answer_is_told_without_the_true_value();
 };
 
 void TestWorkbenchLink::a_link_loads_no_more_than_a_strategy_or_legs_data() {
@@ -58,17 +62,6 @@ void TestWorkbenchLink::a_link_loads_no_more_than_a_strategy_or_legs_data() {
                                      << "not a leg";
     QTest::newRow("too long") << load + "position=" + QString(3000, u'u') + "&diagram=profit"
                               << "too long";
-    const QString check = QStringLiteral("wqz-workbench:check?");
-    QTest::newRow("an answer") << check + "exercise=straddle-1&answer=36%2C5%20%26x"
-                               << "";
-    QTest::newRow("no such exercise") << check + "exercise=x&answer=1"
-                                      << "no exercise \"x\"";
-    QTest::newRow("no answer") << check + "exercise=straddle-1"
-                               << "an exercise and an answer";
-    QTest::newRow("an answer and a load") << check + "exercise=straddle-1&answer=1&strategy=Strip"
-                                          << "an exercise and an answer";
-    QTest::newRow("a long answer")
-        << check + "exercise=straddle-1&answer=" + QString(41, u'1') << "too long";
 }
 
 void TestWorkbenchLink::a_link_loads_no_more_than_a_strategy_or_legs() {
@@ -78,8 +71,64 @@ void TestWorkbenchLink::a_link_loads_no_more_than_a_strategy_or_legs() {
     QCOMPARE(bool(reading.load) || bool(reading.check), problem.isEmpty());
     QVERIFY(!(reading.load && reading.check));
     QVERIFY2(reading.problem.contains(problem), qPrintable(reading.problem));
+}
+
+void TestWorkbenchLink::a_page_asks_for_a_check_a_reveal_or_a_start_over_data() {
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("problem"); // empty when the link is followed
+    QTest::addColumn<QString>("answer");  // what a check reads
+    QTest::addColumn<bool>("reveal");
+    QTest::addColumn<bool>("startOver");
+    const QString check = QStringLiteral("wqz-workbench:check?");
+    const auto refused = [](const char* name, const QString& link, const char* problem) {
+        QTest::newRow(name) << link << QString::fromUtf8(problem) << QString() << false << false;
+    };
+    QTest::newRow("an answer") << check + "exercise=straddle-1&answer=36%2C5%20%26x"
+                               << ""
+                               << "36,5 &x" << false << false;
+    // Which ids the tutorial has is the window's to say: a lesson's exercise
+    // is unknown to this layer.
+    QTest::newRow("any id of the form") << check + "exercise=time-value-9&answer=1"
+                                        << ""
+                                        << "1" << false << false;
+    QTest::newRow("a reveal") << check + "exercise=straddle-1&reveal=1"
+                              << ""
+                              << "" << true << false;
+    QTest::newRow("a start over") << "wqz-workbench:progress?clear=1"
+                                  << ""
+                                  << "" << false << true;
+    refused("an id not of the form", check + "exercise=Straddle%201&answer=1", "no exercise");
+    refused("script in an id", check + "exercise=x%3Cb%3E&answer=1", "no exercise");
+    refused("an empty id", check + "exercise=&answer=1", "no exercise");
+    refused("a longer id than any", check + "exercise=" + QString(41, u'x') + "&answer=1",
+            "no exercise");
+    refused("no answer", check + "exercise=straddle-1", "an exercise and an answer");
+    refused("an answer and a load", check + "exercise=straddle-1&answer=1&strategy=Strip",
+            "an exercise and an answer");
+    refused("an answer and a reveal", check + "exercise=straddle-1&answer=1&reveal=1",
+            "an exercise and an answer");
+    refused("a reveal of another value", check + "exercise=straddle-1&reveal=yes", "reveal");
+    refused("a long answer", check + "exercise=straddle-1&answer=" + QString(41, u'1'), "too long");
+    refused("progress without clear", "wqz-workbench:progress?", "only clear");
+    refused("progress set, not cleared", "wqz-workbench:progress?clear=0", "only clear");
+    refused("a clear with more", "wqz-workbench:progress?clear=1&exercise=straddle-1",
+            "only clear");
+}
+
+void TestWorkbenchLink::a_page_asks_for_a_check_a_reveal_or_a_start_over() {
+    QFETCH(QString, link);
+    QFETCH(QString, problem);
+    QFETCH(QString, answer);
+    QFETCH(bool, reveal);
+    QFETCH(bool, startOver);
+    const workbench::links::Reading reading = workbench::links::read(QUrl(link), 5);
+    QVERIFY(!reading.load);
+    QVERIFY2(reading.problem.contains(problem), qPrintable(reading.problem));
+    QCOMPARE(reading.startOver, startOver);
+    QCOMPARE(bool(reading.check), problem.isEmpty() && !startOver);
     if (reading.check) {
-        QCOMPARE(reading.check->answer, QStringLiteral("36,5 &x"));
+        QCOMPARE(reading.check->answer, answer);
+        QCOMPARE(reading.check->reveal, reveal);
     }
 }
 
@@ -207,19 +256,19 @@ void TestWorkbenchLink::an_answer_within_a_cent_is_right_data() {
                                 << "36.01" << int(O::Right) << "";
     QTest::newRow("two cents off")
         << "straddle-1"
-        << "35.98" << int(O::Wrong) << "Not right: the lower break-even is 36.00, not 35.98.";
+        << "35.98" << int(O::Wrong) << "Not right: the lower break-even is not 35.98.";
     QTest::newRow("as typed with a sign and a comma") << "strip-1"
                                                       << " $41,25 " << int(O::Right) << "";
     QTest::newRow("a loss either way") << "straddle-2"
                                        << "-14" << int(O::Right) << "";
     QTest::newRow("a profit's sign counts")
         << "strangle-2"
-        << "7" << int(O::Wrong) << "the profit at 45.00 is -7.00, not 7.";
+        << "7" << int(O::Wrong) << "Not right: the profit at 45.00 is not 7.";
     QTest::newRow("no limit, said") << "naked-call-1"
                                     << "No" << int(O::Right) << "Right: the profit has no limit.";
     QTest::newRow("no limit, denied")
         << "naked-call-1"
-        << "yes" << int(O::Wrong) << "Not right: the profit has no limit.";
+        << "yes" << int(O::Wrong) << "Not right: think again whether the profit has a limit.";
     QTest::newRow("a word for a number") << "straddle-1"
                                          << "forty" << int(O::Unreadable) << "Type a number";
     QTest::newRow("nothing") << "straddle-1"
@@ -242,6 +291,44 @@ void TestWorkbenchLink::an_answer_within_a_cent_is_right() {
     const workbench::exercises::Verdict verdict = workbench::exercises::check(*e, typed);
     QCOMPARE(int(verdict.outcome), outcome);
     QVERIFY2(verdict.message.contains(message), qPrintable(verdict.message));
+}
+
+void TestWorkbenchLink::a_wrong_answer_is_told_without_the_true_value_data() {
+    QTest::addColumn<QString>("exercise");
+    for (const workbench::exercises::Exercise& e : workbench::exercises::all()) {
+        QTest::newRow(QString::fromUtf16(e.id).toLatin1().constData()) << QString::fromUtf16(e.id);
+    }
+}
+
+// A student who guessed wrong gets a hint and the situation to work from;
+// the value comes only on asking or after a second wrong answer, which the
+// window decides. The hint's link loads what the exercise is judged on.
+void TestWorkbenchLink::a_wrong_answer_is_told_without_the_true_value() {
+    namespace exercises = workbench::exercises;
+    QFETCH(QString, exercise);
+    const exercises::Exercise& e = *exercises::find(exercise);
+    const QString truth = exercises::trueAnswer(e);
+    const bool number = truth != u"yes" && truth != u"no";
+    // Far enough off to be wrong, in a form that names nothing true.
+    const QString wrong = !number ? (truth == u"yes" ? QStringLiteral("no") : QStringLiteral("yes"))
+                                  : QStringLiteral("123456");
+    const exercises::Verdict verdict = exercises::check(e, wrong);
+    QCOMPARE(int(verdict.outcome), int(exercises::Outcome::Wrong));
+    QVERIFY2(verdict.message.startsWith(QStringLiteral("Not right: ")),
+             qPrintable(verdict.message));
+    if (number) {
+        QVERIFY2(!verdict.message.contains(truth), qPrintable(verdict.message));
+    }
+    // Nor in the words a right answer hears: "the profit has no limit".
+    const exercises::Verdict right = exercises::check(e, truth);
+    if (right.outcome == exercises::Outcome::Right) {
+        const QString fact = right.message.mid(QStringLiteral("Right: ").size()).chopped(1);
+        QVERIFY2(!verdict.message.contains(fact), qPrintable(verdict.message));
+    }
+    const workbench::links::Reading tryIt = workbench::links::read(QUrl(exercises::tryIt(e)), 5);
+    QVERIFY2(tryIt.load, qPrintable(tryIt.problem));
+    QCOMPARE(tryIt.load->strategy, QString::fromUtf16(e.strategy));
+    QCOMPARE(tryIt.load->diagram, workbench::payoff::profitDiagram);
 }
 
 QTEST_GUILESS_MAIN(TestWorkbenchLink)

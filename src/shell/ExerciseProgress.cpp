@@ -1,0 +1,185 @@
+#include "ExerciseProgress.h"
+
+#include "platform/WholeFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMutexLocker>
+#include <QStandardPaths>
+
+#include <cmath>
+
+namespace shell {
+
+namespace {
+
+const QString kExercises = QStringLiteral("exercises");
+const QString kState = QStringLiteral("state");
+const QString kWrong = QStringLiteral("wrongAnswers");
+
+std::optional<ExerciseProgress::State> stateFrom(const QJsonValue& value) {
+    const QJsonObject o = value.toObject();
+    const QJsonValue wrong = o.value(kWrong);
+    if (!value.isObject() || o.size() != 2 || !wrong.isDouble()) {
+        return std::nullopt;
+    }
+    const double count = wrong.toDouble();
+    if (!(count >= 0 && count <= ExerciseProgress::mostWrongAnswers) ||
+        count != std::floor(count)) {
+        return std::nullopt;
+    }
+    ExerciseProgress::State state;
+    state.wrongAnswers = int(count);
+    const QString standing = o.value(kState).toString();
+    if (standing == ExerciseProgress::word(ExerciseProgress::Standing::Right)) {
+        state.standing = ExerciseProgress::Standing::Right;
+    } else if (standing == ExerciseProgress::word(ExerciseProgress::Standing::Shown)) {
+        state.standing = ExerciseProgress::Standing::Shown;
+    } else if (standing != ExerciseProgress::word(ExerciseProgress::Standing::Tried) || count < 1) {
+        // Tried is only ever written after a wrong answer.
+        return std::nullopt;
+    }
+    return state;
+}
+
+} // namespace
+
+ExerciseProgress::ExerciseProgress(QString path, QObject* parent)
+    : QObject(parent), path_(std::move(path)) {
+    // One writer, so that the file's writes land in the order they were asked.
+    writer_.setMaxThreadCount(1);
+}
+
+ExerciseProgress::~ExerciseProgress() {
+    writer_.waitForDone();
+}
+
+QString ExerciseProgress::word(Standing standing) {
+    switch (standing) {
+    case Standing::Right:
+        return QStringLiteral("right");
+    case Standing::Shown:
+        return QStringLiteral("shown");
+    case Standing::Tried:
+        break;
+    }
+    return QStringLiteral("wrong");
+}
+
+QString ExerciseProgress::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/exercise-progress.json");
+}
+
+void ExerciseProgress::load(bool (*known)(const QString&)) {
+    const platform::FileBytes file = platform::readWholeFile(path_, largestFile);
+    // Held in memory from here on: what is answered now is written over it.
+    states_ = file.bytes ? fromJson(*file.bytes, known) : States();
+}
+
+ExerciseProgress::State ExerciseProgress::answered(const QString& id, bool right) {
+    State& state = states_[id];
+    if (right) {
+        if (state.standing == Standing::Tried) {
+            state.standing = Standing::Right;
+        }
+    } else {
+        state.wrongAnswers = std::min(state.wrongAnswers + 1, mostWrongAnswers);
+        if (state.standing == Standing::Tried && state.wrongAnswers >= wrongBeforeShown) {
+            state.standing = Standing::Shown;
+        }
+    }
+    const State now = state;
+    keep();
+    return now;
+}
+
+ExerciseProgress::State ExerciseProgress::shown(const QString& id) {
+    State& state = states_[id];
+    if (state.standing != Standing::Right) {
+        state.standing = Standing::Shown;
+    }
+    const State now = state;
+    keep();
+    return now;
+}
+
+void ExerciseProgress::clear() {
+    states_.clear();
+    keep();
+}
+
+bool ExerciseProgress::finishWriting(int ms) {
+    return writer_.waitForDone(ms);
+}
+
+QByteArray ExerciseProgress::toJson(const States& states) {
+    QJsonObject exercises;
+    for (auto it = states.cbegin(); it != states.cend(); ++it) {
+        exercises.insert(it.key(),
+                         QJsonObject{{kState, word(it->standing)},
+                                     {kWrong, std::min(it->wrongAnswers, mostWrongAnswers)}});
+    }
+    return QJsonDocument(QJsonObject{{kExercises, exercises}}).toJson(QJsonDocument::Indented);
+}
+
+ExerciseProgress::States ExerciseProgress::fromJson(const QByteArray& bytes,
+                                                    bool (*known)(const QString&)) {
+    if (bytes.size() > largestFile) {
+        return {};
+    }
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    const QJsonValue exercises = document.object().value(kExercises);
+    if (error.error != QJsonParseError::NoError || !exercises.isObject()) {
+        return {};
+    }
+    States states;
+    const QJsonObject all = exercises.toObject();
+    for (auto it = all.begin(); it != all.end(); ++it) {
+        const std::optional<State> state = stateFrom(it.value());
+        if (state && (!known || known(it.key()))) {
+            states.insert(it.key(), *state);
+        }
+    }
+    return states;
+}
+
+void ExerciseProgress::keep() {
+    const QByteArray bytes = toJson(states_);
+    {
+        const QMutexLocker lock(&mutex_);
+        pending_ = bytes;
+        if (writing_) {
+            return;
+        }
+        writing_ = true;
+    }
+    writer_.start([this] { writePending(); });
+}
+
+void ExerciseProgress::writePending() {
+    for (;;) {
+        QByteArray bytes;
+        {
+            const QMutexLocker lock(&mutex_);
+            if (!pending_) {
+                writing_ = false;
+                return;
+            }
+            bytes = std::move(*pending_);
+            pending_.reset();
+        }
+        // A folder that cannot be made shows in the write's own reason.
+        QDir().mkpath(QFileInfo(path_).absolutePath());
+        const QString why = platform::writeWholeFile(path_, bytes);
+        if (!why.isEmpty()) {
+            QMetaObject::invokeMethod(
+                this, [this, why] { emit notKept(why); }, Qt::QueuedConnection);
+        }
+    }
+}
+
+} // namespace shell

@@ -1,0 +1,130 @@
+// The tutorial's exercises: answers judged, hints and true answers given,
+// and the progress kept between runs and cleared on request.
+#include "frmLumo.h"
+
+#include "ExerciseBooks.h"
+#include "ExerciseProgress.h"
+#include "platform/Browser.h"
+#include "platform/Dialogs.h"
+#include "platform/FailureGuard.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace shell {
+
+namespace {
+
+// The page hears the program through its functions, given JSON, which
+// quotes whatever the texts hold, so none of them can end the script.
+QString verdictScript(const QJsonArray& arguments) {
+    return QStringLiteral("window.wqzExercises && wqzExercises.verdict.apply(null, %1);")
+        .arg(QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact)));
+}
+
+QString showScript(const QJsonObject& states) {
+    return QStringLiteral("window.wqzExercises && wqzExercises.show(%1);")
+        .arg(QString::fromUtf8(QJsonDocument(states).toJson(QJsonDocument::Compact)));
+}
+
+QString answerSentence(const QString& id) {
+    const QString truth = exerciseBooks::trueAnswer(id);
+    return truth.isEmpty() ? QStringLiteral("The program finds no answer to this one.")
+                           : QStringLiteral("The answer is %1.").arg(truth);
+}
+
+} // namespace
+
+void frmLumo::createProgress() {
+    progress_ = new ExerciseProgress(ExerciseProgress::defaultPath(), this);
+    progress_->load(&exerciseBooks::known);
+    connect(progress_, &ExerciseProgress::notKept, this, [this](const QString& reason) {
+        platform::runGuarded([this, reason] { progressNotKept(reason); });
+    });
+}
+
+void frmLumo::progressNotKept(const QString& reason) {
+    // Once a run: the student learns that closing loses the progress, and is
+    // not interrupted at every answer after that.
+    if (toldProgressNotKept_) {
+        return;
+    }
+    toldProgressNotKept_ = true;
+    QString why = reason;
+    if (!why.isEmpty()) {
+        why[0] = why[0].toUpper();
+    }
+    platform::dialogs().msgBox(
+        QStringLiteral("Your progress with the exercises cannot be kept for the next time the "
+                       "program runs: %1%2 It is kept until the program closes.")
+            .arg(why, why.endsWith(u'.') ? QString() : QStringLiteral(".")),
+        platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
+}
+
+bool frmLumo::exerciseKnown(const QString& exercise) {
+    if (exerciseBooks::known(exercise)) {
+        return true;
+    }
+    platform::dialogs().msgBox(
+        QStringLiteral("The page's link to the workbench cannot be followed. The tutorial has no "
+                       "exercise \"%1\".")
+            .arg(exercise.left(40)),
+        platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
+    return false;
+}
+
+void frmLumo::checkExercise(const QString& exercise, const QString& answer) {
+    const workbench::exercises::Verdict verdict = exerciseBooks::check(exercise, answer);
+    using workbench::exercises::Outcome;
+    QJsonObject help;
+    if (verdict.outcome != Outcome::Unreadable) {
+        const ExerciseProgress::State state =
+            progress_->answered(exercise, verdict.outcome == Outcome::Right);
+        if (verdict.outcome == Outcome::Wrong) {
+            help.insert(QStringLiteral("hint"), exerciseBooks::hint(exercise));
+            help.insert(QStringLiteral("tryIt"), exerciseBooks::tryIt(exercise));
+            // Shown after the second wrong answer, or again once shown.
+            if (state.standing == ExerciseProgress::Standing::Shown) {
+                help.insert(QStringLiteral("answer"), answerSentence(exercise));
+            }
+        }
+    }
+    const QString outcome = verdict.outcome == Outcome::Right   ? QStringLiteral("right")
+                            : verdict.outcome == Outcome::Wrong ? QStringLiteral("wrong")
+                                                                : QStringLiteral("unreadable");
+    browser_.runScript(verdictScript(QJsonArray{exercise, outcome, verdict.message, help}));
+}
+
+void frmLumo::revealAnswer(const QString& exercise) {
+    progress_->shown(exercise);
+    const QJsonObject help{{QStringLiteral("answer"), answerSentence(exercise)}};
+    browser_.runScript(
+        verdictScript(QJsonArray{exercise, QStringLiteral("shown"), QString(), help}));
+}
+
+void frmLumo::startOver() {
+    const int answer = platform::dialogs().msgBox(
+        QStringLiteral("Start the exercises over? What you have answered, and which answers "
+                       "were shown, will be forgotten."),
+        platform::Dialogs::Buttons::YesNoDefaultNo, platform::Dialogs::Icon::Question);
+    if (answer != platform::Dialogs::answerYes) {
+        return;
+    }
+    progress_->clear();
+    showExerciseStates();
+}
+
+void frmLumo::showExerciseStates() {
+    if (!tutorialPageShown()) {
+        return;
+    }
+    QJsonObject states;
+    const ExerciseProgress::States& all = progress_->states();
+    for (auto it = all.cbegin(); it != all.cend(); ++it) {
+        states.insert(it.key(), ExerciseProgress::word(it->standing));
+    }
+    browser_.runScript(showScript(states));
+}
+
+} // namespace shell
