@@ -1,6 +1,7 @@
 // The tutorial pages teach with numbers and curves; these must be the ones
 // the student sees on the workbench beside them.
 #include "HttpProbe.h"
+#include "TutorialText.h"
 #include "offline/SiteBundle.h"
 #include "workbench/control/WorkbenchHarness.h"
 #include "workbench/model/Exercises.h"
@@ -14,7 +15,10 @@
 #include <QTest>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
+
+using namespace tutorialtext;
 
 namespace {
 
@@ -141,44 +145,17 @@ double valueAt(const QList<QPointF>& points, double x) {
     return std::nan("");
 }
 
-// The facts a strategy page lists ("Break-even", "Greatest profit"...), each
-// with the amounts it quotes: numbers with two decimals, as pages write money
-// and break-evens.
-QHash<QString, QString> factsOf(const QByteArray& html) {
-    static const QRegularExpression facts(QStringLiteral("<dt>([^<]*)</dt><dd>([^<]*)</dd>"));
-    QHash<QString, QString> out;
-    QRegularExpressionMatchIterator it = facts.globalMatch(QString::fromUtf8(html));
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        out.insert(m.captured(1), m.captured(2));
+// A strategy exercise's answer as a page would give it away; a yes or no
+// shows as the extreme it asks about: its amount, or that it has no limit.
+QList<QRegularExpression> givenAway(const workbench::exercises::Exercise& e) {
+    namespace exercises = workbench::exercises;
+    exercises::Exercise asked = e;
+    if (e.asks == exercises::Asks::ProfitLimited) {
+        asked.asks = exercises::Asks::GreatestProfit;
+    } else if (e.asks == exercises::Asks::LossLimited) {
+        asked.asks = exercises::Asks::GreatestLoss;
     }
-    return out;
-}
-
-QList<double> amountsIn(const QString& text) {
-    static const QRegularExpression amount(QStringLiteral("\\b\\d+\\.\\d\\d\\b"));
-    QList<double> out;
-    QRegularExpressionMatchIterator it = amount.globalMatch(text);
-    while (it.hasNext()) {
-        out << it.next().captured().toDouble();
-    }
-    return out;
-}
-
-// What a page says of an extreme, against the analysis: "no limit" for an
-// unlimited one, otherwise its greatest amount (a page may add a lesser,
-// local one after it).
-QString extremeMismatch(const QString& quoted, const workbench::analysis::Extreme& e, double sign) {
-    const bool noLimit = quoted.contains(QStringLiteral("no limit"));
-    const QList<double> amounts = amountsIn(quoted);
-    if (e.unlimited) {
-        return noLimit ? QString() : QStringLiteral("not unlimited: ") + quoted;
-    }
-    if (amounts.isEmpty() ||
-        std::abs(*std::max_element(amounts.cbegin(), amounts.cend()) - sign * e.value) > 0.005) {
-        return QStringLiteral("%1 against %2").arg(quoted).arg(sign * e.value, 0, 'f', 2);
-    }
-    return QString();
+    return tutorialtext::givenAway(exercises::trueAnswer(asked));
 }
 
 } // namespace
@@ -191,6 +168,9 @@ private slots:
     void each_strategy_page_quotes_the_exact_analysis();
     void every_try_it_link_loads_a_position_its_page_draws();
     void each_exercise_is_asked_on_its_page_and_listed_with_the_analysis_answer();
+    void no_exercise_answer_shows_above_it_and_the_facts_fold_below_data();
+    void no_exercise_answer_shows_above_it_and_the_facts_fold_below();
+    void the_contents_number_every_page_as_its_kicker_does();
 };
 
 void TestTutorialContent::each_standard_strategy_has_a_page_sketching_the_legs_it_loads() {
@@ -270,34 +250,13 @@ void TestTutorialContent::each_strategy_page_quotes_the_exact_analysis() {
         const QUrl url(k.page);
         const QHash<QString, QString> facts =
             factsOf(bundle.answer(url.host(), url.path(QUrl::FullyEncoded).toLatin1()).body);
-        const QString where = k.strategy + QStringLiteral(": ");
-
-        // What opening the position costs or brings in, premiums and the unit together.
-        const double outlay = a.netPremium + a.underlyingCost;
-        const QString paid = outlay >= 0 ? QStringLiteral("Cost") : QStringLiteral("Received");
-        QVERIFY2(facts.contains(paid), qPrintable(where + paid));
-        QVERIFY2(std::abs(amountsIn(facts.value(paid)).value(0) - std::abs(outlay)) < 0.005,
-                 qPrintable(where + facts.value(paid)));
-
-        QList<double> breakEvens;
-        for (const analysis::PriceSpan& s : a.breakEvens) {
-            QVERIFY2(s.isPoint(), qPrintable(where + QStringLiteral("a flat break-even")));
-            breakEvens << std::round(s.from * 100) / 100;
-        }
-        QCOMPARE(amountsIn(facts.value(QStringLiteral("Break-even"))), breakEvens);
-        const QString profit =
-            extremeMismatch(facts.value(QStringLiteral("Greatest profit")), a.highest, 1);
-        QVERIFY2(profit.isEmpty(), qPrintable(where + profit));
-        const QString loss =
-            extremeMismatch(facts.value(QStringLiteral("Greatest loss")), a.lowest, -1);
-        QVERIFY2(loss.isEmpty(), qPrintable(where + loss));
+        const QString mismatch = factsMismatch(facts, a);
+        QVERIFY2(mismatch.isEmpty(), qPrintable(k.strategy + QStringLiteral(": ") + mismatch));
     }
     QCOMPARE(checked.size(), qsizetype(workbench::standardStrategies().size()));
 }
 
 void TestTutorialContent::every_try_it_link_loads_a_position_its_page_draws() {
-    static const QRegularExpression tryIt(
-        QStringLiteral("<a href=\"(wqz-workbench:[^\"]*)\">Try it on the workbench"));
     const offline::SiteBundle bundle;
     const QList<Sketch> sketches = sketchesOf(bundle);
     WorkbenchHarness h;
@@ -307,9 +266,9 @@ void TestTutorialContent::every_try_it_link_loads_a_position_its_page_draws() {
         const QUrl url(address);
         const QString html = QString::fromUtf8(
             bundle.answer(url.host(), url.path(QUrl::FullyEncoded).toLatin1()).body);
-        QRegularExpressionMatchIterator it = tryIt.globalMatch(html);
+        QRegularExpressionMatchIterator it = tryItLink().globalMatch(html);
         while (it.hasNext()) {
-            const QString href = it.next().captured(1).replace(QStringLiteral("&amp;"), u"&"_qs);
+            const QString href = it.next().captured(2).replace(QStringLiteral("&amp;"), u"&"_qs);
             const workbench::links::Reading reading =
                 workbench::links::read(QUrl(href), h.bench->position().rowCount());
             QVERIFY2(reading.load, qPrintable(href + u' ' + reading.problem));
@@ -387,6 +346,73 @@ void TestTutorialContent::each_exercise_is_asked_on_its_page_and_listed_with_the
     for (const int n : perStrategy) {
         QVERIFY(n == 1 || n == 2);
     }
+}
+
+void TestTutorialContent::no_exercise_answer_shows_above_it_and_the_facts_fold_below_data() {
+    QTest::addColumn<QString>("id");
+    for (const workbench::exercises::Exercise& e : workbench::exercises::all()) {
+        QTest::newRow(QString::fromUtf16(e.id).toUtf8()) << QString::fromUtf16(e.id);
+    }
+}
+
+void TestTutorialContent::no_exercise_answer_shows_above_it_and_the_facts_fold_below() {
+    QFETCH(QString, id);
+    const workbench::exercises::Exercise* e = workbench::exercises::find(id);
+    QVERIFY(e);
+    const workbench::Strategy* strategy = workbench::findStrategy(QString::fromUtf16(e->strategy));
+    QVERIFY(strategy);
+    const QString html =
+        modulePage(offline::SiteBundle(), QStringLiteral("page%1.htm").arg(strategy->tutorialPage));
+    const qsizetype form =
+        html.indexOf(QStringLiteral("<form class=\"exercise\" id=\"%1\"").arg(id));
+    QVERIFY(form > 0);
+    const QString shown = firstGiveaway(givenAway(*e), readableText(html.left(form)));
+    QVERIFY2(shown.isEmpty(), qPrintable(shown));
+    QCOMPARE(html.count(factsOpening), 1);
+    QVERIFY(html.indexOf(factsOpening) > html.lastIndexOf(u"</form>"_qs));
+}
+
+// The contents list every numbered page as the item of its number, and the
+// page's kicker counts it against the last page.
+void TestTutorialContent::the_contents_number_every_page_as_its_kicker_does() {
+    static const QRegularExpression lists(QStringLiteral("<ol start=\"(\\d+)\">(.*?)</ol>"),
+                                          QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression items(QStringLiteral("<li><a href=\"page(\\d+)\\.htm\">"));
+    static const QRegularExpression kicker(
+        QStringLiteral("<p class=\"kicker\">[^<]*page (\\d+) of (\\d+)</p>"));
+    static const QRegularExpression numbered(QStringLiteral("/wqzLumo/page(\\d+)\\.htm$"));
+    const offline::SiteBundle bundle;
+    QHash<int, int> listedAs; // page -> item number
+    const QString contents = modulePage(bundle, u"contents.htm"_qs);
+    for (QRegularExpressionMatchIterator l = lists.globalMatch(contents); l.hasNext();) {
+        const QRegularExpressionMatch list = l.next();
+        int item = list.captured(1).toInt();
+        for (QRegularExpressionMatchIterator i = items.globalMatch(list.captured(2)); i.hasNext();
+             ++item) {
+            const int page = i.next().captured(1).toInt();
+            QVERIFY2(!listedAs.contains(page), qPrintable(QString::number(page)));
+            listedAs.insert(page, item);
+        }
+    }
+    QList<int> pages;
+    for (const QString& address : bundle.addresses()) {
+        const QRegularExpressionMatch m = numbered.match(address);
+        if (m.hasMatch()) {
+            pages << m.captured(1).toInt();
+        }
+    }
+    QVERIFY(!pages.isEmpty());
+    const int last = *std::max_element(pages.cbegin(), pages.cend());
+    for (const int page : std::as_const(pages)) {
+        QCOMPARE(listedAs.take(page), page);
+        const QRegularExpressionMatch k =
+            kicker.match(modulePage(bundle, QStringLiteral("page%1.htm").arg(page)));
+        QVERIFY2(k.hasMatch(), qPrintable(QString::number(page)));
+        QCOMPARE(k.captured(1).toInt(), page);
+        QCOMPARE(k.captured(2).toInt(), last);
+    }
+    // Nothing listed that is not bundled.
+    QVERIFY2(listedAs.isEmpty(), qPrintable(QString::number(listedAs.keys().value(0))));
 }
 
 QTEST_MAIN(TestTutorialContent)
