@@ -173,7 +173,7 @@ void TestPositionPages::each_position_exercise_is_asked_below_its_link_with_the_
     // Asked on exactly one page, which offers the exercise's own link above it.
     const offline::SiteBundle bundle;
     const QString opening =
-        QStringLiteral("<form class=\"exercise\" id=\"%1\" data-exercise=\"%1\">").arg(id);
+        QStringLiteral("<form class=\"exercise\" id=\"%1\" data-exercise=\"%1\" ").arg(id);
     QString html;
     for (int page = 1; page <= 36; ++page) {
         const QString candidate = modulePage(bundle, QStringLiteral("page%1.htm").arg(page));

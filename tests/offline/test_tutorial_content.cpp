@@ -266,6 +266,11 @@ void TestTutorialContent::every_try_it_link_loads_a_position_its_page_draws() {
         const QUrl url(address);
         const QString html = QString::fromUtf8(
             bundle.answer(url.host(), url.path(QUrl::FullyEncoded).toLatin1()).body);
+        // A lesson's links set up situations before expiry that no sketch
+        // draws; their own test holds each to the judge of its exercises.
+        if (html.contains(u"<p class=\"kicker\">Time, volatility and chance"_qs)) {
+            continue;
+        }
         QRegularExpressionMatchIterator it = tryItLink().globalMatch(html);
         while (it.hasNext()) {
             const QString href = it.next().captured(2).replace(QStringLiteral("&amp;"), u"&"_qs);
