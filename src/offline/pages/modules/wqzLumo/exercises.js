@@ -89,8 +89,12 @@
         if (held !== 'right' && held !== 'shown') {
             form.setAttribute('data-state', state);
         }
-        if (form.getAttribute('data-state') !== 'right') {
+        // The button is there while the answer is still to be found.
+        var button = form.querySelector('button.show-answer');
+        if (form.getAttribute('data-state') === 'wrong') {
             offerAnswer(form);
+        } else if (button) {
+            button.parentNode.removeChild(button);
         }
         openFacts();
     }
