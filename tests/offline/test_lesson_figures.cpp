@@ -2,6 +2,7 @@
 // is what the lessons' judge answers for the situation its Try-it link sets
 // up, to the decimals the page writes, and each exercise a page asks is one
 // the program judges, set up by a link on the same page.
+#include "TutorialText.h"
 #include "offline/SiteBundle.h"
 #include "workbench/pricing/Lessons.h"
 
@@ -174,6 +175,15 @@ void TestLessonFigures::every_lesson_exercise_is_asked_with_its_link_and_listed(
             askedOn.insert(id, page.number);
             // The situation the page offers is the one judged.
             QCOMPARE(links.value(m.captured(2)), QString::fromUtf16(e->link));
+            // Neither the page above the question nor its hint gives the
+            // answer away.
+            const QList<QRegularExpression> ways =
+                tutorialtext::givenAway(QString::fromUtf16(e->answer));
+            const QString above = tutorialtext::firstGiveaway(
+                ways, tutorialtext::readableText(page.html.left(m.capturedStart())));
+            QVERIFY2(above.isEmpty(), qPrintable(id + u' ' + above));
+            const QString hinted = tutorialtext::firstGiveaway(ways, QString::fromUtf16(e->hint));
+            QVERIFY2(hinted.isEmpty(), qPrintable(id + u' ' + hinted));
         }
     }
     const QStringList addresses = bundle.addresses();
