@@ -14,6 +14,9 @@ namespace {
 // a credit of 2.75.
 constexpr const char16_t* ironCondor =
     u"wqz-workbench:load?position=p1:1,p2:-1,c4:-1,c5:1&diagram=profit&price=50";
+// The same with 0.20 to trade each option: 0.80 of the credit goes on costs.
+constexpr const char16_t* ironCondorWithCosts = u"wqz-workbench:load?position=p1:1,p2:-1,c4:-1,"
+                                                u"c5:1&diagram=profit&price=50&costOption=0.20";
 // A straddle written at 50 with a put bought at 40 and a call bought at 60:
 // a credit of 7.00.
 constexpr const char16_t* ironButterfly =
@@ -37,6 +40,10 @@ const std::vector<Exercise>& positionExercises() {
          u"At 42 only the written put at 45 is in the money, and it costs what it is worth at "
          u"expiry. Point at 42 on the profit curve: the plot area's bottom left corner reads "
          u"the profit there."},
+        {u"iron-condor-3", ironCondorWithCosts, Asks::UpperBreakEven, 0, toTheCent, u"56.95",
+         u"The costs of the four trades come off the credit before the written call starts "
+         u"giving it back. Load the condor with its costs and read the Break-even line of the "
+         u"analysis, or look where the profit curve crosses 0 right of its flat top."},
         {u"iron-butterfly-1", ironButterfly, Asks::GreatestLoss, 0, toTheCent, u"3.00",
          u"Below 40 or above 60 one of the two spreads pays out its whole width, 10. Read the "
          u"Maximum loss line of the analysis below the numeric values, or the low flat wings "
