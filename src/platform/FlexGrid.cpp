@@ -93,6 +93,8 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
     fixedRows_ = 1;
     fixedCols_ = 1;
     clampCursor();
+    followCurrentCell();
+    nameHeadings();
     updateFrozenRows();
 }
 

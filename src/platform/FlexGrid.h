@@ -149,6 +149,11 @@ private:
     // x is the column, y the row.
     QRect selectedCells() const;
     void clampCursor();
+    // Keep the item view's current index and headers, which a screen reader
+    // reads, on the grid's current cell and fixed cells.
+    void followCurrentCell();
+    void nameHeading(int row, int col);
+    void nameHeadings();
     // After a change of counts: clamp, refresh, and announce a moved cell.
     void afterShapeChange(int oldRow, int oldCol);
     void ensureCellVisible(int row, int col);

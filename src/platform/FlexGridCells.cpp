@@ -174,6 +174,8 @@ void FlexGrid::clampCursor() {
 
 void FlexGrid::afterShapeChange(int oldRow, int oldCol) {
     clampCursor();
+    followCurrentCell();
+    nameHeadings();
     if (!hasBody()) {
         dragging_ = clickPending_ = false;
     }
@@ -273,6 +275,7 @@ void FlexGrid::writeCell(int row, int col, const QString& text) {
     if (colAlignment_[static_cast<std::size_t>(col)] == flexAlignGeneral) {
         applyAlignment(cell, col);
     }
+    nameHeading(row, col);
 }
 
 // ---- index checks -----------------------------------------------------------

@@ -59,6 +59,7 @@ bool FlexGrid::placeCurrent(int row, int col) {
     const bool moved = row != row_ || col != col_;
     row_ = rowSel_ = row;
     col_ = colSel_ = col;
+    followCurrentCell();
     viewport()->update();
     return moved;
 }

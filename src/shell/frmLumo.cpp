@@ -9,6 +9,7 @@
 #include "platform/Fonts.h"
 #include "platform/LineControl.h"
 #include "platform/PictureBox.h"
+#include "platform/ScreenReaderLabel.h"
 #include "platform/Twips.h"
 #include "services/Sites.h"
 #include "workbench/control/BeforeExpiryPanel.h"
@@ -209,6 +210,7 @@ void frmLumo::describeControls() {
                             "Edit > Copy Analysis copies them"));
     describe(cmbNavigate, QStringLiteral("Address"),
              QStringLiteral("Type a page's address and press Enter to open it"));
+    platform::labelForScreenReaders(cmbNavigate, cmbNavigate->accessibleName());
     describe(cmdBotBack, QStringLiteral("Back"), QStringLiteral("Opens the page shown before"));
     describe(cmdBotForward, QStringLiteral("Forward"),
              QStringLiteral("Opens the page shown after this one"));

@@ -5,6 +5,7 @@
 #include "platform/FlexGrid.h"
 #include "platform/Palette.h"
 #include "platform/PictureBox.h"
+#include "platform/ScreenReaderLabel.h"
 #include "platform/SwatchBox.h"
 
 #include <QComboBox>
@@ -114,6 +115,7 @@ void wqzOptionPayoffs::describeControls() {
              QStringLiteral("Erases every curve from the diagram; the position stays"));
     describe(cmbStandard, QStringLiteral("Strategy"),
              QStringLiteral("Loads a textbook strategy's quantities and plots it"));
+    platform::labelForScreenReaders(cmbStandard, cmbStandard->accessibleName());
     describe(Grid1, QStringLiteral("Position"),
              QStringLiteral("Calls and puts by strike: type quantities and press Enter; Ctrl+V "
                             "pastes a quote table"));
