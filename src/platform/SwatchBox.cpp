@@ -5,6 +5,7 @@
 namespace platform {
 
 SwatchBox::SwatchBox(QWidget* parent) : QFrame(parent) {
+    describeToScreenReaders();
     setAutoFillBackground(true);
     setBorder(false);
     setCursor(Qt::PointingHandCursor);
@@ -18,7 +19,11 @@ void SwatchBox::setColor(Rgb color) {
 }
 
 void SwatchBox::setBorder(bool single) {
+    const bool changed = single != hasBorder();
     setFrameShape(single ? QFrame::Box : QFrame::NoFrame);
+    if (changed) {
+        announceChosen();
+    }
     setLineWidth(1);
     // A border that stands out on any of the sixteen colours.
     QPalette p = palette();

@@ -26,6 +26,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // A screen reader hears a swatch as a colour to choose, checked when
+    // chosen, and can choose it.
+    static void describeToScreenReaders();
+    void announceChosen();
+
     Rgb color_ = 0;
     bool pressed_ = false;
 };
