@@ -32,6 +32,9 @@ packages=(
     xdotool
     # the loopback servers that stand in for the maker's sites in tests
     python3 python3-pyftpdlib
+    # reading the window as a screen reader does: the accessibility bus on a
+    # private session bus, and its Python client
+    dbus at-spi2-core python3-pyatspi
     # checking the installed desktop entry and AppStream description
     desktop-file-utils appstream
 )
