@@ -395,12 +395,21 @@ def choose_next_strategy(seen):
     component = combo.queryComponent()
     x, y, w, h = component.getExtents(pyatspi.DESKTOP_COORDS)
     # Nothing has the keyboard until a click: click the list, close what
-    # opens, and step down.
+    # opens once it is open, and step down once it is closed.
+    entries = next((c for c in children(combo) if role(c) == "list"), None)
+
+    def popup_open():
+        return entries is not None and has(entries, pyatspi.STATE_SHOWING)
     subprocess.run(["xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1"],
                    check=True)
-    pump(0.5)
+    if not wait_for("the strategies shown", popup_open, 10):
+        fail("clicking the strategy list did not open it")
+        return False
     subprocess.run(["xdotool", "key", "Escape"], check=True)
-    wait_for("the strategy list's focus", lambda: has(combo, pyatspi.STATE_FOCUSED), 10)
+    if not wait_for("the strategy list closed", lambda: not popup_open() and
+                    has(combo, pyatspi.STATE_FOCUSED), 10):
+        fail("the strategy list did not close with Escape and keep the focus")
+        return False
     subprocess.run(["xdotool", "key", "Down"], check=True)
     return True
 
