@@ -2,6 +2,7 @@
 
 #include "KeyCodes.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -58,6 +59,16 @@ QColor toColor(Rgb rgb) {
     return QColor::fromRgb(QRgb(0xFF000000u | rgb));
 }
 
+// A screen reader hears the area as the picture it is; the toolkit would call
+// it a bare container.
+QAccessibleInterface* pictureAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String(PictureBox::staticMetaObject.className()) &&
+        object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+    }
+    return nullptr;
+}
+
 } // namespace
 
 // Maps a coordinate to a fraction of the axis, 0 at the first edge and 1 at
@@ -75,6 +86,11 @@ double axisFraction(double v, double first, double second) {
 }
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+    static const bool described = [] {
+        QAccessible::installFactory(pictureAccessible);
+        return true;
+    }();
+    (void)described;
     // Reached with Tab as well, so that Ctrl+C copies the diagram without
     // the mouse.
     setFocusPolicy(Qt::StrongFocus);

@@ -53,6 +53,7 @@ CONTROLS = [
     ("push button", "Back"),
     ("push button", "Forward"),
     ("push button", "Stop"),
+    ("image", "Diagram"),
     ("table", "Position"),
     ("text", "Analysis of the last plot"),
     # The panel before expiry.
