@@ -4,20 +4,25 @@
 # program told to speak to it, and atspi_check.py reading the window.
 #
 # Usage: test_accessibility_xvfb.sh PROGRAM
-# Exit status 0 when the check passes, 1 when it fails, 77 (skipped) only
-# when the accessibility bus itself cannot be started here.
+# Exit status 0 when the check passes, 1 when it fails or a tool it needs is
+# missing, 77 (skipped) only when the accessibility bus itself cannot be
+# started here.
 set -u
 
 HERE=$(cd "$(dirname "$0")" && pwd)
 say() { echo "test_accessibility_xvfb: $*" >&2; }
 
 if [ -z "${WQZ_TEST_INNER:-}" ]; then
-    for tool in xvfb-run dbus-run-session python3; do
+    for tool in xvfb-run xdotool python3; do
         if ! command -v "$tool" >/dev/null; then
-            say "SKIP: $tool is not installed (scripts/setup.sh installs it)"
-            exit 77
+            say "$tool is not installed (scripts/setup.sh installs it)"
+            exit 1
         fi
     done
+    if ! command -v dbus-run-session >/dev/null; then
+        say "SKIP: no session bus to start the accessibility bus on (dbus-run-session)"
+        exit 77
+    fi
     # Nothing the program or the buses write lands in the user's home: the
     # session bus starts services (the accessibility bus among them) with
     # the environment it was given, so the scratch folders come first.
@@ -56,8 +61,8 @@ for candidate in python3 /usr/bin/python3; do
     fi
 done
 if [ -z "$PYTHON" ]; then
-    say "SKIP: python3-pyatspi cannot be imported (scripts/setup.sh installs it)"
-    exit 77
+    say "python3-pyatspi cannot be imported (scripts/setup.sh installs it)"
+    exit 1
 fi
 
 launcher=""
