@@ -34,6 +34,8 @@ packages=(
     python3 python3-pyftpdlib
     # checking the installed desktop entry and AppStream description
     desktop-file-utils appstream
+    # and the type of the position files (update-mime-database, xmllint)
+    shared-mime-info libxml2-utils
 )
 
 missing=()
