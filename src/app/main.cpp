@@ -1,4 +1,5 @@
 #include "BrowserStart.h"
+#include "CommandLine.h"
 #include "StartupTrace.h"
 #include "platform/FailureGuard.h"
 #include "platform/GuardedApplication.h"
@@ -6,12 +7,15 @@
 #include "platform/QtDialogs.h"
 #include "platform/QtEventPump.h"
 #include "platform/QtMousePointer.h"
+#include "platform/SingleInstance.h"
 #include "platform/ToolkitWarmUp.h"
 #include "platform/WebEngineBrowser.h"
 #include "platform/X11WindowList.h"
 #include "services/MTaskList.h"
 #include "shell/frmLumo.h"
 #include "workbench/control/wqzOptionPayoffs.h"
+
+#include <QTimer>
 
 #include <memory>
 
@@ -27,6 +31,15 @@ int main(int argc, char* argv[]) {
     platform::WebEngineBrowser::prepareEngine();
     platform::GuardedApplication app(argc, argv);
     platform::warmup::afterToolkit();
+    // A start while the window runs hands it the files and ends, before it
+    // has built anything of its own.
+    const app::CommandLine command = app::readCommandLine(app.arguments().mid(1));
+    platform::SingleInstance instance(
+        platform::SingleInstance::socketPath(QStringLiteral(WQZ_APP_ID)));
+    if (instance.start(command.toOpen, command.newWindow) ==
+        platform::SingleInstance::Start::HandedOver) {
+        return 0;
+    }
     if (trace) {
         trace->mark("toolkit");
     }
@@ -59,6 +72,24 @@ int main(int argc, char* argv[]) {
         platform::showUnhandled(failure);
         return 1;
     }
+    // Opened once the window is up, so that what cannot be opened is told
+    // over it and the program goes on as started without files.
+    const auto openAll = [&window](const QStringList& toOpen) {
+        for (const QString& argument : toOpen) {
+            window->openFromOutside(argument);
+        }
+    };
+    QTimer::singleShot(0, window.get(),
+                       platform::guarded([&openAll, &command] { openAll(command.toOpen); }));
+    QObject::connect(&instance, &platform::SingleInstance::received, window.get(),
+                     platform::guarded([&window, &openAll](const QStringList& toOpen) {
+                         if (window->isMinimized()) {
+                             window->showNormal();
+                         }
+                         window->raise();
+                         window->activateWindow();
+                         openAll(toOpen);
+                     }));
     QWidget* plot = window->workbench()->findChild<QWidget*>(QStringLiteral("pbox"));
     app::BrowserStart browserStart(browser, plot ? plot : window->workbench(), trace.get());
     if (trace) {
