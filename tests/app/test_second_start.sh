@@ -1,9 +1,10 @@
 #!/bin/bash
 # A second start while the program runs, as a file manager makes one: the
 # running window is handed the file (or link) and the second start ends at
-# once; with --new-window it opens a window of its own. A file that cannot be
-# opened is told over a window that starts all the same, and a socket left by
-# a run that was killed does not stop the next start.
+# once, its window brought to the front; with --new-window it opens a window
+# of its own. A file that cannot be opened is told over a window that starts
+# all the same, and a socket left by a run that was killed does not stop the
+# next start.
 #
 # Usage: test_second_start.sh PROGRAM
 # Exit status 0 when all holds, 1 otherwise.
@@ -107,10 +108,24 @@ second_start 'wqz-workbench:load?position=c1:1,p1:1&diagram=profit' >/dev/null |
 wait_for_windows "straddle.wqzpos* - $TITLE" 1 ||
     fail "the running window did not load the link handed to it"
 
-# Asked for, a window of its own, beside the first.
+# Asked for, a window of its own, beside the first and above it.
 start apart --new-window
 wait_for_windows "$TITLE" 1 || fail "--new-window opened no window of its own"
 kill -0 "${STARTED[0]}" || fail "the first window ended"
+# The upper of the two windows (xwininfo lists the root's children top first).
+upper() {
+    xwininfo -root -children |
+        grep -oF -e "\"straddle.wqzpos* - $TITLE\": (" -e "\"$TITLE\": (" | head -n 1
+}
+[ "$(upper)" = "\"$TITLE\": (" ] || fail "the new window did not open above the first"
+# A start without files brings the running window forward and ends.
+second_start >/dev/null || exit 1
+for _ in $(seq 50); do
+    [ "$(upper)" = "\"straddle.wqzpos* - $TITLE\": (" ] && break
+    sleep 0.1
+done
+[ "$(upper)" = "\"straddle.wqzpos* - $TITLE\": (" ] ||
+    fail "the running window did not come to the front"
 PROGRAM_PID=${STARTED[1]}
 stop_program
 
