@@ -19,6 +19,21 @@
 
 #include <memory>
 
+namespace {
+
+platform::SingleInstance* gInstance = nullptr;
+
+// Ends at once, as the window does, with its socket taken away first: a later
+// start then finds no socket rather than one nobody answers on.
+void endWithoutSocket() {
+    if (gInstance) {
+        gInstance->stopListening();
+    }
+    shell::frmLumo::endAtOnce();
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     std::unique_ptr<app::StartupTrace> trace;
     if (app::StartupTrace::wanted()) {
@@ -40,6 +55,7 @@ int main(int argc, char* argv[]) {
         platform::SingleInstance::Start::HandedOver) {
         return 0;
     }
+    gInstance = &instance;
     if (trace) {
         trace->mark("toolkit");
     }
@@ -62,7 +78,8 @@ int main(int argc, char* argv[]) {
     try {
         platform::X11WindowList windows;
         auto addresses = services::MTaskList::initWebAddresses(windows, app.arguments().mid(1));
-        window = std::make_unique<shell::frmLumo>(browser, clipboard, std::move(addresses));
+        window = std::make_unique<shell::frmLumo>(browser, clipboard, std::move(addresses),
+                                                  &endWithoutSocket);
         window->Form_Load();
         if (trace) {
             trace->mark("window-built");

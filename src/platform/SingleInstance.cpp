@@ -35,6 +35,10 @@ SingleInstance::SingleInstance(QString path, Limits limits, QObject* parent)
     : QObject(parent), path_(std::move(path)), limits_(limits) {}
 
 SingleInstance::~SingleInstance() {
+    stopListening();
+}
+
+void SingleInstance::stopListening() {
     if (server_) {
         // close() removes the socket file, so the next start finds nobody.
         server_->close();

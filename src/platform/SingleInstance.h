@@ -44,6 +44,8 @@ public:
     // listens for later starts in its place. A socket left by a run that
     // crashed is removed.
     Start start(const QStringList& arguments, bool newWindow);
+    // Takes the socket away, for a process about to end without clean-up.
+    void stopListening();
 
 signals:
     // What a later start asked to open, in its order.

@@ -158,5 +158,14 @@ kill -0 "$PROGRAM_PID" || fail "the window ended after the message"
 second_start "$WORK/files/straddle.wqzpos" >/dev/null || exit 1
 wait_for_windows "straddle.wqzpos - $TITLE" 1 ||
     fail "the window started after a crash did not take the next file"
-echo "test_second_start: link, --new-window, a broken file and a stale socket all as expected" >&2
+# File > Exit takes the socket away with the window.
+xdotool mousemove --window "$(xdotool search --name "^straddle.wqzpos - $TITLE\$" | head -n 1)" \
+    150 35 click 1 sleep 0.3 key alt+f sleep 0.3 key x
+for _ in $(seq 100); do
+    kill -0 "$PROGRAM_PID" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$PROGRAM_PID" 2>/dev/null && fail "File > Exit did not end the program"
+[ -z "$(ls -A "$WORK/runtime" | grep -F .open)" ] || fail "the socket outlived the window"
+echo "test_second_start: link, --new-window, a broken file, a stale socket and Exit all as expected" >&2
 exit 0
