@@ -16,7 +16,11 @@ fi
 
 shot="${WQZ_SHOT:-$here/shot.png}"
 echo "No display: running under Xvfb; the screenshot goes to $shot"
-xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
+# A runtime folder of its own: a window already open on the desktop would
+# otherwise be handed this start.
+runtime=$(mktemp -d)
+trap 'rm -rf "$runtime"' EXIT
+XDG_RUNTIME_DIR=$runtime xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
     "$1" & pid=$!
     sleep "${WQZ_SHOT_DELAY:-3}"
     import -window root "$2"

@@ -37,6 +37,8 @@ packages=(
     dbus at-spi2-core python3-pyatspi
     # checking the installed desktop entry and AppStream description
     desktop-file-utils appstream
+    # and the type of the position files (update-mime-database, xmllint)
+    shared-mime-info libxml2-utils
 )
 
 missing=()

@@ -1,4 +1,5 @@
 #include "BrowserStart.h"
+#include "CommandLine.h"
 #include "StartupTrace.h"
 #include "platform/FailureGuard.h"
 #include "platform/GuardedApplication.h"
@@ -6,6 +7,7 @@
 #include "platform/QtDialogs.h"
 #include "platform/QtEventPump.h"
 #include "platform/QtMousePointer.h"
+#include "platform/SingleInstance.h"
 #include "platform/ToolkitWarmUp.h"
 #include "platform/WebEngineBrowser.h"
 #include "platform/X11WindowList.h"
@@ -13,7 +15,24 @@
 #include "shell/frmLumo.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 
+#include <QTimer>
+
 #include <memory>
+
+namespace {
+
+platform::SingleInstance* gInstance = nullptr;
+
+// Ends at once, as the window does, with its socket taken away first: a later
+// start then finds no socket rather than one nobody answers on.
+void endWithoutSocket() {
+    if (gInstance) {
+        gInstance->stopListening();
+    }
+    shell::frmLumo::endAtOnce();
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     std::unique_ptr<app::StartupTrace> trace;
@@ -27,6 +46,16 @@ int main(int argc, char* argv[]) {
     platform::WebEngineBrowser::prepareEngine();
     platform::GuardedApplication app(argc, argv);
     platform::warmup::afterToolkit();
+    // A start while the window runs hands it the files and ends, before it
+    // has built anything of its own.
+    const app::CommandLine command = app::readCommandLine(app.arguments().mid(1));
+    platform::SingleInstance instance(
+        platform::SingleInstance::socketPath(QStringLiteral(WQZ_APP_ID)));
+    if (instance.start(command.toOpen, command.newWindow) ==
+        platform::SingleInstance::Start::HandedOver) {
+        return 0;
+    }
+    gInstance = &instance;
     if (trace) {
         trace->mark("toolkit");
     }
@@ -49,7 +78,8 @@ int main(int argc, char* argv[]) {
     try {
         platform::X11WindowList windows;
         auto addresses = services::MTaskList::initWebAddresses(windows, app.arguments().mid(1));
-        window = std::make_unique<shell::frmLumo>(browser, clipboard, std::move(addresses));
+        window = std::make_unique<shell::frmLumo>(browser, clipboard, std::move(addresses),
+                                                  &endWithoutSocket);
         window->Form_Load();
         if (trace) {
             trace->mark("window-built");
@@ -59,6 +89,24 @@ int main(int argc, char* argv[]) {
         platform::showUnhandled(failure);
         return 1;
     }
+    // Opened once the window is up, so that what cannot be opened is told
+    // over it and the program goes on as started without files.
+    const auto openAll = [&window](const QStringList& toOpen) {
+        for (const QString& argument : toOpen) {
+            window->openFromOutside(argument);
+        }
+    };
+    QTimer::singleShot(0, window.get(),
+                       platform::guarded([&openAll, &command] { openAll(command.toOpen); }));
+    QObject::connect(&instance, &platform::SingleInstance::received, window.get(),
+                     platform::guarded([&window, &openAll](const QStringList& toOpen) {
+                         if (window->isMinimized()) {
+                             window->showNormal();
+                         }
+                         window->raise();
+                         window->activateWindow();
+                         openAll(toOpen);
+                     }));
     QWidget* plot = window->workbench()->findChild<QWidget*>(QStringLiteral("pbox"));
     app::BrowserStart browserStart(browser, plot ? plot : window->workbench(), trace.get());
     if (trace) {

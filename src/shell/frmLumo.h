@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QSize>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -73,6 +74,10 @@ public:
     // opened or saved.
     bool openPosition(const QString& path);
     bool savePosition(const QString& path);
+    // A position file, or a `wqz-workbench:load?` link, that the desktop asks
+    // the window to open: opened as File > Open or followed as a tutorial
+    // page's link, after the same question about a changed position.
+    void openFromOutside(const QString& argument);
 
     workbench::wqzOptionPayoffs* workbench() const { return ucLumo; }
     platform::FlexGrid* valuesGrid() const { return Grid1; }
@@ -137,6 +142,9 @@ private:
     void showExerciseStates();
     // Says, once a run, that the progress could not be written.
     void progressNotKept(const QString& reason);
+
+    // Follows a link given from outside the window; only loads are taken.
+    void followOutsideLink(const QString& address);
 
     // Menus.
     void mnuPasteOpData_Click();
@@ -232,6 +240,10 @@ private:
     // last closed, so that a page firing links gets one message per click.
     bool refusing_ = false;
     QElapsedTimer sinceRefusal_;
+    // What the desktop asked to open and is still to be opened, while one
+    // of them is being opened.
+    QStringList fromOutside_;
+    bool openingFromOutside_ = false;
 };
 
 } // namespace shell

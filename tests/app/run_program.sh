@@ -14,11 +14,17 @@ descendants() {
     done
 }
 
-# start_program PROGRAM ERRFILE: starts it in the background, telling it the
-# moment it was launched to the microsecond.
+# start_program PROGRAM ERRFILE [ARGUMENT...]: starts it in the background,
+# telling it the moment it was launched to the microsecond. Its runtime folder
+# is the test's own, so a window the user has open elsewhere is never handed
+# the start instead.
 start_program() {
-    QTWEBENGINE_CHROMIUM_FLAGS='--host-resolver-rules="MAP * ~NOTFOUND"' \
-        WQZ_TRACE_STARTUP=1 WQZ_LAUNCHED_AT=$EPOCHREALTIME "$1" 2>"$2" &
+    local program=$1 err=$2
+    shift 2
+    mkdir -p -m 700 "$WORK/runtime"
+    XDG_RUNTIME_DIR=$WORK/runtime \
+        QTWEBENGINE_CHROMIUM_FLAGS='--host-resolver-rules="MAP * ~NOTFOUND"' \
+        WQZ_TRACE_STARTUP=1 WQZ_LAUNCHED_AT=$EPOCHREALTIME "$program" "$@" 2>"$err" &
     PROGRAM_PID=$!
 }
 

@@ -1,8 +1,9 @@
 #!/bin/bash
 # Installs the program into a scratch prefix, as a user or a package does,
-# checks what a desktop reads there (the entry, the AppStream description and
-# the icons), then starts the installed program on a virtual display with no
-# network: its window must show, and its plugins (the engine, the pages'
+# checks what a desktop reads there (the entry, the AppStream description, the
+# icons and the type of position files), then starts the installed program on
+# a virtual display with no network and a position file to open: its window
+# must show that position, and its plugins (the engine, the pages'
 # server) must come from the prefix, with nothing at all taken from the build
 # folder.
 #
@@ -54,6 +55,8 @@ said=$(desktop-file-validate "$entry" 2>&1) && [ -z "$said" ] ||
 exec_line=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
 [ -x "$PREFIX/bin/$exec_line" ] || fail "Exec=$exec_line is not in $PREFIX/bin"
 grep -qx "Icon=$ID" "$entry" || fail "the entry's icon is not $ID"
+# A file the student opens from the file manager is passed on.
+grep -qx "Exec=$exec_line %f" "$entry" || fail "the entry does not pass the file on (%f)"
 
 # The AppStream description: valid, launching the entry above, and its newest
 # release the version being built.
@@ -65,6 +68,25 @@ grep -q "<launchable type=\"desktop-id\">$ID.desktop</launchable>" "$meta" ||
 newest=$(grep -o '<release version="[^"]*"' "$meta" | head -n 1 | cut -d'"' -f2)
 [ "$newest" = "$VERSION" ] || fail "the newest release is $newest, the project $VERSION"
 
+# The type of the position files: well-formed, and read by shared-mime-info
+# itself, without a word, into a database that gives *.wqzpos that type; the
+# entry and the description name the same type.
+mime=$PREFIX/share/mime/packages/$ID.xml
+[ -f "$mime" ] || fail "no MIME type $mime"
+xmllint --noout "$mime" || fail "xmllint rejects $mime"
+mimetype=$(sed -n 's/.*<mime-type type="\([^"]*\)".*/\1/p' "$mime")
+[ "$(wc -w <<<"$mimetype")" = 1 ] || fail "$mime should declare one type, not '$mimetype'"
+mkdir -p "$WORK/mime/packages"
+cp "$mime" "$WORK/mime/packages/"
+# (The scratch folder is named as the one searched, or it says so.)
+said=$(XDG_DATA_HOME=$WORK XDG_DATA_DIRS=$WORK update-mime-database "$WORK/mime" 2>&1) &&
+    [ -z "$said" ] ||
+    fail "update-mime-database: $said"
+grep -qx "[0-9]*:$mimetype:\*\.wqzpos" "$WORK/mime/globs2" ||
+    fail "the database does not give *.wqzpos the type $mimetype"
+grep -qx "MimeType=$mimetype;" "$entry" || fail "the entry does not open $mimetype"
+grep -q "<mediatype>$mimetype</mediatype>" "$meta" || fail "the metainfo does not list $mimetype"
+
 # The icons: the drawing itself and bitmaps of the sizes their folders say.
 icons=$PREFIX/share/icons/hicolor
 [ -s "$icons/scalable/apps/$ID.svg" ] || fail "no scalable icon"
@@ -75,11 +97,20 @@ for size in 48 64 128 256; do
     [ "$got" = "PNG ${size}x${size}" ] || fail "$png is $got"
 done
 
-# The installed program, as a user starts it.
-start_program "$PREFIX/bin/wqzlumo" "$WORK/program.err"
+# The installed program, as the file manager starts it for a position file
+# (a strangle, in the profit diagram): the window's title names the file only
+# once the position in it is shown.
+cat >"$WORK/strangle given.wqzpos" <<'POSITION'
+{"format":"wqz-position","version":1,
+ "rows":[{"callQty":"0","callPrice":"5.00","strike":"45","putQty":"1","putPrice":"2.00"},
+         {"callQty":"1","callPrice":"2.00","strike":"55","putQty":"0","putPrice":"5.00"}],
+ "underlyingQty":"0","range":{"top":"50","bottom":"-10","from":"1","to":"100"},
+ "diagram":"profit","curveColor":"#ffff00"}
+POSITION
+start_program "$PREFIX/bin/wqzlumo" "$WORK/program.err" "$WORK/strangle given.wqzpos"
 shown=""
 for _ in $(seq 600); do
-    if xwininfo -name "WQZ Option Payoffs Tutorial" >/dev/null 2>&1; then
+    if xwininfo -name "strangle given.wqzpos - WQZ Option Payoffs Tutorial" >/dev/null 2>&1; then
         shown=1
         break
     fi
@@ -88,7 +119,8 @@ for _ in $(seq 600); do
 done
 if [ -z "$shown" ]; then
     tail -n 20 "$WORK/program.err" >&2
-    fail "the installed program's window never showed"
+    xwininfo -root -tree | grep -F '"' >&2
+    fail "the installed program's window never showed the position given to it"
 fi
 
 # The engine starts once the window is on screen; the first page needs it.
@@ -105,5 +137,5 @@ done
 if grep -F " $BUILD/" <<<"$maps" >&2; then
     fail "the installed program uses files from the build folder"
 fi
-echo "test_install: installed into $PREFIX, window shown, plugins from $PREFIX/$PLUGIN_DIR" >&2
+echo "test_install: installed into $PREFIX, $mimetype for *.wqzpos, window shown with the file given, plugins from $PREFIX/$PLUGIN_DIR" >&2
 exit 0

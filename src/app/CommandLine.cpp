@@ -1,0 +1,33 @@
+#include "CommandLine.h"
+
+#include "workbench/model/WorkbenchLink.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+namespace app {
+
+CommandLine readCommandLine(const QStringList& arguments) {
+    CommandLine line;
+    bool options = true;
+    for (const QString& argument : arguments) {
+        if (options && argument == u"--") {
+            options = false;
+        } else if (options && argument == kNewWindow) {
+            line.newWindow = true;
+        } else if (options && argument.startsWith(u'-')) {
+            continue;
+        } else if (argument.startsWith(workbench::links::scheme + u':', Qt::CaseInsensitive)) {
+            line.toOpen << argument;
+        } else if (argument.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive)) {
+            // Some file managers hand over a file's address rather than its
+            // path.
+            line.toOpen << QUrl(argument).toLocalFile();
+        } else if (!argument.isEmpty()) {
+            line.toOpen << QFileInfo(argument).absoluteFilePath();
+        }
+    }
+    return line;
+}
+
+} // namespace app
