@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KeptSettings.h"
 #include "services/MTaskList.h"
 #include "workbench/model/PositionDocument.h"
 #include "workbench/pricing/Scenarios.h"
@@ -9,6 +10,7 @@
 #include <QSize>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -16,8 +18,10 @@ class QComboBox;
 class QDockWidget;
 class QKeyEvent;
 class QLabel;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QSettings;
 
 namespace platform {
 class Browser;
@@ -61,7 +65,9 @@ public:
             QWidget* parent = nullptr);
     ~frmLumo() override;
 
-    // The start-up sequence; runs once, before the window is shown.
+    // The start-up sequence; runs once, before the window is shown. It ends
+    // with what the student kept from the last run: the display, the
+    // window's place and its panels.
     void Form_Load();
     // Fits the browser column, the address row and the numeric-values grid
     // around the workbench's current size.
@@ -69,8 +75,8 @@ public:
 
     // A position kept in a file: shown in place of the one held, or written,
     // with what went wrong told in a message; the window's title names the
-    // file, marked from the first change after either. False when nothing was
-    // opened or saved.
+    // file, marked from the first change after either. Either way, the file
+    // heads File > Recent Positions. False when nothing was opened or saved.
     bool openPosition(const QString& path);
     bool savePosition(const QString& path);
 
@@ -166,6 +172,23 @@ private:
     bool keyTakenByFocus(const QKeyEvent& key) const;
     void displaySwitch(bool large);
 
+    // What the student keeps between runs: read as the window is built,
+    // written as each setting changes and, with the window's place and
+    // panels, as the window closes.
+    void restoreKept();
+    void keep();
+    void keepWindow();
+    // The file dialogs, started in the folder last used; the folder of what
+    // the student chooses is kept.
+    QString askOpenName(const QString& caption, const QString& filter);
+    QString askSaveName(const QString& caption, const QString& filter);
+    // A position opened or saved heads the recent ones.
+    void rememberPosition(const QString& path);
+    void showRecentPositions();
+    // Opens a recent position, or takes it off the list, saying so, when it
+    // is no longer there.
+    void mnuRecentPosition_Click(const QString& path);
+
     // Scenarios: the last curve's value at a ladder of prices from today to
     // expiry, in a panel beside the Before Expiry panel, hidden until asked
     // for. It follows every plot and every change of the inputs while it is
@@ -190,6 +213,9 @@ private:
     platform::Clipboard& clipboard_;
     const services::MTaskList::WebAddresses addresses_;
     const ProcessEnd endProcess_;
+    std::unique_ptr<QSettings> settings_;
+    Kept kept_;
+    QMenu* mnuRecentPositions = nullptr;
 
     QWidget* client_ = nullptr;
     workbench::wqzOptionPayoffs* ucLumo = nullptr;
