@@ -75,8 +75,9 @@ public:
 
     // A position kept in a file: shown in place of the one held, or written,
     // with what went wrong told in a message; the window's title names the
-    // file, marked from the first change after either. Either way, the file
-    // heads File > Recent Positions. False when nothing was opened or saved.
+    // file, marked from the first change after either. A file opened or
+    // saved heads File > Recent Positions. False when nothing was opened or
+    // saved.
     bool openPosition(const QString& path);
     bool savePosition(const QString& path);
 

@@ -74,6 +74,9 @@ void frmLumo::rememberPosition(const QString& path) {
 }
 
 void frmLumo::showRecentPositions() {
+    if (!mnuRecentPositions) {
+        return; // a position opened before the menus are built heads them once they are
+    }
     // The entries go later: this may run inside one of them being chosen.
     for (QAction* old : mnuRecentPositions->actions()) {
         mnuRecentPositions->removeAction(old);
