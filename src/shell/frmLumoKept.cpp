@@ -106,9 +106,8 @@ void frmLumo::showRecentPositions() {
 }
 
 void frmLumo::mnuRecentPosition_Click(const QString& path) {
-    if (!positionMayGo(QStringLiteral("opening another position"))) {
-        return;
-    }
+    // A file that is gone replaces nothing, so the position held is not
+    // offered for saving first.
     const QFileInfo file(path);
     if (!file.isFile()) {
         kept_.recent.removeAll(path);
@@ -121,7 +120,9 @@ void frmLumo::mnuRecentPosition_Click(const QString& path) {
             platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
         return;
     }
-    openPosition(path);
+    if (positionMayGo(QStringLiteral("opening another position"))) {
+        openPosition(path);
+    }
 }
 
 } // namespace shell

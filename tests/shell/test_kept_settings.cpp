@@ -326,6 +326,11 @@ void TestKeptSettings::a_recent_position_no_longer_there_is_dropped_with_a_messa
         s.fake.dialogs.scriptSaveName(files.filePath(positionName(n)));
         s.action("mnuSavePositionAs")->trigger();
     }
+    // A changed position is not offered for saving: a file gone replaces
+    // nothing (an unscripted question fails the test).
+    s.fake.dialogs.script(platform::Dialogs::answerNo); // no re-scaling
+    s.action("mnuInvertPosition")->trigger();
+    QVERIFY(s.window->isWindowModified());
     const QString title = s.window->windowTitle();
     for (int n : {1, 2}) {
         QVERIFY(QFile::remove(files.filePath(positionName(n))));
@@ -338,6 +343,7 @@ void TestKeptSettings::a_recent_position_no_longer_there_is_dropped_with_a_messa
                                 "positions.")
                      .arg(positionName(n), QDir::toNativeSeparators(files.path())));
         QCOMPARE(s.window->windowTitle(), title);
+        QVERIFY(s.window->isWindowModified());
     }
     QCOMPARE(recentEntries(s), QStringList{"No Recent Positions (disabled)"});
     // The list is kept as it now is.
