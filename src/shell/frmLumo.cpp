@@ -265,7 +265,7 @@ void frmLumo::connectControls() {
     connect(ucLumo, &workbench::wqzOptionPayoffs::AnalysisChange, this, guarded([this] {
                 if (!(ucLumo->beforeExpiry() == kept_.beforeExpiry)) {
                     kept_.beforeExpiry = ucLumo->beforeExpiry();
-                    keep();
+                    keepSoon();
                 }
             }));
     showFileName();

@@ -22,6 +22,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QSettings;
+class QTimer;
 
 namespace platform {
 class Browser;
@@ -178,6 +179,9 @@ private:
     // panels, as the window closes.
     void restoreKept();
     void keep();
+    // Keeps what changes in quick succession (days left dragged on the
+    // slider) once it has settled, rather than writing the file each step.
+    void keepSoon();
     void keepWindow();
     // The file dialogs, started in the folder last used; the folder of what
     // the student chooses is kept.
@@ -216,6 +220,7 @@ private:
     const ProcessEnd endProcess_;
     std::unique_ptr<QSettings> settings_;
     Kept kept_;
+    QTimer* keepSoon_ = nullptr;
     QMenu* mnuRecentPositions = nullptr;
 
     QWidget* client_ = nullptr;

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QSettings>
+#include <QTimer>
 
 namespace shell {
 
@@ -41,6 +42,17 @@ void frmLumo::keep() {
     // Written now rather than at some later turn of the event loop: a run
     // that ends without closing the window still keeps what was changed.
     settings_->sync();
+}
+
+void frmLumo::keepSoon() {
+    if (!keepSoon_) {
+        keepSoon_ = new QTimer(this);
+        keepSoon_->setSingleShot(true);
+        constexpr int kSettleMs = 500;
+        keepSoon_->setInterval(kSettleMs);
+        connect(keepSoon_, &QTimer::timeout, this, platform::guarded([this] { keep(); }));
+    }
+    keepSoon_->start();
 }
 
 void frmLumo::keepWindow() {
