@@ -272,8 +272,12 @@ BENCHMARK(BM_ScenarioTable)->ArgName("exercise")->Arg(0)->Arg(1)->Unit(benchmark
 class SilentDialogs : public platform::Dialogs {
 public:
     int msgBox(const QString&, Buttons, Icon, const QString&) override { return answerNo; }
-    QString saveFileName(const QString&, const QString&) override { return QString(); }
-    QString openFileName(const QString&, const QString&) override { return QString(); }
+    QString saveFileName(const QString&, const QString&, const QString&) override {
+        return QString();
+    }
+    QString openFileName(const QString&, const QString&, const QString&) override {
+        return QString();
+    }
 };
 class StillPointer : public platform::MousePointer {
 public:

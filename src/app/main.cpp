@@ -62,6 +62,10 @@ int main(int argc, char* argv[]) {
     // Names the installed desktop entry, so the desktop shows its name and
     // icon for the window.
     QGuiApplication::setDesktopFileName(QStringLiteral(WQZ_APP_ID));
+    // The folders of the student's exercise progress and settings are named
+    // after the program, whatever name it was started by; the exercises'
+    // folder keeps the name it has always had.
+    QCoreApplication::setApplicationName(QStringLiteral("wqzlumo"));
     platform::QtDialogs dialogs;
     platform::QtMousePointer pointer;
     platform::QtEventPump pump;

@@ -27,11 +27,15 @@ public:
                        const QString& title = kMessageTitle) = 0;
     // Asks where to save a file. `filter` names the kinds of file offered, as
     // "PNG image (*.png);;SVG drawing (*.svg)"; a name typed without a suffix
-    // gets the one of the kind chosen. Returns the path, or an empty text when
-    // the user cancels.
-    virtual QString saveFileName(const QString& caption, const QString& filter) = 0;
-    // Asks which existing file to open; an empty text when the user cancels.
-    virtual QString openFileName(const QString& caption, const QString& filter) = 0;
+    // gets the one of the kind chosen. The dialog opens in `folder`, or where
+    // the toolkit chooses when it is empty. Returns the path, or an empty text
+    // when the user cancels.
+    virtual QString saveFileName(const QString& caption, const QString& filter,
+                                 const QString& folder = QString()) = 0;
+    // Asks which existing file to open, starting in `folder` as above; an
+    // empty text when the user cancels.
+    virtual QString openFileName(const QString& caption, const QString& filter,
+                                 const QString& folder = QString()) = 0;
 };
 
 // The process-wide message boxes: installed by main(), replaced by a fake in

@@ -80,12 +80,13 @@ int QtDialogs::msgBox(const QString& text, Buttons buttons, Icon icon, const QSt
     }
 }
 
-QString QtDialogs::saveFileName(const QString& caption, const QString& filter) {
+QString QtDialogs::saveFileName(const QString& caption, const QString& filter,
+                                const QString& folder) {
     // A dialog of our own rather than QFileDialog::getSaveFileName, which
     // returns a name typed without a suffix bare: the file would be written
     // under another name than the one the overwrite question was about. This
     // one adds the suffix of the kind chosen before it asks.
-    QFileDialog dialog(QApplication::activeWindow(), caption, QString(), filter);
+    QFileDialog dialog(QApplication::activeWindow(), caption, folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(firstSuffix(dialog.selectedNameFilter()));
@@ -98,8 +99,9 @@ QString QtDialogs::saveFileName(const QString& caption, const QString& filter) {
     return dialog.selectedFiles().constFirst();
 }
 
-QString QtDialogs::openFileName(const QString& caption, const QString& filter) {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
+QString QtDialogs::openFileName(const QString& caption, const QString& filter,
+                                const QString& folder) {
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, folder, filter);
 }
 
 } // namespace platform

@@ -8,8 +8,10 @@ namespace platform {
 class QtDialogs : public Dialogs {
 public:
     int msgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
-    QString saveFileName(const QString& caption, const QString& filter) override;
-    QString openFileName(const QString& caption, const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& filter,
+                         const QString& folder) override;
+    QString openFileName(const QString& caption, const QString& filter,
+                         const QString& folder) override;
 };
 
 } // namespace platform

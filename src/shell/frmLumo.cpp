@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSettings>
 #include <QStyle>
 #include <QUndoStack>
 
@@ -71,7 +72,9 @@ frmLumo::frmLumo(platform::Browser& browser, platform::Clipboard& clipboard,
                  services::MTaskList::WebAddresses addresses, ProcessEnd endProcess,
                  QWidget* parent)
     : QMainWindow(parent), browser_(browser), clipboard_(clipboard),
-      addresses_(std::move(addresses)), endProcess_(endProcess) {
+      addresses_(std::move(addresses)), endProcess_(endProcess),
+      settings_(std::make_unique<QSettings>(kept::filePath(), QSettings::IniFormat)),
+      kept_(kept::read(*settings_)) {
     setObjectName(QStringLiteral("frmLumo"));
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("client"));
@@ -125,6 +128,11 @@ void frmLumo::createControls() {
 
     ucLumo = new workbench::wqzOptionPayoffs(clipboard_, client_);
     twips::setGeometry(ucLumo, R{240, 840, 4455, 4695});
+    // The inputs before expiry the student left, before the panel that
+    // shows them is built.
+    if (!(kept_.beforeExpiry == ucLumo->beforeExpiry())) {
+        ucLumo->setBeforeExpiry(kept_.beforeExpiry);
+    }
 
     Grid1 = named<platform::FlexGrid>(client_, QStringLiteral("Grid1"));
     Grid1->setFont(platform::uiFont(kNormalPoints));
@@ -254,6 +262,14 @@ void frmLumo::connectControls() {
             guarded([this] { showFileName(); }));
     connect(ucLumo, &workbench::wqzOptionPayoffs::BeforeExpiryChange, this,
             guarded([this] { showFileName(); }));
+    // The inputs before expiry are kept as the student leaves them, from the
+    // panel or from a file.
+    connect(ucLumo, &workbench::wqzOptionPayoffs::AnalysisChange, this, guarded([this] {
+                if (!(ucLumo->beforeExpiry() == kept_.beforeExpiry)) {
+                    kept_.beforeExpiry = ucLumo->beforeExpiry();
+                    keepSoon();
+                }
+            }));
     showFileName();
     connect(&browser_, &platform::Browser::ProgramLink, this,
             guarded([this](const QString& address, bool mainFrame) {
@@ -287,6 +303,7 @@ void frmLumo::Form_Load() {
     // Empty until the first page is on screen, unless it already is.
     cmbNavigate->setEditText(browser_.LocationURL());
     platform::eventPump().doEvents();
+    restoreKept();
 }
 
 void frmLumo::closeEvent(QCloseEvent* event) {
@@ -309,6 +326,7 @@ void frmLumo::shutdown() {
     // A navigation waiting for its page stops waiting.
     browser_.setTag(QStringLiteral("alldone"));
     platform::eventPump().doEvents();
+    keepWindow();
     // The last answer's write, unless the disk holds it past any wait a
     // closing window should make.
     constexpr int kLongestWriteMs = 2000;

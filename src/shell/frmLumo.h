@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KeptSettings.h"
 #include "services/MTaskList.h"
 #include "workbench/model/PositionDocument.h"
 #include "workbench/pricing/Scenarios.h"
@@ -10,6 +11,7 @@
 #include <QStringList>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -17,8 +19,11 @@ class QComboBox;
 class QDockWidget;
 class QKeyEvent;
 class QLabel;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QSettings;
+class QTimer;
 
 namespace platform {
 class Browser;
@@ -62,7 +67,9 @@ public:
             QWidget* parent = nullptr);
     ~frmLumo() override;
 
-    // The start-up sequence; runs once, before the window is shown.
+    // The start-up sequence; runs once, before the window is shown. It ends
+    // with what the student kept from the last run: the display, the
+    // window's place and its panels.
     void Form_Load();
     // Fits the browser column, the address row and the numeric-values grid
     // around the workbench's current size.
@@ -70,8 +77,9 @@ public:
 
     // A position kept in a file: shown in place of the one held, or written,
     // with what went wrong told in a message; the window's title names the
-    // file, marked from the first change after either. False when nothing was
-    // opened or saved.
+    // file, marked from the first change after either. A file opened or
+    // saved heads File > Recent Positions. False when nothing was opened or
+    // saved.
     bool openPosition(const QString& path);
     bool savePosition(const QString& path);
     // A position file, or a `wqz-workbench:load?` link, that the desktop asks
@@ -174,6 +182,26 @@ private:
     bool keyTakenByFocus(const QKeyEvent& key) const;
     void displaySwitch(bool large);
 
+    // What the student keeps between runs: read as the window is built,
+    // written as each setting changes and, with the window's place and
+    // panels, as the window closes.
+    void restoreKept();
+    void keep();
+    // Keeps what changes in quick succession (days left dragged on the
+    // slider) once it has settled, rather than writing the file each step.
+    void keepSoon();
+    void keepWindow();
+    // The file dialogs, started in the folder last used; the folder of what
+    // the student chooses is kept.
+    QString askOpenName(const QString& caption, const QString& filter);
+    QString askSaveName(const QString& caption, const QString& filter);
+    // A position opened or saved heads the recent ones.
+    void rememberPosition(const QString& path);
+    void showRecentPositions();
+    // Opens a recent position, or takes it off the list, saying so, when it
+    // is no longer there.
+    void mnuRecentPosition_Click(const QString& path);
+
     // Scenarios: the last curve's value at a ladder of prices from today to
     // expiry, in a panel beside the Before Expiry panel, hidden until asked
     // for. It follows every plot and every change of the inputs while it is
@@ -198,6 +226,10 @@ private:
     platform::Clipboard& clipboard_;
     const services::MTaskList::WebAddresses addresses_;
     const ProcessEnd endProcess_;
+    std::unique_ptr<QSettings> settings_;
+    Kept kept_;
+    QTimer* keepSoon_ = nullptr;
+    QMenu* mnuRecentPositions = nullptr;
 
     QWidget* client_ = nullptr;
     workbench::wqzOptionPayoffs* ucLumo = nullptr;

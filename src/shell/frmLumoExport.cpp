@@ -81,8 +81,7 @@ void frmLumo::mnuExportDiagram_Click() {
              Dialogs::Icon::Information);
         return;
     }
-    const QString path =
-        platform::dialogs().saveFileName(QStringLiteral("Export Diagram"), kDiagramKinds);
+    const QString path = askSaveName(QStringLiteral("Export Diagram"), kDiagramKinds);
     if (path.isEmpty()) {
         return;
     }
@@ -119,8 +118,7 @@ void frmLumo::mnuExportValues_Click() {
              Dialogs::Icon::Information);
         return;
     }
-    const QString path =
-        platform::dialogs().saveFileName(QStringLiteral("Export Numeric Values"), kValuesKind);
+    const QString path = askSaveName(QStringLiteral("Export Numeric Values"), kValuesKind);
     if (path.isEmpty()) {
         return;
     }
@@ -137,8 +135,7 @@ void frmLumo::mnuExportScenarios_Click() {
              Dialogs::Icon::Information);
         return;
     }
-    const QString path =
-        platform::dialogs().saveFileName(QStringLiteral("Export Scenarios"), kValuesKind);
+    const QString path = askSaveName(QStringLiteral("Export Scenarios"), kValuesKind);
     if (path.isEmpty()) {
         return;
     }

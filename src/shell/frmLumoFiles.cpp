@@ -39,8 +39,7 @@ void frmLumo::mnuOpenPosition_Click() {
     if (!positionMayGo(QStringLiteral("opening another position"))) {
         return;
     }
-    const QString path =
-        platform::dialogs().openFileName(QStringLiteral("Open Position"), kPositionFiles);
+    const QString path = askOpenName(QStringLiteral("Open Position"), kPositionFiles);
     if (!path.isEmpty()) {
         openPosition(path);
     }
@@ -56,8 +55,7 @@ void frmLumo::mnuSavePosition_Click() {
 }
 
 void frmLumo::mnuSavePositionAs_Click() {
-    const QString path =
-        platform::dialogs().saveFileName(QStringLiteral("Save Position As"), kPositionFiles);
+    const QString path = askSaveName(QStringLiteral("Save Position As"), kPositionFiles);
     if (!path.isEmpty()) {
         savePosition(path);
     }
@@ -109,6 +107,7 @@ bool frmLumo::openPosition(const QString& path) {
     ucLumo->undoStack().setClean();
     asSaved_ = ucLumo->document();
     showFileName();
+    rememberPosition(path);
     return true;
 }
 
@@ -129,6 +128,7 @@ bool frmLumo::savePosition(const QString& path) {
     ucLumo->undoStack().setClean();
     asSaved_ = ucLumo->document();
     showFileName();
+    rememberPosition(path);
     return true;
 }
 

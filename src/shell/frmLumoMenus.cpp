@@ -64,6 +64,11 @@ void frmLumo::createMenus() {
     QAction* open = item(file, "mnuOpenPosition", "&Open Position...");
     open->setShortcut(QKeySequence::Open);
     open->setStatusTip(QStringLiteral("Shows a position saved in a file in place of this one"));
+    mnuRecentPositions = file->addMenu(QStringLiteral("&Recent Positions"));
+    mnuRecentPositions->setObjectName(QStringLiteral("mnuRecentPositions"));
+    // Each entry names its file; the tooltip gives the folder.
+    mnuRecentPositions->setToolTipsVisible(true);
+    showRecentPositions();
     QAction* save = item(file, "mnuSavePosition", "&Save Position");
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     save->setStatusTip(QStringLiteral(
@@ -191,10 +196,19 @@ void frmLumo::createMenus() {
     connect(invert, &QAction::triggered, this, guarded([this] { ucLumo->InvertPosition(); }));
     connect(large, &QAction::triggered, this, guarded([this] { displaySwitch(true); }));
     connect(normal, &QAction::triggered, this, guarded([this] { displaySwitch(false); }));
-    connect(markers, &QAction::toggled, this,
-            guarded([this](bool shown) { ucLumo->setMarkersShown(shown); }));
-    connect(probability, &QAction::toggled, this,
-            guarded([this](bool shown) { ucLumo->setProbabilityShown(shown); }));
+    connect(markers, &QAction::toggled, this, guarded([this](bool shown) {
+                ucLumo->setMarkersShown(shown);
+                kept_.markersShown = shown;
+                keep();
+            }));
+    connect(probability, &QAction::toggled, this, guarded([this](bool shown) {
+                ucLumo->setProbabilityShown(shown);
+                kept_.probabilityShown = shown;
+                keep();
+            }));
+    // As the student left them.
+    markers->setChecked(kept_.markersShown);
+    probability->setChecked(kept_.probabilityShown);
     connect(moduleHelp, &QAction::triggered, this,
             guarded([this] { browser_.navigate(addresses_.strModuleURL); }));
     connect(helpPage, &QAction::triggered, this,
@@ -268,6 +282,10 @@ void frmLumo::displaySwitch(bool large) {
     platform::skipOnError([&] { showLargeBeside(large); });
     platform::skipOnError([&] { large ? growToShowWorkbench() : giveBackNormalSize(); });
     platform::skipOnError([&] { PositionBrowsers(); });
+    if (kept_.large != large) {
+        kept_.large = large;
+        keep();
+    }
 }
 
 } // namespace shell

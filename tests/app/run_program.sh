@@ -1,7 +1,8 @@
 # Sourced, not run. Starts the whole program as a user would, with no network
 # (no host name resolves but those the program answers itself) and its
 # start-up times on stderr, and stops it with all its engine processes.
-# Needs WORK (a scratch folder); the sourcing script removes WORK itself.
+# Needs WORK (a scratch folder, which also holds the program's settings); the
+# sourcing script removes WORK itself.
 
 PROGRAM_PID=""
 
@@ -22,7 +23,8 @@ start_program() {
     local program=$1 err=$2
     shift 2
     mkdir -p -m 700 "$WORK/runtime"
-    XDG_RUNTIME_DIR=$WORK/runtime \
+    # Settings of its own, never the user's: every start is a first start.
+    XDG_RUNTIME_DIR=$WORK/runtime XDG_CONFIG_HOME="$WORK/config" \
         QTWEBENGINE_CHROMIUM_FLAGS='--host-resolver-rules="MAP * ~NOTFOUND"' \
         WQZ_TRACE_STARTUP=1 WQZ_LAUNCHED_AT=$EPOCHREALTIME "$program" "$@" 2>"$err" &
     PROGRAM_PID=$!

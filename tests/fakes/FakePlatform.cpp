@@ -17,8 +17,10 @@ int FakeDialogs::msgBox(const QString& text, Buttons buttons, Icon icon, const Q
     return answer;
 }
 
-QString FakeDialogs::saveFileName(const QString& caption, const QString& filter) {
+QString FakeDialogs::saveFileName(const QString& caption, const QString& filter,
+                                  const QString& folder) {
     saveFilters_.append(filter);
+    folders_.append(folder);
     if (saveNames_.empty()) {
         QTest::qFail(qPrintable(QStringLiteral("unscripted save dialog: ") + caption), __FILE__,
                      __LINE__);
@@ -29,7 +31,8 @@ QString FakeDialogs::saveFileName(const QString& caption, const QString& filter)
     return path;
 }
 
-QString FakeDialogs::openFileName(const QString& caption, const QString&) {
+QString FakeDialogs::openFileName(const QString& caption, const QString&, const QString& folder) {
+    folders_.append(folder);
     if (openNames_.empty()) {
         QTest::qFail(qPrintable(QStringLiteral("unscripted open dialog: ") + caption), __FILE__,
                      __LINE__);
@@ -46,6 +49,7 @@ void FakeDialogs::reset() {
     saveNames_.clear();
     saveFilters_.clear();
     openNames_.clear();
+    folders_.clear();
 }
 
 void FakeEventPump::doEvents() {

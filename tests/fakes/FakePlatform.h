@@ -29,10 +29,14 @@ public:
     // The save dialog answers with the scripted paths in turn, an empty one
     // for Cancel, and remembers the filters it was asked with.
     void scriptSaveName(const QString& path) { saveNames_.push_back(path); }
-    QString saveFileName(const QString& caption, const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& filter,
+                         const QString& folder) override;
     // The open dialog answers with the scripted paths in turn, like the save one.
     void scriptOpenName(const QString& path) { openNames_.push_back(path); }
-    QString openFileName(const QString& caption, const QString& filter) override;
+    QString openFileName(const QString& caption, const QString& filter,
+                         const QString& folder) override;
+    // The folder each file dialog, open or save, was asked to start in.
+    const QStringList& folders() const { return folders_; }
 
     const QList<Shown>& shown() const { return shown_; }
     const QStringList& saveFilters() const { return saveFilters_; }
@@ -47,6 +51,7 @@ private:
     std::deque<QString> saveNames_;
     std::deque<QString> openNames_;
     QStringList saveFilters_;
+    QStringList folders_;
 };
 
 class FakeMousePointer : public platform::MousePointer {

@@ -60,9 +60,11 @@ struct Facilities {
 struct Shell {
     // `titles` are the desktop's windows the start-up looks through.
     // The window keeps the exercises' progress under `dataHome`, the run's
-    // own scratch folder unless a test names another; never the user's.
+    // own scratch folder unless a test names another, and its settings in
+    // the scratch folder; never the user's.
     explicit Shell(const QStringList& titles = {}, const QString& dataHome = {}) {
         qputenv("XDG_DATA_HOME", (dataHome.isEmpty() ? scratch.path() : dataHome).toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", scratch.filePath(QStringLiteral("config")).toLocal8Bit());
         windows.titles = titles;
         addresses = services::MTaskList::initWebAddresses(windows, QStringList{});
         window = std::make_unique<shell::frmLumo>(browser, clipboard, addresses, &recordEnd);

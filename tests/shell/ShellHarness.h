@@ -32,10 +32,15 @@ inline void recordEnd() {
 }
 
 struct Shell {
-    // The window keeps the exercises' progress under `dataHome`, the run's
-    // own scratch folder unless a test names another; never the user's.
-    explicit Shell(QStringList arguments = {}, const QString& dataHome = {}) {
+    // The window keeps the exercises' progress under `dataHome` and its
+    // settings under `configHome`, the run's own scratch folders unless a
+    // test names others; never the user's.
+    explicit Shell(QStringList arguments = {}, const QString& dataHome = {},
+                   const QString& configHome = {}) {
         qputenv("XDG_DATA_HOME", (dataHome.isEmpty() ? scratch.path() : dataHome).toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME",
+                (configHome.isEmpty() ? scratch.filePath(QStringLiteral("config")) : configHome)
+                    .toLocal8Bit());
         addresses = services::MTaskList::initWebAddresses(windows, arguments);
         window = std::make_unique<shell::frmLumo>(browser, clipboard, addresses, &recordEnd);
         gEnded = false;

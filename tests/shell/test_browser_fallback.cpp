@@ -83,6 +83,8 @@ void TestBrowserFallback::the_window_starts_and_navigates_without_an_engine() {
     platform::WebEngineBrowser browser(dir_.filePath(QStringLiteral("libnothing.so")));
     fakes::FakeClipboard clipboard;
     fakes::FakeWindowList windows;
+    // The settings of a first start, never the user's.
+    qputenv("XDG_CONFIG_HOME", dir_.filePath(QStringLiteral("config")).toLocal8Bit());
     shell::frmLumo window(browser, clipboard, services::MTaskList::initWebAddresses(windows, {}));
     window.Form_Load();
     window.show();

@@ -429,6 +429,7 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
                                     "&Home Page",
                                     "-",
                                     "&Open Position...",
+                                    "&Recent Positions",
                                     "&Save Position",
                                     "Save Position &As...",
                                     "-",

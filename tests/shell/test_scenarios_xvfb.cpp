@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -39,6 +40,9 @@ void TestScenariosXvfb::the_table_copies_to_the_desktops_clipboard_with_its_head
     fakes::FakeBrowser browser;
     fakes::FakeWindowList windows;
     platform::QtClipboard clipboard;
+    // The settings of a first start, never the user's.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     shell::frmLumo window(browser, clipboard,
                           services::MTaskList::initWebAddresses(windows, QStringList{}),
                           &recordEnd);

@@ -1,0 +1,140 @@
+// What the student keeps between runs: the window's place and panels, the
+// display, the inputs before expiry, the diagram's marks, the folder last
+// used, and File > Recent Positions.
+#include "frmLumo.h"
+
+#include "platform/Dialogs.h"
+#include "platform/FailureGuard.h"
+#include "workbench/control/wqzOptionPayoffs.h"
+
+#include <QAction>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QMenu>
+#include <QSettings>
+#include <QTimer>
+
+namespace shell {
+
+void frmLumo::restoreKept() {
+    // The display first, as the student would switch it, so that Normal
+    // Display later gives back the size the window had before; then the
+    // place the window was left at, which may be the large one.
+    if (kept_.large) {
+        if (auto* large = findChild<QAction*>(QStringLiteral("mnuOptionsLargeDisplay"))) {
+            large->trigger();
+        }
+    }
+    if (!kept_.geometry.isEmpty()) {
+        restoreGeometry(kept_.geometry);
+    }
+    // Panels the window cannot lay out as they were stay as built.
+    if (!kept_.state.isEmpty() && restoreState(kept_.state)) {
+        // Panels laid out before the window is first shown say nothing of it:
+        // a closed Before Expiry panel takes its curve away all the same.
+        ucLumo->setBeforeExpiryShown(expiryDock_->toggleViewAction()->isChecked());
+    }
+}
+
+void frmLumo::keep() {
+    kept::write(*settings_, kept_);
+    // Written now rather than at some later turn of the event loop: a run
+    // that ends without closing the window still keeps what was changed.
+    settings_->sync();
+}
+
+void frmLumo::keepSoon() {
+    if (!keepSoon_) {
+        keepSoon_ = new QTimer(this);
+        keepSoon_->setSingleShot(true);
+        constexpr int kSettleMs = 500;
+        keepSoon_->setInterval(kSettleMs);
+        connect(keepSoon_, &QTimer::timeout, this, platform::guarded([this] { keep(); }));
+    }
+    keepSoon_->start();
+}
+
+void frmLumo::keepWindow() {
+    kept_.geometry = saveGeometry();
+    kept_.state = saveState();
+    keep();
+}
+
+QString frmLumo::askOpenName(const QString& caption, const QString& filter) {
+    const QString path = platform::dialogs().openFileName(caption, filter, kept_.folder);
+    if (!path.isEmpty()) {
+        kept_.folder = QFileInfo(path).absolutePath();
+        keep();
+    }
+    return path;
+}
+
+QString frmLumo::askSaveName(const QString& caption, const QString& filter) {
+    const QString path = platform::dialogs().saveFileName(caption, filter, kept_.folder);
+    if (!path.isEmpty()) {
+        kept_.folder = QFileInfo(path).absolutePath();
+        keep();
+    }
+    return path;
+}
+
+void frmLumo::rememberPosition(const QString& path) {
+    kept_.recent = kept::withRecent(kept_.recent, QFileInfo(path).absoluteFilePath());
+    keep();
+    showRecentPositions();
+}
+
+void frmLumo::showRecentPositions() {
+    if (!mnuRecentPositions) {
+        return; // a position opened before the menus are built heads them once they are
+    }
+    // The entries go later: this may run inside one of them being chosen.
+    for (QAction* old : mnuRecentPositions->actions()) {
+        mnuRecentPositions->removeAction(old);
+        old->setObjectName(QString());
+        old->deleteLater();
+    }
+    if (kept_.recent.isEmpty()) {
+        QAction* none = mnuRecentPositions->addAction(QStringLiteral("No Recent Positions"));
+        none->setObjectName(QStringLiteral("mnuRecentNone"));
+        none->setEnabled(false);
+        return;
+    }
+    for (int i = 0; i < kept_.recent.size(); ++i) {
+        const QString path = kept_.recent[i];
+        const QFileInfo file(path);
+        // The file's name, numbered for the keyboard; the folder is in the
+        // tooltip and the status bar. An ampersand in a name is shown as one.
+        QAction* entry = mnuRecentPositions->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(file.fileName().replace(u'&', "&&")));
+        entry->setObjectName(QStringLiteral("mnuRecentPosition(%1)").arg(i));
+        const QString where = QDir::toNativeSeparators(path);
+        entry->setToolTip(where);
+        entry->setStatusTip(where);
+        connect(entry, &QAction::triggered, this,
+                platform::guarded([this, path] { mnuRecentPosition_Click(path); }));
+    }
+}
+
+void frmLumo::mnuRecentPosition_Click(const QString& path) {
+    // A file that is gone replaces nothing, so the position held is not
+    // offered for saving first.
+    const QFileInfo file(path);
+    if (!file.isFile()) {
+        kept_.recent.removeAll(path);
+        keep();
+        showRecentPositions();
+        platform::dialogs().msgBox(
+            QStringLiteral("%1 is no longer in %2, so it has been taken off the recent "
+                           "positions.")
+                .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath())),
+            platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
+        return;
+    }
+    if (positionMayGo(QStringLiteral("opening another position"))) {
+        openPosition(path);
+    }
+}
+
+} // namespace shell
