@@ -274,6 +274,7 @@ public:
     int msgBox(const QString&, Buttons, Icon, const QString&) override { return answerNo; }
     QString saveFileName(const QString&, const QString&) override { return QString(); }
     QString openFileName(const QString&, const QString&) override { return QString(); }
+    bool choosePrinter(QPrinter&, const QString&) override { return false; }
 };
 class StillPointer : public platform::MousePointer {
 public:

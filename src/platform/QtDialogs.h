@@ -10,6 +10,7 @@ public:
     int msgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     QString saveFileName(const QString& caption, const QString& filter) override;
     QString openFileName(const QString& caption, const QString& filter) override;
+    bool choosePrinter(QPrinter& printer, const QString& caption) override;
 };
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "FakePlatform.h"
 
 #include <QCoreApplication>
+#include <QPrinter>
 #include <QTest>
 
 namespace fakes {
@@ -40,12 +41,34 @@ QString FakeDialogs::openFileName(const QString& caption, const QString&) {
     return path;
 }
 
+bool FakeDialogs::choosePrinter(QPrinter& printer, const QString& caption) {
+    offeredPages_.append(printer.pageLayout().pageSize().id());
+    if (printers_.empty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unscripted print dialog: ") + caption), __FILE__,
+                     __LINE__);
+        return false;
+    }
+    const PrintChoice choice = printers_.front();
+    printers_.pop_front();
+    if (choice.path.isEmpty()) {
+        return false;
+    }
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(choice.path);
+    if (choice.page) {
+        printer.setPageSize(QPageSize(*choice.page));
+    }
+    return true;
+}
+
 void FakeDialogs::reset() {
     answers_.clear();
     shown_.clear();
     saveNames_.clear();
     saveFilters_.clear();
     openNames_.clear();
+    printers_.clear();
+    offeredPages_.clear();
 }
 
 void FakeEventPump::doEvents() {

@@ -5,10 +5,12 @@
 #include "platform/MousePointer.h"
 
 #include <QList>
+#include <QPageSize>
 #include <QString>
 #include <QStringList>
 
 #include <deque>
+#include <optional>
 
 namespace fakes {
 
@@ -33,11 +35,19 @@ public:
     // The open dialog answers with the scripted paths in turn, like the save one.
     void scriptOpenName(const QString& path) { openNames_.push_back(path); }
     QString openFileName(const QString& caption, const QString& filter) override;
+    // The print dialog answers with the scripted choices in turn: print to
+    // that PDF file, on that page or the one the printer was offered with,
+    // or an empty path for Cancel. It remembers the page it was offered.
+    void scriptPrintToFile(const QString& path, std::optional<QPageSize::PageSizeId> page = {}) {
+        printers_.push_back({path, page});
+    }
+    bool choosePrinter(QPrinter& printer, const QString& caption) override;
+    const QList<QPageSize::PageSizeId>& offeredPages() const { return offeredPages_; }
 
     const QList<Shown>& shown() const { return shown_; }
     const QStringList& saveFilters() const { return saveFilters_; }
     int pendingAnswers() const {
-        return int(answers_.size() + saveNames_.size() + openNames_.size());
+        return int(answers_.size() + saveNames_.size() + openNames_.size() + printers_.size());
     }
     void reset();
 
@@ -47,6 +57,12 @@ private:
     std::deque<QString> saveNames_;
     std::deque<QString> openNames_;
     QStringList saveFilters_;
+    struct PrintChoice {
+        QString path;
+        std::optional<QPageSize::PageSizeId> page;
+    };
+    std::deque<PrintChoice> printers_;
+    QList<QPageSize::PageSizeId> offeredPages_;
 };
 
 class FakeMousePointer : public platform::MousePointer {
