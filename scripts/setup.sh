@@ -34,6 +34,8 @@ packages=(
     python3 python3-pyftpdlib
     # checking the installed desktop entry and AppStream description
     desktop-file-utils appstream
+    # reading back the printed page's PDF: its text, pages and pictures
+    poppler-utils
 )
 
 missing=()
