@@ -82,7 +82,7 @@ void TestPrint::the_pdf_export_holds_the_page_as_text_and_lines_data() {
     QTest::addColumn<QString>("paper");
     QTest::addColumn<bool>("panel");
     QTest::addColumn<bool>("probability");
-    QTest::newRow("A4 with the inputs before expiry and the probability")
+    QTest::newRow("A4 with the inputs before expiry, the probability and theta")
         << Qt::Key_A << "A4" << true << true;
     QTest::newRow("Letter with the inputs before expiry") << Qt::Key_L << "letter" << true << false;
     QTest::newRow("A4 with the panel closed") << Qt::Key_A << "A4" << false << false;
@@ -113,6 +113,10 @@ void TestPrint::the_pdf_export_holds_the_page_as_text_and_lines() {
     }
     if (probability) {
         s.trigger("mnuShowProbability");
+        // Theta chosen under the diagram, from its list as a student does.
+        QTest::mouseClick(s.child<QWidget>("cmbGreek"), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_T);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     }
     QCOMPARE(bench->beforeExpiryShown(), panel);
     QTemporaryDir dir;
@@ -155,6 +159,7 @@ void TestPrint::the_pdf_export_holds_the_page_as_text_and_lines() {
     // The law of the price at expiry, shaded with its deviations marked.
     QCOMPARE(words.contains(QStringLiteral("\u22121\u03c3")), probability);
     QCOMPARE(words.contains(QStringLiteral("+2\u03c3")), probability);
+    QCOMPARE(words.contains(QStringLiteral("Theta a day")), probability);
 }
 
 void TestPrint::printing_to_a_pdf_file_gives_the_same_page() {
