@@ -278,6 +278,7 @@ public:
     QString openFileName(const QString&, const QString&, const QString&) override {
         return QString();
     }
+    bool choosePrinter(QPrinter&, const QString&) override { return false; }
 };
 class StillPointer : public platform::MousePointer {
 public:

@@ -39,6 +39,8 @@ packages=(
     desktop-file-utils appstream
     # and the type of the position files (update-mime-database, xmllint)
     shared-mime-info libxml2-utils
+    # reading back the printed page's PDF: its text, pages and pictures
+    poppler-utils
 )
 
 missing=()

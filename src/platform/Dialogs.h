@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QPrinter;
+
 namespace platform {
 
 // The title of every message box of the program.
@@ -36,6 +38,10 @@ public:
     // empty text when the user cancels.
     virtual QString openFileName(const QString& caption, const QString& filter,
                                  const QString& folder = QString()) = 0;
+    // Asks where and how to print, starting from the printer's settings:
+    // true when the user chose to print, `printer` then set up as chosen (a
+    // printer, or a PDF file and its page); false when the user cancels.
+    virtual bool choosePrinter(QPrinter& printer, const QString& caption) = 0;
 };
 
 // The process-wide message boxes: installed by main(), replaced by a fake in

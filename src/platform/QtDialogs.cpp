@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QRegularExpression>
 
 namespace platform {
@@ -102,6 +104,14 @@ QString QtDialogs::saveFileName(const QString& caption, const QString& filter,
 QString QtDialogs::openFileName(const QString& caption, const QString& filter,
                                 const QString& folder) {
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, folder, filter);
+}
+
+bool QtDialogs::choosePrinter(QPrinter& printer, const QString& caption) {
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setWindowTitle(caption);
+    // The page is one sheet: there is no range or selection to choose.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace platform

@@ -12,6 +12,7 @@ public:
                          const QString& folder) override;
     QString openFileName(const QString& caption, const QString& filter,
                          const QString& folder) override;
+    bool choosePrinter(QPrinter& printer, const QString& caption) override;
 };
 
 } // namespace platform

@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPageSize>
 #include <QSize>
 #include <QStringList>
 
@@ -20,6 +21,7 @@ class QDockWidget;
 class QKeyEvent;
 class QLabel;
 class QMenu;
+class QPageLayout;
 class QPlainTextEdit;
 class QPushButton;
 class QSettings;
@@ -159,6 +161,13 @@ private:
     void mnuExportDiagram_Click();
     void mnuExportValues_Click();
     void mnuExportScenarios_Click();
+    // The workbench on one page, printed or as a PDF file. Neither has a
+    // page to give while the plot area is empty, and says so.
+    void mnuPrint_Click();
+    void mnuExportPdf_Click();
+    bool pageHasDiagram();
+    // Writes the page as a PDF file; why it could not, in words, or empty.
+    QString writePdf(const QString& path, const QPageLayout& layout);
     void mnuOpenPosition_Click();
     void mnuSavePosition_Click();
     void mnuSavePositionAs_Click();
@@ -265,6 +274,9 @@ private:
     QSize diagramSize_{800, 600};
     // Whether the last diagram exported was for paper, on a light background.
     bool diagramForPaper_ = false;
+    // The paper of the last page printed or exported; until then the
+    // locale's.
+    std::optional<QPageSize::PageSizeId> paper_;
     // How far the student got with each exercise, kept between runs.
     ExerciseProgress* progress_ = nullptr;
     bool toldProgressNotKept_ = false;

@@ -86,6 +86,14 @@ void frmLumo::createMenus() {
     QAction* exportScenarios = item(file, "mnuExportScenarios", "Export S&cenarios...");
     exportScenarios->setStatusTip(QStringLiteral(
         "Saves the last curve at each price from today to expiry as comma-separated values"));
+    QAction* exportPdf = item(file, "mnuExportPdf", "Export PD&F...");
+    exportPdf->setStatusTip(QStringLiteral(
+        "Saves the diagram, the position, the analysis and the inputs as a one-page PDF"));
+    separator(file, "mnuFileSepPrint");
+    QAction* print = item(file, "mnuPrint", "&Print...");
+    print->setShortcut(QKeySequence::Print);
+    print->setStatusTip(QStringLiteral(
+        "Prints the diagram, the position, the analysis and the inputs on one page"));
     separator(file, "mnuFileSep2");
     QAction* exit = item(file, "mnuFileExit", "E&xit");
 
@@ -180,6 +188,8 @@ void frmLumo::createMenus() {
     connect(exportValues, &QAction::triggered, this, guarded([this] { mnuExportValues_Click(); }));
     connect(exportScenarios, &QAction::triggered, this,
             guarded([this] { mnuExportScenarios_Click(); }));
+    connect(exportPdf, &QAction::triggered, this, guarded([this] { mnuExportPdf_Click(); }));
+    connect(print, &QAction::triggered, this, guarded([this] { mnuPrint_Click(); }));
     connect(exit, &QAction::triggered, this, guarded([this] {
                 if (positionMayGo(kBeforeClosing)) {
                     shutdown();

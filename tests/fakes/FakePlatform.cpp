@@ -1,6 +1,7 @@
 #include "FakePlatform.h"
 
 #include <QCoreApplication>
+#include <QPrinter>
 #include <QTest>
 
 namespace fakes {
@@ -43,6 +44,26 @@ QString FakeDialogs::openFileName(const QString& caption, const QString&, const 
     return path;
 }
 
+bool FakeDialogs::choosePrinter(QPrinter& printer, const QString& caption) {
+    offeredPages_.append(printer.pageLayout().pageSize().id());
+    if (printers_.empty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unscripted print dialog: ") + caption), __FILE__,
+                     __LINE__);
+        return false;
+    }
+    const PrintChoice choice = printers_.front();
+    printers_.pop_front();
+    if (choice.path.isEmpty()) {
+        return false;
+    }
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(choice.path);
+    if (choice.page) {
+        printer.setPageSize(QPageSize(*choice.page));
+    }
+    return true;
+}
+
 void FakeDialogs::reset() {
     answers_.clear();
     shown_.clear();
@@ -50,6 +71,8 @@ void FakeDialogs::reset() {
     saveFilters_.clear();
     openNames_.clear();
     folders_.clear();
+    printers_.clear();
+    offeredPages_.clear();
 }
 
 void FakeEventPump::doEvents() {

@@ -5,10 +5,12 @@
 #include "platform/MousePointer.h"
 
 #include <QList>
+#include <QPageSize>
 #include <QString>
 #include <QStringList>
 
 #include <deque>
+#include <optional>
 
 namespace fakes {
 
@@ -37,11 +39,19 @@ public:
                          const QString& folder) override;
     // The folder each file dialog, open or save, was asked to start in.
     const QStringList& folders() const { return folders_; }
+    // The print dialog answers with the scripted choices in turn: print to
+    // that PDF file, on that page or the one the printer was offered with,
+    // or an empty path for Cancel. It remembers the page it was offered.
+    void scriptPrintToFile(const QString& path, std::optional<QPageSize::PageSizeId> page = {}) {
+        printers_.push_back({path, page});
+    }
+    bool choosePrinter(QPrinter& printer, const QString& caption) override;
+    const QList<QPageSize::PageSizeId>& offeredPages() const { return offeredPages_; }
 
     const QList<Shown>& shown() const { return shown_; }
     const QStringList& saveFilters() const { return saveFilters_; }
     int pendingAnswers() const {
-        return int(answers_.size() + saveNames_.size() + openNames_.size());
+        return int(answers_.size() + saveNames_.size() + openNames_.size() + printers_.size());
     }
     void reset();
 
@@ -52,6 +62,12 @@ private:
     std::deque<QString> openNames_;
     QStringList saveFilters_;
     QStringList folders_;
+    struct PrintChoice {
+        QString path;
+        std::optional<QPageSize::PageSizeId> page;
+    };
+    std::deque<PrintChoice> printers_;
+    QList<QPageSize::PageSizeId> offeredPages_;
 };
 
 class FakeMousePointer : public platform::MousePointer {

@@ -246,6 +246,9 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
             p.drawText(QPointF(left, area.bottom() - fm.descent() - l.pad * 0.25), text);
         }
     }
+    if (d.law) {
+        paintLaw(p, area, d.scale, *d.law, d.paper, l.thin);
+    }
     const double zeroY = place({0, 0}, d.scale, area).y();
     if (zeroY >= area.top() && zeroY <= area.bottom()) {
         p.setPen(QPen(toColor(platform::paletteColor(0)), std::max(1.0, l.lineWidth / 2)));

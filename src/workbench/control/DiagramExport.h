@@ -3,6 +3,7 @@
 #include "CurveLegend.h"
 
 #include "platform/Palette.h"
+#include "workbench/model/Probability.h"
 
 #include <QByteArray>
 #include <QList>
@@ -96,6 +97,9 @@ struct Diagram {
     // The greek chosen under the diagram: dotted, with its axis at the right
     // of the area.
     std::optional<GreekCurve> greekCurve;
+    // The law of the price at expiry, when the area shows it: its density
+    // shaded up from the foot of the area, a standard deviation either side.
+    std::optional<probability::Lognormal> law;
 };
 
 // Round values for the ticks of an axis from `from` to `to`, either way round,
@@ -107,6 +111,11 @@ QString tickLabel(double value, double step);
 // Draws the runs of a polyline that lie inside the rectangle: the SVG painter
 // keeps no clip region, so lines are cut before they are drawn.
 void drawClipped(QPainter& painter, const QPolygonF& line, const QRectF& rect);
+
+// Shades the law's density into the area as the plot area shows it, with
+// the prices one and two standard deviations either side marked.
+void paintLaw(QPainter& painter, const QRectF& area, const PlotScale& scale,
+              const probability::Lognormal& law, bool paper, double thin);
 
 // Paints the whole diagram into the rectangle (0, 0) to `size`.
 void paint(QPainter& painter, QSize size, const Diagram& diagram);

@@ -137,6 +137,9 @@ diagramexport::Diagram wqzOptionPayoffs::diagram() const {
     }
     d.todayPrice = todayLine_->shownPrice();
     d.greekCurve = greekCurve_->curve();
+    if (probabilityShown_) {
+        d.law = probability_->law();
+    }
     d.valueCaption = lastKind_ == workbench::payoff::profitDiagram ? QStringLiteral("Profit")
                                                                    : QStringLiteral("Payoff");
     return d;
