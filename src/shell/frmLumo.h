@@ -140,6 +140,12 @@ private:
 
     // Menus.
     void mnuPasteOpData_Click();
+    // The position shown as a link, on the clipboard; or why it cannot be.
+    void mnuCopyLink_Click();
+    // A link to a position the student typed in the address box or pasted:
+    // the student's own act, so it loads whatever page is shown, once the
+    // position held may go; a wrong one is told with what is wrong.
+    void followStudentLink(const QString& text);
     void mnuExportDiagram_Click();
     void mnuExportValues_Click();
     void mnuExportScenarios_Click();

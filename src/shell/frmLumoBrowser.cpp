@@ -21,6 +21,13 @@
 namespace shell {
 
 void frmLumo::cmbNavigate_Click() {
+    // A link to a position typed and confirmed here is the student's own,
+    // whatever page is shown; it never goes to the browser, where it would
+    // count as the page's.
+    if (workbench::links::isLink(cmbNavigate->currentText())) {
+        followStudentLink(cmbNavigate->currentText());
+        return;
+    }
     navigation::navigateAndWait(browser_, *cmbNavigate);
     platform::eventPump().doEvents();
 }
