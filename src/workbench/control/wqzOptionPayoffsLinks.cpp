@@ -1,4 +1,5 @@
-// Links from the tutorial pages that load a position into the workbench.
+// Links that load a position into the workbench: the tutorial pages' and
+// those the program writes for a student to hand on.
 #include "wqzOptionPayoffs.h"
 
 #include "platform/EventPump.h"

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <cmath>
+#include <tuple>
 
 namespace workbench::links {
 
