@@ -23,7 +23,7 @@ void frmLumo::mnuCopyLink_Click() {
     clipboard_.setText(writing.link);
 }
 
-void frmLumo::followStudentLink(const QString& text) {
+bool frmLumo::followStudentLink(const QString& text) {
     namespace links = workbench::links;
     const links::Reading reading = links::readText(text, ucLumo->position().rowCount());
     const QString cannot = QStringLiteral("The link cannot be followed. ");
@@ -34,17 +34,18 @@ void frmLumo::followStudentLink(const QString& text) {
                                                            "typed in or pasted."),
                                    platform::Dialogs::Buttons::Ok,
                                    platform::Dialogs::Icon::Exclamation);
-        return;
+        return false;
     }
     if (!reading.load) {
         platform::dialogs().msgBox(cannot + reading.problem, platform::Dialogs::Buttons::Ok,
                                    platform::Dialogs::Icon::Exclamation);
-        return;
+        return false;
     }
     if (!positionMayGo(QStringLiteral("loading the link's position"))) {
-        return;
+        return false;
     }
     ucLumo->followLink(*reading.load);
+    return true;
 }
 
 } // namespace shell

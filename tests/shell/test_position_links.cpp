@@ -131,7 +131,15 @@ void TestPositionLinks::a_copied_link_loads_the_same_position_every_way_in() {
     shared.window->Form_Load();
     shared.browser.finish();
     workbench::wqzOptionPayoffs& bench = *shared.window->workbench();
-    bench.setBeforeExpiry(someInputs());
+    // The inputs before expiry as a page's link sets them, so that the
+    // panel shows what the workbench holds.
+    const links::Reading inputs = links::read(
+        QUrl(QStringLiteral("wqz-workbench:load?position=u:0&diagram=payoff&days=60&daysLeft=25&"
+                            "rate=3.75&dividend=1&exercise=american&volatility=41.25&"
+                            "dates=50,40")),
+        5);
+    bench.followLink(*inputs.load);
+    QVERIFY(bench.beforeExpiry() == someInputs());
     const QString diagram = profit ? QStringLiteral("profit") : QStringLiteral("payoff");
     if (setup == Setup::Strategy) {
         const links::Reading reading = links::read(
@@ -171,6 +179,7 @@ void TestPositionLinks::a_copied_link_loads_the_same_position_every_way_in() {
     typed.enterAddress(link);
     compareWhole(typed, shared);
     QCOMPARE(typed.browser.navigations.size(), navigations);
+    QCOMPARE(typed.addressBox()->currentText(), typed.browser.LocationURL());
     QVERIFY(typed.fake.dialogs.shown().isEmpty());
 
     // Pasted with Paste Option Data, over a position of its own.
