@@ -14,6 +14,7 @@
 #include "services/Sites.h"
 #include "workbench/control/BeforeExpiryPanel.h"
 #include "workbench/control/wqzOptionPayoffs.h"
+#include "workbench/model/WorkbenchLink.h"
 
 #include <QAction>
 #include <QApplication>
@@ -156,6 +157,10 @@ void frmLumo::createControls() {
     cmbNavigate->setEditable(true);
     // The list grows only with pages actually reached through the box.
     cmbNavigate->setInsertPolicy(QComboBox::NoInsert);
+    // A link to a position may be long. One character more than the longest
+    // a link may be keeps a longer one too long, so that it is refused as
+    // such rather than cut to something else.
+    cmbNavigate->lineEdit()->setMaxLength(int(workbench::links::longestLink) + 1);
     twips::setGeometry(cmbNavigate, R{5160, 15, designAddressWidth, 315});
     cmdBotBack = named<QPushButton>(client_, QStringLiteral("cmdBotBack"));
     cmdBotBack->setText(QStringLiteral("Back "));

@@ -158,6 +158,13 @@ private:
 
     // Menus.
     void mnuPasteOpData_Click();
+    // The position shown as a link, on the clipboard; or why it cannot be.
+    void mnuCopyLink_Click();
+    // A link to a position the student typed in the address box or pasted:
+    // the student's own act, so it loads whatever page is shown, once the
+    // position held may go; a wrong one is told with what is wrong. True
+    // when the position was loaded.
+    bool followStudentLink(const QString& text);
     void mnuExportDiagram_Click();
     void mnuExportValues_Click();
     void mnuExportScenarios_Click();

@@ -21,6 +21,18 @@
 namespace shell {
 
 void frmLumo::cmbNavigate_Click() {
+    // A link to a position typed and confirmed here is the student's own,
+    // whatever page is shown; it never goes to the browser, where it would
+    // count as the page's.
+    // Once loaded the box names the page again; a link that could not be
+    // followed stays, to be mended.
+    if (workbench::links::isLink(cmbNavigate->currentText())) {
+        if (followStudentLink(cmbNavigate->currentText())) {
+            cmbNavigate->setEditText(browser_.LocationURL());
+            cmbNavigate->lineEdit()->setCursorPosition(0);
+        }
+        return;
+    }
     navigation::navigateAndWait(browser_, *cmbNavigate);
     platform::eventPump().doEvents();
 }

@@ -14,6 +14,7 @@
 #include "workbench/control/GridEditing.h"
 #include "workbench/control/ScenarioTable.h"
 #include "workbench/control/wqzOptionPayoffs.h"
+#include "workbench/model/WorkbenchLink.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -122,6 +123,9 @@ void frmLumo::createMenus() {
     QAction* copyScenarios = item(edit, "mnuCopyScenarios", "Copy &Scenarios");
     copyScenarios->setStatusTip(QStringLiteral(
         "Copies the last curve at each price from today to expiry as tab-separated text"));
+    QAction* copyLink = item(edit, "mnuCopyLink", "Copy &Link to Position");
+    copyLink->setStatusTip(QStringLiteral(
+        "Copies a link that loads this position, its range and inputs in another workbench"));
     separator(edit, "mnuSepPaste");
     QAction* paste = item(edit, "mnuPasteOpData", "&Paste Option Data");
     giveEditShortcuts(copyOptions, copyValues, copyAnalysis, copyScenarios, paste);
@@ -202,6 +206,7 @@ void frmLumo::createMenus() {
             guarded([this] { clipboard_.setText(ucLumo->analysisText()); }));
     connect(copyScenarios, &QAction::triggered, this,
             guarded([this] { mnuCopyScenarios_Click(); }));
+    connect(copyLink, &QAction::triggered, this, guarded([this] { mnuCopyLink_Click(); }));
     connect(paste, &QAction::triggered, this, guarded([this] { mnuPasteOpData_Click(); }));
     connect(invert, &QAction::triggered, this, guarded([this] { ucLumo->InvertPosition(); }));
     connect(large, &QAction::triggered, this, guarded([this] { displaySwitch(true); }));
@@ -250,6 +255,11 @@ void frmLumo::giveEditShortcuts(QAction* copyOptions, QAction* copyValues, QActi
 void frmLumo::mnuPasteOpData_Click() {
     try {
         const QString text = clipboard_.text();
+        // A link to a position loads it; it is no table of quotes.
+        if (workbench::links::isLink(text)) {
+            followStudentLink(text);
+            return;
+        }
         ucLumo->pasteData(text);
     } catch (const platform::RunTimeError& error) {
         services::errors::reportError(error);

@@ -449,6 +449,7 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
                                     "Copy Selected &Numeric Values",
                                     "Copy &Analysis",
                                     "Copy &Scenarios",
+                                    "Copy &Link to Position",
                                     "-",
                                     "&Paste Option Data",
                                     "&Options",

@@ -120,9 +120,10 @@ public:
     // The listed strategy the last curve is, whichever way it was loaded or
     // typed; empty for a custom position and while no curve is drawn.
     QString strategyHeld() const;
-    // What a tutorial page's link asks for: a listed strategy, loaded as
-    // choosing it from the list does, or a position on the grid's rows, in
-    // the diagram it names; re-scaled and plotted.
+    // What a link asks for (a tutorial page's, or one a student copied): a
+    // listed strategy, loaded as choosing it from the list does, or a
+    // position on the grid's rows or on rows of its own, in the diagram it
+    // names; plotted in the range it brings, or re-scaled without one.
     void followLink(const links::Load& load);
     // Every change to the position (typed quantities, steps, strategies,
     // Invert, Restart, pastes, opened files), to undo and redo. An undo

@@ -1,4 +1,5 @@
-// Links from the tutorial pages that load a position into the workbench.
+// Links that load a position into the workbench: the tutorial pages' and
+// those the program writes for a student to hand on.
 #include "wqzOptionPayoffs.h"
 
 #include "platform/EventPump.h"
@@ -9,10 +10,42 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
+
+#include <iterator>
 
 namespace workbench {
 
 namespace col = workbench::columns;
+
+namespace {
+
+// A number of a link's row as a read of the grid writes it back, unless that
+// would change it.
+QString cellText(float value, const QString& written) {
+    static const QRegularExpression trailingZeros(QStringLiteral("\\.?0+$"));
+    return platform::numbers::single(platform::numbers::leadingNumber(written)) == value
+               ? written
+               : QString::number(double(value), 'f', 4).remove(trailingZeros);
+}
+
+QList<document::Row> rowsOf(const std::vector<links::Row>& rows) {
+    using platform::numbers::format;
+    QList<document::Row> shown;
+    for (const links::Row& row : rows) {
+        document::Row cells;
+        cells[col::CallQty] = QStringLiteral("0");
+        cells[col::PutQty] = QStringLiteral("0");
+        cells[col::Strike] =
+            row.strike ? cellText(*row.strike, col::strikeText(*row.strike)) : QString();
+        cells[col::CallPrice] = cellText(row.call, format(row.call, col::premiumFormat));
+        cells[col::PutPrice] = cellText(row.put, format(row.put, col::premiumFormat));
+        shown << cells;
+    }
+    return shown;
+}
+
+} // namespace
 
 void wqzOptionPayoffs::followLink(const links::Load& load) {
     using platform::numbers::format;
@@ -23,6 +56,10 @@ void wqzOptionPayoffs::followLink(const links::Load& load) {
         cmbStandard->setCurrentIndex(cmbStandard->findText(load.strategy));
         cmbStandard_Click();
         return;
+    }
+    // A link the program wrote brings its own rows: its legs are on them.
+    if (load.rows) {
+        showRows(rowsOf(*load.rows));
     }
     startAfresh();
     for (const links::Leg& leg : load.legs) {
@@ -38,7 +75,17 @@ void wqzOptionPayoffs::followLink(const links::Load& load) {
         Grid1->setTextMatrix(r, col::CallQty, format(position_.callQty[r], col::quantityFormat));
         Grid1->setTextMatrix(r, col::PutQty, format(position_.putQty[r], col::quantityFormat));
     }
-    PlotIt(platform::vbTrue);
+    if (const std::optional<links::Range>& r = load.range) {
+        // Drawn in the range the link was written with, alone.
+        const float boxes[] = {r->top, r->bottom, r->from, r->to};
+        for (std::size_t i = 0; i < std::size(boxes); ++i) {
+            Text1[i]->setText(cellText(boxes[i], format(boxes[i], u"######0")));
+        }
+        clearPlotArea();
+        plot(Scale::Keep);
+    } else {
+        PlotIt(platform::vbTrue);
+    }
     recordChange(QStringLiteral("Try It"));
     platform::eventPump().doEvents();
 }

@@ -10,6 +10,7 @@
 #include <QUrlQuery>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 
@@ -19,8 +20,6 @@ namespace {
 
 // As large as any quantity a lesson needs, far below where values overflow.
 constexpr float kLargestQuantity = 1000;
-// Addresses longer than any a page needs are not read at all.
-constexpr qsizetype kLongestLink = 2000;
 
 namespace limits = beforeexpiry::limits;
 
@@ -165,7 +164,9 @@ QString readMarket(const QUrlQuery& query, Market& market) {
     // As the panel's box reads them: each date once, at most as many as the
     // diagram draws.
     const QString dates = QStringLiteral("dates");
-    if (problem.isEmpty() && query.hasQueryItem(dates)) {
+    if (problem.isEmpty() && value(dates) == u"none") {
+        market.moreDaysLeft = std::vector<int>();
+    } else if (problem.isEmpty() && query.hasQueryItem(dates)) {
         std::vector<int> more;
         bool read = true;
         for (const QString& d : value(dates).split(u',')) {
@@ -191,8 +192,24 @@ QString readMarket(const QUrlQuery& query, Market& market) {
         market.american = value(exercise) == u"american";
     }
     const QString volatility = QStringLiteral("volatility");
-    if (problem.isEmpty() && value(volatility) == u"implied") {
+    const QString implied = QStringLiteral("implied");
+    const QString impliedOr = implied + u',';
+    if (problem.isEmpty() && value(volatility) == implied) {
         market.implied = true;
+    } else if (problem.isEmpty() && value(volatility).startsWith(impliedOr)) {
+        // Implied, with the one volatility for the options it cannot be
+        // implied for.
+        const std::optional<double> v =
+            decimal(value(volatility).mid(impliedOr.size()), 2, limits::minVolatilityPercent,
+                    limits::maxVolatilityPercent);
+        if (!v) {
+            reject(volatility,
+                   QStringLiteral("\"implied\" followed by a comma and ") +
+                       percent(limits::minVolatilityPercent, limits::maxVolatilityPercent));
+        } else {
+            market.implied = true;
+            market.volatility = *v / 100;
+        }
     } else if (const auto v = number(
                    volatility, 2, limits::minVolatilityPercent, limits::maxVolatilityPercent,
                    QStringLiteral("\"implied\" or ") +
@@ -203,14 +220,82 @@ QString readMarket(const QUrlQuery& query, Market& market) {
     return problem;
 }
 
+// A number of a row or of the range: as the grid or a box could hold it,
+// seven digits before the full stop at most and four after.
+constexpr int kCellDecimals = 4;
+constexpr double kLargestCell = 9999999.9999;
+
+std::optional<float> cell(const QString& text) {
+    const std::optional<double> v = decimal(text, kCellDecimals, -kLargestCell, kLargestCell);
+    return v ? std::optional<float>(float(*v)) : std::nullopt;
+}
+
+// The rows a link brings, or why they cannot be shown, in words.
+QString readRows(const QString& text, std::vector<Row>& rows) {
+    const QStringList lines = text.split(u';');
+    if (lines.size() > columns::mostRows) {
+        return QStringLiteral("The link's rows are more than the grid's %1.")
+            .arg(columns::mostRows);
+    }
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QStringList fields = lines[i].split(u':');
+        Row row;
+        const std::optional<float> call = fields.size() == 3 ? cell(fields[1]) : std::nullopt;
+        const std::optional<float> put = fields.size() == 3 ? cell(fields[2]) : std::nullopt;
+        row.strike = fields.size() == 3 ? cell(fields[0]) : std::nullopt;
+        if (!call || !put || (!row.strike && !fields[0].isEmpty())) {
+            return QStringLiteral("The link's row %1, \"%2\", is not a strike, a call premium "
+                                  "and a put premium, each with at most seven digits before the "
+                                  "full stop and four after.")
+                .arg(i + 1)
+                .arg(lines[i].left(40));
+        }
+        row.call = *call;
+        row.put = *put;
+        rows.push_back(row);
+    }
+    return QString();
+}
+
+QString readRange(const QString& text, Range& range) {
+    const QStringList fields = text.split(u':');
+    std::array<float, 4> v{};
+    for (qsizetype i = 0; i < fields.size() && fields.size() == 4; ++i) {
+        const std::optional<float> c = cell(fields[i]);
+        if (!c) {
+            break;
+        }
+        v[std::size_t(i)] = *c;
+        if (i == 3) {
+            range = {v[0], v[1], v[2], v[3]};
+            return QString();
+        }
+    }
+    return QStringLiteral("The link's range \"%1\" is not four numbers, the prices from and to "
+                          "and the values from and to, each with at most seven digits before the "
+                          "full stop and four after.")
+        .arg(text.left(40));
+}
+
 } // namespace
+
+Reading readText(const QString& link, int gridRows) {
+    if (link.size() > longestLink) {
+        return refuse(QStringLiteral("The link is too long."));
+    }
+    return read(QUrl(link.trimmed()), gridRows);
+}
+
+bool isLink(const QString& text) {
+    return text.trimmed().startsWith(scheme + u':', Qt::CaseInsensitive);
+}
 
 Reading read(const QUrl& link, int gridRows) {
     if (link.scheme() != scheme ||
         (link.path() != u"load" && link.path() != u"check" && link.path() != u"progress")) {
         return refuse(QStringLiteral("The workbench does not know this link."));
     }
-    if (link.toString().size() > kLongestLink) {
+    if (link.toString().size() > longestLink) {
         return refuse(QStringLiteral("The link is too long."));
     }
     const QUrlQuery query(link);
@@ -223,8 +308,8 @@ Reading read(const QUrl& link, int gridRows) {
     QSet<QString> seen;
     for (const auto& [key, value] : query.queryItems()) {
         Q_UNUSED(value);
-        if ((key != u"strategy" && key != u"position" && key != u"diagram" &&
-             !kMarketKeys.contains(key)) ||
+        if ((key != u"strategy" && key != u"position" && key != u"diagram" && key != u"rows" &&
+             key != u"range" && !kMarketKeys.contains(key)) ||
             seen.contains(key)) {
             return refuse(QStringLiteral("The link asks for \"%1\", which the workbench does not "
                                          "take.")
@@ -245,6 +330,31 @@ Reading read(const QUrl& link, int gridRows) {
     }
     if (const QString problem = readMarket(query, load.market); !problem.isEmpty()) {
         return refuse(problem);
+    }
+    if (named &&
+        (seen.contains(QStringLiteral("rows")) || seen.contains(QStringLiteral("range")))) {
+        return refuse(QStringLiteral("A strategy is loaded on the grid's rows: the link cannot "
+                                     "bring rows or a range with it."));
+    }
+    if (seen.contains(QStringLiteral("rows"))) {
+        std::vector<Row> rows;
+        const QString problem =
+            readRows(query.queryItemValue(QStringLiteral("rows"), QUrl::FullyDecoded), rows);
+        if (!problem.isEmpty()) {
+            return refuse(problem);
+        }
+        // The legs are on the link's own rows.
+        gridRows = int(rows.size());
+        load.rows = std::move(rows);
+    }
+    if (seen.contains(QStringLiteral("range"))) {
+        Range range;
+        const QString problem =
+            readRange(query.queryItemValue(QStringLiteral("range"), QUrl::FullyDecoded), range);
+        if (!problem.isEmpty()) {
+            return refuse(problem);
+        }
+        load.range = range;
     }
     if (named) {
         load.strategy = query.queryItemValue(QStringLiteral("strategy"), QUrl::FullyDecoded);
@@ -286,29 +396,6 @@ Reading read(const QUrl& link, int gridRows) {
         load.legs.push_back(leg);
     }
     return {load, QString(), std::nullopt};
-}
-
-void applyPrice(const Market& market, PositionState& position) {
-    position.underlyingPrice = market.price.value_or(position.underlyingPrice);
-    position.costPerOption = market.costPerOption.value_or(position.costPerOption);
-    position.costPerUnit = market.costPerUnit.value_or(position.costPerUnit);
-}
-
-beforeexpiry::Inputs inputsAfter(const Market& market, beforeexpiry::Inputs in) {
-    in.daysToday = market.daysToday.value_or(in.daysToday);
-    in.daysLeft = std::min(market.daysLeft.value_or(in.daysLeft), in.daysToday);
-    in.moreDaysLeft = market.moreDaysLeft.value_or(in.moreDaysLeft);
-    // A date beyond the days to expiry in force has passed already.
-    std::erase_if(in.moreDaysLeft, [&](int d) { return d > in.daysToday; });
-    in.rate = market.rate.value_or(in.rate);
-    in.dividendYield = market.dividendYield.value_or(in.dividendYield);
-    in.american = market.american.value_or(in.american);
-    in.implied = market.implied.value_or(in.implied);
-    if (market.volatility) {
-        in.volatility = *market.volatility;
-        in.implied = false;
-    }
-    return in;
 }
 
 } // namespace workbench::links

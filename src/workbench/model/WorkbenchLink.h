@@ -2,6 +2,7 @@
 
 #include "ExpiryInputs.h"
 #include "PayoffEvaluation.h"
+#include "PositionDocument.h"
 #include "PositionState.h"
 
 #include <QString>
@@ -29,18 +30,35 @@
 //   rate=5            the interest rate in percent, within
 //                     beforeexpiry::limits
 //   volatility=30     one volatility in percent, within beforeexpiry::limits,
-//                     for every option; or volatility=implied
+//                     for every option; or volatility=implied; or
+//                     volatility=implied,30: implied, and 30 where none can be
 //   dates=30,20,10    the more dates at which to show the value as well:
 //                     at most beforeexpiry::limits::maxMoreDates days left,
 //                     each 1 to days (or without days to the longest days to
-//                     expiry)
+//                     expiry); dates=none shows none
 //   costOption=0.65   what trading costs, for each option and for each unit
 //   costUnit=0.01     of the underlying, 0 to market::mostCost, at most four
 //                     decimals
+// A position may also bring its own rows and range, in place of the grid's:
+//   rows=40:16:0.5;45:13:1.5
+//                     the grid's rows, top to bottom, each
+//                     strike:call premium:put premium; an empty strike
+//                     (":16:0.5") is a row that takes no part. 1 to
+//                     columns::mostRows rows; the legs then name these rows.
+//   range=1:100:-5:54 the prices from and to and the values from (the
+//                     bottom) and to (the top) the diagram is drawn in, as
+//                     its boxes hold them; without it the prices are 1 to
+//                     100 and the values chosen to fit
+// These numbers have at most seven digits before the full stop and four
+// after it, and a minus sign at most.
 // Percentages take at most two decimals. Numbers are plain digits with a full
 // stop: "1e5", "nan", "+inf" or "0x10" is refused, as is an empty value.
 // A link can do no more than that: load a listed strategy or a position on the
-// grid's rows, in one diagram or the other, in the market it names.
+// grid's rows or its own, in one diagram or the other, in the market it names.
+// The program writes such a link for the position it shows (Edit > Copy Link
+// to Position): always with its rows, its range and every input before
+// expiry, so that it loads the same position whatever the receiving
+// workbench held before. The curve's colour is not part of it.
 // A page's exercise sends the student's answer the same way, to be judged,
 // or asks for the true answer to be shown (the student's own request, after a
 // wrong answer); the contents page's "Start over" asks for the progress kept
@@ -60,6 +78,25 @@ struct Leg {
     enum class Kind { Underlying, Call, Put } kind;
     int row = 0; // 1 to the grid's rows; 0 for the underlying
     float quantity = 0;
+    bool operator==(const Leg&) const = default;
+};
+
+// A row of the grid a link brings: its strike (none for a row that takes no
+// part) and its call and put premiums.
+struct Row {
+    std::optional<float> strike;
+    float call = 0;
+    float put = 0;
+    bool operator==(const Row&) const = default;
+};
+
+// The range boxes: the prices from and to, the values from and to.
+struct Range {
+    float from = 0;
+    float to = 0;
+    float bottom = 0;
+    float top = 0;
+    bool operator==(const Range&) const = default;
 };
 
 // The market a link sets up; what it does not name stays as the student left
@@ -71,8 +108,9 @@ struct Market {
     std::optional<int> daysToday;     // days to expiry
     std::optional<int> daysLeft;      // at most daysToday, or the days to expiry in force
     std::optional<double> rate;       // 0.05 for 5 %
-    std::optional<bool> implied;      // volatility=implied
-    std::optional<double> volatility; // volatility=<percent>, which also sets implied false
+    std::optional<bool> implied;      // volatility=implied or implied,<percent>: true;
+                                      // volatility=<percent>: false
+    std::optional<double> volatility; // the percent given, as a fraction
     // The more dates shown, days left apart and longest first, as the panel
     // keeps them.
     std::optional<std::vector<int>> moreDaysLeft;
@@ -86,6 +124,11 @@ struct Load {
     std::vector<Leg> legs; // when no strategy is named
     payoff::DiagramKind diagram = payoff::payoffDiagram;
     Market market;
+    // The rows the legs are on, in place of the grid's; none: the grid's.
+    std::optional<std::vector<Row>> rows;
+    // The range to draw in as it is; none: prices 1 to 100, values to fit.
+    std::optional<Range> range;
+    bool operator==(const Load&) const = default;
 };
 
 struct Check {
@@ -97,6 +140,11 @@ struct Check {
 // Ids longer than any exercise's are not read.
 inline constexpr qsizetype longestExerciseId = 40;
 
+// The longest link read: room for the longest the program writes, the grid's
+// most rows of the longest numbers with a leg on every cell, and the market.
+inline constexpr qsizetype longestLink =
+    columns::mostRows * (3 * 13 + 3) + (2 * columns::mostRows + 1) * 16 + 1000;
+
 // The load, the check or the start over a link asks for (one of them), or
 // why it is refused, in words.
 struct Reading {
@@ -106,6 +154,11 @@ struct Reading {
     bool startOver = false;
 };
 Reading read(const QUrl& link, int gridRows);
+// The same for a link as text (typed, pasted, given to the program): a text
+// too long for a link is refused before it is parsed at all.
+Reading readText(const QString& link, int gridRows);
+// Whether the text is meant as one of these links, right or wrong.
+bool isLink(const QString& text);
 
 // What following a load does to the market, as the workbench and the
 // lessons' judge both take it, so that neither can value a link apart from
@@ -114,5 +167,22 @@ Reading read(const QUrl& link, int gridRows);
 // the days left and the more dates held to the days to expiry then in force.
 void applyPrice(const Market& market, PositionState& position);
 beforeexpiry::Inputs inputsAfter(const Market& market, beforeexpiry::Inputs inputs);
+
+// The load that shows `shown` again exactly (its rows, quantities, range,
+// diagram, today's price, costs and inputs before expiry), each cell and box
+// read as the workbench reads it; or why a link cannot carry it, in words.
+struct Sharing {
+    std::optional<Load> load;
+    QString problem;
+};
+Sharing shareOf(const document::Document& shown);
+
+// The link for a load shareOf gives, or why there is none: a link is only
+// written when reading it gives back that very load.
+struct Writing {
+    QString link;
+    QString problem;
+};
+Writing write(const Load& load);
 
 } // namespace workbench::links

@@ -60,7 +60,8 @@ void TestWorkbenchLink::a_link_loads_no_more_than_a_strategy_or_legs_data() {
                                         << "not a leg";
     QTest::newRow("script in a leg") << load + "position=c3:1%3Cscript%3E&diagram=profit"
                                      << "not a leg";
-    QTest::newRow("too long") << load + "position=" + QString(3000, u'u') + "&diagram=profit"
+    QTest::newRow("too long") << load + "position=" + QString(workbench::links::longestLink, u'u') +
+                                     "&diagram=profit"
                               << "too long";
 }
 

@@ -1,0 +1,30 @@
+// What following a link's load does to the market, as the workbench and the
+// lessons' judge both take it.
+#include "WorkbenchLink.h"
+
+#include <algorithm>
+
+namespace workbench::links {
+
+void applyPrice(const Market& market, PositionState& position) {
+    position.underlyingPrice = market.price.value_or(position.underlyingPrice);
+    position.costPerOption = market.costPerOption.value_or(position.costPerOption);
+    position.costPerUnit = market.costPerUnit.value_or(position.costPerUnit);
+}
+
+beforeexpiry::Inputs inputsAfter(const Market& market, beforeexpiry::Inputs in) {
+    in.daysToday = market.daysToday.value_or(in.daysToday);
+    in.daysLeft = std::min(market.daysLeft.value_or(in.daysLeft), in.daysToday);
+    in.moreDaysLeft = market.moreDaysLeft.value_or(in.moreDaysLeft);
+    // A date beyond the days to expiry in force has passed already.
+    std::erase_if(in.moreDaysLeft, [&](int d) { return d > in.daysToday; });
+    in.rate = market.rate.value_or(in.rate);
+    in.dividendYield = market.dividendYield.value_or(in.dividendYield);
+    in.american = market.american.value_or(in.american);
+    // A link that names a volatility also says whether it is implied.
+    in.volatility = market.volatility.value_or(in.volatility);
+    in.implied = market.implied.value_or(in.implied);
+    return in;
+}
+
+} // namespace workbench::links
