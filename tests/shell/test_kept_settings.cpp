@@ -221,8 +221,9 @@ void TestKeptSettings::a_setting_that_cannot_be_read_gives_the_first_starts_data
     QTest::newRow("a folder gone") << QByteArray("[files]\nfolder=/no/such/folder/anywhere\n");
     QTest::newRow("a recent position named relative to nothing")
         << QByteArray("[recentPositions]\n1\\path=straddle.wqzpos\nsize=1\n");
-    QTest::newRow("not a settings file at all")
-        << QByteArray("\x00\xff[[[=\n=\x01\n[window\ndisplay", 30);
+    // Bytes that begin with a NUL: the length is the array's, not up to it.
+    static const char garbage[] = "\x00\xff[[[=\n=\x01\n[window\ndisplay";
+    QTest::newRow("not a settings file at all") << QByteArray(garbage, sizeof garbage - 1);
 }
 
 void TestKeptSettings::a_setting_that_cannot_be_read_gives_the_first_starts() {
