@@ -8,6 +8,8 @@
 #include "shell/KeptSettings.h"
 #include "workbench/control/ScenarioText.h"
 
+#include "fakes/UserInput.h"
+
 #include <QDockWidget>
 #include <QDoubleSpinBox>
 #include <QFile>
@@ -18,20 +20,8 @@
 
 namespace {
 
-// Activates the window and clicks `widget` in it, as a student's click gives
-// the focus.
-void clickIn(QWidget* window, QWidget* widget) {
-    QApplication::setActiveWindow(window);
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    QTest::mouseClick(widget, Qt::LeftButton);
-}
-
-// Replaces the focused box's text with `keys` and confirms them.
-void retypeBox(const QString& keys) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(QApplication::focusWidget(), keys);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-}
+using userinput::clickIn;
+using userinput::retypeBox;
 
 bool startUp(Shell& s) {
     s.window->Form_Load();

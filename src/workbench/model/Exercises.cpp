@@ -191,28 +191,24 @@ QString trueAnswer(const Exercise& exercise) {
 
 QString hint(const Exercise& exercise) {
     // Every line named here is a line of the analysis as the profit diagram
-    // writes it, so that the student finds the very words on the workbench.
+    // writes it, so that the student finds the very words on the workbench,
+    // with where the profit curve shows it.
+    const auto readLine = [](const char* line, const char* where) {
+        return QStringLiteral("Plot the profit diagram and read the \"%1\" line of the "
+                              "analysis under the numbers: %2.")
+            .arg(QLatin1String(line), QLatin1String(where));
+    };
     switch (exercise.asks) {
     case Asks::BreakEven:
-        return QStringLiteral("Plot the profit diagram and read the \"Break-even\" line of the "
-                              "analysis under the numbers: the price where the profit curve "
-                              "crosses zero.");
+        return readLine("Break-even", "the price where the profit curve crosses zero");
     case Asks::LowerBreakEven:
-        return QStringLiteral("Plot the profit diagram and read the \"Break-even\" line of the "
-                              "analysis under the numbers: the lowest price where the profit "
-                              "curve crosses zero.");
+        return readLine("Break-even", "the lowest price where the profit curve crosses zero");
     case Asks::UpperBreakEven:
-        return QStringLiteral("Plot the profit diagram and read the \"Break-even\" line of the "
-                              "analysis under the numbers: the highest price where the profit "
-                              "curve crosses zero.");
+        return readLine("Break-even", "the highest price where the profit curve crosses zero");
     case Asks::GreatestProfit:
-        return QStringLiteral("Plot the profit diagram and read the \"Maximum profit\" line of "
-                              "the analysis under the numbers: the highest the profit curve "
-                              "goes.");
+        return readLine("Maximum profit", "the highest the profit curve goes");
     case Asks::GreatestLoss:
-        return QStringLiteral("Plot the profit diagram and read the \"Maximum loss\" line of "
-                              "the analysis under the numbers: the lowest the profit curve goes, "
-                              "as an amount lost.");
+        return readLine("Maximum loss", "the lowest the profit curve goes, as an amount lost");
     case Asks::ProfitAt:
         return QStringLiteral("Plot the profit diagram and rest the mouse on the profit curve at "
                               "%1: the read-out beside the pointer gives the profit there. Or "

@@ -8,6 +8,8 @@
 #include "workbench/control/GreekCurveLayer.h"
 #include "workbench/model/PositionAnalysis.h"
 
+#include "fakes/UserInput.h"
+
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QRegularExpression>
@@ -18,20 +20,8 @@ using workbench::payoff::payoffDiagram;
 
 namespace {
 
-// Activates `window` and clicks `widget` in it, as a student's click gives the
-// focus.
-void clickIn(QWidget* window, QWidget* widget) {
-    QApplication::setActiveWindow(window);
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    QTest::mouseClick(widget, Qt::LeftButton);
-}
-
-// Replaces a box's text with `keys` and confirms them.
-void retypeBox(const QString& keys) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(QApplication::focusWidget(), keys);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-}
+using userinput::clickIn;
+using userinput::retypeBox;
 
 } // namespace
 
