@@ -30,15 +30,14 @@ QString wqzOptionPayoffs::profitChanceBeforeExpiry(const probability::Lognormal&
     // that will have passed.
     probability::Lognormal law = atExpiry;
     law.years = (expiryInputs_.daysToday - daysLeft) / 365.0;
-    std::vector<double> prices;
-    std::vector<double> values;
-    for (const QPointF& p : curve->points) {
-        prices.push_back(p.x());
-        values.push_back(p.y());
+    // Over the whole law, whatever prices the diagram shows.
+    const double chance = beforeexpiry::chanceOfProfit(curve->valuer, law);
+    if (!std::isfinite(chance)) {
+        return QString();
     }
     return QStringLiteral("\nProbability of profit with %1 left: %2")
         .arg(daysLeft == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(daysLeft),
-             percent(probability::chanceAboveZero(law, prices, values)));
+             percent(chance));
 }
 
 void wqzOptionPayoffs::setProbabilityShown(bool shown) {

@@ -4,6 +4,7 @@
 #include "workbench/model/ExpiryInputs.h"
 #include "workbench/model/PayoffEvaluation.h"
 #include "workbench/model/PositionState.h"
+#include "workbench/model/Probability.h"
 
 #include <optional>
 #include <vector>
@@ -148,5 +149,12 @@ private:
     bool american_ = false;
     int daysToday_ = 0;
 };
+
+// The probability that the value `valuer` gives ends above 0 when the price
+// is drawn from `law` (the law at its date): where the value changes sign is
+// found over the whole law, each change to a billionth of its price, so that
+// the chance is the same whatever prices a diagram shows. Not a number where
+// the model cannot value the position.
+double chanceOfProfit(const Valuer& valuer, const probability::Lognormal& law);
 
 } // namespace workbench::beforeexpiry

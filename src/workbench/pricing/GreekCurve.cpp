@@ -22,10 +22,11 @@ constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 // share of it keeps each option's greek equally close at any strike. A
 // difference divides the error by its step: delta's by 2 % of the price,
 // which leaves it within 0.002 at the strike; gamma's twice by 1 % of the
-// price and theta's and vega's by a day and a point, which want ten times
-// finer to keep within about 1 % of their size at the strike.
+// price and vega's by a point, which want ten times finer to keep within
+// about 1 % of their size at the strike, and theta's by half a day, twice
+// finer again.
 double strikeShare(Greek greek) {
-    return greek == Greek::Delta ? 2e-5 : 2e-6;
+    return greek == Greek::Delta ? 2e-5 : greek == Greek::Theta ? 1e-6 : 2e-6;
 }
 
 pricing::Sensitivity sensitivity(Greek greek) {
@@ -79,10 +80,13 @@ std::vector<double> byDifferences(const pricing::Quote& q, double volatility, Gr
                                            : (up[i] - 2 * at[i] + down[i]) / (h * h);
         }
     } else if (greek == Greek::Theta) {
-        const std::vector<double> at = prices(q, volatility, 1);
-        const std::vector<double> dayLess = prices(pricing::dayLess(q), volatility, 1);
+        const double h = pricing::thetaStep;
+        const pricing::Later before = pricing::daysLater(q, volatility, -h);
+        const pricing::Later after = pricing::daysLater(q, volatility, h);
+        const std::vector<double> earlier = prices(before.quote, before.volatility, 1);
+        const std::vector<double> later = prices(after.quote, after.volatility, 1);
         for (std::size_t i = 0; i < n; ++i) {
-            out[i] = dayLess[i] - at[i];
+            out[i] = (later[i] - earlier[i]) / (2 * h);
         }
     } else if (greek == Greek::Vega) {
         const double step = pricing::volatilityStep;

@@ -224,7 +224,11 @@ Valuation americanValuation(const Quote& q, double volatility) {
     const double below = americanPrice(down, volatility);
     v.delta = (above - below) / (2 * h);
     v.gamma = (above - 2 * v.value + below) / (h * h);
-    v.thetaPerDay = americanPrice(dayLess(q), volatility) - v.value;
+    const Later before = daysLater(q, volatility, -thetaStep);
+    const Later after = daysLater(q, volatility, thetaStep);
+    v.thetaPerDay = (americanPrice(after.quote, after.volatility) -
+                     americanPrice(before.quote, before.volatility)) /
+                    (2 * thetaStep);
     const double lower = volatility > volatilityStep ? volatility - volatilityStep : volatility;
     const double upper = volatility + volatilityStep;
     v.vegaPerPoint = (americanPrice(q, upper) - americanPrice(q, lower)) / ((upper - lower) * 100);
@@ -271,10 +275,13 @@ std::optional<double> americanImplied(const Quote& q, double premium) {
 
 } // namespace
 
-Quote dayLess(const Quote& q) {
-    Quote out = q;
-    out.years = double(wholeDays(q) - 1) / kDaysPerYear;
-    return out;
+Later daysLater(const Quote& q, double volatility, double days) {
+    const double left = double(wholeDays(q));
+    const double scale = left > 0 ? (left - days) / left : 1;
+    Later later{q, volatility * std::sqrt(scale)};
+    later.quote.rate *= scale;
+    later.quote.dividend *= scale;
+    return later;
 }
 
 bool earlyExerciseMayPay(const Quote& q) {

@@ -21,10 +21,10 @@ struct Quote {
 };
 
 // The price and how it moves: delta and gamma in the underlying's price,
-// theta per calendar day (as the days pass, so a long option's is below 0),
-// vega per volatility point (0.01). An American option's are differences of
-// its prices: 1 % of the underlying's price either way, a day less (its
-// exercise value with one day left), half a point either way.
+// theta per calendar day (the derivative in time as the days pass, so a long
+// option's is below 0), vega per volatility point (0.01). An American
+// option's are differences of its prices: 1 % of the underlying's price
+// either way, thetaStep days either way, half a point either way.
 struct Valuation {
     double value = 0;
     double delta = 0;
@@ -50,10 +50,20 @@ std::optional<double> sensitivity(const Quote& q, double volatility, Sensitivity
 // The differences an American option's valuation takes: the underlying's
 // price this share of itself either way, the volatility this much either way
 // (up only, from below it: the engine wants a volatility above 0), and the
-// quote with one whole day less.
+// time left this many days either way.
 inline constexpr double priceStep = 0.01;
 inline constexpr double volatilityStep = 0.005;
-Quote dayLess(const Quote& q);
+inline constexpr double thetaStep = 0.25;
+// The quote and its volatility as they stand `days` later (earlier for a
+// negative count), to a fraction of a day. The engine counts whole days, so
+// the days left are kept and the rates and the variance scaled instead: an
+// option over T at rates r, q and volatility s is the same option over T k
+// at r / k, q / k and s / sqrt(k).
+struct Later {
+    Quote quote;
+    double volatility = 0;
+};
+Later daysLater(const Quote& q, double volatility, double days);
 
 // The volatility whose price is `premium`, under the quote's exercise;
 // nothing when no volatility above 0 gives it (a premium at or below the

@@ -46,6 +46,8 @@ private slots:
     void a_thousand_rows_price_without_a_failure();
     void a_row_the_model_cannot_value_takes_no_part_data();
     void a_row_the_model_cannot_value_takes_no_part();
+    void the_chance_of_a_profit_before_expiry_is_that_of_the_whole_law_data();
+    void the_chance_of_a_profit_before_expiry_is_that_of_the_whole_law();
 };
 
 void TestBeforeExpiry::textbook_prices_and_their_implied_volatility_data() {
@@ -221,3 +223,63 @@ void TestBeforeExpiry::a_row_the_model_cannot_value_takes_no_part() {
 
 QTEST_GUILESS_MAIN(TestBeforeExpiry)
 #include "test_before_expiry.moc"
+
+void TestBeforeExpiry::the_chance_of_a_profit_before_expiry_is_that_of_the_whole_law_data() {
+    QTest::addColumn<QString>("strategy");
+    QTest::addColumn<double>("spot");
+    QTest::addColumn<bool>("american");
+    QTest::addColumn<int>("daysToday");
+    QTest::addColumn<int>("daysLeft");
+    QTest::newRow("a butterfly about 250") << "Call Butterfly Spread" << 250.0 << false << 30 << 10;
+    QTest::newRow("a butterfly, 2 days left")
+        << "Call Butterfly Spread" << 50.0 << false << 30 << 2;
+    QTest::newRow("a strangle") << "Strangle" << 50.0 << false << 60 << 20;
+    QTest::newRow("an American strip") << "Strip" << 47.0 << true << 40 << 15;
+}
+
+void TestBeforeExpiry::the_chance_of_a_profit_before_expiry_is_that_of_the_whole_law() {
+    QFETCH(QString, strategy);
+    QFETCH(double, spot);
+    QFETCH(bool, american);
+    QFETCH(int, daysToday);
+    QFETCH(int, daysLeft);
+    be::Inputs in = days(daysToday, daysLeft, false);
+    in.volatility = 0.3;
+    in.rate = 0.04;
+    in.dividendYield = 0.01;
+    in.american = american;
+    // The same strikes in proportion about today's price, bought at what
+    // the model says they are worth today.
+    workbench::PositionState p = holding(strategy);
+    p.underlyingPrice = float(spot);
+    for (std::size_t r = 1; r <= std::size_t(p.rowCount()); ++r) {
+        p.strike[r] = float(p.strike[r] * spot / 50);
+        pricing::Quote q{pricing::Right::Call, spot,    p.strike[r], daysToday / 365.0, in.rate,
+                         in.dividendYield,     american};
+        p.callPrice[r] = float(*pricing::price(q, in.volatility));
+        q.right = pricing::Right::Put;
+        p.putPrice[r] = float(*pricing::price(q, in.volatility));
+    }
+    const be::Valuer valuer(p, in, profitDiagram);
+    const workbench::probability::Lognormal law{spot, (daysToday - daysLeft) / 365.0, in.rate,
+                                                in.dividendYield, in.volatility};
+    // A fine integration of the density over ln S, each price valued: a
+    // step of a 4,000th of a standard deviation leaves under 0.0001 at two
+    // sign changes.
+    double expected = 0;
+    constexpr int steps = 48000;
+    constexpr double span = 6;
+    const double sd = law.spread();
+    for (int i = 0; i < steps; ++i) {
+        const double z = -span + 2 * span * (i + 0.5) / steps;
+        const double weight = std::exp(-z * z / 2) / std::sqrt(2 * M_PI) * 2 * span / steps;
+        if (valuer.valueAt(std::exp(law.mean() + z * sd)) > 0) {
+            expected += weight;
+        }
+    }
+    const double chance = be::chanceOfProfit(valuer, law);
+    QVERIFY2(expected > 0.05 && expected < 0.95, qPrintable(QString::number(expected)));
+    QVERIFY2(std::abs(chance - expected) < 0.0001,
+             qPrintable(
+                 QStringLiteral("%1 against %2").arg(chance, 0, 'f', 6).arg(expected, 0, 'f', 6)));
+}

@@ -26,8 +26,8 @@ be::Inputs inputs(bool american, double dividend, int daysLeft = 12, double vola
 
 // The position's greeks from its values alone: prices 1 % of S apart under
 // American exercise, as the read-out takes them, 0.1 % under European; a day
-// less under American, a day either way under European; half a volatility
-// point either way.
+// either way, for theta is the derivative in time under either exercise;
+// half a volatility point either way.
 struct Differences {
     Differences(const workbench::PositionState& p, bool american, double dividend)
         : american(american), at(valuer(p, inputs(american, dividend))),
@@ -48,8 +48,7 @@ struct Differences {
         case Greek::Gamma:
             return (at.valueAt(S + h) - 2 * at.valueAt(S) + at.valueAt(S - h)) / (h * h);
         case Greek::Theta:
-            return american ? dayLess.valueAt(S) - at.valueAt(S)
-                            : (dayLess.valueAt(S) - dayMore.valueAt(S)) / 2;
+            return (dayLess.valueAt(S) - dayMore.valueAt(S)) / 2;
         case Greek::Vega:
             return upper.valueAt(S) - lower.valueAt(S);
         case Greek::None:
