@@ -68,6 +68,9 @@ public:
     // tooltip (empty: none). Both stay with the cell until set again.
     QColor cellForeColor(int row, int col) const;
     void setCellForeColor(int row, int col, const QColor& color);
+    // A cell's own background in the same way (an invalid colour: the grid's).
+    QColor cellBackColor(int row, int col) const;
+    void setCellBackColor(int row, int col, const QColor& color);
     QString cellToolTip(int row, int col) const;
     void setCellToolTip(int row, int col, const QString& text);
 

@@ -221,6 +221,19 @@ void FlexGrid::setCellForeColor(int row, int col, const QColor& color) {
     }
 }
 
+QColor FlexGrid::cellBackColor(int row, int col) const {
+    requireCell(row, col);
+    const QTableWidgetItem* cell = item(row, col);
+    return cell ? cell->data(Qt::BackgroundRole).value<QColor>() : QColor();
+}
+
+void FlexGrid::setCellBackColor(int row, int col, const QColor& color) {
+    requireCell(row, col);
+    if (QTableWidgetItem* cell = item(row, col)) {
+        cell->setData(Qt::BackgroundRole, color.isValid() ? QVariant(color) : QVariant());
+    }
+}
+
 QString FlexGrid::cellToolTip(int row, int col) const {
     requireCell(row, col);
     const QTableWidgetItem* cell = item(row, col);

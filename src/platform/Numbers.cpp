@@ -36,6 +36,11 @@ public:
         return pos_ < text_.size() ? text_[pos_] : QChar();
     }
     void take() { ++pos_; }
+    // Where reading stands, blanks passed over.
+    qsizetype position() {
+        skipBlanks();
+        return pos_;
+    }
 
 private:
     void skipBlanks() {
@@ -219,6 +224,14 @@ bool hasLeadingNumber(QStringView text) {
 bool isNumeric(QStringView text) {
     Reader in(text);
     return scanNumber(in) && in.atEnd();
+}
+
+QString unreadRest(QStringView text) {
+    Reader in(text);
+    if (!scanNumber(in)) {
+        return text.trimmed().toString();
+    }
+    return text.mid(in.position()).trimmed().toString();
 }
 
 double leadingNumber(QStringView text) {

@@ -27,6 +27,12 @@ bool hasLeadingNumber(QStringView text);
 // Whether the whole text is one number, blanks around it allowed.
 bool isNumeric(QStringView text);
 
+// What the leading-number rule leaves unread: the text from the first
+// character that is not part of the number ("1,5" leaves ",5", "4S" leaves
+// "S", "abc" all of it), without blanks at its ends; empty for a text that is
+// wholly one number, or blank.
+QString unreadRest(QStringView text);
+
 // Checked conversions: a value that does not fit raises RunTimeError 6.
 // Inline: every stored value of an evaluation passes through it.
 inline float toSingle(double value) {

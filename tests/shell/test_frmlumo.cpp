@@ -319,6 +319,7 @@ void TestFrmLumo::nothing_is_cut_off_or_overlapped_at_either_display() {
     QVERIFY(s.setClientSize(shell::frmLumo::designClientWidth, shell::frmLumo::designClientHeight));
     if (!quotes.isEmpty()) {
         s.clipboard.putText(quotes);
+        s.fake.dialogs.script(platform::Dialogs::answerOk); // the header line is not read
         s.action("mnuPasteOpData")->trigger();
     }
     auto* positions =
@@ -454,6 +455,7 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
                                     "&Paste Option Data",
                                     "&Options",
                                     "&Invert Position",
+                                    "S&tarting Market",
                                     "-",
                                     "&Large Display",
                                     "&Normal Display",

@@ -38,9 +38,15 @@ std::int16_t wqzOptionPayoffs::readPosition() {
         for (int r = 1; r <= position_.rowCount(); ++r) {
             position_.putQty[r] = single(leadingNumber(Grid1->TextMatrix(r, col::PutQty)));
             position_.callQty[r] = single(leadingNumber(Grid1->TextMatrix(r, col::CallQty)));
-            Grid1->setTextMatrix(r, col::PutQty, format(position_.putQty[r], col::quantityFormat));
-            Grid1->setTextMatrix(r, col::CallQty,
-                                 format(position_.callQty[r], col::quantityFormat));
+            // A cell that is not wholly a number keeps what was typed, marked
+            // with what was read of it, so that "1,5" is not quietly 1.00.
+            const std::pair<int, float> cells[] = {{col::PutQty, position_.putQty[r]},
+                                                   {col::CallQty, position_.callQty[r]}};
+            for (const auto& [c, value] : cells) {
+                if (platform::numbers::unreadRest(Grid1->TextMatrix(r, c)).isEmpty()) {
+                    Grid1->setTextMatrix(r, c, format(value, col::quantityFormat));
+                }
+            }
         }
         readQuotes(true);
         // The program's own rewrite leaves the selection where the student put it.

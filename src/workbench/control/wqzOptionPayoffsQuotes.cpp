@@ -26,6 +26,40 @@ using platform::numbers::single;
 
 // Rows that take no part read as grey, like anything else that is switched off.
 const QColor kMutedText(128, 128, 128);
+// A cell only partly a number is shaded as a refused box is.
+const QColor kRefusedBack(0xF8, 0xD7, 0xDA);
+
+// A strike that is no number, as its message names it.
+QString noNumberEntry(int row, const QString& strike) {
+    return QStringLiteral("row %1: %2").arg(row).arg(strike);
+}
+
+// What is found now and was not told before, for a message once per cell.
+// Without `report` nothing is told: what has been mended is forgotten, and
+// what is new waits for the next read that reports.
+QStringList newlyFound(QStringList& told, const QStringList& now, bool report) {
+    if (!report) {
+        told.removeIf([&](const QString& cell) { return !now.contains(cell); });
+        return {};
+    }
+    QStringList fresh;
+    for (const QString& cell : now) {
+        if (!told.contains(cell)) {
+            fresh << cell;
+        }
+    }
+    told = now;
+    return fresh;
+}
+
+// What the leading-number rule made of a cell, as its tooltip says it.
+QString readAs(const QString& text) {
+    try {
+        return QString::number(double(single(leadingNumber(text))), 'g', 7);
+    } catch (const platform::RunTimeError&) {
+        return QStringLiteral("a number too large to use");
+    }
+}
 
 const QString kNoQuotes = QStringLiteral(
     "The clipboard holds no option quotes.  Paste Option Data expects one strike a line: the "
@@ -99,11 +133,17 @@ void wqzOptionPayoffs::readQuotes(bool rewrite) {
         if (!rewrite || !q.takesPart()) {
             continue;
         }
-        Grid1->setTextMatrix(r, col::Strike, col::strikeText(*q.strike));
-        Grid1->setTextMatrix(r, col::CallPrice,
-                             platform::numbers::format(*q.call, col::premiumFormat));
-        Grid1->setTextMatrix(r, col::PutPrice,
-                             platform::numbers::format(*q.put, col::premiumFormat));
+        // Cells wholly a number are written as the grid writes them; the
+        // rest keep what was typed, marked by showRowsTakingPart.
+        const std::pair<int, QString> cells[] = {
+            {col::Strike, col::strikeText(*q.strike)},
+            {col::CallPrice, platform::numbers::format(*q.call, col::premiumFormat)},
+            {col::PutPrice, platform::numbers::format(*q.put, col::premiumFormat)}};
+        for (const auto& [c, written] : cells) {
+            if (platform::numbers::unreadRest(Grid1->TextMatrix(r, c)).isEmpty()) {
+                Grid1->setTextMatrix(r, c, written);
+            }
+        }
         // What the grid shows is what the diagram uses.
         position_.strike[r] = single(leadingNumber(Grid1->TextMatrix(r, col::Strike)));
         position_.callPrice[r] = single(leadingNumber(Grid1->TextMatrix(r, col::CallPrice)));
@@ -114,6 +154,7 @@ void wqzOptionPayoffs::readQuotes(bool rewrite) {
 
 void wqzOptionPayoffs::showRowsTakingPart(bool report) {
     QStringList tooLarge;
+    QStringList noNumber;
     for (int r = 1; r < Grid1->Rows(); ++r) {
         const RowQuotes q = quotesOf(*Grid1, r);
         for (const int c : q.tooLarge) {
@@ -121,31 +162,39 @@ void wqzOptionPayoffs::showRowsTakingPart(bool report) {
                             .arg(r)
                             .arg(col::headings[std::size_t(c)], Grid1->TextMatrix(r, c));
         }
+        if (!q.hasStrike && !Grid1->TextMatrix(r, col::Strike).trimmed().isEmpty()) {
+            noNumber << noNumberEntry(r, Grid1->TextMatrix(r, col::Strike));
+        }
         const QString why = q.whyNot(r, QStringLiteral("it takes no part in the diagram"));
         for (int c = 0; c < col::count; ++c) {
+            const QString typed = Grid1->TextMatrix(r, c);
+            const QString rest = platform::numbers::unreadRest(typed);
+            // Marked as a refused box is: what was read, and what was not.
+            const QString misread = rest.isEmpty() || (c == col::Strike && !q.hasStrike)
+                                        ? QString()
+                                        : QStringLiteral("Read as %1: the rest, \"%2\", is not a "
+                                                         "number.")
+                                              .arg(readAs(typed), rest);
             Grid1->setCellForeColor(r, c, why.isEmpty() ? QColor() : kMutedText);
-            Grid1->setCellToolTip(r, c, why);
+            Grid1->setCellBackColor(r, c, rest.isEmpty() ? QColor() : kRefusedBack);
+            Grid1->setCellToolTip(r, c, misread.isEmpty() ? why : misread + u' ' + why);
         }
     }
-    QStringList fresh;
-    for (const QString& cell : std::as_const(tooLarge)) {
-        if (!tooLargeReported_.contains(cell)) {
-            fresh << cell;
+    const auto tell = [](const QString& what, const QStringList& cells, const QString& until) {
+        if (!cells.isEmpty()) {
+            platform::dialogs().msgBox(what + QStringLiteral(":\n\n") + cells.join(u'\n') +
+                                           QStringLiteral("\n\nTheir rows take no part in the "
+                                                          "diagram until ") +
+                                           until,
+                                       platform::Dialogs::Buttons::Ok,
+                                       platform::Dialogs::Icon::None);
         }
-    }
-    if (!report) {
-        // Forget what has been mended; what is new waits for the next read.
-        tooLargeReported_.removeIf([&](const QString& cell) { return !tooLarge.contains(cell); });
-        return;
-    }
-    tooLargeReported_ = tooLarge;
-    if (!fresh.isEmpty()) {
-        platform::dialogs().msgBox(
-            QStringLiteral("These numbers are too large to use:\n\n") + fresh.join(u'\n') +
-                QStringLiteral("\n\nTheir rows take no part in the diagram until they are "
-                               "changed."),
-            platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::None);
-    }
+    };
+    tell(QStringLiteral("These numbers are too large to use"),
+         newlyFound(tooLargeReported_, tooLarge, report), QStringLiteral("they are changed."));
+    tell(QStringLiteral("These strikes are not numbers"),
+         newlyFound(noNumberReported_, noNumber, report),
+         QStringLiteral("a number is typed there."));
 }
 
 QString wqzOptionPayoffs::legsMissing(const QString& name) const {
@@ -194,6 +243,7 @@ void wqzOptionPayoffs::pasteData(const QString& strPaste) {
     for (const QString& line : exchangetext::quoteLines(strPaste)) {
         rows << exchangetext::quoteRow(line);
     }
+    exchangetext::readNumbers(rows);
     // Text that is not a quote table (a sentence, the grid's header alone)
     // would otherwise wipe the student's quotes.
     const bool anyStrike = std::any_of(rows.cbegin(), rows.cend(), [](const auto& row) {
@@ -239,7 +289,32 @@ void wqzOptionPayoffs::pasteData(const QString& strPaste) {
         }
     }
     platform::skipOnError([&] { fitGridColumns(); });
+    // Lines read only in part (a header line among them) are told in one
+    // message, strikes that are no number included: each such cell is
+    // marked with what was read of it.
+    QStringList unread;
+    noNumberReported_.clear();
+    for (int i = 0; i < n; ++i) {
+        const auto& row = rows[i];
+        if (std::any_of(row.cbegin(), row.cend(), [](const QString& cell) {
+                return !platform::numbers::unreadRest(cell).isEmpty();
+            })) {
+            unread << QString::number(i + 1);
+        }
+        if (!platform::numbers::hasLeadingNumber(row[col::Strike]) &&
+            !row[col::Strike].trimmed().isEmpty()) {
+            noNumberReported_ << noNumberEntry(i + 1, row[col::Strike]);
+        }
+    }
     showRowsTakingPart(true);
+    if (!unread.isEmpty()) {
+        platform::dialogs().msgBox(
+            QStringLiteral("Not every number of %1 %2 could be read: each such cell is marked, "
+                           "and its tooltip says what was read of it.")
+                .arg(unread.size() == 1 ? QStringLiteral("line") : QStringLiteral("lines"),
+                     unread.join(QStringLiteral(", "))),
+            platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
+    }
     showSelection();
     recordChange(QStringLiteral("Paste"));
     platform::eventPump().doEvents();

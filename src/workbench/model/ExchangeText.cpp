@@ -90,4 +90,88 @@ void clearText(QString& text) {
     text.clear();
 }
 
+namespace {
+
+// A number written with marks: optional sign, digits, commas and full stops.
+const QRegularExpression& markedNumber() {
+    static const QRegularExpression re(QStringLiteral("^\\s*[+-]?[0-9][0-9.,]*\\s*$"));
+    return re;
+}
+
+enum class Habit { None, GroupingCommas, DecimalCommas };
+
+// What one cell says of the table's habit; None where it says nothing
+// (a plain number, "1,250" or "1.250", which either habit writes).
+Habit habitOf(const QString& cell) {
+    const QString t = cell.trimmed();
+    const qsizetype comma = t.lastIndexOf(u',');
+    const qsizetype dot = t.lastIndexOf(u'.');
+    if (comma >= 0 && dot >= 0) {
+        return dot > comma ? Habit::GroupingCommas : Habit::DecimalCommas;
+    }
+    if (t.count(u',') > 1) {
+        return Habit::GroupingCommas;
+    }
+    if (t.count(u'.') > 1) {
+        return Habit::DecimalCommas;
+    }
+    // One comma: followed by other than three digits it is a decimal mark.
+    if (comma >= 0 && t.size() - comma - 1 != 3) {
+        return Habit::DecimalCommas;
+    }
+    return Habit::None;
+}
+
+// Whether the grouping marks stand every three digits, as thousands do.
+bool groupedByThousands(const QString& whole, QChar mark) {
+    const QStringList groups = whole.split(mark);
+    for (qsizetype i = 1; i < groups.size(); ++i) {
+        if (groups[i].size() != 3) {
+            return false;
+        }
+    }
+    return !groups.front().isEmpty() &&
+           groups.front().size() <= 3 + int(!groups.front()[0].isDigit());
+}
+
+} // namespace
+
+void readNumbers(QList<std::array<QString, 5>>& rows) {
+    bool grouping = false;
+    bool decimal = false;
+    for (const auto& row : rows) {
+        for (const QString& cell : row) {
+            if (markedNumber().match(cell).hasMatch()) {
+                const Habit h = habitOf(cell);
+                grouping = grouping || h == Habit::GroupingCommas;
+                decimal = decimal || h == Habit::DecimalCommas;
+            }
+        }
+    }
+    if (grouping == decimal) {
+        return;
+    }
+    const QChar group = grouping ? u',' : u'.';
+    const QChar point = grouping ? u'.' : u',';
+    for (auto& row : rows) {
+        for (QString& cell : row) {
+            const QString t = cell.trimmed();
+            if (!markedNumber().match(t).hasMatch() || t.count(point) > 1) {
+                continue;
+            }
+            const qsizetype at = t.indexOf(point);
+            const QString whole = at < 0 ? t : t.left(at);
+            if (whole.contains(group) && !groupedByThousands(whole, group)) {
+                continue;
+            }
+            QString read = whole;
+            read.remove(group);
+            if (at >= 0) {
+                read += u'.' + t.mid(at + 1);
+            }
+            cell = read;
+        }
+    }
+}
+
 } // namespace workbench::exchangetext

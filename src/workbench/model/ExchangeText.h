@@ -50,4 +50,14 @@ std::int16_t textToInteger(const QString& text);
 
 void clearText(QString& text);
 
+// The numbers of a pasted quote table in the program's own writing, where
+// the table says unambiguously how it writes them: a table whose numbers
+// group thousands with commas ("1,250.50", "12,000") loses the commas; one
+// whose numbers take a comma as their decimal mark ("12,75", "1.250,50")
+// has full stops for them and loses its grouping dots. A table that shows
+// both habits, or neither ("1,250" alone), is left as it is, for each cell
+// is then read by the leading-number rule and marked where that leaves a
+// rest. Only cells that are wholly such a number are touched.
+void readNumbers(QList<std::array<QString, 5>>& rows);
+
 } // namespace workbench::exchangetext

@@ -143,18 +143,43 @@ void TestGridEditing::every_cell_of_a_row_is_typed_and_a_read_shows_it_as_the_gr
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<float>("strike"); // of row 2 after the read
+    QTest::addColumn<float>("read");   // the number the cell is taken as
+    // The tooltip of a cell not wholly a number, which is marked; the
+    // message a strike that is no number gives, once.
+    QTest::addColumn<QString>("tip");
+    QTest::addColumn<QString>("told");
     QTest::newRow("call quantity") << 0 << "3"
-                                   << "3.00" << 45.0f;
+                                   << "3.00" << 45.0f << 3.0f << ""
+                                   << "";
     QTest::newRow("call premium") << 1 << "12.5"
-                                  << "12.50" << 45.0f;
+                                  << "12.50" << 45.0f << 12.5f << ""
+                                  << "";
     QTest::newRow("whole strike") << 2 << "47"
-                                  << "47" << 47.0f;
+                                  << "47" << 47.0f << 47.0f << ""
+                                  << "";
     QTest::newRow("strike with a fraction") << 2 << "47.5"
-                                            << "47.50" << 47.5f;
+                                            << "47.50" << 47.5f << 47.5f << ""
+                                            << "";
     QTest::newRow("put premium") << 4 << "2"
-                                 << "2.00" << 45.0f;
-    QTest::newRow("premium without a number") << 4 << "n/a"
-                                              << "0.00" << 45.0f;
+                                 << "2.00" << 45.0f << 2.0f << ""
+                                 << "";
+    QTest::newRow("premium without a number")
+        << 4 << "n/a"
+        << "n/a" << 45.0f << 0.0f << "Read as 0: the rest, \"n/a\", is not a number."
+        << "";
+    QTest::newRow("a decimal comma in a quantity")
+        << 0 << "1,5"
+        << "1,5" << 45.0f << 1.0f << "Read as 1: the rest, \",5\", is not a number."
+        << "";
+    QTest::newRow("a strike with a letter")
+        << 2 << "4S"
+        << "4S" << 4.0f << 4.0f << "Read as 4: the rest, \"S\", is not a number."
+        << "";
+    QTest::newRow("a strike that is no number")
+        << 2 << "abc"
+        << "abc" << 0.0f << 0.0f << "Row 2 has no strike, so it takes no part in the diagram."
+        << "These strikes are not numbers:\n\nrow 2: abc\n\nTheir rows take no part in the "
+           "diagram until a number is typed there.";
 }
 
 void TestGridEditing::every_cell_of_a_row_is_typed_and_a_read_shows_it_as_the_grid_starts() {
@@ -162,13 +187,40 @@ void TestGridEditing::every_cell_of_a_row_is_typed_and_a_read_shows_it_as_the_gr
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     QFETCH(float, strike);
+    QFETCH(float, read);
+    QFETCH(QString, tip);
+    QFETCH(QString, told);
     QVERIFY(h->showActive());
     h->clickCell(2, col);
     h->typeToFocus(typed);
     QCOMPARE(h->cell(2, col), typed);
+    if (!told.isEmpty()) {
+        h->fake->dialogs.script(platform::Dialogs::answerOk);
+    }
     h->keyToFocus(Qt::Key_Return);
     QCOMPARE(h->cell(2, col), shown);
     QCOMPARE(h->bench->position().strike[2], strike);
+    const workbench::PositionState& p = h->bench->position();
+    const float taken[] = {p.callQty[2], p.callPrice[2], p.strike[2], p.putQty[2], p.putPrice[2]};
+    QCOMPARE(taken[col], read);
+    const QString tooltip = h->grid()->cellToolTip(2, col);
+    QCOMPARE(h->grid()->cellBackColor(2, col).isValid(), !tip.isEmpty());
+    QVERIFY2(tip.isEmpty() ? tooltip.isEmpty() : tooltip.startsWith(tip), qPrintable(tooltip));
+    const auto strikeMessages = [this] {
+        QStringList texts;
+        for (const auto& box : h->fake->dialogs.shown()) {
+            if (box.text.startsWith(u"These strikes")) {
+                texts << box.text;
+            }
+        }
+        return texts;
+    };
+    QCOMPARE(strikeMessages(), told.isEmpty() ? QStringList() : QStringList{told});
+    // Told once: a plot reads the grid again and says nothing more.
+    if (!told.isEmpty()) {
+        QTest::mouseClick(h->button(QStringLiteral("cmdPlot")), Qt::LeftButton);
+        QCOMPARE(strikeMessages().size(), 1);
+    }
 }
 
 void TestGridEditing::a_click_selects_the_call_or_put_of_its_row() {
