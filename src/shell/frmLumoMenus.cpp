@@ -112,6 +112,16 @@ void frmLumo::createMenus() {
     redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     redo->setStatusTip(QStringLiteral("Makes the change undone last again and plots it"));
+    // Once the oldest steps were dropped to keep the history bounded, the
+    // greyed item says why nothing is left to undo. The stack's own action
+    // names the step otherwise.
+    const auto sayWhyNone = [this, undo, &changes] {
+        if (!changes.canUndo() && ucLumo->olderStepsDropped()) {
+            undo->setText(QStringLiteral("&Undo (older steps are not kept)"));
+        }
+    };
+    connect(&changes, &QUndoStack::undoTextChanged, undo, sayWhyNone);
+    connect(&changes, &QUndoStack::canUndoChanged, undo, sayWhyNone);
     edit->addAction(undo);
     edit->addAction(redo);
     separator(edit, "mnuSepUndo");
@@ -133,6 +143,9 @@ void frmLumo::createMenus() {
     QMenu* options = bar->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("mnuOptions"));
     QAction* invert = item(options, "mnuInvertPosition", "&Invert Position");
+    QAction* startingMarket = item(options, "mnuStartingMarket", "S&tarting Market");
+    startingMarket->setStatusTip(
+        QStringLiteral("Sets today's price back to 50 and the trading costs to 0"));
     separator(options, "mnuOptionSep1");
     QAction* large = item(options, "mnuOptionsLargeDisplay", "&Large Display");
     QAction* normal = item(options, "mnuOptionsNormalDisplay", "&Normal Display");
@@ -209,6 +222,8 @@ void frmLumo::createMenus() {
     connect(copyLink, &QAction::triggered, this, guarded([this] { mnuCopyLink_Click(); }));
     connect(paste, &QAction::triggered, this, guarded([this] { mnuPasteOpData_Click(); }));
     connect(invert, &QAction::triggered, this, guarded([this] { ucLumo->InvertPosition(); }));
+    connect(startingMarket, &QAction::triggered, this,
+            guarded([this] { ucLumo->startingMarket(); }));
     connect(large, &QAction::triggered, this, guarded([this] { displaySwitch(true); }));
     connect(normal, &QAction::triggered, this, guarded([this] { displaySwitch(false); }));
     connect(markers, &QAction::toggled, this, guarded([this](bool shown) {

@@ -106,11 +106,18 @@ wait_for_windows "straddle.wqzpos - $TITLE" 1 ||
 [ "$(windows_titled "$TITLE")" = 0 ] || fail "a second window opened"
 echo "test_second_start: a second start handed its file over and ended in ${took} ms" >&2
 
-# A link, as Copy Link to Position gives it: the running window loads it, and
-# the position now differs from its file (profit, not payoff).
+# A link, as Copy Link to Position gives it: the running window loads it as
+# a new position, tied to no file.
 second_start 'wqz-workbench:load?position=c1:1,p1:1&diagram=profit' >/dev/null || exit 1
-wait_for_windows "straddle.wqzpos* - $TITLE" 1 ||
-    fail "the running window did not load the link handed to it"
+wait_for_windows "$TITLE" 1 ||
+    fail "the running window did not load the link handed to it as a new position"
+[ "$(windows_titled "straddle.wqzpos - $TITLE")" = 0 ] ||
+    fail "the link's position is still tied to the file"
+# The file again, which asks nothing now, so that the first window is told
+# apart from the next by its title.
+(cd "$WORK/files" && second_start straddle.wqzpos) >/dev/null || exit 1
+wait_for_windows "straddle.wqzpos - $TITLE" 1 ||
+    fail "the running window did not open the file handed to it again"
 
 # Asked for, a window of its own, beside the first and above it.
 start apart --new-window
@@ -119,16 +126,16 @@ kill -0 "${STARTED[0]}" || fail "the first window ended"
 # The upper of the two windows (xwininfo lists the root's children top first).
 upper() {
     xwininfo -root -children |
-        grep -oF -e "\"straddle.wqzpos* - $TITLE\": (" -e "\"$TITLE\": (" | head -n 1
+        grep -oF -e "\"straddle.wqzpos - $TITLE\": (" -e "\"$TITLE\": (" | head -n 1
 }
 [ "$(upper)" = "\"$TITLE\": (" ] || fail "the new window did not open above the first"
 # A start without files brings the running window forward and ends.
 second_start >/dev/null || exit 1
 for _ in $(seq 50); do
-    [ "$(upper)" = "\"straddle.wqzpos* - $TITLE\": (" ] && break
+    [ "$(upper)" = "\"straddle.wqzpos - $TITLE\": (" ] && break
     sleep 0.1
 done
-[ "$(upper)" = "\"straddle.wqzpos* - $TITLE\": (" ] ||
+[ "$(upper)" = "\"straddle.wqzpos - $TITLE\": (" ] ||
     fail "the running window did not come to the front"
 PROGRAM_PID=${STARTED[1]}
 stop_program

@@ -6,6 +6,7 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QWindow>
 
@@ -170,7 +171,7 @@ void TestOpenFromOutside::a_changed_position_is_offered_for_saving_first() {
     Shell s;
     s.window->Form_Load();
     s.window->openFromOutside(first);
-    s.window->openFromOutside(QStringLiteral("wqz-workbench:load?position=c1:2&diagram=profit"));
+    QTest::mouseClick(s.child<QPushButton>("cmdRestart"), Qt::LeftButton);
     const QStringList changed = seen(s);
     QVERIFY(s.window->isWindowModified());
 

@@ -3,6 +3,7 @@
 // opening; and the limits that make what is saved readable again, which
 // pastes and typing keep too.
 #include "ShellHarness.h"
+#include "workbench/model/PositionColumns.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -86,6 +87,7 @@ private slots:
     void a_table_the_grid_cannot_hold_is_not_pasted();
     void a_cell_takes_no_more_than_a_file_keeps_data();
     void a_cell_takes_no_more_than_a_file_keeps();
+    void opening_large_tables_in_turn_keeps_the_history_bounded();
 };
 
 void TestPositionFiles::a_position_saved_and_opened_comes_back_and_undoes() {
@@ -351,6 +353,49 @@ void TestPositionFiles::a_cell_takes_no_more_than_a_file_keeps() {
         QTest::keyClicks(QApplication::focusWidget(), text);
     }
     QCOMPARE(grid->TextMatrix(3, 0), kept == u"typed" ? text.left(64) : kept);
+}
+
+void TestPositionFiles::opening_large_tables_in_turn_keeps_the_history_bounded() {
+    // Two files of the most rows the grid holds, opened one after the other
+    // as a student flicks between them: each opening is a step that holds
+    // both whole tables.
+    QTemporaryDir dir;
+    QStringList paths;
+    for (const char* put : {"1.50", "2.50"}) {
+        QByteArray rows;
+        for (int r = 0; r < workbench::columns::mostRows; ++r) {
+            rows +=
+                (r ? "," : "") + QStringLiteral(R"({"callQty":"1","callPrice":"10.50",)"
+                                                R"("strike":"%1","putQty":"0","putPrice":"%2"})")
+                                     .arg(40 + r % 20)
+                                     .arg(QString::fromLatin1(put))
+                                     .toUtf8();
+        }
+        paths << dir.filePath(QStringLiteral("table%1.wqzpos").arg(paths.size()));
+        QFile file(paths.back());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(saved(R"("rows":[{"callQty":"1","callPrice":"10.50","strike":"50","putQty":"0",)"
+                         R"("putPrice":"3.50"}])",
+                         "\"rows\":[" + rows + "]"));
+    }
+    Shell s;
+    s.window->Form_Load();
+    constexpr int openings = 24;
+    for (int i = 0; i < openings; ++i) {
+        s.fake.dialogs.scriptOpenName(paths[i % 2]);
+        s.action("mnuOpenPosition")->trigger();
+        QCOMPARE(s.fake.dialogs.pendingAnswers(), 0);
+    }
+    QCOMPARE(s.window->workbench()->position().rowCount(), workbench::columns::mostRows);
+    QUndoStack& undo = s.window->workbench()->undoStack();
+    QVERIFY2(undo.count() < openings - 4, qPrintable(QString::number(undo.count())));
+    QCOMPARE(undo.undoText(), QStringLiteral("Open"));
+    QAction* undoItem = s.action("mnuUndo");
+    while (undo.canUndo()) {
+        undo.undo();
+    }
+    QVERIFY(!undoItem->isEnabled());
+    QCOMPARE(undoItem->text(), QStringLiteral("&Undo (older steps are not kept)"));
 }
 
 QTEST_MAIN(TestPositionFiles)

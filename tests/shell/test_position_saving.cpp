@@ -2,6 +2,7 @@
 // title's mark of a change, and the question before a changed position that
 // has a file is closed or replaced.
 #include "ShellHarness.h"
+#include "fakes/UserInput.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -17,6 +18,8 @@ private slots:
     void a_changed_position_that_has_a_file_is_saved_or_asked_about();
     void the_title_marks_whatever_a_save_would_write_differently_data();
     void the_title_marks_whatever_a_save_would_write_differently();
+    void a_position_a_link_loads_is_tied_to_no_file_data();
+    void a_position_a_link_loads_is_tied_to_no_file();
 };
 
 void TestPositionSaving::the_title_marks_whatever_a_save_would_write_differently_data() {
@@ -118,6 +121,73 @@ void TestPositionSaving::a_changed_position_that_has_a_file_is_saved_or_asked_ab
     } else if (command == u"close" || command == u"mnuFileExit") {
         QCOMPARE(gEnded, goesOn);
     }
+}
+
+void TestPositionSaving::a_position_a_link_loads_is_tied_to_no_file_data() {
+    QTest::addColumn<QString>("way"); // "try", "paste", or "strategy" chosen after a Try it
+    QTest::addColumn<int>("answer");  // to the question before the link replaces the position
+    QTest::newRow("Try it, Save") << "try" << platform::Dialogs::answerSave;
+    QTest::newRow("Try it, Discard") << "try" << platform::Dialogs::answerDiscard;
+    QTest::newRow("a pasted link, Save") << "paste" << platform::Dialogs::answerSave;
+    QTest::newRow("a strategy after Try it") << "strategy" << platform::Dialogs::answerSave;
+}
+
+void TestPositionSaving::a_position_a_link_loads_is_tied_to_no_file() {
+    QFETCH(QString, way);
+    QFETCH(int, answer);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kept.wqzpos"));
+    const auto content = [&path] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QString title = QStringLiteral("WQZ Option Payoffs Tutorial");
+    Shell s;
+    s.window->Form_Load();
+    s.browser.navigate(QStringLiteral("http://www.quillmere.example/wqzmodhtm/wqzLumo/page21.htm"));
+    s.browser.finish();
+    s.window->show();
+    QApplication::setActiveWindow(s.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
+    QVERIFY(s.window->savePosition(path));
+    QTest::mouseClick(s.child<QPushButton>("cmdRestart"), Qt::LeftButton);
+    s.fake.dialogs.script(answer);
+    const QString link = QStringLiteral("wqz-workbench:load?strategy=Strip&diagram=profit");
+    if (way == u"paste") {
+        s.clipboard.setText(link);
+        s.action("mnuPasteOpData")->trigger();
+    } else {
+        emit s.browser.ProgramLink(link);
+    }
+    QCOMPARE(s.fake.dialogs.pendingAnswers(), 0);
+    QCOMPARE(s.window->windowHandle()->title(), title);
+    const QByteArray kept = content();
+    if (way == u"strategy") {
+        QTest::mouseClick(s.child<QComboBox>("cmbStandard"), Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Straddle"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(s.child<QComboBox>("cmbStandard")->currentText(), QStringLiteral("Straddle"));
+    }
+    // Nothing offers to write the link's position into the file: the next
+    // link asks nothing, and Ctrl+S asks for a name (here cancelled).
+    const qsizetype asked = s.fake.dialogs.shown().size();
+    emit s.browser.ProgramLink(
+        QStringLiteral("wqz-workbench:load?strategy=Strangle&diagram=payoff"));
+    QCOMPARE(s.fake.dialogs.shown().size(), asked);
+    s.fake.dialogs.scriptSaveName(QString());
+    userinput::clickIn(s.window.get(), s.child<QWidget>("pbox"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(s.fake.dialogs.pendingAnswers(), 0);
+    QCOMPARE(content(), kept);
+    QCOMPARE(s.window->windowHandle()->title(), title);
+    // Undoing the links gives back the student's position in their file.
+    QUndoStack& undo = s.window->workbench()->undoStack();
+    while (undo.undoText() != u"Restart") {
+        QVERIFY(undo.canUndo());
+        undo.undo();
+    }
+    QVERIFY(s.window->windowHandle()->title().startsWith(
+        answer == platform::Dialogs::answerSave ? u"kept.wqzpos - " : u"kept.wqzpos* - "));
 }
 
 QTEST_MAIN(TestPositionSaving)

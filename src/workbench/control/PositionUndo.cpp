@@ -1,6 +1,8 @@
 // Undo and redo of changes to the position, and the position kept in a file.
 #include "wqzOptionPayoffs.h"
 
+#include "PositionHistory.h"
+
 #include "platform/FailureGuard.h"
 #include "platform/FlexGrid.h"
 #include "platform/Numbers.h"
@@ -9,11 +11,9 @@
 
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QUndoCommand>
 #include <QUndoStack>
 
 #include <cmath>
-#include <functional>
 
 namespace workbench {
 
@@ -21,25 +21,20 @@ namespace col = workbench::columns;
 
 namespace {
 
-// A step already taken: the first redo is the step itself. Each way gives
-// back a whole state, so undoing and redoing never drift apart.
-class Step : public QUndoCommand {
-public:
-    Step(const QString& what, std::function<void()> back, std::function<void()> forth)
-        : QUndoCommand(what), back_(std::move(back)), forth_(std::move(forth)) {}
-    void undo() override { back_(); }
-    void redo() override {
-        if (done_) {
-            forth_();
+// What a step's copy of a position holds in memory, erring high.
+std::size_t bytesOf(const ShownPosition& p) {
+    std::size_t bytes = sizeof(p);
+    for (const document::Row& row : p.rows) {
+        for (const QString& cell : row) {
+            bytes += sizeof(QString) + 32 + std::size_t(cell.size()) * sizeof(QChar);
         }
-        done_ = true;
     }
+    return bytes;
+}
 
-private:
-    const std::function<void()> back_;
-    const std::function<void()> forth_;
-    bool done_ = false;
-};
+std::size_t bytesOf(const document::Document& d) {
+    return bytesOf(ShownPosition{d.rows, d.underlyingQty, d.range, {}});
+}
 
 } // namespace
 
@@ -144,14 +139,31 @@ bool wqzOptionPayoffs::readShown(const Shown& position) {
     return read;
 }
 
-void wqzOptionPayoffs::recordChange(const QString& what) {
+void wqzOptionPayoffs::recordChange(const QString& what, const std::optional<QString>& untiedFrom) {
     Shown now = shown();
-    if (now == recorded_) {
+    if (now == recorded_ && !untiedFrom) {
         return;
     }
-    undo_->push(new Step(
-        what, [this, before = recorded_] { restore(before); },
-        [this, after = now] { restore(after); }));
+    const std::size_t bytes = bytesOf(recorded_) + bytesOf(now);
+    if (untiedFrom) {
+        // The file's name comes back with the position it held.
+        history_->push(
+            what,
+            [this, before = recorded_, name = *untiedFrom] {
+                restore(before);
+                setDocumentName(name);
+            },
+            [this, after = now] {
+                restore(after);
+                setDocumentName(QString());
+            },
+            bytes);
+        setDocumentName(QString());
+    } else {
+        history_->push(
+            what, [this, before = recorded_] { restore(before); },
+            [this, after = now] { restore(after); }, bytes);
+    }
     recorded_ = std::move(now);
 }
 
@@ -223,9 +235,10 @@ void wqzOptionPayoffs::openDocument(const document::Document& saved, const QStri
     }
     // Its undo gives back the document and the name shown before, all of
     // it, not only the grid.
-    undo_->push(new Step(
+    const std::size_t bytes = bytesOf(before.document) + bytesOf(saved);
+    history_->push(
         QStringLiteral("Open"), [this, before = std::move(before)] { showDocument(before); },
-        [this, after = Named{saved, name}] { showDocument(after); }));
+        [this, after = Named{saved, name}] { showDocument(after); }, bytes);
 }
 
 } // namespace workbench

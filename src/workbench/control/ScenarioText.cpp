@@ -36,19 +36,6 @@ QString daysWords(int days) {
     return days == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(days);
 }
 
-QString whyNotValued(const beforeexpiry::RowNotValued& row) {
-    const QString strike = columns::strikeText(float(row.strike));
-    switch (row.why) {
-    case beforeexpiry::NotValued::StrikeNotAboveZero:
-        return QStringLiteral("row %1's strike, %2, is not above 0").arg(row.row).arg(strike);
-    case beforeexpiry::NotValued::NoVolatility:
-        return QStringLiteral("no volatility prices row %1's options").arg(row.row);
-    case beforeexpiry::NotValued::BeyondTheModel:
-        break;
-    }
-    return QStringLiteral("the model cannot value row %1's strike of %2").arg(row.row).arg(strike);
-}
-
 QString separated(const scenarios::Table& t, payoff::DiagramKind kind, QChar between,
                   QString (*field)(const QString&)) {
     if (t.prices.empty()) {
@@ -81,6 +68,19 @@ QString asIs(const QString& text) {
 }
 
 } // namespace
+
+QString whyNotValued(const beforeexpiry::RowNotValued& row) {
+    const QString strike = columns::strikeText(float(row.strike));
+    switch (row.why) {
+    case beforeexpiry::NotValued::StrikeNotAboveZero:
+        return QStringLiteral("row %1's strike, %2, is not above 0").arg(row.row).arg(strike);
+    case beforeexpiry::NotValued::NoVolatility:
+        return QStringLiteral("no volatility prices row %1's options").arg(row.row);
+    case beforeexpiry::NotValued::BeyondTheModel:
+        break;
+    }
+    return QStringLiteral("the model cannot value row %1's strike of %2").arg(row.row).arg(strike);
+}
 
 QString columnHeader(int daysLeft) {
     return daysLeft == 0 ? QStringLiteral("Expiry") : daysWords(daysLeft);

@@ -17,6 +17,10 @@ inline const QString kNoCurve = QStringLiteral("Plot a position to see its scena
 inline const QString kTodayMark = QStringLiteral("\u25B6");
 inline const QString kBreakEvenMark = QStringLiteral("\u25C6");
 
+// Why a row takes no part in a value before expiry, in words that fit in a
+// sentence: "row 2's strike, 0, is not above 0".
+QString whyNotValued(const beforeexpiry::RowNotValued& row);
+
 // A column as the table heads it: "30 days", "1 day", "Expiry".
 QString columnHeader(int daysLeft);
 // What a column holds, for text read away from the table, named as the

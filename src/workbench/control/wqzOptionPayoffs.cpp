@@ -1,6 +1,8 @@
 // The workbench's controls, their layout and its start-up sequence.
 #include "wqzOptionPayoffs.h"
 
+#include "PositionHistory.h"
+
 #include "CurveLegend.h"
 #include "ExpiryCurveLayer.h"
 #include "GreekCurveLayer.h"
@@ -78,9 +80,17 @@ wqzOptionPayoffs::wqzOptionPayoffs(platform::Clipboard& clipboard, QWidget* pare
     cmbStandard->setCurrentIndex(1);
     cmbStandard_Click();
     // The start-up position is where undoing stops.
-    undo_->clear();
+    history_->clear();
     recorded_ = shown();
     platform::eventPump().doEvents();
+}
+
+QUndoStack& wqzOptionPayoffs::undoStack() {
+    return history_->stack();
+}
+
+bool wqzOptionPayoffs::olderStepsDropped() const {
+    return history_->dropped();
 }
 
 wqzOptionPayoffs::~wqzOptionPayoffs() {
@@ -92,7 +102,7 @@ wqzOptionPayoffs::~wqzOptionPayoffs() {
 }
 
 void wqzOptionPayoffs::createControls() {
-    undo_ = new QUndoStack(this);
+    history_ = std::make_unique<PositionHistory>(this);
     pbox = named<platform::PictureBox>(this, QStringLiteral("pbox"));
     pbox->setBackColor(kPlotBackground);
     expiryCurve_ = new ExpiryCurveLayer(pbox);

@@ -52,6 +52,7 @@ class ExpiryCurveLayer;
 class GreekCurveLayer;
 class HoverReadout;
 class MarkerLayer;
+class PositionHistory;
 class PriceLineLayer;
 class ProbabilityLayer;
 
@@ -124,11 +125,18 @@ public:
     // listed strategy, loaded as choosing it from the list does, or a
     // position on the grid's rows or on rows of its own, in the diagram it
     // names; plotted in the range it brings, or re-scaled without one.
+    // Today's price and the costs are those the link names, or the
+    // starting ones. The position is a new one, tied to no file.
     void followLink(const links::Load& load);
+    // Today's price back at the starting one and no trading costs, re-plotted
+    // as one step to undo.
+    void startingMarket();
     // Every change to the position (typed quantities, steps, strategies,
     // Invert, Restart, pastes, opened files), to undo and redo. An undo
     // brings the grid back and plots it; erased curves stay erased.
-    QUndoStack& undoStack() { return *undo_; }
+    QUndoStack& undoStack();
+    // Whether the oldest steps were dropped to keep the history bounded.
+    bool olderStepsDropped() const;
     const beforeexpiry::Inputs& beforeExpiry() const { return expiryInputs_; }
     // The position valued before expiry: the last curve's, or the one held
     // before the first plot and after a clear.
@@ -231,6 +239,10 @@ private:
     void selectUnderlying();
     void switchDisplay(void (display::wqzSetDisplay::*change)(std::int32_t&, std::int32_t&));
     void cmbStandard_Click();
+    // The strategy the list shows, loaded and plotted as one step; with
+    // `untiedFrom` (a file's name) the position loaded is no longer that
+    // file's, and its undo ties it again.
+    void loadStrategy(const std::optional<QString>& untiedFrom);
     // A position loaded whole (a strategy, a page's link) starts from the
     // quotes the grid shows, no quantities and prices 1 to 100.
     void startAfresh();
@@ -258,8 +270,10 @@ private:
     void restore(const Shown& position);
     // Makes what the grid now shows one step to undo, named `what`, when it
     // differs from the last step. Commands call it first for what was typed
-    // before them, so that their own undo gives back exactly that.
-    void recordChange(const QString& what);
+    // before them, so that their own undo gives back exactly that. With
+    // `untiedFrom` the step also unties the position from that file, which
+    // its undo ties again.
+    void recordChange(const QString& what, const std::optional<QString>& untiedFrom = {});
     void recordTyping() { recordChange(QStringLiteral("Typing")); }
     // The analysis, the strategy list and the panel follow whether the grid
     // still holds what was plotted; checked once per batch of edits.
@@ -386,8 +400,10 @@ private:
     QList<DrawnCurve> drawnCurves_;
     // The cells reported as too large, as the message named them.
     QStringList tooLargeReported_;
+    // The strikes that are no number, as the message named them.
+    QStringList noNumberReported_;
     std::unique_ptr<display::wqzSetDisplay> setDisplay;
-    QUndoStack* undo_ = nullptr;
+    std::unique_ptr<PositionHistory> history_;
     // What the grid showed after the last recorded change.
     Shown recorded_;
     // What the grid showed when the last curve was drawn; none once cleared.

@@ -118,6 +118,10 @@ void wqzOptionPayoffs::switchDisplay(void (display::wqzSetDisplay::*change)(std:
 }
 
 void wqzOptionPayoffs::cmbStandard_Click() {
+    loadStrategy(std::nullopt);
+}
+
+void wqzOptionPayoffs::loadStrategy(const std::optional<QString>& untiedFrom) {
     using platform::numbers::format;
     if (cmbStandard->currentIndex() == -1) {
         return;
@@ -148,7 +152,7 @@ void wqzOptionPayoffs::cmbStandard_Click() {
     }
     const QString name = cmbStandard->currentText();
     PlotIt(platform::vbTrue);
-    recordChange(name);
+    recordChange(name, untiedFrom);
     platform::eventPump().doEvents();
 }
 

@@ -4,6 +4,7 @@
 
 #include "CurveLegend.h"
 #include "ExpiryCurveLayer.h"
+#include "ScenarioText.h"
 #include "platform/Numbers.h"
 #include "workbench/model/PositionAnalysis.h"
 #include "workbench/model/PositionColumns.h"
@@ -117,13 +118,24 @@ void wqzOptionPayoffs::showBeforeExpiry() {
         stale_ && !expiryAnalysis_.isEmpty() ? asLastPlotted() + u'\n' : QString();
     const bool shown =
         lastCurve_ && beforeExpiryShown_ && !DatedCurves::datesShown(expiryInputs_).empty();
-    if (!shown) {
+    QStringList notValued;
+    if (shown) {
+        dates_.value(*lastCurve_, expiryInputs_, lastKind_, lastRange_, plotSerial_);
+        // A position with a row the model cannot value has no value before
+        // expiry at all: drawing the rest of it would show a wrong one.
+        if (!dates_.curves().empty()) {
+            for (const beforeexpiry::RowNotValued& row :
+                 dates_.curves().front().valuer.notValued()) {
+                notValued << scenariotext::whyNotValued(row);
+            }
+        }
+    }
+    if (!shown || !notValued.isEmpty()) {
         valuer_.reset();
         dates_.clear();
         expiryCurve_->clear();
         legend_->setBeforeExpiry({}, -1);
     } else {
-        dates_.value(*lastCurve_, expiryInputs_, lastKind_, lastRange_, plotSerial_);
         // The days left box and its slider move one date, drawn stronger.
         const int highlighted = std::min(expiryInputs_.daysLeft, expiryInputs_.daysToday);
         QList<ExpiryCurveLayer::Curve> curves;
@@ -147,6 +159,10 @@ void wqzOptionPayoffs::showBeforeExpiry() {
     }
     showProbability();
     analysisText_ = asPlotted + expiryAnalysis_ + probabilityText_;
+    if (!notValued.isEmpty()) {
+        analysisText_ += QStringLiteral("\nNo value before expiry: %1.")
+                             .arg(notValued.join(QStringLiteral("; ")));
+    }
     if (valuer_) {
         const int daysLeft = std::min(expiryInputs_.daysLeft, expiryInputs_.daysToday);
         const double today = lastCurve_->underlyingPrice;

@@ -48,13 +48,18 @@ QList<document::Row> rowsOf(const std::vector<links::Row>& rows) {
 } // namespace
 
 void wqzOptionPayoffs::followLink(const links::Load& load) {
-    using platform::numbers::format;
     recordTyping();
+    // What a link brings is a new position, tied to no file: the file the
+    // student had open keeps what it holds, and a later save asks where to.
+    // One undo gives back the position and its file name together.
+    const std::optional<QString> untiedFrom =
+        documentName_.isEmpty() ? std::nullopt : std::optional(documentName_);
+    using platform::numbers::format;
     applyMarket(load.market);
     plotType[load.diagram == payoff::profitDiagram ? 1 : 0]->setChecked(true);
     if (!load.strategy.isEmpty()) {
         cmbStandard->setCurrentIndex(cmbStandard->findText(load.strategy));
-        cmbStandard_Click();
+        loadStrategy(untiedFrom);
         return;
     }
     // A link the program wrote brings its own rows: its legs are on them.
@@ -86,7 +91,7 @@ void wqzOptionPayoffs::followLink(const links::Load& load) {
     } else {
         PlotIt(platform::vbTrue);
     }
-    recordChange(QStringLiteral("Try It"));
+    recordChange(QStringLiteral("Try It"), untiedFrom);
     platform::eventPump().doEvents();
 }
 

@@ -185,11 +185,33 @@ bool wqzOptionPayoffs::offerToCentre(float price) {
     return true;
 }
 
-void wqzOptionPayoffs::applyMarket(const links::Market& market) {
-    if (market.price || market.costPerOption || market.costPerUnit) {
-        links::applyPrice(market, position_);
+void wqzOptionPayoffs::startingMarket() {
+    recordTyping();
+    if (position_.underlyingPrice == startingPrice && position_.costPerOption == 0 &&
+        position_.costPerUnit == 0) {
         showMarketBoxes();
+        return;
     }
+    // As a confirmed box does: the new curve takes the place of the last
+    // one while the grid still shows its position.
+    if (lastCurve_ && plotted_ && shown().samePosition(*plotted_)) {
+        withdrawLastCurve();
+    }
+    links::applyPrice({}, position_);
+    showMarketBoxes();
+    if (offerToCentre(startingPrice)) {
+        if (readPosition() >= 0) {
+            plot(Scale::Auto);
+        }
+    } else {
+        cmdPlot_Click();
+    }
+    recordChange(QStringLiteral("Starting Market"));
+}
+
+void wqzOptionPayoffs::applyMarket(const links::Market& market) {
+    links::applyPrice(market, position_);
+    showMarketBoxes();
     if (const beforeexpiry::Inputs in = links::inputsAfter(market, expiryInputs_);
         !(in == expiryInputs_)) {
         expiryInputs_ = in;

@@ -99,8 +99,9 @@ struct Range {
     bool operator==(const Range&) const = default;
 };
 
-// The market a link sets up; what it does not name stays as the student left
-// it.
+// The market a link sets up. Today's price and the costs it does not name
+// are the starting ones (startingPrice, no costs); the inputs before expiry
+// it does not name stay as the student left them.
 struct Market {
     std::optional<float> price;          // today's price of the underlying, above 0
     std::optional<double> dividendYield; // 0.02 for 2 %
@@ -162,9 +163,9 @@ bool isLink(const QString& text);
 
 // What following a load does to the market, as the workbench and the
 // lessons' judge both take it, so that neither can value a link apart from
-// the other: today's price and the trading costs the link names go into
-// `position`; the inputs before expiry are `inputs` with what the link names,
-// the days left and the more dates held to the days to expiry then in force.
+// the other: today's price and the trading costs the link names, or the
+// starting ones, go into `position`; the inputs before expiry are `inputs` with what the link
+// names, the days left and the more dates held to the days to expiry then in force.
 void applyPrice(const Market& market, PositionState& position);
 beforeexpiry::Inputs inputsAfter(const Market& market, beforeexpiry::Inputs inputs);
 

@@ -7,9 +7,11 @@
 namespace workbench::links {
 
 void applyPrice(const Market& market, PositionState& position) {
-    position.underlyingPrice = market.price.value_or(position.underlyingPrice);
-    position.costPerOption = market.costPerOption.value_or(position.costPerOption);
-    position.costPerUnit = market.costPerUnit.value_or(position.costPerUnit);
+    // A page's numbers are worked out from the starting market: a price or
+    // a cost an earlier page set must not carry over into this one's.
+    position.underlyingPrice = market.price.value_or(startingPrice);
+    position.costPerOption = market.costPerOption.value_or(0);
+    position.costPerUnit = market.costPerUnit.value_or(0);
 }
 
 beforeexpiry::Inputs inputsAfter(const Market& market, beforeexpiry::Inputs in) {

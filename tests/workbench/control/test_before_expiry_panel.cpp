@@ -31,8 +31,8 @@ private slots:
     void days_left_typed_in_the_panel_draw_the_curve_and_its_greeks();
     void a_box_takes_a_number_when_it_is_confirmed_and_refuses_one_out_of_range_data();
     void a_box_takes_a_number_when_it_is_confirmed_and_refuses_one_out_of_range();
-    void a_row_the_model_cannot_value_is_left_out_and_named_data();
-    void a_row_the_model_cannot_value_is_left_out_and_named();
+    void a_row_the_model_cannot_value_leaves_no_value_before_expiry_data();
+    void a_row_the_model_cannot_value_leaves_no_value_before_expiry();
     void quotes_that_break_parity_are_named_under_the_table_data();
     void quotes_that_break_parity_are_named_under_the_table();
     void the_table_says_when_it_describes_an_earlier_position();
@@ -150,24 +150,31 @@ void TestBeforeExpiryPanel::
     }
 }
 
-void TestBeforeExpiryPanel::a_row_the_model_cannot_value_is_left_out_and_named_data() {
+void TestBeforeExpiryPanel::a_row_the_model_cannot_value_leaves_no_value_before_expiry_data() {
     QTest::addColumn<QString>("strike");
     // Days left typed before Plot, or raised with Up after a plot with none.
     QTest::addColumn<bool>("upAfterPlot");
     QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("analysis"); // the read-out's last line
     const QString row = QStringLiteral("Row 3 takes no part in the value before expiry: ");
-    QTest::newRow("negative strike") << "-10" << false << row + "its strike, -10, is not above 0.";
+    const QString none = QStringLiteral("No value before expiry: row 3's strike, ");
+    QTest::newRow("negative strike") << "-10" << false << row + "its strike, -10, is not above 0."
+                                     << none + "-10, is not above 0.";
     QTest::newRow("negative strike, Up after the plot")
-        << "-10" << true << row + "its strike, -10, is not above 0.";
-    QTest::newRow("strike of 0") << "0" << false << row + "its strike, 0, is not above 0.";
+        << "-10" << true << row + "its strike, -10, is not above 0."
+        << none + "-10, is not above 0.";
+    QTest::newRow("strike of 0") << "0" << false << row + "its strike, 0, is not above 0."
+                                 << none + "0, is not above 0.";
     // The grid shows a strike to the cent: this one is 0 once read.
-    QTest::newRow("strike next to 0") << "1e-30" << false << row + "its strike, 0, is not above 0.";
+    QTest::newRow("strike next to 0") << "1e-30" << false << row + "its strike, 0, is not above 0."
+                                      << none + "0, is not above 0.";
 }
 
-void TestBeforeExpiryPanel::a_row_the_model_cannot_value_is_left_out_and_named() {
+void TestBeforeExpiryPanel::a_row_the_model_cannot_value_leaves_no_value_before_expiry() {
     QFETCH(QString, strike);
     QFETCH(bool, upAfterPlot);
     QFETCH(QString, note);
+    QFETCH(QString, analysis);
     WorkbenchHarness h; // a Naked Call: one call of row 3, strike 50
     QVERIFY(h.showActive());
     workbench::BeforeExpiryPanel panel(*h.bench);
@@ -188,12 +195,16 @@ void TestBeforeExpiryPanel::a_row_the_model_cannot_value_is_left_out_and_named()
         clickIn(&panel, daysLeft);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
     }
-    // The expiry analysis describes the position plotted; the value before
-    // expiry leaves the row out, so nothing but the underlying's nothing is left.
+    // The expiry analysis describes the position plotted; before expiry the
+    // position has no value at all while one of its rows cannot be valued:
+    // no dashed curve, no greeks, no hover value, and the read-out says why.
     QCOMPARE(h.fake->dialogs.shown().size(), 1);
-    QVERIFY(h.bench->analysisText().contains(QStringLiteral("Net premium: 10.50 paid")));
-    QVERIFY(h.bench->analysisText().contains(QStringLiteral("Delta 0.0000   Gamma 0.0000\n"
-                                                            "Theta 0.0000 a day   Vega 0.0000")));
+    const QString text = h.bench->analysisText();
+    QVERIFY(text.contains(QStringLiteral("Net premium: 10.50 paid")));
+    QCOMPARE(text.split(u'\n').constLast(), analysis);
+    QVERIFY2(!text.contains(QStringLiteral("Greeks at")), qPrintable(text));
+    QVERIFY(h.bench->diagram().beforeExpiry.isEmpty());
+    QVERIFY(h.bench->beforeExpiryColumns().isEmpty());
     auto* said = panel.findChild<QLabel*>(QStringLiteral("lblVolatilityNote"));
     // Only the row left out is named: no option of it is priced otherwise.
     QCOMPARE(said->text(), note);

@@ -23,7 +23,11 @@ private slots:
     void a_price_step_redraws_the_last_curve_in_place();
     void an_opened_file_brings_its_market_and_one_undo_takes_it_back();
     void the_probability_shown_names_its_law_and_follows_the_inputs();
+    void the_chance_of_a_profit_before_expiry_is_the_same_in_any_range_data();
+    void the_chance_of_a_profit_before_expiry_is_the_same_in_any_range();
+    void a_link_sets_up_the_market_it_names_data();
     void a_link_sets_up_the_market_it_names();
+    void the_starting_market_comes_back_as_one_step();
 
 private:
     // Clicks the box, as a student does, and types over what it holds.
@@ -170,20 +174,69 @@ void TestMarketInputs::restart_and_clear_keep_the_price() {
     QVERIFY2(caption().startsWith(QStringLiteral("Underlying Price: 63.2")), qPrintable(caption()));
 }
 
+void TestMarketInputs::a_link_sets_up_the_market_it_names_data() {
+    QTest::addColumn<QString>("market"); // what the link names
+    QTest::addColumn<float>("price");
+    QTest::addColumn<float>("costPerOption");
+    QTest::addColumn<QString>("atPrice"); // the analysis's line at today's price
+    QTest::newRow("a price") << "&price=52" << 52.0f << 0.0f
+                             << "At expiry, if the price stays at 52.00: -12.00";
+    QTest::newRow("nothing: the starting price and no costs")
+        << "" << 50.0f << 0.0f << "At expiry, if the price stays at 50.00: -14.00";
+    QTest::newRow("a cost only") << "&costOption=0.25" << 50.0f << 0.25f
+                                 << "At expiry, if the price stays at 50.00: -14.50";
+}
+
 void TestMarketInputs::a_link_sets_up_the_market_it_names() {
+    QFETCH(QString, market);
+    QFETCH(float, price);
+    QFETCH(float, costPerOption);
+    QFETCH(QString, atPrice);
+    // An earlier page, or the student, had moved the market.
+    typeInto("txtUnderlyingPrice", QStringLiteral("63.2\r"));
+    typeInto("txtCostPerOption", QStringLiteral("0.2\r"));
+    typeInto("txtCostPerUnit", QStringLiteral("0.2\r"));
+    QCOMPARE(h->bench->position().costPerUnit, 0.2f);
     const workbench::links::Reading link = workbench::links::read(
-        QUrl(QStringLiteral("wqz-workbench:load?strategy=Straddle&diagram=profit&price=52"
-                            "&exercise=american&dividend=2&days=60&daysLeft=20")),
+        QUrl(QStringLiteral("wqz-workbench:load?strategy=Straddle&diagram=profit"
+                            "&exercise=american&dividend=2&days=60&daysLeft=20") +
+             market),
         5);
     QVERIFY2(link.load, qPrintable(link.problem));
     h->bench->followLink(*link.load);
-    QCOMPARE(h->bench->position().underlyingPrice, 52.0f);
+    QCOMPARE(h->bench->position().underlyingPrice, price);
+    QCOMPARE(h->bench->position().costPerOption, costPerOption);
+    QCOMPARE(h->bench->position().costPerUnit, 0.0f);
+    QCOMPARE(h->child<QDoubleSpinBox>(QStringLiteral("txtUnderlyingPrice"))->value(),
+             double(price));
     const workbench::beforeexpiry::Inputs& in = h->bench->beforeExpiry();
     QVERIFY(in.american);
     QCOMPARE(in.dividendYield, 0.02);
     QCOMPARE(in.daysToday, 60);
     QCOMPARE(in.daysLeft, 20);
-    QVERIFY(lines().contains(QStringLiteral("At expiry, if the price stays at 52.00: -12.00")));
+    QVERIFY2(lines().contains(atPrice), qPrintable(h->bench->analysisText()));
+}
+
+void TestMarketInputs::the_starting_market_comes_back_as_one_step() {
+    h->chooseProfit();
+    h->choose(QStringLiteral("Covered Call"));
+    // Wide enough that no change asks about re-scaling.
+    h->box(0)->setText(QStringLiteral("1000"));
+    h->box(1)->setText(QStringLiteral("-1000"));
+    h->button(QStringLiteral("cmdPlot"))->click();
+    typeInto("txtUnderlyingPrice", QStringLiteral("53\r"));
+    typeInto("txtCostPerOption", QStringLiteral("0.5\r"));
+    const QString moved = h->bench->analysisText();
+    h->bench->startingMarket();
+    QCOMPARE(h->bench->position().underlyingPrice, workbench::startingPrice);
+    QCOMPARE(h->bench->position().costPerOption, 0.0f);
+    QCOMPARE(h->child<QDoubleSpinBox>(QStringLiteral("txtCostPerOption"))->value(), 0.0);
+    QVERIFY(h->bench->analysisText() != moved);
+    QCOMPARE(h->bench->undoStack().undoText(), QStringLiteral("Starting Market"));
+    h->bench->undoStack().undo();
+    QCOMPARE(h->bench->position().underlyingPrice, 53.0f);
+    QCOMPARE(h->bench->position().costPerOption, 0.5f);
+    QCOMPARE(h->bench->analysisText(), moved);
 }
 
 void TestMarketInputs::a_price_step_redraws_the_last_curve_in_place() {
@@ -226,6 +279,35 @@ void TestMarketInputs::an_opened_file_brings_its_market_and_one_undo_takes_it_ba
     QCOMPARE(h->bench->position().underlyingPrice, 50.0f);
     QCOMPARE(h->bench->position().costPerOption, 0.0f);
     QVERIFY(!h->bench->beforeExpiry().american);
+}
+
+void TestMarketInputs::the_chance_of_a_profit_before_expiry_is_the_same_in_any_range_data() {
+    QTest::addColumn<QString>("range"); // the prices from and to, as the link gives them
+    QTest::newRow("close about the butterfly") << "220:280";
+    QTest::newRow("wider") << "150:380";
+    QTest::newRow("far wider") << "100:600";
+}
+
+void TestMarketInputs::the_chance_of_a_profit_before_expiry_is_the_same_in_any_range() {
+    QFETCH(QString, range);
+    h->bench->setProbabilityShown(true);
+    const workbench::links::Reading link = workbench::links::read(
+        QUrl(QStringLiteral("wqz-workbench:load?position=c1:1,c2:-2,c3:1&rows=240:13.2:0;250:7.1:0;"
+                            "260:3.4:0&diagram=profit&price=250&volatility=30&days=30&daysLeft=10"
+                            "&rate=5&dividend=0&exercise=european&range=%1:-10:10")
+                 .arg(range)),
+        5);
+    QVERIFY2(link.load, qPrintable(link.problem));
+    h->bench->followLink(*link.load);
+    const workbench::beforeexpiry::Inputs& in = h->bench->beforeExpiry();
+    const workbench::beforeexpiry::Valuer valuer(h->bench->valuedPosition(), in,
+                                                 workbench::payoff::profitDiagram);
+    const workbench::probability::Lognormal law{250, 20 / 365.0, in.rate, in.dividendYield, 0.3};
+    const double chance = workbench::beforeexpiry::chanceOfProfit(valuer, law);
+    QVERIFY(chance > 0.2 && chance < 0.8);
+    QVERIFY2(lines().contains(QStringLiteral("Probability of profit with 10 days left: %1 %")
+                                  .arg(chance * 100, 0, 'f', 2)),
+             qPrintable(h->bench->analysisText()));
 }
 
 void TestMarketInputs::the_probability_shown_names_its_law_and_follows_the_inputs() {
