@@ -85,6 +85,12 @@ ExerciseProgress::State ExerciseProgress::answered(const QString& id, bool right
         if (state.standing == Standing::Tried) {
             state.standing = Standing::Right;
         }
+    } else if (state.standing == Standing::Right) {
+        // The latest answer is what the contents page tells: a right answer
+        // given once is not right for ever. It is wrong for the first time
+        // again, so the next wrong one shows the answer, as on a first try.
+        state.standing = Standing::Tried;
+        state.wrongAnswers = 1;
     } else {
         state.wrongAnswers = std::min(state.wrongAnswers + 1, mostWrongAnswers);
         if (state.standing == Standing::Tried && state.wrongAnswers >= wrongBeforeShown) {

@@ -21,7 +21,7 @@ class ExerciseProgress : public QObject {
 public:
     enum class Standing {
         Tried, // answered, never right yet
-        Right, // answered right before the answer was shown; stays so
+        Right, // answered right before the answer was shown, and not wrong since
         Shown, // the true answer was shown, asked for or after two wrong answers
     };
     struct State {

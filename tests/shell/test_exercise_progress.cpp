@@ -120,7 +120,9 @@ void TestExerciseProgress::answers_move_an_exercise_on_data() {
     QTest::newRow("wrong twice shows it") << "ww" << int(Standing::Shown) << 2;
     QTest::newRow("asked for") << "ws" << int(Standing::Shown) << 1;
     QTest::newRow("right after it was shown") << "sr" << int(Standing::Shown) << 0;
-    QTest::newRow("right stays right") << "rwws" << int(Standing::Right) << 2;
+    QTest::newRow("wrong after right is tried again") << "rw" << int(Standing::Tried) << 1;
+    QTest::newRow("wrong twice after right shows it") << "rwws" << int(Standing::Shown) << 2;
+    QTest::newRow("right again after a wrong one") << "rwr" << int(Standing::Right) << 1;
     QTest::newRow("counted up to the most")
         << QString(ExerciseProgress::mostWrongAnswers + 5, u'w') << int(Standing::Shown)
         << ExerciseProgress::mostWrongAnswers;

@@ -5,6 +5,7 @@
 #include "fakes/FakeWindowList.h"
 #include "platform/ControlProperties.h"
 #include "platform/FlexGrid.h"
+#include "platform/Numbers.h"
 #include "platform/Twips.h"
 #include "services/MTaskList.h"
 #include "shell/frmLumo.h"
@@ -100,6 +101,7 @@ class TestFrmLumo : public QObject {
     Q_OBJECT
 private slots:
     void the_layout_pass_follows_the_worked_example();
+    void the_numeric_values_show_the_first_curve_at_start_up();
     void a_narrow_window_keeps_the_browser_width_without_a_message();
     void a_workbench_below_the_client_area_keeps_the_grid_height();
     void a_minimised_window_moves_nothing();
@@ -680,6 +682,28 @@ void TestFrmLumo::paste_option_data_loads_the_clipboard_and_reports_a_failure() 
     QVERIFY(s.fake.dialogs.shown().first().text.endsWith(QStringLiteral("Can't open Clipboard")));
 }
 
+void TestFrmLumo::the_numeric_values_show_the_first_curve_at_start_up() {
+    Shell s;
+    s.window->Form_Load();
+    // The window's own grid (the workbench has one of the same name).
+    platform::FlexGrid* values = nullptr;
+    for (auto* grid : s.window->findChildren<platform::FlexGrid*>(QStringLiteral("Grid1"))) {
+        if (!s.window->workbench()->isAncestorOf(grid)) {
+            values = grid;
+        }
+    }
+    QVERIFY(values);
+    const workbench::wqzOptionPayoffs& bench = *s.window->workbench();
+    QCOMPARE(values->Rows(), workbench::payoff::sampleCount + 1);
+    QCOMPARE(values->TextMatrix(0, 2), QStringLiteral("Payoff"));
+    for (const int i : {1, 50, workbench::payoff::sampleCount}) {
+        QCOMPARE(values->TextMatrix(i, 1),
+                 platform::numbers::format(bench.plotPrice()[std::size_t(i)], u"#####0.0000"));
+        QCOMPARE(values->TextMatrix(i, 2),
+                 platform::numbers::format(bench.plotValue()[std::size_t(i)], u"#####0.0000"));
+    }
+}
+
 QTEST_MAIN(TestFrmLumo)
 #include "test_frmlumo.moc"
 
@@ -881,7 +905,8 @@ void TestFrmLumo::only_tutorial_pages_have_answers_judged_and_hear_which_were_ri
     QVERIFY(!first.contains(QStringLiteral("36.00")));
     QVERIFY(send(QStringLiteral("exercise=straddle-1&answer=36"))
                 .contains(QStringLiteral("\"right\",\"Right: ")));
-    // Right once stays right; what was right needs no answer shown.
+    // A wrong answer after a right one is what the contents tell, as a first
+    // wrong answer: no answer is shown for it.
     QVERIFY(!send(QStringLiteral("exercise=straddle-1&answer=35"))
                  .contains(QStringLiteral("The answer")));
     QVERIFY(!send(QStringLiteral("exercise=straddle-2&answer=1"))
@@ -893,7 +918,7 @@ void TestFrmLumo::only_tutorial_pages_have_answers_judged_and_hear_which_were_ri
                  "[\"strangle-1\",\"shown\",\"\",{\"answer\":\"The answer is 67.00.\"}]")));
     show(module + QStringLiteral("contents.htm"));
     QCOMPARE(s.browser.scripts.last(),
-             QStringLiteral("window.wqzExercises && wqzExercises.show({\"straddle-1\":\"right\","
+             QStringLiteral("window.wqzExercises && wqzExercises.show({\"straddle-1\":\"wrong\","
                             "\"straddle-2\":\"shown\",\"strangle-1\":\"shown\"});"));
 
     // An id neither book has is refused in words.

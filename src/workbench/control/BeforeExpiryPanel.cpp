@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -176,6 +177,13 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     column->addWidget(volatilities_, 1);
     column->addWidget(atOdds_);
     column->addWidget(note_);
+    // Tab follows the form from top to bottom, the dates under the days left
+    // included, whatever order the controls were made in.
+    QWidget* chain[] = {daysToday_, daysLeft_, slider_,  moreDates_, evenly_,     rate_,
+                        dividend_,  exercise_, implied_, single_,    volatility_, volatilities_};
+    for (std::size_t i = 1; i < std::size(chain); ++i) {
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    }
 
     using platform::guarded;
     // A value confirmed (Enter, leaving the box, an arrow); the same one

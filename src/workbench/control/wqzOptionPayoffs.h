@@ -69,8 +69,9 @@ public:
     explicit wqzOptionPayoffs(platform::Clipboard& clipboard, QWidget* parent = nullptr);
     ~wqzOptionPayoffs() override;
 
-    // The main window's numeric-values grid; every plot fills it while set.
-    void setGrddisplay(platform::FlexGrid* grid) { grddisplay = grid; }
+    // The main window's numeric-values grid; every plot fills it while set,
+    // and it shows the last curve's values as soon as it is set.
+    void setGrddisplay(platform::FlexGrid* grid);
     platform::FlexGrid* getGrddisplay() const { return grddisplay.data(); }
 
     // The size in twips the control wants for itself.

@@ -100,12 +100,11 @@ void wqzOptionPayoffs::placeControls() {
 void wqzOptionPayoffs::setTabOrder() {
     // Focusable controls in the designed tab order; labels, the swatches and
     // the line take no focus.
-    QWidget* chain[] = {
-        pbox,           Text1[0],    Text1[1],         Text1[2],           Text1[3],
-        cmbGreek,       scdown[1],   scup[1],          scdown[0],          scup[0],
-        plotType[0],    plotType[1], txtUnderlyingQty, txtUnderlyingPrice, txtCostPerOption,
-        txtCostPerUnit, cmdPlot,     cmdRestart,       cmbStandard,        cmdClear,
-        Grid1};
+    QWidget* chain[] = {pbox, Text1[0], Text1[1], Text1[2], Text1[3], cmbGreek, scdown[1], scup[1],
+                        scdown[0], scup[0], plotType[0], plotType[1], txtUnderlyingQty,
+                        txtCostPerOption, txtCostPerUnit,
+                        // Today's price stands to the right of the costs, on their row.
+                        txtUnderlyingPrice, cmdPlot, cmdRestart, cmbStandard, cmdClear, Grid1};
     for (std::size_t i = 1; i < std::size(chain); ++i) {
         QWidget::setTabOrder(chain[i - 1], chain[i]);
     }

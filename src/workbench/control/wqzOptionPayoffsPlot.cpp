@@ -241,6 +241,20 @@ QString wqzOptionPayoffs::curveName(workbench::payoff::DiagramKind f) const {
     return (strategy.isEmpty() ? QStringLiteral("Custom position") : strategy) + what;
 }
 
+void wqzOptionPayoffs::setGrddisplay(platform::FlexGrid* grid) {
+    grddisplay = grid;
+    // The first curve is drawn before the window hands its grid over.
+    if (grid && lastCurve_) {
+        prepareValuesGrid(*grid);
+        for (int i = 1; i <= workbench::payoff::sampleCount; ++i) {
+            writeValuesRow(*grid, i);
+        }
+        for (int c = 0; c < grid->Cols(); ++c) {
+            grid->fitColWidthToText(c);
+        }
+    }
+}
+
 void wqzOptionPayoffs::prepareValuesGrid(platform::FlexGrid& grid) const {
     grid.Clear();
     grid.setRows(workbench::payoff::sampleCount + 1);

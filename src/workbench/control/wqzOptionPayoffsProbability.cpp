@@ -8,6 +8,9 @@
 #include "workbench/model/PositionColumns.h"
 #include "workbench/model/Probability.h"
 
+#include <QStringList>
+
+#include <algorithm>
 #include <cmath>
 
 namespace workbench {
@@ -16,6 +19,24 @@ namespace {
 
 QString percent(double fraction) {
     return platform::numbers::formatDecimal(fraction * 100, u"####0.00") + QStringLiteral(" %");
+}
+
+// An extreme reached only at single prices has no chance of its own under
+// a continuous law; the line says why it reads 0.
+QString atPricesAlone(const analysis::Extreme& extreme) {
+    if (extreme.where.empty() ||
+        !std::all_of(extreme.where.cbegin(), extreme.where.cend(),
+                     [](const analysis::PriceSpan& span) { return span.isPoint(); })) {
+        return QString();
+    }
+    QStringList prices;
+    for (const analysis::PriceSpan& span : extreme.where) {
+        prices << analysis::money(span.from);
+    }
+    return QStringLiteral(" (reached only at %1, %2)")
+        .arg(prices.join(QStringLiteral(" and ")), prices.size() == 1
+                                                       ? QStringLiteral("a single price")
+                                                       : QStringLiteral("single prices"));
 }
 
 } // namespace
@@ -65,18 +86,23 @@ void wqzOptionPayoffs::showProbability() {
     const probability::Figures f = probability::figures(p, a, law);
     const int days = expiryInputs_.daysToday;
     QString text =
-        QStringLiteral("\nModel: lognormal, volatility %1%2, %3")
+        // The rate and the yield set the law's drift as the volatility sets
+        // its spread: all three are named.
+        QStringLiteral("\nModel: lognormal, volatility %1%2, rate %3, dividend %4, %5")
             .arg(percent(v.volatility),
                  v.strike
                      ? QStringLiteral(" (implied at %1)").arg(columns::strikeText(float(*v.strike)))
                      : QString(),
+                 percent(expiryInputs_.rate), percent(expiryInputs_.dividendYield),
                  days == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(days));
     text += QStringLiteral("\nProbability of profit at expiry: ") + percent(f.profit);
     if (std::isfinite(f.highest)) {
-        text += QStringLiteral("\nProbability of the maximum profit: ") + percent(f.highest);
+        text += QStringLiteral("\nProbability of the maximum profit: ") + percent(f.highest) +
+                atPricesAlone(a.highest);
     }
     if (std::isfinite(f.lowest)) {
-        text += QStringLiteral("\nProbability of the maximum loss: ") + percent(f.lowest);
+        text += QStringLiteral("\nProbability of the maximum loss: ") + percent(f.lowest) +
+                atPricesAlone(a.lowest);
     }
     text += QStringLiteral("\nExpected profit at expiry: ") + analysis::money(f.expected);
     probabilityText_ = text + profitChanceBeforeExpiry(law);

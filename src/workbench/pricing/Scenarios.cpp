@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace workbench::scenarios {
@@ -132,8 +133,6 @@ Basis basisOf(const PositionState& p, const beforeexpiry::Inputs& inputs, payoff
             p.putPrice,      p.takesPart,   p.underlyingQty, p.underlyingPrice,
             p.costPerOption, p.costPerUnit, inputs,          kind,
             range.xmin,      range.xmax};
-    b.inputs.daysLeft = 0;
-    b.inputs.moreDaysLeft.clear();
     return b;
 }
 
@@ -143,6 +142,16 @@ Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
     const double today = platform::numbers::decimalValue(position.underlyingPrice);
     t.prices = rowPrices(range.xmin, range.xmax, today, rows);
     t.daysLeft = columnDays(inputs.daysToday, columns);
+    // The dates the dashed curves are drawn at are columns too, so that the
+    // table and the diagram can be read side by side.
+    t.daysLeft.push_back(std::min(inputs.daysLeft, inputs.daysToday));
+    for (const int d : inputs.moreDaysLeft) {
+        if (d >= 0 && d <= inputs.daysToday) {
+            t.daysLeft.push_back(d);
+        }
+    }
+    std::sort(t.daysLeft.begin(), t.daysLeft.end(), std::greater<>());
+    t.daysLeft.erase(std::unique(t.daysLeft.begin(), t.daysLeft.end()), t.daysLeft.end());
     if (t.prices.empty()) {
         return t;
     }

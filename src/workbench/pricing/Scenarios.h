@@ -68,8 +68,8 @@ std::vector<double> rowPrices(double from, double to, double today, int rows);
 std::vector<int> columnDays(int daysToday, int columns);
 
 // What a table is built from, to tell whether a table at hand still holds:
-// every field the values depend on, and not the dates the dashed curves are
-// drawn at, which a student moves often and the table never reads.
+// every field the values depend on, the dates the dashed curves are drawn at
+// among them, for they are columns of the table as well.
 struct Basis {
     std::vector<float> strike, callQty, callPrice, putQty, putPrice;
     std::vector<bool> takesPart;
@@ -83,7 +83,9 @@ Basis basisOf(const PositionState& position, const beforeexpiry::Inputs& inputs,
               payoff::DiagramKind kind, const payoff::PriceRange& range);
 
 // The table of the last curve: its position, the inputs it is valued with
-// before expiry, its diagram and the price range it was drawn over. The
+// before expiry, its diagram and the price range it was drawn over. Its
+// columns are `columns` days evenly spaced (columnDays) and the days left
+// of the inputs and their more dates, most days first, each once. The
 // volatilities are found once for every column.
 Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
             payoff::DiagramKind kind, const payoff::PriceRange& range, int rows = defaultRows,

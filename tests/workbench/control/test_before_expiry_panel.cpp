@@ -41,6 +41,8 @@ private slots:
     void more_dates_typed_draw_a_curve_each_or_are_refused();
     void a_greek_chosen_by_keyboard_is_drawn_on_its_own_axis_and_exported_data();
     void a_greek_chosen_by_keyboard_is_drawn_on_its_own_axis_and_exported();
+    void tab_follows_the_layout_data();
+    void tab_follows_the_layout();
 };
 
 void TestBeforeExpiryPanel::days_left_typed_in_the_panel_draw_the_curve_and_its_greeks() {
@@ -419,6 +421,35 @@ void TestBeforeExpiryPanel::a_greek_chosen_by_keyboard_is_drawn_on_its_own_axis_
     retypeBox(QStringLiteral("0"));
     QVERIFY(layer->isHidden() && !layer->curve());
     QVERIFY(!h.bench->diagram().greekCurve);
+}
+
+void TestBeforeExpiryPanel::tab_follows_the_layout_data() {
+    QTest::addColumn<bool>("panel"); // the panel's controls, or the workbench's boxes
+    QTest::addColumn<QStringList>("order");
+    QTest::newRow("the panel, top to bottom")
+        << true << QStringList{"spnDaysToday",    "spnDaysLeft", "sldDaysLeft", "txtMoreDates",
+                               "cmdEvenlySpaced", "spnRate",     "spnDividend", "cmbExercise"};
+    QTest::newRow("the market's row, left to right")
+        << false
+        << QStringList{"txtUnderlyingQty", "txtCostPerOption", "txtCostPerUnit",
+                       "txtUnderlyingPrice", "cmdPlot"};
+}
+
+void TestBeforeExpiryPanel::tab_follows_the_layout() {
+    QFETCH(bool, panel);
+    QFETCH(QStringList, order);
+    WorkbenchHarness h;
+    QVERIFY(h.showActive());
+    workbench::BeforeExpiryPanel side(*h.bench);
+    side.show();
+    QWidget* window = panel ? static_cast<QWidget*>(&side) : h.bench.get();
+    clickIn(window, window->findChild<QWidget*>(order.front()));
+    QStringList seen{QApplication::focusWidget()->objectName()};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        seen << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(seen, order);
 }
 
 QTEST_MAIN(TestBeforeExpiryPanel)

@@ -316,9 +316,11 @@ void TestMarketInputs::the_probability_shown_names_its_law_and_follows_the_input
     workbench::beforeexpiry::Inputs in = h->bench->beforeExpiry();
     in.implied = false;
     h->bench->setBeforeExpiry(in);
-    QVERIFY(!lines().contains(QStringLiteral("Model: lognormal, volatility 30.00 %, 30 days")));
+    QVERIFY(!lines().contains(QStringLiteral(
+        "Model: lognormal, volatility 30.00 %, rate 5.00 %, dividend 0.00 %, 30 days")));
     h->bench->setProbabilityShown(true);
-    QVERIFY2(lines().contains(QStringLiteral("Model: lognormal, volatility 30.00 %, 30 days")),
+    QVERIFY2(lines().contains(QStringLiteral(
+                 "Model: lognormal, volatility 30.00 %, rate 5.00 %, dividend 0.00 %, 30 days")),
              qPrintable(h->bench->analysisText()));
     // The straddle bought for 14.00 gains below 36 and above 64: the chance
     // of either under the lognormal law, worked out here.
@@ -334,11 +336,13 @@ void TestMarketInputs::the_probability_shown_names_its_law_and_follows_the_input
         qPrintable(h->bench->analysisText()));
     // Its maximum profit has no limit; its maximum loss is at one price.
     QVERIFY(!h->bench->analysisText().contains(QStringLiteral("maximum profit:")));
-    QVERIFY(lines().contains(QStringLiteral("Probability of the maximum loss: 0.00 %")));
+    QVERIFY(lines().contains(QStringLiteral(
+        "Probability of the maximum loss: 0.00 % (reached only at 50.00, a single price)")));
     // Implied volatilities: those of the strike nearest today's price.
     in.implied = true;
     h->bench->setBeforeExpiry(in);
-    QVERIFY(h->bench->analysisText().contains(QStringLiteral("(implied at 50), 30 days")));
+    QVERIFY(h->bench->analysisText().contains(
+        QStringLiteral("(implied at 50), rate 5.00 %, dividend 0.00 %, 30 days")));
     h->bench->setProbabilityShown(false);
     QVERIFY(!h->bench->analysisText().contains(QStringLiteral("lognormal")));
 }

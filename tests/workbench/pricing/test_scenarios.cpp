@@ -7,7 +7,9 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -98,6 +100,22 @@ void TestScenarios::columns_run_from_today_to_expiry_each_day_once() {
     QFETCH(QList<int>, columns);
     const std::vector<int> days = sc::columnDays(daysToday, sc::defaultColumns);
     QCOMPARE(QList<int>(days.begin(), days.end()), columns);
+    // The dates the diagram's dashed curves show are columns as well.
+    be::Inputs in;
+    in.daysToday = daysToday;
+    in.daysLeft = daysToday / 2 + 1;
+    in.moreDaysLeft = {daysToday, 1};
+    const sc::Table t =
+        sc::build(holding(QStringLiteral("Straddle")), in, workbench::payoff::profitDiagram,
+                  workbench::payoff::priceRange(1, 100));
+    QList<int> withDates = columns;
+    for (const int d : {in.daysLeft, 1}) {
+        if (!withDates.contains(d)) {
+            withDates << d;
+        }
+    }
+    std::sort(withDates.begin(), withDates.end(), std::greater<>());
+    QCOMPARE(QList<int>(t.daysLeft.begin(), t.daysLeft.end()), withDates);
 }
 
 void TestScenarios::values_are_the_solid_and_the_dashed_curves_data() {
