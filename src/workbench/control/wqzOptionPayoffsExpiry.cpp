@@ -47,15 +47,21 @@ QString greeksText(const beforeexpiry::Greeks& g, int daysLeft, double price, bo
              number(g.thetaPerDay, greek), number(g.vegaPerPoint, greek));
 }
 
-// Where exercising an option held early pays, found from the pricing engine:
-// "Put 60: early exercise pays below 49.10 with 10 days left".
+// Where exercising an option early pays, at the critical price the pricing
+// engine gives: "Put 60: early exercise pays below 47.32 with 90 days left",
+// or for one written "Call 45 written: the holder may exercise early above
+// 78.30 with 20 days left".
 QString earlyExerciseText(const std::vector<beforeexpiry::EarlyExercise>& options, int daysLeft) {
     QString text;
     for (const beforeexpiry::EarlyExercise& o : options) {
         const bool put = o.right == pricing::Right::Put;
-        text += QStringLiteral("\n%1 %2: early exercise pays %3 %4 with %5 left")
+        // A written option is exercised by its holder, not by the student.
+        text += QStringLiteral("\n%1 %2%3: %4 %5 %6 with %7 left")
                     .arg(put ? QStringLiteral("Put") : QStringLiteral("Call"),
                          columns::strikeText(float(o.strike)),
+                         o.written ? QStringLiteral(" written") : QString(),
+                         o.written ? QStringLiteral("the holder may exercise early")
+                                   : QStringLiteral("early exercise pays"),
                          put ? QStringLiteral("below") : QStringLiteral("above"), money(o.boundary),
                          daysText(daysLeft));
     }

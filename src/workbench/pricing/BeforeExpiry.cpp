@@ -269,7 +269,7 @@ std::vector<EarlyExercise> Valuer::earlyExercise() const {
     for (const Leg& leg : legs_) {
         if (const std::optional<double> boundary =
                 pricing::earlyExerciseBoundary(quote(leg, 0), leg.volatility)) {
-            out.push_back({leg.row, leg.right, leg.strike, *boundary});
+            out.push_back({leg.row, leg.right, leg.strike, *boundary, leg.quantity < 0});
         }
     }
     return out;

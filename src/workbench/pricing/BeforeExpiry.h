@@ -49,7 +49,8 @@ struct EarlyExercise {
     int row = 0;
     pricing::Right right = pricing::Right::Put;
     double strike = 0;
-    double boundary = 0; // a price of the underlying
+    double boundary = 0;  // the critical price of the underlying
+    bool written = false; // the position is short the option: its holder decides
 };
 
 // The whole position's sensitivities at one price.

@@ -36,9 +36,17 @@ constexpr double kMostVolatility = 10;
 // price at this many steps.
 constexpr ql::Size kTreeSteps = 801;
 
-// How finely the exercise boundary is bisected: well inside the half cent
-// that its two decimals show.
-constexpr double kBoundaryPrecision = 0.001;
+// Where exercising early pays is found in two stages. A bisection on the
+// fast scheme's prices, to this share of the strike, finds where holding is
+// first worth more than exercising by kExcessLevel of the strike: a price a
+// little beyond the critical one. Lines through accurate prices on that
+// side then find the critical price: the first through that price and one
+// kSecondPoint of the strike further, the second through the prices where
+// the excess is about kFinalExcess of the strike and four times that.
+constexpr double kBoundaryPrecision = 1e-3;
+constexpr double kExcessLevel = 1e-5;
+constexpr double kSecondPoint = 5e-3;
+constexpr double kFinalExcess = 1e-6;
 
 ql::Option::Type type(Right r) {
     return r == Right::Call ? ql::Option::Call : ql::Option::Put;
@@ -142,8 +150,11 @@ double run(ql::VanillaOption::engine&& engine, const ext::shared_ptr<ql::Striked
     return results->value;
 }
 
-// An American price from the engine; throws what the library throws.
-double americanPrice(const Quote& q, double volatility) {
+// An American price from the engine; throws what the library throws. The
+// fast scheme prices curves to a tenth of a cent; the accurate one finds
+// the exercise boundary, where a millionth of the strike matters.
+double americanPrice(const Quote& q, double volatility,
+                     const ext::shared_ptr<ql::QdFpIterationScheme>& scheme) {
     const long days = wholeDays(q);
     if (days <= 0) {
         return exerciseValue(q);
@@ -169,7 +180,11 @@ double americanPrice(const Quote& q, double volatility) {
         return run(ql::BinomialVanillaEngine<ql::LeisenReimer>(process, kTreeSteps), payoff,
                    exercise);
     }
-    return run(ql::QdFpAmericanEngine(process, fastScheme()), payoff, exercise);
+    return run(ql::QdFpAmericanEngine(process, scheme), payoff, exercise);
+}
+
+double americanPrice(const Quote& q, double volatility) {
+    return americanPrice(q, volatility, fastScheme());
 }
 
 double anyPrice(const Quote& q, double volatility) {
@@ -369,46 +384,76 @@ std::optional<double> earlyExerciseBoundary(const Quote& q, double volatility) {
         wholeDays(q) <= 0) {
         return std::nullopt;
     }
+    static const ext::shared_ptr<ql::QdFpIterationScheme> accurate =
+        ql::QdFpAmericanEngine::accurateScheme();
     // What holding is worth over exercising now, at price S: it only grows
-    // as a put's price rises and as a call's falls, so bisection finds where
-    // it reaches the tolerance.
-    const auto pays = [&](double S) {
+    // as a put's price rises and as a call's falls.
+    const auto excess = [&](double S, const ext::shared_ptr<ql::QdFpIterationScheme>& scheme) {
         Quote at = q;
         at.spot = S;
-        return americanPrice(at, volatility) - exerciseValue(at) <= exerciseTolerance;
+        return americanPrice(at, volatility, scheme) - exerciseValue(at);
     };
+    const bool put = q.right == Right::Put;
+    const double level = kExcessLevel * q.strike;
+    const auto holds = [&](double S) { return excess(S, fastScheme()) > level; };
     try {
-        if (q.right == Right::Put) {
+        // Where holding is first worth a little more, bisected on the fast
+        // scheme's prices: a price near the critical one, on the side where
+        // holding pays.
+        double near = 0;
+        if (put) {
             // With the rate above 0 a worthless underlying is exercised at
             // once; an option out of the money never is.
             double lo = 0;
             double hi = q.strike;
-            if (pays(hi)) {
+            if (!holds(hi)) {
                 return hi;
             }
-            while (hi - lo > kBoundaryPrecision) {
+            while (hi - lo > kBoundaryPrecision * q.strike) {
                 const double mid = (lo + hi) / 2;
-                (pays(mid) ? lo : hi) = mid;
+                (holds(mid) ? hi : lo) = mid;
             }
-            return lo;
-        }
-        double lo = q.strike;
-        if (pays(lo)) {
-            return lo;
-        }
-        double hi = 2 * q.strike;
-        while (!pays(hi)) {
-            lo = hi;
-            hi *= 2;
-            if (hi > 100 * q.strike) {
-                return std::nullopt;
+            near = hi;
+        } else {
+            double lo = q.strike;
+            if (!holds(lo)) {
+                return lo;
             }
+            double hi = 2 * q.strike;
+            while (holds(hi)) {
+                lo = hi;
+                hi *= 2;
+                if (hi > 100 * q.strike) {
+                    return std::nullopt;
+                }
+            }
+            while (hi - lo > kBoundaryPrecision * q.strike) {
+                const double mid = (lo + hi) / 2;
+                (holds(mid) ? lo : hi) = mid;
+            }
+            near = lo;
         }
-        while (hi - lo > kBoundaryPrecision) {
-            const double mid = (lo + hi) / 2;
-            (pays(mid) ? hi : lo) = mid;
+        // Holding and exercising meet at the critical price with the same
+        // slope, so the excess grows as the square of the distance from it:
+        // its square root is straight there. A line through two accurate
+        // prices on the holding side finds about where it reaches 0; a
+        // second through two prices as near as the excess stays well above
+        // the engine's error (a millionth and four millionths of the
+        // strike) finds it to far within a cent.
+        const double away = put ? 1 : -1;
+        const auto root = [&](double S) { return std::sqrt(std::max(excess(S, accurate), 0.0)); };
+        const auto line = [&](double a, double b) {
+            const double ga = root(a);
+            const double gb = root(b);
+            return std::pair(a - ga * (b - a) / (gb - ga), (gb - ga) / (b - a));
+        };
+        const auto [first, slope] = line(near, near + away * kSecondPoint * q.strike);
+        if (!std::isfinite(first) || !(slope * away > 0)) {
+            return near;
         }
-        return hi;
+        const double step = std::sqrt(kFinalExcess * q.strike) / std::abs(slope);
+        const double critical = line(first + away * step, first + away * 2 * step).first;
+        return std::isfinite(critical) ? critical : first;
     } catch (const std::exception&) {
         // QuantLib::Error among others: no boundary to tell.
     }

@@ -77,15 +77,13 @@ std::optional<double> impliedVolatility(const Quote& q, double premium);
 // at most the yield (r <= 0, r <= q). Those are worth their European twins.
 bool earlyExerciseMayPay(const Quote& q);
 
-// How close to its exercise value an option counts as worth no more than it.
-inline constexpr double exerciseTolerance = 0.0005;
-
-// Where exercising early pays: for a put the highest price of the underlying
-// at or below which the option is worth no more than exercising it now (its
-// value less the strike less the price within exerciseTolerance), for a call
-// the lowest price at or above which that holds; the quote's own spot plays
-// no part. Found by bisection on the engine's prices, to within a tenth of a
-// cent on the side where exercise pays. Nothing for a European quote, at
+// Where exercising early pays: the critical price, at which holding the
+// option and exercising it now are worth the same, to well within a cent;
+// exercise pays at or below it for a put and at or above it for a call. The
+// quote's own spot plays no part. Found from the engine's prices: holding
+// is worth more than exercising by the square of the distance from the
+// critical price near it, so two prices where the excess reaches two small
+// levels give it by extrapolation. Nothing for a European quote, at
 // expiry, where exercise never pays early (earlyExerciseMayPay), where
 // exercise pays in a band between two prices rather than all the way to 0
 // (a put with r < 0 and q < r, a call with q < 0 and r < q), for a call whose

@@ -28,6 +28,8 @@ private slots:
     void a_link_sets_up_the_market_it_names_data();
     void a_link_sets_up_the_market_it_names();
     void the_starting_market_comes_back_as_one_step();
+    void early_exercise_is_worded_for_whoever_decides_data();
+    void early_exercise_is_worded_for_whoever_decides();
 
 private:
     // Clicks the box, as a student does, and types over what it holds.
@@ -215,6 +217,28 @@ void TestMarketInputs::a_link_sets_up_the_market_it_names() {
     QCOMPARE(in.daysToday, 60);
     QCOMPARE(in.daysLeft, 20);
     QVERIFY2(lines().contains(atPrice), qPrintable(h->bench->analysisText()));
+}
+
+void TestMarketInputs::early_exercise_is_worded_for_whoever_decides_data() {
+    QTest::addColumn<QString>("strategy");
+    QTest::addColumn<QString>("line"); // the start of the read-out's line
+    QTest::newRow("a put bought") << "Naked Put"
+                                  << "Put 50: early exercise pays below ";
+    QTest::newRow("a call written") << "Covered Call"
+                                    << "Call 50 written: the holder may exercise early above ";
+}
+
+void TestMarketInputs::early_exercise_is_worded_for_whoever_decides() {
+    QFETCH(QString, strategy);
+    QFETCH(QString, line);
+    const workbench::links::Reading link = workbench::links::read(
+        QUrl(QStringLiteral("wqz-workbench:load?strategy=%1&diagram=profit&exercise=american"
+                            "&dividend=6&rate=5&days=60&daysLeft=20&volatility=30")
+                 .arg(strategy)),
+        5);
+    QVERIFY2(link.load, qPrintable(link.problem));
+    h->bench->followLink(*link.load);
+    QVERIFY2(h->bench->analysisText().contains(u'\n' + line), qPrintable(h->bench->analysisText()));
 }
 
 void TestMarketInputs::the_starting_market_comes_back_as_one_step() {

@@ -53,6 +53,60 @@ double tree(pricing::Quote q, double volatility, double spot) {
     return v[0];
 }
 
+double normal(double x) {
+    return 0.5 * std::erfc(-x / std::sqrt(2.0));
+}
+
+// The critical price of an American put with `years` to expiry, from the
+// integral equation its exercise boundary B solves at every time left t
+// (Kim, 1990):
+//   K - B(t) = p(B(t), t) + integral over 0 < s < t of
+//     r K e^(-r s) N(-d2(B(t) / B(t - s), s)) - q B(t) e^(-q s) N(-d1(...)),
+// p the European put. Solved forwards from B(0) = K min(1, r / q) on times
+// left crowded near 0, where the boundary falls fastest, each B(t) by
+// bisection with the integral by the trapezoid rule.
+double criticalPutPrice(double K, double years, double r, double q, double vol) {
+    constexpr int steps = 600;
+    std::vector<double> t(steps + 1);
+    std::vector<double> b(steps + 1);
+    for (int i = 0; i <= steps; ++i) {
+        t[std::size_t(i)] = years * double(i) * i / (double(steps) * steps);
+    }
+    b[0] = q > 0 ? K * std::min(1.0, r / q) : K;
+    const auto d1 = [&](double x, double s) {
+        return (std::log(x) + (r - q + vol * vol / 2) * s) / (vol * std::sqrt(s));
+    };
+    for (std::size_t i = 1; i <= std::size_t(steps); ++i) {
+        const double ti = t[i];
+        const auto gap = [&](double B) {
+            const double sd = vol * std::sqrt(ti);
+            const double european = K * std::exp(-r * ti) * normal(-(d1(B / K, ti) - sd)) -
+                                    B * std::exp(-q * ti) * normal(-d1(B / K, ti));
+            // At s = 0 the two terms are half their weights.
+            double integral = 0;
+            double last = (r * K - q * B) / 2;
+            for (std::size_t j = i; j-- > 0;) {
+                const double s = ti - t[j];
+                const double x = B / b[j];
+                const double here =
+                    r * K * std::exp(-r * s) * normal(-(d1(x, s) - vol * std::sqrt(s))) -
+                    q * B * std::exp(-q * s) * normal(-d1(x, s));
+                integral += (here + last) / 2 * (t[j + 1] - t[j]);
+                last = here;
+            }
+            return K - B - european - integral;
+        };
+        double lo = 1e-6 * K;
+        double hi = b[i - 1];
+        for (int k = 0; k < 60; ++k) {
+            const double mid = (lo + hi) / 2;
+            (gap(mid) > 0 ? lo : hi) = mid;
+        }
+        b[i] = (lo + hi) / 2;
+    }
+    return b.back();
+}
+
 double worstEngineError = 0;
 
 } // namespace
@@ -166,30 +220,42 @@ void TestEarlyExercise::an_american_premium_gives_back_its_volatility() {
 
 void TestEarlyExercise::early_exercise_pays_beyond_the_boundary_and_not_before_data() {
     QTest::addColumn<int>("right");
+    QTest::addColumn<double>("strike");
+    QTest::addColumn<int>("days");
     QTest::addColumn<double>("rate");
     QTest::addColumn<double>("dividend");
     QTest::addColumn<bool>("pays");
-    QTest::newRow("put") << int(Right::Put) << 0.05 << 0.0 << true;
-    QTest::newRow("put with a yield") << int(Right::Put) << 0.10 << 0.03 << true;
-    QTest::newRow("call with a yield") << int(Right::Call) << 0.05 << 0.08 << true;
-    QTest::newRow("call without one") << int(Right::Call) << 0.05 << 0.0 << false;
-    QTest::newRow("put at a rate of 0") << int(Right::Put) << 0.0 << 0.02 << false;
+    QTest::newRow("put") << int(Right::Put) << 50.0 << 60 << 0.05 << 0.0 << true;
+    QTest::newRow("the lesson's put at 60, 90 days")
+        << int(Right::Put) << 60.0 << 90 << 0.05 << 0.0 << true;
+    QTest::newRow("put with a yield") << int(Right::Put) << 50.0 << 60 << 0.10 << 0.03 << true;
+    QTest::newRow("call with a yield") << int(Right::Call) << 50.0 << 60 << 0.05 << 0.08 << true;
+    QTest::newRow("call 45, a 3 % yield, 20 days")
+        << int(Right::Call) << 45.0 << 20 << 0.01 << 0.03 << true;
+    QTest::newRow("call without one") << int(Right::Call) << 50.0 << 60 << 0.05 << 0.0 << false;
+    QTest::newRow("put at a rate of 0") << int(Right::Put) << 50.0 << 60 << 0.0 << 0.02 << false;
 }
 
 void TestEarlyExercise::early_exercise_pays_beyond_the_boundary_and_not_before() {
     QFETCH(int, right);
+    QFETCH(double, strike);
+    QFETCH(int, days);
     QFETCH(double, rate);
     QFETCH(double, dividend);
     QFETCH(bool, pays);
-    const pricing::Quote q = american(Right(right), 50, 50, 60, rate, dividend);
+    const pricing::Quote q = american(Right(right), 50, strike, days, rate, dividend);
     const std::optional<double> boundary = pricing::earlyExerciseBoundary(q, 0.3);
     QCOMPARE(bool(boundary), pays);
     if (boundary) {
-        const double B = *boundary;
-        const double beyond = B + (q.right == Right::Put ? 0.25 : -0.25);
-        QVERIFY2(tree(q, 0.3, B) - exerciseValue(q, B) < pricing::exerciseTolerance + 2e-4,
-                 qPrintable(QString::number(B)));
-        QVERIFY(tree(q, 0.3, beyond) - exerciseValue(q, beyond) > pricing::exerciseTolerance);
+        // A call's critical price is a put's with the rate and the yield
+        // changed places, the strike squared over it.
+        const double B =
+            q.right == Right::Put
+                ? criticalPutPrice(strike, q.years, rate, dividend, 0.3)
+                : strike * strike / criticalPutPrice(strike, q.years, dividend, rate, 0.3);
+        QVERIFY2(std::abs(*boundary - B) < 0.005,
+                 qPrintable(
+                     QStringLiteral("%1 against %2").arg(*boundary, 0, 'f', 4).arg(B, 0, 'f', 4)));
     }
 }
 
