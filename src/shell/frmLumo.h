@@ -196,6 +196,9 @@ private:
     // Whether the widget with the focus takes the key itself rather than a
     // menu command's shortcut.
     bool keyTakenByFocus(const QKeyEvent& key) const;
+    // Ctrl+V in the address box: the clipboard's text at the cursor, in one
+    // piece, cut with a word to what the box takes.
+    void pasteAddress();
     void displaySwitch(bool large);
 
     // What the student keeps between runs: read as the window is built,

@@ -10,6 +10,7 @@
 #include "services/MTaskList.h"
 #include "shell/frmLumo.h"
 #include "workbench/control/wqzOptionPayoffs.h"
+#include "workbench/model/WorkbenchLink.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -102,6 +103,8 @@ class TestFrmLumo : public QObject {
 private slots:
     void the_layout_pass_follows_the_worked_example();
     void the_numeric_values_show_the_first_curve_at_start_up();
+    void a_paste_into_the_address_box_goes_in_whole_or_is_cut_with_a_word_data();
+    void a_paste_into_the_address_box_goes_in_whole_or_is_cut_with_a_word();
     void a_narrow_window_keeps_the_browser_width_without_a_message();
     void a_workbench_below_the_client_area_keeps_the_grid_height();
     void a_minimised_window_moves_nothing();
@@ -702,6 +705,43 @@ void TestFrmLumo::the_numeric_values_show_the_first_curve_at_start_up() {
         QCOMPARE(values->TextMatrix(i, 2),
                  platform::numbers::format(bench.plotValue()[std::size_t(i)], u"#####0.0000"));
     }
+}
+
+void TestFrmLumo::a_paste_into_the_address_box_goes_in_whole_or_is_cut_with_a_word_data() {
+    QTest::addColumn<qsizetype>("length"); // of the text pasted
+    QTest::addColumn<bool>("cut");
+    const qsizetype most = workbench::links::longestLink + 1;
+    QTest::newRow("a page's address") << qsizetype(40) << false;
+    QTest::newRow("as much as the box has room for") << most - 2 << false;
+    QTest::newRow("a character more") << most - 1 << true;
+    QTest::newRow("10 MB") << qsizetype(10'000'000) << true;
+}
+
+void TestFrmLumo::a_paste_into_the_address_box_goes_in_whole_or_is_cut_with_a_word() {
+    QFETCH(qsizetype, length);
+    QFETCH(bool, cut);
+    Shell s;
+    s.window->Form_Load();
+    s.window->show();
+    QApplication::setActiveWindow(s.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
+    auto* box = s.child<QComboBox>("cmbNavigate");
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ab"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    s.clipboard.putText(QString(length, u'x'));
+    if (cut) {
+        s.fake.dialogs.script(platform::Dialogs::answerOk);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(s.fake.dialogs.pendingAnswers(), 0);
+    const qsizetype most = box->lineEdit()->maxLength();
+    const qsizetype taken = std::min(length, most - 2);
+    // At the cursor, between what was typed.
+    QCOMPARE(box->currentText(), u'a' + QString(taken, u'x') + u'b');
+    QCOMPARE(box->lineEdit()->cursorPosition(), 1 + taken);
+    QCOMPARE(s.fake.dialogs.shown().size(), cut ? 1 : 0);
 }
 
 QTEST_MAIN(TestFrmLumo)
