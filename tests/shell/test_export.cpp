@@ -210,10 +210,6 @@ void TestExport::with_nothing_to_export_a_message_says_so_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("says");
-    // The start-up curve is drawn before the window hands over its grid.
-    QTest::newRow("values before the first plot") << "mnuExportValues"
-                                                  << ""
-                                                  << "press Plot";
     QTest::newRow("an empty plot area") << "mnuExportDiagram"
                                         << "cmdClear"
                                         << "plot a position";

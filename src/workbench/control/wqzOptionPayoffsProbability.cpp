@@ -95,6 +95,9 @@ void wqzOptionPayoffs::showProbability() {
                      : QString(),
                  percent(expiryInputs_.rate), percent(expiryInputs_.dividendYield),
                  days == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(days));
+    // The marks of one standard deviation carry no price of their own.
+    text += QStringLiteral("\nOne standard deviation at expiry: %1 to %2")
+                .arg(analysis::money(law.quantile(-1)), analysis::money(law.quantile(1)));
     text += QStringLiteral("\nProbability of profit at expiry: ") + percent(f.profit);
     if (std::isfinite(f.highest)) {
         text += QStringLiteral("\nProbability of the maximum profit: ") + percent(f.highest) +

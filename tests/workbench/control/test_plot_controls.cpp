@@ -89,8 +89,10 @@ void TestPlotControls::start_up_shows_naked_call_in_yellow_with_the_put_of_row_1
     // Flat at 0 up to the strike, then rising: both in yellow.
     QCOMPARE(h->pixel(20, 0), yellow);
     QCOMPARE(h->pixel(80, 30), yellow);
-    // No values grid yet: the main window assigns it after start-up.
-    QCOMPARE(h->values->Rows(), 2);
+    // The main window assigns its values grid after start-up: it shows the
+    // start-up curve at once.
+    QCOMPARE(h->values->Rows(), workbench::payoff::sampleCount + 1);
+    QCOMPARE(h->values->TextMatrix(1, 1), QStringLiteral("1.0000"));
 
     // The step buttons act on the put of row 1.
     press("scup(0)");
@@ -210,6 +212,7 @@ void TestPlotControls::a_quantity_beyond_a_float_is_reported_and_nothing_is_plot
     const QImage before = h->pbox()->image();
     h->fake->pointer.setShape(platform::MousePointer::Shape::Hourglass);
     h->fake->dialogs.script(platform::Dialogs::answerOk);
+    const QString valuesBefore = h->values->TextMatrix(50, 2);
     press("cmdPlot");
     QCOMPARE(h->fake->dialogs.shown().size(), 1);
     QVERIFY(h->fake->dialogs.shown().first().text.endsWith(
@@ -219,7 +222,7 @@ void TestPlotControls::a_quantity_beyond_a_float_is_reported_and_nothing_is_plot
     QCOMPARE(h->cell(1, 0), QStringLiteral("2.00"));
     QCOMPARE(h->bench->position().callQty[1], 2.0f);
     QCOMPARE(h->pbox()->image(), before);
-    QCOMPARE(h->values->Rows(), 2);
+    QCOMPARE(h->values->TextMatrix(50, 2), valuesBefore);
     QCOMPARE(h->cell(2, 3), QStringLiteral("1e39"));
 }
 
