@@ -237,6 +237,9 @@ private:
     void pbox_KeyPress(int keyAscii);
     // The price under the pointer and the last curve's exact value there.
     void pbox_PointerMoved(QPointF at);
+    // The price with the fewest decimals (a hundred, ten, one, a tenth...)
+    // between two prices, the nearer to their middle at the same step.
+    static double roundestPrice(double a, double b);
     void selectUnderlying();
     void switchDisplay(void (display::wqzSetDisplay::*change)(std::int32_t&, std::int32_t&));
     void cmbStandard_Click();

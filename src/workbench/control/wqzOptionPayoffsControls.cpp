@@ -21,6 +21,9 @@
 #include <QLineEdit>
 #include <QScopeGuard>
 
+#include <algorithm>
+#include <cmath>
+
 namespace workbench {
 
 namespace {
@@ -77,7 +80,11 @@ void wqzOptionPayoffs::pbox_KeyPress(int keyAscii) {
 
 void wqzOptionPayoffs::pbox_PointerMoved(QPointF at) {
     using platform::numbers::format;
-    const double S = pbox->toUser(at).x();
+    // The pointer covers a pixel's worth of prices, a third of a unit or
+    // more: it reads the roundest price within it, so that 55 itself can be
+    // pointed at, rather than 54.91 or 55.25.
+    const double S = roundestPrice(pbox->toUser(at - QPointF(0.5, 0)).x(),
+                                   pbox->toUser(at + QPointF(0.5, 0)).x());
     QString text = QStringLiteral("Price ") + format(S, u"####0.00");
     if (lastCurve_) {
         text += (lastKind_ == payoff::profitDiagram ? QStringLiteral("   Profit ")
@@ -90,6 +97,18 @@ void wqzOptionPayoffs::pbox_PointerMoved(QPointF at) {
         }
     }
     hover_->showAt(at, text);
+}
+
+double wqzOptionPayoffs::roundestPrice(double a, double b) {
+    const double lo = std::min(a, b);
+    const double hi = std::max(a, b);
+    for (const double step : {100.0, 50.0, 10.0, 5.0, 1.0, 0.5, 0.1, 0.05, 0.01}) {
+        const double candidate = std::round((lo + hi) / 2 / step) * step;
+        if (candidate >= lo && candidate <= hi) {
+            return candidate;
+        }
+    }
+    return (lo + hi) / 2;
 }
 
 void wqzOptionPayoffs::selectUnderlying() {

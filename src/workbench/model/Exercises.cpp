@@ -211,7 +211,8 @@ QString hint(const Exercise& exercise) {
         return readLine("Maximum loss", "the lowest the profit curve goes, as an amount lost");
     case Asks::ProfitAt:
         return QStringLiteral("Plot the profit diagram and rest the mouse on the profit curve at "
-                              "%1: the read-out beside the pointer gives the profit there. Or "
+                              "%1: the read-out in the plot area's bottom left corner gives the "
+                              "profit there. Or "
                               "add up each leg's profit at %1.")
             .arg(money(exercise.price));
     case Asks::ProfitLimited:

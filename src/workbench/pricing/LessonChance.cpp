@@ -31,9 +31,9 @@ const std::vector<Exercise>& chanceExercises() {
          u"wqz-workbench:load?strategy=Straddle&diagram=profit&days=90&daysLeft=0"
          u"&volatility=40&price=50&rate=5&dividend=0&exercise=european",
          Asks::UpperOneSigma, 0, kCent, u"60.54",
-         u"The plot area marks the +1\u03c3 line without its price: work it out as the page "
-         u"shows, today's price times e to the power (r - q - \u03c3\u00b2/2) T + \u03c3 \u221aT "
-         u"with T = 90/365, and point at the dotted line to check it roughly."},
+         u"With Options > Show Probability on, read the line \"One standard deviation at "
+         u"expiry\" in the analysis under the numeric values: its second price is the +1\u03c3 "
+         u"mark's."},
         {u"todays-price-1",
          u"wqz-workbench:load?strategy=Covered%20Call&diagram=profit&days=30&daysLeft=30"
          u"&volatility=implied&price=53&rate=5&dividend=0&exercise=european",
@@ -44,14 +44,16 @@ const std::vector<Exercise>& chanceExercises() {
          u"wqz-workbench:load?position=p3:1&diagram=payoff&days=90&daysLeft=60"
          u"&volatility=30&price=50&rate=5&dividend=6&exercise=european",
          Asks::ValueWithDaysLeft, 48, kCent, u"3.53",
-         u"Look at the dashed curve, the value with 60 days left: point at 48 and read the "
-         u"line \"With 60 days left\" in the plot area's corner."},
+         u"Look at the dashed curve, the value with 60 days left: rest the mouse on it at 48 "
+         u"and read the line \"With 60 days left\" in the read-out in the plot area's bottom left "
+         u"corner."},
         {u"early-exercise-1",
          u"wqz-workbench:load?position=p5:1&diagram=payoff&days=90&daysLeft=30"
          u"&volatility=30&price=50&rate=5&dividend=0&exercise=american",
          Asks::ValueWithDaysLeft, 55, kCent, u"5.27",
-         u"Check that the Before Expiry panel's Exercise box says American, then point at 55 "
-         u"and read the line \"With 30 days left\" in the plot area's corner."},
+         u"Check that the Before Expiry panel's Exercise box says American, then rest the "
+         u"mouse on the dashed curve at 55 and read the line \"With 30 days left\" in the "
+         u"read-out in the plot area\'s bottom left corner."},
     };
     return table;
 }

@@ -38,8 +38,8 @@ const std::vector<Exercise>& positionExercises() {
          u"The Break-even line of the analysis below the numeric values gives both prices."},
         {u"iron-condor-2", ironCondor, Asks::ProfitAt, 42, toTheCent, u"-0.25",
          u"At 42 only the written put at 45 is in the money, and it costs what it is worth at "
-         u"expiry. Point at 42 on the profit curve: the plot area's bottom left corner reads "
-         u"the profit there."},
+         u"expiry. Rest the mouse on the profit curve at 42: the read-out in the plot area's "
+         u"bottom left corner gives the profit there."},
         {u"iron-condor-3", ironCondorWithCosts, Asks::UpperBreakEven, 0, toTheCent, u"56.95",
          u"The costs of the four trades come off the credit before the written call starts "
          u"giving it back. Load the condor with its costs and read the Break-even line of the "
@@ -50,8 +50,8 @@ const std::vector<Exercise>& positionExercises() {
          u"of the profit curve."},
         {u"iron-butterfly-2", ironButterfly, Asks::ProfitAt, 53, toTheCent, u"4.00",
          u"At 53 only the written call at 50 is in the money, and it costs what it is worth at "
-         u"expiry. Point at 53 on the profit curve: the plot area's bottom left corner reads "
-         u"the profit there."},
+         u"expiry. Rest the mouse on the profit curve at 53: the read-out in the plot area's "
+         u"bottom left corner gives the profit there."},
         {u"collar-1", collar, Asks::BreakEven, 0, toTheCent, u"44.00",
          u"Between the strikes the collar gains and loses one for one with the unit, so it "
          u"breaks even where the unit has made up what the whole position cost. Read the "

@@ -39,23 +39,34 @@ constexpr const char16_t* kButterfly30 =
 const std::vector<Exercise>& timeExercises() {
     static const std::vector<Exercise> table = {
         {u"time-value-1", kCall10, Asks::ValueWithDaysLeft, 55, 0.01, u"5.09",
-         u"Read the dashed curve of 10 days left at 55: hover over it."},
+         u"Rest the mouse on the dashed curves at 55: the read-out in the plot area's bottom left "
+         u"corner gives "
+         u"the line \"With 10 days left\" there."},
         {u"time-value-2", kCall20, Asks::ThetaPerDay, 50, 0.001, u"-0.038",
-         u"Choose Theta under the diagram and read its curve at 50, 20 days left."},
+         u"Read the line \"Theta ... a day\" of the analysis under the numeric values: its "
+         u"greeks are at today's price, 50, with the 20 days left the slider shows."},
         {u"time-value-3", kCall20, Asks::ValueWithDaysLeft, 45, 0.01, u"0.11",
-         u"Read the highlighted dashed curve, 20 days left, at 45."},
+         u"Rest the mouse on the dashed curves at 45: the read-out in the plot area's bottom left "
+         u"corner gives "
+         u"the line \"With 20 days left\" there."},
         {u"volatility-1", kPut40Implied, Asks::ImpliedVolatility, 0, 0.1, u"67.1",
          u"Open Before Expiry and read the put's column of Implied volatilities, row 40."},
         {u"volatility-2", kStraddle40, Asks::ValueWithDaysLeft, 45, 0.01, u"5.48",
-         u"Read the dashed curve at 45, with 40 % volatility and 20 days left."},
+         u"Rest the mouse on the dashed curve at 45: the read-out in the plot area's bottom left "
+         u"corner gives "
+         u"the line \"With 20 days left\", valued with 40 % volatility."},
         {u"volatility-3", kButterfly20, Asks::VegaPerPoint, 50, 0.001, u"-0.093",
-         u"Choose Vega under the diagram and read its curve at 50."},
+         u"Read the line \"Vega ... a point\" of the analysis under the numeric values: its "
+         u"greeks are at today's price, 50."},
         {u"greeks-1", kCall20, Asks::Delta, 55, 0.01, u"0.92",
-         u"Choose Delta under the diagram and read its curve at 55, or the dashed curve's slope."},
+         u"Type 55 as Price today and press Enter: the analysis's greeks are at today's "
+         u"price, so read its line \"Delta\" with 20 days left."},
         {u"greeks-2", kButterfly30, Asks::Gamma, 50, 0.001, u"-0.221",
-         u"Choose Gamma under the diagram and read its curve at 50, 20 days left."},
+         u"Read \"Gamma\" in the analysis under the numeric values: its greeks are at "
+         u"today's price, 50, with the 20 days left the slider shows."},
         {u"greeks-3", kButterfly30, Asks::Delta, 45, 0.01, u"0.81",
-         u"Choose Delta under the diagram and read its curve at 45, 20 days left."},
+         u"Type 45 as Price today and press Enter: the analysis's greeks are at today's "
+         u"price, so read its line \"Delta\" with 20 days left."},
     };
     return table;
 }
