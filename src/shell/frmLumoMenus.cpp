@@ -162,6 +162,11 @@ void frmLumo::createMenus() {
     markers->setChecked(true);
     QAction* probability = item(options, "mnuShowProbability", "Show &Probability");
     probability->setCheckable(true);
+    QAction* legend = item(options, "mnuShowLegend", "Show Le&gend");
+    legend->setCheckable(true);
+    legend->setChecked(true);
+    legend->setStatusTip(
+        QStringLiteral("Shows or hides the legend of the curves over the diagram"));
     // The swatches take no focus; the keyboard chooses a colour here.
     QMenu* colours = options->addMenu(QStringLiteral("Curve &Colour"));
     colours->setObjectName(QStringLiteral("mnuCurveColour"));
@@ -236,6 +241,8 @@ void frmLumo::createMenus() {
                 kept_.probabilityShown = shown;
                 keep();
             }));
+    connect(legend, &QAction::toggled, this,
+            guarded([this](bool shown) { ucLumo->setLegendShown(shown); }));
     // As the student left them.
     markers->setChecked(kept_.markersShown);
     probability->setChecked(kept_.probabilityShown);

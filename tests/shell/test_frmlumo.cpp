@@ -467,6 +467,7 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
                                     "-",
                                     "Show &Markers",
                                     "Show &Probability",
+                                    "Show Le&gend",
                                     "Curve &Colour",
                                     "Before &Expiry Panel",
                                     "&Scenarios Panel",

@@ -47,6 +47,9 @@ void CurveLegend::clear() {
 }
 
 void CurveLegend::paintEvent(QPaintEvent*) {
+    if (!shown_) {
+        return;
+    }
     QPainter p(this);
     const QFontMetrics fm = p.fontMetrics();
     const qsizetype hidden = std::max<qsizetype>(0, entries_.size() - shownEntries);
@@ -66,9 +69,23 @@ void CurveLegend::paintEvent(QPaintEvent*) {
     }
     const int lineHeight = fm.height();
     const QMargins inset = insets_ ? insets_() : QMargins();
-    const QRect box(width() - inset.right() - textWidth - kSwatch - 3 * kPad - kPad,
-                    inset.top() + kPad, textWidth + kSwatch + 3 * kPad,
-                    int(lines.size()) * lineHeight + 2 * kPad);
+    const QSize size(textWidth + kSwatch + 3 * kPad, int(lines.size()) * lineHeight + 2 * kPad);
+    const QRect corners[] = {
+        QRect(QPoint(width() - inset.right() - size.width() - kPad, inset.top() + kPad), size),
+        QRect(QPoint(kPad, inset.top() + kPad), size),
+        QRect(QPoint(width() - inset.right() - size.width() - kPad,
+                     height() - inset.bottom() - size.height() - kPad),
+              size)};
+    QRect box = corners[0];
+    if (coverage_) {
+        int least = coverage_(box);
+        for (const QRect& other : corners) {
+            if (const int hidden = coverage_(other); hidden < least) {
+                least = hidden;
+                box = other;
+            }
+        }
+    }
     p.fillRect(box, QColor(255, 255, 255, 225));
     int y = box.top() + kPad;
     const qsizetype firstDashed = lines.size() - beforeExpiry_.size();

@@ -14,7 +14,8 @@
 namespace workbench {
 
 // The curves drawn since the plot area was last cleared, each with its colour
-// and what it shows, in the plot area's top right corner. Like the pointer's
+// and what it shows, in a corner of the plot area where it hides least of
+// them. Like the pointer's
 // read-out it lies over the area as a widget of its own and lets the mouse
 // through, so the kept and copied picture is the curves alone.
 class CurveLegend : public PlotOverlay {
@@ -42,6 +43,18 @@ public:
     // How far in from the area's top and right edges the legend keeps, asked
     // at every paint: the greek curve's axis stands there.
     void setInsets(std::function<QMargins()> insets) { insets_ = std::move(insets); }
+    // How much of the curves a box of the area would hide, asked at every
+    // paint: the legend takes the top corner or the bottom right one where
+    // it hides least (the bottom left is the pointer's read-out's), the top
+    // right when none is better.
+    void setCoverage(std::function<int(const QRect&)> coverage) { coverage_ = std::move(coverage); }
+    // The student may turn the legend off to see all of the curves; it
+    // keeps its entries meanwhile.
+    void setShown(bool shown) {
+        shown_ = shown;
+        update();
+    }
+    bool shown() const { return shown_; }
     const QList<Entry>& entries() const { return entries_; }
     const QList<Entry>& beforeExpiry() const { return beforeExpiry_; }
     int highlighted() const { return highlighted_; }
@@ -54,6 +67,8 @@ private:
     QList<Entry> beforeExpiry_;
     int highlighted_ = -1;
     std::function<QMargins()> insets_;
+    std::function<int(const QRect&)> coverage_;
+    bool shown_ = true;
 };
 
 } // namespace workbench

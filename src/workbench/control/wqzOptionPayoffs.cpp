@@ -85,6 +85,14 @@ wqzOptionPayoffs::wqzOptionPayoffs(platform::Clipboard& clipboard, QWidget* pare
     platform::eventPump().doEvents();
 }
 
+void wqzOptionPayoffs::setLegendShown(bool shown) {
+    legend_->setShown(shown);
+}
+
+bool wqzOptionPayoffs::legendShown() const {
+    return legend_->shown();
+}
+
 QUndoStack& wqzOptionPayoffs::undoStack() {
     return history_->stack();
 }
@@ -110,6 +118,23 @@ void wqzOptionPayoffs::createControls() {
     markers_ = new MarkerLayer(pbox);
     legend_ = new CurveLegend(pbox);
     legend_->setInsets([this] { return greekCurve_->axisRoom(); });
+    legend_->setCoverage([this](const QRect& box) {
+        // The points of every curve drawn and of the dashed ones, as the
+        // area shows them now.
+        int hidden = 0;
+        const auto count = [&](const QList<QPointF>& points) {
+            for (const QPointF& p : points) {
+                hidden += box.contains(pbox->toPixels(p.x(), p.y()).toPoint()) ? 1 : 0;
+            }
+        };
+        for (const DrawnCurve& c : std::as_const(drawnCurves_)) {
+            count(c.points);
+        }
+        for (const DatedCurves::Curve& c : dates_.curves()) {
+            count(c.points);
+        }
+        return hidden;
+    });
     hover_ = new HoverReadout(pbox);
     // The boxes hold no more than a file keeps, typed or pasted.
     for (int i = 0; i < 4; ++i) {

@@ -149,6 +149,9 @@ public:
     // Marks on the last curve (strikes, break-evens, extremes) over the
     // diagram; shown unless turned off.
     void setMarkersShown(bool shown);
+    // The legend of the curves over the diagram; shown unless turned off.
+    void setLegendShown(bool shown);
+    bool legendShown() const;
     // The law of the price at expiry under the diagram, and in the profit
     // diagram how likely the last curve's outcomes are; off unless turned on.
     void setProbabilityShown(bool shown);

@@ -21,6 +21,8 @@ private slots:
     void cleanup();
 
     void start_up_shows_naked_call_in_yellow_with_the_put_of_row_1_selected();
+    void the_legend_takes_the_corner_where_it_hides_least_and_can_be_hidden_data();
+    void the_legend_takes_the_corner_where_it_hides_least_and_can_be_hidden();
     void plot_rewrites_quantity_cells_with_two_decimals_data();
     void plot_rewrites_quantity_cells_with_two_decimals();
     void ten_small_steps_on_the_underlying_give_exactly_one();
@@ -536,6 +538,43 @@ void TestPlotControls::the_analysis_and_the_list_describe_the_position_on_screen
     QCOMPARE(h->bench->analysisText().section(u'\n', 0, 0), firstLine);
     QCOMPARE(h->bench->analysisStale(), firstLine.startsWith(u"As last"));
     QCOMPARE(h->strategies()->currentText(), listed);
+}
+
+void TestPlotControls::the_legend_takes_the_corner_where_it_hides_least_and_can_be_hidden_data() {
+    QTest::addColumn<QString>("strategy");
+    QTest::addColumn<bool>("left"); // the legend stands at the left
+    // A call rises into the top right corner; a put falls from the top left.
+    QTest::newRow("a call") << "Naked Call" << true;
+    QTest::newRow("a put") << "Naked Put" << false;
+}
+
+void TestPlotControls::the_legend_takes_the_corner_where_it_hides_least_and_can_be_hidden() {
+    QFETCH(QString, strategy);
+    QFETCH(bool, left);
+    QVERIFY(h->showActive());
+    h->choose(strategy);
+    auto* legend = h->pbox()->findChild<QWidget*>(QStringLiteral("curveLegend"));
+    QVERIFY(legend);
+    // Where the legend paints: the columns it covers.
+    const auto painted = [legend] {
+        const QImage picture = legend->grab().toImage();
+        int from = picture.width();
+        int to = -1;
+        for (int x = 0; x < picture.width(); ++x) {
+            for (int y = 0; y < picture.height(); ++y) {
+                if (qAlpha(picture.pixel(x, y)) > 0) {
+                    from = std::min(from, x);
+                    to = std::max(to, x);
+                }
+            }
+        }
+        return std::pair(from, to);
+    };
+    const auto [from, to] = painted();
+    QVERIFY(to > from);
+    QCOMPARE(to < legend->width() / 2, left);
+    h->bench->setLegendShown(false);
+    QCOMPARE(painted().second, -1);
 }
 
 QTEST_MAIN(TestPlotControls)
