@@ -6,6 +6,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace workbench {
@@ -57,16 +58,26 @@ void ProbabilityLayer::paintEvent(QPaintEvent*) {
     // One and two standard deviations either side, where they are shown.
     p.setPen(QPen(QColor(255, 255, 255, 150), 1, Qt::DotLine));
     const QFontMetrics fm(font());
+    // A label that would run into the one before it on its line goes a line
+    // up, so that a narrow band keeps every mark readable.
+    std::array<double, 4> lineEnds;
+    lineEnds.fill(-1e9);
     for (const int k : {-2, -1, 1, 2}) {
         const double x = area_->toPixels(law_->quantile(k), 0).x();
         if (x < 0 || x > width()) {
             continue;
         }
-        const double top = foot - heightShare * height() - fm.height();
-        p.drawLine(QPointF(x, foot), QPointF(x, top));
         const QString label = (k < 0 ? QStringLiteral("\u2212") : QStringLiteral("+")) +
                               QString::number(std::abs(k)) + QStringLiteral("\u03c3");
-        p.drawText(QPointF(x - fm.horizontalAdvance(label) / 2.0, top - 2), label);
+        const double half = fm.horizontalAdvance(label) / 2.0;
+        std::size_t line = 0;
+        while (line + 1 < lineEnds.size() && x - half <= lineEnds[line] + 2) {
+            ++line;
+        }
+        const double top = foot - heightShare * height() - fm.height() * double(1 + line);
+        p.drawLine(QPointF(x, foot), QPointF(x, top));
+        p.drawText(QPointF(x - half, top - 2), label);
+        lineEnds[line] = x + half;
     }
 }
 
