@@ -116,6 +116,7 @@ void wqzOptionPayoffs::createControls() {
     expiryCurve_ = new ExpiryCurveLayer(pbox);
     greekCurve_ = new GreekCurveLayer(pbox);
     markers_ = new MarkerLayer(pbox);
+    pbox->installEventFilter(this);
     legend_ = new CurveLegend(pbox);
     legend_->setInsets([this] { return greekCurve_->axisRoom(); });
     legend_->setCoverage([this](const QRect& box) {
@@ -275,6 +276,11 @@ void wqzOptionPayoffs::connectControls() {
 }
 
 bool wqzOptionPayoffs::eventFilter(QObject* watched, QEvent* event) {
+    // The diagram's own read-out follows the pointer; its tooltip, there for
+    // a screen reader and the keyboard, would cover it.
+    if (watched == pbox && event->type() == QEvent::ToolTip) {
+        return true;
+    }
     if (event->type() == QEvent::MouseButtonRelease &&
         (watched == Label1[0] || watched == Label1[1])) {
         platform::runGuarded([this] { selectUnderlying(); });

@@ -170,6 +170,11 @@ public:
     void EnlargeFont();
     void ReduceFont();
 
+    // The price the pointer reads where it stands over a pixel's worth of
+    // prices from a to b: the one with the fewest decimals (a hundred, ten,
+    // one, a tenth...) between them.
+    static double roundestPrice(double a, double b);
+
     // The state, for the program's own commands and for tests.
     PositionState& position() { return position_; }
     const PositionState& position() const { return position_; }
@@ -240,9 +245,7 @@ private:
     void pbox_KeyPress(int keyAscii);
     // The price under the pointer and the last curve's exact value there.
     void pbox_PointerMoved(QPointF at);
-    // The price with the fewest decimals (a hundred, ten, one, a tenth...)
-    // between two prices, the nearer to their middle at the same step.
-    static double roundestPrice(double a, double b);
+
     void selectUnderlying();
     void switchDisplay(void (display::wqzSetDisplay::*change)(std::int32_t&, std::int32_t&));
     void cmbStandard_Click();

@@ -49,8 +49,6 @@ void wqzOptionPayoffs::describeControls() {
     describe(pbox, QStringLiteral("Diagram"),
              QStringLiteral("The payoff or profit diagram: the underlying's price across, the "
                             "value up. Ctrl+C copies it."));
-    // The diagram's own read-out follows the pointer: a tooltip would cover it.
-    pbox->setToolTip(QString());
     describe(Text1[0], QStringLiteral("Highest value shown"),
              QStringLiteral("The value at the top of the diagram"));
     describe(Text1[1], QStringLiteral("Lowest value shown"),

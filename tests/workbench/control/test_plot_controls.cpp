@@ -7,8 +7,10 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QRegion>
 #include <QTest>
+#include <QToolTip>
 
 namespace {
 constexpr platform::Rgb yellow = 0xFFFF00;
@@ -461,8 +463,13 @@ void TestPlotControls::the_pointer_reads_the_last_curve_exactly_without_touching
     QTest::mouseMove(h->pbox(), at);
     const auto* readout = h->pbox()->findChild<QWidget*>(QStringLiteral("hoverReadout"));
     QVERIFY(readout && readout->isVisible());
-    // The butterfly's payoff, from its legs, at the price the pixel stands for.
-    const double S = h->pbox()->toUser(at).x();
+    // The butterfly's payoff, from its legs, at the price the pixel stands
+    // for: the roundest of the prices it covers, within half a pixel.
+    const double S = workbench::wqzOptionPayoffs::roundestPrice(
+        h->pbox()->toUser(QPointF(at) - QPointF(0.5, 0)).x(),
+        h->pbox()->toUser(QPointF(at) + QPointF(0.5, 0)).x());
+    QVERIFY(std::abs(S - h->pbox()->toUser(at).x()) <=
+            std::abs(h->pbox()->toUser(at).x() - h->pbox()->toUser(at + QPoint(1, 0)).x()));
     const double payoff = std::max(S - 40, 0.0) - 2 * std::max(S - 50, 0.0) + std::max(S - 60, 0.0);
     QString want = QStringLiteral("Price ") + QString::number(S, 'f', 2);
     if (!cleared) {
@@ -479,6 +486,10 @@ void TestPlotControls::the_pointer_reads_the_last_curve_exactly_without_touching
         QCOMPARE(shown, want);
     }
     QCOMPARE(h->pbox()->image(), picture);
+    // The diagram's tooltip never covers the read-out.
+    QHelpEvent help(QEvent::ToolTip, at, h->pbox()->mapToGlobal(at));
+    QApplication::sendEvent(h->pbox(), &help);
+    QVERIFY(!QToolTip::isVisible());
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(h->pbox(), &leave);
     QVERIFY(!readout->isVisible());
