@@ -75,6 +75,20 @@ std::optional<QString> fromPointer(const Shell& s, double price, const QString& 
     return std::nullopt;
 }
 
+// The break-evens and the extremes, as the analysis names them.
+std::optional<QString> atExpiry(const Shell& s, strategy::Asks asks) {
+    switch (asks) {
+    case strategy::Asks::UpperBreakEven:
+        return fromAnalysis(s, QStringLiteral("Break-even: "), {}, true);
+    case strategy::Asks::GreatestProfit:
+        return fromAnalysis(s, QStringLiteral("Maximum profit: "));
+    case strategy::Asks::GreatestLoss:
+        return fromAnalysis(s, QStringLiteral("Maximum loss: "));
+    default:
+        return fromAnalysis(s, QStringLiteral("Break-even: "));
+    }
+}
+
 QString daysLeftLabel(const Shell& s) {
     const int days = s.window->workbench()->beforeExpiry().daysLeft;
     return days == 1 ? QStringLiteral("With 1 day left ")
@@ -108,13 +122,13 @@ std::optional<QString> lessonAnswer(const Shell& s, const lessons::Exercise& e) 
         return fromAnalysis(s, QStringLiteral("Expected profit at expiry: "));
     case A::LowerBreakEven:
     case A::BreakEven:
-        return fromAnalysis(s, QStringLiteral("Break-even: "));
+        return atExpiry(s, strategy::Asks::LowerBreakEven);
     case A::UpperBreakEven:
-        return fromAnalysis(s, QStringLiteral("Break-even: "), {}, true);
+        return atExpiry(s, strategy::Asks::UpperBreakEven);
     case A::GreatestProfit:
-        return fromAnalysis(s, QStringLiteral("Maximum profit: "));
+        return atExpiry(s, strategy::Asks::GreatestProfit);
     case A::GreatestLoss:
-        return fromAnalysis(s, QStringLiteral("Maximum loss: "));
+        return atExpiry(s, strategy::Asks::GreatestLoss);
     case A::LowerOneSigma:
         return fromAnalysis(s, QStringLiteral("One standard deviation at expiry: "));
     case A::UpperOneSigma:
@@ -145,13 +159,10 @@ std::optional<QString> strategyAnswer(const Shell& s, const strategy::Exercise& 
     switch (e.asks) {
     case A::BreakEven:
     case A::LowerBreakEven:
-        return fromAnalysis(s, QStringLiteral("Break-even: "));
     case A::UpperBreakEven:
-        return fromAnalysis(s, QStringLiteral("Break-even: "), {}, true);
     case A::GreatestProfit:
-        return fromAnalysis(s, QStringLiteral("Maximum profit: "));
     case A::GreatestLoss:
-        return fromAnalysis(s, QStringLiteral("Maximum loss: "));
+        return atExpiry(s, e.asks);
     case A::ProfitAt:
         return fromPointer(s, e.price, QStringLiteral("Profit "));
     case A::ProfitLimited:
