@@ -12,6 +12,7 @@
 #include "services/MTaskList.h"
 #include "services/ReportError.h"
 #include "workbench/control/GridEditing.h"
+#include "workbench/control/PositionHistory.h"
 #include "workbench/control/ScenarioTable.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 #include "workbench/model/WorkbenchLink.h"
@@ -115,8 +116,11 @@ void frmLumo::createMenus() {
     // Once the oldest steps were dropped to keep the history bounded, the
     // greyed item says why nothing is left to undo. The stack's own action
     // names the step otherwise.
-    const auto sayWhyNone = [this, undo, &changes] {
-        if (!changes.canUndo() && ucLumo->olderStepsDropped()) {
+    // The stack says so itself: it may tell of its last changes while the
+    // window and the workbench are already going.
+    const auto sayWhyNone = [undo, &changes] {
+        if (!changes.canUndo() &&
+            changes.property(workbench::PositionHistory::droppedProperty).toBool()) {
             undo->setText(QStringLiteral("&Undo (older steps are not kept)"));
         }
     };

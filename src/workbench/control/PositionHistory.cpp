@@ -2,6 +2,7 @@
 
 #include <QUndoCommand>
 #include <QUndoStack>
+#include <QVariant>
 
 namespace workbench {
 
@@ -55,6 +56,7 @@ void PositionHistory::rebuild() {
         entries_.pop_front();
         dropped_ = true;
     }
+    stack_->setProperty(droppedProperty, QVariant(dropped_));
     // Every step kept is taken already: pushing it again runs none of them.
     stack_->clear();
     for (const Entry& e : entries_) {
@@ -67,6 +69,7 @@ void PositionHistory::clear() {
     entries_.clear();
     bytes_ = 0;
     dropped_ = false;
+    stack_->setProperty(droppedProperty, QVariant(false));
 }
 
 } // namespace workbench

@@ -30,6 +30,9 @@ public:
     // Forgets every step, as at start-up; nothing counts as dropped.
     void clear();
     bool dropped() const { return dropped_; }
+    // The stack's property that says the same, for those who watch the
+    // stack alone: it may tell of its last changes while its owner is going.
+    static constexpr const char* droppedProperty = "olderStepsDropped";
 
 private:
     struct Entry {

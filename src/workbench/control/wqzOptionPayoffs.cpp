@@ -97,10 +97,6 @@ QUndoStack& wqzOptionPayoffs::undoStack() {
     return history_->stack();
 }
 
-bool wqzOptionPayoffs::olderStepsDropped() const {
-    return history_->dropped();
-}
-
 wqzOptionPayoffs::~wqzOptionPayoffs() {
     // The controls are destroyed after this class's part: a box that loses
     // the focus then would read into a grid already gone.

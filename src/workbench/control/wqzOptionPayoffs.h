@@ -136,8 +136,8 @@ public:
     // Invert, Restart, pastes, opened files), to undo and redo. An undo
     // brings the grid back and plots it; erased curves stay erased.
     QUndoStack& undoStack();
-    // Whether the oldest steps were dropped to keep the history bounded.
-    bool olderStepsDropped() const;
+    // Whether the oldest steps were dropped to keep the history bounded is
+    // the stack's property PositionHistory::droppedProperty.
     const beforeexpiry::Inputs& beforeExpiry() const { return expiryInputs_; }
     // The position valued before expiry: the last curve's, or the one held
     // before the first plot and after a clear.
