@@ -11,13 +11,16 @@ namespace {
 // workbench plays no part: today's price 50, a month to expiry, a rate of
 // 5 % and no dividend.
 // A bought call at 50 in the payoff diagram, valued with 30 % volatility,
-// with the month's three dates drawn.
+// with the month's three dates drawn, close up about the strike, where the
+// dashed curves part from the corner.
 constexpr const char16_t* kCall10 = u"wqz-workbench:load?position=c3:1&diagram=payoff"
                                     u"&price=50&days=30&rate=5&dividend=0&exercise=european"
-                                    u"&volatility=30&daysLeft=10&dates=30,20";
+                                    u"&volatility=30&daysLeft=10&dates=30,20"
+                                    u"&range=35:65:-1:16";
 constexpr const char16_t* kCall20 = u"wqz-workbench:load?position=c3:1&diagram=payoff"
                                     u"&price=50&days=30&rate=5&dividend=0&exercise=european"
-                                    u"&volatility=30&daysLeft=20&dates=30,10";
+                                    u"&volatility=30&daysLeft=20&dates=30,10"
+                                    u"&range=35:65:-1:16";
 // The put at 40 on its own, each option's volatility implied by its premium.
 constexpr const char16_t* kPut40Implied = u"wqz-workbench:load?position=p1:1&diagram=payoff"
                                           u"&price=50&days=30&rate=5&dividend=0&exercise=european"
