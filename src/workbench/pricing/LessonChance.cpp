@@ -42,14 +42,16 @@ const std::vector<Exercise>& chanceExercises() {
          u"read the \"Break-even\" line of the analysis in the profit diagram."},
         {u"dividends-1",
          u"wqz-workbench:load?position=p3:1&diagram=payoff&days=90&daysLeft=60"
-         u"&volatility=30&price=50&rate=5&dividend=6&exercise=european",
+         u"&volatility=30&price=50&rate=5&dividend=6&exercise=european"
+         u"&range=35:65:-2:18",
          Asks::ValueWithDaysLeft, 48, kCent, u"3.53",
          u"Look at the dashed curve, the value with 60 days left: rest the mouse on it at 48 "
          u"and read the line \"With 60 days left\" in the read-out in the plot area's bottom left "
          u"corner."},
         {u"early-exercise-1",
          u"wqz-workbench:load?position=p5:1&diagram=payoff&days=90&daysLeft=30"
-         u"&volatility=30&price=50&rate=5&dividend=0&exercise=american",
+         u"&volatility=30&price=50&rate=5&dividend=0&exercise=american"
+         u"&range=35:75:-2:28",
          Asks::ValueWithDaysLeft, 55, kCent, u"5.27",
          u"Check that the Before Expiry panel's Exercise box says American, then rest the "
          u"mouse on the dashed curve at 55 and read the line \"With 30 days left\" in the "

@@ -24,7 +24,8 @@ constexpr const char16_t* kCall20 = u"wqz-workbench:load?position=c3:1&diagram=p
 // The put at 40 on its own, each option's volatility implied by its premium.
 constexpr const char16_t* kPut40Implied = u"wqz-workbench:load?position=p1:1&diagram=payoff"
                                           u"&price=50&days=30&rate=5&dividend=0&exercise=european"
-                                          u"&volatility=implied&daysLeft=30";
+                                          u"&volatility=implied&daysLeft=30"
+                                          u"&range=25:65:-2:18";
 constexpr const char16_t* kStraddle40 = u"wqz-workbench:load?strategy=Straddle&diagram=payoff"
                                         u"&price=50&days=30&rate=5&dividend=0&exercise=european"
                                         u"&volatility=40&daysLeft=20";
