@@ -252,7 +252,11 @@ private:
     // The strategy the list shows, loaded and plotted as one step; with
     // `untiedFrom` (a file's name) the position loaded is no longer that
     // file's, and its undo ties it again.
-    void loadStrategy(const std::optional<QString>& untiedFrom);
+    void loadStrategy(const std::optional<QString>& untiedFrom,
+                      const std::optional<links::Range>& range);
+    // Plots the position alone in `range` as it stands, or re-scaled in the
+    // range boxes without one.
+    void plotIn(const std::optional<links::Range>& range);
     // A position loaded whole (a strategy, a page's link) starts from the
     // quotes the grid shows, no quantities and prices 1 to 100.
     void startAfresh();

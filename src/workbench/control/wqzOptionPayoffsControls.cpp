@@ -137,10 +137,11 @@ void wqzOptionPayoffs::switchDisplay(void (display::wqzSetDisplay::*change)(std:
 }
 
 void wqzOptionPayoffs::cmbStandard_Click() {
-    loadStrategy(std::nullopt);
+    loadStrategy(std::nullopt, std::nullopt);
 }
 
-void wqzOptionPayoffs::loadStrategy(const std::optional<QString>& untiedFrom) {
+void wqzOptionPayoffs::loadStrategy(const std::optional<QString>& untiedFrom,
+                                    const std::optional<links::Range>& range) {
     using platform::numbers::format;
     if (cmbStandard->currentIndex() == -1) {
         return;
@@ -170,7 +171,7 @@ void wqzOptionPayoffs::loadStrategy(const std::optional<QString>& untiedFrom) {
         Grid1->setTextMatrix(r, col::PutQty, format(position_.putQty[r], u"#####0"));
     }
     const QString name = cmbStandard->currentText();
-    PlotIt(platform::vbTrue);
+    plotIn(range);
     recordChange(name, untiedFrom);
     platform::eventPump().doEvents();
 }

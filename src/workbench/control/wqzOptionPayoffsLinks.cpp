@@ -47,6 +47,21 @@ QList<document::Row> rowsOf(const std::vector<links::Row>& rows) {
 
 } // namespace
 
+void wqzOptionPayoffs::plotIn(const std::optional<links::Range>& range) {
+    using platform::numbers::format;
+    if (const std::optional<links::Range>& r = range) {
+        // Drawn in the range the link was written with, alone.
+        const float boxes[] = {r->top, r->bottom, r->from, r->to};
+        for (std::size_t i = 0; i < std::size(boxes); ++i) {
+            Text1[i]->setText(cellText(boxes[i], format(boxes[i], u"######0")));
+        }
+        clearPlotArea();
+        plot(Scale::Keep);
+    } else {
+        PlotIt(platform::vbTrue);
+    }
+}
+
 void wqzOptionPayoffs::followLink(const links::Load& load) {
     recordTyping();
     // What a link brings is a new position, tied to no file: the file the
@@ -59,7 +74,7 @@ void wqzOptionPayoffs::followLink(const links::Load& load) {
     plotType[load.diagram == payoff::profitDiagram ? 1 : 0]->setChecked(true);
     if (!load.strategy.isEmpty()) {
         cmbStandard->setCurrentIndex(cmbStandard->findText(load.strategy));
-        loadStrategy(untiedFrom);
+        loadStrategy(untiedFrom, load.range);
         return;
     }
     // A link the program wrote brings its own rows: its legs are on them.
@@ -80,17 +95,7 @@ void wqzOptionPayoffs::followLink(const links::Load& load) {
         Grid1->setTextMatrix(r, col::CallQty, format(position_.callQty[r], col::quantityFormat));
         Grid1->setTextMatrix(r, col::PutQty, format(position_.putQty[r], col::quantityFormat));
     }
-    if (const std::optional<links::Range>& r = load.range) {
-        // Drawn in the range the link was written with, alone.
-        const float boxes[] = {r->top, r->bottom, r->from, r->to};
-        for (std::size_t i = 0; i < std::size(boxes); ++i) {
-            Text1[i]->setText(cellText(boxes[i], format(boxes[i], u"######0")));
-        }
-        clearPlotArea();
-        plot(Scale::Keep);
-    } else {
-        PlotIt(platform::vbTrue);
-    }
+    plotIn(load.range);
     recordChange(QStringLiteral("Try It"), untiedFrom);
     platform::eventPump().doEvents();
 }

@@ -331,10 +331,9 @@ Reading read(const QUrl& link, int gridRows) {
     if (const QString problem = readMarket(query, load.market); !problem.isEmpty()) {
         return refuse(problem);
     }
-    if (named &&
-        (seen.contains(QStringLiteral("rows")) || seen.contains(QStringLiteral("range")))) {
+    if (named && seen.contains(QStringLiteral("rows"))) {
         return refuse(QStringLiteral("A strategy is loaded on the grid's rows: the link cannot "
-                                     "bring rows or a range with it."));
+                                     "bring rows with it."));
     }
     if (seen.contains(QStringLiteral("rows"))) {
         std::vector<Row> rows;

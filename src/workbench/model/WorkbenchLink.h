@@ -39,7 +39,8 @@
 //   costOption=0.65   what trading costs, for each option and for each unit
 //   costUnit=0.01     of the underlying, 0 to market::mostCost, at most four
 //                     decimals
-// A position may also bring its own rows and range, in place of the grid's:
+// A position may also bring its own rows, in place of the grid's, and a
+// position or a strategy the range it is drawn in:
 //   rows=40:16:0.5;45:13:1.5
 //                     the grid's rows, top to bottom, each
 //                     strike:call premium:put premium; an empty strike

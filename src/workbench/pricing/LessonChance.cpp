@@ -17,26 +17,30 @@ const std::vector<Exercise>& chanceExercises() {
     static const std::vector<Exercise> table = {
         {u"probability-1",
          u"wqz-workbench:load?strategy=Bullish%20Call%20Spread&diagram=profit&days=30&daysLeft=0"
-         u"&volatility=implied&price=50&rate=5&dividend=0&exercise=european",
+         u"&volatility=implied&price=50&rate=5&dividend=0&exercise=european"
+         u"&range=20:80:-12:14",
          Asks::ProbabilityOfProfit, 0, kTenthOfAPercent, u"44.5",
          u"Choose Options > Show Probability and read the line \"Probability of profit at "
          u"expiry\" in the analysis under the numeric values grid, in the profit diagram."},
         {u"probability-2",
          u"wqz-workbench:load?strategy=Strip&diagram=profit&days=30&daysLeft=0"
-         u"&volatility=implied&price=50&rate=5&dividend=0&exercise=european",
+         u"&volatility=implied&price=50&rate=5&dividend=0&exercise=european"
+         u"&range=20:80:-20:46",
          Asks::ExpectedProfit, 0, kCent, u"3.56",
          u"With Options > Show Probability on, read the line \"Expected profit at expiry\" "
          u"in the analysis under the numeric values grid, in the profit diagram."},
         {u"probability-3",
          u"wqz-workbench:load?strategy=Straddle&diagram=profit&days=90&daysLeft=0"
-         u"&volatility=40&price=50&rate=5&dividend=0&exercise=european",
+         u"&volatility=40&price=50&rate=5&dividend=0&exercise=european"
+         u"&range=20:80:-16:19",
          Asks::UpperOneSigma, 0, kCent, u"60.54",
          u"With Options > Show Probability on, read the line \"One standard deviation at "
          u"expiry\" in the analysis under the numeric values: its second price is the +1\u03c3 "
          u"mark's."},
         {u"todays-price-1",
          u"wqz-workbench:load?strategy=Covered%20Call&diagram=profit&days=30&daysLeft=30"
-         u"&volatility=implied&price=53&rate=5&dividend=0&exercise=european",
+         u"&volatility=implied&price=53&rate=5&dividend=0&exercise=european"
+         u"&range=35:70:-10:11",
          Asks::BreakEven, 0, kCent, u"42.50",
          u"The unit is bought at today's price and the call still brings in its premium: "
          u"read the \"Break-even\" line of the analysis in the profit diagram."},

@@ -28,15 +28,18 @@ constexpr const char16_t* kPut40Implied = u"wqz-workbench:load?position=p1:1&dia
                                           u"&range=25:65:-2:18";
 constexpr const char16_t* kStraddle40 = u"wqz-workbench:load?strategy=Straddle&diagram=payoff"
                                         u"&price=50&days=30&rate=5&dividend=0&exercise=european"
-                                        u"&volatility=40&daysLeft=20";
+                                        u"&volatility=40&daysLeft=20"
+                                        u"&range=35:65:-2:18";
 constexpr const char16_t* kButterfly20 =
     u"wqz-workbench:load?strategy=Call%20Butterfly%20Spread&diagram=payoff"
     u"&price=50&days=30&rate=5&dividend=0&exercise=european"
-    u"&volatility=20&daysLeft=20";
+    u"&volatility=20&daysLeft=20"
+    u"&range=25:75:-2:13";
 constexpr const char16_t* kButterfly30 =
     u"wqz-workbench:load?strategy=Call%20Butterfly%20Spread&diagram=payoff"
     u"&price=50&days=30&rate=5&dividend=0&exercise=european"
-    u"&volatility=30&daysLeft=20&dates=30,10";
+    u"&volatility=30&daysLeft=20&dates=30,10"
+    u"&range=25:75:-2:13";
 
 } // namespace
 

@@ -239,6 +239,17 @@ void TestMarketInputs::early_exercise_is_worded_for_whoever_decides() {
     QVERIFY2(link.load, qPrintable(link.problem));
     h->bench->followLink(*link.load);
     QVERIFY2(h->bench->analysisText().contains(u'\n' + line), qPrintable(h->bench->analysisText()));
+    // A strategy's link may bring the range it is drawn in.
+    const workbench::links::Reading closeUp = workbench::links::read(
+        QUrl(QStringLiteral("wqz-workbench:load?strategy=%1&diagram=payoff&range=35:65:-2:18")
+                 .arg(strategy)),
+        5);
+    QVERIFY2(closeUp.load, qPrintable(closeUp.problem));
+    h->bench->followLink(*closeUp.load);
+    QCOMPARE(h->box(2)->text() + u':' + h->box(3)->text() + u':' + h->box(1)->text() + u':' +
+                 h->box(0)->text(),
+             QStringLiteral("35:65:-2:18"));
+    QCOMPARE(h->bench->lastRange().xmin, 35.0f);
 }
 
 void TestMarketInputs::the_starting_market_comes_back_as_one_step() {

@@ -184,6 +184,8 @@ void TestLinkSharing::a_links_rows_and_range_are_held_to_their_limits_data() {
     QTest::newRow("rows with a strategy") << "rows=40:16:0.5&strategy=Straddle&diagram=profit"
                                           << "cannot bring rows";
     QTest::newRow("a range") << "range=1:100:-5.25:54" + legs.mid(0) << "";
+    QTest::newRow("a strategy in a range") << "range=35:65:-2:18&strategy=Straddle&diagram=payoff"
+                                           << "";
     QTest::newRow("a range of three") << "range=1:100:-5" + legs << "not four numbers";
     QTest::newRow("a range with a word") << "range=1:100:-5:top" + legs << "not four numbers";
     QTest::newRow("implied with a fallback") << "volatility=implied,25" + legs << "";
