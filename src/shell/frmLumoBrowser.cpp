@@ -3,6 +3,7 @@
 
 #include "Navigation.h"
 #include "platform/Browser.h"
+#include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/MousePointer.h"
@@ -17,6 +18,8 @@
 #include <QPlainTextEdit>
 #include <QScopeGuard>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace shell {
 
@@ -164,6 +167,34 @@ void frmLumo::lblReadAbout_Click() {
                            services::sites::tutorialFolder +
                            QStringLiteral("page%1.htm").arg(strategy->tutorialPage)));
     platform::eventPump().doEvents();
+}
+
+void frmLumo::pasteAddress() {
+    // The line edit inserts a paste one character at a time, each its own
+    // step to undo: a text as long as a link may be held the window for
+    // seconds. The text goes in whole instead, cut to what the box takes.
+    QLineEdit* edit = cmbNavigate->lineEdit();
+    QString pasted = clipboard_.text();
+    pasted.remove(u'\r');
+    pasted.replace(u'\n', u' ');
+    QString text = edit->text();
+    const int at = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+    text.remove(at, edit->hasSelectedText() ? int(edit->selectedText().size()) : 0);
+    const qsizetype room = std::max<qsizetype>(edit->maxLength() - text.size(), 0);
+    const bool cut = pasted.size() > room;
+    pasted.truncate(room);
+    text.insert(at, pasted);
+    edit->setText(text);
+    edit->setCursorPosition(at + int(pasted.size()));
+    if (cut) {
+        platform::dialogs().msgBox(
+            QStringLiteral("The address box takes at most %1 characters, more than the longest "
+                           "link to a position; the text pasted is longer, and only its first "
+                           "%2 characters were taken.")
+                .arg(workbench::links::longestLink)
+                .arg(room),
+            platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
+    }
 }
 
 } // namespace shell

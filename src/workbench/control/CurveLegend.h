@@ -54,7 +54,6 @@ public:
         shown_ = shown;
         update();
     }
-    bool shown() const { return shown_; }
     const QList<Entry>& entries() const { return entries_; }
     const QList<Entry>& beforeExpiry() const { return beforeExpiry_; }
     int highlighted() const { return highlighted_; }

@@ -54,9 +54,8 @@ void PositionHistory::rebuild() {
            (entries_.size() > std::size_t(mostSteps) || bytes_ > mostBytes)) {
         bytes_ -= entries_.front().bytes;
         entries_.pop_front();
-        dropped_ = true;
+        stack_->setProperty(droppedProperty, QVariant(true));
     }
-    stack_->setProperty(droppedProperty, QVariant(dropped_));
     // Every step kept is taken already: pushing it again runs none of them.
     stack_->clear();
     for (const Entry& e : entries_) {
@@ -68,7 +67,6 @@ void PositionHistory::clear() {
     stack_->clear();
     entries_.clear();
     bytes_ = 0;
-    dropped_ = false;
     stack_->setProperty(droppedProperty, QVariant(false));
 }
 

@@ -14,7 +14,7 @@ namespace workbench {
 // The steps to undo, bounded in number and in the memory their positions
 // hold: a pasted or opened table of thousands of rows is kept whole by each
 // step, so that a few dozen of them would otherwise hold hundreds of MB. The
-// oldest steps are dropped first; dropped() says some were.
+// oldest steps are dropped first, and the stack's droppedProperty says so.
 class PositionHistory {
 public:
     static constexpr int mostSteps = 200;
@@ -29,7 +29,6 @@ public:
               std::size_t bytes);
     // Forgets every step, as at start-up; nothing counts as dropped.
     void clear();
-    bool dropped() const { return dropped_; }
     // The stack's property that says the same, for those who watch the
     // stack alone: it may tell of its last changes while its owner is going.
     static constexpr const char* droppedProperty = "olderStepsDropped";
@@ -49,7 +48,6 @@ private:
     // set while it is empty, and knows nothing of memory.
     std::deque<Entry> entries_;
     std::size_t bytes_ = 0;
-    bool dropped_ = false;
 };
 
 } // namespace workbench

@@ -145,24 +145,24 @@ void wqzOptionPayoffs::recordChange(const QString& what, const std::optional<QSt
         return;
     }
     const std::size_t bytes = bytesOf(recorded_) + bytesOf(now);
-    if (untiedFrom) {
-        // The file's name comes back with the position it held.
-        history_->push(
-            what,
-            [this, before = recorded_, name = *untiedFrom] {
-                restore(before);
-                setDocumentName(name);
-            },
-            [this, after = now] {
-                restore(after);
+    // A step that unties the position from a file ties it again when undone.
+    history_->push(
+        what,
+        [this, before = recorded_, file = untiedFrom] {
+            restore(before);
+            if (file) {
+                setDocumentName(*file);
+            }
+        },
+        [this, after = now, untie = untiedFrom.has_value()] {
+            restore(after);
+            if (untie) {
                 setDocumentName(QString());
-            },
-            bytes);
+            }
+        },
+        bytes);
+    if (untiedFrom) {
         setDocumentName(QString());
-    } else {
-        history_->push(
-            what, [this, before = recorded_] { restore(before); },
-            [this, after = now] { restore(after); }, bytes);
     }
     recorded_ = std::move(now);
 }

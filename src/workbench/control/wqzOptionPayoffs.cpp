@@ -89,10 +89,6 @@ void wqzOptionPayoffs::setLegendShown(bool shown) {
     legend_->setShown(shown);
 }
 
-bool wqzOptionPayoffs::legendShown() const {
-    return legend_->shown();
-}
-
 QUndoStack& wqzOptionPayoffs::undoStack() {
     return history_->stack();
 }

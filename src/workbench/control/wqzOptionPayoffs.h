@@ -151,7 +151,6 @@ public:
     void setMarkersShown(bool shown);
     // The legend of the curves over the diagram; shown unless turned off.
     void setLegendShown(bool shown);
-    bool legendShown() const;
     // The law of the price at expiry under the diagram, and in the profit
     // diagram how likely the last curve's outcomes are; off unless turned on.
     void setProbabilityShown(bool shown);
