@@ -226,6 +226,8 @@ void TestEarlyExercise::early_exercise_pays_beyond_the_boundary_and_not_before_d
     QTest::addColumn<double>("dividend");
     QTest::addColumn<bool>("pays");
     QTest::newRow("put") << int(Right::Put) << 50.0 << 60 << 0.05 << 0.0 << true;
+    // The market of the row before: its critical price scaled to the strike.
+    QTest::newRow("index put at 900") << int(Right::Put) << 900.0 << 60 << 0.05 << 0.0 << true;
     QTest::newRow("the lesson's put at 60, 90 days")
         << int(Right::Put) << 60.0 << 90 << 0.05 << 0.0 << true;
     QTest::newRow("put with a yield") << int(Right::Put) << 50.0 << 60 << 0.10 << 0.03 << true;
@@ -253,7 +255,8 @@ void TestEarlyExercise::early_exercise_pays_beyond_the_boundary_and_not_before()
             q.right == Right::Put
                 ? criticalPutPrice(strike, q.years, rate, dividend, 0.3)
                 : strike * strike / criticalPutPrice(strike, q.years, dividend, rate, 0.3);
-        QVERIFY2(std::abs(*boundary - B) < 0.005,
+        // Half a cent at the lessons' strikes, the same share of an index's.
+        QVERIFY2(std::abs(*boundary - B) < 0.005 * std::max(1.0, strike / 100),
                  qPrintable(
                      QStringLiteral("%1 against %2").arg(*boundary, 0, 'f', 4).arg(B, 0, 'f', 4)));
     }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "OptionPricing.h"
+
+// What the search for the critical price asks of the engine, kept out of
+// the public header: nothing outside pricing needs the engine's schemes.
+namespace workbench::pricing::detail {
+
+// Whether exercise pays early below one price (a put) or above one (a
+// call): an American quote with days left, in the model's domain, whose
+// boundary is not a band between two prices.
+bool singleBoundary(const Quote& q, double volatility);
+
+// What holding the American option is worth over exercising it at the
+// quote's spot. The fast scheme prices curves to a tenth of a cent; the
+// accurate one is for the boundary, where a millionth of the strike
+// matters. Throws what the pricing library throws.
+double holdingExcess(const Quote& q, double volatility, bool accurate);
+
+} // namespace workbench::pricing::detail
