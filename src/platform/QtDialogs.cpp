@@ -17,6 +17,27 @@ QString firstSuffix(const QString& nameFilter) {
     return pattern.match(nameFilter).captured(1);
 }
 
+// A file dialog of our own, which adds the suffix of the kind chosen to a
+// name typed without one (QFileDialog::getSaveFileName returns it bare: the
+// file would be written under another name than the one the overwrite
+// question was about, and an Open would not find "straddle" for
+// "straddle.wqzpos").
+QString askFileName(QFileDialog::AcceptMode mode, const QString& caption, const QString& filter,
+                    const QString& folder) {
+    QFileDialog dialog(QApplication::activeWindow(), caption, folder, filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                                                       : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(firstSuffix(dialog.selectedNameFilter()));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog](const QString& kind) { dialog.setDefaultSuffix(firstSuffix(kind)); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
 } // namespace
 
 int QtDialogs::msgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) {
@@ -84,26 +105,12 @@ int QtDialogs::msgBox(const QString& text, Buttons buttons, Icon icon, const QSt
 
 QString QtDialogs::saveFileName(const QString& caption, const QString& filter,
                                 const QString& folder) {
-    // A dialog of our own rather than QFileDialog::getSaveFileName, which
-    // returns a name typed without a suffix bare: the file would be written
-    // under another name than the one the overwrite question was about. This
-    // one adds the suffix of the kind chosen before it asks.
-    QFileDialog dialog(QApplication::activeWindow(), caption, folder, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(firstSuffix(dialog.selectedNameFilter()));
-    QObject::connect(
-        &dialog, &QFileDialog::filterSelected, &dialog,
-        [&dialog](const QString& kind) { dialog.setDefaultSuffix(firstSuffix(kind)); });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return QString();
-    }
-    return dialog.selectedFiles().constFirst();
+    return askFileName(QFileDialog::AcceptSave, caption, filter, folder);
 }
 
 QString QtDialogs::openFileName(const QString& caption, const QString& filter,
                                 const QString& folder) {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, folder, filter);
+    return askFileName(QFileDialog::AcceptOpen, caption, filter, folder);
 }
 
 bool QtDialogs::choosePrinter(QPrinter& printer, const QString& caption) {
