@@ -15,6 +15,8 @@
 #include "shell/frmLumo.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <memory>
@@ -30,6 +32,29 @@ void endWithoutSocket() {
         gInstance->stopListening();
     }
     shell::frmLumo::endAtOnce();
+}
+
+// A window is open but has not answered: it may be busy with a long
+// valuation. The student chooses; a second window is the last resort, since
+// two windows saving one file write over each other.
+enum class NoAnswer { TryAgain, SecondWindow, GiveUp };
+NoAnswer askAfterNoAnswer() {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("WQZ Option Payoffs Tutorial"),
+                    QStringLiteral("The tutorial's window is open but has not answered. It may be "
+                                   "busy for a moment."),
+                    QMessageBox::Cancel);
+    box.setInformativeText(QStringLiteral(
+        "Try again to open what you asked for in that window, or open a second window. Two "
+        "windows that save the same position write over each other's changes."));
+    QPushButton* again = box.addButton(QStringLiteral("&Try Again"), QMessageBox::AcceptRole);
+    QPushButton* second =
+        box.addButton(QStringLiteral("Open a &Second Window"), QMessageBox::ActionRole);
+    box.setDefaultButton(again);
+    box.exec();
+    if (box.clickedButton() == again) {
+        return NoAnswer::TryAgain;
+    }
+    return box.clickedButton() == second ? NoAnswer::SecondWindow : NoAnswer::GiveUp;
 }
 
 } // namespace
@@ -51,8 +76,19 @@ int main(int argc, char* argv[]) {
     const app::CommandLine command = app::readCommandLine(app.arguments().mid(1));
     platform::SingleInstance instance(
         platform::SingleInstance::socketPath(QStringLiteral(WQZ_APP_ID)));
-    if (instance.start(command.toOpen, command.newWindow) ==
-        platform::SingleInstance::Start::HandedOver) {
+    using Start = platform::SingleInstance::Start;
+    Start start = instance.start(command.toOpen, command.newWindow);
+    while (start == Start::NoAnswer) {
+        const NoAnswer choice = askAfterNoAnswer();
+        if (choice == NoAnswer::GiveUp) {
+            return 0;
+        }
+        if (choice == NoAnswer::SecondWindow) {
+            break;
+        }
+        start = instance.start(command.toOpen, command.newWindow);
+    }
+    if (start == Start::HandedOver) {
         return 0;
     }
     gInstance = &instance;

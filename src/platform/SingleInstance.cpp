@@ -3,6 +3,7 @@
 #include "HandOverMessage.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -11,22 +12,53 @@
 
 #include <memory>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace platform {
 
 namespace {
 
-// The running window's answer once it has the whole message.
+// The running window's answer once it has the whole message, and the later
+// start's word back that it has ended on it. The window opens the files
+// only then: a start that gave up waiting opens them itself, and a window
+// that comes back late must not open them a second time.
 const QByteArray kTaken = QByteArrayLiteral("taken\n");
+const QByteArray kYours = QByteArrayLiteral("yours\n");
+
+// A folder, not a link to one, of this user's alone: nobody else can
+// reach a socket in it or put one of theirs in its place.
+bool ownPrivateFolder(const QString& folder) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(folder).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
+}
+
+// Whether the other end of a connected local socket runs as this user.
+bool sameUser(qintptr descriptor) {
+    struct ucred peer {};
+    socklen_t size = sizeof peer;
+    return descriptor >= 0 &&
+           ::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           size == sizeof peer && peer.uid == ::geteuid();
+}
 
 } // namespace
 
 QString SingleInstance::socketPath(const QString& appId) {
-    // XDG_RUNTIME_DIR is the user's own (mode 0700), so nobody else can
-    // reach the socket or put one of theirs in its place; Qt makes a folder
-    // of that kind under /tmp when the session has none.
+    // XDG_RUNTIME_DIR when it is what it should be (the user's own, mode
+    // 0700). Without one, a folder of the program's own in the temporary
+    // folder, made private here: Qt's fallback there may exist already and
+    // be someone else's, and the temporary folder itself is everyone's.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
-        folder = QDir::tempPath();
+    if (folder.isEmpty() || !ownPrivateFolder(folder)) {
+        folder = QDir(QDir::tempPath())
+                     .filePath(QStringLiteral("%1-%2").arg(appId).arg(::geteuid()));
+        ::mkdir(QFile::encodeName(folder).constData(), 0700);
+        if (!ownPrivateFolder(folder)) {
+            return QString(); // nowhere safe: every start runs a window of its own
+        }
     }
     return QDir(folder).filePath(appId + QStringLiteral(".open"));
 }
@@ -46,14 +78,24 @@ void SingleInstance::stopListening() {
 }
 
 SingleInstance::Start SingleInstance::start(const QStringList& arguments, bool newWindow) {
+    if (path_.isEmpty()) {
+        return Start::Alone;
+    }
     // Two starts at the same moment (a file manager opening several files)
     // take turns: the first listens, the second hands over to it. A lock
     // left by a crashed run is taken over once its process is gone.
     QLockFile lock(path_ + QStringLiteral(".lock"));
     lock.setStaleLockTime(0);
     const bool locked = lock.tryLock(limits_.handOverMs);
-    if (!newWindow && handOver(arguments)) {
-        return Start::HandedOver;
+    if (!newWindow) {
+        switch (handOver(arguments)) {
+        case HandOver::Taken:
+            return Start::HandedOver;
+        case HandOver::NoAnswer:
+            return Start::NoAnswer;
+        case HandOver::Nobody:
+            break;
+        }
     }
     if (!locked) {
         return Start::Alone;
@@ -61,27 +103,33 @@ SingleInstance::Start SingleInstance::start(const QStringList& arguments, bool n
     return listen() ? Start::Listening : Start::Alone;
 }
 
-bool SingleInstance::handOver(const QStringList& arguments) const {
+SingleInstance::HandOver SingleInstance::handOver(const QStringList& arguments) const {
     const std::optional<QByteArray> message = handover::encode(arguments);
     if (!message) {
-        return false;
+        return HandOver::Nobody;
     }
     QLocalSocket socket;
     socket.connectToServer(path_);
-    if (!socket.waitForConnected(limits_.handOverMs)) {
-        return false;
+    // The files go only to a window of this same user.
+    if (!socket.waitForConnected(limits_.handOverMs) || !sameUser(socket.socketDescriptor())) {
+        return HandOver::Nobody;
     }
     socket.write(*message);
-    if (!socket.waitForBytesWritten(limits_.handOverMs)) {
-        return false;
-    }
-    // The running window may be busy for a moment; a window that never
-    // answers is treated as none, and this start opens its own.
+    // The running window may be busy for a moment; one that does not answer
+    // in time is left, and is told nothing more.
     QByteArray answer;
-    while (answer.size() < kTaken.size() && socket.waitForReadyRead(limits_.handOverMs)) {
-        answer += socket.read(kTaken.size() - answer.size());
+    if (socket.waitForBytesWritten(limits_.handOverMs)) {
+        while (answer.size() < kTaken.size() && socket.waitForReadyRead(limits_.handOverMs)) {
+            answer += socket.read(kTaken.size() - answer.size());
+        }
     }
-    return answer == kTaken;
+    if (answer != kTaken) {
+        return HandOver::NoAnswer;
+    }
+    socket.write(kYours);
+    socket.waitForBytesWritten(limits_.handOverMs);
+    socket.disconnectFromServer();
+    return HandOver::Taken;
 }
 
 bool SingleInstance::someoneListens() const {
@@ -114,18 +162,25 @@ bool SingleInstance::listen() {
 
 void SingleInstance::accept() {
     while (QLocalSocket* client = server_->nextPendingConnection()) {
-        if (clients_ >= limits_.mostClients) {
-            client->abort();
-            client->deleteLater();
-            continue;
+        // Clients that hold on without sending make room for a new one,
+        // the oldest first: a real start never waits behind them.
+        clients_.removeAll(nullptr);
+        while (clients_.size() >= limits_.mostClients) {
+            QLocalSocket* oldest = clients_.takeFirst();
+            oldest->abort();
+            oldest->deleteLater();
         }
         serve(client);
     }
 }
 
 void SingleInstance::serve(QLocalSocket* client) {
-    ++clients_;
-    connect(client, &QObject::destroyed, this, [this] { --clients_; });
+    if (!sameUser(client->socketDescriptor())) {
+        client->abort();
+        client->deleteLater();
+        return;
+    }
+    clients_.append(client);
     connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
     // Qt's own buffer takes no more than one message either.
     client->setReadBufferSize(handover::largestMessage);
@@ -137,7 +192,7 @@ void SingleInstance::serve(QLocalSocket* client) {
     deadline->setSingleShot(true);
     connect(deadline, &QTimer::timeout, client, drop);
     auto reader = std::make_shared<handover::Reader>();
-    const auto read = [this, client, reader, drop] {
+    const auto read = [this, client, reader, drop, deadline] {
         using State = handover::Reader::State;
         while (reader->state() == State::Reading && client->bytesAvailable() > 0) {
             reader->feed(client->read(reader->room()));
@@ -145,18 +200,33 @@ void SingleInstance::serve(QLocalSocket* client) {
         if (reader->state() == State::Reading) {
             return;
         }
-        if (reader->state() == State::Refused || client->bytesAvailable() > 0) {
+        if (reader->state() == State::Refused) {
             drop();
             return;
         }
         const QStringList arguments = reader->arguments();
         // Answered first: whatever opening the files asks the student, the
-        // later start has ended by then.
+        // later start has ended by then. The files are opened once it says
+        // it has; a start gone by then has opened them itself.
         client->write(kTaken);
-        client->disconnectFromServer();
-        // Told once the reading is over, so that a message box the window
-        // shows does not open inside this handler.
-        QTimer::singleShot(0, this, [this, arguments] { emit received(arguments); });
+        deadline->start(limits_.clientMs);
+        auto word = std::make_shared<QByteArray>();
+        disconnect(client, &QLocalSocket::readyRead, this, nullptr);
+        const auto confirm = [this, client, word, arguments, drop] {
+            *word += client->read(kYours.size() - word->size());
+            if (!kYours.startsWith(*word)) {
+                drop();
+            } else if (*word == kYours) {
+                client->disconnectFromServer();
+                // Told once the reading is over, so that a message box the
+                // window shows does not open inside this handler.
+                QTimer::singleShot(0, this, [this, arguments] { emit received(arguments); });
+            }
+        };
+        connect(client, &QLocalSocket::readyRead, this, confirm);
+        if (client->bytesAvailable() > 0) {
+            confirm();
+        }
     };
     connect(client, &QLocalSocket::readyRead, this, read);
     deadline->start(limits_.clientMs);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -12,7 +14,7 @@ namespace platform {
 struct HandOverLimits {
     // How long a client may take to send its whole message.
     int clientMs = 2000;
-    // Clients served at once; more are turned away.
+    // Clients served at once; a new one takes the place of the oldest.
     int mostClients = 8;
     // How long a later start waits for the running window to connect and to
     // acknowledge its message.
@@ -39,6 +41,8 @@ public:
         HandedOver, // a running window took `arguments`: this start ends
         Listening,  // this is the window later starts hand theirs to
         Alone,      // another window listens, or nobody can: this one runs apart
+        NoAnswer,   // a window listens but did not answer in time (it may be busy):
+                    // it will not open the files, and this start may try again
     };
     // Hands `arguments` to the running window unless `newWindow`, else
     // listens for later starts in its place. A socket left by a run that
@@ -52,7 +56,8 @@ signals:
     void received(const QStringList& arguments);
 
 private:
-    bool handOver(const QStringList& arguments) const;
+    enum class HandOver { Taken, Nobody, NoAnswer };
+    HandOver handOver(const QStringList& arguments) const;
     bool someoneListens() const;
     bool listen();
     void accept();
@@ -61,7 +66,7 @@ private:
     const QString path_;
     const Limits limits_;
     QLocalServer* server_ = nullptr;
-    int clients_ = 0;
+    QList<QPointer<QLocalSocket>> clients_; // oldest first
 };
 
 } // namespace platform

@@ -4,6 +4,8 @@
 #include "platform/HandOverMessage.h"
 #include "platform/SingleInstance.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocalSocket>
@@ -16,8 +18,11 @@
 #include <future>
 #include <thread>
 
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using platform::SingleInstance;
@@ -68,9 +73,10 @@ bool leaveStaleSocket(const QString& path) {
 // A later start, in a thread of its own as it is a process of its own: the
 // running window answers it from this thread's event loop.
 std::future<SingleInstance::Start> startLater(const QString& path, QStringList arguments,
-                                              bool newWindow) {
+                                              bool newWindow,
+                                              SingleInstance::Limits limits = {}) {
     return std::async(std::launch::async, [=] {
-        SingleInstance later(path);
+        SingleInstance later(path, limits);
         return later.start(arguments, newWindow);
     });
 }
@@ -80,6 +86,38 @@ SingleInstance::Start waitFor(std::future<SingleInstance::Start>& started) {
         QCoreApplication::processEvents();
     }
     return started.get();
+}
+
+// Another user (nobody's id), in a child process: listens on `path`,
+// answers as the window would, and ends with 1 if anything was sent to it.
+constexpr uid_t kNobody = 65534;
+pid_t listenAsAnotherUser(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    const pid_t child = ::fork();
+    if (child != 0) {
+        return child;
+    }
+    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+        ::_exit(2);
+    }
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, name.constData(), name.size());
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(fd, 4) != 0) {
+        ::_exit(2);
+    }
+    pollfd waiting{fd, POLLIN, 0};
+    if (::poll(&waiting, 1, 4000) <= 0) {
+        ::_exit(0);
+    }
+    const int client = ::accept(fd, nullptr, nullptr);
+    pollfd reading{client, POLLIN, 0};
+    char got[64];
+    const bool sent = ::poll(&reading, 1, 1000) > 0 && ::read(client, got, sizeof got) > 0;
+    (void)!::write(client, "taken\n", 6);
+    ::_exit(sent ? 1 : 0);
 }
 
 } // namespace
@@ -93,6 +131,9 @@ private slots:
     void a_later_start_hands_its_files_over_and_a_new_window_does_not();
     void a_socket_left_by_a_crash_does_not_stop_the_next_start();
     void slow_long_and_strange_clients_are_dropped_without_holding_up_others();
+    void the_socket_lives_only_in_a_folder_of_the_users_own();
+    void files_are_never_handed_to_another_users_socket();
+    void a_window_that_answers_too_late_does_not_open_the_files();
 };
 
 void TestSingleInstance::the_reader_takes_only_whole_messages_of_ours_data() {
@@ -231,6 +272,77 @@ void TestSingleInstance::slow_long_and_strange_clients_are_dropped_without_holdi
     QTRY_COMPARE_WITH_TIMEOUT(slow.state(), QLocalSocket::UnconnectedState, 2 * limits.clientMs);
     QCOMPARE(slow.readAll(), QByteArray());
     QCOMPARE(received.size(), 1);
+}
+
+void TestSingleInstance::the_socket_lives_only_in_a_folder_of_the_users_own() {
+    if (::geteuid() != 0) {
+        QSKIP("making folders of another user needs root");
+    }
+    QTemporaryDir temp;
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    qunsetenv("XDG_RUNTIME_DIR");
+    // Qt's fallback runtime folder, and ours, left by someone else.
+    const QString user = qEnvironmentVariable("USER", QStringLiteral("root"));
+    const QString theirs = temp.filePath(QStringLiteral("runtime-") + user);
+    QVERIFY(QDir().mkpath(theirs));
+    QCOMPARE(::chown(QFile::encodeName(theirs).constData(), kNobody, kNobody), 0);
+
+    const QString path = SingleInstance::socketPath(QStringLiteral("app"));
+    const QString folder = QFileInfo(path).absolutePath();
+    struct stat info {};
+    QCOMPARE(::lstat(QFile::encodeName(folder).constData(), &info), 0);
+    QCOMPARE(info.st_uid, ::geteuid());
+    QCOMPARE(info.st_mode & 0777, mode_t(0700));
+
+    // Ours taken by someone else: no socket at all, rather than theirs.
+    QVERIFY(QDir(folder).removeRecursively());
+    QVERIFY(QDir().mkpath(folder));
+    QCOMPARE(::chown(QFile::encodeName(folder).constData(), kNobody, kNobody), 0);
+    QCOMPARE(SingleInstance::socketPath(QStringLiteral("app")), QString());
+    QCOMPARE(SingleInstance(QString()).start({QStringLiteral("/tmp/x.wqzpos")}, false),
+             SingleInstance::Start::Alone);
+    qunsetenv("TMPDIR");
+}
+
+void TestSingleInstance::files_are_never_handed_to_another_users_socket() {
+    if (::geteuid() != 0) {
+        QSKIP("a socket of another user needs root to make");
+    }
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                          QFileDevice::WriteOther | QFileDevice::ExeOther);
+    const QString path = dir.filePath(QStringLiteral("app.open"));
+    const pid_t theirs = listenAsAnotherUser(path);
+    QTRY_VERIFY(QFile::exists(path));
+    SingleInstance later(path);
+    QCOMPARE(later.start({QStringLiteral("/tmp/x.wqzpos")}, false), SingleInstance::Start::Alone);
+    ::kill(theirs, SIGTERM);
+    int status = 0;
+    QCOMPARE(::waitpid(theirs, &status, 0), theirs);
+    QVERIFY2(!WIFEXITED(status) || WEXITSTATUS(status) == 0, "the other user was sent the files");
+}
+
+void TestSingleInstance::a_window_that_answers_too_late_does_not_open_the_files() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("app.open"));
+    SingleInstance running(path);
+    QSignalSpy received(&running, &SingleInstance::received);
+    QCOMPARE(running.start({}, false), SingleInstance::Start::Listening);
+
+    SingleInstance::Limits hurried;
+    hurried.handOverMs = 300;
+    auto later = startLater(path, {QStringLiteral("/tmp/x.wqzpos")}, false, hurried);
+    // The window is busy past the later start's patience, then comes back.
+    QCOMPARE(later.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    QCOMPARE(later.get(), SingleInstance::Start::NoAnswer);
+    QTest::qWait(500);
+    QCOMPARE(received.size(), 0);
+
+    // Once it answers, the files are its own again.
+    auto again = startLater(path, {QStringLiteral("/tmp/x.wqzpos")}, false);
+    QCOMPARE(waitFor(again), SingleInstance::Start::HandedOver);
+    QTRY_COMPARE(received.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)
