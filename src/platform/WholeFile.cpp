@@ -28,7 +28,40 @@ QString reasonOf(const QFileDevice& file, int error) {
     return said;
 }
 
+QString kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return QStringLiteral("a folder");
+    }
+    if (S_ISFIFO(mode)) {
+        return QStringLiteral("a named pipe");
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return QStringLiteral("a device");
+    }
+    if (S_ISSOCK(mode)) {
+        return QStringLiteral("a socket");
+    }
+    return QString();
+}
+
+QString notAFile(mode_t mode) {
+    if (S_ISREG(mode)) {
+        return QString();
+    }
+    const QString kind = kindOf(mode);
+    return kind.isEmpty() ? QStringLiteral("it is not a file.")
+                          : QStringLiteral("it is %1, not a file.").arg(kind);
+}
+
 } // namespace
+
+QString notAFile(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        return QString();
+    }
+    return notAFile(info.st_mode);
+}
 
 FileBytes readWholeFile(const QString& path, qint64 limit) {
     // Not blocking: a named pipe with no writer would hold the open for good.
@@ -40,7 +73,7 @@ FileBytes readWholeFile(const QString& path, qint64 limit) {
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return {std::nullopt, QStringLiteral("it is not a file.")};
+        return {std::nullopt, notAFile(info.st_mode)};
     }
     if (info.st_size > limit) {
         ::close(fd);
@@ -59,6 +92,12 @@ FileBytes readWholeFile(const QString& path, qint64 limit) {
 }
 
 QString writeWholeFile(const QString& path, const QByteArray& bytes) {
+    // The save file would put a regular file in place of a device or a pipe
+    // a link points to (where the user may write there), or fail on a folder
+    // in words that do not say why.
+    if (const QString why = notAFile(path); !why.isEmpty()) {
+        return why;
+    }
     QSaveFile file(path);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly)) {

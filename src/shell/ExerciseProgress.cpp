@@ -47,13 +47,8 @@ std::optional<ExerciseProgress::State> stateFrom(const QJsonValue& value) {
 } // namespace
 
 ExerciseProgress::ExerciseProgress(QString path, QObject* parent)
-    : QObject(parent), path_(std::move(path)) {
-    // One writer, so that the file's writes land in the order they were asked.
-    writer_.setMaxThreadCount(1);
-}
-
-ExerciseProgress::~ExerciseProgress() {
-    writer_.waitForDone();
+    : QObject(parent), writer_(std::move(path)) {
+    connect(&writer_, &platform::LatestFileWriter::failed, this, &ExerciseProgress::notKept);
 }
 
 QString ExerciseProgress::word(Standing standing) {
@@ -74,7 +69,7 @@ QString ExerciseProgress::defaultPath() {
 }
 
 void ExerciseProgress::load(bool (*known)(const QString&)) {
-    const platform::FileBytes file = platform::readWholeFile(path_, largestFile);
+    const platform::FileBytes file = platform::readWholeFile(writer_.path(), largestFile);
     // Held in memory from here on: what is answered now is written over it.
     states_ = file.bytes ? fromJson(*file.bytes, known) : States();
 }
@@ -118,7 +113,7 @@ void ExerciseProgress::clear() {
 }
 
 bool ExerciseProgress::finishWriting(int ms) {
-    return writer_.waitForDone(ms);
+    return writer_.finish(ms);
 }
 
 QByteArray ExerciseProgress::toJson(const States& states) {
@@ -154,38 +149,7 @@ ExerciseProgress::States ExerciseProgress::fromJson(const QByteArray& bytes,
 }
 
 void ExerciseProgress::keep() {
-    const QByteArray bytes = toJson(states_);
-    {
-        const QMutexLocker lock(&mutex_);
-        pending_ = bytes;
-        if (writing_) {
-            return;
-        }
-        writing_ = true;
-    }
-    writer_.start([this] { writePending(); });
-}
-
-void ExerciseProgress::writePending() {
-    for (;;) {
-        QByteArray bytes;
-        {
-            const QMutexLocker lock(&mutex_);
-            if (!pending_) {
-                writing_ = false;
-                return;
-            }
-            bytes = std::move(*pending_);
-            pending_.reset();
-        }
-        // A folder that cannot be made shows in the write's own reason.
-        QDir().mkpath(QFileInfo(path_).absolutePath());
-        const QString why = platform::writeWholeFile(path_, bytes);
-        if (!why.isEmpty()) {
-            QMetaObject::invokeMethod(
-                this, [this, why] { emit notKept(why); }, Qt::QueuedConnection);
-        }
-    }
+    writer_.write(toJson(states_));
 }
 
 } // namespace shell

@@ -1,13 +1,11 @@
 #pragma once
 
+#include "platform/LatestFileWriter.h"
+
 #include <QByteArray>
 #include <QMap>
-#include <QMutex>
 #include <QObject>
 #include <QString>
-#include <QThreadPool>
-
-#include <optional>
 
 namespace shell {
 
@@ -42,8 +40,6 @@ public:
 
     // `path` is the file the progress is kept in.
     explicit ExerciseProgress(QString path, QObject* parent = nullptr);
-    // Waits for the last write, so that nothing answered is lost.
-    ~ExerciseProgress() override;
 
     // The word the file and the pages use for a standing: "wrong", "right"
     // or "shown".
@@ -80,17 +76,10 @@ signals:
 
 private:
     void keep();
-    // On the writer's thread: writes the latest bytes asked for until none
-    // are left.
-    void writePending();
 
-    const QString path_;
     States states_;
-    QMutex mutex_;
-    std::optional<QByteArray> pending_; // guarded by mutex_
-    bool writing_ = false;              // guarded by mutex_
-    // Last, so that it is gone, its writes done, before what they use.
-    QThreadPool writer_;
+    // Waits, as it goes, for the last write: nothing answered is lost.
+    platform::LatestFileWriter writer_;
 };
 
 } // namespace shell

@@ -1,14 +1,12 @@
 #include "KeptSettings.h"
 
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QRect>
-#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cmath>
@@ -52,6 +50,17 @@ std::optional<QString> textOf(const QSettings& s, const QString& key) {
         return std::nullopt;
     }
     return v.toString().trimmed();
+}
+
+// A path no longer than a path can be, so that the file stays within what
+// its reader takes.
+std::optional<QString> absolutePath(const QSettings& s, const QString& key) {
+    std::optional<QString> path = textOf(s, key);
+    if (!path || path->isEmpty() || !QDir::isAbsolutePath(*path) ||
+        QFile::encodeName(*path).size() > longestPath) {
+        return std::nullopt;
+    }
+    return QDir::cleanPath(*path);
 }
 
 std::optional<int> wholeNumber(const QSettings& s, const QString& key, int least, int most) {
@@ -156,30 +165,20 @@ QStringList readRecent(QSettings& s) {
     const int count = s.beginReadArray(kRecent);
     for (int i = 0; i < std::min(count, mostRecent); ++i) {
         s.setArrayIndex(i);
-        const std::optional<QString> path = textOf(s, kPath);
-        if (path && !path->isEmpty() && QDir::isAbsolutePath(*path) &&
-            !recent.contains(QDir::cleanPath(*path))) {
-            recent << QDir::cleanPath(*path);
+        const std::optional<QString> path = absolutePath(s, kPath);
+        if (path && !recent.contains(*path)) {
+            recent << *path;
         }
     }
     s.endArray();
     return recent;
 }
 
-} // namespace
-
-QString filePath() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + u'/' +
-           QCoreApplication::applicationName() + QStringLiteral(".conf");
-}
-
 Kept read(QSettings& s) {
     Kept k;
-    if (const QByteArray g = bytesOf(s, kGeometry); geometryOnScreen(g)) {
-        k.geometry = g;
-    }
-    // The window itself refuses panels it cannot lay out, and leaves them as
-    // they are.
+    // The window itself refuses a place off every screen and panels it
+    // cannot lay out, and leaves them as they are.
+    k.geometry = bytesOf(s, kGeometry);
     k.state = bytesOf(s, kState);
     k.large = choice(s, kDisplay, kLarge, kNormal).value_or(k.large);
     k.beforeExpiry = readInputs(s);
@@ -187,8 +186,8 @@ Kept read(QSettings& s) {
     const QString no = yesNo(false);
     k.markersShown = choice(s, kMarkers, yes, no).value_or(k.markersShown);
     k.probabilityShown = choice(s, kProbability, yes, no).value_or(k.probabilityShown);
-    if (const std::optional<QString> folder = textOf(s, kFolder);
-        folder && QDir::isAbsolutePath(*folder) && QFileInfo(*folder).isDir()) {
+    if (const std::optional<QString> folder = absolutePath(s, kFolder);
+        folder && QFileInfo(*folder).isDir()) {
         k.folder = *folder;
     }
     k.recent = readRecent(s);
@@ -228,6 +227,57 @@ void write(QSettings& s, const Kept& k) {
     s.endArray();
 }
 
+// Qt reads and writes the settings' format from a file only: a file of this
+// run's own stands between the text and it.
+struct Scratch {
+    QTemporaryDir folder;
+    QString path() const { return folder.filePath(QStringLiteral("settings.conf")); }
+};
+
+} // namespace
+
+QString filePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + u'/' +
+           QCoreApplication::applicationName() + QStringLiteral(".conf");
+}
+
+Kept fromText(const QByteArray& text) {
+    Scratch scratch;
+    QFile file(scratch.path());
+    if (text.size() > largestFile || !scratch.folder.isValid() ||
+        !file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.flush()) {
+        return Kept();
+    }
+    file.close();
+    // Whatever Qt makes of a broken line, the settings it did read stand.
+    QSettings settings(scratch.path(), QSettings::IniFormat);
+    return read(settings);
+}
+
+std::optional<QByteArray> toText(const Kept& kept) {
+    Scratch scratch;
+    if (!scratch.folder.isValid()) {
+        return std::nullopt;
+    }
+    {
+        QSettings settings(scratch.path(), QSettings::IniFormat);
+        write(settings, kept);
+        settings.sync();
+        if (settings.status() != QSettings::NoError) {
+            return std::nullopt;
+        }
+    }
+    QFile file(scratch.path());
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    QByteArray text = file.read(largestFile + 1);
+    if (text.size() > largestFile) {
+        return std::nullopt;
+    }
+    return text;
+}
+
 QStringList withRecent(QStringList recent, const QString& path) {
     const QString clean = QDir::cleanPath(path);
     recent.removeAll(clean);
@@ -236,35 +286,6 @@ QStringList withRecent(QStringList recent, const QString& path) {
         recent.removeLast();
     }
     return recent;
-}
-
-bool geometryOnScreen(const QByteArray& geometry) {
-    // The window's own record: a mark, its version, then where its frame was
-    // and where the window would be when neither maximised nor full screen.
-    QDataStream stream(geometry);
-    stream.setVersion(QDataStream::Qt_4_0);
-    constexpr quint32 mark = 0x1D9D0CB;
-    quint32 magic = 0;
-    quint16 major = 0;
-    quint16 minor = 0;
-    QRect frame;
-    QRect normal;
-    stream >> magic >> major >> minor >> frame >> normal;
-    if (stream.status() != QDataStream::Ok || magic != mark || major < 1 || major > 3 ||
-        !normal.isValid()) {
-        return false;
-    }
-    // A strip along the top as tall as a title bar and wide enough to drag.
-    constexpr int grip = 40;
-    const QRect top(normal.left(), normal.top() - std::min(grip, normal.top() - frame.top()),
-                    normal.width(), grip);
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect shared = screen->availableGeometry().intersected(top);
-        if (shared.width() >= std::min(grip * 2, normal.width()) && shared.height() >= grip / 2) {
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace shell::kept

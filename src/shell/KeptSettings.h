@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-class QSettings;
+#include <optional>
 
 namespace shell {
 
@@ -32,23 +32,27 @@ struct Kept {
 namespace kept {
 
 inline constexpr int mostRecent = 8;
+// Far more than the settings can hold (eight recent paths as long as paths
+// can be, a folder, the window's place): a larger file is not read.
+inline constexpr qint64 largestFile = 512 * 1024;
+// In bytes, as the system counts them; a longer path is no place of a file.
+inline constexpr int longestPath = 4096;
 
 // The student's own settings file, under the desktop's folder for settings
 // ($XDG_CONFIG_HOME, or ~/.config), in a folder named after the program.
 QString filePath();
 
-// Each setting read on its own: one that is missing, of the wrong kind, out
-// of the range its control or the position file takes, or a window place off
-// every screen leaves its default and the others stand.
-Kept read(QSettings& settings);
-void write(QSettings& settings, const Kept& kept);
+// The settings file's text. Each setting is read on its own: one that is
+// missing, of the wrong kind or out of the range its control or the position
+// file takes leaves its default and the others stand; a text over
+// largestFile is all defaults. What fromText gives, toText writes so that
+// fromText reads it back the same, within largestFile; nothing where no text
+// could be made.
+Kept fromText(const QByteArray& text);
+std::optional<QByteArray> toText(const Kept& kept);
 
 // The list with `path` first, once, and no more than mostRecent.
 QStringList withRecent(QStringList recent, const QString& path);
-
-// Whether a saved window place leaves the window's top edge on one of the
-// screens there are now, where the student can take hold of it.
-bool geometryOnScreen(const QByteArray& geometry);
 
 } // namespace kept
 

@@ -29,7 +29,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QSettings>
 #include <QStyle>
 #include <QUndoStack>
 
@@ -74,8 +73,13 @@ frmLumo::frmLumo(platform::Browser& browser, platform::Clipboard& clipboard,
                  QWidget* parent)
     : QMainWindow(parent), browser_(browser), clipboard_(clipboard),
       addresses_(std::move(addresses)), endProcess_(endProcess),
-      settings_(std::make_unique<QSettings>(kept::filePath(), QSettings::IniFormat)),
-      kept_(kept::read(*settings_)) {
+      keptFile_(new KeptFile(kept::filePath(), this)) {
+    KeptFile::Loaded loaded = keptFile_->load();
+    kept_ = std::move(loaded.kept);
+    keptSetAside_ = std::move(loaded.setAside);
+    connect(keptFile_, &KeptFile::notKept, this, [this](const QString& reason) {
+        platform::runGuarded([this, reason] { keptNotKept(reason); });
+    });
     setObjectName(QStringLiteral("frmLumo"));
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("client"));
@@ -336,6 +340,7 @@ void frmLumo::shutdown() {
     // closing window should make.
     constexpr int kLongestWriteMs = 2000;
     progress_->finishWriting(kLongestWriteMs);
+    keptFile_->finishWriting(kLongestWriteMs);
     endProcess_();
 }
 

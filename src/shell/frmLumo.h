@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KeptFile.h"
 #include "KeptSettings.h"
 #include "services/MTaskList.h"
 #include "workbench/model/PositionDocument.h"
@@ -24,7 +25,6 @@ class QMenu;
 class QPageLayout;
 class QPlainTextEdit;
 class QPushButton;
-class QSettings;
 class QTimer;
 
 namespace platform {
@@ -210,6 +210,7 @@ private:
     // slider) once it has settled, rather than writing the file each step.
     void keepSoon();
     void keepWindow();
+    void keptNotKept(const QString& reason);
     // The file dialogs, started in the folder last used; the folder of what
     // the student chooses is kept.
     QString askOpenName(const QString& caption, const QString& filter);
@@ -245,8 +246,11 @@ private:
     platform::Clipboard& clipboard_;
     const services::MTaskList::WebAddresses addresses_;
     const ProcessEnd endProcess_;
-    std::unique_ptr<QSettings> settings_;
+    KeptFile* keptFile_ = nullptr;
     Kept kept_;
+    // What to tell of a settings file set aside, once the window is up.
+    QString keptSetAside_;
+    bool toldKeptNotKept_ = false;
     QTimer* keepSoon_ = nullptr;
     QMenu* mnuRecentPositions = nullptr;
 

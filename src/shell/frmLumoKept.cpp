@@ -8,14 +8,60 @@
 #include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QAction>
+#include <QDataStream>
 #include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
-#include <QSettings>
+#include <QRect>
+#include <QScreen>
 #include <QTimer>
 
 namespace shell {
+
+namespace {
+
+// Whether a saved window place leaves the window's top edge on one of the
+// screens there are now, where the student can take hold of it.
+bool geometryOnScreen(const QByteArray& geometry) {
+    // The window's own record: a mark, its version, then where its frame was
+    // and where the window would be when neither maximised nor full screen.
+    QDataStream stream(geometry);
+    stream.setVersion(QDataStream::Qt_4_0);
+    constexpr quint32 mark = 0x1D9D0CB;
+    quint32 magic = 0;
+    quint16 major = 0;
+    quint16 minor = 0;
+    QRect frame;
+    QRect normal;
+    stream >> magic >> major >> minor >> frame >> normal;
+    if (stream.status() != QDataStream::Ok || magic != mark || major < 1 || major > 3 ||
+        !normal.isValid()) {
+        return false;
+    }
+    // A strip along the top as tall as a title bar and wide enough to drag.
+    constexpr int grip = 40;
+    const QRect top(normal.left(), normal.top() - std::min(grip, normal.top() - frame.top()),
+                    normal.width(), grip);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect shared = screen->availableGeometry().intersected(top);
+        if (shared.width() >= std::min(grip * 2, normal.width()) && shared.height() >= grip / 2) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The system's reason as the end of a sentence of ours.
+QString asSentence(QString reason) {
+    if (!reason.isEmpty()) {
+        reason[0] = reason[0].toUpper();
+    }
+    return reason.endsWith(u'.') ? reason : reason + u'.';
+}
+
+} // namespace
 
 void frmLumo::restoreKept() {
     // The display first, as the student would switch it, so that Normal
@@ -26,6 +72,9 @@ void frmLumo::restoreKept() {
             large->trigger();
         }
     }
+    if (!geometryOnScreen(kept_.geometry)) {
+        kept_.geometry.clear();
+    }
     if (!kept_.geometry.isEmpty()) {
         restoreGeometry(kept_.geometry);
     }
@@ -35,13 +84,33 @@ void frmLumo::restoreKept() {
         // a closed Before Expiry panel takes its curve away all the same.
         ucLumo->setBeforeExpiryShown(expiryDock_->toggleViewAction()->isChecked());
     }
+    if (!keptSetAside_.isEmpty()) {
+        // Told over the window, once it is up.
+        QTimer::singleShot(0, this, platform::guarded([this] {
+                               platform::dialogs().msgBox(keptSetAside_,
+                                                          platform::Dialogs::Buttons::Ok,
+                                                          platform::Dialogs::Icon::Exclamation);
+                           }));
+    }
 }
 
 void frmLumo::keep() {
-    kept::write(*settings_, kept_);
-    // Written now rather than at some later turn of the event loop: a run
-    // that ends without closing the window still keeps what was changed.
-    settings_->sync();
+    // Asked now, written on the file's own thread: a slow disk or a huge
+    // file never holds the window.
+    keptFile_->keep(kept_);
+}
+
+void frmLumo::keptNotKept(const QString& reason) {
+    // Once a run, as the exercises' progress is told.
+    if (toldKeptNotKept_) {
+        return;
+    }
+    toldKeptNotKept_ = true;
+    platform::dialogs().msgBox(
+        QStringLiteral("Your settings cannot be kept for the next time the program runs: %1 "
+                       "They are kept until the program closes.")
+            .arg(asSentence(reason)),
+        platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
 }
 
 void frmLumo::keepSoon() {

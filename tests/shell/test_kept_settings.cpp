@@ -11,12 +11,16 @@
 #include "fakes/UserInput.h"
 
 #include <QDockWidget>
+#include <QDir>
+#include <QFileInfo>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
 #include <QSpinBox>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -90,6 +94,11 @@ private slots:
     void recent_positions_are_the_last_eight_newest_first_data();
     void recent_positions_are_the_last_eight_newest_first();
     void a_recent_position_no_longer_there_is_dropped_with_a_message();
+    void a_settings_file_that_is_no_file_is_set_aside_data();
+    void a_settings_file_that_is_no_file_is_set_aside();
+    void settings_are_never_written_through_to_what_is_no_file_data();
+    void settings_are_never_written_through_to_what_is_no_file();
+    void the_largest_settings_are_read_back_as_written();
 };
 
 void TestKeptSettings::every_kept_setting_comes_back_in_a_new_window() {
@@ -337,9 +346,120 @@ void TestKeptSettings::a_recent_position_no_longer_there_is_dropped_with_a_messa
         QVERIFY(s.window->isWindowModified());
     }
     QCOMPARE(recentEntries(s), QStringList{"No Recent Positions (disabled)"});
-    // The list is kept as it now is.
+    // The list is kept as it now is, once the window's writes are done.
+    s.window.reset();
     Shell again({}, {}, s.scratch.filePath(QStringLiteral("config")));
     QCOMPARE(recentEntries(again), QStringList{"No Recent Positions (disabled)"});
+}
+
+void TestKeptSettings::a_settings_file_that_is_no_file_is_set_aside_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("a named pipe") << "pipe" << "it is a named pipe, not a file.";
+    QTest::newRow("a link to a named pipe") << "link" << "it is a named pipe, not a file.";
+    QTest::newRow("larger than settings can be")
+        << "large" << "it is larger than the settings can ever be.";
+}
+
+void TestKeptSettings::a_settings_file_that_is_no_file_is_set_aside() {
+    QFETCH(QString, kind);
+    QFETCH(QString, said);
+    QTemporaryDir config;
+    Shell first({}, {}, config.path());
+    QVERIFY(startUp(first));
+    const QStringList expected = seen(first);
+    first.window.reset();
+
+    QTemporaryDir odd;
+    qputenv("XDG_CONFIG_HOME", odd.path().toLocal8Bit());
+    const QString path = shell::kept::filePath();
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    const QString pipe = odd.filePath(QStringLiteral("pipe"));
+    QCOMPARE(::mkfifo(QFile::encodeName(kind == "link" ? pipe : path).constData(), 0600), 0);
+    if (kind == "link") {
+        QVERIFY(QFile::link(pipe, path));
+    } else if (kind == "large") {
+        QVERIFY(QFile::remove(path));
+        QFile large(path);
+        QVERIFY(large.open(QIODevice::WriteOnly));
+        large.write("[window]\ndisplay=large\n" + QByteArray(shell::kept::largestFile, ';'));
+    }
+    // The window starts on the defaults, and says why once it is up.
+    Shell s({}, {}, odd.path());
+    s.fake.dialogs.script(platform::Dialogs::answerOk);
+    QVERIFY(startUp(s));
+    QTRY_COMPARE(s.fake.dialogs.shown().size(), 1);
+    QCOMPARE(seen(s), expected);
+    QCOMPARE(s.fake.dialogs.shown().constLast().text,
+             QStringLiteral("Your settings could not be read from %1: %2 It has been set aside as "
+                            "%3.set-aside. The program starts with the settings of a first start.")
+                 .arg(QDir::toNativeSeparators(path), said, QFileInfo(path).fileName()));
+    QVERIFY(QFileInfo(path + ".set-aside").isSymLink() == (kind == "link"));
+    QVERIFY(!QFileInfo::exists(path));
+}
+
+void TestKeptSettings::settings_are_never_written_through_to_what_is_no_file_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("a link to a named pipe") << "pipe" << "It is a named pipe, not a file.";
+    QTest::newRow("a folder in its place") << "folder" << "It is a folder, not a file.";
+}
+
+void TestKeptSettings::settings_are_never_written_through_to_what_is_no_file() {
+    QFETCH(QString, kind);
+    QFETCH(QString, said);
+    Shell s;
+    QVERIFY(startUp(s));
+    // Put in place while the window runs: what it finds at the next change.
+    const QString path = shell::kept::filePath();
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile::remove(path);
+    const QString pipe = s.scratch.filePath(QStringLiteral("pipe"));
+    if (kind == "pipe") {
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QVERIFY(QFile::link(pipe, path));
+    } else {
+        QVERIFY(QDir().mkpath(path));
+    }
+    // Two changes, told once.
+    s.fake.dialogs.script(platform::Dialogs::answerOk);
+    s.action("mnuShowMarkers")->trigger();
+    QTRY_COMPARE(s.fake.dialogs.shown().size(), 1);
+    s.action("mnuShowMarkers")->trigger();
+    QTest::qWait(300);
+    QCOMPARE(s.fake.dialogs.shown().size(), 1);
+    QCOMPARE(s.fake.dialogs.shown().constLast().text,
+             QStringLiteral("Your settings cannot be kept for the next time the program runs: %1 "
+                            "They are kept until the program closes.")
+                 .arg(said));
+    struct stat info {};
+    QCOMPARE(::lstat(QFile::encodeName(kind == "pipe" ? pipe : path).constData(), &info), 0);
+    QVERIFY(kind == "pipe" ? S_ISFIFO(info.st_mode) : S_ISDIR(info.st_mode));
+    QVERIFY(s.action("mnuShowMarkers")->isChecked());
+}
+
+void TestKeptSettings::the_largest_settings_are_read_back_as_written() {
+    // Eight recent paths and a folder as long as paths can be, in letters
+    // the file escapes at their longest.
+    QTemporaryDir deep;
+    QString folder = deep.path();
+    while (QFile::encodeName(folder).size() + 40 < shell::kept::longestPath) {
+        folder += QStringLiteral("/\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9");
+    }
+    QVERIFY(QDir().mkpath(folder));
+    shell::Kept k;
+    k.folder = folder;
+    for (int i = 0; i < shell::kept::mostRecent; ++i) {
+        k.recent << folder + QStringLiteral("/%1.wqzpos").arg(i);
+    }
+    k.geometry = QByteArray(2000, '\xff');
+    const std::optional<QByteArray> text = shell::kept::toText(k);
+    QVERIFY(text);
+    QVERIFY2(text->size() <= shell::kept::largestFile, qPrintable(QString::number(text->size())));
+    QCOMPARE(shell::kept::fromText(*text), k);
+    // A path one byte too long is no place of a file.
+    k.recent[0] = folder + QStringLiteral("/") + QString(60, u'x');
+    QCOMPARE(shell::kept::fromText(*shell::kept::toText(k)).recent, k.recent.mid(1));
 }
 
 QTEST_MAIN(TestKeptSettings)

@@ -134,7 +134,7 @@ void TestPositionFiles::a_file_that_cannot_be_opened_changes_nothing_data() {
     QTest::newRow("newer") << QByteArray("{\"format\": \"wqz-position\", \"version\": 9}")
                            << "newer version of the program";
     QTest::newRow("over the limit") << QByteArray(12 * 1024 * 1024 + 1, ' ') << "larger than 12 MB";
-    QTest::newRow("a named pipe") << QByteArray(kPipe) << ": It is not a file.";
+    QTest::newRow("a named pipe") << QByteArray(kPipe) << ": It is a named pipe, not a file.";
     QTest::newRow("a range beyond the workbench's numbers")
         << saved(R"("top":"54")", R"("top":"1e39")")
         << "The range: \"top\" holds 1e39, a number too large";
