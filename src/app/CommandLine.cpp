@@ -1,11 +1,18 @@
 #include "CommandLine.h"
 
+#include "platform/HandOverMessage.h"
 #include "workbench/model/WorkbenchLink.h"
 
 #include <QFileInfo>
 #include <QUrl>
 
 namespace app {
+
+// Every link the program writes or reads can be given on the command line
+// (the system passes no argument over 128 KB) and handed to the running
+// window, with room for the message around it.
+static_assert(workbench::links::longestLink < 128 * 1024);
+static_assert(workbench::links::longestLink + 64 <= platform::handover::largestBody);
 
 CommandLine readCommandLine(const QStringList& arguments) {
     CommandLine line;

@@ -14,6 +14,17 @@ void frmLumo::mnuCopyLink_Click() {
     const links::Sharing sharing = links::shareOf(ucLumo->document());
     const links::Writing writing =
         sharing.load ? links::write(*sharing.load) : links::Writing{QString(), sharing.problem};
+    if (writing.tooLong) {
+        // Offered the way that carries it.
+        if (platform::dialogs().msgBox(
+                QStringLiteral("The position is too large to copy as a link. ") +
+                    writing.problem + QStringLiteral(" Save it as a position file instead?"),
+                platform::Dialogs::Buttons::YesNo, platform::Dialogs::Icon::Question) ==
+            platform::Dialogs::answerYes) {
+            mnuSavePositionAs_Click();
+        }
+        return;
+    }
     if (!writing.problem.isEmpty()) {
         platform::dialogs().msgBox(
             QStringLiteral("The position cannot be copied as a link. ") + writing.problem,

@@ -106,6 +106,7 @@ private slots:
     void a_wrong_link_is_told_every_way_in();
     void another_sites_page_still_cannot_load_a_link();
     void a_position_a_link_cannot_carry_is_told_and_nothing_copied();
+    void a_position_too_large_for_a_link_is_offered_a_file();
 
 private:
     QTemporaryDir config;
@@ -291,6 +292,32 @@ void TestPositionLinks::a_position_a_link_cannot_carry_is_told_and_nothing_copie
         s.fake.dialogs.shown()[0].text.contains(QStringLiteral("row 1's put quantity is 1500")),
         qPrintable(s.fake.dialogs.shown()[0].text));
     QCOMPARE(s.clipboard.text(), QStringLiteral("kept"));
+}
+
+void TestPositionLinks::a_position_too_large_for_a_link_is_offered_a_file() {
+    Shell s;
+    s.window->Form_Load();
+    s.browser.finish();
+    QString table;
+    for (int r = 0; r < 3000; ++r) {
+        table += QStringLiteral("0\t1234.56\t%1\t1\t987.65\r\n").arg(40 + r);
+    }
+    s.clipboard.setText(table);
+    s.action("mnuPasteOpData")->trigger();
+    s.clipboard.setText(QStringLiteral("kept"));
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("large.wqzpos"));
+    s.fake.dialogs.script(platform::Dialogs::answerYes);
+    s.fake.dialogs.scriptSaveName(file);
+    chooseFromEdit(s, Qt::Key_L);
+    QCOMPARE(s.fake.dialogs.shown().size(), 1);
+    QVERIFY2(s.fake.dialogs.shown()[0].text.startsWith(
+                 QStringLiteral("The position is too large to copy as a link.")),
+             qPrintable(s.fake.dialogs.shown()[0].text));
+    QVERIFY(s.fake.dialogs.shown()[0].text.endsWith(
+        QStringLiteral("Save it as a position file instead?")));
+    QCOMPARE(s.clipboard.text(), QStringLiteral("kept"));
+    QVERIFY(QFileInfo(file).size() > 0);
 }
 
 QTEST_MAIN(TestPositionLinks)

@@ -31,16 +31,20 @@ struct Problem {
 };
 
 // A cell or box as the workbench takes it: not too long, and a number that
-// fits its 32-bit numbers (or no number, which reads as 0). The number, as
-// the workbench keeps it.
-float checkText(const QString& text, const QString& where, const QString& key) {
+// fits its 32-bit numbers (or no number, which reads as 0). The number as
+// written, before the workbench keeps it in 32 bits: a limit is held to what
+// the file says, not to what it would be rounded to (1000000.01 is no price
+// up to 1000000).
+double checkText(const QString& text, const QString& where, const QString& key) {
     if (text.size() > columns::longestText) {
         throw Problem{QStringLiteral("%1: \"%2\" is longer than %3 characters.")
                           .arg(where, key)
                           .arg(columns::longestText)};
     }
     try {
-        return platform::numbers::single(platform::numbers::leadingNumber(text));
+        const double written = platform::numbers::leadingNumber(text);
+        platform::numbers::single(written);
+        return written;
     } catch (const platform::RunTimeError&) {
         throw Problem{QStringLiteral("%1: \"%2\" holds %3, a number too large for the "
                                      "workbench.")
@@ -120,8 +124,8 @@ void check(const Document& d) {
     // Every option and the underlying are valued from today's price: at 0 or
     // below there is nothing to value.
     // The boxes' own limits: what they could not show is not opened.
-    const float price = checkText(d.underlyingPrice, position, QStringLiteral("underlyingPrice"));
-    if (!(price >= float(market::leastPrice) && price <= float(market::mostPrice))) {
+    const double price = checkText(d.underlyingPrice, position, QStringLiteral("underlyingPrice"));
+    if (!(price >= market::leastPrice && price <= market::mostPrice)) {
         throw Problem{QStringLiteral("%1: \"underlyingPrice\" holds %2, which is not a price "
                                      "above 0 and up to %3.")
                           .arg(position, shown(d.underlyingPrice))
@@ -129,8 +133,8 @@ void check(const Document& d) {
     }
     for (const auto& [cost, key] :
          {std::pair{&d.costPerOption, "costPerOption"}, std::pair{&d.costPerUnit, "costPerUnit"}}) {
-        const float value = checkText(*cost, position, QString::fromLatin1(key));
-        if (!(value >= 0 && value <= float(market::mostCost))) {
+        const double value = checkText(*cost, position, QString::fromLatin1(key));
+        if (!(value >= 0 && value <= market::mostCost)) {
             throw Problem{QStringLiteral("%1: \"%2\" holds %3, which is not a cost of 0 or "
                                          "above and up to %4.")
                               .arg(position, QString::fromLatin1(key), shown(*cost))

@@ -221,13 +221,23 @@ QString readMarket(const QUrlQuery& query, Market& market) {
 }
 
 // A number of a row or of the range: as the grid or a box could hold it,
-// seven digits before the full stop at most and four after.
+// seven digits before the full stop at most and four after, and within
+// that once the workbench holds it in 32 bits: 9999999.9999 would be held
+// as 10000000, past the limit, so it is refused rather than rounded in (and
+// a link written for what the workbench holds always reads back).
 constexpr int kCellDecimals = 4;
 constexpr double kLargestCell = 9999999.9999;
 
 std::optional<float> cell(const QString& text) {
     const std::optional<double> v = decimal(text, kCellDecimals, -kLargestCell, kLargestCell);
-    return v ? std::optional<float>(float(*v)) : std::nullopt;
+    if (!v) {
+        return std::nullopt;
+    }
+    const float held = float(*v);
+    if (std::abs(double(held)) > kLargestCell) {
+        return std::nullopt;
+    }
+    return held;
 }
 
 // The rows a link brings, or why they cannot be shown, in words.

@@ -142,10 +142,12 @@ struct Check {
 // Ids longer than any exercise's are not read.
 inline constexpr qsizetype longestExerciseId = 40;
 
-// The longest link read: room for the longest the program writes, the grid's
-// most rows of the longest numbers with a leg on every cell, and the market.
-inline constexpr qsizetype longestLink =
-    columns::mostRows * (3 * 13 + 3) + (2 * columns::mostRows + 1) * 16 + 1000;
+// The longest link read, typed, pasted or written: one limit for every way
+// a link travels. A later start hands its links to the running window in a
+// message of 64 KB, and the system passes no single argument of a command
+// over 128 KB; this leaves room in both. A position too large for it (some
+// thousand rows and more) goes by file.
+inline constexpr qsizetype longestLink = 60 * 1024;
 
 // The load, the check or the start over a link asks for (one of them), or
 // why it is refused, in words.
@@ -184,6 +186,7 @@ Sharing shareOf(const document::Document& shown);
 struct Writing {
     QString link;
     QString problem;
+    bool tooLong = false; // the problem is the link's length: a file can carry it
 };
 Writing write(const Load& load);
 

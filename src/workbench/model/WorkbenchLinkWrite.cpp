@@ -203,16 +203,24 @@ Writing write(const Load& load) {
         return list.isEmpty() ? QStringLiteral("none") : list.join(u',');
     });
     const QString link = scheme + QStringLiteral(":load?") + items.join(u'&');
+    if (link.size() > longestLink) {
+        return {QString(),
+                QStringLiteral("It would take %L1 characters, and a link carries at most %L2. A "
+                               "position file carries it whole.")
+                    .arg(link.size())
+                    .arg(longestLink),
+                true};
+    }
     // Only what reads back as this very load is written.
     const Reading reading = read(QUrl(link), col::mostRows);
     if (!reading.load) {
-        return {QString(), reading.problem};
+        return {QString(), reading.problem, false};
     }
     if (!(*reading.load == load)) {
-        return {QString(), QStringLiteral("The position holds a number a link cannot carry "
-                                          "exactly.")};
+        return {QString(),
+                QStringLiteral("The position holds a number a link cannot carry exactly."), false};
     }
-    return {link, QString()};
+    return {link, QString(), false};
 }
 
 } // namespace workbench::links

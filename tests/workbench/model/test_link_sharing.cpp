@@ -1,6 +1,7 @@
 // A position handed on as a link: what the program writes reads back as the
 // same position, and what a link may bring (rows, a range, every input
 // before expiry) is held to limits the writer never passes.
+#include "platform/HandOverMessage.h"
 #include "workbench/model/PositionColumns.h"
 #include "workbench/model/Strategies.h"
 #include "workbench/model/WorkbenchLink.h"
@@ -69,7 +70,7 @@ class TestLinkSharing : public QObject {
 private slots:
     void every_position_written_reads_back_as_itself_data();
     void every_position_written_reads_back_as_itself();
-    void the_longest_position_the_grid_holds_fits_a_link();
+    void a_link_is_never_longer_than_every_way_in_takes();
     void what_a_link_cannot_carry_is_refused_before_writing_data();
     void what_a_link_cannot_carry_is_refused_before_writing();
     void a_links_rows_and_range_are_held_to_their_limits_data();
@@ -113,22 +114,43 @@ void TestLinkSharing::every_position_written_reads_back_as_itself() {
     QVERIFY2(writing.link.size() < 600, qPrintable(writing.link));
 }
 
-void TestLinkSharing::the_longest_position_the_grid_holds_fits_a_link() {
+void TestLinkSharing::a_link_is_never_longer_than_every_way_in_takes() {
+    // The longest numbers in every cell: the grid's most rows go by file,
+    // and as many rows as a link carries go every way a link travels.
     doc::Document d = twelveRows();
-    d.rows.clear();
-    for (int r = 0; r < col::mostRows; ++r) {
-        d.rows << doc::Row{QStringLiteral("-999.99"), QStringLiteral("-9999999"),
-                           QStringLiteral("-9999999"), QStringLiteral("-999.99"),
-                           QStringLiteral("-1234567")};
+    const auto fill = [&d](int rows) {
+        d.rows.clear();
+        for (int r = 0; r < rows; ++r) {
+            d.rows << doc::Row{QStringLiteral("-999.99"), QStringLiteral("-9999999"),
+                               QStringLiteral("-9999999"), QStringLiteral("-999.99"),
+                               QStringLiteral("-1234567")};
+        }
+        return links::write(*links::shareOf(d).load);
+    };
+    const links::Writing most = fill(col::mostRows);
+    QVERIFY(most.tooLong && most.link.isEmpty());
+    QVERIFY2(most.problem.endsWith(QStringLiteral("A position file carries it whole.")),
+             qPrintable(most.problem));
+
+    const links::Writing carried = fill(1100);
+    QVERIFY2(carried.problem.isEmpty(), qPrintable(carried.problem));
+    QVERIFY(carried.link.size() > links::longestLink * 9 / 10);
+    QVERIFY(carried.link.size() <= links::longestLink);
+    // Handed from a later start to the running window, and read there.
+    const std::optional<QByteArray> message =
+        platform::handover::encode({carried.link, QStringLiteral("/tmp/a.wqzpos")});
+    QVERIFY(message);
+    platform::handover::Reader reader;
+    for (qsizetype at = 0; at < message->size();) {
+        const qsizetype take = std::min(reader.room(), message->size() - at);
+        reader.feed(message->mid(at, take));
+        at += take;
     }
-    const links::Sharing sharing = links::shareOf(d);
-    QVERIFY2(sharing.load, qPrintable(sharing.problem));
-    const links::Writing writing = links::write(*sharing.load);
-    QVERIFY2(writing.problem.isEmpty(), qPrintable(writing.problem));
-    QVERIFY(writing.link.size() <= links::longestLink);
+    QCOMPARE(reader.state(), platform::handover::Reader::State::Complete);
+    QVERIFY(links::readText(reader.arguments().constFirst(), 5).load);
     // One more character than the limit is refused before it is parsed.
     const links::Reading tooLong =
-        links::readText(writing.link + QString(links::longestLink, u'0'), 5);
+        links::readText(carried.link + QString(links::longestLink, u'0'), 5);
     QCOMPARE(tooLong.problem, QStringLiteral("The link is too long."));
 }
 

@@ -30,6 +30,8 @@ void TestPositionFile::a_file_keeps_the_market_that_can_be_and_no_other_data() {
         "1000000.");
     // The boxes' limits: what they could not show is neither written nor read.
     row("a price beyond the box", "underlyingPrice", "1000000.5", "up to 1000000");
+    // 32 bits would round it to the limit: refused, not rounded in.
+    row("a cent beyond the box", "underlyingPrice", "1000000.01", "up to 1000000");
     row("a cost beyond the box", "costPerUnit", "10001", "\"costPerUnit\" holds 10001");
     row("the least price", "underlyingPrice", "0.0001", "");
     row("a price beyond the numbers", "underlyingPrice", "1e39", "a number too large");

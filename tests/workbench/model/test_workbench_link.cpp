@@ -60,6 +60,10 @@ void TestWorkbenchLink::a_link_loads_no_more_than_a_strategy_or_legs_data() {
                                         << "not a leg";
     QTest::newRow("script in a leg") << load + "position=c3:1%3Cscript%3E&diagram=profit"
                                      << "not a leg";
+    // 32 bits would hold it as 10000000: refused, not rounded in.
+    QTest::newRow("a strike the workbench would round")
+        << load + "rows=9999999.9999:1:1&position=c1:1&diagram=profit"
+        << "is not a strike";
     QTest::newRow("too long") << load + "position=" + QString(workbench::links::longestLink, u'u') +
                                      "&diagram=profit"
                               << "too long";
