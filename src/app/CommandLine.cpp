@@ -24,8 +24,10 @@ CommandLine readCommandLine(const QStringList& arguments) {
             line.newWindow = true;
         } else if (options && argument.startsWith(u'-')) {
             continue;
-        } else if (argument.startsWith(workbench::links::scheme + u':', Qt::CaseInsensitive)) {
-            line.toOpen << argument;
+        } else if (workbench::links::isLink(argument)) {
+            // As a pasted link is read: spaces and a line break about it
+            // (a link copied from a message) are not part of it.
+            line.toOpen << argument.trimmed();
         } else if (argument.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive)) {
             // Some file managers hand over a file's address rather than its
             // path.

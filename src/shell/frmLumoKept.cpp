@@ -5,6 +5,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/FailureGuard.h"
+#include "platform/WholeFile.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QAction>
@@ -194,10 +195,16 @@ void frmLumo::mnuRecentPosition_Click(const QString& path) {
         kept_.recent.removeAll(path);
         keep();
         showRecentPositions();
+        // Something else in its place is said for what it is.
+        const QString notAFile = platform::notAFile(path);
         platform::dialogs().msgBox(
-            QStringLiteral("%1 is no longer in %2, so it has been taken off the recent "
-                           "positions.")
-                .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath())),
+            notAFile.isEmpty()
+                ? QStringLiteral("%1 is no longer in %2, so it has been taken off the recent "
+                                 "positions.")
+                      .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath()))
+                : QStringLiteral("%1 cannot be opened: %2 It has been taken off the recent "
+                                 "positions.")
+                      .arg(QDir::toNativeSeparators(path), asSentence(notAFile)),
             platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
         return;
     }

@@ -24,7 +24,7 @@ void frmLumo::openFromOutside(const QString& argument) {
     const auto done = qScopeGuard([this] { openingFromOutside_ = false; });
     while (!fromOutside_.isEmpty()) {
         const QString next = fromOutside_.takeFirst();
-        if (next.startsWith(workbench::links::scheme + u':', Qt::CaseInsensitive)) {
+        if (workbench::links::isLink(next)) {
             followOutsideLink(next);
         } else if (positionMayGo(QStringLiteral("opening %1").arg(QFileInfo(next).fileName()))) {
             openPosition(next);
@@ -33,8 +33,9 @@ void frmLumo::openFromOutside(const QString& argument) {
 }
 
 void frmLumo::followOutsideLink(const QString& address) {
+    // Read as a pasted or typed link is: the same limit, the same trimming.
     const workbench::links::Reading reading =
-        workbench::links::read(QUrl(address), ucLumo->position().rowCount());
+        workbench::links::readText(address, ucLumo->position().rowCount());
     if (!reading.load) {
         // Answers and the progress are the tutorial pages' own business: a
         // link from anywhere else may only load a position.

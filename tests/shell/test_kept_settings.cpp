@@ -346,6 +346,19 @@ void TestKeptSettings::a_recent_position_no_longer_there_is_dropped_with_a_messa
         QVERIFY(s.window->isWindowModified());
     }
     QCOMPARE(recentEntries(s), QStringList{"No Recent Positions (disabled)"});
+    // A pipe in a position's place is said for what it is.
+    const QString pipe = files.filePath(positionName(3));
+    s.fake.dialogs.scriptSaveName(pipe);
+    s.action("mnuSavePositionAs")->trigger();
+    QVERIFY(QFile::remove(pipe));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    s.fake.dialogs.script(platform::Dialogs::answerOk);
+    s.window->findChild<QAction*>(QStringLiteral("mnuRecentPosition(0)"))->trigger();
+    QCOMPARE(s.fake.dialogs.shown().constLast().text,
+             QStringLiteral("%1 cannot be opened: It is a named pipe, not a file. It has been "
+                            "taken off the recent positions.")
+                 .arg(pipe));
+    QCOMPARE(recentEntries(s), QStringList{"No Recent Positions (disabled)"});
     // The list is kept as it now is, once the window's writes are done.
     s.window.reset();
     Shell again({}, {}, s.scratch.filePath(QStringLiteral("config")));

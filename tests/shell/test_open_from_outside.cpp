@@ -124,7 +124,8 @@ void TestOpenFromOutside::a_link_from_outside_loads_as_a_pages_link_does() {
     outside.window->Form_Load();
     const QStringList before = seen(outside);
     outside.fake.dialogs.script(platform::Dialogs::answerOk);
-    outside.window->openFromOutside(link);
+    // As copied from a message: spaces and a line break about it.
+    outside.window->openFromOutside(QStringLiteral("  ") + link + QStringLiteral("\n"));
     QCOMPARE(seen(outside), seen(page));
     QCOMPARE(seen(outside) == before, refused);
     QCOMPARE(outside.fake.dialogs.shown().size(), page.fake.dialogs.shown().size());

@@ -97,6 +97,21 @@ void copyGridSelection(platform::FlexGrid& grid, platform::Clipboard& clipboard)
 void pasteGridSelection(platform::FlexGrid& grid, platform::Clipboard& clipboard) {
     try {
         QString text = clipboard.text();
+        // More cells than the grid has, or a text longer than all of them
+        // could hold, is refused before it is split, in one pass over it.
+        constexpr qsizetype mostCells = qsizetype(columns::mostRows + 1) * columns::count;
+        const auto separators = std::count_if(text.cbegin(), text.cend(), [](QChar c) {
+            return c == u'\t' || c == u'\r' || c == u'\n';
+        });
+        if (text.size() > mostCells * (columns::longestText + 2) || separators >= 2 * mostCells) {
+            platform::dialogs().msgBox(
+                QStringLiteral("The clipboard holds more than the grid: it takes at most %1 rows "
+                               "of %2 cells. Nothing was pasted.")
+                    .arg(columns::mostRows + 1)
+                    .arg(columns::count),
+                platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
+            return;
+        }
         replaceLineFeeds(text);
         removeCommas(text);
         // Cells go between tabs and carriage returns; none may be longer than

@@ -27,6 +27,7 @@ private slots:
     void paste_into_a_selection_keeps_the_blank_a_line_end_leaves_data();
     void paste_into_a_selection_keeps_the_blank_a_line_end_leaves();
     void ctrl_v_drops_commas_and_text_outside_the_selection();
+    void more_than_the_grid_holds_is_refused_before_it_is_split();
     void a_clipboard_that_cannot_be_opened_is_reported_and_changes_nothing();
 
     void paste_data_rebuilds_the_grid_from_a_quote_table_data();
@@ -108,6 +109,18 @@ void TestOptionExchange::ctrl_v_drops_commas_and_text_outside_the_selection() {
     h->clipboard.putText(QStringLiteral("2\t7.5\t52"));
     h->key(Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(row(*h, 4), (QStringList{"2", "7.5", "52", "0", "6.50"}));
+}
+
+void TestOptionExchange::more_than_the_grid_holds_is_refused_before_it_is_split() {
+    // Ten million tabs: told at once, nothing changed.
+    h->clipboard.putText(QString(10'000'000, u'\t'));
+    h->fake->dialogs.script(platform::Dialogs::answerOk);
+    h->clickCell(2, 0);
+    h->key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(h->fake->dialogs.shown().size(), 1);
+    QVERIFY(h->fake->dialogs.shown()[0].text.startsWith(
+        QStringLiteral("The clipboard holds more than the grid")));
+    QCOMPARE(h->cell(2, 0), QStringLiteral("0"));
 }
 
 void TestOptionExchange::a_clipboard_that_cannot_be_opened_is_reported_and_changes_nothing() {
