@@ -97,13 +97,21 @@ void copyGridSelection(platform::FlexGrid& grid, platform::Clipboard& clipboard)
 void pasteGridSelection(platform::FlexGrid& grid, platform::Clipboard& clipboard) {
     try {
         QString text = clipboard.text();
-        // More cells than the grid has, or a text longer than all of them
-        // could hold, is refused before it is split, in one pass over it.
+        // More cells than the grid has, or a cell longer than one holds, is
+        // refused before the text is split, in one pass over it.
         constexpr qsizetype mostCells = qsizetype(columns::mostRows + 1) * columns::count;
-        const auto separators = std::count_if(text.cbegin(), text.cend(), [](QChar c) {
-            return c == u'\t' || c == u'\r' || c == u'\n';
-        });
-        if (text.size() > mostCells * (columns::longestText + 2) || separators >= 2 * mostCells) {
+        qsizetype separators = 0;
+        qsizetype run = 0;
+        qsizetype longest = 0;
+        for (const QChar c : std::as_const(text)) {
+            if (c == u'\t' || c == u'\r') { // a line feed becomes a blank of its cell
+                ++separators;
+                run = 0;
+            } else if (c != u',') { // commas are dropped below
+                longest = std::max(longest, ++run);
+            }
+        }
+        if (separators > mostCells) {
             platform::dialogs().msgBox(
                 QStringLiteral("The clipboard holds more than the grid: it takes at most %1 rows "
                                "of %2 cells. Nothing was pasted.")
@@ -112,13 +120,8 @@ void pasteGridSelection(platform::FlexGrid& grid, platform::Clipboard& clipboard
                 platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
             return;
         }
-        replaceLineFeeds(text);
-        removeCommas(text);
-        // Cells go between tabs and carriage returns; none may be longer than
-        // a cell holds, and then none is pasted.
-        const QStringList cells = text.split(QRegularExpression(QStringLiteral("[\\t\\r]")));
-        if (std::any_of(cells.cbegin(), cells.cend(),
-                        [](const QString& cell) { return cell.size() > columns::longestText; })) {
+        // None may be longer than a cell holds, and then none is pasted.
+        if (longest > columns::longestText) {
             platform::dialogs().msgBox(
                 QStringLiteral("A cell holds at most %1 characters; the clipboard's text is "
                                "longer. Nothing was pasted.")
@@ -126,6 +129,8 @@ void pasteGridSelection(platform::FlexGrid& grid, platform::Clipboard& clipboard
                 platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
             return;
         }
+        replaceLineFeeds(text);
+        removeCommas(text);
         grid.setClip(text);
     } catch (const platform::RunTimeError& error) {
         reportExchangeFailure(error);
