@@ -70,7 +70,6 @@ int main(int argc, char* argv[]) {
     platform::warmup::beforeToolkit();
     platform::WebEngineBrowser::prepareEngine();
     platform::GuardedApplication app(argc, argv);
-    platform::warmup::afterToolkit();
     // A start while the window runs hands it the files and ends, before it
     // has built anything of its own.
     const app::CommandLine command = app::readCommandLine(app.arguments().mid(1));
@@ -91,6 +90,10 @@ int main(int argc, char* argv[]) {
     if (start == Start::HandedOver) {
         return 0;
     }
+    // Only for a start that builds a window: the warm-up's threads outlive
+    // main(), and a start that ends at once would take the toolkit from
+    // under them.
+    platform::warmup::afterToolkit();
     gInstance = &instance;
     if (trace) {
         trace->mark("toolkit");

@@ -126,7 +126,9 @@ SingleInstance::HandOver SingleInstance::handOver(const QStringList& arguments) 
     if (answer != kTaken) {
         return HandOver::NoAnswer;
     }
+    // Flushed before this start ends: no event loop runs after it.
     socket.write(kYours);
+    socket.flush();
     socket.waitForBytesWritten(limits_.handOverMs);
     socket.disconnectFromServer();
     return HandOver::Taken;
@@ -209,7 +211,8 @@ void SingleInstance::serve(QLocalSocket* client) {
         // later start has ended by then. The files are opened once it says
         // it has; a start gone by then has opened them itself.
         client->write(kTaken);
-        deadline->start(limits_.clientMs);
+        // As long as the later start waits for the answer.
+        deadline->start(limits_.handOverMs);
         auto word = std::make_shared<QByteArray>();
         disconnect(client, &QLocalSocket::readyRead, this, nullptr);
         const auto confirm = [this, client, word, arguments, drop] {
