@@ -423,6 +423,8 @@ private:
     std::optional<Shown> plotted_;
     bool stale_ = false;
     bool staleCheckDue_ = false;
+    bool plotting_ = false;
+    bool staleSkipped_ = false;
     // The price range whose centring was declined, while the price is outside.
     std::optional<std::pair<float, float>> centreDeclined_;
     QString documentName_;

@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <algorithm>
@@ -41,6 +42,18 @@ void wqzOptionPayoffs::PlotIt(platform::Boolean16 AutoScale) {
 void wqzOptionPayoffs::plot(Scale scale) {
     using platform::numbers::leadingNumber;
     using platform::numbers::single;
+    // A stale check queued by the cells this plot follows (a strategy
+    // written into the grid) runs in the plot's own event pass: it would
+    // tell the last analysis as stale just before the new one is told.
+    // Should the plot end without a curve, the check is made again after it.
+    plotting_ = true;
+    const auto plotted = qScopeGuard([this] {
+        plotting_ = false;
+        if (staleSkipped_) {
+            staleSkipped_ = false;
+            scheduleStaleCheck();
+        }
+    });
 
     const workbench::payoff::PriceRange range = workbench::payoff::priceRange(
         single(leadingNumber(Text1[2]->text())), single(leadingNumber(Text1[3]->text())));
@@ -217,6 +230,10 @@ void wqzOptionPayoffs::scheduleStaleCheck() {
 
 void wqzOptionPayoffs::checkStale() {
     staleCheckDue_ = false;
+    if (plotting_) {
+        staleSkipped_ = true;
+        return;
+    }
     const bool stale = plotted_ && (!shown().samePosition(*plotted_) || marketTyped());
     if (stale == stale_) {
         return;

@@ -4,6 +4,7 @@
 #include "workbench/model/WorkbenchLink.h"
 
 #include <QDoubleSpinBox>
+#include <QSignalSpy>
 #include <QUndoStack>
 
 #include <cmath>
@@ -30,6 +31,8 @@ private slots:
     void the_starting_market_comes_back_as_one_step();
     void early_exercise_is_worded_for_whoever_decides_data();
     void early_exercise_is_worded_for_whoever_decides();
+    void one_action_tells_its_analysis_once_data();
+    void one_action_tells_its_analysis_once();
 
 private:
     // Clicks the box, as a student does, and types over what it holds.
@@ -380,6 +383,45 @@ void TestMarketInputs::the_probability_shown_names_its_law_and_follows_the_input
         QStringLiteral("(implied at 50), rate 5.00 %, dividend 0.00 %, 30 days")));
     h->bench->setProbabilityShown(false);
     QVERIFY(!h->bench->analysisText().contains(QStringLiteral("lognormal")));
+}
+
+void TestMarketInputs::one_action_tells_its_analysis_once_data() {
+    QTest::addColumn<QString>("action");
+    QTest::newRow("a strategy chosen") << "strategy";
+    QTest::newRow("today's price confirmed") << "price";
+    QTest::newRow("an arrow on today's price") << "arrow";
+    QTest::newRow("undo") << "undo";
+    QTest::newRow("a link") << "link";
+}
+
+void TestMarketInputs::one_action_tells_its_analysis_once() {
+    QFETCH(QString, action);
+    h->chooseProfit();
+    h->choose(QStringLiteral("Covered Call"));
+    h->box(0)->setText(QStringLiteral("1000"));
+    h->box(1)->setText(QStringLiteral("-1000"));
+    h->button(QStringLiteral("cmdPlot"))->click();
+    if (action == u"price" || action == u"arrow") {
+        typeInto("txtUnderlyingPrice", QString());
+    }
+    QSignalSpy told(h->bench.get(), &workbench::wqzOptionPayoffs::AnalysisChange);
+    if (action == u"strategy") {
+        h->choose(QStringLiteral("Straddle"));
+    } else if (action == u"price") {
+        h->typeToFocus(QStringLiteral("55\r"));
+    } else if (action == u"arrow") {
+        h->keyToFocus(Qt::Key_Up);
+    } else if (action == u"undo") {
+        h->bench->undoStack().undo();
+    } else {
+        const workbench::links::Reading link = workbench::links::readText(
+            QStringLiteral("wqz-workbench:load?strategy=Bullish%20Call%20Spread&diagram=profit"), 5);
+        h->bench->followLink(*link.load);
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(told[0][0].toString(), h->bench->analysisText());
+    QVERIFY(!h->bench->analysisText().startsWith(QStringLiteral("As last plotted")));
 }
 
 QTEST_MAIN(TestMarketInputs)
