@@ -98,6 +98,8 @@ public:
     int offerHeight() const;
 
 protected:
+    // A settings file set aside at the start is told once the window shows.
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -19,6 +19,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <utility>
+
 namespace shell {
 
 namespace {
@@ -85,14 +87,18 @@ void frmLumo::restoreKept() {
         // a closed Before Expiry panel takes its curve away all the same.
         ucLumo->setBeforeExpiryShown(expiryDock_->toggleViewAction()->isChecked());
     }
-    if (!keptSetAside_.isEmpty()) {
-        // Told over the window, once it is up.
-        QTimer::singleShot(0, this, platform::guarded([this] {
-                               platform::dialogs().msgBox(keptSetAside_,
-                                                          platform::Dialogs::Buttons::Ok,
-                                                          platform::Dialogs::Icon::Exclamation);
-                           }));
+}
+
+void frmLumo::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (keptSetAside_.isEmpty()) {
+        return;
     }
+    // Told over the window once it is on screen, once.
+    QTimer::singleShot(0, this, platform::guarded([this, told = std::exchange(keptSetAside_, {})] {
+                           platform::dialogs().msgBox(told, platform::Dialogs::Buttons::Ok,
+                                                      platform::Dialogs::Icon::Exclamation);
+                       }));
 }
 
 void frmLumo::keep() {
