@@ -35,6 +35,12 @@ bool ownPrivateFolder(const QString& folder) {
            info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
 }
 
+// A client cut off: told nothing, gone once its events are done.
+void drop(QLocalSocket* client) {
+    client->abort();
+    client->deleteLater();
+}
+
 // Whether the other end of a connected local socket runs as this user.
 bool sameUser(qintptr descriptor) {
     struct ucred peer {};
@@ -53,8 +59,8 @@ QString SingleInstance::socketPath(const QString& appId) {
     // be someone else's, and the temporary folder itself is everyone's.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty() || !ownPrivateFolder(folder)) {
-        folder = QDir(QDir::tempPath())
-                     .filePath(QStringLiteral("%1-%2").arg(appId).arg(::geteuid()));
+        folder =
+            QDir(QDir::tempPath()).filePath(QStringLiteral("%1-%2").arg(appId).arg(::geteuid()));
         ::mkdir(QFile::encodeName(folder).constData(), 0700);
         if (!ownPrivateFolder(folder)) {
             return QString(); // nowhere safe: every start runs a window of its own
@@ -168,9 +174,7 @@ void SingleInstance::accept() {
         // the oldest first: a real start never waits behind them.
         clients_.removeAll(nullptr);
         while (clients_.size() >= limits_.mostClients) {
-            QLocalSocket* oldest = clients_.takeFirst();
-            oldest->abort();
-            oldest->deleteLater();
+            drop(clients_.takeFirst());
         }
         serve(client);
     }
@@ -178,23 +182,18 @@ void SingleInstance::accept() {
 
 void SingleInstance::serve(QLocalSocket* client) {
     if (!sameUser(client->socketDescriptor())) {
-        client->abort();
-        client->deleteLater();
+        drop(client);
         return;
     }
     clients_.append(client);
     connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
     // Qt's own buffer takes no more than one message either.
     client->setReadBufferSize(handover::largestMessage);
-    const auto drop = [client] {
-        client->abort();
-        client->deleteLater();
-    };
     auto* deadline = new QTimer(client);
     deadline->setSingleShot(true);
-    connect(deadline, &QTimer::timeout, client, drop);
+    connect(deadline, &QTimer::timeout, client, [client] { drop(client); });
     auto reader = std::make_shared<handover::Reader>();
-    const auto read = [this, client, reader, drop, deadline] {
+    const auto read = [this, client, reader, deadline] {
         using State = handover::Reader::State;
         while (reader->state() == State::Reading && client->bytesAvailable() > 0) {
             reader->feed(client->read(reader->room()));
@@ -203,7 +202,7 @@ void SingleInstance::serve(QLocalSocket* client) {
             return;
         }
         if (reader->state() == State::Refused) {
-            drop();
+            drop(client);
             return;
         }
         const QStringList arguments = reader->arguments();
@@ -215,10 +214,10 @@ void SingleInstance::serve(QLocalSocket* client) {
         deadline->start(limits_.handOverMs);
         auto word = std::make_shared<QByteArray>();
         disconnect(client, &QLocalSocket::readyRead, this, nullptr);
-        const auto confirm = [this, client, word, arguments, drop] {
+        const auto confirm = [this, client, word, arguments] {
             *word += client->read(kYours.size() - word->size());
             if (!kYours.startsWith(*word)) {
-                drop();
+                drop(client);
             } else if (*word == kYours) {
                 client->disconnectFromServer();
                 // Told once the reading is over, so that a message box the

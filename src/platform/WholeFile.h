@@ -24,7 +24,8 @@ QString notAFile(const QString& path);
 // Writes the whole file or nothing: the bytes go to a file beside it that
 // takes the name only once all of them are on disk, so a failure leaves an
 // old file of that name whole. Through a link it replaces only a regular
-// file: a device, a pipe or a folder is refused (notAFile). Returns what went wrong in the system's words
+// file: a device, a pipe or a folder is refused (notAFile). Returns what went wrong in the system's
+// words
 // ("No space left on device"); empty when nothing did.
 QString writeWholeFile(const QString& path, const QByteArray& bytes);
 

@@ -2,11 +2,8 @@
 
 #include "platform/WholeFile.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMutexLocker>
 #include <QStandardPaths>
 
 #include <cmath>

@@ -2,6 +2,8 @@
 // and the progress kept between runs and cleared on request.
 #include "frmLumo.h"
 
+#include "Wording.h"
+
 #include "ExerciseBooks.h"
 #include "ExerciseProgress.h"
 #include "platform/Browser.h"
@@ -51,14 +53,10 @@ void frmLumo::progressNotKept(const QString& reason) {
         return;
     }
     toldProgressNotKept_ = true;
-    QString why = reason;
-    if (!why.isEmpty()) {
-        why[0] = why[0].toUpper();
-    }
     platform::dialogs().msgBox(
         QStringLiteral("Your progress with the exercises cannot be kept for the next time the "
-                       "program runs: %1%2 It is kept until the program closes.")
-            .arg(why, why.endsWith(u'.') ? QString() : QStringLiteral(".")),
+                       "program runs: %1 It is kept until the program closes.")
+            .arg(asSentence(reason)),
         platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
 }
 

@@ -3,6 +3,8 @@
 // changed position is closed or replaced.
 #include "frmLumo.h"
 
+#include "Wording.h"
+
 #include "platform/Dialogs.h"
 #include "platform/WholeFile.h"
 #include "workbench/control/wqzOptionPayoffs.h"
@@ -21,16 +23,6 @@ const QString kTitle = QStringLiteral("WQZ Option Payoffs Tutorial");
 void tell(const QString& text) {
     platform::dialogs().msgBox(text, platform::Dialogs::Buttons::Ok,
                                platform::Dialogs::Icon::Exclamation);
-}
-
-// Every reason a file cannot be opened is told the same way: a sentence of
-// its own after the colon, whoever worded it (this window, the system, the
-// file's reader).
-QString asSentence(QString reason) {
-    if (!reason.isEmpty()) {
-        reason[0] = reason[0].toUpper();
-    }
-    return reason.endsWith(u'.') ? reason : reason + u'.';
 }
 
 } // namespace

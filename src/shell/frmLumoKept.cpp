@@ -3,6 +3,8 @@
 // used, and File > Recent Positions.
 #include "frmLumo.h"
 
+#include "Wording.h"
+
 #include "platform/Dialogs.h"
 #include "platform/FailureGuard.h"
 #include "platform/WholeFile.h"
@@ -54,14 +56,6 @@ bool geometryOnScreen(const QByteArray& geometry) {
         }
     }
     return false;
-}
-
-// The system's reason as the end of a sentence of ours.
-QString asSentence(QString reason) {
-    if (!reason.isEmpty()) {
-        reason[0] = reason[0].toUpper();
-    }
-    return reason.endsWith(u'.') ? reason : reason + u'.';
 }
 
 } // namespace

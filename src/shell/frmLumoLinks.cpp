@@ -17,10 +17,10 @@ void frmLumo::mnuCopyLink_Click() {
     if (writing.tooLong) {
         // Offered the way that carries it.
         if (platform::dialogs().msgBox(
-                QStringLiteral("The position is too large to copy as a link. ") +
-                    writing.problem + QStringLiteral(" Save it as a position file instead?"),
-                platform::Dialogs::Buttons::YesNo, platform::Dialogs::Icon::Question) ==
-            platform::Dialogs::answerYes) {
+                QStringLiteral("The position is too large to copy as a link. ") + writing.problem +
+                    QStringLiteral(" Save it as a position file instead?"),
+                platform::Dialogs::Buttons::YesNo,
+                platform::Dialogs::Icon::Question) == platform::Dialogs::answerYes) {
             mnuSavePositionAs_Click();
         }
         return;

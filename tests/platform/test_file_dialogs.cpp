@@ -22,8 +22,9 @@ void TestFileDialogs::one_enter_takes_the_name_data() {
     QTest::addColumn<bool>("save");
     QTest::addColumn<QString>("keys");
     QTest::newRow("save: a name from the list, then replace it")
-        << true << QStringLiteral("type positions; sleep 1; key Down; sleep 0.3; key Return; "
-                                  "sleep 1; key alt+y");
+        << true
+        << QStringLiteral("type positions; sleep 1; key Down; sleep 0.3; key Return; "
+                          "sleep 1; key alt+y");
     QTest::newRow("open: a name from the list")
         << false << QStringLiteral("type positions; sleep 1; key Down; sleep 0.3; key Return");
     QTest::newRow("open: a name without its suffix")
@@ -48,9 +49,8 @@ void TestFileDialogs::one_enter_takes_the_name() {
                          : nullptr;
         QVERIFY(name);
         const QPoint at = name->mapToGlobal(name->rect().center());
-        QString script = QStringLiteral("xdotool mousemove %1 %2 click 1; sleep 0.3; ")
-                             .arg(at.x())
-                             .arg(at.y());
+        QString script =
+            QStringLiteral("xdotool mousemove %1 %2 click 1; sleep 0.3; ").arg(at.x()).arg(at.y());
         for (const QString& step : keys.split(QStringLiteral("; "))) {
             script += step.startsWith(QStringLiteral("sleep"))
                           ? step + QStringLiteral("; ")

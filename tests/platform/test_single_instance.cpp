@@ -73,8 +73,7 @@ bool leaveStaleSocket(const QString& path) {
 // A later start, in a thread of its own as it is a process of its own: the
 // running window answers it from this thread's event loop.
 std::future<SingleInstance::Start> startLater(const QString& path, QStringList arguments,
-                                              bool newWindow,
-                                              SingleInstance::Limits limits = {}) {
+                                              bool newWindow, SingleInstance::Limits limits = {}) {
     return std::async(std::launch::async, [=] {
         SingleInstance later(path, limits);
         return later.start(arguments, newWindow);

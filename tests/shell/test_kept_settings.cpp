@@ -10,11 +10,11 @@
 
 #include "fakes/UserInput.h"
 
-#include <QDockWidget>
 #include <QDir>
-#include <QFileInfo>
+#include <QDockWidget>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
@@ -368,10 +368,12 @@ void TestKeptSettings::a_recent_position_no_longer_there_is_dropped_with_a_messa
 void TestKeptSettings::a_settings_file_that_is_no_file_is_set_aside_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("said");
-    QTest::newRow("a named pipe") << "pipe" << "it is a named pipe, not a file.";
-    QTest::newRow("a link to a named pipe") << "link" << "it is a named pipe, not a file.";
-    QTest::newRow("larger than settings can be")
-        << "large" << "it is larger than the settings can ever be.";
+    QTest::newRow("a named pipe") << "pipe"
+                                  << "it is a named pipe, not a file.";
+    QTest::newRow("a link to a named pipe") << "link"
+                                            << "it is a named pipe, not a file.";
+    QTest::newRow("larger than settings can be") << "large"
+                                                 << "it is larger than the settings can ever be.";
 }
 
 void TestKeptSettings::a_settings_file_that_is_no_file_is_set_aside() {
@@ -414,8 +416,10 @@ void TestKeptSettings::a_settings_file_that_is_no_file_is_set_aside() {
 void TestKeptSettings::settings_are_never_written_through_to_what_is_no_file_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("said");
-    QTest::newRow("a link to a named pipe") << "pipe" << "It is a named pipe, not a file.";
-    QTest::newRow("a folder in its place") << "folder" << "It is a folder, not a file.";
+    QTest::newRow("a link to a named pipe") << "pipe"
+                                            << "It is a named pipe, not a file.";
+    QTest::newRow("a folder in its place") << "folder"
+                                           << "It is a folder, not a file.";
 }
 
 void TestKeptSettings::settings_are_never_written_through_to_what_is_no_file() {

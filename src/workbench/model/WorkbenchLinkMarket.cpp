@@ -16,10 +16,10 @@ namespace limits = beforeexpiry::limits;
 // What a load may name besides its diagram and its strategy or position: the
 // market it is shown in.
 const QStringList keys = {QStringLiteral("price"),      QStringLiteral("dividend"),
-                                 QStringLiteral("exercise"),   QStringLiteral("days"),
-                                 QStringLiteral("daysLeft"),   QStringLiteral("rate"),
-                                 QStringLiteral("volatility"), QStringLiteral("dates"),
-                                 QStringLiteral("costOption"), QStringLiteral("costUnit")};
+                          QStringLiteral("exercise"),   QStringLiteral("days"),
+                          QStringLiteral("daysLeft"),   QStringLiteral("rate"),
+                          QStringLiteral("volatility"), QStringLiteral("dates"),
+                          QStringLiteral("costOption"), QStringLiteral("costUnit")};
 
 // A number as a page writes it: digits with at most `decimals` after one full
 // stop, a minus sign at most. Nothing else that reads as a number elsewhere

@@ -415,7 +415,8 @@ void TestMarketInputs::one_action_tells_its_analysis_once() {
         h->bench->undoStack().undo();
     } else {
         const workbench::links::Reading link = workbench::links::readText(
-            QStringLiteral("wqz-workbench:load?strategy=Bullish%20Call%20Spread&diagram=profit"), 5);
+            QStringLiteral("wqz-workbench:load?strategy=Bullish%20Call%20Spread&diagram=profit"),
+            5);
         h->bench->followLink(*link.load);
     }
     QCoreApplication::processEvents();

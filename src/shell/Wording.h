@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace shell {
+
+// A reason told after a colon, whoever worded it (this window, the system,
+// a file's reader), as a sentence of its own: capitalised, with its stop.
+inline QString asSentence(QString reason) {
+    if (!reason.isEmpty()) {
+        reason[0] = reason[0].toUpper();
+    }
+    return reason.endsWith(u'.') ? reason : reason + u'.';
+}
+
+} // namespace shell
