@@ -12,7 +12,7 @@
 // The address is read as UTF-8, as the browser hands it over.
 
 #include "Printable.h"
-#include "workbench/model/Exercises.h"
+#include "workbench/lessons/Exercises.h"
 #include "workbench/model/PayoffEvaluation.h"
 #include "workbench/model/Strategies.h"
 #include "workbench/model/WorkbenchLink.h"

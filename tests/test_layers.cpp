@@ -1,8 +1,8 @@
 // The layers of src/ as a check: a file may include from its own folder and
 // from folders of lower layers, never from a layer above its own or from
-// another folder of its own layer. The workbench's three libraries are layered
-// the same way inside it: the model sees neither pricing nor the control, and
-// pricing does not see the control.
+// another folder of its own layer. The workbench's four libraries are layered
+// the same way inside it: the model sees none of the others, pricing sees
+// only the model, the lessons see pricing, and the control sees them all.
 
 #include <QDirIterator>
 #include <QFile>
@@ -28,7 +28,8 @@ const QHash<QString, int> kLayers = {
 const QHash<QString, int> kWorkbenchLibraries = {
     {QStringLiteral("model"), 1},
     {QStringLiteral("pricing"), 2},
-    {QStringLiteral("control"), 3},
+    {QStringLiteral("lessons"), 3},
+    {QStringLiteral("control"), 4},
 };
 
 const QString kSource = QStringLiteral(WQZ_SOURCE_DIR);
@@ -123,6 +124,8 @@ private slots:
     void no_file_includes_from_a_layer_above_its_own_data();
     void no_file_includes_from_a_layer_above_its_own();
     void only_the_pricing_unit_sees_the_pricing_library();
+    void an_include_only_where_it_belongs_data();
+    void an_include_only_where_it_belongs();
 };
 
 void TestLayers::every_folder_of_the_sources_has_a_layer() {
@@ -175,6 +178,35 @@ void TestLayers::only_the_pricing_unit_sees_the_pricing_library() {
         }
     }
     QCOMPARE(seeing, QStringList{QStringLiteral("workbench/pricing/OptionPricing.cpp")});
+}
+
+void TestLayers::an_include_only_where_it_belongs_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QStringList>("allowed");
+    // Pricing is numbers alone: the words a student reads are written above it.
+    QTest::newRow("pricing sees no Qt")
+        << QStringLiteral("workbench/pricing") << QStringLiteral("^\\s*#\\s*include\\s*<Q")
+        << QStringList();
+}
+
+void TestLayers::an_include_only_where_it_belongs() {
+    QFETCH(QString, folder);
+    QFETCH(QString, pattern);
+    QFETCH(QStringList, allowed);
+    const QRegularExpression include(pattern, QRegularExpression::MultilineOption);
+    QVERIFY(include.isValid());
+    QStringList including;
+    for (const QString& path : sourceFilesIn(folder)) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString name = path.section(u'/', -1);
+        if (include.match(QString::fromUtf8(file.readAll())).hasMatch() &&
+            !allowed.contains(name)) {
+            including << path.mid(kSource.size() + 1);
+        }
+    }
+    QVERIFY2(including.isEmpty(), qPrintable(including.join(u'\n')));
 }
 
 QTEST_GUILESS_MAIN(TestLayers)

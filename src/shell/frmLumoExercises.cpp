@@ -4,17 +4,19 @@
 
 #include "Wording.h"
 
-#include "ExerciseBooks.h"
 #include "ExerciseProgress.h"
 #include "platform/Browser.h"
 #include "platform/Dialogs.h"
 #include "platform/FailureGuard.h"
+#include "workbench/lessons/ExerciseBooks.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 namespace shell {
+
+namespace exerciseBooks = workbench::exerciseBooks;
 
 namespace {
 

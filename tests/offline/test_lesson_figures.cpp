@@ -4,7 +4,7 @@
 // the program judges, set up by a link on the same page.
 #include "TutorialText.h"
 #include "offline/SiteBundle.h"
-#include "workbench/pricing/Lessons.h"
+#include "workbench/lessons/Lessons.h"
 
 #include <QHash>
 #include <QRegularExpression>

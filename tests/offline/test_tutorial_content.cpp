@@ -4,11 +4,11 @@
 #include "TutorialText.h"
 #include "offline/SiteBundle.h"
 #include "workbench/control/WorkbenchHarness.h"
-#include "workbench/model/Exercises.h"
+#include "workbench/lessons/Exercises.h"
 #include "workbench/model/PositionAnalysis.h"
 #include "workbench/model/Strategies.h"
 #include "workbench/model/WorkbenchLink.h"
-#include "workbench/pricing/Lessons.h"
+#include "workbench/lessons/Lessons.h"
 
 #include <QRegularExpression>
 #include <QSet>

@@ -2,10 +2,10 @@
 // of it is read back, how answers move an exercise on, and the ids of both
 // books as the page's links carry them. (A write that fails is told by the
 // window: test_frmlumo.)
-#include "shell/ExerciseBooks.h"
+#include "workbench/lessons/ExerciseBooks.h"
 #include "shell/ExerciseProgress.h"
 #include "workbench/model/WorkbenchLink.h"
-#include "workbench/pricing/Lessons.h"
+#include "workbench/lessons/Lessons.h"
 
 #include <QDir>
 #include <QFile>
@@ -90,7 +90,7 @@ void TestExerciseProgress::the_file_is_read_entry_by_entry_data() {
 void TestExerciseProgress::the_file_is_read_entry_by_entry() {
     QFETCH(QByteArray, bytes);
     QFETCH(States, states);
-    QCOMPARE(ExerciseProgress::fromJson(bytes, &shell::exerciseBooks::known), states);
+    QCOMPARE(ExerciseProgress::fromJson(bytes, &workbench::exerciseBooks::known), states);
 }
 
 // What the program writes, its reader takes: every exercise of both books
@@ -107,7 +107,7 @@ void TestExerciseProgress::the_most_the_program_writes_reads_back_whole() {
     }
     const QByteArray bytes = ExerciseProgress::toJson(most);
     QVERIFY(bytes.size() * 4 < ExerciseProgress::largestFile);
-    QCOMPARE(ExerciseProgress::fromJson(bytes, &shell::exerciseBooks::known), most);
+    QCOMPARE(ExerciseProgress::fromJson(bytes, &workbench::exerciseBooks::known), most);
 }
 
 void TestExerciseProgress::answers_move_an_exercise_on_data() {
@@ -163,7 +163,7 @@ void TestExerciseProgress::the_progress_survives_a_new_start_and_a_broken_file_d
     const QString path = folder.filePath(QStringLiteral("wqz/progress.json"));
     {
         ExerciseProgress first(path);
-        first.load(&shell::exerciseBooks::known);
+        first.load(&workbench::exerciseBooks::known);
         first.answered(knownId(0), false);
         first.answered(knownId(1), true);
         QVERIFY(first.finishWriting(10000));
@@ -177,7 +177,7 @@ void TestExerciseProgress::the_progress_survives_a_new_start_and_a_broken_file_d
         QVERIFY(QDir().mkpath(path));
     }
     ExerciseProgress second(path);
-    second.load(&shell::exerciseBooks::known);
+    second.load(&workbench::exerciseBooks::known);
     QCOMPARE(second.states().size(), kept ? 2 : 0);
     if (kept) {
         QCOMPARE(second.states().value(knownId(0)), (ExerciseProgress::State{Standing::Tried, 1}));
@@ -187,7 +187,7 @@ void TestExerciseProgress::the_progress_survives_a_new_start_and_a_broken_file_d
         second.answered(knownId(0), true);
         QVERIFY(second.finishWriting(10000));
         ExerciseProgress third(path);
-        third.load(&shell::exerciseBooks::known);
+        third.load(&workbench::exerciseBooks::known);
         QCOMPARE(third.states(), second.states());
     }
 }
@@ -203,17 +203,17 @@ void TestExerciseProgress::every_exercise_of_either_book_can_be_asked_by_its_pag
         ids << QString::fromUtf16(e.id);
     }
     for (const QString& id : ids) {
-        QVERIFY2(shell::exerciseBooks::known(id), qPrintable(id));
+        QVERIFY2(workbench::exerciseBooks::known(id), qPrintable(id));
         const workbench::links::Reading check = workbench::links::read(
             QUrl(QStringLiteral("wqz-workbench:check?exercise=%1&reveal=1").arg(id)), 5);
         QVERIFY2(check.check && check.check->exercise == id, qPrintable(id));
         const workbench::links::Reading tryIt =
-            workbench::links::read(QUrl(shell::exerciseBooks::tryIt(id)), 5);
+            workbench::links::read(QUrl(workbench::exerciseBooks::tryIt(id)), 5);
         QVERIFY2(tryIt.load, qPrintable(id + u' ' + tryIt.problem));
-        QVERIFY2(!shell::exerciseBooks::hint(id).isEmpty(), qPrintable(id));
-        QVERIFY2(!shell::exerciseBooks::trueAnswer(id).isEmpty(), qPrintable(id));
+        QVERIFY2(!workbench::exerciseBooks::hint(id).isEmpty(), qPrintable(id));
+        QVERIFY2(!workbench::exerciseBooks::trueAnswer(id).isEmpty(), qPrintable(id));
     }
-    QVERIFY(!shell::exerciseBooks::known(QStringLiteral("gone-1")));
+    QVERIFY(!workbench::exerciseBooks::known(QStringLiteral("gone-1")));
 }
 
 QTEST_GUILESS_MAIN(TestExerciseProgress)

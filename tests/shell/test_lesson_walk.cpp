@@ -9,9 +9,9 @@
 #include "offline/SiteBundle.h"
 #include "platform/PictureBox.h"
 #include "workbench/control/HoverReadout.h"
-#include "workbench/model/Exercises.h"
+#include "workbench/lessons/Exercises.h"
 #include "workbench/model/PositionColumns.h"
-#include "workbench/pricing/Lessons.h"
+#include "workbench/lessons/Lessons.h"
 
 #include <QDoubleSpinBox>
 #include <QRegularExpression>

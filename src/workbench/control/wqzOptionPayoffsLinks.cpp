@@ -82,14 +82,7 @@ void wqzOptionPayoffs::followLink(const links::Load& load) {
         showRows(rowsOf(*load.rows));
     }
     startAfresh();
-    for (const links::Leg& leg : load.legs) {
-        if (leg.kind == links::Leg::Kind::Underlying) {
-            position_.underlyingQty = leg.quantity;
-        } else if (leg.row <= position_.rowCount()) {
-            (leg.kind == links::Leg::Kind::Call ? position_.callQty : position_.putQty)[leg.row] =
-                leg.quantity;
-        }
-    }
+    links::holdLegs(load.legs, position_);
     txtUnderlyingQty->setText(format(position_.underlyingQty, col::quantityFormat));
     for (int r = 1; r <= position_.rowCount(); ++r) {
         Grid1->setTextMatrix(r, col::CallQty, format(position_.callQty[r], col::quantityFormat));

@@ -2,7 +2,6 @@
 #include "PositionState.h"
 #include "WorkbenchLinkMarket.h"
 
-#include "Exercises.h"
 #include "ExpiryInputs.h"
 #include "Strategies.h"
 
@@ -58,7 +57,7 @@ Reading readCheck(const QUrlQuery& query) {
         return {std::nullopt, QString(), check};
     }
     check.answer = query.queryItemValue(answer, QUrl::FullyDecoded);
-    if (check.answer.size() > exercises::longestAnswer) {
+    if (check.answer.size() > longestAnswer) {
         return refuse(QStringLiteral("The answer is too long."));
     }
     return {std::nullopt, QString(), check};

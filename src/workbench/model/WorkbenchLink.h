@@ -70,7 +70,7 @@
 // An exercise's id is lower-case letters, digits and single hyphens, at most
 // 40 characters; which ids the tutorial has is the program's to say, for
 // the lessons' exercises are judged above this layer. An answer is at most
-// exercises::longestAnswer characters.
+// links::longestAnswer characters.
 namespace workbench::links {
 
 inline const QString scheme = QStringLiteral("wqz-workbench");
@@ -141,6 +141,9 @@ struct Check {
 
 // Ids longer than any exercise's are not read.
 inline constexpr qsizetype longestExerciseId = 40;
+// Longer than any number or word an answer needs; the rest is not read. The
+// judges above this layer read no more of an answer typed on a page.
+inline constexpr qsizetype longestAnswer = 40;
 
 // The longest link read, typed, pasted or written: one limit for every way
 // a link travels. A later start hands its links to the running window in a
@@ -170,6 +173,9 @@ bool isLink(const QString& text);
 // starting ones, go into `position`; the inputs before expiry are `inputs` with what the link
 // names, the days left and the more dates held to the days to expiry then in force.
 void applyPrice(const Market& market, PositionState& position);
+// Lays each leg's quantity onto `position` (a row beyond its rows takes none),
+// and gives the first option laid, or none.
+const Leg* holdLegs(const std::vector<Leg>& legs, PositionState& position);
 beforeexpiry::Inputs inputsAfter(const Market& market, beforeexpiry::Inputs inputs);
 
 // The load that shows `shown` again exactly (its rows, quantities, range,

@@ -14,6 +14,20 @@ void applyPrice(const Market& market, PositionState& position) {
     position.costPerUnit = market.costPerUnit.value_or(0);
 }
 
+const Leg* holdLegs(const std::vector<Leg>& legs, PositionState& position) {
+    const Leg* first = nullptr;
+    for (const Leg& leg : legs) {
+        if (leg.kind == Leg::Kind::Underlying) {
+            position.underlyingQty = leg.quantity;
+        } else if (leg.row >= 1 && leg.row <= position.rowCount()) {
+            (leg.kind == Leg::Kind::Call ? position.callQty : position.putQty)[leg.row] =
+                leg.quantity;
+            first = first ? first : &leg;
+        }
+    }
+    return first;
+}
+
 beforeexpiry::Inputs inputsAfter(const Market& market, beforeexpiry::Inputs in) {
     in.daysToday = market.daysToday.value_or(in.daysToday);
     in.daysLeft = std::min(market.daysLeft.value_or(in.daysLeft), in.daysToday);

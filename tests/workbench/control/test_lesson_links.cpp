@@ -2,7 +2,7 @@
 // the lessons' judge holds a student's answer to.
 #include "WorkbenchHarness.h"
 #include "workbench/model/WorkbenchLink.h"
-#include "workbench/pricing/Lessons.h"
+#include "workbench/lessons/Lessons.h"
 
 #include <QSet>
 #include <QUrl>

@@ -1,7 +1,7 @@
 // The program's own links from tutorial pages: what they may load or check,
 // the addresses of that form that must be refused, and how an exercise's
 // answer is judged.
-#include "workbench/model/Exercises.h"
+#include "workbench/lessons/Exercises.h"
 #include "workbench/model/WorkbenchLink.h"
 
 #include <QTest>

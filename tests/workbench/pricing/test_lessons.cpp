@@ -2,7 +2,7 @@
 // and the judge takes what is within the tolerance the question states, and
 // nothing further off, however it is typed.
 #include "workbench/model/WorkbenchLink.h"
-#include "workbench/pricing/Lessons.h"
+#include "workbench/lessons/Lessons.h"
 
 #include <QSet>
 #include <QTest>

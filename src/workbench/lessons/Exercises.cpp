@@ -1,7 +1,7 @@
 #include "Exercises.h"
 
-#include "PositionAnalysis.h"
-#include "Strategies.h"
+#include "workbench/model/PositionAnalysis.h"
+#include "workbench/model/Strategies.h"
 
 #include <QLocale>
 #include <QUrl>

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "workbench/model/Exercises.h"
+#include "Exercises.h"
 
 #include <QString>
 
 // The tutorial's two books of exercises, the strategy pages' and the
 // lessons', as the window judges them: an id names an exercise of one or the
 // other, and the window need not know which.
-namespace shell::exerciseBooks {
+namespace workbench::exerciseBooks {
 
 // Whether either book has an exercise of that id.
 bool known(const QString& id);
@@ -22,4 +22,4 @@ QString tryIt(const QString& id);
 // The true answer, as the page would write it; empty where there is none.
 QString trueAnswer(const QString& id);
 
-} // namespace shell::exerciseBooks
+} // namespace workbench::exerciseBooks

@@ -1,8 +1,8 @@
 #include "ExerciseBooks.h"
 
-#include "workbench/pricing/Lessons.h"
+#include "Lessons.h"
 
-namespace shell::exerciseBooks {
+namespace workbench::exerciseBooks {
 
 namespace {
 
@@ -49,4 +49,4 @@ QString trueAnswer(const QString& id) {
     return e ? lessons::trueAnswer(*e) : QString();
 }
 
-} // namespace shell::exerciseBooks
+} // namespace workbench::exerciseBooks

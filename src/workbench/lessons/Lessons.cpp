@@ -1,6 +1,6 @@
 #include "Lessons.h"
 
-#include "BeforeExpiry.h"
+#include "workbench/pricing/BeforeExpiry.h"
 #include "LessonTables.h"
 #include "workbench/model/PositionAnalysis.h"
 #include "workbench/model/Probability.h"
@@ -54,17 +54,9 @@ std::optional<Situation> situationOf(const Exercise& exercise) {
             s.firstCall = false;
         }
     }
-    for (const links::Leg& leg : load.legs) {
-        if (leg.kind == links::Leg::Kind::Underlying) {
-            s.position.underlyingQty = leg.quantity;
-            continue;
-        }
-        const bool call = leg.kind == links::Leg::Kind::Call;
-        (call ? s.position.callQty : s.position.putQty)[std::size_t(leg.row)] = leg.quantity;
-        if (s.firstRow == 0) {
-            s.firstRow = leg.row;
-            s.firstCall = call;
-        }
+    if (const links::Leg* first = links::holdLegs(load.legs, s.position); first && s.firstRow == 0) {
+        s.firstRow = first->row;
+        s.firstCall = first->kind == links::Leg::Kind::Call;
     }
     links::applyPrice(load.market, s.position);
     s.inputs = links::inputsAfter(load.market, beforeexpiry::Inputs());

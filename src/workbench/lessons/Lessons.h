@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workbench/model/Exercises.h"
+#include "Exercises.h"
 
 #include <QString>
 #include <QStringView>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workbench/model/WorkbenchLink.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -33,8 +35,8 @@ struct Exercise {
     const char16_t* answer;
 };
 
-// Longer than any number or word an answer needs; the rest is not read.
-inline constexpr qsizetype longestAnswer = 40;
+// As long as the link that carries an answer takes.
+inline constexpr qsizetype longestAnswer = links::longestAnswer;
 
 const std::vector<Exercise>& all();
 // The exercise of that id, or nullptr.
