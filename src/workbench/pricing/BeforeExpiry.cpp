@@ -31,17 +31,24 @@ pricing::Quote quoteOf(const Inputs& inputs, pricing::Right right, double spot, 
     return {right, spot, strike, years, inputs.rate, inputs.dividendYield, inputs.american};
 }
 
-std::optional<double> implied(const PositionState& p, const Inputs& inputs, pricing::Right right,
-                              int r) {
+std::optional<double> search(const PositionState& p, const Inputs& inputs, pricing::Right right,
+                             int r) {
     const double premium = right == pricing::Right::Call ? p.callPrice[r] : p.putPrice[r];
     return pricing::impliedVolatility(
         quoteOf(inputs, right, p.underlyingPrice, p.strike[r], yearsToday(inputs)), premium);
 }
 
+std::optional<double> implied(const PositionState& p, const Inputs& inputs, pricing::Right right,
+                              int r, const Volatilities* known) {
+    return known ? known->implied(right, r) : search(p, inputs, right, r);
+}
+
 // The volatility an option of row r is priced with: the one its premium
 // implies, or else the one volatility.
-double volatilityOf(const PositionState& p, const Inputs& inputs, pricing::Right right, int r) {
-    const std::optional<double> v = inputs.implied ? implied(p, inputs, right, r) : std::nullopt;
+double volatilityOf(const PositionState& p, const Inputs& inputs, pricing::Right right, int r,
+                    const Volatilities* known) {
+    const std::optional<double> v =
+        inputs.implied ? implied(p, inputs, right, r, known) : std::nullopt;
     return v ? *v : inputs.volatility;
 }
 
@@ -63,7 +70,8 @@ struct RowPricing {
     double put = 0;
 };
 
-RowPricing pricingOf(const PositionState& p, const Inputs& inputs, int r) {
+RowPricing pricingOf(const PositionState& p, const Inputs& inputs, int r,
+                     const Volatilities* known) {
     RowPricing out;
     if (!(p.strike[r] > 0)) {
         out.why = NotValued::StrikeNotAboveZero;
@@ -73,7 +81,7 @@ RowPricing pricingOf(const PositionState& p, const Inputs& inputs, int r) {
         if (quantity(p, right, r) == 0) {
             continue;
         }
-        const double volatility = volatilityOf(p, inputs, right, r);
+        const double volatility = volatilityOf(p, inputs, right, r, known);
         (right == pricing::Right::Call ? out.call : out.put) = volatility;
         if (!(volatility >= 0)) {
             out.why = NotValued::NoVolatility;
@@ -95,11 +103,24 @@ RowPricing pricingOf(const PositionState& p, const Inputs& inputs, int r) {
 
 } // namespace
 
-std::vector<RowNotValued> rowsNotValued(const PositionState& p, const Inputs& inputs) {
+Volatilities::Volatilities(const PositionState& position, const Inputs& inputs)
+    : position_(position), inputs_(inputs), found_(2 * std::size_t(position.rowCount() + 1)) {}
+
+std::optional<double> Volatilities::implied(pricing::Right right, int r) const {
+    std::optional<std::optional<double>>& slot =
+        found_.at(2 * std::size_t(r) + (right == pricing::Right::Put ? 1 : 0));
+    if (!slot) {
+        slot = search(position_, inputs_, right, r);
+    }
+    return *slot;
+}
+
+std::vector<RowNotValued> rowsNotValued(const PositionState& p, const Inputs& inputs,
+                                        const Volatilities* known) {
     std::vector<RowNotValued> out;
     for (int r = 1; r <= p.rowCount(); ++r) {
         if (held(p, r)) {
-            if (const std::optional<NotValued> why = pricingOf(p, inputs, r).why) {
+            if (const std::optional<NotValued> why = pricingOf(p, inputs, r, known).why) {
                 out.push_back({r, p.strike[r], *why});
             }
         }
@@ -107,18 +128,20 @@ std::vector<RowNotValued> rowsNotValued(const PositionState& p, const Inputs& in
     return out;
 }
 
-std::vector<RowVolatility> impliedVolatilities(const PositionState& p, const Inputs& inputs) {
+std::vector<RowVolatility> impliedVolatilities(const PositionState& p, const Inputs& inputs,
+                                               const Volatilities* known) {
     std::vector<RowVolatility> out;
     for (int r = 1; r <= p.rowCount(); ++r) {
         if (p.takesPart[std::size_t(r)]) {
-            out.push_back({r, p.strike[r], implied(p, inputs, pricing::Right::Call, r),
-                           implied(p, inputs, pricing::Right::Put, r)});
+            out.push_back({r, p.strike[r], implied(p, inputs, pricing::Right::Call, r, known),
+                           implied(p, inputs, pricing::Right::Put, r, known)});
         }
     }
     return out;
 }
 
-LawVolatility lawVolatility(const PositionState& p, const Inputs& inputs) {
+LawVolatility lawVolatility(const PositionState& p, const Inputs& inputs,
+                            const Volatilities* known) {
     if (!inputs.implied) {
         return {inputs.volatility, std::nullopt};
     }
@@ -133,8 +156,8 @@ LawVolatility lawVolatility(const PositionState& p, const Inputs& inputs) {
     if (nearest == 0) {
         return {inputs.volatility, std::nullopt};
     }
-    const std::optional<double> call = implied(p, inputs, pricing::Right::Call, nearest);
-    const std::optional<double> put = implied(p, inputs, pricing::Right::Put, nearest);
+    const std::optional<double> call = implied(p, inputs, pricing::Right::Call, nearest, known);
+    const std::optional<double> put = implied(p, inputs, pricing::Right::Put, nearest, known);
     if (!call && !put) {
         return {inputs.volatility, std::nullopt};
     }
@@ -165,7 +188,8 @@ std::vector<RowVolatility> quotesAtOdds(const PositionState& p,
     return heldApart;
 }
 
-Valuer::Valuer(const PositionState& p, const Inputs& inputs, payoff::DiagramKind kind)
+Valuer::Valuer(const PositionState& p, const Inputs& inputs, payoff::DiagramKind kind,
+               const Volatilities* known)
     : underlyingQty_(p.underlyingQty),
       years_(std::max(0, std::min(inputs.daysLeft, inputs.daysToday)) / kDaysPerYear),
       rate_(inputs.rate), dividend_(inputs.dividendYield), american_(inputs.american),
@@ -178,7 +202,7 @@ Valuer::Valuer(const PositionState& p, const Inputs& inputs, payoff::DiagramKind
         if (!held(p, r)) {
             continue;
         }
-        const RowPricing row = pricingOf(p, inputs, r);
+        const RowPricing row = pricingOf(p, inputs, r, known);
         if (row.why) {
             notValued_.push_back({r, p.strike[r], *row.why});
             continue;

@@ -66,9 +66,32 @@ struct Greeks {
 // none.
 enum class Greek { None, Delta, Gamma, Theta, Vega };
 
+// The implied volatilities of one position's premiums under one set of
+// inputs, each found on first ask and kept, so that the dashed curves, the
+// Scenarios table, the law and the panel's table share one search an option
+// (under American exercise a search costs dozens of the engine's prices).
+// It keeps its own copy of what it was made from, and answers for that
+// alone; one thread at a time.
+class Volatilities {
+public:
+    Volatilities(const PositionState& position, const Inputs& inputs);
+    // What the premium of row r's call or put implies; nothing where no
+    // volatility explains it.
+    std::optional<double> implied(pricing::Right right, int r) const;
+
+private:
+    PositionState position_;
+    Inputs inputs_;
+    // Indexed 2 r for the call and 2 r + 1 for the put; empty until found.
+    mutable std::vector<std::optional<std::optional<double>>> found_;
+};
+
 // Every row taking part, in grid order, with the implied volatilities of its
-// premiums at the underlying's price today and the days to expiry.
-std::vector<RowVolatility> impliedVolatilities(const PositionState& position, const Inputs& inputs);
+// premiums at the underlying's price today and the days to expiry; those
+// `known` holds are taken from it (it must be of the same position and
+// inputs).
+std::vector<RowVolatility> impliedVolatilities(const PositionState& position, const Inputs& inputs,
+                                               const Volatilities* known = nullptr);
 
 // The rows among `rows` (impliedVolatilities of the position) whose call and
 // put imply volatilities more than parityGap apart: those the position holds,
@@ -82,7 +105,8 @@ struct LawVolatility {
     double volatility = 0;
     std::optional<double> strike;
 };
-LawVolatility lawVolatility(const PositionState& position, const Inputs& inputs);
+LawVolatility lawVolatility(const PositionState& position, const Inputs& inputs,
+                            const Volatilities* known = nullptr);
 
 std::vector<RowVolatility> quotesAtOdds(const PositionState& position,
                                         const std::vector<RowVolatility>& rows);
@@ -90,14 +114,16 @@ std::vector<RowVolatility> quotesAtOdds(const PositionState& position,
 // The rows taking part and held in some quantity that the model cannot value
 // under these inputs, in grid order. They take no part in the value before
 // expiry; the value at expiry is theirs as ever.
-std::vector<RowNotValued> rowsNotValued(const PositionState& position, const Inputs& inputs);
+std::vector<RowNotValued> rowsNotValued(const PositionState& position, const Inputs& inputs,
+                                        const Volatilities* known = nullptr);
 
 // Prices one position under one set of inputs; the volatilities of the
 // options it holds are found once, when it is built, and the rows the model
 // cannot value (rowsNotValued) are left out.
 class Valuer {
 public:
-    Valuer(const PositionState& position, const Inputs& inputs, payoff::DiagramKind kind);
+    Valuer(const PositionState& position, const Inputs& inputs, payoff::DiagramKind kind,
+           const Volatilities* known = nullptr);
 
     // The value at price S with the days left; not a number where the model
     // cannot value some option at that price.

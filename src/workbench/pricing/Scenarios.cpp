@@ -127,17 +127,9 @@ std::vector<int> columnDays(int daysToday, int columns) {
     return days;
 }
 
-Basis basisOf(const PositionState& p, const beforeexpiry::Inputs& inputs, payoff::DiagramKind kind,
-              const payoff::PriceRange& range) {
-    Basis b{p.strike,        p.callQty,     p.callPrice,     p.putQty,
-            p.putPrice,      p.takesPart,   p.underlyingQty, p.underlyingPrice,
-            p.costPerOption, p.costPerUnit, inputs,          kind,
-            range.xmin,      range.xmax};
-    return b;
-}
-
 Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
-            payoff::DiagramKind kind, const payoff::PriceRange& range, int rows, int columns) {
+            payoff::DiagramKind kind, const payoff::PriceRange& range, int rows, int columns,
+            const beforeexpiry::Volatilities* known) {
     Table t;
     const double today = platform::numbers::decimalValue(position.underlyingPrice);
     t.prices = rowPrices(range.xmin, range.xmax, today, rows);
@@ -167,7 +159,7 @@ Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
     t.values.assign(std::size_t(n), std::vector<double>(t.daysLeft.size(), kNone));
 
     // One valuer finds the volatilities; each column only prices with them.
-    const beforeexpiry::Valuer valuer(position, inputs, kind);
+    const beforeexpiry::Valuer valuer(position, inputs, kind, known);
     t.notValued = valuer.notValued();
     for (std::size_t c = 0; c < t.daysLeft.size(); ++c) {
         const int days = t.daysLeft[c];

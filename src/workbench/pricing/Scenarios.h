@@ -67,21 +67,6 @@ std::vector<double> rowPrices(double from, double to, double today, int rows);
 // 0, each once: few days to expiry give fewer columns.
 std::vector<int> columnDays(int daysToday, int columns);
 
-// What a table is built from, to tell whether a table at hand still holds:
-// every field the values depend on, the dates the dashed curves are drawn at
-// among them, for they are columns of the table as well.
-struct Basis {
-    std::vector<float> strike, callQty, callPrice, putQty, putPrice;
-    std::vector<bool> takesPart;
-    float underlyingQty = 0, underlyingPrice = 0, costPerOption = 0, costPerUnit = 0;
-    beforeexpiry::Inputs inputs;
-    payoff::DiagramKind kind = payoff::profitDiagram;
-    float from = 0, to = 0;
-    bool operator==(const Basis&) const = default;
-};
-Basis basisOf(const PositionState& position, const beforeexpiry::Inputs& inputs,
-              payoff::DiagramKind kind, const payoff::PriceRange& range);
-
 // The table of the last curve: its position, the inputs it is valued with
 // before expiry, its diagram and the price range it was drawn over. Its
 // columns are `columns` days evenly spaced (columnDays) and the days left
@@ -89,6 +74,6 @@ Basis basisOf(const PositionState& position, const beforeexpiry::Inputs& inputs,
 // volatilities are found once for every column.
 Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
             payoff::DiagramKind kind, const payoff::PriceRange& range, int rows = defaultRows,
-            int columns = defaultColumns);
+            int columns = defaultColumns, const beforeexpiry::Volatilities* known = nullptr);
 
 } // namespace workbench::scenarios
