@@ -188,6 +188,23 @@ void TestLayers::an_include_only_where_it_belongs_data() {
     QTest::newRow("pricing sees no Qt")
         << QStringLiteral("workbench/pricing") << QStringLiteral("^\\s*#\\s*include\\s*<Q")
         << QStringList();
+    // The layers over the plot area are drawn from the last plot's diagram by
+    // one class: nothing else reaches into them, on screen or on paper.
+    const QStringList layers = {
+        QStringLiteral("CurveLegend"),      QStringLiteral("ExpiryCurveLayer"),
+        QStringLiteral("GreekCurveLayer"),  QStringLiteral("HoverReadout"),
+        QStringLiteral("MarkerLayer"),      QStringLiteral("PriceLineLayer"),
+        QStringLiteral("ProbabilityLayer"), QStringLiteral("PlotOverlay")};
+    QStringList own = {QStringLiteral("PlotLayers.h"), QStringLiteral("PlotLayers.cpp")};
+    for (const QString& layer : layers) {
+        own << layer + QStringLiteral(".h") << layer + QStringLiteral(".cpp");
+    }
+    const QString anyLayer = QStringLiteral("^\\s*#\\s*include\\s*\"([a-z/]*/)?(") +
+                             layers.join(u'|') + QStringLiteral(")\\.h\"");
+    QTest::newRow("only the plot area's layers see the layers")
+        << QStringLiteral("workbench/control") << anyLayer << own;
+    QTest::newRow("the window sees no layer")
+        << QStringLiteral("shell") << anyLayer << QStringList();
 }
 
 void TestLayers::an_include_only_where_it_belongs() {

@@ -270,7 +270,8 @@ private:
     // What the table shown was valued from: a change of the days left the
     // dashed curve is drawn with, or of which position the grid holds, shows
     // the same table again without valuing it anew.
-    std::optional<workbench::scenarios::Basis> scenariosBasis_;
+    // Whether the last plot changed what the table shows since it was shown.
+    bool scenariosDue_ = true;
     QWidget* Browser1 = nullptr;
     QComboBox* cmbNavigate = nullptr;
     QPushButton* cmdBotBack = nullptr;

@@ -23,9 +23,8 @@ namespace {
 
 namespace scenarios = workbench::scenarios;
 
-scenarios::Table scenariosOf(const workbench::wqzOptionPayoffs& bench) {
-    return scenarios::build(bench.valuedPosition(), bench.beforeExpiry(), bench.lastKind(),
-                            bench.lastRange());
+const scenarios::Table& scenariosOf(const workbench::wqzOptionPayoffs& bench) {
+    return *bench.lastPlot().scenarios();
 }
 
 } // namespace
@@ -86,7 +85,12 @@ void frmLumo::createScenarios() {
                 }
             }));
     // Valuing a table costs as much as several curves: none while unseen.
-    connect(ucLumo, &workbench::wqzOptionPayoffs::AnalysisChange, this, guarded([this] {
+    connect(&ucLumo->lastPlot(), &workbench::LastPlot::changed, this,
+            guarded([this](workbench::LastPlot::Parts parts) {
+                using Plot = workbench::LastPlot;
+                if (parts & (Plot::CurvePart | Plot::InputsPart | Plot::DatesPart)) {
+                    scenariosDue_ = true;
+                }
                 if (grdScenarios->isVisible()) {
                     showScenarios();
                 }
@@ -97,19 +101,17 @@ void frmLumo::showScenarios() {
     namespace text = workbench::scenariotext;
     if (!ucLumo->hasCurve()) {
         grdScenarios->showNothing();
-        scenariosBasis_.reset();
+        scenariosDue_ = true;
         lblScenarios->setText(text::kNoCurve);
         return;
     }
     const bool stale = ucLumo->analysisStale();
-    scenarios::Basis basis = scenarios::basisOf(ucLumo->valuedPosition(), ucLumo->beforeExpiry(),
-                                                ucLumo->lastKind(), ucLumo->lastRange());
-    const bool held = grdScenarios->table() && scenariosBasis_ == basis;
+    const bool held = grdScenarios->table() && !scenariosDue_;
     if (held && grdScenarios->asLastPlotted() == stale) {
         return; // as shown, where the student left it
     }
     const scenarios::Table table = held ? *grdScenarios->table() : scenariosOf(*ucLumo);
-    scenariosBasis_ = std::move(basis);
+    scenariosDue_ = false;
     grdScenarios->showTable(table, ucLumo->lastKind(), stale);
     // An earlier position than the grid's says so first, as the analysis does.
     const QString about = text::note(table, ucLumo->lastKind());

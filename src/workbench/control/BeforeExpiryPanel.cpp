@@ -196,8 +196,14 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     }
     connect(implied_, &QRadioButton::toggled, this, guarded([this] { inputsChanged(); }));
     connect(exercise_, &QComboBox::currentIndexChanged, this, guarded([this] { inputsChanged(); }));
-    connect(&bench_, &wqzOptionPayoffs::AnalysisChange, this,
-            guarded([this] { fillVolatilities(); }));
+    // The table follows the curve and the market it is found from; the dim
+    // mark follows whether the grid still holds that curve.
+    connect(&bench_.lastPlot(), &LastPlot::changed, this, guarded([this](LastPlot::Parts parts) {
+        if (parts & (LastPlot::CurvePart | LastPlot::InputsPart)) {
+            tableDue_ = true;
+        }
+        fillVolatilities();
+    }));
     connect(&bench_, &wqzOptionPayoffs::BeforeExpiryChange, this,
             guarded([this] { showInputs(); }));
 }
@@ -332,29 +338,14 @@ void BeforeExpiryPanel::fillVolatilities() {
     if (!isVisible()) {
         return;
     }
-    const PositionState& position = bench_.valuedPosition();
-    const beforeexpiry::Inputs in = bench_.beforeExpiry();
-    Basis basis{position.strike,
-                position.callPrice,
-                position.putPrice,
-                position.callQty,
-                position.putQty,
-                position.takesPart,
-                position.underlyingPrice,
-                in.dividendYield,
-                in.american,
-                in.daysToday,
-                in.rate,
-                in.volatility,
-                in.implied};
-    if (shown_ == basis) {
+    if (!tableDue_) {
         return;
     }
-    shown_ = std::move(basis);
-    const std::vector<beforeexpiry::RowVolatility> rows =
-        beforeexpiry::impliedVolatilities(position, in);
-    const std::vector<beforeexpiry::RowNotValued> notValued =
-        beforeexpiry::rowsNotValued(position, in);
+    tableDue_ = false;
+    const PositionState& position = bench_.valuedPosition();
+    const beforeexpiry::Inputs& in = bench_.beforeExpiry();
+    const std::vector<beforeexpiry::RowVolatility> rows = bench_.impliedVolatilities();
+    const std::vector<beforeexpiry::RowNotValued> notValued = bench_.rowsNotValued();
     volatilities_->setRowCount(int(rows.size()));
     bool missing = false;
     for (int i = 0; i < int(rows.size()); ++i) {

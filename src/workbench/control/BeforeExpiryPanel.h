@@ -60,22 +60,8 @@ private:
     void fillVolatilities();
 
     wqzOptionPayoffs& bench_;
-    // What the table and its note were last found from: the quotes and what
-    // is held, the days to expiry and the rate, not the days left or the
-    // diagram.
-    struct Basis {
-        std::vector<float> strike, callPrice, putPrice, callQty, putQty;
-        std::vector<bool> takesPart;
-        float underlyingPrice = 0;
-        double dividendYield = 0;
-        bool american = false;
-        int daysToday = 0;
-        double rate = 0;
-        double volatility = 0;
-        bool implied = true;
-        bool operator==(const Basis&) const = default;
-    };
-    std::optional<Basis> shown_;
+    // Whether the table waits to be found again for the curve or market now.
+    bool tableDue_ = true;
     ConfirmedIntBox* daysToday_ = nullptr;
     ConfirmedIntBox* daysLeft_ = nullptr;
     ConfirmedNumberBox* rate_ = nullptr;

@@ -19,31 +19,15 @@ constexpr int kSwatch = 10;
 CurveLegend::CurveLegend(QWidget* plotArea)
     : PlotOverlay(plotArea, QStringLiteral("curveLegend")) {}
 
-void CurveLegend::add(platform::Rgb color, const QString& text) {
-    entries_.append({color, text});
-    showOver();
-}
-
-void CurveLegend::setBeforeExpiry(const QList<Entry>& entries, int highlighted) {
-    beforeExpiry_ = entries;
+void CurveLegend::show(const QList<Entry>& curves, const QList<Entry>& dated, int highlighted) {
+    entries_ = curves;
+    beforeExpiry_ = dated;
     highlighted_ = highlighted;
-    if (!entries_.isEmpty()) {
+    if (entries_.isEmpty()) {
+        hide();
+    } else {
         showOver();
     }
-}
-
-void CurveLegend::removeLast() {
-    if (!entries_.isEmpty()) {
-        entries_.removeLast();
-    }
-    update();
-}
-
-void CurveLegend::clear() {
-    entries_.clear();
-    beforeExpiry_.clear();
-    highlighted_ = -1;
-    hide();
 }
 
 void CurveLegend::paintEvent(QPaintEvent*) {

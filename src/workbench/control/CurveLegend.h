@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DiagramExport.h"
 #include "PlotOverlay.h"
 
 #include "platform/Palette.h"
@@ -20,26 +21,19 @@ namespace workbench {
 // through, so the kept and copied picture is the curves alone.
 class CurveLegend : public PlotOverlay {
 public:
-    struct Entry {
-        platform::Rgb color;
-        QString text;
-    };
+    using Entry = LegendEntry;
 
     // Beyond this many the oldest curves are summed up in one line, so the
     // legend never hides the diagram.
-    static constexpr int shownEntries = 6;
+    static constexpr int shownEntries = diagramexport::shownLegendEntries;
 
     explicit CurveLegend(QWidget* plotArea);
 
-    void add(platform::Rgb color, const QString& text);
-    // The last curve valued before expiry at each date shown, listed below
-    // the curves with a dashed sample of each line as the plot area draws
-    // it; the i-th of `entries` is highlighted when it is `highlighted`. They
-    // go with clear() too.
-    void setBeforeExpiry(const QList<Entry>& entries, int highlighted);
-    void clear();
-    // The newest entry goes, as its curve does.
-    void removeLast();
+    // The curves drawn, oldest first, and the last curve valued before
+    // expiry at each date shown, listed below them with a dashed sample of
+    // each line as the plot area draws it; the i-th of `dated` is
+    // highlighted when it is `highlighted`. Without a curve it is hidden.
+    void show(const QList<Entry>& curves, const QList<Entry>& dated, int highlighted);
     // How far in from the area's top and right edges the legend keeps, asked
     // at every paint: the greek curve's axis stands there.
     void setInsets(std::function<QMargins()> insets) { insets_ = std::move(insets); }

@@ -1,10 +1,9 @@
 // The diagram on paper, drawn once for both kinds of file.
 #include "DiagramExport.h"
 
-#include "ExpiryCurveLayer.h"
-#include "PriceLineLayer.h"
 #include "platform/Fonts.h"
 #include "platform/PictureBox.h"
+#include "workbench/model/PositionAnalysis.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -44,8 +43,8 @@ QColor ink(platform::Rgb rgb, bool paper) {
 
 // A dashed curve: as the plot area draws it on the dark area; on paper in
 // the curve's own ink, the dates other than the highlighted one paler.
-QPen dashedPen(platform::Rgb rgb, bool paper, int i, int n, bool highlighted, double width) {
-    QPen pen = ExpiryCurveLayer::pen(rgb, i, n, highlighted, width);
+QPen paperDashedPen(platform::Rgb rgb, bool paper, int i, int n, bool highlighted, double width) {
+    QPen pen = diagramexport::dashedPen(rgb, i, n, highlighted, width);
     if (paper) {
         QColor c = ink(rgb, true);
         if (!highlighted) {
@@ -152,7 +151,7 @@ void paintLegend(QPainter& p, const QRectF& area, const Diagram& d, double em, d
         QPen pen = {};
     };
     QList<Line> lines;
-    const qsizetype hidden = std::max<qsizetype>(0, d.legend.size() - CurveLegend::shownEntries);
+    const qsizetype hidden = std::max<qsizetype>(0, d.legend.size() - shownLegendEntries);
     if (hidden > 0) {
         lines << Line{QStringLiteral("%1 earlier curves").arg(hidden), Mark::None, {}};
     }
@@ -165,7 +164,7 @@ void paintLegend(QPainter& p, const QRectF& area, const Diagram& d, double em, d
         lines << Line{c.entry.text,
                       Mark::Dashed,
                       {},
-                      dashedPen(c.entry.color, d.paper, i, dated, c.highlighted, 1)};
+                      paperDashedPen(c.entry.color, d.paper, i, dated, c.highlighted, 1)};
     }
     if (dated > 0) {
         if (!d.beforeExpiryNote.isEmpty()) {
@@ -239,7 +238,7 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
             const QColor ink = d.paper ? kPaperStrikeColor : QColor(255, 255, 255, 170);
             p.setPen(QPen(ink, l.thin));
             p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
-            const QString text = PriceLineLayer::label(*d.todayPrice);
+            const QString text = todayLabel(*d.todayPrice);
             const double width = fm.horizontalAdvance(text);
             const double left = x + l.pad * 0.25 + width < area.right() ? x + l.pad * 0.25
                                                                         : x - l.pad * 0.25 - width;
@@ -274,8 +273,8 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
             for (const QPointF& point : c.points) {
                 line << place(point, d.scale, area);
             }
-            QPen pen = dashedPen(c.entry.color, d.paper, i, int(d.beforeExpiry.size()), highlighted,
-                                 l.lineWidth * 0.8);
+            QPen pen = paperDashedPen(c.entry.color, d.paper, i, int(d.beforeExpiry.size()),
+                                      highlighted, l.lineWidth * 0.8);
             pen.setCapStyle(Qt::FlatCap);
             p.setPen(pen);
             drawClipped(p, line, area);

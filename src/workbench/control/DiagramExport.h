@@ -1,12 +1,12 @@
 #pragma once
 
-#include "CurveLegend.h"
-
 #include "platform/Palette.h"
 #include "workbench/model/Probability.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QList>
+#include <QPen>
 #include <QPointF>
 #include <QPolygonF>
 #include <QRectF>
@@ -18,6 +18,12 @@
 class QPainter;
 
 namespace workbench {
+
+// A line of the legend: a curve's colour and what it is.
+struct LegendEntry {
+    platform::Rgb color;
+    QString text;
+};
 
 // A plot area's user scale: the values at its left, top, right and bottom
 // edges.
@@ -41,9 +47,10 @@ struct DrawnCurve {
 // The last curve valued with some days left, in the user coordinates of the
 // area's scale now; the highlighted one is the date the slider moves.
 struct DashedCurve {
-    CurveLegend::Entry entry;
+    LegendEntry entry;
     QPolygonF points;
     bool highlighted = false;
+    int daysLeft = 0;
 };
 
 // A greek of the last curve's position before expiry across the prices, on a
@@ -80,7 +87,7 @@ struct Diagram {
     QList<double> strikes;
     // Break-evens and extremes, when the area shows them.
     QList<QPointF> dots;
-    QList<CurveLegend::Entry> legend;
+    QList<LegendEntry> legend;
     // The last curve valued before expiry at each date shown, the most days
     // left first: its dashed lines and legend entries.
     QList<DashedCurve> beforeExpiry;
@@ -101,6 +108,21 @@ struct Diagram {
     // shaded up from the foot of the area, a standard deviation either side.
     std::optional<probability::Lognormal> law;
 };
+
+// What the plot area and paper draw alike. Beyond this many the oldest curves
+// of the legend are summed up in one line, so the legend never hides the
+// diagram.
+constexpr int shownLegendEntries = 6;
+// The share of the area's height the law's density takes at its highest.
+constexpr double lawHeightShare = 0.3;
+// The dashed curves' shade: halfway from the curve's colour to white.
+QColor dashedShade(platform::Rgb curveColor);
+// The pen of the i-th of n dashed curves: the highlighted one halfway to
+// white, the others lighter and thinner, the furthest from expiry lightest,
+// so that the dates read in order.
+QPen dashedPen(platform::Rgb curveColor, int i, int n, bool highlighted, double width);
+// Today's price line's label: "Today 63.20".
+QString todayLabel(double price);
 
 // Round values for the ticks of an axis from `from` to `to`, either way round,
 // at most `most` of them: steps of 1, 2 or 5 times a power of ten.

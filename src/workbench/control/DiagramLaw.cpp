@@ -2,8 +2,6 @@
 // the plot area's own layer shades it, in grey ink on paper.
 #include "DiagramExport.h"
 
-#include "ProbabilityLayer.h"
-
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -30,7 +28,7 @@ void paintLaw(QPainter& p, const QRectF& area, const PlotScale& scale,
     if (!(highest > 0)) {
         return;
     }
-    const double rise = ProbabilityLayer::heightShare * area.height() / highest;
+    const double rise = lawHeightShare * area.height() / highest;
     QPainterPath shape(area.bottomLeft());
     for (int i = 0; i <= steps; ++i) {
         shape.lineTo(area.left() + area.width() * i / steps,
@@ -52,8 +50,7 @@ void paintLaw(QPainter& p, const QRectF& area, const PlotScale& scale,
             continue;
         }
         const double x = area.left() + fraction * area.width();
-        const double top =
-            area.bottom() - ProbabilityLayer::heightShare * area.height() - fm.height();
+        const double top = area.bottom() - lawHeightShare * area.height() - fm.height();
         p.drawLine(QPointF(x, area.bottom()), QPointF(x, top));
         const QString label = (k < 0 ? QStringLiteral("\u2212") : QStringLiteral("+")) +
                               QString::number(std::abs(k)) + QStringLiteral("\u03c3");

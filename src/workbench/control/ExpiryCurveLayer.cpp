@@ -1,22 +1,12 @@
 #include "ExpiryCurveLayer.h"
 
+#include "DiagramExport.h"
 #include "platform/PictureBox.h"
 
 #include <QPainter>
 #include <QPolygonF>
 
 namespace workbench {
-
-namespace {
-
-// A share of the way from the curve's colour to white.
-QColor towardWhite(platform::Rgb curveColor, double share) {
-    const QColor c = QColor::fromRgb(0xFF000000u | curveColor);
-    const auto mix = [share](int v) { return int(v + (255 - v) * share); };
-    return QColor(mix(c.red()), mix(c.green()), mix(c.blue()));
-}
-
-} // namespace
 
 ExpiryCurveLayer::ExpiryCurveLayer(platform::PictureBox* plotArea)
     : PlotOverlay(plotArea, QStringLiteral("expiryCurve")), area_(plotArea) {}
@@ -33,16 +23,11 @@ void ExpiryCurveLayer::clear() {
 }
 
 QColor ExpiryCurveLayer::shade(platform::Rgb curveColor) {
-    return towardWhite(curveColor, 0.5);
+    return diagramexport::dashedShade(curveColor);
 }
 
 QPen ExpiryCurveLayer::pen(platform::Rgb curveColor, int i, int n, bool highlighted, double width) {
-    if (highlighted) {
-        return QPen(shade(curveColor), width, Qt::DashLine);
-    }
-    // From 0.55 for the date nearest expiry to 0.8 for the furthest.
-    const double share = n > 1 ? 0.8 - 0.25 * i / (n - 1) : 0.65;
-    return QPen(towardWhite(curveColor, share), width * 0.7, Qt::DashLine);
+    return diagramexport::dashedPen(curveColor, i, n, highlighted, width);
 }
 
 void ExpiryCurveLayer::paintEvent(QPaintEvent*) {

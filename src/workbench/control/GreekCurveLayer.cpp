@@ -30,35 +30,8 @@ constexpr double kLeastSpread = 1e-4;
 GreekCurveLayer::GreekCurveLayer(platform::PictureBox* plotArea)
     : PlotOverlay(plotArea, QStringLiteral("greekCurve")), area_(plotArea) {}
 
-QString GreekCurveLayer::caption(beforeexpiry::Greek greek) {
-    switch (greek) {
-    case beforeexpiry::Greek::Delta:
-        return QStringLiteral("Delta");
-    case beforeexpiry::Greek::Gamma:
-        return QStringLiteral("Gamma");
-    case beforeexpiry::Greek::Theta:
-        return QStringLiteral("Theta a day");
-    case beforeexpiry::Greek::Vega:
-        return QStringLiteral("Vega a point");
-    case beforeexpiry::Greek::None:
-        break;
-    }
-    return QString();
-}
-
-void GreekCurveLayer::draw(beforeexpiry::Greek greek, const QList<QPointF>& points,
-                           platform::Rgb curveColor) {
-    double lo = 0;
-    double hi = 0;
-    for (const QPointF& p : points) {
-        lo = std::min(lo, p.y());
-        hi = std::max(hi, p.y());
-    }
-    if (hi - lo < kLeastSpread) {
-        hi = lo + kLeastSpread;
-    }
-    const double room = kHeadroom * (hi - lo);
-    curve_ = GreekCurve{caption(greek), curveColor, QPolygonF(points), hi + room, lo - room};
+void GreekCurveLayer::draw(const GreekCurve& curve) {
+    curve_ = curve;
     showOver();
 }
 

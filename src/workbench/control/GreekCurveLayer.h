@@ -29,17 +29,14 @@ class GreekCurveLayer : public PlotOverlay {
 public:
     explicit GreekCurveLayer(platform::PictureBox* plotArea);
 
-    // Draws `points` (prices and the greek's values) on a scale chosen from
-    // the values: 0 always in it, a little room above and below them.
-    void draw(beforeexpiry::Greek greek, const QList<QPointF>& points, platform::Rgb curveColor);
+    // Draws the curve on the scale it carries.
+    void draw(const GreekCurve& curve);
     void clear();
     const std::optional<GreekCurve>& curve() const { return curve_; }
     // The room its axis takes in from the area's top edge (the caption) and
     // right edge (the tick labels), in pixels; none while nothing is drawn.
     // The legend keeps clear of it.
     QMargins axisRoom() const;
-    // The axis's caption: "Delta", "Gamma", "Theta a day", "Vega a point".
-    static QString caption(beforeexpiry::Greek greek);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -15,33 +15,9 @@ constexpr double kDotRadius = 3.5;
 MarkerLayer::MarkerLayer(platform::PictureBox* plotArea)
     : PlotOverlay(plotArea, QStringLiteral("markers")), area_(plotArea) {}
 
-void MarkerLayer::mark(const analysis::Analysis& analysis, double from, double to) {
-    strikes_.clear();
-    dots_.clear();
-    const auto inside = [&](double S) { return S >= from && S <= to; };
-    for (const double K : analysis.kinks) {
-        if (inside(K)) {
-            strikes_ << K;
-        }
-    }
-    // The ends of a span are where a reader looks for it; an end beyond the
-    // range, or at no price at all, is not marked.
-    const auto dotSpan = [&](const analysis::PriceSpan& span, double value) {
-        if (inside(span.from)) {
-            dots_ << QPointF(span.from, value);
-        }
-        if (!span.isPoint() && inside(span.to)) {
-            dots_ << QPointF(span.to, value);
-        }
-    };
-    for (const analysis::PriceSpan& span : analysis.breakEvens) {
-        dotSpan(span, 0);
-    }
-    for (const analysis::Extreme* extreme : {&analysis.highest, &analysis.lowest}) {
-        for (const analysis::PriceSpan& span : extreme->where) {
-            dotSpan(span, extreme->value);
-        }
-    }
+void MarkerLayer::mark(const QList<double>& strikes, const QList<QPointF>& dots) {
+    strikes_ = strikes;
+    dots_ = dots;
     showIfWanted();
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "PlotOverlay.h"
-#include "workbench/model/PositionAnalysis.h"
 
 #include <QList>
 #include <QPointF>
@@ -20,9 +19,8 @@ class MarkerLayer : public PlotOverlay {
 public:
     explicit MarkerLayer(platform::PictureBox* plotArea);
 
-    // Marks the curve `analysis` describes, inside the price range `from`
-    // to `to` (the strikes are analysis.kinks).
-    void mark(const analysis::Analysis& analysis, double from, double to);
+    // Dotted lines at the strikes, dots at the break-evens and extremes.
+    void mark(const QList<double>& strikes, const QList<QPointF>& dots);
     void clear();
     // Hidden marks are kept, and show again when shown.
     void setShown(bool shown);

@@ -103,6 +103,7 @@ void wqzOptionPayoffs::showRows(const QList<document::Row>& rows) {
 }
 
 void wqzOptionPayoffs::restore(const Shown& position) {
+    const LastPlot::Change change(*plot_);
     // Undo runs from the menu's own action; a failure is reported like any
     // other command's. The position comes back in the range it was drawn in,
     // so an undo never asks to re-scale.
@@ -189,7 +190,7 @@ document::Document wqzOptionPayoffs::document() const {
     }
     d.profit = plotType[1]->isChecked();
     d.curveColor = plotColor_;
-    d.beforeExpiry = expiryInputs_;
+    d.beforeExpiry = plot_->inputs();
     return d;
 }
 
@@ -199,6 +200,7 @@ void wqzOptionPayoffs::setDocumentName(const QString& name) {
 }
 
 void wqzOptionPayoffs::showDocument(const Named& named) {
+    const LastPlot::Change change(*plot_);
     const document::Document& saved = named.document;
     for (std::size_t i = 0; i < saved.range.size(); ++i) {
         Text1[i]->setText(saved.range[i]);
@@ -210,7 +212,7 @@ void wqzOptionPayoffs::showDocument(const Named& named) {
     }
     plotColor_ = saved.curveColor;
     if (saved.beforeExpiry) {
-        expiryInputs_ = *saved.beforeExpiry;
+        plot_->setInputs(*saved.beforeExpiry);
         emit BeforeExpiryChange();
     }
     clearPlotArea();

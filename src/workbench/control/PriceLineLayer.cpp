@@ -1,7 +1,7 @@
 #include "PriceLineLayer.h"
 
+#include "DiagramExport.h"
 #include "platform/PictureBox.h"
-#include "workbench/model/PositionAnalysis.h"
 
 #include <QPainter>
 
@@ -29,7 +29,7 @@ std::optional<double> PriceLineLayer::shownPrice() const {
 }
 
 QString PriceLineLayer::label(double price) {
-    return QStringLiteral("Today ") + analysis::money(price);
+    return diagramexport::todayLabel(price);
 }
 
 void PriceLineLayer::paintEvent(QPaintEvent*) {

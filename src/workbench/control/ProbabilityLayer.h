@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DiagramExport.h"
 #include "PlotOverlay.h"
 #include "workbench/model/Probability.h"
 
@@ -24,7 +25,7 @@ public:
     const std::optional<probability::Lognormal>& law() const { return law_; }
 
     // The share of the area's height the density's highest point takes.
-    static constexpr double heightShare = 0.3;
+    static constexpr double heightShare = diagramexport::lawHeightShare;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -3,11 +3,8 @@
 
 #include "PositionHistory.h"
 
-#include "CurveLegend.h"
-#include "ExpiryCurveLayer.h"
-#include "GreekCurveLayer.h"
-#include "HoverReadout.h"
-#include "MarkerLayer.h"
+#include "PlotLayers.h"
+#include "Readout.h"
 #include "display/wqzSetDisplay.h"
 #include "platform/EventPump.h"
 #include "platform/FailureGuard.h"
@@ -86,7 +83,12 @@ wqzOptionPayoffs::wqzOptionPayoffs(platform::Clipboard& clipboard, QWidget* pare
 }
 
 void wqzOptionPayoffs::setLegendShown(bool shown) {
-    legend_->setShown(shown);
+    layers_->setLegendShown(shown);
+}
+
+void wqzOptionPayoffs::plotChanged(LastPlot::Parts) {
+    analysisText_ = readout::text(*plot_);
+    emit AnalysisChange(analysisText_);
 }
 
 QUndoStack& wqzOptionPayoffs::undoStack() {
@@ -105,30 +107,14 @@ void wqzOptionPayoffs::createControls() {
     history_ = std::make_unique<PositionHistory>(this);
     pbox = named<platform::PictureBox>(this, QStringLiteral("pbox"));
     pbox->setBackColor(kPlotBackground);
-    expiryCurve_ = new ExpiryCurveLayer(pbox);
-    greekCurve_ = new GreekCurveLayer(pbox);
-    markers_ = new MarkerLayer(pbox);
     pbox->installEventFilter(this);
-    legend_ = new CurveLegend(pbox);
-    legend_->setInsets([this] { return greekCurve_->axisRoom(); });
-    legend_->setCoverage([this](const QRect& box) {
-        // The points of every curve drawn and of the dashed ones, as the
-        // area shows them now.
-        int hidden = 0;
-        const auto count = [&](const QList<QPointF>& points) {
-            for (const QPointF& p : points) {
-                hidden += box.contains(pbox->toPixels(p.x(), p.y()).toPoint()) ? 1 : 0;
-            }
-        };
-        for (const DrawnCurve& c : std::as_const(drawnCurves_)) {
-            count(c.points);
-        }
-        for (const DatedCurves::Curve& c : dates_.curves()) {
-            count(c.points);
-        }
-        return hidden;
-    });
-    hover_ = new HoverReadout(pbox);
+    plot_ = new LastPlot(this);
+    plot_->setBackground(kPlotBackground);
+    plot_->setScale({pbox->scaleLeft(), pbox->scaleTop(), pbox->scaleRight(), pbox->scaleBottom()});
+    layers_ = new PlotLayers(*pbox, *plot_, this);
+    // After the layers: the analysis is told once they show the change.
+    connect(plot_, &LastPlot::changed, this,
+            [this](LastPlot::Parts parts) { platform::runGuarded([&] { plotChanged(parts); }); });
     // The boxes hold no more than a file keeps, typed or pasted.
     for (int i = 0; i < 4; ++i) {
         Text1[i] = named<QLineEdit>(this, indexed("Text1", i));
@@ -231,9 +217,6 @@ void wqzOptionPayoffs::connectControls() {
     }
     connect(pbox, &platform::PictureBox::KeyPress, this,
             guarded([this](int keyAscii) { pbox_KeyPress(keyAscii); }));
-    connect(pbox, &platform::PictureBox::PointerMoved, this,
-            guarded([this](QPointF at) { pbox_PointerMoved(at); }));
-    connect(pbox, &platform::PictureBox::PointerLeft, hover_, &HoverReadout::hideReadout);
     // Only the student's own typing selects the underlying: the program
     // rewrites the box at every read and step, and the steps must keep acting
     // on what the student picked.
@@ -262,7 +245,9 @@ void wqzOptionPayoffs::connectControls() {
             guarded([this](int keyCode, int shift) { Grid1_KeyDown(keyCode, shift); }));
     connect(Grid1, &platform::FlexGrid::KeyPress, this,
             guarded([this](int keyAscii) { Grid1_KeyPress(keyAscii); }));
-    connect(cmbGreek, &QComboBox::currentIndexChanged, this, guarded([this] { showGreekCurve(); }));
+    connect(cmbGreek, &QComboBox::currentIndexChanged, this, guarded([this] {
+                plot_->setGreek(beforeexpiry::Greek(cmbGreek->currentData().toInt()));
+            }));
     connect(cmdClear, &QPushButton::clicked, this, guarded([this] { cmdClear_Click(); }));
     connect(cmdRestart, &QPushButton::clicked, this, guarded([this] { cmdRestart_Click(); }));
 }
@@ -335,6 +320,7 @@ void wqzOptionPayoffs::fillPositionGrid() {
     Text1[2]->setText(QStringLiteral("1"));
     Text1[3]->setText(QStringLiteral("100"));
     pbox->setScale(1, 50, 100, -50);
+    plot_->setScale({1, 50, 100, -50});
 }
 
 void wqzOptionPayoffs::fillStrategyList() {

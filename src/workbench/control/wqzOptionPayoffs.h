@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ConfirmedSpinBox.h"
-#include "DatedCurves.h"
 #include "DiagramExport.h"
+#include "LastPlot.h"
 #include "ShownPosition.h"
 #include "ValuesExport.h"
 #include "platform/Boolean16.h"
@@ -11,7 +11,6 @@
 #include "workbench/model/PayoffEvaluation.h"
 #include "workbench/model/PositionDocument.h"
 #include "workbench/model/PositionState.h"
-#include "workbench/model/Probability.h"
 #include "workbench/model/WorkbenchLink.h"
 #include "workbench/pricing/BeforeExpiry.h"
 
@@ -47,14 +46,8 @@ class SwatchBox;
 
 namespace workbench {
 
-class CurveLegend;
-class ExpiryCurveLayer;
-class GreekCurveLayer;
-class HoverReadout;
-class MarkerLayer;
+class PlotLayers;
 class PositionHistory;
-class PriceLineLayer;
-class ProbabilityLayer;
 
 // The payoff workbench: a position in options on one underlying, its payoff
 // or profit diagram, and the controls around it.
@@ -97,7 +90,7 @@ public:
     const QString& analysisText() const { return analysisText_; }
     // Whether the grid or the underlying's box differ from what was last
     // plotted, so that the analysis describes an earlier position.
-    bool analysisStale() const { return stale_; }
+    bool analysisStale() const { return plot_->stale(); }
     // What says so, first in the analysis.
     static QString asLastPlotted();
     // How the last curve is valued before expiry. A change redraws that
@@ -106,7 +99,7 @@ public:
     // Whether the curve before expiry and its greeks are drawn at all: not
     // while the panel that sets them is closed.
     void setBeforeExpiryShown(bool shown);
-    bool beforeExpiryShown() const { return beforeExpiryShown_; }
+    bool beforeExpiryShown() const { return plot_->beforeExpiryShown(); }
     // What a saved file keeps: the grid and the boxes as shown, the diagram,
     // the colour and the inputs before expiry.
     document::Document document() const;
@@ -138,14 +131,23 @@ public:
     QUndoStack& undoStack();
     // Whether the oldest steps were dropped to keep the history bounded is
     // the stack's property PositionHistory::droppedProperty.
-    const beforeexpiry::Inputs& beforeExpiry() const { return expiryInputs_; }
+    const beforeexpiry::Inputs& beforeExpiry() const { return plot_->inputs(); }
     // The position valued before expiry: the last curve's, or the one held
     // before the first plot and after a clear.
-    const PositionState& valuedPosition() const { return lastCurve_ ? *lastCurve_ : position_; }
+    const PositionState& valuedPosition() const {
+        return plot_->curve() ? plot_->curve()->position : position_;
+    }
     // Whether a curve is drawn, and the kind and price range of the last.
-    bool hasCurve() const { return lastCurve_.has_value(); }
-    payoff::DiagramKind lastKind() const { return lastKind_; }
-    const payoff::PriceRange& lastRange() const { return lastRange_; }
+    bool hasCurve() const { return plot_->curve().has_value(); }
+    payoff::DiagramKind lastKind() const { return plot_->lastKind(); }
+    const payoff::PriceRange& lastRange() const { return plot_->lastRange(); }
+    // The last plot and all that is derived from it, for the views beside
+    // the diagram: they ask it for what they show.
+    const LastPlot& lastPlot() const { return *plot_; }
+    // The implied volatilities of the position valued before expiry, and
+    // its rows the model cannot value.
+    std::vector<beforeexpiry::RowVolatility> impliedVolatilities() const;
+    std::vector<beforeexpiry::RowNotValued> rowsNotValued() const;
     // Marks on the last curve (strikes, break-evens, extremes) over the
     // diagram; shown unless turned off.
     void setMarkersShown(bool shown);
@@ -154,14 +156,14 @@ public:
     // The law of the price at expiry under the diagram, and in the profit
     // diagram how likely the last curve's outcomes are; off unless turned on.
     void setProbabilityShown(bool shown);
-    bool probabilityShown() const { return probabilityShown_; }
+    bool probabilityShown() const { return plot_->probabilityShown(); }
     // The colour swatches by name, and choosing one, for the keyboard.
     QString swatchName(int index) const;
     void chooseColor(int index);
     // What the plot area shows, as data to draw again at any size: the
     // curves since it was last cleared (none after a clear), its legend,
     // strikes and marks, and the curve before expiry.
-    diagramexport::Diagram diagram() const;
+    const diagramexport::Diagram& diagram() const { return plot_->diagram(); }
     // The dashed curve's values at the prices of the numeric values, as an
     // exported column; empty while no dashed curve is drawn.
     QList<valuesexport::Column> beforeExpiryColumns() const;
@@ -217,24 +219,14 @@ private:
     void writeValuesRow(platform::FlexGrid& grid, int i) const;
     // Empties the plot area with everything that describes its curves.
     void clearPlotArea();
-    // Takes the last curve and its legend entry off the plot area, the
-    // earlier curves staying as they were drawn.
+    // Takes the last curve off, the earlier ones staying as they were drawn.
     void withdrawLastCurve();
     // What the legend calls a curve of the position now held.
     QString curveName(payoff::DiagramKind f) const;
-    // The last curve valued with the days left: its dashed line, legend line
-    // and greeks.
-    void showBeforeExpiry();
-    // The law of the price at expiry for the last curve, drawn under it, and
-    // its figures in probabilityText_; nothing while it is not shown.
-    void showProbability();
-    // The chance of a profit at the highlighted date, from its dashed curve.
-    QString profitChanceBeforeExpiry(const probability::Lognormal& atExpiry) const;
-    // The dashed curve's value at price S as the hover read-out adds it;
-    // empty while none is drawn or the model cannot value it there.
-    QString beforeExpiryAt(double S) const;
     void drawCurve(const payoff::PriceRange& range, payoff::DiagramKind f, float ytop, float ybot,
-                   const payoff::Extremes& extremes);
+                   const QString& name);
+    // The analysis follows the last plot: one notice for each action.
+    void plotChanged(LastPlot::Parts parts);
 
     // Plot controls.
     void cmdPlot_Click();
@@ -242,22 +234,17 @@ private:
     void adjustQty(float step);
     void pColor_Click(int index);
     void pbox_KeyPress(int keyAscii);
-    // The price under the pointer and the last curve's exact value there.
-    void pbox_PointerMoved(QPointF at);
-
     void selectUnderlying();
     void switchDisplay(void (display::wqzSetDisplay::*change)(std::int32_t&, std::int32_t&));
     void cmbStandard_Click();
     // The strategy the list shows, loaded and plotted as one step; with
-    // `untiedFrom` (a file's name) the position loaded is no longer that
-    // file's, and its undo ties it again.
+    // `untiedFrom` (a file's name) the position is no longer that file's.
     void loadStrategy(const std::optional<QString>& untiedFrom,
                       const std::optional<links::Range>& range);
-    // Plots the position alone in `range` as it stands, or re-scaled in the
-    // range boxes without one.
+    // Plots the position alone in `range`, or re-scaled without one.
     void plotIn(const std::optional<links::Range>& range);
-    // A position loaded whole (a strategy, a page's link) starts from the
-    // quotes the grid shows, no quantities and prices 1 to 100.
+    // A position loaded whole starts from the quotes the grid shows, no
+    // quantities and prices 1 to 100.
     void startAfresh();
     // Why the strategy cannot be loaded on the grid's rows; empty when it can.
     QString legsMissing(const QString& name) const;
@@ -270,86 +257,60 @@ private:
     void Grid1_KeyPress(int keyAscii);
     bool currentCellEditable() const;
 
-    // Undo. The position as the grid and the underlying's box show it, with
-    // the range it is drawn in.
+    // Undo: the position as the grid and the underlying's box show it.
     using Shown = ShownPosition;
     Shown shown() const;
-    // Puts rows into the grid in place of all it holds.
     void showRows(const QList<document::Row>& rows);
-    // Reads a shown position into the state, leaving its texts as they were;
-    // false when reading failed (and was reported).
+    // False when reading failed (and was reported).
     bool readShown(const Shown& position);
     // Brings a shown position back and plots it.
     void restore(const Shown& position);
     // Makes what the grid now shows one step to undo, named `what`, when it
-    // differs from the last step. Commands call it first for what was typed
-    // before them, so that their own undo gives back exactly that. With
-    // `untiedFrom` the step also unties the position from that file, which
-    // its undo ties again.
+    // differs from the last step; with `untiedFrom` the step also unties the
+    // position from that file, which its undo ties again.
     void recordChange(const QString& what, const std::optional<QString>& untiedFrom = {});
     void recordTyping() { recordChange(QStringLiteral("Typing")); }
-    // The analysis, the strategy list and the panel follow whether the grid
-    // still holds what was plotted; checked once per batch of edits.
+    // Whether the grid still holds what was plotted, once per batch of edits.
     void scheduleStaleCheck();
     void checkStale();
     // Empties the analysis with the plot area it described.
     void forgetAnalysis();
-    // The list shows the strategy the position read from the grid is, or no
-    // entry for a custom position or one edited since.
+    // The list shows the strategy the grid holds, or none.
     void showStrategy();
-    // A document and its name, as an opening shows it and its undo gives
-    // back.
     struct Named {
         document::Document document;
         QString name;
     };
     void showDocument(const Named& named);
 
-    // Today's price and the trading costs: their boxes, the caption that
-    // shows the price in force, and what a confirmed change does.
+    // Today's price and the trading costs.
     void createMarketControls();
     void showPriceCaption();
-    // A value confirmed in one of the boxes: applied, plotted and made one
-    // step to undo; a value outside the box's range is refused with a
-    // message and the box shows what is in force again.
+    // Applied, plotted and made one step to undo; outside the box's range
+    // refused with a message.
     void marketBoxConfirmed(ConfirmedNumberBox* box);
-    // Shows the price and the costs the state holds in their boxes.
     void showMarketBoxes();
-    // Whether a box holds typing not yet confirmed.
     bool marketTyped() const;
-    // A price outside the diagram's price range: offers to centre the range
-    // on it; true when the student took the offer. Declined, the offer is
-    // not made again for the same range while the price stays outside it,
-    // so that a held arrow does not ask at every step.
+    // A price outside the diagram's range: offers to centre the range on it,
+    // once for a range while the price stays outside; true when taken.
     bool offerToCentre(float price);
-    // What a tutorial page's link sets up besides the position.
     void applyMarket(const links::Market& market);
 
     // Position commands.
     void cmdClear_Click();
     void cmdRestart_Click();
-    // The state's rows follow the grid's strike rows, keeping what they hold.
     void followGridRows();
-    // Strikes and premiums as the grid shows them; with `rewrite` they are
-    // written back as the grid starts with them. A row whose strike is no
-    // number, or that holds a number beyond a 32-bit float, takes no part and
-    // keeps its text.
+    // Strikes and premiums as the grid shows them; with `rewrite` written
+    // back. A row whose strike is no number, or beyond a float, takes no part.
     void readQuotes(bool rewrite);
-    // Greys the rows that take no part and says why in their tooltips. With
-    // `report`, numbers too large to use that were not reported before are.
+    // Greys the rows that take no part; with `report` says so once.
     void showRowsTakingPart(bool report);
-    // lblOption names what the next step changes; a selected row that is no
-    // longer in the grid gives way to the underlying.
     void showSelection();
 
     platform::Clipboard& clipboard_;
 
     // Controls, named as their objectName says.
     platform::PictureBox* pbox = nullptr;
-    HoverReadout* hover_ = nullptr;
-    CurveLegend* legend_ = nullptr;
-    ExpiryCurveLayer* expiryCurve_ = nullptr;
-    MarkerLayer* markers_ = nullptr;
     std::array<QLineEdit*, 4> Text1{};
     std::array<platform::SwatchBox*, swatchCount> pColor{};
     platform::LineControl* Line1 = nullptr;
@@ -365,24 +326,19 @@ private:
     QLabel* lblUnderlyingPrice = nullptr;
     QLabel* lblCostPerOption = nullptr;
     QLabel* lblCostPerUnit = nullptr;
-    PriceLineLayer* todayLine_ = nullptr;
-    ProbabilityLayer* probability_ = nullptr;
-    bool probabilityShown_ = false;
-    QString probabilityText_;
     QPushButton* cmdPlot = nullptr;
     QPushButton* cmdRestart = nullptr;
     QPushButton* cmdClear = nullptr;
     QComboBox* cmbStandard = nullptr;
     platform::FlexGrid* Grid1 = nullptr;
-    void showGreekCurve();   // the greek chosen under the diagram, for valuer_
-    void followGreekCurve(); // showGreekCurve once the events waiting are done
-    bool greekCurvePending_ = false;
     QLabel* lblGreek = nullptr;
     QComboBox* cmbGreek = nullptr;
-    GreekCurveLayer* greekCurve_ = nullptr;
 
-    // State.
+    // State: the position read from the grid, and the last plot with all
+    // derived from it, drawn by the plot area's layers.
     PositionState position_;
+    LastPlot* plot_ = nullptr;
+    PlotLayers* layers_ = nullptr;
     payoff::Samples plotPrice_{};
     payoff::Samples plotValue_{};
     platform::Rgb plotColor_ = 0;
@@ -391,37 +347,16 @@ private:
     QString selCaption = QStringLiteral("Put/");
     QString editBuffer;
     QString editRestore;
-    // The last plot's analysis without the lines before expiry, and what the
-    // last curve was drawn over and in.
-    QString expiryAnalysis_;
     QString analysisText_;
-    payoff::PriceRange lastRange_{};
-    platform::Rgb lastColor_ = 0;
-    QString lastName_;
-    beforeexpiry::Inputs expiryInputs_;
-    // What values the date the days left show (for its greeks), and each
-    // date's dashed curve; plotSerial_ counts the plots they were valued for.
-    std::optional<beforeexpiry::Valuer> valuer_;
-    DatedCurves dates_;
-    int plotSerial_ = 0;
-    bool beforeExpiryShown_ = true;
-    // The position and kind of the last curve drawn since the plot area was
-    // cleared; nothing while the area is empty.
-    std::optional<PositionState> lastCurve_;
-    payoff::DiagramKind lastKind_ = payoff::payoffDiagram;
-    // Every curve drawn since the plot area was cleared, oldest first.
-    QList<DrawnCurve> drawnCurves_;
-    // The cells reported as too large, as the message named them.
+    // The cells and strikes reported as too large or no number.
     QStringList tooLargeReported_;
-    // The strikes that are no number, as the message named them.
     QStringList noNumberReported_;
     std::unique_ptr<display::wqzSetDisplay> setDisplay;
     std::unique_ptr<PositionHistory> history_;
-    // What the grid showed after the last recorded change.
+    // What the grid showed after the last recorded change, and when the last
+    // curve was drawn (none once cleared).
     Shown recorded_;
-    // What the grid showed when the last curve was drawn; none once cleared.
     std::optional<Shown> plotted_;
-    bool stale_ = false;
     bool staleCheckDue_ = false;
     bool plotting_ = false;
     bool staleSkipped_ = false;

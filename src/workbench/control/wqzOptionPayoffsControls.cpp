@@ -1,7 +1,8 @@
 // The controls around the diagram and the strategy list.
 #include "wqzOptionPayoffs.h"
 
-#include "HoverReadout.h"
+#include "PlotLayers.h"
+
 #include "display/wqzSetDisplay.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
@@ -41,6 +42,7 @@ void wqzOptionPayoffs::cmdPlot_Click() {
 }
 
 void wqzOptionPayoffs::adjustQty(float step) {
+    const LastPlot::Change change(*plot_);
     using platform::numbers::format;
     using platform::numbers::single;
     // The step goes onto the quantity held in the state; text typed into the
@@ -78,37 +80,8 @@ void wqzOptionPayoffs::pbox_KeyPress(int keyAscii) {
     clipboard_.setImage(pbox->image());
 }
 
-void wqzOptionPayoffs::pbox_PointerMoved(QPointF at) {
-    using platform::numbers::format;
-    // The pointer covers a pixel's worth of prices, a third of a unit or
-    // more: it reads the roundest price within it, so that 55 itself can be
-    // pointed at, rather than 54.91 or 55.25.
-    const double S = roundestPrice(pbox->toUser(at - QPointF(0.5, 0)).x(),
-                                   pbox->toUser(at + QPointF(0.5, 0)).x());
-    QString text = QStringLiteral("Price ") + format(S, u"####0.00");
-    if (lastCurve_) {
-        text += (lastKind_ == payoff::profitDiagram ? QStringLiteral("   Profit ")
-                                                    : QStringLiteral("   Payoff ")) +
-                format(analysis::valueAt(*lastCurve_, S, lastKind_), u"####0.00");
-        // Several dates read as a column under the price, one a line.
-        if (const QString dashed = beforeExpiryAt(S); !dashed.isEmpty()) {
-            text +=
-                (dashed.contains(u'\n') ? QStringLiteral("\n") : QStringLiteral("   ")) + dashed;
-        }
-    }
-    hover_->showAt(at, text);
-}
-
 double wqzOptionPayoffs::roundestPrice(double a, double b) {
-    const double lo = std::min(a, b);
-    const double hi = std::max(a, b);
-    for (const double step : {100.0, 50.0, 10.0, 5.0, 1.0, 0.5, 0.1, 0.05, 0.01}) {
-        const double candidate = std::round((lo + hi) / 2 / step) * step;
-        if (candidate >= lo && candidate <= hi) {
-            return candidate;
-        }
-    }
-    return (lo + hi) / 2;
+    return PlotLayers::roundestPrice(a, b);
 }
 
 void wqzOptionPayoffs::selectUnderlying() {
@@ -137,6 +110,7 @@ void wqzOptionPayoffs::switchDisplay(void (display::wqzSetDisplay::*change)(std:
 }
 
 void wqzOptionPayoffs::cmbStandard_Click() {
+    const LastPlot::Change change(*plot_);
     loadStrategy(std::nullopt, std::nullopt);
 }
 

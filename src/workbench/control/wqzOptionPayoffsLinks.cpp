@@ -63,6 +63,7 @@ void wqzOptionPayoffs::plotIn(const std::optional<links::Range>& range) {
 }
 
 void wqzOptionPayoffs::followLink(const links::Load& load) {
+    const LastPlot::Change change(*plot_);
     recordTyping();
     // What a link brings is a new position, tied to no file: the file the
     // student had open keeps what it holds, and a later save asks where to.

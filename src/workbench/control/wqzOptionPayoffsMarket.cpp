@@ -2,8 +2,6 @@
 // underlying's caption, and what a change of them does.
 #include "wqzOptionPayoffs.h"
 
-#include "PriceLineLayer.h"
-#include "ProbabilityLayer.h"
 #include "platform/Dialogs.h"
 #include "platform/FailureGuard.h"
 #include "platform/Numbers.h"
@@ -55,8 +53,6 @@ void wqzOptionPayoffs::createMarketControls() {
     for (ConfirmedNumberBox* box : {txtCostPerOption, txtCostPerUnit}) {
         box->setButtonSymbols(QAbstractSpinBox::NoButtons);
     }
-    probability_ = new ProbabilityLayer(pbox);
-    todayLine_ = new PriceLineLayer(pbox);
     for (ConfirmedNumberBox* box : {txtUnderlyingPrice, txtCostPerOption, txtCostPerUnit}) {
         // Enter, an arrow or leaving the box confirms; each keystroke only
         // marks the analysis as describing another position.
@@ -88,7 +84,7 @@ void wqzOptionPayoffs::showPriceCaption() {
     }
     Label1[0]->setText(QStringLiteral("Underlying Price: ") + price);
     Label1[0]->setAccessibleName(QStringLiteral("Underlying price ") + price);
-    todayLine_->setPrice(position_.underlyingPrice);
+    plot_->setTodayPrice(position_.underlyingPrice);
 }
 
 void wqzOptionPayoffs::showMarketBoxes() {
@@ -115,6 +111,7 @@ bool wqzOptionPayoffs::marketTyped() const {
 }
 
 void wqzOptionPayoffs::marketBoxConfirmed(ConfirmedNumberBox* box) {
+    const LastPlot::Change change(*plot_);
     float& held = box == txtUnderlyingPrice ? position_.underlyingPrice
                   : box == txtCostPerOption ? position_.costPerOption
                                             : position_.costPerUnit;
@@ -139,7 +136,7 @@ void wqzOptionPayoffs::marketBoxConfirmed(ConfirmedNumberBox* box) {
     // The market moves under the curve last drawn: while the grid still
     // shows its position, the new curve takes its place rather than
     // piling up over it at every step of a held arrow.
-    if (lastCurve_ && plotted_ && shown().samePosition(*plotted_)) {
+    if (plot_->curve() && plotted_ && shown().samePosition(*plotted_)) {
         withdrawLastCurve();
     }
     held = value;
@@ -186,6 +183,7 @@ bool wqzOptionPayoffs::offerToCentre(float price) {
 }
 
 void wqzOptionPayoffs::startingMarket() {
+    const LastPlot::Change change(*plot_);
     recordTyping();
     if (position_.underlyingPrice == startingPrice && position_.costPerOption == 0 &&
         position_.costPerUnit == 0) {
@@ -194,7 +192,7 @@ void wqzOptionPayoffs::startingMarket() {
     }
     // As a confirmed box does: the new curve takes the place of the last
     // one while the grid still shows its position.
-    if (lastCurve_ && plotted_ && shown().samePosition(*plotted_)) {
+    if (plot_->curve() && plotted_ && shown().samePosition(*plotted_)) {
         withdrawLastCurve();
     }
     links::applyPrice({}, position_);
@@ -212,9 +210,9 @@ void wqzOptionPayoffs::startingMarket() {
 void wqzOptionPayoffs::applyMarket(const links::Market& market) {
     links::applyPrice(market, position_);
     showMarketBoxes();
-    if (const beforeexpiry::Inputs in = links::inputsAfter(market, expiryInputs_);
-        !(in == expiryInputs_)) {
-        expiryInputs_ = in;
+    if (const beforeexpiry::Inputs in = links::inputsAfter(market, plot_->inputs());
+        !(in == plot_->inputs())) {
+        plot_->setInputs(in);
         emit BeforeExpiryChange();
     }
 }

@@ -1,13 +1,6 @@
 // Plotting: evaluation, the numeric-values grid and the curve.
 #include "wqzOptionPayoffs.h"
 
-#include "CurveLegend.h"
-#include "DiagramExport.h"
-#include "ExpiryCurveLayer.h"
-#include "GreekCurveLayer.h"
-#include "MarkerLayer.h"
-#include "PriceLineLayer.h"
-#include "ProbabilityLayer.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/FailureGuard.h"
@@ -46,6 +39,7 @@ void wqzOptionPayoffs::plot(Scale scale) {
     // written into the grid) runs in the plot's own event pass: it would
     // tell the last analysis as stale just before the new one is told.
     // Should the plot end without a curve, the check is made again after it.
+    const LastPlot::Change change(*plot_);
     plotting_ = true;
     const auto plotted = qScopeGuard([this] {
         plotting_ = false;
@@ -96,121 +90,39 @@ void wqzOptionPayoffs::plot(Scale scale) {
         Text1[0]->setText(platform::numbers::format(ytop, u"######0"));
         Text1[1]->setText(platform::numbers::format(ybot, u"######0"));
     }
-    drawCurve(range, f, ytop, ybot, extremes);
-    lastCurve_ = position_;
-    ++plotSerial_;
-    lastKind_ = f;
-    const workbench::analysis::Analysis analysis = workbench::analysis::analyse(position_, f);
-    markers_->mark(analysis, range.xmin, range.xmax);
-    lastName_ = curveName(f);
-    lastRange_ = range;
-    lastColor_ = plotColor_;
-    legend_->add(plotColor_, lastName_);
-    expiryAnalysis_ = lastName_ + u'\n' + workbench::analysis::describe(analysis);
+    const QString name = curveName(f);
+    drawCurve(range, f, ytop, ybot, name);
+    plot_->setCurve(PlottedCurve{position_, f, range, plotColor_, name});
     plotted_ = shown();
-    stale_ = false;
+    plot_->setStale(false);
     showStrategy();
-    showBeforeExpiry();
 }
 
 void wqzOptionPayoffs::setMarkersShown(bool shown) {
-    markers_->setShown(shown);
-}
-
-diagramexport::Diagram wqzOptionPayoffs::diagram() const {
-    diagramexport::Diagram d;
-    d.scale = {pbox->scaleLeft(), pbox->scaleTop(), pbox->scaleRight(), pbox->scaleBottom()};
-    d.background = pbox->backColor();
-    d.curves = drawnCurves_;
-    // The strikes read on paper whether or not the marks are shown; the
-    // dots only when they are.
-    d.strikes = markers_->strikes();
-    if (markers_->shown()) {
-        d.dots = markers_->dots();
-    }
-    d.legend = legend_->entries();
-    const QList<CurveLegend::Entry>& dated = legend_->beforeExpiry();
-    const QList<ExpiryCurveLayer::Curve>& curves = expiryCurve_->curves();
-    for (qsizetype i = 0; i < dated.size() && i < curves.size(); ++i) {
-        d.beforeExpiry << DashedCurve{dated[i], QPolygonF(curves[i].points), curves[i].highlighted};
-    }
-    if (!d.beforeExpiry.isEmpty()) {
-        const auto percent = [](double fraction) {
-            return platform::numbers::format(fraction * 100, u"####0.00") + QStringLiteral(" %");
-        };
-        d.beforeExpiryNote =
-            (expiryInputs_.implied
-                 ? QStringLiteral("Volatility implied from the premiums")
-                 : QStringLiteral("Volatility ") + percent(expiryInputs_.volatility)) +
-            QStringLiteral(", rate ") + percent(expiryInputs_.rate) +
-            (expiryInputs_.dividendYield != 0
-                 ? QStringLiteral(", dividend yield ") + percent(expiryInputs_.dividendYield)
-                 : QString()) +
-            (expiryInputs_.american ? QStringLiteral(", American exercise") : QString());
-    }
-    d.todayPrice = todayLine_->shownPrice();
-    d.greekCurve = greekCurve_->curve();
-    if (probabilityShown_) {
-        d.law = probability_->law();
-    }
-    d.valueCaption = lastKind_ == workbench::payoff::profitDiagram ? QStringLiteral("Profit")
-                                                                   : QStringLiteral("Payoff");
-    return d;
+    plot_->setMarkersShown(shown);
 }
 
 void wqzOptionPayoffs::withdrawLastCurve() {
-    if (drawnCurves_.isEmpty()) {
-        return;
-    }
-    drawnCurves_.removeLast();
-    legend_->removeLast();
-    pbox->clear();
-    // Each earlier curve again in the scale it was drawn in, with the zero
-    // line it crossed.
-    for (const DrawnCurve& curve : drawnCurves_) {
-        const PlotScale& s = curve.scale;
-        pbox->setScale(s.left, s.top, s.right, s.bottom);
-        pbox->setDrawWidth(2);
-        double least = 0;
-        double most = 0;
-        for (qsizetype i = 0; i < curve.points.size(); ++i) {
-            const QPointF& p = curve.points[i];
-            least = i == 0 ? p.y() : std::min(least, p.y());
-            most = i == 0 ? p.y() : std::max(most, p.y());
-            if (i > 0) {
-                const QPointF& q = curve.points[i - 1];
-                pbox->line(q.x(), q.y(), p.x(), p.y(), curve.color);
-            }
-        }
-        if (most > 0 && least < 0) {
-            pbox->line(s.left, 0, s.right, 0, platform::paletteColor(0));
-        }
-    }
+    plot_->removeLastDrawn();
 }
 
 void wqzOptionPayoffs::clearPlotArea() {
-    pbox->clear();
-    drawnCurves_.clear();
-    lastCurve_.reset();
-    legend_->clear();
-    markers_->clear();
-    expiryCurve_->clear();
-    valuer_.reset();
-    dates_.clear();
-    probability_->clear();
+    plot_->clear();
 }
 
 QString wqzOptionPayoffs::strategyHeld() const {
-    const workbench::Strategy* s = lastCurve_ ? workbench::recognise(*lastCurve_) : nullptr;
+    const workbench::Strategy* s =
+        plot_->curve() ? workbench::recognise(plot_->curve()->position) : nullptr;
     return s ? QString::fromUtf16(s->name) : QString();
 }
 
 void wqzOptionPayoffs::showStrategy() {
-    const workbench::Strategy* s = stale_ ? nullptr : workbench::recognise(position_);
+    const bool stale = plot_->stale();
+    const workbench::Strategy* s = stale ? nullptr : workbench::recognise(position_);
     cmbStandard->setCurrentIndex(s ? cmbStandard->findText(QString::fromUtf16(s->name)) : -1);
     // With no entry shown the list says why: a position of its own, or
     // nothing held yet.
-    const bool holdsNothing = !stale_ && position_.underlyingQty == 0 &&
+    const bool holdsNothing = !stale && position_.underlyingQty == 0 &&
                               std::all_of(position_.callQty.cbegin(), position_.callQty.cend(),
                                           [](float q) { return q == 0; }) &&
                               std::all_of(position_.putQty.cbegin(), position_.putQty.cend(),
@@ -235,33 +147,33 @@ void wqzOptionPayoffs::checkStale() {
         return;
     }
     const bool stale = plotted_ && (!shown().samePosition(*plotted_) || marketTyped());
-    if (stale == stale_) {
+    if (stale == plot_->stale()) {
         return;
     }
-    stale_ = stale;
+    const LastPlot::Change change(*plot_);
+    plot_->setStale(stale);
     showStrategy();
-    showBeforeExpiry();
 }
 
 void wqzOptionPayoffs::forgetAnalysis() {
-    expiryAnalysis_.clear();
+    const LastPlot::Change change(*plot_);
     plotted_.reset();
-    stale_ = false;
+    plot_->setStale(false);
     showStrategy();
-    showBeforeExpiry();
 }
 
 QString wqzOptionPayoffs::curveName(workbench::payoff::DiagramKind f) const {
     const QString what = f == workbench::payoff::profitDiagram ? QStringLiteral(" (profit)")
                                                                : QStringLiteral(" (payoff)");
-    const QString strategy = strategyHeld();
-    return (strategy.isEmpty() ? QStringLiteral("Custom position") : strategy) + what;
+    // Named before it is drawn: the position held is the one it will be.
+    const workbench::Strategy* s = workbench::recognise(position_);
+    return (s ? QString::fromUtf16(s->name) : QStringLiteral("Custom position")) + what;
 }
 
 void wqzOptionPayoffs::setGrddisplay(platform::FlexGrid* grid) {
     grddisplay = grid;
     // The first curve is drawn before the window hands its grid over.
-    if (grid && lastCurve_) {
+    if (grid && plot_->curve()) {
         prepareValuesGrid(*grid);
         for (int i = 1; i <= workbench::payoff::sampleCount; ++i) {
             writeValuesRow(*grid, i);
@@ -292,9 +204,7 @@ void wqzOptionPayoffs::writeValuesRow(platform::FlexGrid& grid, int i) const {
 
 void wqzOptionPayoffs::drawCurve(const workbench::payoff::PriceRange& range,
                                  workbench::payoff::DiagramKind f, float ytop, float ybot,
-                                 const workbench::payoff::Extremes& extremes) {
-    pbox->setScale(range.xmin, ytop, range.xmax, ybot);
-    pbox->setDrawWidth(2);
+                                 const QString& name) {
     // The curve bends only at strikes, which the samples step over; it passes
     // through each strike that lies between two samples, with the samples'
     // own arithmetic, so its kinks are sharp and its peaks reach their height.
@@ -311,28 +221,20 @@ void wqzOptionPayoffs::drawCurve(const workbench::payoff::PriceRange& range,
     std::sort(strikes.begin(), strikes.end());
     strikes.erase(std::unique(strikes.begin(), strikes.end()), strikes.end());
     auto strike = strikes.cbegin();
-    // The same line kept as points, for drawing it again at another size.
-    QPolygonF kept{QPointF(plotPrice_[1], plotValue_[1])};
+    QPolygonF points{QPointF(plotPrice_[1], plotValue_[1])};
     for (int i = 2; i <= workbench::payoff::sampleCount; ++i) {
-        float x = plotPrice_[i - 1];
-        float y = plotValue_[i - 1];
+        const float x = plotPrice_[i - 1];
         while (strike != strikes.cend() && *strike <= x) {
             ++strike;
         }
         for (; strike != strikes.cend() && *strike < plotPrice_[i]; ++strike) {
-            const float atStrike = workbench::payoff::positionValue(position_, *strike, f);
-            pbox->line(x, y, *strike, atStrike, plotColor_);
-            kept << QPointF(*strike, atStrike);
-            x = *strike;
-            y = atStrike;
+            points << QPointF(*strike, workbench::payoff::positionValue(position_, *strike, f));
         }
-        pbox->line(x, y, plotPrice_[i], plotValue_[i], plotColor_);
-        kept << QPointF(plotPrice_[i], plotValue_[i]);
+        points << QPointF(plotPrice_[i], plotValue_[i]);
     }
-    drawnCurves_.append({plotColor_, kept, PlotScale{range.xmin, ytop, range.xmax, ybot}});
-    if (workbench::payoff::crossesZero(extremes)) {
-        pbox->line(range.xmin, 0, range.xmax, 0, platform::paletteColor(0));
-    }
+    const PlotScale scale{range.xmin, ytop, range.xmax, ybot};
+    plot_->setScale(scale);
+    plot_->addDrawn({plotColor_, points, scale}, name);
     platform::eventPump().doEvents();
 }
 

@@ -59,6 +59,7 @@ std::int16_t wqzOptionPayoffs::readPosition() {
 }
 
 void wqzOptionPayoffs::InvertPosition() {
+    const LastPlot::Change change(*plot_);
     using platform::numbers::format;
     using platform::numbers::leadingNumber;
     using platform::numbers::single;
@@ -86,11 +87,13 @@ void wqzOptionPayoffs::InvertPosition() {
 }
 
 void wqzOptionPayoffs::cmdClear_Click() {
+    const LastPlot::Change change(*plot_);
     clearPlotArea();
     forgetAnalysis();
 }
 
 void wqzOptionPayoffs::cmdRestart_Click() {
+    const LastPlot::Change change(*plot_);
     recordTyping();
     followGridRows();
     for (int r = 1; r <= position_.rowCount(); ++r) {

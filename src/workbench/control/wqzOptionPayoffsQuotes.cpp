@@ -239,6 +239,7 @@ void wqzOptionPayoffs::showSelection() {
 }
 
 void wqzOptionPayoffs::pasteData(const QString& strPaste) {
+    const LastPlot::Change change(*plot_);
     QList<std::array<QString, col::count>> rows;
     for (const QString& line : exchangetext::quoteLines(strPaste)) {
         rows << exchangetext::quoteRow(line);

@@ -1,13 +1,16 @@
 // Today's price and the trading costs, set as a student sets them: typed
 // into the focused box and confirmed, or stepped with an arrow key.
 #include "WorkbenchHarness.h"
+#include "workbench/control/BeforeExpiryPanel.h"
 #include "workbench/model/WorkbenchLink.h"
 
 #include <QDoubleSpinBox>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QUndoStack>
 
 #include <cmath>
+#include <memory>
 
 class TestMarketInputs : public QObject {
     Q_OBJECT
@@ -392,6 +395,8 @@ void TestMarketInputs::one_action_tells_its_analysis_once_data() {
     QTest::newRow("an arrow on today's price") << "arrow";
     QTest::newRow("undo") << "undo";
     QTest::newRow("a link") << "link";
+    QTest::newRow("a file opened") << "open";
+    QTest::newRow("a step of the date slider") << "slider";
 }
 
 void TestMarketInputs::one_action_tells_its_analysis_once() {
@@ -404,6 +409,21 @@ void TestMarketInputs::one_action_tells_its_analysis_once() {
     if (action == u"price" || action == u"arrow") {
         typeInto("txtUnderlyingPrice", QString());
     }
+    // The slider moves the days left of dates already drawn.
+    std::unique_ptr<workbench::BeforeExpiryPanel> panel;
+    if (action == u"slider") {
+        workbench::beforeexpiry::Inputs in = h->bench->beforeExpiry();
+        in.daysLeft = 10;
+        in.moreDaysLeft = {20};
+        h->bench->setBeforeExpiry(in);
+        panel = std::make_unique<workbench::BeforeExpiryPanel>(*h->bench);
+        panel->show();
+        QVERIFY(QTest::qWaitForWindowExposed(panel.get()));
+        auto* slider = panel->findChild<QSlider*>(QStringLiteral("sldDaysLeft"));
+        QTest::mouseClick(slider, Qt::LeftButton, {}, slider->rect().center());
+        QTRY_COMPARE(QApplication::focusWidget(), slider);
+    }
+    const workbench::document::Document saved = h->bench->document();
     QSignalSpy told(h->bench.get(), &workbench::wqzOptionPayoffs::AnalysisChange);
     if (action == u"strategy") {
         h->choose(QStringLiteral("Straddle"));
@@ -413,6 +433,12 @@ void TestMarketInputs::one_action_tells_its_analysis_once() {
         h->keyToFocus(Qt::Key_Up);
     } else if (action == u"undo") {
         h->bench->undoStack().undo();
+    } else if (action == u"open") {
+        h->bench->openDocument(saved, QStringLiteral("saved.wqzpos"));
+    } else if (action == u"slider") {
+        const int before = h->bench->beforeExpiry().daysLeft;
+        h->keyToFocus(Qt::Key_Left);
+        QVERIFY(h->bench->beforeExpiry().daysLeft != before);
     } else {
         const workbench::links::Reading link = workbench::links::readText(
             QStringLiteral("wqz-workbench:load?strategy=Bullish%20Call%20Spread&diagram=profit"),

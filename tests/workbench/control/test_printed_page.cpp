@@ -29,8 +29,8 @@ page::Sheet sheetOf(int rows, const std::function<bool(int)>& held, const QStrin
     s.diagram.paper = true;
     s.diagram.curves << workbench::DrawnCurve{
         0xFF0000, {{1, 0}, {50, 0}, {100, 50}}, s.diagram.scale};
-    s.diagram.legend << workbench::CurveLegend::Entry{0xFF0000,
-                                                      QStringLiteral("Custom position (payoff)")};
+    s.diagram.legend << workbench::LegendEntry{0xFF0000,
+                                               QStringLiteral("Custom position (payoff)")};
     for (int r = 0; r < rows; ++r) {
         const bool h = held(r);
         s.rows << workbench::document::Row{h ? QStringLiteral("1") : QStringLiteral("0"),

@@ -1,0 +1,194 @@
+#pragma once
+
+#include "DiagramExport.h"
+#include "platform/Palette.h"
+#include "workbench/model/PayoffEvaluation.h"
+#include "workbench/model/PositionAnalysis.h"
+#include "workbench/model/PositionState.h"
+#include "workbench/model/Probability.h"
+#include "workbench/pricing/BeforeExpiry.h"
+#include "workbench/pricing/Scenarios.h"
+
+#include <QFlags>
+#include <QList>
+#include <QObject>
+#include <QPointF>
+#include <QString>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace workbench {
+
+// The last curve drawn: the position it values and how it was drawn.
+struct PlottedCurve {
+    PositionState position;
+    payoff::DiagramKind kind = payoff::payoffDiagram;
+    payoff::PriceRange range{};
+    platform::Rgb color = 0;
+    QString name;
+};
+
+// The one home of what the plot area shows: the last curve, the curves drawn
+// since the last clear, the inputs before expiry, the display choices and the
+// stale mark, with everything derived from them. A setter compares before it
+// changes anything and forgets only what depends on what changed; a getter
+// works its value out on first ask and keeps it. Views ask here for what they
+// show, so none keeps a copy of the inputs to learn whether they changed, and
+// nothing is valued twice.
+class LastPlot : public QObject {
+    Q_OBJECT
+public:
+    enum Part {
+        CurvePart = 0x01,  // the last curve, or none
+        DrawnPart = 0x02,  // the curves since the last clear, their legend and the scale
+        InputsPart = 0x04, // the market before expiry, less the dates
+        DatesPart = 0x08,  // the days left and the more dates
+        ShownPart = 0x10,  // before expiry, probability, marks, today's price shown
+        GreekPart = 0x20,  // the greek chosen
+        StalePart = 0x40,  // whether the grid still holds the last curve
+    };
+    Q_DECLARE_FLAGS(Parts, Part)
+
+    // Every entry point of the control opens one: changes made while any is
+    // open go out as one changed() notice, synchronously, when the outermost
+    // closes, so that one action tells its views once.
+    class Change {
+    public:
+        explicit Change(LastPlot& plot);
+        ~Change();
+        Change(const Change&) = delete;
+        Change& operator=(const Change&) = delete;
+
+    private:
+        LastPlot& plot_;
+    };
+
+    // The last curve valued with some days left: its valuer and its values
+    // across the curve's price range (a price the model cannot value left
+    // out), with what is read of it at today's price, each found once.
+    struct Dated {
+        int daysLeft;
+        beforeexpiry::Valuer valuer;
+        QList<QPointF> points;
+    };
+
+    explicit LastPlot(QObject* parent = nullptr);
+    ~LastPlot() override;
+
+    // The inputs.
+    void setCurve(const std::optional<PlottedCurve>& curve);
+    void addDrawn(const DrawnCurve& curve, const QString& legendText);
+    void removeLastDrawn();
+    // Forgets the curves drawn and the last curve with them.
+    void clear();
+    void setScale(const PlotScale& scale);
+    void setBackground(platform::Rgb color);
+    void setInputs(const beforeexpiry::Inputs& inputs);
+    void setBeforeExpiryShown(bool shown);
+    void setProbabilityShown(bool shown);
+    void setMarkersShown(bool shown);
+    void setGreek(beforeexpiry::Greek greek);
+    void setStale(bool stale);
+    void setTodayPrice(double price);
+
+    const std::optional<PlottedCurve>& curve() const { return curve_; }
+    const QList<DrawnCurve>& drawn() const { return drawn_; }
+    const QList<LegendEntry>& legend() const { return legend_; }
+    const PlotScale& scale() const { return scale_; }
+    // The kind and price range of the last curve drawn, kept after a clear.
+    payoff::DiagramKind lastKind() const { return kind_; }
+    const payoff::PriceRange& lastRange() const { return range_; }
+    // Counts the curves taken off (one, or all at a clear), so that a
+    // picture that holds the curves drawn knows when to start again.
+    std::uint64_t removals() const { return removals_; }
+    const beforeexpiry::Inputs& inputs() const { return inputs_; }
+    bool beforeExpiryShown() const { return beforeExpiryShown_; }
+    bool probabilityShown() const { return probabilityShown_; }
+    bool markersShown() const { return markersShown_; }
+    beforeexpiry::Greek greek() const { return greek_; }
+    bool stale() const { return stale_; }
+    double todayPrice() const { return todayPrice_; }
+
+    // The dates the inputs show, the most days left first: the days left
+    // (0 shows none) and the more days left, each held to 1 to the days to
+    // expiry today, each once.
+    static std::vector<int> datesShown(const beforeexpiry::Inputs& inputs);
+    // The date the days left box and its slider move.
+    int highlightedDays() const;
+
+    // Derived, each on first ask. The analysis at expiry of the last curve.
+    const analysis::Analysis* analysis() const;
+    // The implied volatilities of the last curve's premiums, found once per
+    // curve and market, shared by everything valued here.
+    const beforeexpiry::Volatilities* volatilities() const;
+    std::vector<beforeexpiry::RowVolatility> impliedRows() const;
+    // The rows held that the model cannot value: while there are any, no
+    // dashed curve is drawn at all (it would show a wrong value).
+    const std::vector<beforeexpiry::RowNotValued>& notValued() const;
+    // The dated curves drawn: none while before expiry is not shown, no date
+    // is, or a row cannot be valued.
+    const std::vector<const Dated*>& dated() const;
+    // The highlighted date's, or none.
+    const Dated* highlighted() const;
+    // At today's price with the highlighted date's days left.
+    std::optional<beforeexpiry::Greeks> greeksToday() const;
+    std::vector<beforeexpiry::EarlyExercise> earlyExercise() const;
+    // The law of the price at expiry and the volatility it is drawn with.
+    std::optional<probability::Lognormal> law() const;
+    std::optional<beforeexpiry::LawVolatility> lawVolatility() const;
+    // The law's figures in the profit diagram.
+    std::optional<probability::Figures> figures() const;
+    // The chance of a profit with the highlighted date's days left, before
+    // expiry; not a number where the model cannot say.
+    std::optional<double> chanceBeforeExpiry() const;
+    // The greek chosen across the last curve's prices, for the highlighted
+    // date; none without a greek or a date.
+    const std::optional<GreekCurve>& greekCurve() const;
+    // The Scenarios table of the last curve; none without one.
+    const scenarios::Table* scenarios() const;
+    // What the plot area shows, as data to draw again at any size. With
+    // `withGreek` false the greek curve is left out (the plot area asks for
+    // it once the events waiting are done).
+    const diagramexport::Diagram& diagram(bool withGreek = true) const;
+
+signals:
+    void changed(LastPlot::Parts parts);
+
+private:
+    // What a change forgets, by what it depends on.
+    void changedParts(Parts parts);
+    void forget(Parts parts);
+    const beforeexpiry::Valuer* baseValuer() const;
+    const Dated* datedAt(int daysLeft) const;
+
+    std::optional<PlottedCurve> curve_;
+    QList<DrawnCurve> drawn_;
+    QList<LegendEntry> legend_;
+    PlotScale scale_;
+    beforeexpiry::Inputs inputs_;
+    bool beforeExpiryShown_ = true;
+    bool probabilityShown_ = false;
+    bool markersShown_ = true;
+    beforeexpiry::Greek greek_ = beforeexpiry::Greek::None;
+    bool stale_ = false;
+    double todayPrice_ = 0;
+    platform::Rgb background_ = 0xFFFFFF;
+    // The kind of the last curve drawn, kept after a clear for the caption.
+    payoff::DiagramKind kind_ = payoff::payoffDiagram;
+    payoff::PriceRange range_{};
+
+    std::uint64_t removals_ = 0;
+    int open_ = 0;
+    Parts pending_;
+
+    struct Kept;
+    std::unique_ptr<Kept> kept_;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(LastPlot::Parts)
+
+} // namespace workbench

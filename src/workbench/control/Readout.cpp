@@ -1,0 +1,193 @@
+#include "Readout.h"
+
+#include "LastPlot.h"
+#include "ScenarioText.h"
+#include "platform/Numbers.h"
+#include "workbench/model/PositionAnalysis.h"
+#include "workbench/model/PositionColumns.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+
+namespace workbench::readout {
+
+namespace {
+
+// A figure the model could not find reads "n/a".
+QString number(double value, const char16_t* pattern) {
+    return std::isfinite(value) ? platform::numbers::format(value, pattern) : QStringLiteral("n/a");
+}
+
+QString daysText(int days) {
+    return days == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(days);
+}
+
+// An amount or a price as the rest of the read-out writes it.
+QString money(double value) {
+    return std::isfinite(value) ? analysis::money(value) : QStringLiteral("n/a");
+}
+
+QString percent(double fraction) {
+    return platform::numbers::formatDecimal(fraction * 100, u"####0.00") + QStringLiteral(" %");
+}
+
+// Each greek holds only at one price and one time left, so their lines say
+// where; all four to the same four decimals, so that they compare at a glance.
+QString greeksText(const beforeexpiry::Greeks& g, int daysLeft, double price, bool profit) {
+    const QString days = daysText(daysLeft);
+    constexpr const char16_t* greek = u"####0.0000";
+    return QStringLiteral("%1 with %2 left at %3: %4\n"
+                          "Greeks at %3 with %2 left:\n"
+                          "Delta %5   Gamma %6\n"
+                          "Theta %7 a day   Vega %8 a point")
+        .arg(profit ? QStringLiteral("Profit") : QStringLiteral("Value"), days, money(price),
+             money(g.value), number(g.delta, greek), number(g.gamma, greek),
+             number(g.thetaPerDay, greek), number(g.vegaPerPoint, greek));
+}
+
+// Where exercising an option early pays, at the critical price the pricing
+// engine gives: "Put 60: early exercise pays below 47.32 with 90 days left",
+// or for one written "Call 45 written: the holder may exercise early above
+// 78.30 with 20 days left".
+QString earlyExerciseText(const std::vector<beforeexpiry::EarlyExercise>& options, int daysLeft) {
+    QString text;
+    for (const beforeexpiry::EarlyExercise& o : options) {
+        const bool put = o.right == pricing::Right::Put;
+        // A written option is exercised by its holder, not by the student.
+        text += QStringLiteral("\n%1 %2%3: %4 %5 %6 with %7 left")
+                    .arg(put ? QStringLiteral("Put") : QStringLiteral("Call"),
+                         columns::strikeText(float(o.strike)),
+                         o.written ? QStringLiteral(" written") : QString(),
+                         o.written ? QStringLiteral("the holder may exercise early")
+                                   : QStringLiteral("early exercise pays"),
+                         put ? QStringLiteral("below") : QStringLiteral("above"), money(o.boundary),
+                         daysText(daysLeft));
+    }
+    return text;
+}
+
+// An extreme reached only at single prices has no chance of its own under
+// a continuous law; the line says why it reads 0.
+QString atPricesAlone(const analysis::Extreme& extreme) {
+    if (extreme.where.empty() ||
+        !std::all_of(extreme.where.cbegin(), extreme.where.cend(),
+                     [](const analysis::PriceSpan& span) { return span.isPoint(); })) {
+        return QString();
+    }
+    QStringList prices;
+    for (const analysis::PriceSpan& span : extreme.where) {
+        prices << analysis::money(span.from);
+    }
+    return QStringLiteral(" (reached only at %1, %2)")
+        .arg(prices.join(QStringLiteral(" and ")), prices.size() == 1
+                                                       ? QStringLiteral("a single price")
+                                                       : QStringLiteral("single prices"));
+}
+
+// How likely the last curve's outcomes at expiry are, in the profit diagram.
+QString probabilityText(const LastPlot& plot) {
+    const std::optional<probability::Figures> f = plot.figures();
+    if (!f) {
+        return QString();
+    }
+    const beforeexpiry::Inputs& in = plot.inputs();
+    const beforeexpiry::LawVolatility v = *plot.lawVolatility();
+    const probability::Lognormal law = *plot.law();
+    const analysis::Analysis& a = *plot.analysis();
+    const int days = in.daysToday;
+    QString text =
+        // The rate and the yield set the law's drift as the volatility sets
+        // its spread: all three are named.
+        QStringLiteral("\nModel: lognormal, volatility %1%2, rate %3, dividend %4, %5")
+            .arg(percent(v.volatility),
+                 v.strike
+                     ? QStringLiteral(" (implied at %1)").arg(columns::strikeText(float(*v.strike)))
+                     : QString(),
+                 percent(in.rate), percent(in.dividendYield), daysText(days));
+    // The marks of one standard deviation carry no price of their own.
+    text += QStringLiteral("\nOne standard deviation at expiry: %1 to %2")
+                .arg(analysis::money(law.quantile(-1)), analysis::money(law.quantile(1)));
+    text += QStringLiteral("\nProbability of profit at expiry: ") + percent(f->profit);
+    if (std::isfinite(f->highest)) {
+        text += QStringLiteral("\nProbability of the maximum profit: ") + percent(f->highest) +
+                atPricesAlone(a.highest);
+    }
+    if (std::isfinite(f->lowest)) {
+        text += QStringLiteral("\nProbability of the maximum loss: ") + percent(f->lowest) +
+                atPricesAlone(a.lowest);
+    }
+    text += QStringLiteral("\nExpected profit at expiry: ") + analysis::money(f->expected);
+    if (const std::optional<double> chance = plot.chanceBeforeExpiry()) {
+        text += QStringLiteral("\nProbability of profit with %1 left: %2")
+                    .arg(daysText(plot.highlightedDays()), percent(*chance));
+    }
+    return text;
+}
+
+} // namespace
+
+QString asLastPlotted() {
+    return QStringLiteral("As last plotted \u2014 press Plot to update");
+}
+
+QString text(const LastPlot& plot) {
+    const std::optional<PlottedCurve>& curve = plot.curve();
+    if (!curve) {
+        return QString();
+    }
+    // An analysis of an earlier position says so before anything else.
+    QString text = plot.stale() ? asLastPlotted() + u'\n' : QString();
+    text += curve->name + u'\n' + analysis::describe(*plot.analysis());
+    if (plot.probabilityShown()) {
+        text += probabilityText(plot);
+    }
+    // A position with a row the model cannot value has no value before
+    // expiry at all: drawing the rest of it would show a wrong one.
+    if (plot.beforeExpiryShown() && !LastPlot::datesShown(plot.inputs()).empty() &&
+        !plot.notValued().empty()) {
+        QStringList notValued;
+        for (const beforeexpiry::RowNotValued& row : plot.notValued()) {
+            notValued << scenariotext::whyNotValued(row);
+        }
+        text += QStringLiteral("\nNo value before expiry: %1.")
+                    .arg(notValued.join(QStringLiteral("; ")));
+    }
+    if (const std::optional<beforeexpiry::Greeks> greeks = plot.greeksToday()) {
+        const int daysLeft = plot.highlightedDays();
+        text += u'\n' +
+                greeksText(*greeks, daysLeft, curve->position.underlyingPrice,
+                           curve->kind == payoff::profitDiagram) +
+                earlyExerciseText(plot.earlyExercise(), daysLeft);
+    }
+    return text;
+}
+
+QString hoverText(const LastPlot& plot, double S) {
+    using platform::numbers::format;
+    QString text = QStringLiteral("Price ") + format(S, u"####0.00");
+    const std::optional<PlottedCurve>& curve = plot.curve();
+    if (!curve) {
+        return text;
+    }
+    text += (curve->kind == payoff::profitDiagram ? QStringLiteral("   Profit ")
+                                                  : QStringLiteral("   Payoff ")) +
+            format(analysis::valueAt(curve->position, S, curve->kind), u"####0.00");
+    QStringList lines;
+    for (const LastPlot::Dated* c : plot.dated()) {
+        // A price the model cannot value says nothing for that date.
+        if (const double value = c->valuer.valueAt(S); std::isfinite(value)) {
+            lines << QStringLiteral("With %1 left ").arg(daysText(c->daysLeft)) +
+                         format(value, u"####0.00");
+        }
+    }
+    // Several dates read as a column under the price, one a line.
+    if (!lines.isEmpty()) {
+        text +=
+            (lines.size() > 1 ? QStringLiteral("\n") : QStringLiteral("   ")) + lines.join(u'\n');
+    }
+    return text;
+}
+
+} // namespace workbench::readout
