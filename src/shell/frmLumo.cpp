@@ -265,16 +265,23 @@ void frmLumo::connectControls() {
             guarded([this] { showFileName(); }));
     connect(&ucLumo->undoStack(), &QUndoStack::cleanChanged, this,
             guarded([this] { showFileName(); }));
-    // Every plot and every change of the inputs before expiry may change
-    // what a save would write.
-    connect(ucLumo, &workbench::wqzOptionPayoffs::AnalysisChange, this,
+    // What a save would write changes with a step to undo or redo, with the
+    // grid typed over (the stale mark), and with the inputs of a plot: its
+    // curve (colour, range, diagram) and the inputs before expiry. Nothing
+    // else need be compared: a greek or the law shown change nothing a file
+    // keeps.
+    connect(&ucLumo->undoStack(), &QUndoStack::indexChanged, this,
             guarded([this] { showFileName(); }));
-    connect(ucLumo, &workbench::wqzOptionPayoffs::BeforeExpiryChange, this,
-            guarded([this] { showFileName(); }));
-    // The inputs before expiry are kept as the student leaves them, from the
-    // panel or from a file.
-    connect(ucLumo, &workbench::wqzOptionPayoffs::AnalysisChange, this, guarded([this] {
-                if (!(ucLumo->beforeExpiry() == kept_.beforeExpiry)) {
+    using Plot = workbench::LastPlot;
+    connect(&ucLumo->lastPlot(), &Plot::changed, this, guarded([this](Plot::Parts parts) {
+                if (parts & (Plot::CurvePart | Plot::InputsPart | Plot::DatesPart |
+                             Plot::StalePart)) {
+                    showFileName();
+                }
+                // The inputs before expiry are kept as the student leaves
+                // them, from the panel or from a file.
+                if ((parts & (Plot::InputsPart | Plot::DatesPart)) &&
+                    !(ucLumo->beforeExpiry() == kept_.beforeExpiry)) {
                     kept_.beforeExpiry = ucLumo->beforeExpiry();
                     keepSoon();
                 }
