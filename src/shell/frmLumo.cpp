@@ -265,27 +265,24 @@ void frmLumo::connectControls() {
             guarded([this] { showFileName(); }));
     connect(&ucLumo->undoStack(), &QUndoStack::cleanChanged, this,
             guarded([this] { showFileName(); }));
-    // What a save would write changes with a step to undo or redo, with the
-    // grid typed over (the stale mark), and with the inputs of a plot: its
-    // curve (colour, range, diagram) and the inputs before expiry. Nothing
-    // else need be compared: a greek or the law shown change nothing a file
-    // keeps.
+    // A save writes something else after a step to undo or redo, the grid
+    // typed over (the stale mark), a new curve or new inputs before expiry;
+    // a greek or the law shown change nothing a file keeps.
     connect(&ucLumo->undoStack(), &QUndoStack::indexChanged, this,
             guarded([this] { showFileName(); }));
     using Plot = workbench::LastPlot;
     connect(&ucLumo->lastPlot(), &Plot::changed, this, guarded([this](Plot::Parts parts) {
-                if (parts & (Plot::CurvePart | Plot::InputsPart | Plot::DatesPart |
-                             Plot::StalePart)) {
-                    showFileName();
-                }
-                // The inputs before expiry are kept as the student leaves
-                // them, from the panel or from a file.
-                if ((parts & (Plot::InputsPart | Plot::DatesPart)) &&
-                    !(ucLumo->beforeExpiry() == kept_.beforeExpiry)) {
-                    kept_.beforeExpiry = ucLumo->beforeExpiry();
-                    keepSoon();
-                }
-            }));
+        if (parts & (Plot::CurvePart | Plot::InputsPart | Plot::DatesPart | Plot::StalePart)) {
+            showFileName();
+        }
+        // The inputs before expiry are kept as the student leaves
+        // them, from the panel or from a file.
+        if ((parts & (Plot::InputsPart | Plot::DatesPart)) &&
+            !(ucLumo->beforeExpiry() == kept_.beforeExpiry)) {
+            kept_.beforeExpiry = ucLumo->beforeExpiry();
+            keepSoon();
+        }
+    }));
     showFileName();
     connect(&browser_, &platform::Browser::ProgramLink, this,
             guarded([this](const QString& address, bool mainFrame) {

@@ -118,6 +118,8 @@ void wqzOptionPayoffs::restore(const Shown& position) {
     });
 }
 
+// Reads a shown position into the state, leaving its texts as they were;
+// false when reading failed (and was reported).
 bool wqzOptionPayoffs::readShown(const Shown& position) {
     // The market's numbers to the decimals their boxes write, however a
     // file wrote them (it has been checked against the boxes' limits).
@@ -140,6 +142,11 @@ bool wqzOptionPayoffs::readShown(const Shown& position) {
     return read;
 }
 
+// Makes what the grid now shows one step to undo, named `what`, when it
+// differs from the last step. Commands call it first for what was typed
+// before them, so that their own undo gives back exactly that. With
+// `untiedFrom` the step also unties the position from that file, which its
+// undo ties again.
 void wqzOptionPayoffs::recordChange(const QString& what, const std::optional<QString>& untiedFrom) {
     Shown now = shown();
     if (now == recorded_ && !untiedFrom) {

@@ -23,4 +23,10 @@ struct ShownPosition {
     bool operator==(const ShownPosition&) const = default;
 };
 
+// A document and its name, as an opening shows it and its undo gives back.
+struct NamedDocument {
+    document::Document document;
+    QString name;
+};
+
 } // namespace workbench

@@ -154,6 +154,8 @@ void wqzOptionPayoffs::loadStrategy(const std::optional<QString>& untiedFrom,
 
 namespace workbench {
 
+// A position loaded whole (a strategy, a page's link) starts from the quotes
+// the grid shows, no quantities and prices 1 to 100.
 void wqzOptionPayoffs::startAfresh() {
     readQuotes(false);
     position_.underlyingQty = 0;

@@ -47,6 +47,8 @@ QList<document::Row> rowsOf(const std::vector<links::Row>& rows) {
 
 } // namespace
 
+// Plots the position alone in `range` as it stands, or re-scaled in the
+// range boxes without one.
 void wqzOptionPayoffs::plotIn(const std::optional<links::Range>& range) {
     using platform::numbers::format;
     if (const std::optional<links::Range>& r = range) {

@@ -110,6 +110,9 @@ bool wqzOptionPayoffs::marketTyped() const {
     return false;
 }
 
+// A value confirmed in one of the boxes: applied, plotted and made one step
+// to undo; a value outside the box's range is refused with a message and the
+// box shows what is in force again.
 void wqzOptionPayoffs::marketBoxConfirmed(ConfirmedNumberBox* box) {
     const LastPlot::Change change(*plot_);
     float& held = box == txtUnderlyingPrice ? position_.underlyingPrice
@@ -152,6 +155,10 @@ void wqzOptionPayoffs::marketBoxConfirmed(ConfirmedNumberBox* box) {
     recordChange(box == txtUnderlyingPrice ? QStringLiteral("Price") : QStringLiteral("Costs"));
 }
 
+// A price outside the diagram's price range: offers to centre the range on
+// it; true when the student took the offer. Declined, the offer is not made
+// again for the same range while the price stays outside it, so that a held
+// arrow does not ask at every step.
 bool wqzOptionPayoffs::offerToCentre(float price) {
     using platform::numbers::leadingNumber;
     using platform::numbers::single;

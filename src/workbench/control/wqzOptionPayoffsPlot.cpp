@@ -102,10 +102,13 @@ void wqzOptionPayoffs::setMarkersShown(bool shown) {
     plot_->setMarkersShown(shown);
 }
 
+// Takes the last curve and its legend entry off the plot area, the earlier
+// curves staying as they were drawn.
 void wqzOptionPayoffs::withdrawLastCurve() {
     plot_->removeLastDrawn();
 }
 
+// Empties the plot area with everything that describes its curves.
 void wqzOptionPayoffs::clearPlotArea() {
     plot_->clear();
 }
@@ -116,6 +119,8 @@ QString wqzOptionPayoffs::strategyHeld() const {
     return s ? QString::fromUtf16(s->name) : QString();
 }
 
+// The list shows the strategy the position read from the grid is, or no
+// entry for a custom position or one edited since.
 void wqzOptionPayoffs::showStrategy() {
     const bool stale = plot_->stale();
     const workbench::Strategy* s = stale ? nullptr : workbench::recognise(position_);
@@ -140,6 +145,8 @@ void wqzOptionPayoffs::scheduleStaleCheck() {
     QTimer::singleShot(0, this, [this] { platform::runGuarded([this] { checkStale(); }); });
 }
 
+// The analysis, the strategy list and the panel follow whether the grid
+// still holds what was plotted; checked once per batch of edits.
 void wqzOptionPayoffs::checkStale() {
     staleCheckDue_ = false;
     if (plotting_) {
@@ -155,6 +162,7 @@ void wqzOptionPayoffs::checkStale() {
     showStrategy();
 }
 
+// Empties the analysis with the plot area it described.
 void wqzOptionPayoffs::forgetAnalysis() {
     const LastPlot::Change change(*plot_);
     plotted_.reset();

@@ -122,6 +122,10 @@ RowQuotes quotesOf(const platform::FlexGrid& grid, int r) {
 
 } // namespace
 
+// Strikes and premiums as the grid shows them; with `rewrite` they are
+// written back as the grid starts with them. A row whose strike is no number,
+// or that holds a number beyond a 32-bit float, takes no part and keeps its
+// text.
 void wqzOptionPayoffs::readQuotes(bool rewrite) {
     followGridRows();
     for (int r = 1; r <= position_.rowCount(); ++r) {
@@ -152,6 +156,8 @@ void wqzOptionPayoffs::readQuotes(bool rewrite) {
     showRowsTakingPart(true);
 }
 
+// Greys the rows that take no part and says why in their tooltips. With
+// `report`, numbers too large to use that were not reported before are.
 void wqzOptionPayoffs::showRowsTakingPart(bool report) {
     QStringList tooLarge;
     QStringList noNumber;
@@ -197,6 +203,7 @@ void wqzOptionPayoffs::showRowsTakingPart(bool report) {
          QStringLiteral("a number is typed there."));
 }
 
+// Why the strategy cannot be loaded on the grid's rows; empty when it can.
 QString wqzOptionPayoffs::legsMissing(const QString& name) const {
     const workbench::Strategy* s = workbench::findStrategy(name);
     if (!s) {

@@ -1,0 +1,45 @@
+#pragma once
+
+// What the last plot derives, kept until what it depends on changes: shared
+// by the files that work each part out.
+#include "LastPlot.h"
+
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace workbench {
+
+// What is derived, each kept until what it depends on changes.
+struct LastPlot::Kept {
+    // Of the curve's position and kind.
+    std::optional<analysis::Analysis> analysis;
+    // Of the position's quotes and the market.
+    std::optional<beforeexpiry::Volatilities> volatilities;
+    std::optional<std::vector<beforeexpiry::RowVolatility>> impliedRows;
+    std::optional<std::optional<beforeexpiry::LawVolatility>> lawVolatility;
+    // Of the position, its kind and the market.
+    std::optional<beforeexpiry::Valuer> base;
+    std::optional<std::optional<probability::Figures>> figures;
+    // Of all that and the price range: each date valued, with what is read
+    // of it, whether or not it is shown now.
+    struct Date {
+        Dated dated;
+        std::optional<beforeexpiry::Greeks> greeks;
+        std::optional<std::vector<beforeexpiry::EarlyExercise>> early;
+        std::optional<std::optional<double>> chance;
+    };
+    std::map<int, Date> dates;
+    // Of the dates shown and whether they are.
+    std::optional<std::vector<const Dated*>> dated;
+    std::optional<std::optional<GreekCurve>> greekCurve;
+    std::optional<std::optional<scenarios::Table>> scenarios;
+    std::optional<diagramexport::Diagram> diagram[2];
+
+    Date* date(int daysLeft) {
+        const auto it = dates.find(daysLeft);
+        return it == dates.end() ? nullptr : &it->second;
+    }
+};
+
+} // namespace workbench
