@@ -449,6 +449,26 @@ BENCHMARK(BM_PriceArrowHeld)
     ->ArgsProduct({{0, 1, 2}, {0, 1, 2}})
     ->Unit(benchmark::kMillisecond);
 
+// The same arrow held in one direction: every step a price not seen before,
+// so that nothing valued for an earlier step serves it. Exercise 0 is
+// European, 1 American.
+void BM_PriceArrowRising(benchmark::State& state) {
+    Workbench w(false);
+    workbench::wqzOptionPayoffs& bench = w.bench;
+    workbench::beforeexpiry::Inputs in = tenDaysLeft();
+    in.american = state.range(0) > 0;
+    holdFiveRows(bench, in);
+    auto* price = bench.findChild<QAbstractSpinBox*>(QStringLiteral("txtUnderlyingPrice"));
+    for (auto _ : state) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+        QCoreApplication::sendEvent(price, &key);
+    }
+    if (!bench.analysisText().contains(QStringLiteral("Greeks at 5"))) {
+        state.SkipWithError("the price step did not re-plot");
+    }
+}
+BENCHMARK(BM_PriceArrowRising)->ArgName("exercise")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 // The date slider dragged with five rows held: each step values the one
 // date it moves (the other dates' curves and the volatilities kept) with its
 // greeks. Exercise 0 is European, 1 American. A

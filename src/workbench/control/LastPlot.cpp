@@ -34,7 +34,8 @@ LastPlot::Change::~Change() {
     }
 }
 
-LastPlot::LastPlot(QObject* parent) : QObject(parent), kept_(std::make_unique<Kept>()) {}
+LastPlot::LastPlot(QObject* parent)
+    : QObject(parent), kept_(std::make_unique<Kept>()), recent_(std::make_unique<Recent>()) {}
 
 LastPlot::~LastPlot() = default;
 
@@ -51,18 +52,7 @@ void LastPlot::forget(Parts parts) {
     Kept& k = *kept_;
     k.diagram[0].reset();
     k.diagram[1].reset();
-    // setCurve forgets for itself what a curve's change reaches.
-    if (parts & InputsPart) {
-        k.volatilities.reset();
-        k.impliedRows.reset();
-        k.lawVolatility.reset();
-        k.base.reset();
-        k.figures.reset();
-        k.dates.clear();
-        k.dated.reset();
-        k.greekCurve.reset();
-        k.scenarios.reset();
-    }
+    // What the curve and the market reach is taken care of by revalue().
     if (parts & (DatesPart | ShownPart)) {
         k.dated.reset();
         k.greekCurve.reset();
@@ -84,30 +74,77 @@ void LastPlot::setCurve(const std::optional<PlottedCurve>& curve) {
     if (!looks) {
         return;
     }
-    Kept& k = *kept_;
-    if (position) {
-        k.analysis.reset();
-        k.volatilities.reset();
-        k.impliedRows.reset();
-        k.lawVolatility.reset();
-    }
-    if (kind) {
-        k.analysis.reset();
-        k.base.reset();
-        k.figures.reset();
-    }
-    if (range) {
-        k.dates.clear();
-        k.dated.reset();
-        k.greekCurve.reset();
-        k.scenarios.reset();
-    }
+    revalue(curve, inputs_);
     curve_ = curve;
     if (curve_) {
         kind_ = curve_->kind;
         range_ = curve_->range;
     }
     changedParts(CurvePart);
+}
+
+void LastPlot::revalue(const std::optional<PlottedCurve>& curve,
+                       const beforeexpiry::Inputs& inputs) {
+    const auto basisOf = [](const std::optional<PlottedCurve>& c,
+                            const beforeexpiry::Inputs& in) -> std::optional<PlotBasis> {
+        if (!c) {
+            return std::nullopt;
+        }
+        beforeexpiry::Inputs market = in;
+        market.daysLeft = 0;
+        market.moreDaysLeft.clear();
+        return PlotBasis{c->position, c->kind, c->range, market};
+    };
+    const std::optional<PlotBasis> before = basisOf(curve_, inputs_);
+    const std::optional<PlotBasis> after = basisOf(curve, inputs);
+    const auto same = [](const PlotBasis& a, const PlotBasis& b) {
+        return samePosition(a.position, b.position) && a.kind == b.kind &&
+               sameRange(a.range, b.range) && a.market == b.market;
+    };
+    if (before.has_value() == after.has_value() && (!before || same(*before, *after))) {
+        return;
+    }
+    std::unique_ptr<Kept> left = std::move(kept_);
+    std::vector<std::pair<PlotBasis, std::unique_ptr<Kept>>>& states = recent_->states;
+    if (after) {
+        const auto found = std::find_if(states.begin(), states.end(), [&](const auto& state) {
+            return same(state.first, *after);
+        });
+        if (found != states.end()) {
+            kept_ = std::move(found->second);
+            states.erase(found);
+        }
+    }
+    if (!kept_) {
+        kept_ = std::make_unique<Kept>();
+        // What does not depend on what changed carries over.
+        if (before && after && samePosition(before->position, after->position)) {
+            const bool kind = before->kind == after->kind;
+            const bool market = before->market == after->market;
+            if (kind) {
+                kept_->analysis = std::move(left->analysis);
+            }
+            if (market) {
+                kept_->volatilities = std::move(left->volatilities);
+                kept_->impliedRows = std::move(left->impliedRows);
+                kept_->lawVolatility = std::move(left->lawVolatility);
+            }
+            if (kind && market) {
+                kept_->base = std::move(left->base);
+                kept_->figures = std::move(left->figures);
+            }
+        }
+    }
+    // What the dates shown, the greek and the display reach is found again.
+    kept_->dated.reset();
+    kept_->greekCurve.reset();
+    kept_->scenarios.reset();
+    if (before) {
+        states.emplace(states.begin(), *before, std::move(left));
+        if (states.size() > Recent::most) {
+            states.pop_back();
+        }
+    }
 }
 
 void LastPlot::addDrawn(const DrawnCurve& curve, const QString& legendText) {
@@ -162,6 +199,7 @@ void LastPlot::setInputs(const beforeexpiry::Inputs& inputs) {
     market.moreDaysLeft = inputs_.moreDaysLeft;
     // A step of the slider values its own date and nothing else.
     const Parts parts = market == inputs_ ? Parts(DatesPart) : Parts(InputsPart | DatesPart);
+    revalue(curve_, inputs);
     inputs_ = inputs;
     changedParts(parts);
 }

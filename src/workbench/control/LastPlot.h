@@ -162,6 +162,9 @@ private:
     // What a change forgets, by what it depends on.
     void changedParts(Parts parts);
     void forget(Parts parts);
+    // Takes the values kept for the curve and inputs that are to be, from
+    // those of a recent state when it is one again.
+    void revalue(const std::optional<PlottedCurve>& curve, const beforeexpiry::Inputs& inputs);
     const beforeexpiry::Valuer* baseValuer() const;
     const Dated* datedAt(int daysLeft) const;
 
@@ -187,6 +190,8 @@ private:
 
     struct Kept;
     std::unique_ptr<Kept> kept_;
+    struct Recent;
+    std::unique_ptr<Recent> recent_;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(LastPlot::Parts)

@@ -42,4 +42,21 @@ struct LastPlot::Kept {
     }
 };
 
+// What every value kept depends on: the curve's position, kind and range,
+// and the inputs before expiry less the dates.
+struct PlotBasis {
+    PositionState position;
+    payoff::DiagramKind kind;
+    payoff::PriceRange range;
+    beforeexpiry::Inputs market;
+};
+
+// The values of the last few states left, so that a state the student comes
+// back to (the other of two prices a held arrow steps between, an undo, a
+// redo) finds its values again rather than valuing them anew.
+struct LastPlot::Recent {
+    static constexpr std::size_t most = 6;
+    std::vector<std::pair<PlotBasis, std::unique_ptr<Kept>>> states;
+};
+
 } // namespace workbench
