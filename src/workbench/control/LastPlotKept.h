@@ -28,6 +28,8 @@ struct LastPlot::Kept {
         std::optional<beforeexpiry::Greeks> greeks;
         std::optional<std::vector<beforeexpiry::EarlyExercise>> early;
         std::optional<std::optional<double>> chance;
+        // Each greek's curve across the prices, once chosen.
+        std::map<beforeexpiry::Greek, GreekCurve> greekCurves;
     };
     std::map<int, Date> dates;
     // Of the dates shown and whether they are.

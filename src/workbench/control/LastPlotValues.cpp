@@ -138,7 +138,8 @@ const LastPlot::Dated* LastPlot::datedAt(int daysLeft) const {
     beforeexpiry::Valuer valuer = baseValuer()->atDaysLeft(daysLeft);
     QList<QPointF> points = pointsOf(valuer.curve(from, to, kCurvePoints), from, to);
     const auto [it, added] = k.dates.emplace(
-        daysLeft, Kept::Date{Dated{daysLeft, std::move(valuer), std::move(points)}, {}, {}, {}});
+        daysLeft,
+        Kept::Date{Dated{daysLeft, std::move(valuer), std::move(points)}, {}, {}, {}, {}});
     return &it->second.dated;
 }
 
@@ -249,11 +250,22 @@ const std::optional<GreekCurve>& LastPlot::greekCurve() const {
     if (!k.greekCurve) {
         std::optional<GreekCurve> curve;
         if (const Dated* h = greek_ != beforeexpiry::Greek::None ? highlighted() : nullptr) {
-            const double from = curve_->range.xmin;
-            const double to = curve_->range.xmax;
-            curve = greekCurveOf(
-                greek_, pointsOf(h->valuer.greekCurve(greek_, from, to, kCurvePoints), from, to),
-                curve_->color);
+            // Kept with its date: the slider or the greek coming back to it
+            // values nothing.
+            std::map<beforeexpiry::Greek, GreekCurve>& kept = k.date(h->daysLeft)->greekCurves;
+            auto found = kept.find(greek_);
+            if (found == kept.end()) {
+                const double from = curve_->range.xmin;
+                const double to = curve_->range.xmax;
+                found =
+                    kept.emplace(greek_, greekCurveOf(greek_,
+                                                      pointsOf(h->valuer.greekCurve(
+                                                                   greek_, from, to, kCurvePoints),
+                                                               from, to),
+                                                      curve_->color))
+                        .first;
+            }
+            curve = found->second;
         }
         k.greekCurve = std::move(curve);
     }
