@@ -398,7 +398,9 @@ BENCHMARK(BM_DaysLeftChange)->Unit(benchmark::kMicrosecond);
 // values the dashed curve ten days from expiry with its greeks and, under
 // American exercise, where early exercise pays. Exercise 0 is European, 1
 // American, 2 American with a 2 % dividend yield (calls exercised early
-// too). A held key must keep up: each step within 16 ms.
+// too). A held key must keep up: each step within 16 ms. The steps go up and
+// down between two prices, each a state the workbench has valued before and
+// keeps; BM_PriceArrowRising below meets a new price at every step.
 // Five rows held, a put in each and calls written on three, in the grid as
 // typed, valued before expiry with `in` and plotted in a range wide enough
 // that no step asks about re-scaling.
@@ -471,7 +473,7 @@ BENCHMARK(BM_PriceArrowRising)->ArgName("exercise")->Arg(0)->Arg(1)->Unit(benchm
 
 // The date slider dragged with five rows held: each step values the one
 // date it moves (the other dates' curves and the volatilities kept) with its
-// greeks. Exercise 0 is European, 1 American. A
+// greeks, and a date it comes back to is drawn from what was kept. Exercise 0 is European, 1 American. A
 // drag must keep up: each step within 8 ms.
 void BM_DateSliderStep(benchmark::State& state) {
     Workbench w(false);
