@@ -30,8 +30,9 @@ constexpr double kLeastSpread = 1e-4;
 GreekCurveLayer::GreekCurveLayer(platform::PictureBox* plotArea)
     : PlotOverlay(plotArea, QStringLiteral("greekCurve")), area_(plotArea) {}
 
-void GreekCurveLayer::draw(const GreekCurve& curve) {
+void GreekCurveLayer::draw(const GreekCurve& curve, bool dimmed) {
     curve_ = curve;
+    dimmed_ = dimmed;
     showOver();
 }
 
@@ -89,6 +90,9 @@ void GreekCurveLayer::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setClipRect(rect());
+    if (dimmed_) {
+        p.setOpacity(0.4);
+    }
     const QColor ink = QColor::fromRgb(0xFF000000u | c.color);
     p.setPen(QPen(ink, 2, Qt::DotLine, Qt::RoundCap));
     p.drawPolyline(line);

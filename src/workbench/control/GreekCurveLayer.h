@@ -29,8 +29,10 @@ class GreekCurveLayer : public PlotOverlay {
 public:
     explicit GreekCurveLayer(platform::PictureBox* plotArea);
 
-    // Draws the curve on the scale it carries.
-    void draw(const GreekCurve& curve);
+    // Draws the curve on the scale it carries; dimmed while a newer one is
+    // being valued.
+    void draw(const GreekCurve& curve, bool dimmed = false);
+    bool dimmed() const { return dimmed_; }
     void clear();
     const std::optional<GreekCurve>& curve() const { return curve_; }
     // The room its axis takes in from the area's top edge (the caption) and
@@ -50,6 +52,7 @@ private:
 
     platform::PictureBox* area_;
     std::optional<GreekCurve> curve_;
+    bool dimmed_ = false;
 };
 
 } // namespace workbench

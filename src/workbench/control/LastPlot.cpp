@@ -1,6 +1,7 @@
 #include "LastPlot.h"
 
 #include "LastPlotKept.h"
+#include "PricingThread.h"
 
 #include <algorithm>
 #include <functional>
@@ -35,7 +36,8 @@ LastPlot::Change::~Change() {
 }
 
 LastPlot::LastPlot(QObject* parent)
-    : QObject(parent), kept_(std::make_unique<Kept>()), recent_(std::make_unique<Recent>()) {}
+    : QObject(parent), kept_(std::make_unique<Kept>()), recent_(std::make_unique<Recent>()),
+      pricing_(std::make_unique<PricingThread>()) {}
 
 LastPlot::~LastPlot() = default;
 
@@ -60,6 +62,9 @@ void LastPlot::forget(Parts parts) {
     }
     if (parts & GreekPart) {
         k.greekCurve.reset();
+    }
+    if (!k.greekCurve) {
+        k.greekValuing = false;
     }
 }
 
@@ -117,6 +122,7 @@ void LastPlot::revalue(const std::optional<PlottedCurve>& curve,
     }
     if (!kept_) {
         kept_ = std::make_unique<Kept>();
+        kept_->state = ++states_;
         // What does not depend on what changed carries over.
         if (before && after && samePosition(before->position, after->position)) {
             const bool kind = before->kind == after->kind;
@@ -138,6 +144,7 @@ void LastPlot::revalue(const std::optional<PlottedCurve>& curve,
     // What the dates shown, the greek and the display reach is found again.
     kept_->dated.reset();
     kept_->greekCurve.reset();
+    kept_->greekValuing = false;
     kept_->scenarios.reset();
     if (before) {
         states.emplace(states.begin(), *before, std::move(left));

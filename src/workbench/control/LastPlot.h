@@ -23,6 +23,8 @@
 
 namespace workbench {
 
+class PricingThread;
+
 // The last curve drawn: the position it values and how it was drawn.
 struct PlottedCurve {
     PositionState position;
@@ -146,8 +148,15 @@ public:
     // expiry; not a number where the model cannot say.
     std::optional<double> chanceBeforeExpiry() const;
     // The greek chosen across the last curve's prices, for the highlighted
-    // date; none without a greek or a date.
+    // date; none without a greek or a date. One that asks the engine for
+    // whole curves is valued on the pricing thread: meanwhile this is the
+    // last one valued of the same greek, and greekValuing() says so.
     const std::optional<GreekCurve>& greekCurve() const;
+    bool greekValuing() const;
+    // Waits for what the pricing thread is valuing and takes it, so that
+    // what is read next is whole: for files, print and the clipboard.
+    void settle() const;
+    const PricingThread& pricing() const { return *pricing_; }
     // The Scenarios table of the last curve; none without one.
     const scenarios::Table* scenarios() const;
     // What the plot area shows, as data to draw again at any size. With
@@ -167,6 +176,11 @@ private:
     void revalue(const std::optional<PlottedCurve>& curve, const beforeexpiry::Inputs& inputs);
     const beforeexpiry::Valuer* baseValuer() const;
     const Dated* datedAt(int daysLeft) const;
+    // The greek curve of the highlighted date, valued on the pricing thread,
+    // and its arrival for the state it was asked for.
+    void valueGreekAway(const Dated& date) const;
+    void greekValued(std::uint64_t state, int daysLeft, beforeexpiry::Greek greek,
+                     const GreekCurve& curve);
 
     std::optional<PlottedCurve> curve_;
     QList<DrawnCurve> drawn_;
@@ -192,6 +206,11 @@ private:
     std::unique_ptr<Kept> kept_;
     struct Recent;
     std::unique_ptr<Recent> recent_;
+    // The last greek curve valued, drawn while the next is valued.
+    mutable std::optional<GreekCurve> lastGreek_;
+    std::uint64_t states_ = 0;
+    // Last, so that it ends (its work stopped) before the values it serves.
+    std::unique_ptr<PricingThread> pricing_;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(LastPlot::Parts)

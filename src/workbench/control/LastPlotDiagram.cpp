@@ -17,6 +17,10 @@ QString daysText(int days) {
 } // namespace
 
 const diagramexport::Diagram& LastPlot::diagram(bool withGreek) const {
+    // A file of the diagram never draws a greek curve half valued.
+    if (withGreek && greekValuing()) {
+        settle();
+    }
     std::optional<diagramexport::Diagram>& kept = kept_->diagram[withGreek ? 1 : 0];
     if (kept) {
         return *kept;

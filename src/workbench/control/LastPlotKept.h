@@ -35,6 +35,11 @@ struct LastPlot::Kept {
     // Of the dates shown and whether they are.
     std::optional<std::vector<const Dated*>> dated;
     std::optional<std::optional<GreekCurve>> greekCurve;
+    // Whether greekCurve is the last one valued, while this one is valued.
+    bool greekValuing = false;
+    // Which state these are the values of, for what arrives from the
+    // pricing thread.
+    std::uint64_t state = 0;
     std::optional<std::optional<scenarios::Table>> scenarios;
     std::optional<diagramexport::Diagram> diagram[2];
 

@@ -4,6 +4,7 @@
 #include "LastPlot.h"
 
 #include "LastPlotKept.h"
+#include "PricingThread.h"
 
 #include <cmath>
 
@@ -254,22 +255,84 @@ const std::optional<GreekCurve>& LastPlot::greekCurve() const {
             // values nothing.
             std::map<beforeexpiry::Greek, GreekCurve>& kept = k.date(h->daysLeft)->greekCurves;
             auto found = kept.find(greek_);
-            if (found == kept.end()) {
-                const double from = curve_->range.xmin;
-                const double to = curve_->range.xmax;
-                found =
-                    kept.emplace(greek_, greekCurveOf(greek_,
-                                                      pointsOf(h->valuer.greekCurve(
-                                                                   greek_, from, to, kCurvePoints),
-                                                               from, to),
-                                                      curve_->color))
-                        .first;
+            if (found == kept.end() && h->valuer.asksTheEngine()) {
+                valueGreekAway(*h);
+                k.greekValuing = true;
+                // Meanwhile the last one of this greek stands, as it was.
+                if (lastGreek_ && lastGreek_->caption == greekCaption(greek_)) {
+                    curve = lastGreek_;
+                }
+            } else {
+                if (found == kept.end()) {
+                    const double from = curve_->range.xmin;
+                    const double to = curve_->range.xmax;
+                    const std::vector<double> values =
+                        h->valuer.greekCurve(greek_, from, to, kCurvePoints);
+                    found = kept.emplace(greek_, greekCurveOf(greek_, pointsOf(values, from, to),
+                                                              curve_->color))
+                                .first;
+                }
+                curve = found->second;
+                lastGreek_ = curve;
             }
-            curve = found->second;
         }
         k.greekCurve = std::move(curve);
     }
     return *k.greekCurve;
+}
+
+bool LastPlot::greekValuing() const {
+    greekCurve();
+    return kept_->greekValuing;
+}
+
+void LastPlot::valueGreekAway(const Dated& date) const {
+    const std::uint64_t state = kept_->state;
+    const int daysLeft = date.daysLeft;
+    const beforeexpiry::Greek greek = greek_;
+    const double from = curve_->range.xmin;
+    const double to = curve_->range.xmax;
+    const platform::Rgb color = curve_->color;
+    auto* self = const_cast<LastPlot*>(this);
+    pricing_->request([=, valuer = date.valuer](const PricingThread::Stopped& stopped) {
+        const std::vector<double> values =
+            valuer.greekCurve(greek, from, to, kCurvePoints, stopped);
+        std::function<void()> arrived;
+        if (!stopped()) {
+            const GreekCurve curve = greekCurveOf(greek, pointsOf(values, from, to), color);
+            arrived = [self, state, daysLeft, greek, curve] {
+                self->greekValued(state, daysLeft, greek, curve);
+            };
+        }
+        return arrived;
+    });
+}
+
+void LastPlot::greekValued(std::uint64_t state, int daysLeft, beforeexpiry::Greek greek,
+                           const GreekCurve& curve) {
+    // Kept with the state and date it was asked for, whichever is shown now.
+    Kept* kept = kept_->state == state ? kept_.get() : nullptr;
+    for (auto& [basis, left] : recent_->states) {
+        if (left->state == state) {
+            kept = left.get();
+        }
+    }
+    if (!kept) {
+        return;
+    }
+    if (Kept::Date* date = kept->date(daysLeft)) {
+        date->greekCurves.emplace(greek, curve);
+    }
+    if (kept == kept_.get() && kept_->greekValuing) {
+        kept_->greekCurve.reset();
+        changedParts(GreekPart);
+    }
+}
+
+void LastPlot::settle() const {
+    if (pricing_->busy()) {
+        pricing_->finish();
+    }
 }
 
 const scenarios::Table* LastPlot::scenarios() const {

@@ -157,13 +157,16 @@ void PlotLayers::followGreek(bool atOnce) {
 }
 
 void PlotLayers::showGreek() {
-    const std::optional<GreekCurve>& curve = plot_.diagram().greekCurve;
+    // Never waits: a curve being valued stands as the last one was, dimmed,
+    // until the new one arrives.
+    std::optional<GreekCurve> curve = plot_.greekCurve();
     if (!curve) {
         greek_->clear();
         legend_->update();
         return;
     }
-    greek_->draw(*curve);
+    curve->color = plot_.curve()->color;
+    greek_->draw(*curve, plot_.greekValuing());
     // Under the legend and the pointer's read-out, which keep their places
     // clear of its axis.
     greek_->stackUnder(legend_);

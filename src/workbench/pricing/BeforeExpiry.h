@@ -6,6 +6,7 @@
 #include "workbench/model/PositionState.h"
 #include "workbench/model/Probability.h"
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -143,7 +144,13 @@ public:
     // either side), taken of whole curves of them (pricing::priceCurve) so
     // that the engine is asked only where a curve needs it, each curve within
     // two millionths of the strike of the engine's prices.
-    std::vector<double> greekCurve(Greek greek, double from, double to, int points) const;
+    // With `stopped`, asked between options, the curve ends early (and is
+    // empty) once it says so.
+    std::vector<double> greekCurve(Greek greek, double from, double to, int points,
+                                   const std::function<bool()>& stopped = {}) const;
+    // Whether some option held is priced by the engine (American exercise
+    // where exercising early may pay): its curves cost many engine prices.
+    bool asksTheEngine() const;
     // For each option held under American exercise where exercising early
     // pays with the days left, where it does, in grid order; empty for
     // European exercise, at expiry, and where it never pays.

@@ -190,7 +190,14 @@ std::vector<double> byFormulaAlong(const pricing::Quote& q, double volatility, G
 
 } // namespace
 
-std::vector<double> Valuer::greekCurve(Greek greek, double from, double to, int points) const {
+bool Valuer::asksTheEngine() const {
+    return std::any_of(legs_.cbegin(), legs_.cend(), [this](const Leg& leg) {
+        return pricing::earlyExerciseMayPay(quote(leg, 0));
+    });
+}
+
+std::vector<double> Valuer::greekCurve(Greek greek, double from, double to, int points,
+                                       const std::function<bool()>& stopped) const {
     if (greek == Greek::None || points <= 0) {
         return {};
     }
@@ -198,6 +205,9 @@ std::vector<double> Valuer::greekCurve(Greek greek, double from, double to, int 
     const std::size_t n = std::size_t(points) + 1;
     std::vector<double> out(n, greek == Greek::Delta ? underlyingQty_ : 0.0);
     for (const Leg& leg : legs_) {
+        if (stopped && stopped()) {
+            return {};
+        }
         const pricing::Quote q = quote(leg, 0);
         if (pricing::earlyExerciseMayPay(q)) {
             const std::vector<double> g =

@@ -109,19 +109,22 @@ double europeanPrice(const Quote& q, double volatility) {
 
 // The library counts time in dates from its evaluation date, which is
 // today's date unless set: a date that could pass midnight between two
-// prices. One fixed date keeps every American price on the same footing.
+// prices. One fixed date keeps every American price on the same footing. It
+// is set once, whichever thread prices first, and only read after.
 ql::Date referenceDate() {
-    static const ql::Date date(1, ql::January, 2001);
-    ql::Settings& settings = ql::Settings::instance();
-    if (ql::Date(settings.evaluationDate()) != date) {
-        settings.evaluationDate() = date;
-    }
+    static const ql::Date date = [] {
+        const ql::Date fixed(1, ql::January, 2001);
+        ql::Settings::instance().evaluationDate() = fixed;
+        return fixed;
+    }();
     return date;
 }
 
 // The engine's scheme holds its quadrature nodes: built once, not per price.
+// Its integrators keep counts of what they did, so each thread that prices
+// has schemes of its own.
 const ext::shared_ptr<ql::QdFpIterationScheme>& fastScheme() {
-    static const ext::shared_ptr<ql::QdFpIterationScheme> scheme =
+    thread_local const ext::shared_ptr<ql::QdFpIterationScheme> scheme =
         ql::QdFpAmericanEngine::fastScheme();
     return scheme;
 }
@@ -377,7 +380,7 @@ bool singleBoundary(const Quote& q, double volatility) {
 }
 
 double holdingExcess(const Quote& q, double volatility, bool accurate) {
-    static const ext::shared_ptr<ql::QdFpIterationScheme> accurateScheme =
+    thread_local const ext::shared_ptr<ql::QdFpIterationScheme> accurateScheme =
         ql::QdFpAmericanEngine::accurateScheme();
     return americanPrice(q, volatility, accurate ? accurateScheme : fastScheme()) -
            exerciseValue(q);
