@@ -471,6 +471,31 @@ void BM_PriceArrowRising(benchmark::State& state) {
 }
 BENCHMARK(BM_PriceArrowRising)->ArgName("exercise")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// A step of today's price with a greek chosen under American exercise, from
+// the key to the greek curve drawn: the step on the window's thread, the
+// greek's valuation on the pricing thread, waited for. Greek 1 delta, 2
+// gamma; BM_PriceArrowHeld times the window's part alone.
+void BM_PriceStepGreekDrawn(benchmark::State& state) {
+    Workbench w(false);
+    workbench::wqzOptionPayoffs& bench = w.bench;
+    workbench::beforeexpiry::Inputs in = tenDaysLeft();
+    in.american = true;
+    holdFiveRows(bench, in);
+    bench.findChild<QComboBox*>(QStringLiteral("cmbGreek"))->setCurrentIndex(int(state.range(0)));
+    auto* price = bench.findChild<QAbstractSpinBox*>(QStringLiteral("txtUnderlyingPrice"));
+    for (auto _ : state) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+        QCoreApplication::sendEvent(price, &key);
+        // The greek is asked for once the events waiting are done.
+        QCoreApplication::processEvents();
+        bench.lastPlot().settle();
+    }
+    if (bench.lastPlot().greekValuing() || !bench.lastPlot().greekCurve()) {
+        state.SkipWithError("the greek curve was not drawn");
+    }
+}
+BENCHMARK(BM_PriceStepGreekDrawn)->ArgName("greek")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
 // The date slider dragged with five rows held: each step values the one
 // date it moves (the other dates' curves and the volatilities kept) with its
 // greeks, and a date it comes back to is drawn from what was kept. Exercise 0 is European, 1 American. A
