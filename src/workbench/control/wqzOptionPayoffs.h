@@ -128,7 +128,7 @@ public:
     QString swatchName(int index) const;
     void chooseColor(int index);
     // What the plot area shows, as data to draw again at any size.
-    const diagramexport::Diagram& diagram() const { return plot_->diagram(); }
+    const diagramexport::Diagram& diagram() const;
     // The dashed curves' values at the numeric values' prices, as columns.
     QList<valuesexport::Column> beforeExpiryColumns() const;
     // The large and the normal presentation of the whole control.

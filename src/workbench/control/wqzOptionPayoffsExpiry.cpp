@@ -3,7 +3,10 @@
 #include "wqzOptionPayoffs.h"
 
 #include "Readout.h"
+#include "platform/MousePointer.h"
 #include "platform/Numbers.h"
+
+#include <QScopeGuard>
 
 #include <cmath>
 
@@ -23,6 +26,19 @@ void wqzOptionPayoffs::setBeforeExpiryShown(bool shown) {
 
 void wqzOptionPayoffs::setProbabilityShown(bool shown) {
     plot_->setProbabilityShown(shown);
+}
+
+const diagramexport::Diagram& wqzOptionPayoffs::diagram() const {
+    // A file, a print or the clipboard waits for a greek curve being valued,
+    // with the hourglass, rather than draw the one before it.
+    if (plot_->greekValuing()) {
+        platform::MousePointer& pointer = platform::mousePointer();
+        const platform::MousePointer::Shape was = pointer.shape();
+        pointer.setShape(platform::MousePointer::Shape::Hourglass);
+        const auto restore = qScopeGuard([&] { pointer.setShape(was); });
+        plot_->settle();
+    }
+    return plot_->diagram();
 }
 
 std::vector<beforeexpiry::RowVolatility> wqzOptionPayoffs::impliedVolatilities() const {

@@ -20,6 +20,7 @@ class TestPricingThread : public QObject {
 private slots:
     void a_held_arrow_leaves_one_valuation_and_draws_the_last_price();
     void the_newest_request_alone_is_taken();
+    void a_file_of_the_diagram_waits_for_the_greek_being_valued();
 };
 
 void TestPricingThread::a_held_arrow_leaves_one_valuation_and_draws_the_last_price() {
@@ -114,6 +115,33 @@ void TestPricingThread::the_newest_request_alone_is_taken() {
     // Its queued arrival finds it taken already.
     QCoreApplication::processEvents();
     QCOMPARE(delivered.size(), 1);
+}
+
+void TestPricingThread::a_file_of_the_diagram_waits_for_the_greek_being_valued() {
+    WorkbenchHarness h;
+    QVERIFY(h.showActive());
+    workbench::wqzOptionPayoffs& bench = *h.bench;
+    h.choose(QStringLiteral("Straddle"));
+    workbench::beforeexpiry::Inputs in = bench.beforeExpiry();
+    in.daysLeft = 12;
+    in.american = true;
+    bench.setBeforeExpiry(in);
+    h.child<QComboBox>(QStringLiteral("cmbGreek"))->setCurrentIndex(4); // vega
+    // Asked for at once, and being valued when the file is written.
+    QVERIFY(bench.lastPlot().greekValuing());
+    const workbench::diagramexport::Diagram& d = bench.diagram();
+    QVERIFY(!bench.lastPlot().greekValuing() && !bench.lastPlot().pricing().busy());
+    QVERIFY(d.greekCurve);
+    const workbench::payoff::PriceRange& range = bench.lastRange();
+    const std::vector<double> values = bench.lastPlot().highlighted()->valuer.greekCurve(
+        workbench::beforeexpiry::Greek::Vega, range.xmin, range.xmax, 200);
+    QCOMPARE(d.greekCurve->points.size(), qsizetype(values.size()));
+    QCOMPARE(d.greekCurve->points.constLast().y(), values.back());
+    // The plot area took the same curve.
+    const auto* layer =
+        h.pbox()->findChild<workbench::GreekCurveLayer*>(QStringLiteral("greekCurve"));
+    QVERIFY(layer->curve() && !layer->dimmed());
+    QCOMPARE(layer->curve()->points, d.greekCurve->points);
 }
 
 QTEST_MAIN(TestPricingThread)
