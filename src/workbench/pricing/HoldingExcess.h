@@ -2,6 +2,8 @@
 
 #include "OptionPricing.h"
 
+#include <optional>
+
 // What the search for the critical price asks of the engine, kept out of
 // the public header: nothing outside pricing needs the engine's schemes.
 namespace workbench::pricing::detail {
@@ -16,5 +18,12 @@ bool singleBoundary(const Quote& q, double volatility);
 // accurate one is for the boundary, where a millionth of the strike
 // matters. Throws what the pricing library throws.
 double holdingExcess(const Quote& q, double volatility, bool accurate);
+
+// The American volatility of the premium by secant steps on the engine's
+// price from `start` (the European volatility of the same premium, which
+// lies close: early exercise adds little), the first along the European
+// vega; nothing where the steps stray from the volatilities the engine takes
+// or do not settle in eight prices.
+std::optional<double> secantImplied(const Quote& q, double premium, double start);
 
 } // namespace workbench::pricing::detail

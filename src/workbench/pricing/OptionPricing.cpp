@@ -259,8 +259,9 @@ std::optional<double> europeanImplied(const Quote& q, double premium) {
     return sd / std::sqrt(q.years);
 }
 
-// The engine has no inverse: Brent's method on its price, from the European
-// volatility of the same premium where there is one.
+// The engine has no inverse: secant steps from the European volatility of
+// the same premium (detail::secantImplied), and where they stray Brent's
+// method over the whole range, as sure as it is slow.
 std::optional<double> americanImplied(const Quote& q, double premium) {
     const double least = std::max(exerciseValue(q), europeanPrice(q, 0));
     const double most = q.right == Right::Call ? q.spot : q.strike;
@@ -275,6 +276,11 @@ std::optional<double> americanImplied(const Quote& q, double premium) {
     }
     const double start =
         guess && *guess > kLeastVolatility && *guess < kMostVolatility ? *guess : 0.3;
+    if (guess && start == *guess) {
+        if (const std::optional<double> found = detail::secantImplied(q, premium, start)) {
+            return found;
+        }
+    }
     ql::Brent solver;
     solver.setMaxEvaluations(100);
     return solver.solve([&](double v) { return americanPrice(q, v) - premium; }, 1e-8, start,
