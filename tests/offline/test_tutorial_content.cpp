@@ -5,10 +5,10 @@
 #include "offline/SiteBundle.h"
 #include "workbench/control/WorkbenchHarness.h"
 #include "workbench/lessons/Exercises.h"
+#include "workbench/lessons/Lessons.h"
 #include "workbench/model/PositionAnalysis.h"
 #include "workbench/model/Strategies.h"
 #include "workbench/model/WorkbenchLink.h"
-#include "workbench/lessons/Lessons.h"
 
 #include <QRegularExpression>
 #include <QSet>

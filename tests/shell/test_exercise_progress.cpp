@@ -2,10 +2,10 @@
 // of it is read back, how answers move an exercise on, and the ids of both
 // books as the page's links carry them. (A write that fails is told by the
 // window: test_frmlumo.)
-#include "workbench/lessons/ExerciseBooks.h"
 #include "shell/ExerciseProgress.h"
-#include "workbench/model/WorkbenchLink.h"
+#include "workbench/lessons/ExerciseBooks.h"
 #include "workbench/lessons/Lessons.h"
+#include "workbench/model/WorkbenchLink.h"
 
 #include <QDir>
 #include <QFile>

@@ -10,8 +10,8 @@
 #include "platform/PictureBox.h"
 #include "workbench/control/HoverReadout.h"
 #include "workbench/lessons/Exercises.h"
-#include "workbench/model/PositionColumns.h"
 #include "workbench/lessons/Lessons.h"
+#include "workbench/model/PositionColumns.h"
 
 #include <QDoubleSpinBox>
 #include <QRegularExpression>

@@ -1,11 +1,11 @@
 #include "Lessons.h"
 
-#include "workbench/pricing/BeforeExpiry.h"
 #include "LessonTables.h"
 #include "workbench/model/PositionAnalysis.h"
 #include "workbench/model/Probability.h"
 #include "workbench/model/Strategies.h"
 #include "workbench/model/WorkbenchLink.h"
+#include "workbench/pricing/BeforeExpiry.h"
 
 #include <QLocale>
 #include <QUrl>
@@ -54,7 +54,8 @@ std::optional<Situation> situationOf(const Exercise& exercise) {
             s.firstCall = false;
         }
     }
-    if (const links::Leg* first = links::holdLegs(load.legs, s.position); first && s.firstRow == 0) {
+    if (const links::Leg* first = links::holdLegs(load.legs, s.position);
+        first && s.firstRow == 0) {
         s.firstRow = first->row;
         s.firstCall = first->kind == links::Leg::Kind::Call;
     }

@@ -1,8 +1,8 @@
 // A lesson's Try-it link, followed by the workbench, shows the very figure
 // the lessons' judge holds a student's answer to.
 #include "WorkbenchHarness.h"
-#include "workbench/model/WorkbenchLink.h"
 #include "workbench/lessons/Lessons.h"
+#include "workbench/model/WorkbenchLink.h"
 
 #include <QSet>
 #include <QUrl>

@@ -1,8 +1,8 @@
 // The lessons' exercises: each answer its page gives is the program's own,
 // and the judge takes what is within the tolerance the question states, and
 // nothing further off, however it is typed.
-#include "workbench/model/WorkbenchLink.h"
 #include "workbench/lessons/Lessons.h"
+#include "workbench/model/WorkbenchLink.h"
 
 #include <QSet>
 #include <QTest>
