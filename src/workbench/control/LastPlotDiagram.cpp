@@ -2,19 +2,12 @@
 #include "LastPlot.h"
 
 #include "LastPlotKept.h"
+#include "ScenarioText.h"
 #include "platform/Numbers.h"
 
 #include <algorithm>
 
 namespace workbench {
-
-namespace {
-
-QString daysText(int days) {
-    return days == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(days);
-}
-
-} // namespace
 
 const diagramexport::Diagram& LastPlot::diagram(bool withGreek) const {
     // A file of the diagram never draws a greek curve half valued.
@@ -66,7 +59,8 @@ const diagramexport::Diagram& LastPlot::diagram(bool withGreek) const {
     for (const Dated* c : dated()) {
         d.beforeExpiry << DashedCurve{
             {curve_->color,
-             curve_->name + QStringLiteral(" with %1 left").arg(daysText(c->daysLeft))},
+             curve_->name +
+                 QStringLiteral(" with %1 left").arg(scenariotext::daysWords(c->daysLeft))},
             QPolygonF(c->points),
             c->daysLeft == highlightedDate,
             c->daysLeft};
@@ -100,8 +94,7 @@ const diagramexport::Diagram& LastPlot::diagram(bool withGreek) const {
     if (probabilityShown_) {
         d.law = law();
     }
-    d.valueCaption =
-        kind_ == payoff::profitDiagram ? QStringLiteral("Profit") : QStringLiteral("Payoff");
+    d.valueCaption = scenariotext::kindWord(kind_);
     kept = std::move(d);
     return *kept;
 }

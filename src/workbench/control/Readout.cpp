@@ -20,10 +20,6 @@ QString number(double value, const char16_t* pattern) {
     return std::isfinite(value) ? platform::numbers::format(value, pattern) : QStringLiteral("n/a");
 }
 
-QString daysText(int days) {
-    return days == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(days);
-}
-
 // An amount or a price as the rest of the read-out writes it.
 QString money(double value) {
     return std::isfinite(value) ? analysis::money(value) : QStringLiteral("n/a");
@@ -36,7 +32,7 @@ QString percent(double fraction) {
 // Each greek holds only at one price and one time left, so their lines say
 // where; all four to the same four decimals, so that they compare at a glance.
 QString greeksText(const beforeexpiry::Greeks& g, int daysLeft, double price, bool profit) {
-    const QString days = daysText(daysLeft);
+    const QString days = scenariotext::daysWords(daysLeft);
     constexpr const char16_t* greek = u"####0.0000";
     return QStringLiteral("%1 with %2 left at %3: %4\n"
                           "Greeks at %3 with %2 left:\n"
@@ -63,7 +59,7 @@ QString earlyExerciseText(const std::vector<beforeexpiry::EarlyExercise>& option
                          o.written ? QStringLiteral("the holder may exercise early")
                                    : QStringLiteral("early exercise pays"),
                          put ? QStringLiteral("below") : QStringLiteral("above"), money(o.boundary),
-                         daysText(daysLeft));
+                         scenariotext::daysWords(daysLeft));
     }
     return text;
 }
@@ -105,7 +101,7 @@ QString probabilityText(const LastPlot& plot) {
                  v.strike
                      ? QStringLiteral(" (implied at %1)").arg(columns::strikeText(float(*v.strike)))
                      : QString(),
-                 percent(in.rate), percent(in.dividendYield), daysText(days));
+                 percent(in.rate), percent(in.dividendYield), scenariotext::daysWords(days));
     // The marks of one standard deviation carry no price of their own.
     text += QStringLiteral("\nOne standard deviation at expiry: %1 to %2")
                 .arg(analysis::money(law.quantile(-1)), analysis::money(law.quantile(1)));
@@ -121,7 +117,7 @@ QString probabilityText(const LastPlot& plot) {
     text += QStringLiteral("\nExpected profit at expiry: ") + analysis::money(f->expected);
     if (const std::optional<double> chance = plot.chanceBeforeExpiry()) {
         text += QStringLiteral("\nProbability of profit with %1 left: %2")
-                    .arg(daysText(plot.highlightedDays()), percent(*chance));
+                    .arg(scenariotext::daysWords(plot.highlightedDays()), percent(*chance));
     }
     return text;
 }
@@ -178,7 +174,7 @@ QString hoverText(const LastPlot& plot, double S) {
     for (const LastPlot::Dated* c : plot.dated()) {
         // A price the model cannot value says nothing for that date.
         if (const double value = c->valuer.valueAt(S); std::isfinite(value)) {
-            lines << QStringLiteral("With %1 left ").arg(daysText(c->daysLeft)) +
+            lines << QStringLiteral("With %1 left ").arg(scenariotext::daysWords(c->daysLeft)) +
                          format(value, u"####0.00");
         }
     }

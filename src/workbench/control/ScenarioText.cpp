@@ -28,14 +28,6 @@ int decimalsOf(double price) {
     return kMostDecimals;
 }
 
-QString kindWord(payoff::DiagramKind kind) {
-    return kind == payoff::profitDiagram ? QStringLiteral("Profit") : QStringLiteral("Payoff");
-}
-
-QString daysWords(int days) {
-    return days == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(days);
-}
-
 QString separated(const scenarios::Table& t, payoff::DiagramKind kind, QChar between,
                   QString (*field)(const QString&)) {
     if (t.prices.empty()) {
@@ -68,6 +60,14 @@ QString asIs(const QString& text) {
 }
 
 } // namespace
+
+QString kindWord(payoff::DiagramKind kind) {
+    return kind == payoff::profitDiagram ? QStringLiteral("Profit") : QStringLiteral("Payoff");
+}
+
+QString daysWords(int days) {
+    return days == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(days);
+}
 
 QString whyNotValued(const beforeexpiry::RowNotValued& row) {
     const QString strike = columns::strikeText(float(row.strike));

@@ -17,6 +17,11 @@ inline const QString kNoCurve = QStringLiteral("Plot a position to see its scena
 inline const QString kTodayMark = QStringLiteral("\u25B6");
 inline const QString kBreakEvenMark = QStringLiteral("\u25C6");
 
+// "Profit" or "Payoff", as a column or an axis names the value.
+QString kindWord(payoff::DiagramKind kind);
+// A number of days in words: "1 day", "30 days".
+QString daysWords(int days);
+
 // Why a row takes no part in a value before expiry, in words that fit in a
 // sentence: "row 2's strike, 0, is not above 0".
 QString whyNotValued(const beforeexpiry::RowNotValued& row);

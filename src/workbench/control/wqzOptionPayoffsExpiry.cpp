@@ -3,6 +3,7 @@
 #include "wqzOptionPayoffs.h"
 
 #include "Readout.h"
+#include "ScenarioText.h"
 #include "platform/MousePointer.h"
 #include "platform/Numbers.h"
 
@@ -56,12 +57,10 @@ QList<valuesexport::Column> wqzOptionPayoffs::beforeExpiryColumns() const {
     QList<valuesexport::Column> columns;
     for (const LastPlot::Dated* c : plot_->dated()) {
         // Named as the grid's own value column is: "Profit with 10 days left".
-        valuesexport::Column column{
-            (lastKind() == payoff::profitDiagram ? QStringLiteral("Profit")
-                                                 : QStringLiteral("Payoff")) +
-                (c->daysLeft == 1 ? QStringLiteral(" with 1 day left")
-                                  : QStringLiteral(" with %1 days left").arg(c->daysLeft)),
-            {}};
+        valuesexport::Column column{scenariotext::kindWord(lastKind()) + QStringLiteral(" with ") +
+                                        scenariotext::daysWords(c->daysLeft) +
+                                        QStringLiteral(" left"),
+                                    {}};
         for (int i = 1; i <= payoff::sampleCount; ++i) {
             const double value = c->valuer.valueAt(plotPrice_[std::size_t(i)]);
             column.values << (std::isfinite(value)

@@ -4,14 +4,6 @@
 
 namespace workbench::pricing::detail {
 
-namespace {
-
-// The volatilities the engine is asked between, as the bracketing search.
-constexpr double kLeastVolatility = 0.001;
-constexpr double kMostVolatility = 10;
-
-} // namespace
-
 std::optional<double> secantImplied(const Quote& q, double premium, double start) {
     const auto excess = [&](double v) {
         const std::optional<double> p = price(q, v);
@@ -29,7 +21,7 @@ std::optional<double> secantImplied(const Quote& q, double premium, double start
     double f0 = excess(v0);
     double v1 = v0 - f0 * 2 * h / (*above - *below);
     for (int step = 0; step < 8; ++step) {
-        if (!std::isfinite(v1) || v1 <= kLeastVolatility || v1 >= kMostVolatility) {
+        if (!std::isfinite(v1) || v1 <= leastVolatility || v1 >= mostVolatility) {
             return std::nullopt;
         }
         if (std::abs(v1 - v0) < 1e-9) {

@@ -8,6 +8,10 @@
 // the public header: nothing outside pricing needs the engine's schemes.
 namespace workbench::pricing::detail {
 
+// The volatilities an American implied volatility is looked for between.
+inline constexpr double leastVolatility = 0.001;
+inline constexpr double mostVolatility = 10;
+
 // Whether exercise pays early below one price (a put) or above one (a
 // call): an American quote with days left, in the model's domain, whose
 // boundary is not a band between two prices.

@@ -30,10 +30,6 @@ namespace ext = QuantLib::ext;
 
 constexpr double kDaysPerYear = 365;
 
-// The volatilities an American implied volatility is looked for between.
-constexpr double kLeastVolatility = 0.001;
-constexpr double kMostVolatility = 10;
-
 // Leisen and Reimer's tree is within a few ten-thousandths of the exact
 // price at this many steps.
 constexpr ql::Size kTreeSteps = 801;
@@ -275,7 +271,7 @@ std::optional<double> americanImplied(const Quote& q, double premium) {
         // No European volatility to start from; the middle of the range will do.
     }
     const double start =
-        guess && *guess > kLeastVolatility && *guess < kMostVolatility ? *guess : 0.3;
+        guess && *guess > detail::leastVolatility && *guess < detail::mostVolatility ? *guess : 0.3;
     if (guess && start == *guess) {
         if (const std::optional<double> found = detail::secantImplied(q, premium, start)) {
             return found;
@@ -284,7 +280,7 @@ std::optional<double> americanImplied(const Quote& q, double premium) {
     ql::Brent solver;
     solver.setMaxEvaluations(100);
     return solver.solve([&](double v) { return americanPrice(q, v) - premium; }, 1e-8, start,
-                        kLeastVolatility, kMostVolatility);
+                        detail::leastVolatility, detail::mostVolatility);
 }
 
 } // namespace
