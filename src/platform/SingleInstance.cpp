@@ -35,6 +35,14 @@ bool ownPrivateFolder(const QString& folder) {
            info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
 }
 
+// Whether the path holds something of another user's (a socket being set
+// up, a live one, or anything else): that is never removed to listen in its
+// place, even where this user could.
+bool someoneElsesThere(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && info.st_uid != ::geteuid();
+}
+
 // A client cut off: told nothing, gone once its events are done.
 void drop(QLocalSocket* client) {
     client->abort();
@@ -151,7 +159,7 @@ bool SingleInstance::someoneListens() const {
 bool SingleInstance::listen() {
     // Asked before listening: Qt puts its socket in place of whatever the
     // path holds, a live window's socket included.
-    if (someoneListens()) {
+    if (someoneListens() || someoneElsesThere(path_)) {
         return false;
     }
     server_ = new QLocalServer(this);

@@ -103,8 +103,13 @@ pid_t listenAsAnotherUser(const QString& path) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, name.constData(), name.size());
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(fd, 4) != 0) {
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::_exit(2);
+    }
+    // The file is there a moment before anyone answers on it: a start in
+    // that moment must not take it for a crashed run's and listen instead.
+    ::usleep(300 * 1000);
+    if (::listen(fd, 4) != 0) {
         ::_exit(2);
     }
     pollfd waiting{fd, POLLIN, 0};
