@@ -505,7 +505,7 @@ void BM_PriceStepGreekDrawn(benchmark::State& state) {
         QCoreApplication::processEvents();
         bench.lastPlot().settle();
     }
-    if (bench.lastPlot().greekValuing() || !bench.lastPlot().greekCurve()) {
+    if (bench.lastPlot().valuing() || !bench.lastPlot().greekCurve()) {
         state.SkipWithError("the greek curve was not drawn");
     }
 }

@@ -225,7 +225,7 @@ void frmLumo::createMenus() {
     connect(copyValues, &QAction::triggered, this,
             guarded([this] { workbench::gridediting::copyGridSelection(*Grid1, clipboard_); }));
     connect(copyAnalysis, &QAction::triggered, this,
-            guarded([this] { clipboard_.setText(ucLumo->analysisText()); }));
+            guarded([this] { clipboard_.setText(ucLumo->settledAnalysisText()); }));
     connect(copyScenarios, &QAction::triggered, this,
             guarded([this] { mnuCopyScenarios_Click(); }));
     connect(copyLink, &QAction::triggered, this, guarded([this] { mnuCopyLink_Click(); }));

@@ -23,7 +23,9 @@ namespace {
 
 namespace scenarios = workbench::scenarios;
 
+// Whole: what the clipboard and files take waits for the table being valued.
 const scenarios::Table& scenariosOf(const workbench::wqzOptionPayoffs& bench) {
+    bench.settle();
     return *bench.lastPlot().scenarios();
 }
 
@@ -110,11 +112,24 @@ void frmLumo::showScenarios() {
     if (held && grdScenarios->asLastPlotted() == stale) {
         return; // as shown, where the student left it
     }
-    const scenarios::Table table = held ? *grdScenarios->table() : scenariosOf(*ucLumo);
-    scenariosDue_ = false;
+    // A table that asks the engine is valued on a thread of its own: the
+    // last one valued stands meanwhile, and this comes back once it is in.
+    const workbench::LastPlot& plot = ucLumo->lastPlot();
+    const scenarios::Table* valued = held ? &*grdScenarios->table() : plot.scenarios();
+    const bool valuing = !held && plot.scenariosValuing();
+    const QString waiting =
+        QStringLiteral("Valuing the scenarios\u2026 until it is done, the table is the one "
+                       "valued last.");
+    if (!valued) {
+        grdScenarios->showNothing();
+        lblScenarios->setText(waiting);
+        return;
+    }
+    const scenarios::Table table = *valued;
+    scenariosDue_ = valuing;
     grdScenarios->showTable(table, ucLumo->lastKind(), stale);
     // An earlier position than the grid's says so first, as the analysis does.
-    const QString about = text::note(table, ucLumo->lastKind());
+    const QString about = valuing ? waiting : text::note(table, ucLumo->lastKind());
     lblScenarios->setText(stale ? workbench::wqzOptionPayoffs::asLastPlotted() + u'\n' + about
                                 : about);
 }
@@ -126,8 +141,10 @@ void frmLumo::mnuCopyScenarios_Click() {
             platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Information);
         return;
     }
-    // Out of sight, the table waits: brought up to date first.
-    if (!grdScenarios->isVisible()) {
+    // Out of sight, or being valued, the table waits: brought up to date
+    // first.
+    ucLumo->settle();
+    if (!grdScenarios->isVisible() || scenariosDue_) {
         showScenarios();
     }
     grdScenarios->copy();

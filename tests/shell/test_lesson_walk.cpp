@@ -29,7 +29,7 @@ namespace strategy = workbench::exercises;
 std::optional<QString> fromAnalysis(const Shell& s, const QString& line, const QString& after = {},
                                     bool last = false) {
     static const QRegularExpression number(QStringLiteral("-?\\d+(\\.\\d+)?"));
-    for (const QString& l : s.window->workbench()->analysisText().split(u'\n')) {
+    for (const QString& l : s.window->workbench()->settledAnalysisText().split(u'\n')) {
         if (!l.startsWith(line)) {
             continue;
         }
@@ -169,7 +169,7 @@ std::optional<QString> strategyAnswer(const Shell& s, const strategy::Exercise& 
     case A::LossLimited: {
         const QString line = e.asks == A::ProfitLimited ? QStringLiteral("Maximum profit: ")
                                                         : QStringLiteral("Maximum loss: ");
-        for (const QString& l : s.window->workbench()->analysisText().split(u'\n')) {
+        for (const QString& l : s.window->workbench()->settledAnalysisText().split(u'\n')) {
             if (l.startsWith(line)) {
                 return l.contains(QStringLiteral("unlimited")) ? QStringLiteral("no")
                                                                : QStringLiteral("yes");
@@ -248,7 +248,7 @@ void TestLessonWalk::every_exercise_is_answered_right_from_the_window() {
             const lessons::Exercise* lesson = lessons::find(id);
             const std::optional<QString> answer =
                 lesson ? lessonAnswer(s, *lesson) : strategyAnswer(s, *strategy::find(id));
-            QVERIFY2(answer, qPrintable(id + u'\n' + s.window->workbench()->analysisText()));
+            QVERIFY2(answer, qPrintable(id + u'\n' + s.window->workbench()->settledAnalysisText()));
             emit s.browser.ProgramLink(
                 QStringLiteral("wqz-workbench:check?exercise=%1&answer=%2").arg(id, *answer));
             QVERIFY2(s.browser.scripts.last().contains(QStringLiteral("\"%1\",\"right\"").arg(id)),

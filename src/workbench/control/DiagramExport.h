@@ -94,6 +94,9 @@ struct Diagram {
     // What else the curves before expiry were valued with: the volatility
     // and rate, a line under their legend entries.
     QString beforeExpiryNote;
+    // Whether the dashed curves and the greek's are the last valued while the
+    // next are: the plot area dims them. A file waits for the next.
+    bool beforeExpiryValuing = false;
     // For paper: a white area, with ink dark enough to read on it.
     bool paper = false;
     // What the vertical axis measures: "Payoff" or "Profit".

@@ -11,9 +11,11 @@ namespace workbench {
 ExpiryCurveLayer::ExpiryCurveLayer(platform::PictureBox* plotArea)
     : PlotOverlay(plotArea, QStringLiteral("expiryCurve")), area_(plotArea) {}
 
-void ExpiryCurveLayer::draw(const QList<Curve>& curves, platform::Rgb curveColor) {
+void ExpiryCurveLayer::draw(const QList<Curve>& curves, platform::Rgb curveColor, bool dimmed) {
     curves_ = curves;
     color_ = curveColor;
+    dimmed_ = dimmed;
+    update();
     showOver();
 }
 
@@ -34,6 +36,9 @@ void ExpiryCurveLayer::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setClipRect(rect());
+    if (dimmed_) {
+        painter.setOpacity(0.4);
+    }
     const int n = int(curves_.size());
     // The highlighted curve last, over the others.
     for (const bool highlighted : {false, true}) {

@@ -32,7 +32,9 @@ public:
     explicit ExpiryCurveLayer(platform::PictureBox* plotArea);
 
     // Curves with the most days left first; their shades follow that order.
-    void draw(const QList<Curve>& curves, platform::Rgb curveColor);
+    // Dimmed while newer ones are valued.
+    void draw(const QList<Curve>& curves, platform::Rgb curveColor, bool dimmed = false);
+    bool dimmed() const { return dimmed_; }
     void clear();
     const QList<Curve>& curves() const { return curves_; }
     // The shade it is drawn in: halfway from the curve's colour to white.
@@ -49,6 +51,7 @@ private:
     platform::PictureBox* area_;
     QList<Curve> curves_;
     platform::Rgb color_ = 0;
+    bool dimmed_ = false;
 };
 
 } // namespace workbench

@@ -37,7 +37,7 @@ LastPlot::Change::~Change() {
 
 LastPlot::LastPlot(QObject* parent)
     : QObject(parent), kept_(std::make_unique<Kept>()), recent_(std::make_unique<Recent>()),
-      pricing_(std::make_unique<PricingThread>()) {}
+      pricing_(std::make_unique<PricingThread>()), tables_(std::make_unique<PricingThread>()) {}
 
 LastPlot::~LastPlot() = default;
 
@@ -55,16 +55,15 @@ void LastPlot::forget(Parts parts) {
     k.diagram[0].reset();
     k.diagram[1].reset();
     // What the curve and the market reach is taken care of by revalue().
-    if (parts & (DatesPart | ShownPart)) {
+    if (parts & (DatesPart | ShownPart | GreekPart | ValuedPart)) {
         k.dated.reset();
         k.greekCurve.reset();
+        k.valuing.reset();
+        k.standIn.reset();
+    }
+    if (parts & DatesPart) {
         k.scenarios.reset();
-    }
-    if (parts & GreekPart) {
-        k.greekCurve.reset();
-    }
-    if (!k.greekCurve) {
-        k.greekValuing = false;
+        k.scenariosValuing = false;
     }
 }
 
@@ -144,8 +143,10 @@ void LastPlot::revalue(const std::optional<PlottedCurve>& curve,
     // What the dates shown, the greek and the display reach is found again.
     kept_->dated.reset();
     kept_->greekCurve.reset();
-    kept_->greekValuing = false;
+    kept_->valuing.reset();
+    kept_->standIn.reset();
     kept_->scenarios.reset();
+    kept_->scenariosValuing = false;
     if (before) {
         states.emplace(states.begin(), *before, std::move(left));
         if (states.size() > Recent::most) {

@@ -52,6 +52,7 @@ public:
         ShownPart = 0x10,  // before expiry, probability, marks, today's price shown
         GreekPart = 0x20,  // the greek chosen
         StalePart = 0x40,  // whether the grid still holds the last curve
+        ValuedPart = 0x80, // what the pricing threads valued has come
     };
     Q_DECLARE_FLAGS(Parts, Part)
 
@@ -121,6 +122,12 @@ public:
     static std::vector<int> datesShown(const beforeexpiry::Inputs& inputs);
     // The date the days left box and its slider move.
     int highlightedDays() const;
+    // Whether the dates shown, or the highlighted one's greeks, figures or
+    // greek curve, ask the engine for so many prices that they are valued on
+    // the pricing thread, and are being valued: meanwhile the getters below
+    // give those of the last state valued whole, for the dates it showed,
+    // and the plot area draws them dimmed.
+    bool valuing() const;
 
     // Derived, each on first ask. The analysis at expiry of the last curve.
     const analysis::Analysis* analysis() const;
@@ -134,7 +141,7 @@ public:
     // The dated curves drawn: none while before expiry is not shown, no date
     // is, or a row cannot be valued.
     const std::vector<const Dated*>& dated() const;
-    // The highlighted date's, or none.
+    // The highlighted date's, or none (while valuing, of the dates shown).
     const Dated* highlighted() const;
     // At today's price with the highlighted date's days left.
     std::optional<beforeexpiry::Greeks> greeksToday() const;
@@ -148,17 +155,21 @@ public:
     // expiry; not a number where the model cannot say.
     std::optional<double> chanceBeforeExpiry() const;
     // The greek chosen across the last curve's prices, for the highlighted
-    // date; none without a greek or a date. One that asks the engine for
-    // whole curves is valued on the pricing thread: meanwhile this is the
-    // last one valued of the same greek, and greekValuing() says so.
+    // date; none without a greek or a date. While valuing, the last one
+    // valued of the same greek, if that was the last shown.
     const std::optional<GreekCurve>& greekCurve() const;
-    bool greekValuing() const;
-    // Waits for what the pricing thread is valuing and takes it, so that
+    // Waits for what the pricing threads are valuing and takes it, so that
     // what is read next is whole: for files, print and the clipboard.
     void settle() const;
+    // Whether either thread has work waiting, running or not yet taken.
+    bool busy() const;
     const PricingThread& pricing() const { return *pricing_; }
-    // The Scenarios table of the last curve; none without one.
+    const PricingThread& tablePricing() const { return *tables_; }
+    // The Scenarios table of the last curve; none without one. One that asks
+    // the engine is valued on a thread of its own: meanwhile this is the last
+    // table valued (none before the first), and scenariosValuing() says so.
     const scenarios::Table* scenarios() const;
+    bool scenariosValuing() const;
     // What the plot area shows, as data to draw again at any size. With
     // `withGreek` false the greek curve is left out (the plot area asks for
     // it once the events waiting are done).
@@ -166,6 +177,8 @@ public:
 
 signals:
     void changed(LastPlot::Parts parts);
+    // A valuation was asked of a pricing thread.
+    void valuingStarted();
 
 private:
     // What a change forgets, by what it depends on.
@@ -176,11 +189,19 @@ private:
     void revalue(const std::optional<PlottedCurve>& curve, const beforeexpiry::Inputs& inputs);
     const beforeexpiry::Valuer* baseValuer() const;
     const Dated* datedAt(int daysLeft) const;
-    // The greek curve of the highlighted date, valued on the pricing thread,
-    // and its arrival for the state it was asked for.
-    void valueGreekAway(const Dated& date) const;
-    void greekValued(std::uint64_t state, int daysLeft, beforeexpiry::Greek greek,
-                     const GreekCurve& curve);
+    // What the dates shown still need, asked of the pricing thread when they
+    // ask the engine; whether they do.
+    struct Kept;
+    struct Need;
+    struct Finished;
+    bool valueAway() const;
+    Need needed() const;
+    // Takes what arrived into the state it was asked for, whichever is
+    // shown now.
+    struct Valued;
+    void valued(std::uint64_t state, Valued& got);
+    void tableValued(std::uint64_t state, scenarios::Table table);
+    Kept* keptOf(std::uint64_t state) const;
 
     std::optional<PlottedCurve> curve_;
     QList<DrawnCurve> drawn_;
@@ -202,15 +223,18 @@ private:
     int open_ = 0;
     Parts pending_;
 
-    struct Kept;
     std::unique_ptr<Kept> kept_;
     struct Recent;
     std::unique_ptr<Recent> recent_;
-    // The last greek curve valued, drawn while the next is valued.
-    mutable std::optional<GreekCurve> lastGreek_;
+    // What stands in while the next is valued.
+    mutable std::shared_ptr<Finished> finished_;
+    mutable std::optional<scenarios::Table> lastTable_;
     std::uint64_t states_ = 0;
-    // Last, so that it ends (its work stopped) before the values it serves.
+    // Last, so that they end (their work stopped) before the values they
+    // serve: the dates' and the Scenarios table's, apart so that neither
+    // overtakes the other.
     std::unique_ptr<PricingThread> pricing_;
+    std::unique_ptr<PricingThread> tables_;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(LastPlot::Parts)

@@ -10,8 +10,8 @@
 namespace workbench {
 
 const diagramexport::Diagram& LastPlot::diagram(bool withGreek) const {
-    // A file of the diagram never draws a greek curve half valued.
-    if (withGreek && greekValuing()) {
+    // A file of the diagram never draws what is being valued.
+    if (withGreek && valuing()) {
         settle();
     }
     std::optional<diagramexport::Diagram>& kept = kept_->diagram[withGreek ? 1 : 0];
@@ -55,7 +55,9 @@ const diagramexport::Diagram& LastPlot::diagram(bool withGreek) const {
             }
         }
     }
-    const int highlightedDate = highlightedDays();
+    const Dated* h = highlighted();
+    const int highlightedDate = h ? h->daysLeft : highlightedDays();
+    d.beforeExpiryValuing = valuing();
     for (const Dated* c : dated()) {
         d.beforeExpiry << DashedCurve{
             {curve_->color,

@@ -4,11 +4,39 @@
 // by the files that work each part out.
 #include "LastPlot.h"
 
+#include <memory>
+
 #include <map>
 #include <optional>
 #include <vector>
 
 namespace workbench {
+
+// What the dates shown need valued that is not yet: the dates' curves, and
+// for the highlighted date its greeks, early exercise, chance and greek curve.
+struct LastPlot::Need {
+    std::vector<int> days;
+    int highlighted = 0;
+    bool greeks = false;
+    bool early = false;
+    bool chance = false;
+    beforeexpiry::Greek greek = beforeexpiry::Greek::None;
+    bool operator==(const Need&) const = default;
+    bool empty() const {
+        return days.empty() && !greeks && !early && !chance && greek == beforeexpiry::Greek::None;
+    }
+};
+
+// What was shown of the dates when they were last valued whole: drawn
+// dimmed, and read, while the next are valued.
+struct LastPlot::Finished {
+    std::vector<std::shared_ptr<const Dated>> dated;
+    int highlighted = 0;
+    std::optional<beforeexpiry::Greeks> greeks;
+    std::vector<beforeexpiry::EarlyExercise> early;
+    std::optional<double> chance;
+    std::optional<GreekCurve> greekCurve;
+};
 
 // What is derived, each kept until what it depends on changes.
 struct LastPlot::Kept {
@@ -24,7 +52,8 @@ struct LastPlot::Kept {
     // Of all that and the price range: each date valued, with what is read
     // of it, whether or not it is shown now.
     struct Date {
-        Dated dated;
+        // Shared with what stands in for it while a later state is valued.
+        std::shared_ptr<const Dated> dated;
         std::optional<beforeexpiry::Greeks> greeks;
         std::optional<std::vector<beforeexpiry::EarlyExercise>> early;
         std::optional<std::optional<double>> chance;
@@ -35,12 +64,22 @@ struct LastPlot::Kept {
     // Of the dates shown and whether they are.
     std::optional<std::vector<const Dated*>> dated;
     std::optional<std::optional<GreekCurve>> greekCurve;
-    // Whether greekCurve is the last one valued, while this one is valued.
-    bool greekValuing = false;
+    // Whether what is shown of the dates (their curves, the highlighted
+    // one's greeks, figures and greek curve) is being valued on the pricing
+    // thread; meanwhile the last ones finished stand in for it.
+    std::optional<bool> valuing;
+    std::shared_ptr<const Finished> standIn;
+    // What was asked of the pricing thread for these, and the request's
+    // serial: a change that needs nothing new asks nothing again.
+    std::optional<Need> asked;
+    std::uint64_t askedSerial = 0;
     // Which state these are the values of, for what arrives from the
     // pricing thread.
     std::uint64_t state = 0;
     std::optional<std::optional<scenarios::Table>> scenarios;
+    // Whether the table is being valued on its own thread, and the request.
+    bool scenariosValuing = false;
+    std::uint64_t scenariosSerial = 0;
     std::optional<diagramexport::Diagram> diagram[2];
 
     Date* date(int daysLeft) {

@@ -6,6 +6,7 @@
 #include "LastPlotKept.h"
 #include "PricingThread.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace workbench {
@@ -132,16 +133,15 @@ const std::vector<beforeexpiry::RowNotValued>& LastPlot::notValued() const {
 const LastPlot::Dated* LastPlot::datedAt(int daysLeft) const {
     Kept& k = *kept_;
     if (Kept::Date* kept = k.date(daysLeft)) {
-        return &kept->dated;
+        return kept->dated.get();
     }
     const double from = curve_->range.xmin;
     const double to = curve_->range.xmax;
     beforeexpiry::Valuer valuer = baseValuer()->atDaysLeft(daysLeft);
     QList<QPointF> points = pointsOf(valuer.curve(from, to, kCurvePoints), from, to);
-    const auto [it, added] = k.dates.emplace(
-        daysLeft,
-        Kept::Date{Dated{daysLeft, std::move(valuer), std::move(points)}, {}, {}, {}, {}});
-    return &it->second.dated;
+    Kept::Date date;
+    date.dated = std::make_shared<const Dated>(Dated{daysLeft, std::move(valuer), std::move(points)});
+    return k.dates.emplace(daysLeft, std::move(date)).first->second.dated.get();
 }
 
 const std::vector<const LastPlot::Dated*>& LastPlot::dated() const {
@@ -153,9 +153,25 @@ const std::vector<const LastPlot::Dated*>& LastPlot::dated() const {
             if (k.dates.size() > kMostDates) {
                 k.dates.clear();
             }
-            for (const int d : days) {
-                list.push_back(datedAt(d));
+            if (valuing()) {
+                // The last dates valued whole stand, as they were.
+                k.standIn = finished_;
+                if (k.standIn) {
+                    for (const auto& d : k.standIn->dated) {
+                        list.push_back(d.get());
+                    }
+                }
+            } else {
+                auto finished = std::make_shared<Finished>();
+                finished->highlighted = highlightedDays();
+                for (const int d : days) {
+                    list.push_back(datedAt(d));
+                    finished->dated.push_back(k.date(d)->dated);
+                }
+                finished_ = std::move(finished);
             }
+        } else if (!valuing()) {
+            finished_ = std::make_shared<Finished>();
         }
         k.dated = std::move(list);
     }
@@ -163,8 +179,10 @@ const std::vector<const LastPlot::Dated*>& LastPlot::dated() const {
 }
 
 const LastPlot::Dated* LastPlot::highlighted() const {
-    const int days = highlightedDays();
-    for (const Dated* d : dated()) {
+    const std::vector<const Dated*>& list = dated();
+    const Kept& k = *kept_;
+    const int days = !valuing() ? highlightedDays() : k.standIn ? k.standIn->highlighted : -1;
+    for (const Dated* d : list) {
         if (d->daysLeft == days) {
             return d;
         }
@@ -172,15 +190,195 @@ const LastPlot::Dated* LastPlot::highlighted() const {
     return nullptr;
 }
 
+bool LastPlot::valuing() const {
+    Kept& k = *kept_;
+    if (!k.valuing) {
+        k.valuing = valueAway();
+    }
+    return *k.valuing;
+}
+
+LastPlot::Need LastPlot::needed() const {
+    Need need;
+    const std::vector<int> days = datesShown(inputs_);
+    if (!curve_ || !beforeExpiryShown_ || days.empty() || !notValued().empty()) {
+        return need;
+    }
+    Kept& k = *kept_;
+    for (const int d : days) {
+        if (!k.date(d)) {
+            need.days.push_back(d);
+        }
+    }
+    need.highlighted = highlightedDays();
+    if (std::find(days.cbegin(), days.cend(), need.highlighted) != days.cend()) {
+        const Kept::Date* h = k.date(need.highlighted);
+        need.greeks = !h || !h->greeks;
+        need.early = !h || !h->early;
+        need.chance = probabilityShown_ && curve_->kind == payoff::profitDiagram &&
+                      need.highlighted < inputs_.daysToday && (!h || !h->chance);
+        if (greek_ != beforeexpiry::Greek::None && (!h || !h->greekCurves.count(greek_))) {
+            need.greek = greek_;
+        }
+    }
+    return need;
+}
+
+// What one request found, by date.
+struct LastPlot::Valued {
+    std::map<int, Kept::Date> dates;
+};
+
+bool LastPlot::valueAway() const {
+    const Need need = needed();
+    if (need.empty()) {
+        return false;
+    }
+    // Only what asks the engine goes away: a European curve costs less than
+    // the trip.
+    const beforeexpiry::Valuer& base = *baseValuer();
+    const bool engine = std::any_of(need.days.cbegin(), need.days.cend(), [&](int d) {
+        return base.atDaysLeft(d).asksTheEngine();
+    }) || base.atDaysLeft(need.highlighted).asksTheEngine();
+    if (!engine) {
+        return false;
+    }
+    Kept& k = *kept_;
+    // Asked already, and still the newest request: it is on its way.
+    if (k.asked == need && k.askedSerial == pricing_->newest() && pricing_->busy()) {
+        return true;
+    }
+    const std::uint64_t state = k.state;
+    const double from = curve_->range.xmin;
+    const double to = curve_->range.xmax;
+    const double today = curve_->position.underlyingPrice;
+    const platform::Rgb color = curve_->color;
+    std::optional<probability::Lognormal> then;
+    if (need.chance) {
+        then = law();
+        then->years = (inputs_.daysToday - need.highlighted) / kDaysPerYear;
+    }
+    std::shared_ptr<const Dated> known;
+    if (const Kept::Date* h = k.date(need.highlighted)) {
+        known = h->dated;
+    }
+    auto* self = const_cast<LastPlot*>(this);
+    PricingThread* pricing = pricing_.get();
+    k.asked = need;
+    k.askedSerial = pricing_->request([=](const PricingThread::Stopped& stopped) {
+        // How far it is: each option of each curve is a step, a greek
+        // curve's several (it takes differences of whole curves).
+        constexpr double greekSteps = 5;
+        const double total =
+            double(base.options()) *
+            (double(need.days.size()) + (need.early ? 1 : 0) +
+             (need.greek != beforeexpiry::Greek::None ? greekSteps : 0));
+        double done = 0;
+        const auto stepOf = [&](double weight) {
+            return [&, weight] {
+                done += weight;
+                pricing->setProgress(std::min(1.0, done / std::max(total, 1.0)));
+                return stopped();
+            };
+        };
+        Valued got;
+        for (const int d : need.days) {
+            beforeexpiry::Valuer valuer = base.atDaysLeft(d);
+            const std::vector<double> values = valuer.curve(from, to, kCurvePoints, stepOf(1));
+            if (stopped()) {
+                return std::function<void()>();
+            }
+            got.dates[d].dated = std::make_shared<const Dated>(
+                Dated{d, std::move(valuer), pointsOf(values, from, to)});
+        }
+        if (need.greeks || need.early || need.chance || need.greek != beforeexpiry::Greek::None) {
+            Kept::Date& date = got.dates[need.highlighted];
+            const Dated& h = date.dated ? *date.dated : *known;
+            if (need.greeks) {
+                date.greeks = h.valuer.greeksAt(today);
+            }
+            if (need.early) {
+                date.early = h.valuer.earlyExercise(stepOf(1));
+            }
+            if (need.chance) {
+                const double chance = beforeexpiry::chanceOfProfit(h.valuer, *then);
+                date.chance = std::isfinite(chance) ? std::optional(chance) : std::nullopt;
+            }
+            if (need.greek != beforeexpiry::Greek::None) {
+                const std::vector<double> values = h.valuer.greekCurve(
+                    need.greek, from, to, kCurvePoints, stepOf(greekSteps));
+                date.greekCurves.emplace(
+                    need.greek, greekCurveOf(need.greek, pointsOf(values, from, to), color));
+            }
+        }
+        if (stopped()) {
+            return std::function<void()>();
+        }
+        return std::function<void()>([self, state, got = std::make_shared<Valued>(std::move(got))] {
+            self->valued(state, *got);
+        });
+    });
+    emit self->valuingStarted();
+    return true;
+}
+
+LastPlot::Kept* LastPlot::keptOf(std::uint64_t state) const {
+    if (kept_->state == state) {
+        return kept_.get();
+    }
+    for (auto& [basis, left] : recent_->states) {
+        if (left->state == state) {
+            return left.get();
+        }
+    }
+    return nullptr;
+}
+
+void LastPlot::valued(std::uint64_t state, Valued& got) {
+    // Kept with the state it was asked for, whichever is shown now: a
+    // result is never drawn for a market no longer shown.
+    Kept* kept = keptOf(state);
+    if (!kept) {
+        return;
+    }
+    for (auto& [days, date] : got.dates) {
+        Kept::Date* mine = kept->date(days);
+        if (!mine) {
+            if (date.dated) {
+                kept->dates.emplace(days, std::move(date));
+            }
+            continue;
+        }
+        if (!mine->greeks) {
+            mine->greeks = date.greeks;
+        }
+        if (!mine->early) {
+            mine->early = std::move(date.early);
+        }
+        if (!mine->chance) {
+            mine->chance = date.chance;
+        }
+        mine->greekCurves.merge(date.greekCurves);
+    }
+    kept->asked.reset();
+    if (kept == kept_.get() && kept_->valuing.value_or(false)) {
+        changedParts(ValuedPart);
+    }
+}
+
 std::optional<beforeexpiry::Greeks> LastPlot::greeksToday() const {
     const Dated* h = highlighted();
     if (!h) {
         return std::nullopt;
     }
+    if (valuing()) {
+        return kept_->standIn->greeks;
+    }
     Kept::Date& date = *kept_->date(h->daysLeft);
     if (!date.greeks) {
         date.greeks = h->valuer.greeksAt(curve_->position.underlyingPrice);
     }
+    finished_->greeks = date.greeks;
     return date.greeks;
 }
 
@@ -189,10 +387,14 @@ std::vector<beforeexpiry::EarlyExercise> LastPlot::earlyExercise() const {
     if (!h) {
         return {};
     }
+    if (valuing()) {
+        return kept_->standIn->early;
+    }
     Kept::Date& date = *kept_->date(h->daysLeft);
     if (!date.early) {
         date.early = h->valuer.earlyExercise();
     }
+    finished_->early = *date.early;
     return *date.early;
 }
 
@@ -233,6 +435,9 @@ std::optional<double> LastPlot::chanceBeforeExpiry() const {
     if (!h || h->daysLeft >= inputs_.daysToday) {
         return std::nullopt;
     }
+    if (valuing()) {
+        return kept_->standIn->chance;
+    }
     Kept::Date& date = *kept_->date(h->daysLeft);
     if (!date.chance) {
         // The price then is drawn from the same law as at expiry, over the
@@ -243,6 +448,7 @@ std::optional<double> LastPlot::chanceBeforeExpiry() const {
         const double chance = beforeexpiry::chanceOfProfit(h->valuer, then);
         date.chance = std::isfinite(chance) ? std::optional(chance) : std::nullopt;
     }
+    finished_->chance = *date.chance;
     return *date.chance;
 }
 
@@ -251,18 +457,18 @@ const std::optional<GreekCurve>& LastPlot::greekCurve() const {
     if (!k.greekCurve) {
         std::optional<GreekCurve> curve;
         if (const Dated* h = greek_ != beforeexpiry::Greek::None ? highlighted() : nullptr) {
-            // Kept with its date: the slider or the greek coming back to it
-            // values nothing.
-            std::map<beforeexpiry::Greek, GreekCurve>& kept = k.date(h->daysLeft)->greekCurves;
-            auto found = kept.find(greek_);
-            if (found == kept.end() && h->valuer.asksTheEngine()) {
-                valueGreekAway(*h);
-                k.greekValuing = true;
-                // Meanwhile the last one of this greek stands, as it was.
-                if (lastGreek_ && lastGreek_->caption == greekCaption(greek_)) {
-                    curve = lastGreek_;
+            if (valuing()) {
+                // The last one of this greek stands, as it was.
+                const std::optional<GreekCurve>& last = k.standIn->greekCurve;
+                if (last && last->caption == greekCaption(greek_)) {
+                    curve = last;
                 }
             } else {
+                // Kept with its date: the slider or the greek coming back to
+                // it values nothing.
+                std::map<beforeexpiry::Greek, GreekCurve>& kept =
+                    k.date(h->daysLeft)->greekCurves;
+                auto found = kept.find(greek_);
                 if (found == kept.end()) {
                     const double from = curve_->range.xmin;
                     const double to = curve_->range.xmax;
@@ -273,7 +479,7 @@ const std::optional<GreekCurve>& LastPlot::greekCurve() const {
                                 .first;
                 }
                 curve = found->second;
-                lastGreek_ = curve;
+                finished_->greekCurve = curve;
             }
         }
         k.greekCurve = std::move(curve);
@@ -281,57 +487,19 @@ const std::optional<GreekCurve>& LastPlot::greekCurve() const {
     return *k.greekCurve;
 }
 
-bool LastPlot::greekValuing() const {
-    greekCurve();
-    return kept_->greekValuing;
-}
-
-void LastPlot::valueGreekAway(const Dated& date) const {
-    const std::uint64_t state = kept_->state;
-    const int daysLeft = date.daysLeft;
-    const beforeexpiry::Greek greek = greek_;
-    const double from = curve_->range.xmin;
-    const double to = curve_->range.xmax;
-    const platform::Rgb color = curve_->color;
-    auto* self = const_cast<LastPlot*>(this);
-    pricing_->request([=, valuer = date.valuer](const PricingThread::Stopped& stopped) {
-        const std::vector<double> values =
-            valuer.greekCurve(greek, from, to, kCurvePoints, stopped);
-        std::function<void()> arrived;
-        if (!stopped()) {
-            const GreekCurve curve = greekCurveOf(greek, pointsOf(values, from, to), color);
-            arrived = [self, state, daysLeft, greek, curve] {
-                self->greekValued(state, daysLeft, greek, curve);
-            };
-        }
-        return arrived;
-    });
-}
-
-void LastPlot::greekValued(std::uint64_t state, int daysLeft, beforeexpiry::Greek greek,
-                           const GreekCurve& curve) {
-    // Kept with the state and date it was asked for, whichever is shown now.
-    Kept* kept = kept_->state == state ? kept_.get() : nullptr;
-    for (auto& [basis, left] : recent_->states) {
-        if (left->state == state) {
-            kept = left.get();
-        }
-    }
-    if (!kept) {
-        return;
-    }
-    if (Kept::Date* date = kept->date(daysLeft)) {
-        date->greekCurves.emplace(greek, curve);
-    }
-    if (kept == kept_.get() && kept_->greekValuing) {
-        kept_->greekCurve.reset();
-        changedParts(GreekPart);
-    }
+bool LastPlot::busy() const {
+    return pricing_->busy() || tables_->busy();
 }
 
 void LastPlot::settle() const {
-    if (pricing_->busy()) {
-        pricing_->finish();
+    // What arrives may be told to views that ask for more of the same state:
+    // a few rounds at most, each for what the last left.
+    for (int round = 0; round < 3 && (valuing() || busy()); ++round) {
+        for (PricingThread* lane : {pricing_.get(), tables_.get()}) {
+            if (lane->busy()) {
+                lane->finish();
+            }
+        }
     }
 }
 
@@ -341,11 +509,67 @@ const scenarios::Table* LastPlot::scenarios() const {
     }
     Kept& k = *kept_;
     if (!k.scenarios) {
-        k.scenarios =
-            scenarios::build(curve_->position, inputs_, curve_->kind, curve_->range,
-                             scenarios::defaultRows, scenarios::defaultColumns, volatilities());
+        const beforeexpiry::Valuer& base = *baseValuer();
+        const bool engine = base.atDaysLeft(inputs_.daysToday).asksTheEngine();
+        if (!engine) {
+            k.scenarios = scenarios::build(curve_->position, inputs_, curve_->kind, curve_->range,
+                                           scenarios::defaultRows, scenarios::defaultColumns,
+                                           volatilities());
+            lastTable_ = *k.scenarios;
+        } else {
+            if (!(k.scenariosValuing && k.scenariosSerial == tables_->newest() && tables_->busy())) {
+                const std::uint64_t state = k.state;
+                auto* self = const_cast<LastPlot*>(this);
+                PricingThread* lane = tables_.get();
+                // The volatilities found so far go with it: the thread finds
+                // the rest on its own copy.
+                k.scenariosSerial = tables_->request(
+                    [=, position = curve_->position, inputs = inputs_, kind = curve_->kind,
+                     range = curve_->range,
+                     known = *volatilities()](const PricingThread::Stopped& stopped) {
+                        const double total =
+                            double(base.options()) * (scenarios::defaultColumns + 6);
+                        double done = 0;
+                        const auto step = [&] {
+                            lane->setProgress(std::min(1.0, ++done / std::max(total, 1.0)));
+                            return stopped();
+                        };
+                        scenarios::Table table = scenarios::build(
+                            position, inputs, kind, range, scenarios::defaultRows,
+                            scenarios::defaultColumns, &known, step);
+                        if (stopped()) {
+                            return std::function<void()>();
+                        }
+                        return std::function<void()>(
+                            [self, state, table = std::move(table)]() mutable {
+                                self->tableValued(state, std::move(table));
+                            });
+                    });
+                emit self->valuingStarted();
+            }
+            k.scenariosValuing = true;
+            return lastTable_ ? &*lastTable_ : nullptr;
+        }
     }
     return &**k.scenarios;
+}
+
+bool LastPlot::scenariosValuing() const {
+    scenarios();
+    return kept_->scenariosValuing;
+}
+
+void LastPlot::tableValued(std::uint64_t state, scenarios::Table table) {
+    Kept* kept = keptOf(state);
+    if (!kept) {
+        return;
+    }
+    kept->scenarios = std::move(table);
+    kept->scenariosValuing = false;
+    if (kept == kept_.get()) {
+        lastTable_ = **kept->scenarios;
+        changedParts(ValuedPart);
+    }
 }
 
 } // namespace workbench

@@ -11,7 +11,9 @@
 #include "platform/FailureGuard.h"
 #include "platform/Palette.h"
 #include "platform/PictureBox.h"
+#include "PricingThread.h"
 
+#include <QProgressBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -49,6 +51,17 @@ PlotLayers::PlotLayers(platform::PictureBox& area, const LastPlot& plot, QObject
     today_ = new PriceLineLayer(&area);
     connect(&plot, &LastPlot::changed, this,
             [this](LastPlot::Parts parts) { platform::runGuarded([&] { follow(parts); }); });
+    progress_ = new QProgressBar(&area);
+    progress_->setObjectName(QStringLiteral("valuingProgress"));
+    progress_->setAccessibleName(QStringLiteral("Valuing before expiry"));
+    progress_->setFormat(QStringLiteral("Valuing before expiry… %p %"));
+    progress_->setRange(0, 100);
+    progress_->hide();
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(100);
+    connect(progressTimer_, &QTimer::timeout, this,
+            [this] { platform::runGuarded([this] { followProgress(); }); });
+    connect(&plot, &LastPlot::valuingStarted, progressTimer_, qOverload<>(&QTimer::start));
     connect(&area, &platform::PictureBox::PointerMoved, this,
             [this](QPointF at) { platform::runGuarded([&] { pointerMoved(at); }); });
     connect(&area, &platform::PictureBox::PointerLeft, hover_, &HoverReadout::hideReadout);
@@ -93,10 +106,36 @@ void PlotLayers::follow(LastPlot::Parts parts) {
     if (dashed.isEmpty()) {
         dashed_->clear();
     } else {
-        dashed_->draw(dashed, plot_.curve()->color);
+        dashed_->draw(dashed, plot_.curve()->color, d.beforeExpiryValuing);
     }
     legend_->show(d.legend, entries, highlighted);
-    followGreek(parts & LastPlot::GreekPart);
+    followGreek(parts & (LastPlot::GreekPart | LastPlot::ValuedPart));
+}
+
+void PlotLayers::followProgress() {
+    // Shown only once a valuation has run longer than a glance: most are
+    // done before it would be read.
+    constexpr std::int64_t shownAfterMs = 300;
+    const PricingThread* running = nullptr;
+    for (const PricingThread* lane : {&plot_.pricing(), &plot_.tablePricing()}) {
+        if (lane->runningMs() > shownAfterMs &&
+            (!running || lane->runningMs() > running->runningMs())) {
+            running = lane;
+        }
+    }
+    if (!plot_.pricing().busy() && !plot_.tablePricing().busy()) {
+        progressTimer_->stop();
+    }
+    if (!running) {
+        progress_->hide();
+        return;
+    }
+    // At the foot of the area, clear of the axis labels at its left.
+    const QSize size(std::min(240, area_.width() - 16), progress_->sizeHint().height());
+    progress_->setGeometry(QRect(QPoint(8, area_.height() - size.height() - 8), size));
+    progress_->setValue(int(std::lround(running->progress() * 100)));
+    progress_->show();
+    progress_->raise();
 }
 
 void PlotLayers::drawCurves(const diagramexport::Diagram& d) {
@@ -166,7 +205,7 @@ void PlotLayers::showGreek() {
         return;
     }
     curve->color = plot_.curve()->color;
-    greek_->draw(*curve, plot_.greekValuing());
+    greek_->draw(*curve, plot_.valuing());
     // Under the legend and the pointer's read-out, which keep their places
     // clear of its axis.
     greek_->stackUnder(legend_);

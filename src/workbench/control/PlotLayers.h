@@ -20,6 +20,12 @@ class HoverReadout;
 class MarkerLayer;
 class PriceLineLayer;
 class ProbabilityLayer;
+}
+
+class QProgressBar;
+class QTimer;
+
+namespace workbench {
 
 // The plot area's picture and the layers over it, drawn from the one value
 // the PNG, SVG, PDF and print draw too (LastPlot::diagram()), so that screen
@@ -50,6 +56,8 @@ private:
     void followGreek(bool atOnce);
     void showGreek();
     void pointerMoved(QPointF at);
+    // A valuation that runs long shows how far it is beside the diagram.
+    void followProgress();
 
     platform::PictureBox& area_;
     const LastPlot& plot_;
@@ -64,6 +72,8 @@ private:
     qsizetype curvesDrawn_ = 0;
     std::uint64_t removalsDrawn_ = 0;
     bool greekPending_ = false;
+    QProgressBar* progress_ = nullptr;
+    QTimer* progressTimer_ = nullptr;
 };
 
 } // namespace workbench

@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 
+#include <chrono>
 #include <exception>
 
 namespace workbench {
@@ -19,14 +20,31 @@ PricingThread::~PricingThread() {
     thread_.join();
 }
 
-void PricingThread::request(Work work) {
+namespace {
+
+std::int64_t now() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
+std::uint64_t PricingThread::request(Work work) {
+    std::uint64_t serial = 0;
     {
         const std::lock_guard lock(mutex_);
         // A request still waiting is dropped: this one takes its place.
         waiting_ = std::move(work);
-        ++newest_;
+        serial = ++newest_;
     }
     changed_.notify_all();
+    return serial;
+}
+
+std::int64_t PricingThread::runningMs() const {
+    const std::int64_t since = startedAt_;
+    return since == 0 ? 0 : (now() - since) / 1'000'000;
 }
 
 bool PricingThread::busy() const {
@@ -59,6 +77,8 @@ void PricingThread::run() {
         running_ = serial;
         lock.unlock();
         ++started_;
+        progress_ = 0;
+        startedAt_ = now();
         const Stopped stopped = [this, serial] { return serial != newest_; };
         std::function<void()> result;
         try {
@@ -67,6 +87,7 @@ void PricingThread::run() {
             // The work says what failed in what it gives back; a library
             // that throws past it leaves nothing to take.
         }
+        startedAt_ = 0;
         lock.lock();
         running_ = 0;
         if (serial == newest_ && !quit_) {

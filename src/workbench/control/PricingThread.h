@@ -31,7 +31,9 @@ public:
     // The work running is told to stop, and the thread ends with it.
     ~PricingThread() override;
 
-    void request(Work work);
+    // Gives the request's serial: the newest is the one whose result comes.
+    std::uint64_t request(Work work);
+    std::uint64_t newest() const { return newest_; }
     // Whether a request waits, runs, or has a result not yet taken.
     bool busy() const;
     // Waits for the newest request and takes its result at once: for what
@@ -39,6 +41,11 @@ public:
     void finish();
     // How many requests have started, whole or stopped early.
     std::uint64_t started() const { return started_; }
+    // The work running says how far it is, from 0 to 1, for a progress bar.
+    void setProgress(double fraction) { progress_ = fraction; }
+    double progress() const { return progress_; }
+    // How long the work running has run, in milliseconds; 0 while none runs.
+    std::int64_t runningMs() const;
 
 signals:
     // The newest request's result was taken.
@@ -59,6 +66,9 @@ private:
     std::function<void()> result_;
     bool quit_ = false;
     std::atomic<std::uint64_t> started_{0};
+    std::atomic<double> progress_{0};
+    // When the work running started, on the steady clock; 0 while none runs.
+    std::atomic<std::int64_t> startedAt_{0};
     std::thread thread_;
 };
 

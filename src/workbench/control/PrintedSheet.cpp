@@ -68,7 +68,7 @@ Sheet sheetOf(const wqzOptionPayoffs& bench) {
         s.underlying += QStringLiteral("; trading costs %1 an option, %2 a unit of the underlying")
                             .arg(shown.costPerOption, shown.costPerUnit);
     }
-    s.analysis = bench.analysisText().split(u'\n');
+    s.analysis = bench.settledAnalysisText().split(u'\n');
     while (!s.analysis.isEmpty() && s.analysis.constLast().trimmed().isEmpty()) {
         s.analysis.removeLast();
     }

@@ -117,7 +117,7 @@ QString probabilityText(const LastPlot& plot) {
     text += QStringLiteral("\nExpected profit at expiry: ") + analysis::money(f->expected);
     if (const std::optional<double> chance = plot.chanceBeforeExpiry()) {
         text += QStringLiteral("\nProbability of profit with %1 left: %2")
-                    .arg(scenariotext::daysWords(plot.highlightedDays()), percent(*chance));
+                    .arg(scenariotext::daysWords(plot.highlighted()->daysLeft), percent(*chance));
     }
     return text;
 }
@@ -150,8 +150,12 @@ QString text(const LastPlot& plot) {
         text += QStringLiteral("\nNo value before expiry: %1.")
                     .arg(notValued.join(QStringLiteral("; ")));
     }
+    if (plot.valuing()) {
+        text += QStringLiteral("\nValuing before expiry\u2026 until it is done, the dimmed curves "
+                               "and the figures before expiry are those valued last.");
+    }
     if (const std::optional<beforeexpiry::Greeks> greeks = plot.greeksToday()) {
-        const int daysLeft = plot.highlightedDays();
+        const int daysLeft = plot.highlighted()->daysLeft;
         text += u'\n' +
                 greeksText(*greeks, daysLeft, curve->position.underlyingPrice,
                            curve->kind == payoff::profitDiagram) +

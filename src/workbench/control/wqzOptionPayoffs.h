@@ -75,8 +75,15 @@ public:
     void InvertPosition();
     // The position grid's selection to the clipboard.
     void CopyOptionData();
-    // The last plot in words (readout::text); empty without a curve.
+    // The last plot in words (readout::text); empty without a curve. While
+    // values before expiry are being valued it says so, and gives the last
+    // ones valued.
     const QString& analysisText() const { return analysisText_; }
+    // The same once the valuation in progress is done (with the hourglass
+    // meanwhile): for the clipboard and paper, never a half state.
+    const QString& settledAnalysisText() const;
+    // Waits for what the pricing threads are valuing, with the hourglass.
+    void settle() const;
     // Whether the grid or the boxes differ from what was last plotted.
     bool analysisStale() const { return plot_->stale(); }
     // What says so, first in the analysis.

@@ -29,16 +29,26 @@ void wqzOptionPayoffs::setProbabilityShown(bool shown) {
     plot_->setProbabilityShown(shown);
 }
 
-const diagramexport::Diagram& wqzOptionPayoffs::diagram() const {
-    // A file, a print or the clipboard waits for a greek curve being valued,
-    // with the hourglass, rather than draw the one before it.
-    if (plot_->greekValuing()) {
+void wqzOptionPayoffs::settle() const {
+    // A file, a print or the clipboard waits for what is being valued, with
+    // the hourglass, rather than write the values before it.
+    if (plot_->valuing() || plot_->busy()) {
         platform::MousePointer& pointer = platform::mousePointer();
         const platform::MousePointer::Shape was = pointer.shape();
         pointer.setShape(platform::MousePointer::Shape::Hourglass);
         const auto restore = qScopeGuard([&] { pointer.setShape(was); });
         plot_->settle();
     }
+}
+
+const QString& wqzOptionPayoffs::settledAnalysisText() const {
+    // What arrives is told at once, and the words follow it.
+    settle();
+    return analysisText_;
+}
+
+const diagramexport::Diagram& wqzOptionPayoffs::diagram() const {
+    settle();
     return plot_->diagram();
 }
 
@@ -54,6 +64,7 @@ std::vector<beforeexpiry::RowNotValued> wqzOptionPayoffs::rowsNotValued() const 
 }
 
 QList<valuesexport::Column> wqzOptionPayoffs::beforeExpiryColumns() const {
+    settle();
     QList<valuesexport::Column> columns;
     for (const LastPlot::Dated* c : plot_->dated()) {
         // Named as the grid's own value column is: "Profit with 10 days left".

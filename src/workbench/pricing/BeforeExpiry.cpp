@@ -259,7 +259,8 @@ Greeks Valuer::greeksAt(double S) const {
     return g;
 }
 
-std::vector<double> Valuer::curve(double from, double to, int points) const {
+std::vector<double> Valuer::curve(double from, double to, int points,
+                                  const std::function<bool()>& stopped) const {
     if (points <= 0) {
         return {};
     }
@@ -275,6 +276,9 @@ std::vector<double> Valuer::curve(double from, double to, int points) const {
     }
     const double tolerance = kCurveTolerance / std::max(held, 1.0);
     for (const Leg& leg : legs_) {
+        if (stopped && stopped()) {
+            return {};
+        }
         // The engine's own prices are no finer than its accuracy.
         const pricing::Quote q = quote(leg, 0);
         const double own =
@@ -288,9 +292,12 @@ std::vector<double> Valuer::curve(double from, double to, int points) const {
     return values;
 }
 
-std::vector<EarlyExercise> Valuer::earlyExercise() const {
+std::vector<EarlyExercise> Valuer::earlyExercise(const std::function<bool()>& stopped) const {
     std::vector<EarlyExercise> out;
     for (const Leg& leg : legs_) {
+        if (stopped && stopped()) {
+            return {};
+        }
         if (const std::optional<double> boundary =
                 pricing::earlyExerciseBoundary(quote(leg, 0), leg.volatility)) {
             out.push_back({leg.row, leg.right, leg.strike, *boundary, leg.quantity < 0});

@@ -135,7 +135,10 @@ public:
     // i-th at from + (to - from) * i / points), each as valueAt gives it to
     // within a tenth of a cent: American options are priced by the engine
     // only where the curve needs it (pricing::priceCurve).
-    std::vector<double> curve(double from, double to, int points) const;
+    // With `stopped`, asked between options, it ends early (and is empty)
+    // once it says so.
+    std::vector<double> curve(double from, double to, int points,
+                              const std::function<bool()>& stopped = {}) const;
     // The whole position's `greek` at the same prices, in the units of
     // greeksAt; empty for Greek::None, not a number where the model cannot
     // value some option there. Options priced by formula give their greeks
@@ -154,7 +157,12 @@ public:
     // For each option held under American exercise where exercising early
     // pays with the days left, where it does, in grid order; empty for
     // European exercise, at expiry, and where it never pays.
-    std::vector<EarlyExercise> earlyExercise() const;
+    // With `stopped`, asked between options, it ends early (and is empty)
+    // once it says so.
+    std::vector<EarlyExercise> earlyExercise(const std::function<bool()>& stopped = {}) const;
+    // How many options are priced: what `stopped` is asked for at most, once
+    // each, by one curve, greek curve or early exercise.
+    std::size_t options() const { return legs_.size(); }
     const std::vector<RowNotValued>& notValued() const { return notValued_; }
     // The same position valued with another number of days left (0 to the
     // days to expiry today), its volatilities kept: a curve at each of

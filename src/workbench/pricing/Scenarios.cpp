@@ -129,7 +129,7 @@ std::vector<int> columnDays(int daysToday, int columns) {
 
 Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
             payoff::DiagramKind kind, const payoff::PriceRange& range, int rows, int columns,
-            const beforeexpiry::Volatilities* known) {
+            const beforeexpiry::Volatilities* known, const std::function<bool()>& stopped) {
     Table t;
     const double today = platform::numbers::decimalValue(position.underlyingPrice);
     t.prices = rowPrices(range.xmin, range.xmax, today, rows);
@@ -177,7 +177,10 @@ Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
         // As the dashed curve is valued: lowest price first, evenly spaced,
         // American options asked of the engine only where the curve needs it.
         const std::vector<double> curve =
-            valuer.atDaysLeft(days).curve(t.prices.back(), t.prices.front(), n - 1);
+            valuer.atDaysLeft(days).curve(t.prices.back(), t.prices.front(), n - 1, stopped);
+        if (curve.size() != std::size_t(n)) {
+            return t; // stopped
+        }
         for (int r = 0; r < n; ++r) {
             t.values[std::size_t(r)][c] = curve[std::size_t(n - 1 - r)];
         }

@@ -6,6 +6,7 @@
 #include "workbench/model/PositionState.h"
 
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 // The last curve as a table a student reads across and down: the value of the
@@ -71,9 +72,12 @@ std::vector<int> columnDays(int daysToday, int columns);
 // before expiry, its diagram and the price range it was drawn over. Its
 // columns are `columns` days evenly spaced (columnDays) and the days left
 // of the inputs and their more dates, most days first, each once. The
-// volatilities are found once for every column.
+// volatilities are found once for every column. With `stopped`, asked
+// between the options of each column, the table ends early, half valued,
+// once it says so: for work whose result is dropped then.
 Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
             payoff::DiagramKind kind, const payoff::PriceRange& range, int rows = defaultRows,
-            int columns = defaultColumns, const beforeexpiry::Volatilities* known = nullptr);
+            int columns = defaultColumns, const beforeexpiry::Volatilities* known = nullptr,
+            const std::function<bool()>& stopped = {});
 
 } // namespace workbench::scenarios

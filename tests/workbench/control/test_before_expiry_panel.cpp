@@ -71,8 +71,8 @@ void TestBeforeExpiryPanel::days_left_typed_in_the_panel_draw_the_curve_and_its_
                 point.y() >
                     workbench::analysis::valueAt(h.bench->position(), point.x(), payoffDiagram));
     }
-    QVERIFY(h.bench->analysisText().contains(QStringLiteral("Value with 10 days left at 50.00")));
-    QVERIFY(h.bench->analysisText().contains(
+    QVERIFY(h.bench->settledAnalysisText().contains(QStringLiteral("Value with 10 days left at 50.00")));
+    QVERIFY(h.bench->settledAnalysisText().contains(
         QStringLiteral("\nGreeks at 50.00 with 10 days left:\nDelta 0.0885   Gamma 0.1019\n")));
     // The start-up quotes' every premium has a volatility at these inputs.
     auto* table = panel.findChild<QTableWidget*>(QStringLiteral("grdVolatilities"));
@@ -82,7 +82,7 @@ void TestBeforeExpiryPanel::days_left_typed_in_the_panel_draw_the_curve_and_its_
     retypeBox(QStringLiteral("0"));
     QVERIFY(curve->isHidden());
     QVERIFY(legend->beforeExpiry().isEmpty());
-    QVERIFY(!h.bench->analysisText().contains(QStringLiteral("days left")));
+    QVERIFY(!h.bench->settledAnalysisText().contains(QStringLiteral("days left")));
 }
 
 void TestBeforeExpiryPanel::
@@ -201,7 +201,7 @@ void TestBeforeExpiryPanel::a_row_the_model_cannot_value_leaves_no_value_before_
     // position has no value at all while one of its rows cannot be valued:
     // no dashed curve, no greeks, no hover value, and the read-out says why.
     QCOMPARE(h.fake->dialogs.shown().size(), 1);
-    const QString text = h.bench->analysisText();
+    const QString text = h.bench->settledAnalysisText();
     QVERIFY(text.contains(QStringLiteral("Net premium: 10.50 paid")));
     QCOMPARE(text.split(u'\n').constLast(), analysis);
     QVERIFY2(!text.contains(QStringLiteral("Greeks at")), qPrintable(text));
@@ -299,13 +299,13 @@ void TestBeforeExpiryPanel::
     // The put's premium now buys the right to exercise early: a lower
     // volatility explains it.
     QVERIFY(table->item(2, 2)->text() != europeanPut);
-    QVERIFY2(h.bench->analysisText().contains(
+    QVERIFY2(h.bench->settledAnalysisText().contains(
                  QRegularExpression(QStringLiteral("\\nPut 50: early exercise pays below "
                                                    "\\d+\\.\\d\\d with 10 days left"))),
-             qPrintable(h.bench->analysisText()));
+             qPrintable(h.bench->settledAnalysisText()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
     QVERIFY(!h.bench->beforeExpiry().american);
-    QVERIFY(!h.bench->analysisText().contains(QStringLiteral("early exercise")));
+    QVERIFY(!h.bench->settledAnalysisText().contains(QStringLiteral("early exercise")));
 }
 
 void TestBeforeExpiryPanel::more_dates_typed_draw_a_curve_each_or_are_refused_data() {

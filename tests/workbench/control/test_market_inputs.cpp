@@ -47,7 +47,7 @@ private:
         h->typeToFocus(keys);
     }
     QString caption() const { return h->child<QLabel>(QStringLiteral("Label1(0)"))->text(); }
-    QStringList lines() const { return h->bench->analysisText().split(u'\n'); }
+    QStringList lines() const { return h->bench->settledAnalysisText().split(u'\n'); }
 
     std::unique_ptr<WorkbenchHarness> h;
 };
@@ -91,7 +91,7 @@ void TestMarketInputs::a_confirmed_price_drives_the_analysis_and_undoes_as_one_s
     h->box(0)->setText(QStringLiteral("1000"));
     h->box(1)->setText(QStringLiteral("-1000"));
     h->button(QStringLiteral("cmdPlot"))->click();
-    const QString before = h->bench->analysisText();
+    const QString before = h->bench->settledAnalysisText();
     const int steps = h->bench->undoStack().count();
     if (keys == QString(QChar(0x2191))) {
         typeInto(qPrintable(box), QString());
@@ -100,7 +100,7 @@ void TestMarketInputs::a_confirmed_price_drives_the_analysis_and_undoes_as_one_s
         typeInto(qPrintable(box), keys);
     }
     for (const QString& line : after) {
-        QVERIFY2(lines().contains(line), qPrintable(h->bench->analysisText()));
+        QVERIFY2(lines().contains(line), qPrintable(h->bench->settledAnalysisText()));
     }
     QVERIFY(!h->bench->analysisStale());
     if (box == u"txtUnderlyingPrice") {
@@ -110,7 +110,7 @@ void TestMarketInputs::a_confirmed_price_drives_the_analysis_and_undoes_as_one_s
     }
     QCOMPARE(h->bench->undoStack().count(), steps + 1);
     h->bench->undoStack().undo();
-    QCOMPARE(h->bench->analysisText(), before);
+    QCOMPARE(h->bench->settledAnalysisText(), before);
     QVERIFY(caption().startsWith(QStringLiteral("Underlying Price: 50")));
     h->bench->undoStack().redo();
     QVERIFY(lines().contains(after[0]));
@@ -154,13 +154,13 @@ void TestMarketInputs::a_price_outside_the_prices_shown_offers_to_centre_them() 
     }
     QVERIFY(lines().contains(QStringLiteral("At expiry, if the price stays at %1: 0.00")
                                  .arg(keys.chopped(1).toDouble(), 0, 'f', 2)) ||
-            h->bench->analysisText().contains(keys.chopped(1)));
+            h->bench->settledAnalysisText().contains(keys.chopped(1)));
 }
 
 void TestMarketInputs::typing_not_yet_confirmed_marks_the_analysis_as_last_plotted() {
     typeInto("txtUnderlyingPrice", QStringLiteral("70"));
     QTRY_VERIFY(h->bench->analysisStale());
-    QVERIFY(h->bench->analysisText().startsWith(workbench::wqzOptionPayoffs::asLastPlotted()));
+    QVERIFY(h->bench->settledAnalysisText().startsWith(workbench::wqzOptionPayoffs::asLastPlotted()));
     // A save keeps the box as shown, as it keeps the grid.
     QCOMPARE(h->bench->document().underlyingPrice, QStringLiteral("70.00"));
     // A price of 0 is refused with a message and the price in force stays.
@@ -222,7 +222,7 @@ void TestMarketInputs::a_link_sets_up_the_market_it_names() {
     QCOMPARE(in.dividendYield, 0.02);
     QCOMPARE(in.daysToday, 60);
     QCOMPARE(in.daysLeft, 20);
-    QVERIFY2(lines().contains(atPrice), qPrintable(h->bench->analysisText()));
+    QVERIFY2(lines().contains(atPrice), qPrintable(h->bench->settledAnalysisText()));
 }
 
 void TestMarketInputs::early_exercise_is_worded_for_whoever_decides_data() {
@@ -244,7 +244,7 @@ void TestMarketInputs::early_exercise_is_worded_for_whoever_decides() {
         5);
     QVERIFY2(link.load, qPrintable(link.problem));
     h->bench->followLink(*link.load);
-    QVERIFY2(h->bench->analysisText().contains(u'\n' + line), qPrintable(h->bench->analysisText()));
+    QVERIFY2(h->bench->settledAnalysisText().contains(u'\n' + line), qPrintable(h->bench->settledAnalysisText()));
     // A strategy's link may bring the range it is drawn in.
     const workbench::links::Reading closeUp = workbench::links::read(
         QUrl(QStringLiteral("wqz-workbench:load?strategy=%1&diagram=payoff&range=35:65:-2:18")
@@ -267,17 +267,17 @@ void TestMarketInputs::the_starting_market_comes_back_as_one_step() {
     h->button(QStringLiteral("cmdPlot"))->click();
     typeInto("txtUnderlyingPrice", QStringLiteral("53\r"));
     typeInto("txtCostPerOption", QStringLiteral("0.5\r"));
-    const QString moved = h->bench->analysisText();
+    const QString moved = h->bench->settledAnalysisText();
     h->bench->startingMarket();
     QCOMPARE(h->bench->position().underlyingPrice, workbench::startingPrice);
     QCOMPARE(h->bench->position().costPerOption, 0.0f);
     QCOMPARE(h->child<QDoubleSpinBox>(QStringLiteral("txtCostPerOption"))->value(), 0.0);
-    QVERIFY(h->bench->analysisText() != moved);
+    QVERIFY(h->bench->settledAnalysisText() != moved);
     QCOMPARE(h->bench->undoStack().undoText(), QStringLiteral("Starting Market"));
     h->bench->undoStack().undo();
     QCOMPARE(h->bench->position().underlyingPrice, 53.0f);
     QCOMPARE(h->bench->position().costPerOption, 0.5f);
-    QCOMPARE(h->bench->analysisText(), moved);
+    QCOMPARE(h->bench->settledAnalysisText(), moved);
 }
 
 void TestMarketInputs::a_price_step_redraws_the_last_curve_in_place() {
@@ -348,7 +348,7 @@ void TestMarketInputs::the_chance_of_a_profit_before_expiry_is_the_same_in_any_r
     QVERIFY(chance > 0.2 && chance < 0.8);
     QVERIFY2(lines().contains(QStringLiteral("Probability of profit with 10 days left: %1 %")
                                   .arg(chance * 100, 0, 'f', 2)),
-             qPrintable(h->bench->analysisText()));
+             qPrintable(h->bench->settledAnalysisText()));
 }
 
 void TestMarketInputs::the_probability_shown_names_its_law_and_follows_the_inputs() {
@@ -362,7 +362,7 @@ void TestMarketInputs::the_probability_shown_names_its_law_and_follows_the_input
     h->bench->setProbabilityShown(true);
     QVERIFY2(lines().contains(QStringLiteral(
                  "Model: lognormal, volatility 30.00 %, rate 5.00 %, dividend 0.00 %, 30 days")),
-             qPrintable(h->bench->analysisText()));
+             qPrintable(h->bench->settledAnalysisText()));
     // The straddle bought for 14.00 gains below 36 and above 64: the chance
     // of either under the lognormal law, worked out here.
     const auto below = [](double S) {
@@ -374,18 +374,18 @@ void TestMarketInputs::the_probability_shown_names_its_law_and_follows_the_input
     QVERIFY2(
         lines().contains(
             QStringLiteral("Probability of profit at expiry: %1 %").arg(chance * 100, 0, 'f', 2)),
-        qPrintable(h->bench->analysisText()));
+        qPrintable(h->bench->settledAnalysisText()));
     // Its maximum profit has no limit; its maximum loss is at one price.
-    QVERIFY(!h->bench->analysisText().contains(QStringLiteral("maximum profit:")));
+    QVERIFY(!h->bench->settledAnalysisText().contains(QStringLiteral("maximum profit:")));
     QVERIFY(lines().contains(QStringLiteral(
         "Probability of the maximum loss: 0.00 % (reached only at 50.00, a single price)")));
     // Implied volatilities: those of the strike nearest today's price.
     in.implied = true;
     h->bench->setBeforeExpiry(in);
-    QVERIFY(h->bench->analysisText().contains(
+    QVERIFY(h->bench->settledAnalysisText().contains(
         QStringLiteral("(implied at 50), rate 5.00 %, dividend 0.00 %, 30 days")));
     h->bench->setProbabilityShown(false);
-    QVERIFY(!h->bench->analysisText().contains(QStringLiteral("lognormal")));
+    QVERIFY(!h->bench->settledAnalysisText().contains(QStringLiteral("lognormal")));
 }
 
 void TestMarketInputs::one_action_tells_its_analysis_once_data() {
@@ -447,8 +447,8 @@ void TestMarketInputs::one_action_tells_its_analysis_once() {
     }
     QCoreApplication::processEvents();
     QCOMPARE(told.size(), 1);
-    QCOMPARE(told[0][0].toString(), h->bench->analysisText());
-    QVERIFY(!h->bench->analysisText().startsWith(QStringLiteral("As last plotted")));
+    QCOMPARE(told[0][0].toString(), h->bench->settledAnalysisText());
+    QVERIFY(!h->bench->settledAnalysisText().startsWith(QStringLiteral("As last plotted")));
 }
 
 QTEST_MAIN(TestMarketInputs)

@@ -1,7 +1,9 @@
 // What takes longer than a frame is valued on the pricing thread: a held
-// arrow under American exercise never queues work there, and once the hand
-// stops the greek curve drawn is the one valued at the last price.
+// arrow under American exercise never queues work there, once the hand stops
+// the dashed and greek curves drawn are those valued at the last price, and
+// what is written waits for them.
 #include "WorkbenchHarness.h"
+#include "workbench/control/ExpiryCurveLayer.h"
 #include "workbench/control/GreekCurveLayer.h"
 #include "workbench/control/PricingThread.h"
 
@@ -20,7 +22,8 @@ class TestPricingThread : public QObject {
 private slots:
     void a_held_arrow_leaves_one_valuation_and_draws_the_last_price();
     void the_newest_request_alone_is_taken();
-    void a_file_of_the_diagram_waits_for_the_greek_being_valued();
+    void what_is_written_waits_for_the_valuation_in_progress_data();
+    void what_is_written_waits_for_the_valuation_in_progress();
 };
 
 void TestPricingThread::a_held_arrow_leaves_one_valuation_and_draws_the_last_price() {
@@ -51,6 +54,8 @@ void TestPricingThread::a_held_arrow_leaves_one_valuation_and_draws_the_last_pri
     for (int i = 0; i < steps; ++i) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, QString(), i > 0);
         QApplication::sendEvent(QApplication::focusWidget(), &press);
+        // The window values none of the new price's curves itself.
+        QVERIFY(bench.lastPlot().valuing() || !pricing.busy());
         QCoreApplication::processEvents();
     }
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier);
@@ -74,17 +79,28 @@ void TestPricingThread::a_held_arrow_leaves_one_valuation_and_draws_the_last_pri
     // The ones overtaken stopped early: their results never came.
     QVERIFY(!delivered.isEmpty() && std::uint64_t(delivered.size()) < stepped);
 
+    // Both curves drawn are the ones valued, as the window would value them
+    // itself, at the last price.
     const auto* layer =
         h.pbox()->findChild<workbench::GreekCurveLayer*>(QStringLiteral("greekCurve"));
+    const auto* dashed =
+        h.pbox()->findChild<workbench::ExpiryCurveLayer*>(QStringLiteral("expiryCurve"));
     QVERIFY(layer->curve() && !layer->dimmed());
-    const workbench::LastPlot::Dated* date = bench.lastPlot().highlighted();
-    QVERIFY(date);
+    QVERIFY(dashed->curves().size() == 1 && !dashed->dimmed());
     const workbench::payoff::PriceRange& range = bench.lastRange();
-    const std::vector<double> values =
-        date->valuer.greekCurve(workbench::beforeexpiry::Greek::Gamma, range.xmin, range.xmax, 200);
-    QCOMPARE(layer->curve()->points.size(), qsizetype(values.size()));
-    for (qsizetype i = 0; i < layer->curve()->points.size(); ++i) {
-        QCOMPARE(layer->curve()->points[i].y(), values[std::size_t(i)]);
+    const workbench::beforeexpiry::Valuer valuer(bench.position(), bench.beforeExpiry(),
+                                                 bench.lastKind());
+    const workbench::beforeexpiry::Valuer tenDays = valuer.atDaysLeft(10);
+    for (const auto& [drawn, values] :
+         {std::pair(layer->curve()->points,
+                    tenDays.greekCurve(workbench::beforeexpiry::Greek::Gamma, range.xmin,
+                                       range.xmax, 200)),
+          std::pair(QPolygonF(dashed->curves()[0].points),
+                    tenDays.curve(range.xmin, range.xmax, 200))}) {
+        QCOMPARE(drawn.size(), qsizetype(values.size()));
+        for (qsizetype i = 0; i < drawn.size(); ++i) {
+            QCOMPARE(drawn[i].y(), values[std::size_t(i)]);
+        }
     }
 }
 
@@ -117,31 +133,68 @@ void TestPricingThread::the_newest_request_alone_is_taken() {
     QCOMPARE(delivered.size(), 1);
 }
 
-void TestPricingThread::a_file_of_the_diagram_waits_for_the_greek_being_valued() {
+enum class Written { DiagramFile, ValuesExport, CopyAnalysis };
+
+void TestPricingThread::what_is_written_waits_for_the_valuation_in_progress_data() {
+    QTest::addColumn<Written>("written");
+    QTest::newRow("a file of the diagram") << Written::DiagramFile;
+    QTest::newRow("the values exported") << Written::ValuesExport;
+    QTest::newRow("Copy Analysis") << Written::CopyAnalysis;
+}
+
+void TestPricingThread::what_is_written_waits_for_the_valuation_in_progress() {
+    QFETCH(Written, written);
     WorkbenchHarness h;
     QVERIFY(h.showActive());
     workbench::wqzOptionPayoffs& bench = *h.bench;
+    h.chooseProfit();
     h.choose(QStringLiteral("Straddle"));
     workbench::beforeexpiry::Inputs in = bench.beforeExpiry();
     in.daysLeft = 12;
     in.american = true;
     bench.setBeforeExpiry(in);
     h.child<QComboBox>(QStringLiteral("cmbGreek"))->setCurrentIndex(4); // vega
-    // Asked for at once, and being valued when the file is written.
-    QVERIFY(bench.lastPlot().greekValuing());
-    const workbench::diagramexport::Diagram& d = bench.diagram();
-    QVERIFY(!bench.lastPlot().greekValuing() && !bench.lastPlot().pricing().busy());
-    QVERIFY(d.greekCurve);
+    // Asked for at once, and being valued when it is written.
+    const workbench::LastPlot& plot = bench.lastPlot();
+    QVERIFY(plot.valuing());
+    QVERIFY(bench.analysisText().contains(QStringLiteral("Valuing before expiry")));
+    const workbench::beforeexpiry::Valuer twelveDays =
+        workbench::beforeexpiry::Valuer(bench.position(), bench.beforeExpiry(), bench.lastKind())
+            .atDaysLeft(12);
     const workbench::payoff::PriceRange& range = bench.lastRange();
-    const std::vector<double> values = bench.lastPlot().highlighted()->valuer.greekCurve(
-        workbench::beforeexpiry::Greek::Vega, range.xmin, range.xmax, 200);
-    QCOMPARE(d.greekCurve->points.size(), qsizetype(values.size()));
-    QCOMPARE(d.greekCurve->points.constLast().y(), values.back());
-    // The plot area took the same curve.
+    switch (written) {
+    case Written::DiagramFile: {
+        const workbench::diagramexport::Diagram& d = bench.diagram();
+        QVERIFY(d.greekCurve && d.beforeExpiry.size() == 1 && !d.beforeExpiryValuing);
+        const std::vector<double> vega = twelveDays.greekCurve(
+            workbench::beforeexpiry::Greek::Vega, range.xmin, range.xmax, 200);
+        QCOMPARE(d.greekCurve->points.constLast().y(), vega.back());
+        QCOMPARE(d.beforeExpiry[0].points.constLast().y(),
+                 twelveDays.curve(range.xmin, range.xmax, 200).back());
+        break;
+    }
+    case Written::ValuesExport: {
+        const QList<workbench::valuesexport::Column> columns = bench.beforeExpiryColumns();
+        QCOMPARE(columns.size(), 1);
+        QCOMPARE(columns[0].values.size(), qsizetype(workbench::payoff::sampleCount));
+        break;
+    }
+    case Written::CopyAnalysis: {
+        const QString& text = bench.settledAnalysisText();
+        QVERIFY2(!text.contains(QStringLiteral("Valuing")) &&
+                     text.contains(QStringLiteral("Greeks at 50.00 with 12 days left")),
+                 qPrintable(text));
+        break;
+    }
+    }
+    QVERIFY(!plot.valuing() && !plot.busy());
+    // The plot area took the same curves, no longer dimmed.
     const auto* layer =
         h.pbox()->findChild<workbench::GreekCurveLayer*>(QStringLiteral("greekCurve"));
-    QVERIFY(layer->curve() && !layer->dimmed());
-    QCOMPARE(layer->curve()->points, d.greekCurve->points);
+    const auto* dashed =
+        h.pbox()->findChild<workbench::ExpiryCurveLayer*>(QStringLiteral("expiryCurve"));
+    QVERIFY(layer->curve() && !layer->dimmed() && !dashed->dimmed());
+    QCOMPARE(layer->curve()->points, plot.diagram().greekCurve->points);
 }
 
 QTEST_MAIN(TestPricingThread)
