@@ -535,6 +535,97 @@ void BM_DateSliderStep(benchmark::State& state) {
 }
 BENCHMARK(BM_DateSliderStep)->ArgName("exercise")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// Each live step from the event to its valuation drawn, or the window's part
+// alone: step 0 a new price by the Up arrow on the price box, 1 a date
+// slider step to a date not yet valued (the others valued), 2 the Scenarios
+// table after a new price, as the panel asks for it when it is shown.
+// Exercise 0 is European, 1 American; drawn 0 times what the window's thread
+// does (the event and the events it leaves), 1 waits for the pricing threads
+// and takes what they valued, as the window would when it arrives. Targets:
+// every window part within 16 ms; drawn within 100 ms for the dashed curves,
+// 150 ms for the table.
+void BM_StepDrawn(benchmark::State& state) {
+    Workbench w(false);
+    workbench::wqzOptionPayoffs& bench = w.bench;
+    const int step = int(state.range(0));
+    const bool drawn = state.range(2) != 0;
+    workbench::beforeexpiry::Inputs in = tenDaysLeft();
+    in.american = state.range(1) != 0;
+    in.moreDaysLeft = {30, 20, 5};
+    holdFiveRows(bench, in);
+    workbench::BeforeExpiryPanel panel(bench);
+    auto* slider = panel.findChild<QSlider*>(QStringLiteral("sldDaysLeft"));
+    auto* price = bench.findChild<QAbstractSpinBox*>(QStringLiteral("txtUnderlyingPrice"));
+    const workbench::LastPlot& plot = bench.lastPlot();
+    int days = 10;
+    for (auto _ : state) {
+        if (step == 1) {
+            // A price not seen before, valued whole before the step, so that
+            // the step finds its date alone to value.
+            state.PauseTiming();
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+            QCoreApplication::sendEvent(price, &key);
+            plot.diagram();
+            plot.settle();
+            days = days >= 28 ? 2 : days + 1;
+            state.ResumeTiming();
+            slider->setValue(days);
+        } else {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+            QCoreApplication::sendEvent(price, &key);
+            if (step == 2) {
+                benchmark::DoNotOptimize(plot.scenarios());
+            }
+        }
+        QCoreApplication::processEvents();
+        if (drawn) {
+            plot.settle();
+        }
+    }
+    plot.settle();
+    if (plot.dated().empty() || (step == 2 && !plot.scenarios()) ||
+        (step == 1 && bench.beforeExpiry().daysLeft != days)) {
+        state.SkipWithError("the step valued nothing");
+    }
+}
+BENCHMARK(BM_StepDrawn)
+    ->ArgNames({"step", "exercise", "drawn"})
+    ->ArgsProduct({{0, 1, 2}, {0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+// A step of today's price with 5,000 rows held (a put in each), the window's
+// part: target within 50 ms whatever the exercise, the valuation going on on
+// the pricing thread meanwhile.
+void BM_PriceStepManyRows(benchmark::State& state) {
+    Workbench w(false);
+    workbench::wqzOptionPayoffs& bench = w.bench;
+    constexpr int rows = 5000;
+    QString table;
+    for (int k = 0; k < rows; ++k) {
+        const double strike = 20 + 0.012 * k;
+        table += QStringLiteral("%1\t%2\t%3\r\n")
+                     .arg(std::max(50 - strike, 0.0) + 1.5)
+                     .arg(strike)
+                     .arg(std::max(strike - 50, 0.0) + 1.5);
+    }
+    bench.pasteData(table);
+    auto* grid = bench.findChild<platform::FlexGrid*>(QStringLiteral("Grid1"));
+    for (int r = 1; r <= rows; ++r) {
+        grid->setTextMatrix(r, 3, QStringLiteral("1"));
+    }
+    workbench::beforeexpiry::Inputs in = tenDaysLeft();
+    in.american = state.range(0) != 0;
+    bench.setBeforeExpiry(in);
+    bench.PlotIt(platform::vbFalse);
+    auto* price = bench.findChild<QAbstractSpinBox*>(QStringLiteral("txtUnderlyingPrice"));
+    for (auto _ : state) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+        QCoreApplication::sendEvent(price, &key);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_PriceStepManyRows)->ArgName("exercise")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 // A full re-plot with five rows held: with no dashed curve (dates 0), with
 // one (dates 1), and with five (dates 5), every one valued afresh, and with
 // five and a greek's curve (greek 1 to 4: delta, gamma, theta, vega).

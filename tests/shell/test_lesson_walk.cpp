@@ -59,6 +59,8 @@ void typePrice(const Shell& s, double price) {
 // number after `label` on its line.
 std::optional<QString> fromPointer(const Shell& s, double price, const QString& label) {
     auto* pbox = s.child<platform::PictureBox>("pbox");
+    // As a student points once the curves are drawn.
+    s.window->workbench()->settle();
     QTest::mouseMove(pbox, pbox->toPixels(price, 0).toPoint());
     // The overlay has no meta-object of its own: found by its name.
     const auto* hover = static_cast<const workbench::HoverReadout*>(

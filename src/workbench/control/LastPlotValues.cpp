@@ -23,6 +23,11 @@ constexpr std::size_t kMostDates = 400;
 
 constexpr double kDaysPerYear = 365;
 
+// Beyond this many options even curves by formula cost more than a frame
+// (a dashed curve of 100 European options takes some 6 ms): they go to the
+// pricing thread as the engine's do.
+constexpr std::size_t kManyOptions = 100;
+
 QString greekCaption(beforeexpiry::Greek greek) {
     switch (greek) {
     case beforeexpiry::Greek::Delta:
@@ -234,13 +239,13 @@ bool LastPlot::valueAway() const {
     if (need.empty()) {
         return false;
     }
-    // Only what asks the engine goes away: a European curve costs less than
-    // the trip.
+    // Only what asks the engine, or many options, goes away: a few European
+    // options' curves cost less than the trip.
     const beforeexpiry::Valuer& base = *baseValuer();
     const bool engine = std::any_of(need.days.cbegin(), need.days.cend(), [&](int d) {
         return base.atDaysLeft(d).asksTheEngine();
     }) || base.atDaysLeft(need.highlighted).asksTheEngine();
-    if (!engine) {
+    if (!engine && base.options() <= kManyOptions) {
         return false;
     }
     Kept& k = *kept_;
@@ -510,7 +515,8 @@ const scenarios::Table* LastPlot::scenarios() const {
     Kept& k = *kept_;
     if (!k.scenarios) {
         const beforeexpiry::Valuer& base = *baseValuer();
-        const bool engine = base.atDaysLeft(inputs_.daysToday).asksTheEngine();
+        const bool engine = base.atDaysLeft(inputs_.daysToday).asksTheEngine() ||
+                            base.options() > kManyOptions;
         if (!engine) {
             k.scenarios = scenarios::build(curve_->position, inputs_, curve_->kind, curve_->range,
                                            scenarios::defaultRows, scenarios::defaultColumns,

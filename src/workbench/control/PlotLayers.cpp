@@ -110,6 +110,10 @@ void PlotLayers::follow(LastPlot::Parts parts) {
     }
     legend_->show(d.legend, entries, highlighted);
     followGreek(parts & (LastPlot::GreekPart | LastPlot::ValuedPart));
+    // The pointer's read-out takes the dates' values as they arrive.
+    if ((parts & LastPlot::ValuedPart) && hover_->isVisible()) {
+        pointerMoved(pointer_);
+    }
 }
 
 void PlotLayers::followProgress() {
@@ -216,6 +220,7 @@ void PlotLayers::pointerMoved(QPointF at) {
     // The pointer covers a pixel's worth of prices, a third of a unit or
     // more: it reads the roundest price within it, so that 55 itself can be
     // pointed at, rather than 54.91 or 55.25.
+    pointer_ = at;
     const double S = roundestPrice(area_.toUser(at - QPointF(0.5, 0)).x(),
                                    area_.toUser(at + QPointF(0.5, 0)).x());
     hover_->showAt(at, readout::hoverText(plot_, S));

@@ -72,6 +72,8 @@ private:
     qsizetype curvesDrawn_ = 0;
     std::uint64_t removalsDrawn_ = 0;
     bool greekPending_ = false;
+    // Where the pointer's read-out stands, to read again what arrives.
+    QPointF pointer_;
     QProgressBar* progress_ = nullptr;
     QTimer* progressTimer_ = nullptr;
 };
