@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 // The arithmetic of a diagram: sample prices, the position's value at each,
 // the extremes found and the choice of the vertical range. Every stored value
@@ -37,6 +38,13 @@ struct Extremes {
 
 // The value of the position at price S.
 float positionValue(const workbench::PositionState& position, float S, DiagramKind f);
+
+// The values at each of `strikes` (ascending, each once) in one sweep over
+// the rows, in double precision: what positionValue gives there to within its
+// single-precision rounding, for positions of so many strikes that valuing
+// each strike over every row would cost a row count squared.
+std::vector<float> valuesAtStrikes(const workbench::PositionState& position,
+                                   const std::vector<float>& strikes, DiagramKind f);
 
 // Fills plotPrice(0..100) and plotValue(1..100), calling onSample(i) right
 // after sample i is stored, and returns the extremes.

@@ -3,6 +3,9 @@
 
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
+
 using workbench::PositionState;
 using workbench::startingQuotes;
 
@@ -26,6 +29,8 @@ private slots:
     void position_values_follow_the_textbook_formulas_data();
     void position_values_follow_the_textbook_formulas();
     void every_strike_row_takes_part_however_many_there_are();
+    void values_at_strikes_in_one_sweep_agree_with_each_valued_alone_data();
+    void values_at_strikes_in_one_sweep_agree_with_each_valued_alone();
     void a_value_beyond_a_float_is_an_overflow();
     void extremes_are_bounded_by_their_starting_values();
     void the_display_range_and_zero_line_decisions();
@@ -114,6 +119,52 @@ void TestPayoffEvaluation::every_strike_row_takes_part_however_many_there_are() 
     p.putQty[3] = 1;
     QCOMPARE(p.rowCount(), 3);
     QCOMPARE(workbench::payoff::positionValue(p, 45, workbench::payoff::payoffDiagram), 5.0f);
+}
+
+void TestPayoffEvaluation::values_at_strikes_in_one_sweep_agree_with_each_valued_alone_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("costs");
+    QTest::newRow("payoff") << int(workbench::payoff::payoffDiagram) << false;
+    QTest::newRow("profit, with costs and the underlying")
+        << int(workbench::payoff::profitDiagram) << true;
+}
+
+void TestPayoffEvaluation::values_at_strikes_in_one_sweep_agree_with_each_valued_alone() {
+    QFETCH(int, kind);
+    QFETCH(bool, costs);
+    const auto f = workbench::payoff::DiagramKind(kind);
+    // Rows of repeated strikes, rows held in no quantity and rows taking no
+    // part, among many held both ways.
+    PositionState p = startingQuotes();
+    p.setRowCount(300);
+    for (int r = 1; r <= 300; ++r) {
+        p.strike[r] = 20 + float(r % 97) * 0.5f;
+        p.callPrice[r] = 1.25f;
+        p.putPrice[r] = 0.75f;
+        p.callQty[r] = r % 3 == 0 ? 0.0f : float(r % 5) - 2;
+        p.putQty[r] = r % 7 == 0 ? 0.0f : 2 - float(r % 4);
+        p.takesPart[std::size_t(r)] = r % 11 != 0;
+    }
+    if (costs) {
+        p.costPerOption = 0.1f;
+        p.costPerUnit = 0.02f;
+        p.underlyingQty = 3;
+    }
+    std::vector<float> strikes;
+    for (int k = 0; k < 97; ++k) {
+        strikes.push_back(20 + float(k) * 0.5f);
+    }
+    strikes.push_back(75.3f); // above every strike
+    const std::vector<float> swept = workbench::payoff::valuesAtStrikes(p, strikes, f);
+    QCOMPARE(swept.size(), strikes.size());
+    for (std::size_t i = 0; i < strikes.size(); ++i) {
+        const float alone = workbench::payoff::positionValue(p, strikes[i], f);
+        QVERIFY2(std::abs(swept[i] - alone) <= 1e-4f * std::max(1.0f, std::abs(alone)),
+                 qPrintable(QStringLiteral("%1: %2 against %3")
+                                .arg(strikes[i])
+                                .arg(swept[i])
+                                .arg(alone)));
+    }
 }
 
 void TestPayoffEvaluation::a_value_beyond_a_float_is_an_overflow() {
