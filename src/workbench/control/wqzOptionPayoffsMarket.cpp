@@ -114,6 +114,16 @@ bool wqzOptionPayoffs::marketTyped() const {
 // to undo; a value outside the box's range is refused with a message and the
 // box shows what is in force again.
 void wqzOptionPayoffs::marketBoxConfirmed(ConfirmedNumberBox* box) {
+    // A step that comes in while the last one is being plotted (the plot's
+    // pass over the events waiting takes the next repeat of a held arrow)
+    // waits for it: taken in the middle, it finds the last curve not yet
+    // marked plotted and draws its own over it rather than in its place.
+    if (plotting_) {
+        QMetaObject::invokeMethod(
+            this, [this, box] { platform::runGuarded([&] { marketBoxConfirmed(box); }); },
+            Qt::QueuedConnection);
+        return;
+    }
     const LastPlot::Change change(*plot_);
     float& held = box == txtUnderlyingPrice ? position_.underlyingPrice
                   : box == txtCostPerOption ? position_.costPerOption
