@@ -341,6 +341,14 @@ void BeforeExpiryPanel::fillVolatilities() {
     if (!tableDue_) {
         return;
     }
+    // Many American rows' volatilities are found on the pricing thread: the
+    // table comes once they have.
+    if (bench_.lastPlot().curve() && !bench_.lastPlot().volatilitiesReady()) {
+        volatilities_->setRowCount(0);
+        note_->setText(QStringLiteral("Finding the implied volatilities\u2026"));
+        atOdds_->hide();
+        return;
+    }
     tableDue_ = false;
     const PositionState& position = bench_.valuedPosition();
     const beforeexpiry::Inputs& in = bench_.beforeExpiry();

@@ -131,6 +131,7 @@ void LastPlot::revalue(const std::optional<PlottedCurve>& curve,
             }
             if (market) {
                 kept_->volatilities = std::move(left->volatilities);
+                kept_->volatilitiesReady = left->volatilitiesReady;
                 kept_->impliedRows = std::move(left->impliedRows);
                 kept_->lawVolatility = std::move(left->lawVolatility);
             }

@@ -134,7 +134,14 @@ public:
     // The implied volatilities of the last curve's premiums, found once per
     // curve and market, shared by everything valued here.
     const beforeexpiry::Volatilities* volatilities() const;
+    // Empty while they are being found (volatilitiesReady() says so).
     std::vector<beforeexpiry::RowVolatility> impliedRows() const;
+    // Whether the implied volatilities can be read at once: with many rows
+    // under American exercise (a search of the engine's prices for each
+    // option) they are found on the pricing thread first, and this asks for
+    // them. Until they come, nothing that values with them is valued, the
+    // rows not valued are not yet known, and valuing() says so.
+    bool volatilitiesReady() const;
     // The rows held that the model cannot value: while there are any, no
     // dashed curve is drawn at all (it would show a wrong value).
     const std::vector<beforeexpiry::RowNotValued>& notValued() const;
@@ -201,6 +208,7 @@ private:
     struct Valued;
     void valued(std::uint64_t state, Valued& got);
     void tableValued(std::uint64_t state, scenarios::Table table);
+    void volatilitiesValued(std::uint64_t state, beforeexpiry::Volatilities found);
     Kept* keptOf(std::uint64_t state) const;
 
     std::optional<PlottedCurve> curve_;

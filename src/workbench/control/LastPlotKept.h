@@ -44,6 +44,10 @@ struct LastPlot::Kept {
     std::optional<analysis::Analysis> analysis;
     // Of the position's quotes and the market.
     std::optional<beforeexpiry::Volatilities> volatilities;
+    // Whether the memo may be asked on the window's thread: with many
+    // American options its searches are made on the pricing thread first.
+    bool volatilitiesReady = false;
+    std::uint64_t volatilitiesSerial = 0;
     std::optional<std::vector<beforeexpiry::RowVolatility>> impliedRows;
     std::optional<std::optional<beforeexpiry::LawVolatility>> lawVolatility;
     // Of the position, its kind and the market.

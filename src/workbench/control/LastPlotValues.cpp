@@ -28,6 +28,11 @@ constexpr double kDaysPerYear = 365;
 // pricing thread as the engine's do.
 constexpr std::size_t kManyOptions = 100;
 
+// Beyond this many rows taking part, the American implied volatilities (each
+// a search of several of the engine's prices, some 0.1 ms) are found on the
+// pricing thread, every row's at once for the panel's table as well.
+constexpr int kManyRows = 50;
+
 QString greekCaption(beforeexpiry::Greek greek) {
     switch (greek) {
     case beforeexpiry::Greek::Delta:
@@ -102,8 +107,69 @@ const beforeexpiry::Volatilities* LastPlot::volatilities() const {
     return &*k.volatilities;
 }
 
-std::vector<beforeexpiry::RowVolatility> LastPlot::impliedRows() const {
+bool LastPlot::volatilitiesReady() const {
     if (!curve_) {
+        return true;
+    }
+    Kept& k = *kept_;
+    if (k.volatilitiesReady) {
+        return true;
+    }
+    const PositionState& p = curve_->position;
+    int rows = 0;
+    for (int r = 1; r <= p.rowCount(); ++r) {
+        rows += p.takesPart[std::size_t(r)] ? 1 : 0;
+    }
+    if (!inputs_.american || !inputs_.implied || rows <= kManyRows) {
+        k.volatilitiesReady = true;
+        return true;
+    }
+    // Asked already, and still the newest request: on its way.
+    if (k.volatilitiesSerial != 0 && k.volatilitiesSerial == pricing_->newest() &&
+        pricing_->busy()) {
+        return false;
+    }
+    const std::uint64_t state = k.state;
+    auto* self = const_cast<LastPlot*>(this);
+    PricingThread* pricing = pricing_.get();
+    k.volatilitiesSerial = pricing_->request(
+        [self, state, pricing, rows, position = p,
+         found = *volatilities()](const PricingThread::Stopped& stopped) mutable {
+            int done = 0;
+            for (int r = 1; r <= position.rowCount(); ++r) {
+                if (!position.takesPart[std::size_t(r)]) {
+                    continue;
+                }
+                if (stopped()) {
+                    return std::function<void()>();
+                }
+                found.implied(pricing::Right::Call, r);
+                found.implied(pricing::Right::Put, r);
+                pricing->setProgress(double(++done) / rows);
+            }
+            return std::function<void()>([self, state, found]() mutable {
+                self->volatilitiesValued(state, std::move(found));
+            });
+        });
+    emit self->valuingStarted();
+    return false;
+}
+
+void LastPlot::volatilitiesValued(std::uint64_t state, beforeexpiry::Volatilities found) {
+    Kept* kept = keptOf(state);
+    if (!kept || kept->volatilitiesReady) {
+        return;
+    }
+    kept->volatilities = std::move(found);
+    kept->volatilitiesReady = true;
+    kept->impliedRows.reset();
+    if (kept == kept_.get()) {
+        changedParts(ValuedPart);
+    }
+}
+
+std::vector<beforeexpiry::RowVolatility> LastPlot::impliedRows() const {
+    if (!curve_ || !volatilitiesReady()) {
         return {};
     }
     Kept& k = *kept_;
@@ -115,7 +181,7 @@ std::vector<beforeexpiry::RowVolatility> LastPlot::impliedRows() const {
 }
 
 const beforeexpiry::Valuer* LastPlot::baseValuer() const {
-    if (!curve_) {
+    if (!curve_ || !volatilitiesReady()) {
         return nullptr;
     }
     Kept& k = *kept_;
@@ -238,6 +304,10 @@ bool LastPlot::valueAway() const {
     const Need need = needed();
     if (need.empty()) {
         return false;
+    }
+    // What values with the volatilities waits for them.
+    if (!volatilitiesReady()) {
+        return true;
     }
     // Only what asks the engine, or many options, goes away: a few European
     // options' curves cost less than the trip.
@@ -513,6 +583,10 @@ const scenarios::Table* LastPlot::scenarios() const {
         return nullptr;
     }
     Kept& k = *kept_;
+    if (!k.scenarios && !volatilitiesReady()) {
+        k.scenariosValuing = true;
+        return lastTable_ ? &*lastTable_ : nullptr;
+    }
     if (!k.scenarios) {
         const beforeexpiry::Valuer& base = *baseValuer();
         const bool engine = base.atDaysLeft(inputs_.daysToday).asksTheEngine() ||

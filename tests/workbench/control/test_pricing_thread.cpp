@@ -9,6 +9,7 @@
 
 #include <QDoubleSpinBox>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QThread>
 
@@ -22,6 +23,7 @@ class TestPricingThread : public QObject {
 private slots:
     void a_held_arrow_leaves_one_valuation_and_draws_the_last_price();
     void the_newest_request_alone_is_taken();
+    void many_american_rows_find_their_volatilities_away_and_value_as_at_once();
     void what_is_written_waits_for_the_valuation_in_progress_data();
     void what_is_written_waits_for_the_valuation_in_progress();
 };
@@ -138,6 +140,59 @@ void TestPricingThread::the_newest_request_alone_is_taken() {
     // Its queued arrival finds it taken already.
     QCoreApplication::processEvents();
     QCOMPARE(delivered.size(), 1);
+}
+
+void TestPricingThread::many_american_rows_find_their_volatilities_away_and_value_as_at_once() {
+    WorkbenchHarness h;
+    QVERIFY(h.showActive());
+    workbench::wqzOptionPayoffs& bench = *h.bench;
+    h.chooseProfit();
+    constexpr int rows = 80;
+    QString table;
+    for (int k = 0; k < rows; ++k) {
+        const double strike = 30 + 0.5 * k;
+        table += QStringLiteral("%1\t%2\t%3\r\n")
+                     .arg(std::max(50 - strike, 0.0) + 1.5)
+                     .arg(strike)
+                     .arg(std::max(strike - 50, 0.0) + 1.5);
+    }
+    bench.pasteData(table);
+    for (int r = 1; r <= rows; ++r) {
+        h.grid()->setTextMatrix(r, 3, QStringLiteral("1"));
+    }
+    workbench::beforeexpiry::Inputs in = bench.beforeExpiry();
+    in.daysLeft = 20;
+    in.american = true;
+    in.dividendYield = 0.02;
+    in.implied = true;
+    bench.setBeforeExpiry(in);
+    h.box(0)->setText(QStringLiteral("10000"));
+    h.box(1)->setText(QStringLiteral("-10000"));
+    h.child<QPushButton>(QStringLiteral("cmdPlot"))->click();
+    // The window searched none of them: they are being found, and what
+    // values with them waits.
+    const workbench::LastPlot& plot = bench.lastPlot();
+    QVERIFY(!plot.volatilitiesReady() && plot.valuing() && plot.impliedRows().empty());
+    QVERIFY(plot.notValued().empty());
+    bench.settle();
+    QVERIFY(plot.volatilitiesReady() && !plot.valuing());
+    // As found at once on the window's thread.
+    const workbench::PositionState& p = bench.position();
+    const std::vector<workbench::beforeexpiry::RowVolatility> found = plot.impliedRows();
+    const std::vector<workbench::beforeexpiry::RowVolatility> atOnce =
+        workbench::beforeexpiry::impliedVolatilities(p, bench.beforeExpiry());
+    QCOMPARE(found.size(), atOnce.size());
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        QCOMPARE(found[i].call, atOnce[i].call);
+        QCOMPARE(found[i].put, atOnce[i].put);
+    }
+    const workbench::payoff::PriceRange& range = bench.lastRange();
+    const std::vector<double> values =
+        workbench::beforeexpiry::Valuer(p, bench.beforeExpiry(), bench.lastKind())
+            .atDaysLeft(20)
+            .curve(range.xmin, range.xmax, 200);
+    QCOMPARE(plot.dated().size(), std::size_t(1));
+    QCOMPARE(plot.dated()[0]->points.constLast().y(), values.back());
 }
 
 enum class Written { DiagramFile, ValuesExport, CopyAnalysis };
