@@ -123,10 +123,11 @@ public:
     // The date the days left box and its slider move.
     int highlightedDays() const;
     // Whether the dates shown, or the highlighted one's greeks, figures or
-    // greek curve, ask the engine for so many prices that they are valued on
-    // the pricing thread, and are being valued: meanwhile the getters below
-    // give those of the last state valued whole, for the dates it showed,
-    // and the plot area draws them dimmed.
+    // greek curve, cost so many prices (the engine's, or many options') that
+    // they are valued on the pricing thread, and are being valued, or wait
+    // for the volatilities they value with: meanwhile the getters below give
+    // those of the last state valued whole, for the dates it showed, and the
+    // plot area draws them dimmed.
     bool valuing() const;
 
     // Derived, each on first ask. The analysis at expiry of the last curve.

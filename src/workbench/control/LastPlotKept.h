@@ -4,9 +4,8 @@
 // by the files that work each part out.
 #include "LastPlot.h"
 
-#include <memory>
-
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 

@@ -132,9 +132,9 @@ bool LastPlot::volatilitiesReady() const {
     const std::uint64_t state = k.state;
     auto* self = const_cast<LastPlot*>(this);
     PricingThread* pricing = pricing_.get();
-    k.volatilitiesSerial = pricing_->request(
-        [self, state, pricing, rows, position = p,
-         found = *volatilities()](const PricingThread::Stopped& stopped) mutable {
+    k.volatilitiesSerial =
+        pricing_->request([self, state, pricing, rows, position = p,
+                           found = *volatilities()](const PricingThread::Stopped& stopped) mutable {
             int done = 0;
             for (int r = 1; r <= position.rowCount(); ++r) {
                 if (!position.takesPart[std::size_t(r)]) {
@@ -211,7 +211,8 @@ const LastPlot::Dated* LastPlot::datedAt(int daysLeft) const {
     beforeexpiry::Valuer valuer = baseValuer()->atDaysLeft(daysLeft);
     QList<QPointF> points = pointsOf(valuer.curve(from, to, kCurvePoints), from, to);
     Kept::Date date;
-    date.dated = std::make_shared<const Dated>(Dated{daysLeft, std::move(valuer), std::move(points)});
+    date.dated =
+        std::make_shared<const Dated>(Dated{daysLeft, std::move(valuer), std::move(points)});
     return k.dates.emplace(daysLeft, std::move(date)).first->second.dated.get();
 }
 
@@ -312,9 +313,9 @@ bool LastPlot::valueAway() const {
     // Only what asks the engine, or many options, goes away: a few European
     // options' curves cost less than the trip.
     const beforeexpiry::Valuer& base = *baseValuer();
-    const bool engine = std::any_of(need.days.cbegin(), need.days.cend(), [&](int d) {
-        return base.atDaysLeft(d).asksTheEngine();
-    }) || base.atDaysLeft(need.highlighted).asksTheEngine();
+    const bool engine = std::any_of(need.days.cbegin(), need.days.cend(),
+                                    [&](int d) { return base.atDaysLeft(d).asksTheEngine(); }) ||
+                        base.atDaysLeft(need.highlighted).asksTheEngine();
     if (!engine && base.options() <= kManyOptions) {
         return false;
     }
@@ -345,9 +346,8 @@ bool LastPlot::valueAway() const {
         // curve's several (it takes differences of whole curves).
         constexpr double greekSteps = 5;
         const double total =
-            double(base.options()) *
-            (double(need.days.size()) + (need.early ? 1 : 0) +
-             (need.greek != beforeexpiry::Greek::None ? greekSteps : 0));
+            double(base.options()) * (double(need.days.size()) + (need.early ? 1 : 0) +
+                                      (need.greek != beforeexpiry::Greek::None ? greekSteps : 0));
         double done = 0;
         const auto stepOf = [&](double weight) {
             return [&, weight] {
@@ -380,8 +380,8 @@ bool LastPlot::valueAway() const {
                 date.chance = std::isfinite(chance) ? std::optional(chance) : std::nullopt;
             }
             if (need.greek != beforeexpiry::Greek::None) {
-                const std::vector<double> values = h.valuer.greekCurve(
-                    need.greek, from, to, kCurvePoints, stepOf(greekSteps));
+                const std::vector<double> values =
+                    h.valuer.greekCurve(need.greek, from, to, kCurvePoints, stepOf(greekSteps));
                 date.greekCurves.emplace(
                     need.greek, greekCurveOf(need.greek, pointsOf(values, from, to), color));
             }
@@ -541,8 +541,7 @@ const std::optional<GreekCurve>& LastPlot::greekCurve() const {
             } else {
                 // Kept with its date: the slider or the greek coming back to
                 // it values nothing.
-                std::map<beforeexpiry::Greek, GreekCurve>& kept =
-                    k.date(h->daysLeft)->greekCurves;
+                std::map<beforeexpiry::Greek, GreekCurve>& kept = k.date(h->daysLeft)->greekCurves;
                 auto found = kept.find(greek_);
                 if (found == kept.end()) {
                     const double from = curve_->range.xmin;
@@ -589,42 +588,42 @@ const scenarios::Table* LastPlot::scenarios() const {
     }
     if (!k.scenarios) {
         const beforeexpiry::Valuer& base = *baseValuer();
-        const bool engine = base.atDaysLeft(inputs_.daysToday).asksTheEngine() ||
-                            base.options() > kManyOptions;
+        const bool engine =
+            base.atDaysLeft(inputs_.daysToday).asksTheEngine() || base.options() > kManyOptions;
         if (!engine) {
-            k.scenarios = scenarios::build(curve_->position, inputs_, curve_->kind, curve_->range,
-                                           scenarios::defaultRows, scenarios::defaultColumns,
-                                           volatilities());
+            k.scenarios =
+                scenarios::build(curve_->position, inputs_, curve_->kind, curve_->range,
+                                 scenarios::defaultRows, scenarios::defaultColumns, volatilities());
             lastTable_ = *k.scenarios;
         } else {
-            if (!(k.scenariosValuing && k.scenariosSerial == tables_->newest() && tables_->busy())) {
+            if (!(k.scenariosValuing && k.scenariosSerial == tables_->newest() &&
+                  tables_->busy())) {
                 const std::uint64_t state = k.state;
                 auto* self = const_cast<LastPlot*>(this);
                 PricingThread* lane = tables_.get();
                 // The volatilities found so far go with it: the thread finds
                 // the rest on its own copy.
-                k.scenariosSerial = tables_->request(
-                    [=, position = curve_->position, inputs = inputs_, kind = curve_->kind,
-                     range = curve_->range,
-                     known = *volatilities()](const PricingThread::Stopped& stopped) {
-                        const double total =
-                            double(base.options()) * (scenarios::defaultColumns + 6);
-                        double done = 0;
-                        const auto step = [&] {
-                            lane->setProgress(std::min(1.0, ++done / std::max(total, 1.0)));
-                            return stopped();
-                        };
-                        scenarios::Table table = scenarios::build(
-                            position, inputs, kind, range, scenarios::defaultRows,
-                            scenarios::defaultColumns, &known, step);
-                        if (stopped()) {
-                            return std::function<void()>();
-                        }
-                        return std::function<void()>(
-                            [self, state, table = std::move(table)]() mutable {
-                                self->tableValued(state, std::move(table));
-                            });
+                k.scenariosSerial = tables_->request([=, position = curve_->position,
+                                                      inputs = inputs_, kind = curve_->kind,
+                                                      range = curve_->range,
+                                                      known = *volatilities()](
+                                                         const PricingThread::Stopped& stopped) {
+                    const double total = double(base.options()) * (scenarios::defaultColumns + 6);
+                    double done = 0;
+                    const auto step = [&] {
+                        lane->setProgress(std::min(1.0, ++done / std::max(total, 1.0)));
+                        return stopped();
+                    };
+                    scenarios::Table table =
+                        scenarios::build(position, inputs, kind, range, scenarios::defaultRows,
+                                         scenarios::defaultColumns, &known, step);
+                    if (stopped()) {
+                        return std::function<void()>();
+                    }
+                    return std::function<void()>([self, state, table = std::move(table)]() mutable {
+                        self->tableValued(state, std::move(table));
                     });
+                });
                 emit self->valuingStarted();
             }
             k.scenariosValuing = true;

@@ -6,12 +6,12 @@
 #include "HoverReadout.h"
 #include "MarkerLayer.h"
 #include "PriceLineLayer.h"
+#include "PricingThread.h"
 #include "ProbabilityLayer.h"
 #include "Readout.h"
 #include "platform/FailureGuard.h"
 #include "platform/Palette.h"
 #include "platform/PictureBox.h"
-#include "PricingThread.h"
 
 #include <QProgressBar>
 #include <QTimer>

@@ -20,7 +20,7 @@ class HoverReadout;
 class MarkerLayer;
 class PriceLineLayer;
 class ProbabilityLayer;
-}
+} // namespace workbench
 
 class QProgressBar;
 class QTimer;

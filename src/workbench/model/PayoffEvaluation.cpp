@@ -97,8 +97,8 @@ std::vector<float> valuesAtStrikes(const workbench::PositionState& p,
             putByStrike -= rows[atOrBelow].put * rows[atOrBelow].strike;
         }
         const double underlying = (s - fd * double(p.underlyingPrice)) * double(p.underlyingQty);
-        out.push_back(single(underlying + (callQty * s - callByStrike) +
-                             (putByStrike - putQty * s) - fixed));
+        out.push_back(
+            single(underlying + (callQty * s - callByStrike) + (putByStrike - putQty * s) - fixed));
     }
     return out;
 }

@@ -71,7 +71,8 @@ void TestBeforeExpiryPanel::days_left_typed_in_the_panel_draw_the_curve_and_its_
                 point.y() >
                     workbench::analysis::valueAt(h.bench->position(), point.x(), payoffDiagram));
     }
-    QVERIFY(h.bench->settledAnalysisText().contains(QStringLiteral("Value with 10 days left at 50.00")));
+    QVERIFY(h.bench->settledAnalysisText().contains(
+        QStringLiteral("Value with 10 days left at 50.00")));
     QVERIFY(h.bench->settledAnalysisText().contains(
         QStringLiteral("\nGreeks at 50.00 with 10 days left:\nDelta 0.0885   Gamma 0.1019\n")));
     // The start-up quotes' every premium has a volatility at these inputs.

@@ -160,7 +160,8 @@ void TestMarketInputs::a_price_outside_the_prices_shown_offers_to_centre_them() 
 void TestMarketInputs::typing_not_yet_confirmed_marks_the_analysis_as_last_plotted() {
     typeInto("txtUnderlyingPrice", QStringLiteral("70"));
     QTRY_VERIFY(h->bench->analysisStale());
-    QVERIFY(h->bench->settledAnalysisText().startsWith(workbench::wqzOptionPayoffs::asLastPlotted()));
+    QVERIFY(
+        h->bench->settledAnalysisText().startsWith(workbench::wqzOptionPayoffs::asLastPlotted()));
     // A save keeps the box as shown, as it keeps the grid.
     QCOMPARE(h->bench->document().underlyingPrice, QStringLiteral("70.00"));
     // A price of 0 is refused with a message and the price in force stays.
@@ -244,7 +245,8 @@ void TestMarketInputs::early_exercise_is_worded_for_whoever_decides() {
         5);
     QVERIFY2(link.load, qPrintable(link.problem));
     h->bench->followLink(*link.load);
-    QVERIFY2(h->bench->settledAnalysisText().contains(u'\n' + line), qPrintable(h->bench->settledAnalysisText()));
+    QVERIFY2(h->bench->settledAnalysisText().contains(u'\n' + line),
+             qPrintable(h->bench->settledAnalysisText()));
     // A strategy's link may bring the range it is drawn in.
     const workbench::links::Reading closeUp = workbench::links::read(
         QUrl(QStringLiteral("wqz-workbench:load?strategy=%1&diagram=payoff&range=35:65:-2:18")

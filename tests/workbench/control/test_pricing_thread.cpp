@@ -56,9 +56,9 @@ void TestPricingThread::a_held_arrow_leaves_one_valuation_and_draws_the_last_pri
     for (int i = 0; i < steps; ++i) {
         // The next repeat is already waiting when this one is plotted: the
         // plot's pass over the events waiting takes it in the middle.
-        QCoreApplication::postEvent(QApplication::focusWidget(),
-                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier,
-                                                  QString(), true));
+        QCoreApplication::postEvent(
+            QApplication::focusWidget(),
+            new QKeyEvent(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, QString(), true));
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, QString(), i > 0);
         QApplication::sendEvent(QApplication::focusWidget(), &press);
         // The window values none of the new price's curves itself.
@@ -228,8 +228,8 @@ void TestPricingThread::what_is_written_waits_for_the_valuation_in_progress() {
     case Written::DiagramFile: {
         const workbench::diagramexport::Diagram& d = bench.diagram();
         QVERIFY(d.greekCurve && d.beforeExpiry.size() == 1 && !d.beforeExpiryValuing);
-        const std::vector<double> vega = twelveDays.greekCurve(
-            workbench::beforeexpiry::Greek::Vega, range.xmin, range.xmax, 200);
+        const std::vector<double> vega = twelveDays.greekCurve(workbench::beforeexpiry::Greek::Vega,
+                                                               range.xmin, range.xmax, 200);
         QCOMPARE(d.greekCurve->points.constLast().y(), vega.back());
         QCOMPARE(d.beforeExpiry[0].points.constLast().y(),
                  twelveDays.curve(range.xmin, range.xmax, 200).back());

@@ -160,10 +160,8 @@ void TestPayoffEvaluation::values_at_strikes_in_one_sweep_agree_with_each_valued
     for (std::size_t i = 0; i < strikes.size(); ++i) {
         const float alone = workbench::payoff::positionValue(p, strikes[i], f);
         QVERIFY2(std::abs(swept[i] - alone) <= 1e-4f * std::max(1.0f, std::abs(alone)),
-                 qPrintable(QStringLiteral("%1: %2 against %3")
-                                .arg(strikes[i])
-                                .arg(swept[i])
-                                .arg(alone)));
+                 qPrintable(
+                     QStringLiteral("%1: %2 against %3").arg(strikes[i]).arg(swept[i]).arg(alone)));
     }
 }
 
