@@ -138,9 +138,9 @@ public:
     // Empty while they are being found (volatilitiesReady() says so).
     std::vector<beforeexpiry::RowVolatility> impliedRows() const;
     // Whether the implied volatilities can be read at once: with many rows
-    // under American exercise (a search of the engine's prices for each
-    // option) they are found on the pricing thread first, and this asks for
-    // them. Until they come, nothing that values with them is valued, the
+    // (fewer under American exercise, a search of the engine's prices for
+    // each option) they are found on the pricing thread first, and this asks
+    // for them. Until they come, nothing that values with them is valued, the
     // rows not valued are not yet known, and valuing() says so.
     bool volatilitiesReady() const;
     // The rows held that the model cannot value: while there are any, no

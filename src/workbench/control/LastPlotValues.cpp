@@ -30,8 +30,10 @@ constexpr std::size_t kManyOptions = 100;
 
 // Beyond this many rows taking part, the American implied volatilities (each
 // a search of several of the engine's prices, some 0.1 ms) are found on the
-// pricing thread, every row's at once for the panel's table as well.
+// pricing thread, every row's at once for the panel's table as well; beyond
+// the second, the European ones too (a few microseconds each).
 constexpr int kManyRows = 50;
+constexpr int kManyEuropeanRows = 1000;
 
 QString greekCaption(beforeexpiry::Greek greek) {
     switch (greek) {
@@ -120,7 +122,7 @@ bool LastPlot::volatilitiesReady() const {
     for (int r = 1; r <= p.rowCount(); ++r) {
         rows += p.takesPart[std::size_t(r)] ? 1 : 0;
     }
-    if (!inputs_.american || !inputs_.implied || rows <= kManyRows) {
+    if (!inputs_.implied || rows <= (inputs_.american ? kManyRows : kManyEuropeanRows)) {
         k.volatilitiesReady = true;
         return true;
     }

@@ -148,7 +148,11 @@ bool wqzOptionPayoffs::readShown(const Shown& position) {
 // `untiedFrom` the step also unties the position from that file, which its
 // undo ties again.
 void wqzOptionPayoffs::recordChange(const QString& what, const std::optional<QString>& untiedFrom) {
-    Shown now = shown();
+    recordChange(what, untiedFrom, shown());
+}
+
+void wqzOptionPayoffs::recordChange(const QString& what, const std::optional<QString>& untiedFrom,
+                                    Shown now) {
     if (now == recorded_ && !untiedFrom) {
         return;
     }

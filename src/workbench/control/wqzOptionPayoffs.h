@@ -223,6 +223,9 @@ private:
     void restore(const Shown& position);
     // What the grid shows as one step `what`, untying it from `untiedFrom`.
     void recordChange(const QString& what, const std::optional<QString>& untiedFrom = {});
+    // The same with the grid and boxes as `now` already read them: a grid of
+    // thousands of rows is read once a step rather than at each use.
+    void recordChange(const QString& what, const std::optional<QString>& untiedFrom, Shown now);
     void recordTyping() { recordChange(QStringLiteral("Typing")); }
     void scheduleStaleCheck();
     void checkStale();

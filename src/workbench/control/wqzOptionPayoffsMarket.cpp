@@ -145,11 +145,12 @@ void wqzOptionPayoffs::marketBoxConfirmed(ConfirmedNumberBox* box) {
         return;
     }
     // What was typed before is its own step; the change is the next one.
-    recordTyping();
+    const Shown before = shown();
+    recordChange(QStringLiteral("Typing"), std::nullopt, before);
     // The market moves under the curve last drawn: while the grid still
     // shows its position, the new curve takes its place rather than
     // piling up over it at every step of a held arrow.
-    if (plot_->curve() && plotted_ && shown().samePosition(*plotted_)) {
+    if (plot_->curve() && plotted_ && before.samePosition(*plotted_)) {
         withdrawLastCurve();
     }
     held = value;
