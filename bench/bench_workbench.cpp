@@ -126,6 +126,20 @@ void BM_AnalysisThousandRows(benchmark::State& state) {
 }
 BENCHMARK(BM_AnalysisThousandRows)->Unit(benchmark::kMicrosecond);
 
+// A quote table of `rows` lines (call premium, strike, put premium) with
+// strikes from 20 a `step` apart, each premium its value at 50 and 1.50.
+QString quoteTable(int rows, double step) {
+    QString table;
+    for (int k = 0; k < rows; ++k) {
+        const double strike = 20 + step * k;
+        table += QStringLiteral("%1\t%2\t%3\r\n")
+                     .arg(std::max(50 - strike, 0.0) + 1.5)
+                     .arg(strike)
+                     .arg(std::max(strike - 50, 0.0) + 1.5);
+    }
+    return table;
+}
+
 workbench::beforeexpiry::Inputs tenDaysLeft() {
     workbench::beforeexpiry::Inputs in;
     in.daysLeft = 10;
@@ -601,15 +615,7 @@ void BM_PriceStepManyRows(benchmark::State& state) {
     Workbench w(false);
     workbench::wqzOptionPayoffs& bench = w.bench;
     constexpr int rows = 5000;
-    QString table;
-    for (int k = 0; k < rows; ++k) {
-        const double strike = 20 + 0.012 * k;
-        table += QStringLiteral("%1\t%2\t%3\r\n")
-                     .arg(std::max(50 - strike, 0.0) + 1.5)
-                     .arg(strike)
-                     .arg(std::max(strike - 50, 0.0) + 1.5);
-    }
-    bench.pasteData(table);
+    bench.pasteData(quoteTable(rows, 0.012));
     auto* grid = bench.findChild<platform::FlexGrid*>(QStringLiteral("Grid1"));
     for (int r = 1; r <= rows; ++r) {
         grid->setTextMatrix(r, 3, QStringLiteral("1"));
@@ -711,14 +717,7 @@ BENCHMARK(BM_StrategyChoice)->Unit(benchmark::kMicrosecond);
 void BM_PasteThousandQuotesAndPlot(benchmark::State& state) {
     Workbench w;
     workbench::wqzOptionPayoffs& bench = w.bench;
-    QString table;
-    for (int k = 0; k < 1000; ++k) {
-        const double strike = 20 + 0.06 * k;
-        table += QStringLiteral("%1\t%2\t%3\r\n")
-                     .arg(std::max(50 - strike, 0.0) + 1.5)
-                     .arg(strike)
-                     .arg(std::max(strike - 50, 0.0) + 1.5);
-    }
+    const QString table = quoteTable(1000, 0.06);
     auto* plot = bench.findChild<QPushButton*>(QStringLiteral("cmdPlot"));
     for (auto _ : state) {
         bench.pasteData(table);

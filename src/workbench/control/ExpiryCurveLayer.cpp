@@ -15,7 +15,6 @@ void ExpiryCurveLayer::draw(const QList<Curve>& curves, platform::Rgb curveColor
     curves_ = curves;
     color_ = curveColor;
     dimmed_ = dimmed;
-    update();
     showOver();
 }
 

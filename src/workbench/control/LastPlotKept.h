@@ -11,6 +11,24 @@
 
 namespace workbench {
 
+// What the files that value the last plot share.
+namespace lastplot {
+
+// Enough points that a dashed line, and the greek's, read as smooth curves at
+// any size the plot area takes.
+constexpr int kCurvePoints = 200;
+constexpr double kDaysPerYear = 365;
+
+QString greekCaption(beforeexpiry::Greek greek);
+// The greek's curve with its own vertical scale.
+GreekCurve greekCurveOf(beforeexpiry::Greek greek, const QList<QPointF>& points,
+                        platform::Rgb color);
+// The values at evenly spaced prices from `from` to `to` as points, those
+// not a number left out.
+QList<QPointF> pointsOf(const std::vector<double>& values, double from, double to);
+
+} // namespace lastplot
+
 // What the dates shown need valued that is not yet: the dates' curves, and
 // for the highlighted date its greeks, early exercise, chance and greek curve.
 struct LastPlot::Need {

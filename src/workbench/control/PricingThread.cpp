@@ -47,6 +47,10 @@ std::int64_t PricingThread::runningMs() const {
     return since == 0 ? 0 : (now() - since) / 1'000'000;
 }
 
+bool PricingThread::coming(std::uint64_t serial) const {
+    return serial != 0 && serial == newest_ && busy();
+}
+
 bool PricingThread::busy() const {
     const std::lock_guard lock(mutex_);
     return waiting_ || running_ != 0 || untaken_ != 0;

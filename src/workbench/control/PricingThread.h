@@ -34,6 +34,9 @@ public:
     // Gives the request's serial: the newest is the one whose result comes.
     std::uint64_t request(Work work);
     std::uint64_t newest() const { return newest_; }
+    // Whether request `serial` is still on its way: the newest, and its
+    // result not yet taken. A caller that asked for it need not ask again.
+    bool coming(std::uint64_t serial) const;
     // Whether a request waits, runs, or has a result not yet taken.
     bool busy() const;
     // Waits for the newest request and takes its result at once: for what
