@@ -12,6 +12,12 @@ class FlexGrid;
 // the caller's and are changed in place.
 namespace workbench::gridediting {
 
+// The text being typed into a cell, and what Escape gives back.
+struct CellEdit {
+    QString buffer;
+    QString restore;
+};
+
 // Typing goes on after the cell's current text.
 void beginCellEdit(platform::FlexGrid& grid, QString& buffer);
 

@@ -38,8 +38,8 @@ std::size_t bytesOf(const document::Document& d) {
 
 } // namespace
 
-wqzOptionPayoffs::Shown wqzOptionPayoffs::shown() const {
-    Shown s;
+ShownPosition wqzOptionPayoffs::shown() const {
+    ShownPosition s;
     for (int r = 1; r < Grid1->Rows(); ++r) {
         document::Row row;
         for (int c = 0; c < col::count; ++c) {
@@ -102,7 +102,7 @@ void wqzOptionPayoffs::showRows(const QList<document::Row>& rows) {
     showSelection();
 }
 
-void wqzOptionPayoffs::restore(const Shown& position) {
+void wqzOptionPayoffs::restore(const ShownPosition& position) {
     const LastPlot::Change change(*plot_);
     // Undo runs from the menu's own action; a failure is reported like any
     // other command's. The position comes back in the range it was drawn in,
@@ -120,7 +120,7 @@ void wqzOptionPayoffs::restore(const Shown& position) {
 
 // Reads a shown position into the state, leaving its texts as they were;
 // false when reading failed (and was reported).
-bool wqzOptionPayoffs::readShown(const Shown& position) {
+bool wqzOptionPayoffs::readShown(const ShownPosition& position) {
     // The market's numbers to the decimals their boxes write, however a
     // file wrote them (it has been checked against the boxes' limits).
     const auto number = [](const QString& text) {
@@ -146,13 +146,11 @@ bool wqzOptionPayoffs::readShown(const Shown& position) {
 // differs from the last step. Commands call it first for what was typed
 // before them, so that their own undo gives back exactly that. With
 // `untiedFrom` the step also unties the position from that file, which its
-// undo ties again.
-void wqzOptionPayoffs::recordChange(const QString& what, const std::optional<QString>& untiedFrom) {
-    recordChange(what, untiedFrom, shown());
-}
-
+// undo ties again. A caller that has read the grid already passes it as
+// `now`: a grid of thousands of rows is read once a step, not at each use.
 void wqzOptionPayoffs::recordChange(const QString& what, const std::optional<QString>& untiedFrom,
-                                    Shown now) {
+                                    std::optional<ShownPosition> given) {
+    ShownPosition now = given ? std::move(*given) : shown();
     if (now == recorded_ && !untiedFrom) {
         return;
     }
@@ -181,7 +179,7 @@ void wqzOptionPayoffs::recordChange(const QString& what, const std::optional<QSt
 
 document::Document wqzOptionPayoffs::document() const {
     document::Document d;
-    const Shown s = shown();
+    const ShownPosition s = shown();
     d.rows = s.rows;
     d.underlyingQty = txtUnderlyingQty->text();
     // The boxes as shown, as for the grid: a number typed and not yet
@@ -210,7 +208,7 @@ void wqzOptionPayoffs::setDocumentName(const QString& name) {
     emit DocumentNameChange(name);
 }
 
-void wqzOptionPayoffs::showDocument(const Named& named) {
+void wqzOptionPayoffs::showDocument(const NamedDocument& named) {
     const LastPlot::Change change(*plot_);
     const document::Document& saved = named.document;
     for (std::size_t i = 0; i < saved.range.size(); ++i) {
@@ -226,7 +224,7 @@ void wqzOptionPayoffs::showDocument(const Named& named) {
         plot_->setInputs(*saved.beforeExpiry);
         emit BeforeExpiryChange();
     }
-    clearPlotArea();
+    plot_->clear();
     // The position is drawn in the range it was kept with.
     if (readShown({saved.rows,
                    saved.underlyingQty,
@@ -239,7 +237,7 @@ void wqzOptionPayoffs::showDocument(const Named& named) {
 }
 
 void wqzOptionPayoffs::openDocument(const document::Document& saved, const QString& name) {
-    Named before{document(), documentName_};
+    NamedDocument before{document(), documentName_};
     try {
         showDocument({saved, name});
     } catch (const platform::RunTimeError&) {
@@ -251,7 +249,7 @@ void wqzOptionPayoffs::openDocument(const document::Document& saved, const QStri
     const std::size_t bytes = bytesOf(before.document) + bytesOf(saved);
     history_->push(
         QStringLiteral("Open"), [this, before = std::move(before)] { showDocument(before); },
-        [this, after = Named{saved, name}] { showDocument(after); }, bytes);
+        [this, after = NamedDocument{saved, name}] { showDocument(after); }, bytes);
 }
 
 } // namespace workbench

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConfirmedSpinBox.h"
+#include "GridEditing.h"
 #include "LastPlot.h"
 #include "ShownPosition.h"
 #include "ValuesExport.h"
@@ -182,11 +183,6 @@ private:
     // Plotting: a vertical range chosen afresh, asked about, or kept.
     enum class Scale { Auto, Ask, Keep };
     void plot(Scale scale);
-    void prepareValuesGrid(platform::FlexGrid& grid) const;
-    void writeValuesRow(platform::FlexGrid& grid, int i) const;
-    void clearPlotArea();
-    void withdrawLastCurve();
-    QString curveName(payoff::DiagramKind f) const;
     void drawCurve(const payoff::PriceRange& range, payoff::DiagramKind f, float ytop, float ybot,
                    const QString& name);
     // The analysis follows the last plot: one notice for each action.
@@ -216,23 +212,19 @@ private:
     bool currentCellEditable() const;
 
     // Undo: the position as the grid and the underlying's box show it.
-    using Shown = ShownPosition;
-    Shown shown() const;
+    ShownPosition shown() const;
     void showRows(const QList<document::Row>& rows);
-    bool readShown(const Shown& position);
-    void restore(const Shown& position);
-    // What the grid shows as one step `what`, untying it from `untiedFrom`.
-    void recordChange(const QString& what, const std::optional<QString>& untiedFrom = {});
-    // The same with the grid and boxes as `now` already read them: a grid of
-    // thousands of rows is read once a step rather than at each use.
-    void recordChange(const QString& what, const std::optional<QString>& untiedFrom, Shown now);
+    bool readShown(const ShownPosition& position);
+    void restore(const ShownPosition& position);
+    // What the grid shows (`now`, when the caller has read it) as one step.
+    void recordChange(const QString& what, const std::optional<QString>& untiedFrom = {},
+                      std::optional<ShownPosition> now = {});
     void recordTyping() { recordChange(QStringLiteral("Typing")); }
     void scheduleStaleCheck();
     void checkStale();
     void forgetAnalysis();
     void showStrategy();
-    using Named = NamedDocument;
-    void showDocument(const Named& named);
+    void showDocument(const NamedDocument& named);
 
     // Today's price and the trading costs.
     void createMarketControls();
@@ -287,16 +279,15 @@ private:
     std::int16_t selCallRow = -1;
     std::int16_t selPutRow = 1;
     QString selCaption = QStringLiteral("Put/");
-    QString editBuffer;
-    QString editRestore;
+    gridediting::CellEdit edit_;
     QString analysisText_;
     QStringList tooLargeReported_;
     QStringList noNumberReported_;
     std::unique_ptr<display::wqzSetDisplay> setDisplay;
     std::unique_ptr<PositionHistory> history_;
     // The grid after the last recorded change, and at the last plot.
-    Shown recorded_;
-    std::optional<Shown> plotted_;
+    ShownPosition recorded_;
+    std::optional<ShownPosition> plotted_;
     bool staleCheckDue_ = false;
     bool plotting_ = false;
     bool staleSkipped_ = false;

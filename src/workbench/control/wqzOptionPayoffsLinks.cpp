@@ -57,7 +57,7 @@ void wqzOptionPayoffs::plotIn(const std::optional<links::Range>& range) {
         for (std::size_t i = 0; i < std::size(boxes); ++i) {
             Text1[i]->setText(cellText(boxes[i], format(boxes[i], u"######0")));
         }
-        clearPlotArea();
+        plot_->clear();
         plot(Scale::Keep);
     } else {
         PlotIt(platform::vbTrue);

@@ -145,13 +145,13 @@ void wqzOptionPayoffs::marketBoxConfirmed(ConfirmedNumberBox* box) {
         return;
     }
     // What was typed before is its own step; the change is the next one.
-    const Shown before = shown();
+    const ShownPosition before = shown();
     recordChange(QStringLiteral("Typing"), std::nullopt, before);
     // The market moves under the curve last drawn: while the grid still
     // shows its position, the new curve takes its place rather than
     // piling up over it at every step of a held arrow.
     if (plot_->curve() && plotted_ && before.samePosition(*plotted_)) {
-        withdrawLastCurve();
+        plot_->removeLastDrawn();
     }
     held = value;
     showMarketBoxes();
@@ -211,7 +211,7 @@ void wqzOptionPayoffs::startingMarket() {
     // As a confirmed box does: the new curve takes the place of the last
     // one while the grid still shows its position.
     if (plot_->curve() && plotted_ && shown().samePosition(*plotted_)) {
-        withdrawLastCurve();
+        plot_->removeLastDrawn();
     }
     links::applyPrice({}, position_);
     showMarketBoxes();

@@ -26,6 +26,32 @@ const QString kRescaleQuestion = QStringLiteral(
     "The portfolio values lie outside the range of the display.  Do you want to re-scale?");
 constexpr std::int16_t answerRescale = 6;
 constexpr std::int16_t answerKeep = 7;
+
+QString curveName(const PositionState& position, workbench::payoff::DiagramKind f) {
+    const QString what = f == workbench::payoff::profitDiagram ? QStringLiteral(" (profit)")
+                                                               : QStringLiteral(" (payoff)");
+    // Named before it is drawn: the position held is the one it will be.
+    const workbench::Strategy* s = workbench::recognise(position);
+    return (s ? QString::fromUtf16(s->name) : QStringLiteral("Custom position")) + what;
+}
+
+void prepareValuesGrid(platform::FlexGrid& grid, bool payoff) {
+    grid.Clear();
+    grid.setRows(workbench::payoff::sampleCount + 1);
+    grid.setCols(3);
+    grid.setTextMatrix(0, 1, QStringLiteral("Underlying"));
+    grid.setColAlignment(1, platform::FlexGrid::flexAlignCenterCenter);
+    grid.setColAlignment(2, platform::FlexGrid::flexAlignCenterCenter);
+    grid.setTextMatrix(0, 0, QStringLiteral("Numeric"));
+    grid.setTextMatrix(1, 0, QStringLiteral("Values"));
+    grid.setTextMatrix(0, 2, payoff ? QStringLiteral("Payoff") : QStringLiteral("Profit"));
+}
+
+void writeValuesRow(platform::FlexGrid& grid, const payoff::Samples& prices,
+                    const payoff::Samples& values, int i) {
+    grid.setTextMatrix(i, 1, platform::numbers::format(prices[i], u"#####0.0000"));
+    grid.setTextMatrix(i, 2, platform::numbers::format(values[i], u"#####0.0000"));
+}
 } // namespace
 
 void wqzOptionPayoffs::PlotIt(platform::Boolean16 AutoScale) {
@@ -57,12 +83,12 @@ void wqzOptionPayoffs::plot(Scale scale) {
 
     platform::FlexGrid* grid = grddisplay.data();
     if (grid) {
-        prepareValuesGrid(*grid);
+        prepareValuesGrid(*grid, plotType[0]->isChecked());
     }
     const workbench::payoff::Extremes extremes =
         workbench::payoff::sampleCurve(position_, range, f, plotPrice_, plotValue_, [&](int i) {
             if (grid) {
-                writeValuesRow(*grid, i);
+                writeValuesRow(*grid, plotPrice_, plotValue_, i);
             }
         });
 
@@ -84,13 +110,13 @@ void wqzOptionPayoffs::plot(Scale scale) {
         answer = reply == platform::Dialogs::answerYes ? answerRescale : answerKeep;
     }
     if (answer == answerRescale) {
-        clearPlotArea();
+        plot_->clear();
         ytop = workbench::payoff::rescaledTop(extremes);
         ybot = workbench::payoff::rescaledBottom(extremes);
         Text1[0]->setText(platform::numbers::format(ytop, u"######0"));
         Text1[1]->setText(platform::numbers::format(ybot, u"######0"));
     }
-    const QString name = curveName(f);
+    const QString name = curveName(position_, f);
     drawCurve(range, f, ytop, ybot, name);
     plot_->setCurve(PlottedCurve{position_, f, range, plotColor_, name});
     plotted_ = shown();
@@ -100,17 +126,6 @@ void wqzOptionPayoffs::plot(Scale scale) {
 
 void wqzOptionPayoffs::setMarkersShown(bool shown) {
     plot_->setMarkersShown(shown);
-}
-
-// Takes the last curve and its legend entry off the plot area, the earlier
-// curves staying as they were drawn.
-void wqzOptionPayoffs::withdrawLastCurve() {
-    plot_->removeLastDrawn();
-}
-
-// Empties the plot area with everything that describes its curves.
-void wqzOptionPayoffs::clearPlotArea() {
-    plot_->clear();
 }
 
 QString wqzOptionPayoffs::strategyHeld() const {
@@ -170,44 +185,18 @@ void wqzOptionPayoffs::forgetAnalysis() {
     showStrategy();
 }
 
-QString wqzOptionPayoffs::curveName(workbench::payoff::DiagramKind f) const {
-    const QString what = f == workbench::payoff::profitDiagram ? QStringLiteral(" (profit)")
-                                                               : QStringLiteral(" (payoff)");
-    // Named before it is drawn: the position held is the one it will be.
-    const workbench::Strategy* s = workbench::recognise(position_);
-    return (s ? QString::fromUtf16(s->name) : QStringLiteral("Custom position")) + what;
-}
-
 void wqzOptionPayoffs::setGrddisplay(platform::FlexGrid* grid) {
     grddisplay = grid;
     // The first curve is drawn before the window hands its grid over.
     if (grid && plot_->curve()) {
-        prepareValuesGrid(*grid);
+        prepareValuesGrid(*grid, plotType[0]->isChecked());
         for (int i = 1; i <= workbench::payoff::sampleCount; ++i) {
-            writeValuesRow(*grid, i);
+            writeValuesRow(*grid, plotPrice_, plotValue_, i);
         }
         for (int c = 0; c < grid->Cols(); ++c) {
             grid->fitColWidthToText(c);
         }
     }
-}
-
-void wqzOptionPayoffs::prepareValuesGrid(platform::FlexGrid& grid) const {
-    grid.Clear();
-    grid.setRows(workbench::payoff::sampleCount + 1);
-    grid.setCols(3);
-    grid.setTextMatrix(0, 1, QStringLiteral("Underlying"));
-    grid.setColAlignment(1, platform::FlexGrid::flexAlignCenterCenter);
-    grid.setColAlignment(2, platform::FlexGrid::flexAlignCenterCenter);
-    grid.setTextMatrix(0, 0, QStringLiteral("Numeric"));
-    grid.setTextMatrix(1, 0, QStringLiteral("Values"));
-    grid.setTextMatrix(
-        0, 2, plotType[0]->isChecked() ? QStringLiteral("Payoff") : QStringLiteral("Profit"));
-}
-
-void wqzOptionPayoffs::writeValuesRow(platform::FlexGrid& grid, int i) const {
-    grid.setTextMatrix(i, 1, platform::numbers::format(plotPrice_[i], u"#####0.0000"));
-    grid.setTextMatrix(i, 2, platform::numbers::format(plotValue_[i], u"#####0.0000"));
 }
 
 void wqzOptionPayoffs::drawCurve(const workbench::payoff::PriceRange& range,

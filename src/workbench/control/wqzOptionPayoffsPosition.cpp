@@ -88,7 +88,7 @@ void wqzOptionPayoffs::InvertPosition() {
 
 void wqzOptionPayoffs::cmdClear_Click() {
     const LastPlot::Change change(*plot_);
-    clearPlotArea();
+    plot_->clear();
     forgetAnalysis();
 }
 
@@ -104,7 +104,7 @@ void wqzOptionPayoffs::cmdRestart_Click() {
     }
     position_.underlyingQty = 0;
     txtUnderlyingQty->setText(QString());
-    clearPlotArea();
+    plot_->clear();
     forgetAnalysis();
     recordChange(QStringLiteral("Restart"));
 }
@@ -142,21 +142,21 @@ void wqzOptionPayoffs::Grid1_RowColChange() {
         return;
     }
     // The first character typed replaces the cell's old text.
-    editRestore = Grid1->Text();
-    workbench::exchangetext::clearText(editBuffer);
+    edit_.restore = Grid1->Text();
+    workbench::exchangetext::clearText(edit_.buffer);
 }
 
 void wqzOptionPayoffs::Grid1_DblClick() {
     if (!currentCellEditable()) {
         return;
     }
-    editRestore = editBuffer;
-    workbench::gridediting::beginCellEdit(*Grid1, editBuffer);
+    edit_.restore = edit_.buffer;
+    workbench::gridediting::beginCellEdit(*Grid1, edit_.buffer);
 }
 
 void wqzOptionPayoffs::Grid1_KeyDown(int keyCode, int shift) {
     if (currentCellEditable()) {
-        workbench::gridediting::handleCellKeyDown(*Grid1, editBuffer, keyCode, shift);
+        workbench::gridediting::handleCellKeyDown(*Grid1, edit_.buffer, keyCode, shift);
         showRowsTakingPart(false);
         showSelection();
     }
@@ -166,7 +166,7 @@ void wqzOptionPayoffs::Grid1_KeyPress(int keyAscii) {
     if (!currentCellEditable()) {
         return;
     }
-    workbench::gridediting::handleCellKeyPress(*Grid1, editBuffer, editRestore, keyAscii,
+    workbench::gridediting::handleCellKeyPress(*Grid1, edit_.buffer, edit_.restore, keyAscii,
                                                clipboard_);
     if (keyAscii == platform::keys::charEnter) {
         readPosition();
