@@ -62,7 +62,6 @@ wqzOptionPayoffs::wqzOptionPayoffs(platform::Clipboard& clipboard, QWidget* pare
     createControls();
     placeControls();
     fitGridColumns();
-    setTabOrder();
     connectControls();
 
     createSwatches();
@@ -71,6 +70,7 @@ wqzOptionPayoffs::wqzOptionPayoffs(platform::Clipboard& clipboard, QWidget* pare
     ucHeight = platform::numbers::toLong(twips::geometry(this).height);
     ucWidth = platform::numbers::toLong(twips::geometry(this).width);
     registerWithDisplay();
+    places_.keep(size());
     fillPositionGrid();
     platform::eventPump().doEvents();
     fillStrategyList();

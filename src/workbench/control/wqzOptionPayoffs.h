@@ -2,6 +2,7 @@
 
 #include "ConfirmedSpinBox.h"
 #include "GridEditing.h"
+#include "GrowingPlaces.h"
 #include "LastPlot.h"
 #include "ShownPosition.h"
 #include "ValuesExport.h"
@@ -142,10 +143,8 @@ public:
     // The large and the normal presentation of the whole control.
     void EnlargeFont();
     void ReduceFont();
-
     // The roundest price between a and b (PlotLayers::roundestPrice).
     static double roundestPrice(double a, double b);
-
     // The state, for the program's own commands and for tests.
     PositionState& position() { return position_; }
     const PositionState& position() const { return position_; }
@@ -166,13 +165,13 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     // Start-up.
     void createControls();
     void placeControls();
     void fitGridColumns();
-    void setTabOrder();
     void connectControls();
     void createSwatches();
     void describeControls();
@@ -284,6 +283,7 @@ private:
     QStringList tooLargeReported_;
     QStringList noNumberReported_;
     std::unique_ptr<display::wqzSetDisplay> setDisplay;
+    GrowingPlaces places_;
     std::unique_ptr<PositionHistory> history_;
     // The grid after the last recorded change, and at the last plot.
     ShownPosition recorded_;

@@ -103,10 +103,17 @@ void wqzOptionPayoffs::switchDisplay(void (display::wqzSetDisplay::*change)(std:
     if (!setDisplay) {
         setDisplay = std::make_unique<display::wqzSetDisplay>();
     }
+    // The display's size sets every control at its own place again; room
+    // the window gives beyond it later is followed from there.
+    // They are kept before the control takes that size, whose resize would
+    // otherwise move them by the difference.
     ((*setDisplay).*change)(ucWidth, ucHeight);
+    namespace twips = platform::twips;
+    const twips::Rect here = twips::geometry(this);
+    places_.keep(QSize(twips::toPixels(here.left + ucWidth) - twips::toPixels(here.left),
+                       twips::toPixels(here.top + ucHeight) - twips::toPixels(here.top)));
+    twips::setGeometry(this, {here.left, here.top, ucWidth, ucHeight});
     fitGridColumns();
-    const platform::twips::Rect here = platform::twips::geometry(this);
-    platform::twips::setGeometry(this, {here.left, here.top, ucWidth, ucHeight});
 }
 
 void wqzOptionPayoffs::cmbStandard_Click() {

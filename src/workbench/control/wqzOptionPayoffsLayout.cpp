@@ -1,8 +1,10 @@
-// Where the workbench's controls lie at its design size, the order Tab takes
-// them in, and their registration with the display scaling.
+// Where the workbench's controls lie at its design size, how they follow when
+// the control is given more room, the order Tab takes them in, and their
+// registration with the display scaling.
 #include "wqzOptionPayoffs.h"
 
 #include "display/wqzSetDisplay.h"
+#include "platform/FailureGuard.h"
 #include "platform/FlexGrid.h"
 #include "platform/LineControl.h"
 #include "platform/PictureBox.h"
@@ -18,6 +20,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace workbench {
 
@@ -95,9 +98,30 @@ void wqzOptionPayoffs::placeControls() {
     twips::setGeometry(cmdClear, R{1875, 3995, 850, 285});
     twips::setGeometry(cmbStandard, R{2760, 4000, 2295, 315});
     twips::setGeometry(Grid1, kGridRect);
-}
+    // Given more room than its own size, the plot area takes it all: its
+    // lower range boxes, swatches and greek row follow its bottom edge, the
+    // right range box its corner, and everything below moves down together,
+    // the line and the position grid widening with the column.
+    using F = GrowingPlaces::Follow;
+    places_.add(pbox, F::Grows);
+    places_.add(Text1[0], F::Stays);
+    places_.add(Text1[1], F::Down);
+    places_.add(Text1[2], F::Down);
+    places_.add(Text1[3], F::DownRight);
+    places_.add(Line1, F::DownWidens);
+    places_.add(Grid1, F::DownWidens);
+    for (QWidget* below :
+         std::initializer_list<QWidget*>{lblGreek,         cmbGreek,           scdown[0],
+                                         scdown[1],        lblOption,          scup[0],
+                                         scup[1],          plotType[0],        plotType[1],
+                                         Label1[0],        Label1[1],          txtUnderlyingQty,
+                                         lblCostPerOption, txtCostPerOption,   lblCostPerUnit,
+                                         txtCostPerUnit,   lblUnderlyingPrice, txtUnderlyingPrice,
+                                         cmdPlot,          cmdRestart,         cmdClear,
+                                         cmbStandard}) {
+        places_.add(below, F::Down);
+    }
 
-void wqzOptionPayoffs::setTabOrder() {
     // Focusable controls in the designed tab order; labels, the swatches and
     // the line take no focus.
     QWidget* chain[] = {pbox, Text1[0], Text1[1], Text1[2], Text1[3], cmbGreek, scdown[1], scup[1],
@@ -108,6 +132,14 @@ void wqzOptionPayoffs::setTabOrder() {
     for (std::size_t i = 1; i < std::size(chain); ++i) {
         QWidget::setTabOrder(chain[i - 1], chain[i]);
     }
+}
+
+void wqzOptionPayoffs::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    platform::runGuarded([this] {
+        places_.follow(size());
+        fitGridColumns();
+    });
 }
 
 void wqzOptionPayoffs::registerWithDisplay() {
@@ -151,6 +183,9 @@ void wqzOptionPayoffs::registerWithDisplay() {
     }
     for (int s = 1; s < swatchCount; ++s) {
         setDisplay->SetUpDisplay(i++, pColor[s]);
+    }
+    for (platform::SwatchBox* swatch : pColor) {
+        places_.add(swatch, GrowingPlaces::Follow::Down);
     }
 }
 

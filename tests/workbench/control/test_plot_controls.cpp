@@ -45,6 +45,8 @@ private slots:
     void the_plot_area_takes_the_focus_with_a_frame_that_is_not_copied_data();
     void the_plot_area_takes_the_focus_with_a_frame_that_is_not_copied();
     void the_large_display_keeps_the_curves_and_normal_restores_the_layout();
+    void a_larger_control_gives_its_room_to_the_plot_area_data();
+    void a_larger_control_gives_its_room_to_the_plot_area();
     void the_analysis_and_the_list_describe_the_position_on_screen_data();
     void the_analysis_and_the_list_describe_the_position_on_screen();
 
@@ -315,6 +317,62 @@ void TestPlotControls::the_plot_area_takes_the_focus_with_a_frame_that_is_not_co
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QVERIFY(QApplication::focusWidget() != h->pbox());
     QCOMPARE(shown(), picture);
+}
+
+void TestPlotControls::a_larger_control_gives_its_room_to_the_plot_area_data() {
+    QTest::addColumn<bool>("large");
+    QTest::newRow("normal display") << false;
+    QTest::newRow("large display") << true;
+}
+
+void TestPlotControls::a_larger_control_gives_its_room_to_the_plot_area() {
+    QFETCH(bool, large);
+    if (large) {
+        h->bench->EnlargeFont();
+    }
+    const QSize own = h->bench->size();
+    QWidget* watched[] = {h->pbox(),
+                          h->box(0),
+                          h->box(1),
+                          h->box(3),
+                          h->button(QStringLiteral("cmdPlot")),
+                          h->grid(),
+                          h->bench->findChild<QWidget*>(QStringLiteral("pColor(5)"))};
+    std::vector<QRect> before;
+    for (QWidget* w : watched) {
+        before.push_back(w->geometry());
+    }
+    const QSize more(300, 200);
+    h->bench->resize(own + more);
+    QCoreApplication::processEvents();
+    const auto moved = [&](int i, int dx, int dy, int dw, int dh) {
+        const QRect b = before[std::size_t(i)];
+        return watched[i]->geometry() ==
+               QRect(b.x() + dx, b.y() + dy, b.width() + dw, b.height() + dh);
+    };
+    QVERIFY(moved(0, 0, 0, 300, 200)); // the plot area takes it all
+    QVERIFY(moved(1, 0, 0, 0, 0));     // the top of the range stays by the top edge
+    QVERIFY(moved(2, 0, 200, 0, 0));   // its bottom follows the bottom edge
+    QVERIFY(moved(3, 300, 200, 0, 0)); // the right end of the prices, the corner
+    QVERIFY(moved(4, 0, 200, 0, 0));   // the controls below keep their size together
+    QVERIFY(moved(5, 0, 200, 300, 0)); // the position grid widens with the column
+    QVERIFY(moved(6, 0, 200, 0, 0));
+    // Drawn again at the new size, not stretched: the curve passes through
+    // its prices and values where the area's scale puts them now.
+    QCOMPARE(h->pbox()->image().size(), h->pbox()->size());
+    QCOMPARE(h->pixel(20, 0), yellow);
+    QCOMPARE(h->pixel(80, 30), yellow);
+    // Back at its own size, or below it, every control is where it was.
+    for (const QSize size : {own, own - QSize(40, 40)}) {
+        h->bench->resize(size);
+        QCoreApplication::processEvents();
+        for (std::size_t i = 0; i < std::size(watched); ++i) {
+            QCOMPARE(watched[i]->geometry(), before[i]);
+        }
+    }
+    if (large) {
+        h->bench->ReduceFont();
+    }
 }
 
 void TestPlotControls::the_large_display_keeps_the_curves_and_normal_restores_the_layout() {
