@@ -27,10 +27,13 @@ void setGeometry(QWidget* widget, const Rect& r) {
     widget->setProperty(kTop, r.top);
     widget->setProperty(kWidth, r.width);
     widget->setProperty(kHeight, r.height);
-    // Edges are rounded, not sizes, so that neighbours stay flush.
+    widget->setGeometry(toPixels(r));
+}
+
+QRect toPixels(const Rect& r) {
     const int x = toPixels(r.left);
     const int y = toPixels(r.top);
-    widget->setGeometry(x, y, toPixels(r.left + r.width) - x, toPixels(r.top + r.height) - y);
+    return {x, y, toPixels(r.left + r.width) - x, toPixels(r.top + r.height) - y};
 }
 
 Rect geometry(const QWidget* widget) {

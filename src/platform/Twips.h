@@ -27,6 +27,10 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+// The pixels a twip rectangle takes: its edges rounded, not its size, so that
+// neighbours stay flush.
+QRect toPixels(const Rect& rect);
+
 // Places a widget at a twip rectangle inside its parent and remembers the exact
 // twips, which pixels alone would round away (4375 twips is 291.67 pixels).
 void setGeometry(QWidget* widget, const Rect& rect);

@@ -31,16 +31,16 @@ void GrowingPlaces::keep(QSize own) {
     extraHeight_ = 0;
 }
 
-void GrowingPlaces::follow(QSize size) {
+bool GrowingPlaces::follow(QSize size) {
     if (!own_.isValid()) {
-        return;
+        return false;
     }
     // Whole pixels of room, so that every edge moves by whole pixels and
     // neighbours stay flush as they are at the own size.
     const int extraWidth = twips::fromPixels(std::max(0, size.width() - own_.width()));
     const int extraHeight = twips::fromPixels(std::max(0, size.height() - own_.height()));
     if (extraWidth == extraWidth_ && extraHeight == extraHeight_) {
-        return;
+        return false;
     }
     extraWidth_ = extraWidth;
     extraHeight_ = extraHeight;
@@ -48,8 +48,7 @@ void GrowingPlaces::follow(QSize size) {
         if (!p.control) {
             continue;
         }
-        const bool down = p.follow != Follow::Stays && p.follow != Follow::Grows;
-        const int dy = down ? extraHeight : 0;
+        const int dy = p.follow == Follow::Grows ? 0 : extraHeight;
         if (auto* line = qobject_cast<platform::LineControl*>(p.control.data())) {
             const int dx = p.follow == Follow::DownWidens ? extraWidth : 0;
             line->setEndPoints(p.x1, p.y1 + dy, p.x2 + dx, p.y2 + dy);
@@ -73,6 +72,7 @@ void GrowingPlaces::follow(QSize size) {
         }
         twips::setGeometry(p.control, r);
     }
+    return true;
 }
 
 } // namespace workbench

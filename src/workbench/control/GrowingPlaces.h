@@ -17,15 +17,16 @@ namespace workbench {
 // container's own size, so growing and shrinking back never compound.
 class GrowingPlaces {
 public:
-    enum class Follow { Stays, Down, DownRight, Grows, DownWidens };
+    enum class Follow { Down, DownRight, Grows, DownWidens };
 
     void add(QWidget* control, Follow follow);
     // Takes the places the controls have now as those of the container's own
     // size, `own` in pixels: after they are laid out at a display's size.
     void keep(QSize own);
     // Places every control for the container at `size`, in pixels; a size
-    // below its own in either direction places them as at its own.
-    void follow(QSize size);
+    // below its own in either direction places them as at its own. False
+    // when every control already lies there.
+    bool follow(QSize size);
 
 private:
     struct Place {

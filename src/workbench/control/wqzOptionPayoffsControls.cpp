@@ -103,16 +103,15 @@ void wqzOptionPayoffs::switchDisplay(void (display::wqzSetDisplay::*change)(std:
     if (!setDisplay) {
         setDisplay = std::make_unique<display::wqzSetDisplay>();
     }
-    // The display's size sets every control at its own place again; room
-    // the window gives beyond it later is followed from there.
-    // They are kept before the control takes that size, whose resize would
-    // otherwise move them by the difference.
+    // The display's size sets every control at its own place again, which
+    // is kept before the control takes that size: its resize would otherwise
+    // move them all by the difference.
     ((*setDisplay).*change)(ucWidth, ucHeight);
     namespace twips = platform::twips;
     const twips::Rect here = twips::geometry(this);
-    places_.keep(QSize(twips::toPixels(here.left + ucWidth) - twips::toPixels(here.left),
-                       twips::toPixels(here.top + ucHeight) - twips::toPixels(here.top)));
-    twips::setGeometry(this, {here.left, here.top, ucWidth, ucHeight});
+    const twips::Rect own{here.left, here.top, ucWidth, ucHeight};
+    places_.keep(twips::toPixels(own).size());
+    twips::setGeometry(this, own);
     fitGridColumns();
 }
 

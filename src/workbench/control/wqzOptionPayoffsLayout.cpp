@@ -104,7 +104,6 @@ void wqzOptionPayoffs::placeControls() {
     // the line and the position grid widening with the column.
     using F = GrowingPlaces::Follow;
     places_.add(pbox, F::Grows);
-    places_.add(Text1[0], F::Stays);
     places_.add(Text1[1], F::Down);
     places_.add(Text1[2], F::Down);
     places_.add(Text1[3], F::DownRight);
@@ -137,8 +136,9 @@ void wqzOptionPayoffs::placeControls() {
 void wqzOptionPayoffs::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     platform::runGuarded([this] {
-        places_.follow(size());
-        fitGridColumns();
+        if (places_.follow(size())) {
+            fitGridColumns();
+        }
     });
 }
 
