@@ -53,11 +53,16 @@ std::optional<QString> textOf(const QSettings& s, const QString& key) {
 }
 
 // A path no longer than a path can be, so that the file stays within what
-// its reader takes.
+// its reader takes. Text the system cannot spell as a file's name (half of
+// a surrogate pair, as a stray "\xd9dd" escape gives) names no file, and
+// would come back from the next write as something else.
 std::optional<QString> absolutePath(const QSettings& s, const QString& key) {
     std::optional<QString> path = textOf(s, key);
-    if (!path || path->isEmpty() || !QDir::isAbsolutePath(*path) ||
-        QFile::encodeName(*path).size() > longestPath) {
+    if (!path || path->isEmpty() || !QDir::isAbsolutePath(*path)) {
+        return std::nullopt;
+    }
+    const QByteArray name = QFile::encodeName(*path);
+    if (name.size() > longestPath || QFile::decodeName(name) != *path) {
         return std::nullopt;
     }
     return QDir::cleanPath(*path);

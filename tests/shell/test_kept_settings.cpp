@@ -220,6 +220,8 @@ void TestKeptSettings::a_setting_that_cannot_be_read_gives_the_first_starts_data
     QTest::newRow("a folder gone") << QByteArray("[files]\nfolder=/no/such/folder/anywhere\n");
     QTest::newRow("a recent position named relative to nothing")
         << QByteArray("[recentPositions]\n1\\path=straddle.wqzpos\nsize=1\n");
+    QTest::newRow("a recent position no file can be named")
+        << QByteArray("[recentPositions]\n1\\path=/tmp/caf\\xddd9.wqzpos\nsize=1\n");
     // Bytes that begin with a NUL: the length is the array's, not up to it.
     static const char garbage[] = "\x00\xff[[[=\n=\x01\n[window\ndisplay";
     QTest::newRow("not a settings file at all") << QByteArray(garbage, sizeof garbage - 1);
