@@ -25,6 +25,8 @@ const QString kState = QStringLiteral("window/panels");
 const QString kDisplay = QStringLiteral("window/display");
 const QString kLarge = QStringLiteral("large");
 const QString kNormal = QStringLiteral("normal");
+const QString kColumnShare = QStringLiteral("window/columnShare");
+const QString kRoomBelow = QStringLiteral("window/roomBelow");
 const QString kMarkers = QStringLiteral("diagram/showMarkers");
 const QString kProbability = QStringLiteral("diagram/showProbability");
 const QString kDaysToday = QStringLiteral("beforeExpiry/daysToExpiry");
@@ -186,6 +188,16 @@ Kept read(QSettings& s) {
     k.geometry = bytesOf(s, kGeometry);
     k.state = bytesOf(s, kState);
     k.large = choice(s, kDisplay, kLarge, kNormal).value_or(k.large);
+    if (const std::optional<QString> text = textOf(s, kColumnShare)) {
+        bool ok = false;
+        const double share = text->toDouble(&ok);
+        if (ok && share >= leastColumnShare && share <= mostColumnShare) {
+            k.columnShare = share;
+        }
+    }
+    if (const std::optional<int> room = wholeNumber(s, kRoomBelow, 0, mostRoomBelow)) {
+        k.roomBelow = room;
+    }
     k.beforeExpiry = readInputs(s);
     const QString yes = yesNo(true);
     const QString no = yesNo(false);
@@ -207,6 +219,13 @@ void write(QSettings& s, const Kept& k) {
         s.setValue(kState, k.state);
     }
     s.setValue(kDisplay, k.large ? kLarge : kNormal);
+    if (k.columnShare) {
+        // Every digit a double has, so that it reads back as the same one.
+        s.setValue(kColumnShare, QString::number(*k.columnShare, 'g', 17));
+    }
+    if (k.roomBelow) {
+        s.setValue(kRoomBelow, QString::number(*k.roomBelow));
+    }
     const workbench::beforeexpiry::Inputs& in = k.beforeExpiry;
     s.setValue(kDaysToday, QString::number(in.daysToday));
     s.setValue(kDaysLeft, QString::number(in.daysLeft));

@@ -18,6 +18,12 @@ struct Kept {
     QByteArray geometry;
     QByteArray state;
     bool large = false;
+    // Where the student left the edge between the workbench's column and
+    // the browser, as a share of the window's width, and the room kept
+    // below the workbench for the values, in twips; none: as a first start
+    // lays them out.
+    std::optional<double> columnShare;
+    std::optional<int> roomBelow;
     workbench::beforeexpiry::Inputs beforeExpiry;
     bool markersShown = true;
     bool probabilityShown = false;
@@ -37,6 +43,11 @@ inline constexpr int mostRecent = 8;
 inline constexpr qint64 largestFile = 512 * 1024;
 // In bytes, as the system counts them; a longer path is no place of a file.
 inline constexpr int longestPath = 4096;
+// The edge between the column and the browser stays within the window,
+// and the room below the workbench within what any screen could give.
+inline constexpr double leastColumnShare = 0.05;
+inline constexpr double mostColumnShare = 0.95;
+inline constexpr int mostRoomBelow = 150000;
 
 // The student's own settings file, under the desktop's folder for settings
 // ($XDG_CONFIG_HOME, or ~/.config), in a folder named after the program.

@@ -32,6 +32,7 @@ class Browser;
 class Clipboard;
 class FlexGrid;
 class LineControl;
+class SplitHandle;
 } // namespace platform
 
 namespace workbench {
@@ -243,6 +244,15 @@ private:
     double addressButtonsWidth() const;
     void growToShowWorkbench();
     void giveBackNormalSize();
+    // The workbench takes the column up to the edge the student left beside
+    // the browser and the height down to the room left below it, never less
+    // than its own size; the handles on those edges move them.
+    void fitWorkbench();
+    void placeHandles();
+    void dragColumnEdge(int by);
+    void dragRoomBelow(int by);
+    // Below the workbench as a first start lays it out, in twips.
+    double firstRoomBelow() const;
 
     platform::Browser& browser_;
     platform::Clipboard& clipboard_;
@@ -267,9 +277,6 @@ private:
     QDockWidget* scenariosDock_ = nullptr;
     QLabel* lblScenarios = nullptr;
     workbench::ScenarioTable* grdScenarios = nullptr;
-    // What the table shown was valued from: a change of the days left the
-    // dashed curve is drawn with, or of which position the grid holds, shows
-    // the same table again without valuing it anew.
     // Whether the last plot changed what the table shows since it was shown.
     bool scenariosDue_ = true;
     QWidget* Browser1 = nullptr;
@@ -280,6 +287,10 @@ private:
     QLabel* Label1 = nullptr;
     std::array<QLabel*, 2> Image1{};
     platform::LineControl* Line2 = nullptr;
+    platform::SplitHandle* columnEdge_ = nullptr;
+    platform::SplitHandle* roomEdge_ = nullptr;
+    // Where the edge being dragged was as the button went down, in twips.
+    double dragFrom_ = 0;
 
     // Where the window was and how big before Large Display grew it, and
     // where it was left then; empty while the window has a size of its own.

@@ -4,7 +4,9 @@
 #include "platform/ControlProperties.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
+#include "platform/FailureGuard.h"
 #include "platform/RunTimeError.h"
+#include "platform/SplitHandle.h"
 #include "platform/Twips.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 
@@ -15,6 +17,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace shell {
@@ -35,6 +38,13 @@ constexpr double kMinAnalysisHeight = 480;
 // The analysis's lines: the curve's name, six lines of numbers, and three
 // of value and greeks before expiry.
 constexpr int kAnalysisLines = 10;
+// The edge between the workbench's column and the browser where a first
+// start has it: the workbench at its design size in the client at its own.
+constexpr double kFirstColumnShare =
+    (240.0 + workbench::wqzOptionPayoffs::designWidth + kGap) / frmLumo::designClientWidth;
+// The handles reach this far over the workbench's edges, in pixels, where
+// the workbench keeps a margin of its own.
+constexpr int kHandleReach = 3;
 
 using platform::controls::Property;
 
@@ -61,11 +71,13 @@ void frmLumo::PositionBrowsers() {
         return;
     }
     try {
+        fitWorkbench();
         const platform::twips::Rect bench = platform::twips::geometry(ucLumo);
         // The panel beside the browser gives up its width first; the client
-        // keeps the workbench, a readable browser and its whole address row.
+        // keeps the workbench at its own size, a readable browser and its
+        // whole address row.
         const int least = platform::twips::pixelsToHold(
-            int(bench.left + bench.width + kGap +
+            int(bench.left + ucLumo->ucWidth + kGap +
                 std::max(kMinBrowserWidth, kMinAddressWidth + addressButtonsWidth()) + kMargin));
         if (client_->minimumWidth() != least) {
             client_->setMinimumWidth(least);
@@ -116,6 +128,7 @@ void frmLumo::PositionBrowsers() {
               read(cmdBotBack, Property::Left) + read(cmdBotBack, Property::Width) + kGap);
         place(cmdStop, Property::Left,
               read(cmdBotForward, Property::Left) + read(cmdBotForward, Property::Width) + kGap);
+        placeHandles();
         platform::eventPump().doEvents();
     } catch (const platform::RunTimeError& error) {
         platform::dialogs().msgBox(
@@ -124,6 +137,104 @@ void frmLumo::PositionBrowsers() {
                 error.description(),
             platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Critical);
     }
+}
+
+double frmLumo::firstRoomBelow() const {
+    return designClientHeight - platform::twips::geometry(ucLumo).top -
+           workbench::wqzOptionPayoffs::designHeight - kMargin + analysisRoom();
+}
+
+void frmLumo::fitWorkbench() {
+    namespace twips = platform::twips;
+    const twips::Rect bench = twips::geometry(ucLumo);
+    const double clientWidth = twips::fromPixels(client_->width());
+    const double clientHeight = twips::fromPixels(client_->height());
+    // A readable browser keeps its room before the workbench grows into it;
+    // the workbench's own size comes before either.
+    const double edge = std::min(kept_.columnShare.value_or(kFirstColumnShare) * clientWidth,
+                                 clientWidth - kMinBrowserWidth - kMargin);
+    const double room = kept_.roomBelow ? double(*kept_.roomBelow) : firstRoomBelow();
+    const twips::Rect fitted{
+        bench.left, bench.top,
+        std::max(ucLumo->ucWidth, int(std::lround(edge - kGap - bench.left))),
+        std::max(ucLumo->ucHeight, int(std::lround(clientHeight - kMargin - room - bench.top)))};
+    if (fitted != bench) {
+        twips::setGeometry(ucLumo, fitted);
+    }
+}
+
+void frmLumo::placeHandles() {
+    if (!columnEdge_) {
+        columnEdge_ = new platform::SplitHandle(Qt::Horizontal, client_);
+        columnEdge_->setObjectName(QStringLiteral("columnEdge"));
+        columnEdge_->setToolTip(QStringLiteral("Drag to share the width between the workbench "
+                                               "and the page; double-click to share it as at "
+                                               "first"));
+        roomEdge_ = new platform::SplitHandle(Qt::Vertical, client_);
+        roomEdge_->setObjectName(QStringLiteral("roomEdge"));
+        roomEdge_->setToolTip(QStringLiteral("Drag to share the height between the diagram and "
+                                             "the values; double-click to share it as at first"));
+        const auto from = [this](QWidget* edge, Property p) {
+            return [this, edge, p] { dragFrom_ = read(edge, p); };
+        };
+        connect(columnEdge_, &platform::SplitHandle::pressed, this,
+                platform::guarded(from(Browser1, Property::Left)));
+        connect(roomEdge_, &platform::SplitHandle::pressed, this,
+                platform::guarded(from(Grid1, Property::Top)));
+        connect(columnEdge_, &platform::SplitHandle::moved, this,
+                platform::guarded([this](int by) { dragColumnEdge(by); }));
+        connect(roomEdge_, &platform::SplitHandle::moved, this,
+                platform::guarded([this](int by) { dragRoomBelow(by); }));
+        connect(columnEdge_, &platform::SplitHandle::reset, this, platform::guarded([this] {
+                    kept_.columnShare.reset();
+                    PositionBrowsers();
+                    keepSoon();
+                }));
+        connect(roomEdge_, &platform::SplitHandle::reset, this, platform::guarded([this] {
+                    kept_.roomBelow.reset();
+                    PositionBrowsers();
+                    keepSoon();
+                }));
+    }
+    // In the gaps between the column and the browser and between the
+    // workbench and the values, reaching over the workbench's own margin.
+    const QRect bench = ucLumo->geometry();
+    const int browser = Browser1->geometry().left();
+    columnEdge_->setGeometry(bench.right() + 1 - kHandleReach, 0,
+                             std::max(kHandleReach, browser - bench.right() - 1 + kHandleReach),
+                             client_->height());
+    const int grid = Grid1->geometry().top();
+    roomEdge_->setGeometry(bench.left(), bench.bottom() + 1 - kHandleReach,
+                           bench.width() - kHandleReach,
+                           std::max(kHandleReach, grid - bench.bottom() - 1 + kHandleReach));
+    columnEdge_->raise();
+    roomEdge_->raise();
+}
+
+void frmLumo::dragColumnEdge(int by) {
+    namespace twips = platform::twips;
+    const double clientWidth = twips::fromPixels(client_->width());
+    const double bench = twips::geometry(ucLumo).left + ucLumo->ucWidth + kGap;
+    const double edge = std::max(bench, std::min(dragFrom_ + twips::fromPixels(by),
+                                                 clientWidth - kMinBrowserWidth - kMargin));
+    kept_.columnShare =
+        std::clamp(edge / clientWidth, kept::leastColumnShare, kept::mostColumnShare);
+    PositionBrowsers();
+    keepSoon();
+}
+
+void frmLumo::dragRoomBelow(int by) {
+    namespace twips = platform::twips;
+    const double clientHeight = twips::fromPixels(client_->height());
+    const double top = twips::geometry(ucLumo).top;
+    // The values keep their header and two rows; the workbench its own height.
+    const double least = kMinValuesHeight + kGap;
+    const double most = std::max(least, clientHeight - kMargin - top - ucLumo->ucHeight);
+    const double room = clientHeight - kMargin - (dragFrom_ + twips::fromPixels(by) - kGap);
+    kept_.roomBelow =
+        int(std::lround(std::min(std::clamp(room, least, most), double(kept::mostRoomBelow))));
+    PositionBrowsers();
+    keepSoon();
 }
 
 int frmLumo::offerHeight() const {

@@ -12,7 +12,10 @@
 #include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QFile>
 #include <QLayout>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -112,6 +115,42 @@ inline QStringList positionTexts(const Shell& s) {
         }
     }
     return out;
+}
+
+// Answers the size dialog as a user does, once it is up with the focus in
+// it: every key goes to whatever has the focus. Empty sizes keep the
+// dialog's own.
+inline void answerSizeDialog(const QString& width, const QString& height, bool paper = false,
+                             int tries = 500) {
+    QTimer::singleShot(tries == 500 ? 0 : 10, [=] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QWidget* focus = QApplication::focusWidget();
+        if (!dialog || !focus || !dialog->isAncestorOf(focus)) {
+            if (tries > 0) {
+                answerSizeDialog(width, height, paper, tries - 1);
+            } else if (dialog) {
+                dialog->reject();
+            }
+            return;
+        }
+        if (!width.isEmpty()) {
+            QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(focus, width);
+            QTest::keyClick(focus, Qt::Key_Tab); // the next box, its text selected
+            QTest::keyClicks(QApplication::focusWidget(), height);
+        }
+        if (paper) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+}
+
+inline QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace

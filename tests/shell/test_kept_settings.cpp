@@ -53,7 +53,9 @@ QStringList seen(const Shell& s) {
     };
     const auto* exercise = s.child<QComboBox>("cmbExercise");
     return {checked("mnuOptionsLargeDisplay"),
-            QStringLiteral("workbench width %1").arg(s.window->workbench()->width()),
+            QStringLiteral("workbench %1 x %2")
+                .arg(s.window->workbench()->width())
+                .arg(s.window->workbench()->height()),
             checked("mnuShowMarkers"),
             checked("mnuShowProbability"),
             text("spnDaysToday"),
@@ -173,13 +175,15 @@ void TestKeptSettings::a_first_start_keeps_nothing_and_shows_the_built_window() 
     QVERIFY(startUp(built));
     QCOMPARE(built.window->size(), size);
     QCOMPARE(seen(built),
-             (QStringList{
-                 "mnuOptionsLargeDisplay off",
-                 QStringLiteral("workbench width %1").arg(built.window->workbench()->width()),
-                 "mnuShowMarkers on", "mnuShowProbability off", "spnDaysToday 30",
-                 "spnDaysLeft 0 (none)", "txtMoreDates ", "spnRate 5.00", "mnuBeforeExpiry on",
-                 "optSingle 0", "spnVolatility 30.00", "spnDividend 0.00", "cmbExercise European",
-                 "mnuScenarios off", "No Recent Positions (disabled)"}));
+             (QStringList{"mnuOptionsLargeDisplay off",
+                          QStringLiteral("workbench %1 x %2")
+                              .arg(built.window->workbench()->width())
+                              .arg(built.window->workbench()->height()),
+                          "mnuShowMarkers on", "mnuShowProbability off", "spnDaysToday 30",
+                          "spnDaysLeft 0 (none)", "txtMoreDates ", "spnRate 5.00",
+                          "mnuBeforeExpiry on", "optSingle 0", "spnVolatility 30.00",
+                          "spnDividend 0.00", "cmbExercise European", "mnuScenarios off",
+                          "No Recent Positions (disabled)"}));
     QCOMPARE(built.window->workbench()->width(),
              platform::twips::toPixels(workbench::wqzOptionPayoffs::designWidth));
     QCOMPARE(openDialogFolder(built), QString());
@@ -194,6 +198,9 @@ void TestKeptSettings::a_setting_that_cannot_be_read_gives_the_first_starts_data
         << QByteArray("[window]\npanels=@ByteArray(not a layout)\n");
     QTest::newRow("a display neither normal nor large") << QByteArray("[window]\ndisplay=huge\n");
     QTest::newRow("a display given as a list") << QByteArray("[window]\ndisplay=large, normal\n");
+    QTest::newRow("a column wider than the window") << QByteArray("[window]\ncolumnShare=1.5\n");
+    QTest::newRow("a column share that is no number") << QByteArray("[window]\ncolumnShare=nan\n");
+    QTest::newRow("a fraction of a twip below") << QByteArray("[window]\nroomBelow=10.5\n");
     QTest::newRow("markers neither true nor false") << QByteArray("[diagram]\nshowMarkers=0\n");
     QTest::newRow("probability as a number") << QByteArray("[diagram]\nshowProbability=1\n");
     QTest::newRow("days to expiry in words") << QByteArray("[beforeExpiry]\ndaysToExpiry=sixty\n");

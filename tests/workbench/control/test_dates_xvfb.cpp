@@ -3,38 +3,14 @@
 // step of the drag, not only where it is let go, and the pointer over the
 // diagram reads every date's value.
 #include "WorkbenchHarness.h"
+#include "fakes/XdoTool.h"
 #include "workbench/control/BeforeExpiryPanel.h"
 #include "workbench/control/ExpiryCurveLayer.h"
 #include "workbench/control/HoverReadout.h"
 
-#include <QDeadlineTimer>
 #include <QLineEdit>
-#include <QProcess>
 #include <QSet>
 #include <QSlider>
-
-namespace {
-
-// Runs xdotool with these steps and waits for it, the window answering the
-// events it sends meanwhile.
-bool xdotool(const QStringList& steps) {
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), steps);
-    if (!tool.waitForStarted(5000)) {
-        return false;
-    }
-    QDeadlineTimer patience(20000);
-    while (tool.state() != QProcess::NotRunning && !patience.hasExpired()) {
-        QTest::qWait(20);
-    }
-    return tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
-}
-
-QStringList at(QPoint p) {
-    return {QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())};
-}
-
-} // namespace
 
 class TestDatesXvfb : public QObject {
     Q_OBJECT
@@ -55,10 +31,10 @@ void TestDatesXvfb::dragging_the_slider_moves_the_highlighted_curve_at_every_ste
     panel.show();
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
     auto* more = panel.findChild<QLineEdit*>(QStringLiteral("txtMoreDates"));
-    QVERIFY(xdotool(at(more->mapToGlobal(more->rect().center()))
-                    << QStringLiteral("click") << QStringLiteral("1")));
-    QVERIFY(xdotool({QStringLiteral("type"), QStringLiteral("25, 5")}));
-    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("Return")}));
+    QVERIFY(xdo::run(xdo::at(more->mapToGlobal(more->rect().center()))
+                     << QStringLiteral("click") << QStringLiteral("1")));
+    QVERIFY(xdo::run({QStringLiteral("type"), QStringLiteral("25, 5")}));
+    QVERIFY(xdo::run({QStringLiteral("key"), QStringLiteral("Return")}));
     QTRY_COMPARE(h.bench->beforeExpiry().moreDaysLeft, (std::vector<int>{25, 5}));
 
     QSet<int> seen;
@@ -68,14 +44,14 @@ void TestDatesXvfb::dragging_the_slider_moves_the_highlighted_curve_at_every_ste
     QCOMPARE(slider->value(), 0);
     // No days left sits at the right end, where expiry is.
     const QPoint handle = slider->mapToGlobal(QPoint(slider->width() - 5, slider->height() / 2));
-    QStringList drag = at(handle);
+    QStringList drag = xdo::at(handle);
     drag << QStringLiteral("mousedown") << QStringLiteral("1");
     for (int step = 1; step <= 4; ++step) {
-        drag << at(handle - QPoint(step * slider->width() / 6, 0)) << QStringLiteral("sleep")
+        drag << xdo::at(handle - QPoint(step * slider->width() / 6, 0)) << QStringLiteral("sleep")
              << QStringLiteral("0.2");
     }
     drag << QStringLiteral("mouseup") << QStringLiteral("1");
-    QVERIFY(xdotool(drag));
+    QVERIFY(xdo::run(drag));
     QTRY_VERIFY(!slider->isSliderDown());
     const int days = h.bench->beforeExpiry().daysLeft;
     QVERIFY2(days > 10 && days < 30, qPrintable(QString::number(days)));
@@ -94,7 +70,7 @@ void TestDatesXvfb::dragging_the_slider_moves_the_highlighted_curve_at_every_ste
 
     // The pointer over the diagram reads the value at expiry and at each date.
     platform::PictureBox* area = h.pbox();
-    QVERIFY(xdotool(at(area->mapToGlobal(area->rect().center() + QPoint(25, 0)))));
+    QVERIFY(xdo::run(xdo::at(area->mapToGlobal(area->rect().center() + QPoint(25, 0)))));
     const auto* hover = area->findChild<workbench::HoverReadout*>(QStringLiteral("hoverReadout"));
     QTRY_VERIFY(hover->text().contains(QStringLiteral("With 5 days left")));
     for (const QString& line :
