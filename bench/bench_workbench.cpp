@@ -422,6 +422,43 @@ void BM_DaysLeftChange(benchmark::State& state) {
 }
 BENCHMARK(BM_DaysLeftChange)->Unit(benchmark::kMicrosecond);
 
+// The window resized, or an edge beside the workbench dragged, by a step:
+// the plot area takes the new room and draws again, at its new size, ten
+// curves drawn since the last clear, the last with five dates before expiry
+// and its greek curve. A drag must keep up: each step within 16 ms.
+void BM_ResizeStep(benchmark::State& state) {
+    Workbench w(false);
+    workbench::wqzOptionPayoffs& bench = w.bench;
+    workbench::beforeexpiry::Inputs in = tenDaysLeft();
+    in.moreDaysLeft = {25, 20, 15, 5};
+    bench.setBeforeExpiry(in);
+    for (int curve = 0; curve < 10; ++curve) {
+        workbench::PositionState p = butterfly();
+        p.callQty[1 + curve % 5] += 1;
+        bench.position() = p;
+        bench.PlotIt(platform::vbFalse);
+    }
+    bench.findChild<QComboBox*>(QStringLiteral("cmbGreek"))->setCurrentIndex(1);
+    bench.show();
+    bench.settle();
+    QCoreApplication::processEvents();
+    // The start-up curve is one more.
+    if (bench.diagram().curves.size() < 10 || !bench.diagram().greekCurve) {
+        state.SkipWithError("not the ten curves and the greek curve");
+        return;
+    }
+    auto* area = bench.findChild<platform::PictureBox*>(QStringLiteral("pbox"));
+    const QSize own = bench.size();
+    bool wider = true;
+    for (auto _ : state) {
+        bench.resize(own + (wider ? QSize(600, 400) : QSize(590, 395)));
+        QPixmap target(area->size());
+        static_cast<QWidget*>(area)->render(&target);
+        wider = !wider;
+    }
+}
+BENCHMARK(BM_ResizeStep)->Unit(benchmark::kMicrosecond);
+
 // The student holding the Up arrow on today's price: each step re-plots the
 // position (five rows held, a put in each and calls on three), analyses it,
 // values the dashed curve ten days from expiry with its greeks and, under
