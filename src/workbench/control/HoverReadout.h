@@ -20,6 +20,7 @@ public:
     void showAt(QPointF at, const QString& text);
     void hideReadout();
     const QString& text() const { return text_; }
+    QPointF at() const { return at_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

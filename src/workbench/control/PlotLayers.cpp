@@ -10,14 +10,18 @@
 #include "ProbabilityLayer.h"
 #include "Readout.h"
 #include "platform/FailureGuard.h"
+#include "platform/Numbers.h"
 #include "platform/Palette.h"
 #include "platform/PictureBox.h"
+#include "workbench/model/PositionAnalysis.h"
 
+#include <QKeyEvent>
 #include <QProgressBar>
 #include <QTimer>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace workbench {
 
@@ -65,6 +69,7 @@ PlotLayers::PlotLayers(platform::PictureBox& area, const LastPlot& plot, QObject
     connect(&area, &platform::PictureBox::PointerMoved, this,
             [this](QPointF at) { platform::runGuarded([&] { pointerMoved(at); }); });
     connect(&area, &platform::PictureBox::PointerLeft, hover_, &HoverReadout::hideReadout);
+    area.installEventFilter(this);
 }
 
 PlotLayers::~PlotLayers() = default;
@@ -112,7 +117,11 @@ void PlotLayers::follow(LastPlot::Parts parts) {
     followGreek(parts & (LastPlot::GreekPart | LastPlot::ValuedPart));
     // The pointer's read-out takes the dates' values as they arrive.
     if ((parts & LastPlot::ValuedPart) && hover_->isVisible()) {
-        pointerMoved(pointer_);
+        if (pointer_) {
+            pointerMoved(*pointer_);
+        } else if (readPrice_) {
+            readAt(*readPrice_);
+        }
     }
 }
 
@@ -220,10 +229,144 @@ void PlotLayers::pointerMoved(QPointF at) {
     // The pointer covers a pixel's worth of prices, a third of a unit or
     // more: it reads the roundest price within it, so that 55 itself can be
     // pointed at, rather than 54.91 or 55.25.
-    pointer_ = at;
     const double S = roundestPrice(area_.toUser(at - QPointF(0.5, 0)).x(),
                                    area_.toUser(at + QPointF(0.5, 0)).x());
+    pointer_ = at;
+    readPrice_ = S;
+    typed_.clear();
     hover_->showAt(at, readout::hoverText(plot_, S));
+}
+
+bool PlotLayers::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != &area_) {
+        return false;
+    }
+    if (event->type() == QEvent::FocusOut) {
+        typed_.clear();
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress) {
+        return false;
+    }
+    bool taken = false;
+    platform::runGuarded([&] { taken = readKey(*static_cast<QKeyEvent*>(event)); });
+    return taken;
+}
+
+bool PlotLayers::readKey(const QKeyEvent& key) {
+    const payoff::PriceRange& range = plot_.lastRange();
+    if (!(range.xmax > range.xmin)) {
+        return false;
+    }
+    const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+    const bool jump = mods == Qt::ControlModifier;
+    // Where the keys start: where the read-out last stood, else today's
+    // price when the diagram shows it, else the middle of the range.
+    const double today = plot_.todayPrice();
+    const double from = readPrice_.value_or(
+        today >= range.xmin && today <= range.xmax ? today : (range.xmin + range.xmax) / 2);
+    switch (key.key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (mods != Qt::NoModifier && !jump) {
+            return false;
+        }
+        typed_.clear();
+        readAt(jump         ? readout::nextFeature(plot_, from, key.key() == Qt::Key_Right)
+               : readPrice_ ? readout::nextSample(plot_, from, key.key() == Qt::Key_Right)
+                            : from);
+        return true;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (mods != Qt::NoModifier) {
+            return false;
+        }
+        typed_.clear();
+        readAt(key.key() == Qt::Key_Home ? range.xmin : range.xmax);
+        return true;
+    case Qt::Key_Escape:
+        if (!typed_.isEmpty() || hover_->isVisible()) {
+            endReading();
+            return true;
+        }
+        return false;
+    case Qt::Key_Backspace:
+        if (typed_.isEmpty()) {
+            return false;
+        }
+        typed_.chop(1);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        if (typed_.isEmpty()) {
+            return false;
+        }
+        bool ok = false;
+        const double S = typed_.toDouble(&ok);
+        if (ok && S >= range.xmin && S <= range.xmax) {
+            typed_.clear();
+            readAt(S);
+            return true;
+        }
+        using platform::numbers::format;
+        const QString told =
+            QStringLiteral("Type a price from %1 to %2")
+                .arg(format(range.xmin, u"####0.00"), format(range.xmax, u"####0.00"));
+        typed_.clear();
+        hover_->showAt(hover_->isVisible() ? hover_->at() : QPointF(-1, -1), told);
+        describe(told);
+        return true;
+    }
+    default: {
+        // A price typed, digits and one decimal point, at most as long as
+        // the range boxes take.
+        const QString text = key.text();
+        constexpr qsizetype longest = 12;
+        if (mods & ~Qt::ShiftModifier || text.size() != 1 || typed_.size() >= longest ||
+            !(text[0].isDigit() || (text[0] == u'.' && !typed_.contains(u'.')))) {
+            return false;
+        }
+        typed_ += text;
+        break;
+    }
+    }
+    const QString asked = QStringLiteral("Go to price: ") + typed_;
+    hover_->showAt(hover_->isVisible() ? hover_->at() : QPointF(-1, -1), asked);
+    describe(asked);
+    return true;
+}
+
+void PlotLayers::readAt(double S) {
+    readPrice_ = S;
+    pointer_.reset();
+    const std::optional<PlottedCurve>& curve = plot_.curve();
+    const double value = curve ? analysis::valueAt(curve->position, S, curve->kind) : 0;
+    QPointF at = area_.toPixels(S, value);
+    // The crosshair stays on the area where the value is off its scale.
+    at.setY(std::clamp(at.y(), 0.0, double(area_.height() - 1)));
+    const QString text = readout::hoverText(plot_, S);
+    hover_->showAt(at, text);
+    if (area_.hasFocus()) {
+        describe(text);
+    }
+}
+
+void PlotLayers::describe(const QString& text) {
+    if (!describing_) {
+        help_ = area_.accessibleDescription();
+        describing_ = true;
+    }
+    area_.setAccessibleDescription(text);
+}
+
+void PlotLayers::endReading() {
+    typed_.clear();
+    readPrice_.reset();
+    pointer_.reset();
+    hover_->hideReadout();
+    if (std::exchange(describing_, false)) {
+        area_.setAccessibleDescription(help_);
+    }
 }
 
 double PlotLayers::roundestPrice(double a, double b) {

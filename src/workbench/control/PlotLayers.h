@@ -6,6 +6,7 @@
 #include <QPointF>
 
 #include <cstdint>
+#include <optional>
 
 namespace platform {
 class PictureBox;
@@ -22,6 +23,7 @@ class PriceLineLayer;
 class ProbabilityLayer;
 } // namespace workbench
 
+class QKeyEvent;
 class QProgressBar;
 class QTimer;
 
@@ -46,7 +48,20 @@ public:
     // one, a tenth...) between them.
     static double roundestPrice(double a, double b);
 
+protected:
+    // The keys read the diagram while the area has the focus: Left and
+    // Right by a sample, with Ctrl to the next strike, break-even or
+    // extreme, Home and End to the range's ends, and a price typed, then
+    // Enter, to that price.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    bool readKey(const QKeyEvent& key);
+    // The read-out at price S, where the last curve is; a screen reader
+    // hears it as the area's description.
+    void readAt(double S);
+    void describe(const QString& text);
+    void endReading();
     void follow(LastPlot::Parts parts);
     // The curves at expiry into the area's picture: only the newest when the
     // others are drawn already.
@@ -72,8 +87,15 @@ private:
     qsizetype curvesDrawn_ = 0;
     std::uint64_t removalsDrawn_ = 0;
     bool greekPending_ = false;
-    // Where the pointer's read-out stands, to read again what arrives.
-    QPointF pointer_;
+    // The price the read-out stands at, for the keys to move on from; where
+    // the pointer stood when it read it (none when the keys did), to read
+    // again what arrives; and the price being typed.
+    std::optional<double> readPrice_;
+    std::optional<QPointF> pointer_;
+    QString typed_;
+    // The area's own description, given back when the keys stop reading.
+    QString help_;
+    bool describing_ = false;
     QProgressBar* progress_ = nullptr;
     QTimer* progressTimer_ = nullptr;
 };

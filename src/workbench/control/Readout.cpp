@@ -1,6 +1,7 @@
 #include "Readout.h"
 
 #include "LastPlot.h"
+#include "LastPlotKept.h"
 #include "ScenarioText.h"
 #include "platform/Numbers.h"
 #include "workbench/model/PositionAnalysis.h"
@@ -122,6 +123,35 @@ QString probabilityText(const LastPlot& plot) {
     return text;
 }
 
+// The value along a curve's samples at S, straight between them; none off
+// their prices.
+std::optional<double> valueAlong(const QPolygonF& points, double S) {
+    for (qsizetype i = 1; i < points.size(); ++i) {
+        const QPointF& a = points[i - 1];
+        const QPointF& b = points[i];
+        if (S >= std::min(a.x(), b.x()) && S <= std::max(a.x(), b.x())) {
+            return a.x() == b.x() ? b.y() : a.y() + (S - a.x()) / (b.x() - a.x()) * (b.y() - a.y());
+        }
+    }
+    return std::nullopt;
+}
+
+double greekOf(const beforeexpiry::Greeks& g, beforeexpiry::Greek greek) {
+    switch (greek) {
+    case beforeexpiry::Greek::Delta:
+        return g.delta;
+    case beforeexpiry::Greek::Gamma:
+        return g.gamma;
+    case beforeexpiry::Greek::Theta:
+        return g.thetaPerDay;
+    case beforeexpiry::Greek::Vega:
+        return g.vegaPerPoint;
+    case beforeexpiry::Greek::None:
+        break;
+    }
+    return std::nan("");
+}
+
 } // namespace
 
 QString asLastPlotted() {
@@ -175,6 +205,14 @@ QString hoverText(const LastPlot& plot, double S) {
                                                   : QStringLiteral("   Payoff ")) +
             format(analysis::valueAt(curve->position, S, curve->kind), u"####0.00");
     QStringList lines;
+    // The curves drawn before the last, as the area draws them: straight
+    // between their samples. Their legend lines name them.
+    const QList<DrawnCurve>& drawn = plot.drawn();
+    for (qsizetype i = 0; i + 1 < drawn.size() && i < plot.legend().size(); ++i) {
+        if (const std::optional<double> value = valueAlong(drawn[i].points, S)) {
+            lines << plot.legend()[i].text + u' ' + format(*value, u"####0.00");
+        }
+    }
     for (const LastPlot::Dated* c : plot.dated()) {
         // A price the model cannot value says nothing for that date.
         if (const double value = c->valuer.valueAt(S); std::isfinite(value)) {
@@ -182,12 +220,68 @@ QString hoverText(const LastPlot& plot, double S) {
                          format(value, u"####0.00");
         }
     }
-    // Several dates read as a column under the price, one a line.
+    if (const LastPlot::Dated* h = plot.highlighted();
+        h && plot.greek() != beforeexpiry::Greek::None) {
+        const double value = greekOf(h->valuer.greeksAt(S), plot.greek());
+        if (std::isfinite(value)) {
+            lines << QStringLiteral("%1 with %2 left ")
+                             .arg(lastplot::greekCaption(plot.greek()),
+                                  scenariotext::daysWords(h->daysLeft)) +
+                         format(value, u"####0.0000");
+        }
+    }
+    // Several lines read as a column under the price, one a line.
     if (!lines.isEmpty()) {
         text +=
             (lines.size() > 1 ? QStringLiteral("\n") : QStringLiteral("   ")) + lines.join(u'\n');
     }
     return text;
+}
+
+double nextSample(const LastPlot& plot, double S, bool forward) {
+    const payoff::PriceRange& r = plot.lastRange();
+    const double low = r.xmin;
+    const double high = r.xmax;
+    const double step = r.step;
+    if (!(step > 0) || !(high > low)) {
+        return S;
+    }
+    // A price between samples goes to the sample on its way; one on a
+    // sample, to the next.
+    const double at = (S - low) / step;
+    constexpr double onSample = 1e-6;
+    const double index = forward ? std::floor(at + onSample) + 1 : std::ceil(at - onSample) - 1;
+    return std::clamp(low + index * step, low, high);
+}
+
+double nextFeature(const LastPlot& plot, double S, bool forward) {
+    const payoff::PriceRange& r = plot.lastRange();
+    std::vector<double> places;
+    if (const analysis::Analysis* a = plot.analysis()) {
+        places = a->kinks;
+        const auto spans = [&places](const std::vector<analysis::PriceSpan>& list) {
+            for (const analysis::PriceSpan& span : list) {
+                places.push_back(span.from);
+                places.push_back(span.to);
+            }
+        };
+        spans(a->breakEvens);
+        spans(a->highest.where);
+        spans(a->lowest.where);
+    }
+    // Apart by more than the read-out's last decimal, within the range.
+    constexpr double apart = 0.005;
+    std::optional<double> next;
+    for (const double p : places) {
+        if (!std::isfinite(p) || p < r.xmin || p > r.xmax ||
+            (forward ? p <= S + apart : p >= S - apart)) {
+            continue;
+        }
+        if (!next || (forward ? p < *next : p > *next)) {
+            next = p;
+        }
+    }
+    return next.value_or(S);
 }
 
 } // namespace workbench::readout

@@ -19,9 +19,16 @@ QString asLastPlotted();
 // says so.
 QString text(const LastPlot& plot);
 
-// At price S: the last curve's exact value and each dashed curve's; the
+// At price S: the last curve's exact value, each earlier curve's as drawn,
+// each dashed curve's and the greek chosen at the highlighted date; the
 // price alone without a curve.
 QString hoverText(const LastPlot& plot, double S);
+
+// Where the keys move the read-out from price S, `forward` to higher
+// prices: the next of the curve's samples, or the next strike, break-even
+// or extreme within its range; S itself where there is none.
+double nextSample(const LastPlot& plot, double S, bool forward);
+double nextFeature(const LastPlot& plot, double S, bool forward);
 
 } // namespace readout
 

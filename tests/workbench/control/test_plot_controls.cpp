@@ -3,6 +3,7 @@
 #include "workbench/control/CurveLegend.h"
 #include "workbench/control/HoverReadout.h"
 #include "workbench/control/MarkerLayer.h"
+#include "workbench/pricing/BeforeExpiry.h"
 
 #include <algorithm>
 
@@ -47,6 +48,8 @@ private slots:
     void the_large_display_keeps_the_curves_and_normal_restores_the_layout();
     void a_larger_control_gives_its_room_to_the_plot_area_data();
     void a_larger_control_gives_its_room_to_the_plot_area();
+    void the_keys_read_the_diagram_where_the_plot_area_has_the_focus_data();
+    void the_keys_read_the_diagram_where_the_plot_area_has_the_focus();
     void the_analysis_and_the_list_describe_the_position_on_screen_data();
     void the_analysis_and_the_list_describe_the_position_on_screen();
 
@@ -648,3 +651,86 @@ void TestPlotControls::the_legend_takes_the_corner_where_it_hides_least_and_can_
 
 QTEST_MAIN(TestPlotControls)
 #include "test_plot_controls.moc"
+
+void TestPlotControls::the_keys_read_the_diagram_where_the_plot_area_has_the_focus_data() {
+    // Keys as the student presses them: a name, ^ for Ctrl, or text typed.
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<double>("price"); // -1: what is read is `told`
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<bool>("delta"); // with ten days left and the delta chosen
+    QTest::newRow("the first key reads today's price")
+        << QStringList{"Right"} << 50.0 << "" << false;
+    QTest::newRow("Home, then a sample on") << QStringList{"Home", "Right"} << 1.99 << "" << false;
+    QTest::newRow("End, then a sample back") << QStringList{"End", "Left"} << 99.01 << "" << false;
+    QTest::newRow("to the first strike") << QStringList{"Home", "^Right"} << 40.0 << "" << false;
+    QTest::newRow("on to the peak")
+        << QStringList{"Home", "^Right", "^Right"} << 50.0 << "" << false;
+    QTest::newRow("back to the last strike") << QStringList{"End", "^Left"} << 60.0 << "" << false;
+    QTest::newRow("a price typed") << QStringList{"55.37", "Return"} << 55.37 << "" << false;
+    QTest::newRow("a price typed, a digit taken back")
+        << QStringList{"555", "Backspace", "Return"} << 55.0 << "" << false;
+    QTest::newRow("a price off the diagram")
+        << QStringList{"150", "Return"} << -1.0 << "Type a price from 1.00 to 100.00" << false;
+    QTest::newRow("the greek chosen, at the price")
+        << QStringList{"45", "Return"} << 45.0 << "" << true;
+}
+
+void TestPlotControls::the_keys_read_the_diagram_where_the_plot_area_has_the_focus() {
+    QFETCH(QStringList, keys);
+    QFETCH(double, price);
+    QFETCH(QString, told);
+    QFETCH(bool, delta);
+    h->choose(QStringLiteral("Call Butterfly Spread"));
+    workbench::beforeexpiry::Inputs tenDays;
+    tenDays.daysLeft = 10;
+    if (delta) {
+        h->bench->setBeforeExpiry(tenDays);
+        h->child<QComboBox>(QStringLiteral("cmbGreek"))->setCurrentText(QStringLiteral("Delta"));
+        h->bench->settle();
+    }
+    // Tab comes back to the plot area from the box after it.
+    QTest::mouseClick(h->box(0), Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), h->pbox());
+    const QImage picture = h->pbox()->image();
+    for (const QString& key : keys) {
+        const bool ctrl = key.startsWith(u'^');
+        const QString name = ctrl ? key.mid(1) : key;
+        const QHash<QString, Qt::Key> named{
+            {"Right", Qt::Key_Right}, {"Left", Qt::Key_Left},     {"Home", Qt::Key_Home},
+            {"End", Qt::Key_End},     {"Return", Qt::Key_Return}, {"Backspace", Qt::Key_Backspace}};
+        if (named.contains(name)) {
+            QTest::keyClick(QApplication::focusWidget(), named[name],
+                            ctrl ? Qt::ControlModifier : Qt::NoModifier);
+        } else {
+            QTest::keyClicks(QApplication::focusWidget(), name);
+        }
+    }
+    const auto* readout = h->pbox()->findChild<workbench::HoverReadout*>("hoverReadout");
+    QVERIFY(readout->isVisible());
+    QString want = told;
+    if (price >= 0) {
+        const double S = price;
+        const double payoff =
+            std::max(S - 40, 0.0) - 2 * std::max(S - 50, 0.0) + std::max(S - 60, 0.0);
+        want = QStringLiteral("Price %1   Payoff %2").arg(S, 0, 'f', 2).arg(payoff, 0, 'f', 2);
+        if (delta) {
+            const workbench::beforeexpiry::Valuer valuer(h->bench->valuedPosition(), tenDays,
+                                                         workbench::payoff::payoffDiagram);
+            QVERIFY2(readout->text().startsWith(want + u'\n'), qPrintable(readout->text()));
+            QVERIFY2(readout->text().endsWith(QStringLiteral("\nDelta with 10 days left %1")
+                                                  .arg(valuer.greeksAt(S).delta, 0, 'f', 4)),
+                     qPrintable(readout->text()));
+            want = readout->text();
+        }
+        // The crosshair stands on the curve, where its point is.
+        QVERIFY(std::abs(readout->at().x() - h->pbox()->toPixels(S, payoff).x()) < 0.01);
+    }
+    QCOMPARE(readout->text(), want);
+    // A screen reader hears what is read, and the picture is untouched.
+    QCOMPARE(h->pbox()->accessibleDescription(), want);
+    QCOMPARE(h->pbox()->image(), picture);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!readout->isVisible());
+    QVERIFY(!h->pbox()->accessibleDescription().contains(QStringLiteral("Price")));
+}
