@@ -4,7 +4,7 @@ screen reader does, and fails on what a blind student could not use: a control
 that cannot be found, has no name or role, cannot take the focus though it
 takes keys; a curve colour that does not read as a choice; a position grid
 whose cells and headings do not say where they are and what they hold, or
-whose arrow keys move silently; an analysis that cannot be read, or that
+whose arrow keys move silently; a diagram whose keys read it silently; an analysis that cannot be read, or that
 changes without a word.
 
 Usage: atspi_check.py PID
@@ -266,6 +266,37 @@ def check_grid_moves(seen, read):
     pyatspi.Registry.deregisterEventListener(listen, *events)
 
 
+def check_diagram_keys(seen):
+    """The student clicks the diagram and presses Right: the screen reader
+    hears the price the read-out moved to and the curve's value there."""
+    diagram = find(seen, "image", "Diagram")
+    if diagram is None:
+        fail("the diagram is not on the accessibility bus")
+        return
+    heard = []
+
+    def listen(event):
+        if event.source is not None and name(event.source) == "Diagram":
+            words = event.any_data if isinstance(event.any_data, str) else ""
+            heard.append(words or event.source.description)
+    events = ["object:property-change:accessible-description"]
+    pyatspi.Registry.registerEventListener(listen, *events)
+    x, y, w, h = diagram.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    # Clicked near its left edge, then the pointer taken off it, so that
+    # only the keys read it.
+    subprocess.run(["xdotool", "mousemove", str(x + 3), str(y + 3), "click", "1",
+                    "mousemove", "0", "0"], check=True)
+    wait_for("the diagram's focus", lambda: has(diagram, pyatspi.STATE_FOCUSED), 10)
+    subprocess.run(["xdotool", "key", "End"], check=True)
+    if not wait_for("the read-out heard", lambda: any(
+            words.startswith("Price 100.00") for words in heard), 10):
+        fail(f"End on the focused diagram was not heard as the price read (heard {heard})")
+    else:
+        say(f"diagram read: {[w for w in heard if w.startswith('Price')][-1]!r}")
+    subprocess.run(["xdotool", "key", "Escape"], check=True)
+    pyatspi.Registry.deregisterEventListener(listen, *events)
+
+
 def analysis_text(seen):
     acc = find(seen, "text", "Analysis of the last plot")
     if acc is None:
@@ -351,6 +382,7 @@ def main():
     before_grid = check_grid(seen)
     if before_grid and len(before_grid) > 3:
         check_grid_moves(seen, before_grid)
+    check_diagram_keys(seen)
     readout, before = analysis_text(seen)
     if readout is not None and not before.strip():
         fail("the analysis reads as nothing")
