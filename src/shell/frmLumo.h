@@ -36,6 +36,7 @@ class SplitHandle;
 } // namespace platform
 
 namespace workbench {
+class DiagramWindow;
 class ScenarioTable;
 class wqzOptionPayoffs;
 } // namespace workbench
@@ -253,6 +254,9 @@ private:
     void dragRoomBelow(int by);
     // Below the workbench as a first start lays it out, in twips.
     double firstRoomBelow() const;
+    // The diagram alone in a window of its own, filling the other screen
+    // when there are two, else this one; closing it comes back here.
+    void showDiagramOnly(bool shown);
 
     platform::Browser& browser_;
     platform::Clipboard& clipboard_;
@@ -287,6 +291,7 @@ private:
     QLabel* Label1 = nullptr;
     std::array<QLabel*, 2> Image1{};
     platform::LineControl* Line2 = nullptr;
+    workbench::DiagramWindow* diagramOnly_ = nullptr;
     platform::SplitHandle* columnEdge_ = nullptr;
     platform::SplitHandle* roomEdge_ = nullptr;
     // Where the edge being dragged was as the button went down, in twips.

@@ -8,9 +8,12 @@
 #include "platform/RunTimeError.h"
 #include "platform/SplitHandle.h"
 #include "platform/Twips.h"
+#include "workbench/control/DiagramWindow.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -235,6 +238,36 @@ void frmLumo::dragRoomBelow(int by) {
         int(std::lround(std::min(std::clamp(room, least, most), double(kept::mostRoomBelow))));
     PositionBrowsers();
     keepSoon();
+}
+
+void frmLumo::showDiagramOnly(bool shown) {
+    if (!shown) {
+        if (diagramOnly_) {
+            diagramOnly_->close();
+        }
+        return;
+    }
+    if (!diagramOnly_) {
+        diagramOnly_ = new workbench::DiagramWindow(*ucLumo, this);
+        connect(diagramOnly_, &workbench::DiagramWindow::closed, this, platform::guarded([this] {
+                    if (auto* action = findChild<QAction*>(QStringLiteral("mnuDiagramOnly"))) {
+                        action->setChecked(false);
+                    }
+                    activateWindow();
+                }));
+    }
+    QScreen* there = screen();
+    for (QScreen* other : QGuiApplication::screens()) {
+        if (other != screen()) {
+            there = other;
+            break;
+        }
+    }
+    diagramOnly_->setGeometry(there->geometry());
+    diagramOnly_->showFullScreen();
+    diagramOnly_->raise();
+    diagramOnly_->activateWindow();
+    diagramOnly_->setFocus();
 }
 
 int frmLumo::offerHeight() const {

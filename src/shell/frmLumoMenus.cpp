@@ -171,6 +171,13 @@ void frmLumo::createMenus() {
     legend->setChecked(true);
     legend->setStatusTip(
         QStringLiteral("Shows or hides the legend of the curves over the diagram"));
+    QAction* diagramOnly = item(options, "mnuDiagramOnly", "&Diagram Only");
+    diagramOnly->setCheckable(true);
+    diagramOnly->setShortcut(QKeySequence(Qt::Key_F11));
+    diagramOnly->setStatusTip(QStringLiteral(
+        "Shows the diagram and its analysis alone, filling a screen; Esc comes back"));
+    connect(diagramOnly, &QAction::toggled, this,
+            guarded([this](bool shown) { showDiagramOnly(shown); }));
     // The swatches take no focus; the keyboard chooses a colour here.
     QMenu* colours = options->addMenu(QStringLiteral("Curve &Colour"));
     colours->setObjectName(QStringLiteral("mnuCurveColour"));

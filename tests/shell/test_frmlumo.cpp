@@ -468,6 +468,7 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
                                     "Show &Markers",
                                     "Show &Probability",
                                     "Show Le&gend",
+                                    "&Diagram Only",
                                     "Curve &Colour",
                                     "Before &Expiry Panel",
                                     "&Scenarios Panel",

@@ -5,9 +5,14 @@
 #include "ShellHarness.h"
 #include "fakes/XdoTool.h"
 #include "platform/PictureBox.h"
+#include "workbench/control/DiagramExport.h"
+#include "workbench/control/DiagramWindow.h"
 #include "workbench/control/HoverReadout.h"
+#include "workbench/control/LastPlot.h"
 
 #include <QImage>
+#include <QPainter>
+#include <QScreen>
 #include <QTemporaryDir>
 
 namespace {
@@ -46,6 +51,7 @@ class TestLayoutXvfb : public QObject {
     Q_OBJECT
 private slots:
     void dragged_edges_give_the_diagram_room_and_it_reads_and_exports_the_same();
+    void f11_shows_the_diagram_alone_on_the_whole_screen_and_esc_comes_back();
 };
 
 void TestLayoutXvfb::dragged_edges_give_the_diagram_room_and_it_reads_and_exports_the_same() {
@@ -101,6 +107,48 @@ void TestLayoutXvfb::dragged_edges_give_the_diagram_room_and_it_reads_and_export
                             QStringLiteral("2"), QStringLiteral("1")};
     QVERIFY(xdo::run(xdo::at(middleOf(again.child<QWidget>("columnEdge"))) << twice));
     QTRY_VERIFY(again.get("Browser1", P::Left) < browserLeft - 250 * 15 + 30);
+}
+
+void TestLayoutXvfb::f11_shows_the_diagram_alone_on_the_whole_screen_and_esc_comes_back() {
+    Shell s;
+    s.window->Form_Load();
+    s.window->move(0, 0);
+    s.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(s.window.get()));
+    auto* area = s.window->workbench()->findChild<platform::PictureBox*>("pbox");
+    QVERIFY(xdo::run(xdo::at(middleOf(area)) << QStringLiteral("click") << QStringLiteral("1")));
+    QTRY_COMPARE(QApplication::focusWidget(), area);
+    QVERIFY(xdo::run({QStringLiteral("key"), QStringLiteral("F11")}));
+    auto* alone = s.window->findChild<workbench::DiagramWindow*>("diagramOnly");
+    QVERIFY(alone);
+    QTRY_VERIFY(alone->isVisible());
+    QTRY_COMPARE(alone->size(), s.window->screen()->geometry().size());
+    QVERIFY(s.action("mnuDiagramOnly")->isChecked());
+
+    // What it shows is the exports' drawing at its size, and follows the plot.
+    const auto drawn = [&] {
+        QImage own(alone->diagramSize(), QImage::Format_RGB32);
+        QPainter p(&own);
+        workbench::diagramexport::paint(p, own.size(), s.window->workbench()->lastPlot().diagram());
+        return own;
+    };
+    const auto seen = [&] {
+        return alone->grab(QRect(QPoint(), alone->diagramSize()))
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    QCOMPARE(seen(), drawn());
+    const QImage before = seen();
+    workbench::beforeexpiry::Inputs tenDays;
+    tenDays.daysLeft = 10;
+    s.window->workbench()->setBeforeExpiry(tenDays);
+    s.window->workbench()->settle();
+    QTRY_VERIFY(seen() != before);
+    QCOMPARE(seen(), drawn());
+
+    QVERIFY(xdo::run({QStringLiteral("key"), QStringLiteral("Escape")}));
+    QTRY_VERIFY(!alone->isVisible());
+    QVERIFY(!s.action("mnuDiagramOnly")->isChecked());
 }
 
 QTEST_MAIN(TestLayoutXvfb)
