@@ -34,6 +34,13 @@ public:
     // scripts can answer. Returns at once; nothing happens without a page.
     virtual void runScript(const QString& script) = 0;
 
+    // How large the pages are drawn, 1 as designed; kept for pages to come.
+    double zoom() const { return zoom_; }
+    void setZoom(double factor) {
+        zoom_ = factor;
+        applyZoom();
+    }
+
     // A string the host keeps for the control; empty at start.
     const QString& Tag() const { return tag_; }
     void setTag(const QString& tag) { tag_ = tag; }
@@ -47,8 +54,13 @@ signals:
     // nothing was loaded.
     void ProgramLink(const QString& address, bool mainFrame = true);
 
+protected:
+    // Draws the pages at zoom() from now on.
+    virtual void applyZoom() {}
+
 private:
     QString tag_;
+    double zoom_ = 1;
 };
 
 } // namespace platform

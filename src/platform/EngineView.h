@@ -42,6 +42,8 @@ public:
     // Runs the script in the page shown, beside the page's own scripts, and
     // returns at once; its result is not kept.
     virtual void runScript(const QString& script) = 0;
+    // The page's text and pictures drawn this many times their size.
+    virtual void setZoom(double factor) = 0;
 };
 
 // The scheme of the addresses the program answers itself, never loaded.

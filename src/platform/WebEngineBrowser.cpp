@@ -129,6 +129,7 @@ void WebEngineBrowser::createView() {
     };
     view_.reset(create(host, std::move(events)));
     host->layout()->addWidget(view_->widget());
+    applyZoom();
     if (!pending_.isEmpty()) {
         const QString address = pending_;
         pending_.clear();
@@ -192,6 +193,12 @@ void WebEngineBrowser::stop() {
         return;
     }
     view_->stop();
+}
+
+void WebEngineBrowser::applyZoom() {
+    if (view_) {
+        view_->setZoom(zoom());
+    }
 }
 
 void WebEngineBrowser::runScript(const QString& script) {

@@ -49,6 +49,9 @@ public:
     // is installed with it.
     static QString defaultEnginePlugin();
 
+protected:
+    void applyZoom() override;
+
 private:
     void engineFailed(const QString& why);
 

@@ -117,6 +117,12 @@ public:
 
     QString url() const override { return view_ ? view_->url().toString() : QString(); }
 
+    void setZoom(double factor) override {
+        if (view_) {
+            view_->setZoomFactor(factor);
+        }
+    }
+
     void runScript(const QString& script) override {
         if (view_) {
             view_->page()->runJavaScript(script);

@@ -27,6 +27,7 @@ const QString kLarge = QStringLiteral("large");
 const QString kNormal = QStringLiteral("normal");
 const QString kColumnShare = QStringLiteral("window/columnShare");
 const QString kRoomBelow = QStringLiteral("window/roomBelow");
+const QString kZoom = QStringLiteral("browser/zoomPercent");
 const QString kMarkers = QStringLiteral("diagram/showMarkers");
 const QString kProbability = QStringLiteral("diagram/showProbability");
 const QString kDaysToday = QStringLiteral("beforeExpiry/daysToExpiry");
@@ -198,6 +199,8 @@ Kept read(QSettings& s) {
     if (const std::optional<int> room = wholeNumber(s, kRoomBelow, 0, mostRoomBelow)) {
         k.roomBelow = room;
     }
+    k.pageZoomPercent =
+        wholeNumber(s, kZoom, leastZoomPercent, mostZoomPercent).value_or(k.pageZoomPercent);
     k.beforeExpiry = readInputs(s);
     const QString yes = yesNo(true);
     const QString no = yesNo(false);
@@ -226,6 +229,7 @@ void write(QSettings& s, const Kept& k) {
     if (k.roomBelow) {
         s.setValue(kRoomBelow, QString::number(*k.roomBelow));
     }
+    s.setValue(kZoom, QString::number(k.pageZoomPercent));
     const workbench::beforeexpiry::Inputs& in = k.beforeExpiry;
     s.setValue(kDaysToday, QString::number(in.daysToday));
     s.setValue(kDaysLeft, QString::number(in.daysLeft));

@@ -24,6 +24,8 @@ struct Kept {
     // lays them out.
     std::optional<double> columnShare;
     std::optional<int> roomBelow;
+    // How large the tutorial's pages are drawn, in percent.
+    int pageZoomPercent = 100;
     workbench::beforeexpiry::Inputs beforeExpiry;
     bool markersShown = true;
     bool probabilityShown = false;
@@ -48,6 +50,9 @@ inline constexpr int longestPath = 4096;
 inline constexpr double leastColumnShare = 0.05;
 inline constexpr double mostColumnShare = 0.95;
 inline constexpr int mostRoomBelow = 150000;
+// The zooms the page's engine draws.
+inline constexpr int leastZoomPercent = 25;
+inline constexpr int mostZoomPercent = 500;
 
 // The student's own settings file, under the desktop's folder for settings
 // ($XDG_CONFIG_HOME, or ~/.config), in a folder named after the program.

@@ -308,6 +308,7 @@ void frmLumo::Form_Load() {
     r.width = ucLumo->ucWidth;
     twips::setGeometry(ucLumo, r);
     PositionBrowsers();
+    browser_.setZoom(kept_.pageZoomPercent / 100.0);
     browser_.navigate(addresses_.strFirstPageURL);
     platform::eventPump().doEvents();
     cmbNavigate->clear();

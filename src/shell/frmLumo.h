@@ -257,6 +257,9 @@ private:
     // The diagram alone in a window of its own, filling the other screen
     // when there are two, else this one; closing it comes back here.
     void showDiagramOnly(bool shown);
+    // The tutorial's page a step larger (1), smaller (-1) or at its own
+    // size (0), kept for the next start.
+    void zoomPage(int step);
 
     platform::Browser& browser_;
     platform::Clipboard& clipboard_;

@@ -20,6 +20,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <array>
 
 namespace shell {
 
@@ -194,6 +195,28 @@ void frmLumo::pasteAddress() {
                 .arg(workbench::links::longestLink)
                 .arg(room),
             platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation);
+    }
+}
+
+void frmLumo::zoomPage(int step) {
+    // The steps browsers take, within what the page's engine draws.
+    static constexpr std::array<int, 17> kSteps{25,  33,  50,  67,  75,  80,  90,  100, 110,
+                                                125, 150, 175, 200, 250, 300, 400, 500};
+    static_assert(kSteps.front() == kept::leastZoomPercent &&
+                  kSteps.back() == kept::mostZoomPercent);
+    const int now = kept_.pageZoomPercent;
+    int next = 100;
+    if (step > 0) {
+        const auto* up = std::upper_bound(kSteps.begin(), kSteps.end(), now);
+        next = up == kSteps.end() ? kSteps.back() : *up;
+    } else if (step < 0) {
+        const auto* down = std::lower_bound(kSteps.begin(), kSteps.end(), now);
+        next = down == kSteps.begin() ? kSteps.front() : *(down - 1);
+    }
+    browser_.setZoom(next / 100.0);
+    if (next != now) {
+        kept_.pageZoomPercent = next;
+        keep();
     }
 }
 

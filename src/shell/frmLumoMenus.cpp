@@ -186,6 +186,19 @@ void frmLumo::createMenus() {
         colour->setObjectName(QStringLiteral("mnuColour%1").arg(i));
         connect(colour, &QAction::triggered, this, guarded([this, i] { ucLumo->chooseColor(i); }));
     }
+    // The tutorial's pages larger or smaller, to be read from the back of
+    // a room; the keys browsers use.
+    QMenu* zoom = options->addMenu(QStringLiteral("Page &Zoom"));
+    zoom->setObjectName(QStringLiteral("mnuPageZoom"));
+    QAction* zoomIn = item(zoom, "mnuZoomIn", "Zoom &In");
+    zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    QAction* zoomOut = item(zoom, "mnuZoomOut", "Zoom &Out");
+    zoomOut->setShortcuts(QKeySequence::ZoomOut);
+    QAction* zoomBack = item(zoom, "mnuZoomActual", "&Actual Size");
+    zoomBack->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    connect(zoomIn, &QAction::triggered, this, guarded([this] { zoomPage(+1); }));
+    connect(zoomOut, &QAction::triggered, this, guarded([this] { zoomPage(-1); }));
+    connect(zoomBack, &QAction::triggered, this, guarded([this] { zoomPage(0); }));
     QAction* expiryPanel = expiryDock_->toggleViewAction();
     expiryPanel->setObjectName(QStringLiteral("mnuBeforeExpiry"));
     expiryPanel->setText(QStringLiteral("Before &Expiry Panel"));

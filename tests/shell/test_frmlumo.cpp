@@ -123,6 +123,7 @@ private slots:
     void the_box_names_the_page_shown_however_it_was_reached();
     void edit_keys_do_the_menus_commands_where_the_focus_leaves_them_data();
     void edit_keys_do_the_menus_commands_where_the_focus_leaves_them();
+    void the_page_zooms_with_the_browsers_keys_and_keeps_its_size();
     void enter_in_an_empty_box_or_on_the_page_shown_does_nothing();
     void a_navigation_waits_and_lists_the_redirected_address_once_data();
     void a_navigation_waits_and_lists_the_redirected_address_once();
@@ -470,6 +471,7 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
                                     "Show Le&gend",
                                     "&Diagram Only",
                                     "Curve &Colour",
+                                    "Page &Zoom",
                                     "Before &Expiry Panel",
                                     "&Scenarios Panel",
                                     "&Help",
@@ -744,6 +746,41 @@ void TestFrmLumo::a_paste_into_the_address_box_goes_in_whole_or_is_cut_with_a_wo
     QCOMPARE(box->currentText(), u'a' + QString(taken, u'x') + u'b');
     QCOMPARE(box->lineEdit()->cursorPosition(), 1 + taken);
     QCOMPARE(s.fake.dialogs.shown().size(), cut ? 1 : 0);
+}
+
+void TestFrmLumo::the_page_zooms_with_the_browsers_keys_and_keeps_its_size() {
+    QTemporaryDir config;
+    {
+        Shell s({}, {}, config.path());
+        s.window->Form_Load();
+        s.window->show();
+        QApplication::setActiveWindow(s.window.get());
+        QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
+        QCOMPARE(s.browser.zoom(), 1.0);
+        // Wherever the focus is: the address box, then the position grid.
+        QTest::mouseClick(s.addressBox(), Qt::LeftButton);
+        const auto key = [](Qt::Key k) {
+            QTest::keyClick(QApplication::focusWidget(), k, Qt::ControlModifier);
+        };
+        key(Qt::Key_Plus);
+        QCOMPARE(s.browser.zoom(), 1.1);
+        key(Qt::Key_Equal); // Ctrl and the key + shares, without Shift
+        QCOMPARE(s.browser.zoom(), 1.25);
+        key(Qt::Key_0);
+        QCOMPARE(s.browser.zoom(), 1.0);
+        auto* grid = s.window->workbench()->findChild<platform::FlexGrid*>("Grid1");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        for (int i = 0; i < 20; ++i) {
+            key(Qt::Key_Minus);
+        }
+        QCOMPARE(s.browser.zoom(), 0.25); // as small as the engine draws
+        key(Qt::Key_Plus);
+        QCOMPARE(s.browser.zoom(), 0.33);
+        s.window->close();
+    }
+    Shell again({}, {}, config.path());
+    again.window->Form_Load();
+    QCOMPARE(again.browser.zoom(), 0.33);
 }
 
 QTEST_MAIN(TestFrmLumo)
