@@ -14,10 +14,26 @@ QFont uiFont(double pointSize, bool bold) {
 }
 
 void showDimmed(QWidget& widget, bool dimmed) {
+    // Undimmed, the text takes the window's colours again, whichever they
+    // are by then.
+    if (!dimmed) {
+        widget.setPalette(QPalette());
+        return;
+    }
     QPalette look = widget.palette();
     const QPalette parent = widget.parentWidget() ? widget.parentWidget()->palette() : look;
-    look.setColor(QPalette::Text,
-                  parent.color(dimmed ? QPalette::Disabled : QPalette::Active, QPalette::Text));
+    look.setColor(QPalette::Text, parent.color(QPalette::Disabled, QPalette::Text));
+    widget.setPalette(look);
+}
+
+void showRefused(QWidget& widget, bool refused) {
+    if (!refused) {
+        widget.setPalette(QPalette());
+        return;
+    }
+    QPalette look = widget.palette();
+    look.setColor(QPalette::Base, QColor(0xF8, 0xD7, 0xDA));
+    look.setColor(QPalette::Text, Qt::black);
     widget.setPalette(look);
 }
 

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace shell::kept {
 
@@ -28,6 +29,12 @@ const QString kNormal = QStringLiteral("normal");
 const QString kColumnShare = QStringLiteral("window/columnShare");
 const QString kRoomBelow = QStringLiteral("window/roomBelow");
 const QString kZoom = QStringLiteral("browser/zoomPercent");
+const QString kScheme = QStringLiteral("window/colours");
+constexpr std::pair<ColourScheme, const char16_t*> kSchemes[] = {
+    {ColourScheme::Desktop, u"desktop"},
+    {ColourScheme::Light, u"light"},
+    {ColourScheme::Dark, u"dark"},
+    {ColourScheme::HighContrast, u"contrast"}};
 const QString kMarkers = QStringLiteral("diagram/showMarkers");
 const QString kProbability = QStringLiteral("diagram/showProbability");
 const QString kDaysToday = QStringLiteral("beforeExpiry/daysToExpiry");
@@ -199,6 +206,13 @@ Kept read(QSettings& s) {
     if (const std::optional<int> room = wholeNumber(s, kRoomBelow, 0, mostRoomBelow)) {
         k.roomBelow = room;
     }
+    if (const std::optional<QString> text = textOf(s, kScheme)) {
+        for (const auto& [scheme, word] : kSchemes) {
+            if (*text == QStringView(word)) {
+                k.scheme = scheme;
+            }
+        }
+    }
     k.pageZoomPercent =
         wholeNumber(s, kZoom, leastZoomPercent, mostZoomPercent).value_or(k.pageZoomPercent);
     k.beforeExpiry = readInputs(s);
@@ -230,6 +244,11 @@ void write(QSettings& s, const Kept& k) {
         s.setValue(kRoomBelow, QString::number(*k.roomBelow));
     }
     s.setValue(kZoom, QString::number(k.pageZoomPercent));
+    for (const auto& [scheme, word] : kSchemes) {
+        if (scheme == k.scheme) {
+            s.setValue(kScheme, QString::fromUtf16(word));
+        }
+    }
     const workbench::beforeexpiry::Inputs& in = k.beforeExpiry;
     s.setValue(kDaysToday, QString::number(in.daysToday));
     s.setValue(kDaysLeft, QString::number(in.daysLeft));

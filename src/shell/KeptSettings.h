@@ -10,6 +10,9 @@
 
 namespace shell {
 
+// The window's colours: the desktop's own, or a scheme the student forces.
+enum class ColourScheme { Desktop, Light, Dark, HighContrast };
+
 // What the program keeps for each student between runs. The defaults are
 // what a first start shows.
 struct Kept {
@@ -18,6 +21,7 @@ struct Kept {
     QByteArray geometry;
     QByteArray state;
     bool large = false;
+    ColourScheme scheme = ColourScheme::Desktop;
     // Where the student left the edge between the workbench's column and
     // the browser, as a share of the window's width, and the room kept
     // below the workbench for the values, in twips; none: as a first start

@@ -309,6 +309,7 @@ void frmLumo::Form_Load() {
     twips::setGeometry(ucLumo, r);
     PositionBrowsers();
     browser_.setZoom(kept_.pageZoomPercent / 100.0);
+    useColours(kept_.scheme);
     browser_.navigate(addresses_.strFirstPageURL);
     platform::eventPump().doEvents();
     cmbNavigate->clear();

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPageSize>
+#include <QPalette>
 #include <QSize>
 #include <QStringList>
 
@@ -260,6 +261,8 @@ private:
     // The tutorial's page a step larger (1), smaller (-1) or at its own
     // size (0), kept for the next start.
     void zoomPage(int step);
+    // The window's colours and the plot area's in the scheme, kept.
+    void useColours(ColourScheme scheme);
 
     platform::Browser& browser_;
     platform::Clipboard& clipboard_;
@@ -295,6 +298,8 @@ private:
     std::array<QLabel*, 2> Image1{};
     platform::LineControl* Line2 = nullptr;
     workbench::DiagramWindow* diagramOnly_ = nullptr;
+    // The colours the desktop gave the program, before any scheme it forced.
+    std::optional<QPalette> desktopColours_;
     platform::SplitHandle* columnEdge_ = nullptr;
     platform::SplitHandle* roomEdge_ = nullptr;
     // Where the edge being dragged was as the button went down, in twips.

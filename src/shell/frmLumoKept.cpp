@@ -3,6 +3,7 @@
 // used, and File > Recent Positions.
 #include "frmLumo.h"
 
+#include "ColourScheme.h"
 #include "Wording.h"
 
 #include "platform/Dialogs.h"
@@ -11,6 +12,7 @@
 #include "workbench/control/wqzOptionPayoffs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDataStream>
 #include <QDir>
 #include <QDockWidget>
@@ -93,6 +95,22 @@ void frmLumo::showEvent(QShowEvent* event) {
                            platform::dialogs().msgBox(told, platform::Dialogs::Buttons::Ok,
                                                       platform::Dialogs::Icon::Exclamation);
                        }));
+}
+
+void frmLumo::useColours(ColourScheme scheme) {
+    // The desktop's own colours stand untouched until a scheme is forced.
+    if (!desktopColours_) {
+        if (scheme == ColourScheme::Desktop) {
+            return;
+        }
+        desktopColours_ = QApplication::palette();
+    }
+    QApplication::setPalette(colourscheme::palette(scheme, *desktopColours_));
+    ucLumo->setPlotBackground(colourscheme::plotBackground(scheme, *desktopColours_));
+    if (kept_.scheme != scheme) {
+        kept_.scheme = scheme;
+        keep();
+    }
 }
 
 void frmLumo::keep() {

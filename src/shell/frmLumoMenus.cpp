@@ -27,6 +27,7 @@
 #include <QUndoStack>
 
 #include <initializer_list>
+#include <tuple>
 #include <utility>
 
 namespace shell {
@@ -185,6 +186,21 @@ void frmLumo::createMenus() {
         QAction* colour = colours->addAction(ucLumo->swatchName(i));
         colour->setObjectName(QStringLiteral("mnuColour%1").arg(i));
         connect(colour, &QAction::triggered, this, guarded([this, i] { ucLumo->chooseColor(i); }));
+    }
+    QMenu* schemeMenu = options->addMenu(QStringLiteral("Colour &Scheme"));
+    schemeMenu->setObjectName(QStringLiteral("mnuColourScheme"));
+    auto* schemes = new QActionGroup(schemeMenu);
+    for (const auto& [scheme, name, caption] :
+         {std::tuple{ColourScheme::Desktop, "mnuSchemeDesktop", "Follow the &Desktop"},
+          std::tuple{ColourScheme::Light, "mnuSchemeLight", "&Light"},
+          std::tuple{ColourScheme::Dark, "mnuSchemeDark", "D&ark"},
+          std::tuple{ColourScheme::HighContrast, "mnuSchemeContrast", "&High Contrast"}}) {
+        QAction* choice = item(schemeMenu, name, caption);
+        choice->setCheckable(true);
+        choice->setChecked(scheme == kept_.scheme);
+        schemes->addAction(choice);
+        connect(choice, &QAction::triggered, this,
+                guarded([this, scheme = scheme] { useColours(scheme); }));
     }
     // The tutorial's pages larger or smaller, to be read from the back of
     // a room; the keys browsers use.

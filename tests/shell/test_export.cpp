@@ -1,4 +1,5 @@
 #include "ShellHarness.h"
+#include "platform/Palette.h"
 #include "workbench/control/DiagramExport.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 
@@ -21,6 +22,8 @@ namespace {
 using platform::Dialogs;
 constexpr platform::Rgb yellow = 0xFFFF00;
 constexpr platform::Rgb red = 0xFF0000;
+// Red as it reads on the screen's slate plot area, lightened to stand out.
+const platform::Rgb redOnSlate = platform::readableOn(red, 0x5A6270);
 
 // The main window on screen and active after its start-up.
 struct ExportShell : Shell {
@@ -215,10 +218,10 @@ void TestExport::a_png_shows_the_curves_in_their_colours_with_axes_and_legend() 
     const workbench::diagramexport::Diagram d = s.window->workbench()->diagram();
     QCOMPARE(d.curves.size(), 2);
     const QRectF area = workbench::diagramexport::plotRect(image.size(), d);
-    QVERIFY(colourNear(image, area, d.scale, {30, 0}, yellow)); // the call, flat below 50
-    QVERIFY(colourNear(image, area, d.scale, {30, 20}, red));   // the straddle, over it
-    QVERIFY(colourNear(image, area, d.scale, {70, 20}, red));
-    QVERIFY(!colourNear(image, area, d.scale, {30, 40}, red));
+    QVERIFY(colourNear(image, area, d.scale, {30, 0}, yellow));      // the call, flat below 50
+    QVERIFY(colourNear(image, area, d.scale, {30, 20}, redOnSlate)); // the straddle, over it
+    QVERIFY(colourNear(image, area, d.scale, {70, 20}, redOnSlate));
+    QVERIFY(!colourNear(image, area, d.scale, {30, 40}, redOnSlate));
     // The legend's text at the area's top right, the value labels at its left.
     const QRect legend =
         area.toRect().adjusted(int(area.width() / 2), 0, 0, -int(area.height() * 3 / 4));
@@ -267,7 +270,8 @@ void TestExport::an_svg_is_well_formed_and_names_its_curves_and_axes() {
         if (xml.isStartElement() &&
             xml.attributes().hasAttribute(QStringLiteral("stroke-dasharray")) &&
             xml.attributes().value(QStringLiteral("stroke")) ==
-                (paper ? QStringLiteral("#ff0000") : QStringLiteral("#ff7f7f"))) {
+                (paper ? QStringLiteral("#ff0000")
+                       : workbench::diagramexport::dashedShade(redOnSlate).name())) {
             ++dashed;
         }
         if (xml.isStartElement() && xml.name() == u"text") {

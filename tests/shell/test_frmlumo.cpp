@@ -471,6 +471,7 @@ void TestFrmLumo::the_menus_show_their_captions_and_hide_the_forums() {
                                     "Show Le&gend",
                                     "&Diagram Only",
                                     "Curve &Colour",
+                                    "Colour &Scheme",
                                     "Page &Zoom",
                                     "Before &Expiry Panel",
                                     "&Scenarios Panel",

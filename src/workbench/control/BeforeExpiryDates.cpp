@@ -3,6 +3,7 @@
 #include "BeforeExpiryPanel.h"
 
 #include "platform/FailureGuard.h"
+#include "platform/Fonts.h"
 #include "wqzOptionPayoffs.h"
 
 #include <QGridLayout>
@@ -132,10 +133,7 @@ void BeforeExpiryPanel::showDates(const beforeexpiry::Inputs& in) {
 void BeforeExpiryPanel::moreDatesConfirmed() {
     beforeexpiry::Inputs in = bench_.beforeExpiry();
     const std::optional<std::vector<int>> days = readDates(moreDates_->text(), in.daysToday);
-    QPalette palette = moreDates_->palette();
-    palette.setColor(QPalette::Base,
-                     days ? QPalette().color(QPalette::Base) : QColor(0xF8, 0xD7, 0xDA));
-    moreDates_->setPalette(palette);
+    platform::showRefused(*moreDates_, !days);
     // Refused, the box keeps what was typed, marked, and says why.
     const QString tip =
         days ? moreDatesTip()

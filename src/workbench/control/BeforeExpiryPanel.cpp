@@ -265,10 +265,7 @@ void BeforeExpiryPanel::showInputs() {
 }
 
 void BeforeExpiryPanel::mark(QAbstractSpinBox* box, const QString& refusal) {
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, refusal.isEmpty() ? QPalette().color(QPalette::Base)
-                                                       : QColor(0xF8, 0xD7, 0xDA));
-    box->setPalette(palette);
+    platform::showRefused(*box, !refusal.isEmpty());
     const QString tip = refusal.isEmpty() ? tips_.value(box) : refusal;
     box->setToolTip(tip);
     box->setAccessibleDescription(tip);

@@ -2,6 +2,7 @@
 #include "DiagramExport.h"
 
 #include "platform/Fonts.h"
+#include "platform/Palette.h"
 #include "platform/PictureBox.h"
 #include "workbench/model/PositionAnalysis.h"
 
@@ -39,6 +40,12 @@ QColor ink(platform::Rgb rgb, bool paper) {
     const QColor c = toColor(rgb);
     const double luminance = 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue();
     return paper && luminance > 150 ? c.darker(int(100 * luminance / 120)) : c;
+}
+
+// A curve on the area: on paper as above, on the screen's area in an ink
+// that stands out from it, as the plot area draws it.
+QColor curveInk(platform::Rgb rgb, const diagramexport::Diagram& d) {
+    return d.paper ? ink(rgb, true) : toColor(platform::readableOn(rgb, d.background));
 }
 
 // A dashed curve: as the plot area draws it on the dark area; on paper in
@@ -164,7 +171,9 @@ void paintLegend(QPainter& p, const QRectF& area, const Diagram& d, double em, d
         lines << Line{c.entry.text,
                       Mark::Dashed,
                       {},
-                      paperDashedPen(c.entry.color, d.paper, i, dated, c.highlighted, 1)};
+                      paperDashedPen(d.paper ? c.entry.color
+                                             : platform::readableOn(c.entry.color, d.background),
+                                     d.paper, i, dated, c.highlighted, 1)};
     }
     if (dated > 0) {
         if (!d.beforeExpiryNote.isEmpty()) {
@@ -258,7 +267,7 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
         for (const QPointF& point : curve.points) {
             line << place(point, curve.scale, area);
         }
-        p.setPen(QPen(ink(curve.color, d.paper), l.lineWidth, Qt::SolidLine, Qt::RoundCap,
+        p.setPen(QPen(curveInk(curve.color, d), l.lineWidth, Qt::SolidLine, Qt::RoundCap,
                       Qt::RoundJoin));
         drawClipped(p, line, area);
     }
@@ -273,8 +282,9 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
             for (const QPointF& point : c.points) {
                 line << place(point, d.scale, area);
             }
-            QPen pen = paperDashedPen(c.entry.color, d.paper, i, int(d.beforeExpiry.size()),
-                                      highlighted, l.lineWidth * 0.8);
+            QPen pen = paperDashedPen(
+                d.paper ? c.entry.color : platform::readableOn(c.entry.color, d.background),
+                d.paper, i, int(d.beforeExpiry.size()), highlighted, l.lineWidth * 0.8);
             pen.setCapStyle(Qt::FlatCap);
             p.setPen(pen);
             drawClipped(p, line, area);
@@ -286,7 +296,7 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
         for (const QPointF& point : d.greekCurve->points) {
             line << place(point, own, area);
         }
-        p.setPen(QPen(ink(d.greekCurve->color, d.paper), l.lineWidth, Qt::DotLine, Qt::RoundCap));
+        p.setPen(QPen(curveInk(d.greekCurve->color, d), l.lineWidth, Qt::DotLine, Qt::RoundCap));
         drawClipped(p, line, area);
     }
     p.setPen(QPen(Qt::black, l.thin));

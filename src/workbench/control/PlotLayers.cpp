@@ -106,12 +106,14 @@ void PlotLayers::follow(LastPlot::Parts parts) {
             highlighted = int(entries.size());
         }
         dashed << ExpiryCurveLayer::Curve{c.daysLeft, c.points, c.highlighted};
-        entries << c.entry;
+        // Its line in the legend as the area draws it.
+        entries << LegendEntry{platform::readableOn(c.entry.color, d.background), c.entry.text};
     }
     if (dashed.isEmpty()) {
         dashed_->clear();
     } else {
-        dashed_->draw(dashed, plot_.curve()->color, d.beforeExpiryValuing);
+        dashed_->draw(dashed, platform::readableOn(plot_.curve()->color, d.background),
+                      d.beforeExpiryValuing);
     }
     legend_->show(d.legend, entries, highlighted);
     followGreek(parts & (LastPlot::GreekPart | LastPlot::ValuedPart));
@@ -153,7 +155,12 @@ void PlotLayers::followProgress() {
 
 void PlotLayers::drawCurves(const diagramexport::Diagram& d) {
     const bool removed = plot_.removals() != removalsDrawn_;
-    if (removed || d.curves.size() < curvesDrawn_) {
+    // Another background takes every curve again in inks that read on it.
+    const bool background = d.background != area_.backColor();
+    if (background) {
+        area_.setBackColor(d.background);
+    }
+    if (removed || background || d.curves.size() < curvesDrawn_) {
         area_.clear();
         curvesDrawn_ = 0;
         removalsDrawn_ = plot_.removals();
@@ -169,6 +176,7 @@ void PlotLayers::drawCurve(const DrawnCurve& curve) {
     const PlotScale& s = curve.scale;
     area_.setScale(s.left, s.top, s.right, s.bottom);
     area_.setDrawWidth(2);
+    const platform::Rgb ink = platform::readableOn(curve.color, area_.backColor());
     double least = 0;
     double most = 0;
     for (qsizetype i = 0; i < curve.points.size(); ++i) {
@@ -177,11 +185,12 @@ void PlotLayers::drawCurve(const DrawnCurve& curve) {
         most = i == 0 ? p.y() : std::max(most, p.y());
         if (i > 0) {
             const QPointF& q = curve.points[i - 1];
-            area_.line(q.x(), q.y(), p.x(), p.y(), curve.color);
+            area_.line(q.x(), q.y(), p.x(), p.y(), ink);
         }
     }
     if (most > 0 && least < 0) {
-        area_.line(s.left, 0, s.right, 0, platform::paletteColor(0));
+        area_.line(s.left, 0, s.right, 0,
+                   platform::readableOn(platform::paletteColor(0), area_.backColor()));
     }
 }
 
@@ -217,7 +226,7 @@ void PlotLayers::showGreek() {
         legend_->update();
         return;
     }
-    curve->color = plot_.curve()->color;
+    curve->color = platform::readableOn(plot_.curve()->color, area_.backColor());
     greek_->draw(*curve, plot_.valuing());
     // Under the legend and the pointer's read-out, which keep their places
     // clear of its axis.

@@ -11,7 +11,6 @@
 #include "workbench/model/PositionDocument.h"
 #include "workbench/model/WorkbenchLink.h"
 
-#include <QList>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -42,7 +41,6 @@ class SwatchBox;
 } // namespace platform
 
 namespace workbench {
-
 class PlotLayers;
 class PositionHistory;
 
@@ -90,9 +88,9 @@ public:
     bool analysisStale() const { return plot_->stale(); }
     // What says so, first in the analysis.
     static QString asLastPlotted();
-    // How the last curve is valued before expiry; redrawn without a plot.
+    // Valuing the last curve before expiry; redrawn without a plot.
     void setBeforeExpiry(const beforeexpiry::Inputs& inputs);
-    // Whether it is drawn at all: not while its panel is closed.
+    // Whether it is drawn at all: not with its panel closed.
     void setBeforeExpiryShown(bool shown);
     bool beforeExpiryShown() const { return plot_->beforeExpiryShown(); }
     // What a file keeps: grid and boxes as shown, diagram, colour, inputs.
@@ -132,6 +130,8 @@ public:
     void setMarkersShown(bool shown);
     void setLegendShown(bool shown);
     void setProbabilityShown(bool shown);
+    // The plot area's colour; every curve is drawn again in an ink read on it.
+    void setPlotBackground(platform::Rgb color) { plot_->setBackground(color); }
     bool probabilityShown() const { return plot_->probabilityShown(); }
     // The colour swatches by name, and choosing one, for the keyboard.
     QString swatchName(int index) const;

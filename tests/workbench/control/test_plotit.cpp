@@ -1,6 +1,7 @@
 #include "WorkbenchHarness.h"
 #include "platform/FailureGuard.h"
 #include "platform/Numbers.h"
+#include "platform/Palette.h"
 
 #include <QTest>
 
@@ -181,8 +182,9 @@ void TestPlotIt::values_that_fit_are_drawn_over_the_old_curves_without_asking() 
     QVERIFY(fake->dialogs.shown().isEmpty());
     QCOMPARE(box(0)->text(), QStringLiteral("54"));
     // The call's flat part left of the strike is still there beside the put.
+    // Blue, lightened to stand out on the slate area.
     QCOMPARE(pbox()->image().pixel(pbox()->toPixels(70, 0).toPoint()) & 0xFFFFFF,
-             platform::Rgb(0x0000FF));
+             platform::readableOn(0x0000FF, pbox()->backColor()));
     QCOMPARE(pbox()->image().pixel(onFlat.toPoint()) & 0xFFFFFF, yellow);
 }
 
