@@ -244,7 +244,8 @@ private:
     // The window around the enlarged workbench, and back.
     // Back, Forward and Stop with the gaps before them, in twips.
     double addressButtonsWidth() const;
-    void growToShowWorkbench();
+    // `panelsMore` pixels wider for the docked panels.
+    void growToShowWorkbench(int panelsMore);
     void giveBackNormalSize();
     // The workbench takes the column up to the edge the student left beside
     // the browser and the height down to the room left below it, never less
@@ -263,6 +264,14 @@ private:
     void zoomPage(int step);
     // The window's colours and the plot area's in the scheme, kept.
     void useColours(ColourScheme scheme);
+    // At Large Display the docked panels keep the width their content needs
+    // at that size, as far as the screen leaves room beside the workbench
+    // and a readable browser; nothing in them hides behind a scroll bar.
+    // How much wider than now that makes the widest, in pixels.
+    int fitPanels(bool large);
+    // The client's least width, in pixels: the workbench at its own size,
+    // a readable browser and its whole address row.
+    int leastClientWidth() const;
 
     platform::Browser& browser_;
     platform::Clipboard& clipboard_;
@@ -308,6 +317,8 @@ private:
     // Where the window was and how big before Large Display grew it, and
     // where it was left then; empty while the window has a size of its own.
     std::optional<QRect> placeBeforeLarge_;
+    // The docked panels' widths then.
+    std::array<int, 2> panelsBeforeLarge_{};
     QRect largePlace_;
     // What the position's file held when it was last opened or saved.
     std::optional<workbench::document::Document> asSaved_;

@@ -13,11 +13,16 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 
 #include <algorithm>
 #include <cmath>
@@ -76,12 +81,7 @@ void frmLumo::PositionBrowsers() {
     try {
         fitWorkbench();
         const platform::twips::Rect bench = platform::twips::geometry(ucLumo);
-        // The panel beside the browser gives up its width first; the client
-        // keeps the workbench at its own size, a readable browser and its
-        // whole address row.
-        const int least = platform::twips::pixelsToHold(
-            int(bench.left + ucLumo->ucWidth + kGap +
-                std::max(kMinBrowserWidth, kMinAddressWidth + addressButtonsWidth()) + kMargin));
+        const int least = leastClientWidth();
         if (client_->minimumWidth() != least) {
             client_->setMinimumWidth(least);
         }
@@ -140,6 +140,15 @@ void frmLumo::PositionBrowsers() {
                 error.description(),
             platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Critical);
     }
+}
+
+int frmLumo::leastClientWidth() const {
+    // The panel beside the browser gives up its width first; the client
+    // keeps the workbench at its own size, a readable browser and its
+    // whole address row.
+    return platform::twips::pixelsToHold(
+        int(platform::twips::geometry(ucLumo).left + ucLumo->ucWidth + kGap +
+            std::max(kMinBrowserWidth, kMinAddressWidth + addressButtonsWidth()) + kMargin));
 }
 
 double frmLumo::firstRoomBelow() const {
@@ -240,6 +249,44 @@ void frmLumo::dragRoomBelow(int by) {
     keepSoon();
 }
 
+namespace {
+
+// The least width a docked panel's view shows its content whole in.
+int wholeWidth(const QScrollArea& view) {
+    // Asked just after a change of the font: what the layout kept is of the
+    // size before.
+    if (QLayout* layout = view.widget()->layout()) {
+        layout->invalidate();
+        layout->activate();
+    }
+    return view.widget()->minimumSizeHint().width() + view.verticalScrollBar()->sizeHint().width() +
+           2 * view.frameWidth();
+}
+
+} // namespace
+
+int frmLumo::fitPanels(bool large) {
+    // The room the screen leaves beside the client at its least.
+    const int separator = style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent);
+    const int room = screen()->availableGeometry().width() - (frameGeometry().width() - width()) -
+                     leastClientWidth() - separator;
+    int more = 0;
+    for (QDockWidget* dock : {expiryDock_, scenariosDock_}) {
+        auto* view = qobject_cast<QScrollArea*>(dock->widget());
+        if (!view || !view->widget()) {
+            continue;
+        }
+        const int least = large ? std::max(0, std::min(wholeWidth(*view), room)) : 0;
+        // A panel not yet laid out takes the width it asks for.
+        if (!dock->isFloating() && dock->isVisibleTo(this)) {
+            more = std::max(more,
+                            least - (view->isVisible() ? view->width() : view->sizeHint().width()));
+        }
+        view->setMinimumWidth(least);
+    }
+    return more;
+}
+
 void frmLumo::showDiagramOnly(bool shown) {
     if (!shown) {
         if (diagramOnly_) {
@@ -293,7 +340,7 @@ double frmLumo::addressButtonsWidth() const {
            read(cmdStop, Property::Width) + 3 * kGap;
 }
 
-void frmLumo::growToShowWorkbench() {
+void frmLumo::growToShowWorkbench(int panelsMore) {
     // A maximised window already has all the screen can give.
     if (isMinimized() || isMaximized() || isFullScreen()) {
         return;
@@ -306,13 +353,15 @@ void frmLumo::growToShowWorkbench() {
     const double row = designAddressWidth + addressButtonsWidth();
     const double grid = designClientHeight - bench.top - workbench::wqzOptionPayoffs::designHeight -
                         kMargin + analysisRoom();
-    const double width = bench.left + bench.width + kGap + row + kMargin;
+    const double width = bench.left + bench.width + kGap + row + kMargin +
+                         twips::fromPixels(std::max(0, panelsMore));
     const double height = bench.top + bench.height + kGap + grid + kMargin;
     const QSize chrome = size() - client_->size();
     const QSize frame = frameGeometry().size() - size();
     const QRect screenArea = screen()->availableGeometry();
     const QSize wanted =
         (QSize(twips::pixelsToHold(int(width)), twips::pixelsToHold(int(height))) + chrome)
+            .expandedTo(size() + QSize(std::max(0, panelsMore), 0))
             .boundedTo(screenArea.size() - frame)
             .expandedTo(size());
     if (wanted == size()) {
@@ -320,6 +369,7 @@ void frmLumo::growToShowWorkbench() {
     }
     if (!placeBeforeLarge_) {
         placeBeforeLarge_ = QRect(pos(), size());
+        panelsBeforeLarge_ = {expiryDock_->width(), scenariosDock_->width()};
     }
     resize(wanted);
     // What now reaches past the screen's edge comes back onto it.
@@ -339,6 +389,19 @@ void frmLumo::giveBackNormalSize() {
         isFullScreen()) {
         return;
     }
+    // The panels first take the width they had before, which the window
+    // then gives back.
+    QList<QDockWidget*> docks;
+    QList<int> widths;
+    for (std::size_t i = 0; i < panelsBeforeLarge_.size(); ++i) {
+        QDockWidget* dock = i == 0 ? expiryDock_ : scenariosDock_;
+        if (!dock->isFloating() && dock->isVisibleTo(this)) {
+            docks << dock;
+            widths << panelsBeforeLarge_[i];
+        }
+    }
+    resizeDocks(docks, widths, Qt::Horizontal);
+    layout()->activate();
     resize(before->size());
     if (pos() == largePlace_.topLeft()) {
         move(before->topLeft());

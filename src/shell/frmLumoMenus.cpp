@@ -362,7 +362,9 @@ void frmLumo::displaySwitch(bool large) {
         platform::twips::setGeometry(ucLumo, r);
     });
     platform::skipOnError([&] { showLargeBeside(large); });
-    platform::skipOnError([&] { large ? growToShowWorkbench() : giveBackNormalSize(); });
+    int panelsMore = 0;
+    platform::skipOnError([&] { panelsMore = fitPanels(large); });
+    platform::skipOnError([&] { large ? growToShowWorkbench(panelsMore) : giveBackNormalSize(); });
     platform::skipOnError([&] { PositionBrowsers(); });
     if (kept_.large != large) {
         kept_.large = large;
