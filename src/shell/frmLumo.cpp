@@ -122,14 +122,12 @@ void frmLumo::createControls() {
         Image1[i]->setPixmap(payoffGlyph(twips::toPixels(480)));
     }
     twips::setGeometry(Image1[0], R{30, 0, 480, 480});
-    twips::setGeometry(Image1[1], R{4500, 0, 480, 480});
     Label1 = named<QLabel>(client_, QStringLiteral("Label1"));
     Label1->setText(QStringLiteral("Option Payoff Diagrams"));
     Label1->setFont(platform::uiFont(13.5));
     Label1->setAlignment(Qt::AlignCenter);
-    twips::setGeometry(Label1, R{997, 45, 3015, 375});
     Line2 = named<platform::LineControl>(client_, QStringLiteral("Line2"));
-    Line2->setEndPoints(0, 500, 5040, 500);
+    placeTitle(0);
 
     ucLumo = new workbench::wqzOptionPayoffs(clipboard_, client_);
     twips::setGeometry(ucLumo, R{240, 840, 4455, 4695});

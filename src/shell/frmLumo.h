@@ -254,6 +254,8 @@ private:
     void placeHandles();
     void dragColumnEdge(int by);
     void dragRoomBelow(int by);
+    // The title over the workbench, as wide as it and `wider` twips more.
+    void placeTitle(int wider);
     // Below the workbench as a first start lays it out, in twips.
     double firstRoomBelow() const;
     // The diagram alone in a window of its own, filling the other screen

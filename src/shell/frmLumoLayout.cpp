@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/FailureGuard.h"
+#include "platform/LineControl.h"
 #include "platform/RunTimeError.h"
 #include "platform/SplitHandle.h"
 #include "platform/Twips.h"
@@ -81,6 +82,7 @@ void frmLumo::PositionBrowsers() {
     try {
         fitWorkbench();
         const platform::twips::Rect bench = platform::twips::geometry(ucLumo);
+        placeTitle(std::max(0, bench.width - ucLumo->ucWidth));
         const int least = leastClientWidth();
         if (client_->minimumWidth() != least) {
             client_->setMinimumWidth(least);
@@ -149,6 +151,13 @@ int frmLumo::leastClientWidth() const {
     return platform::twips::pixelsToHold(
         int(platform::twips::geometry(ucLumo).left + ucLumo->ucWidth + kGap +
             std::max(kMinBrowserWidth, kMinAddressWidth + addressButtonsWidth()) + kMargin));
+}
+
+void frmLumo::placeTitle(int wider) {
+    using R = platform::twips::Rect;
+    platform::twips::setGeometry(Image1[1], R{4500 + wider, 0, 480, 480});
+    platform::twips::setGeometry(Label1, R{997 + wider / 2, 45, 3015, 375});
+    Line2->setEndPoints(0, 500, 5040 + wider, 500);
 }
 
 double frmLumo::firstRoomBelow() const {
