@@ -48,6 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CHECK(in.daysLeft >= 0 && in.daysLeft <= in.daysToday);
     CHECK(int(in.moreDaysLeft.size()) <= limits::maxMoreDates);
     CHECK(k.recent.size() <= kept::mostRecent);
+    CHECK(!k.columnShare ||
+          (*k.columnShare >= kept::leastColumnShare && *k.columnShare <= kept::mostColumnShare));
+    CHECK(!k.roomBelow || (*k.roomBelow >= 0 && *k.roomBelow <= kept::mostRoomBelow));
+    CHECK(k.pageZoomPercent >= kept::leastZoomPercent &&
+          k.pageZoomPercent <= kept::mostZoomPercent);
     const std::optional<QByteArray> written = kept::toText(k);
     CHECK(written);
     CHECK(written->size() <= kept::largestFile);
