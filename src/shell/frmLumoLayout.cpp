@@ -9,13 +9,10 @@
 #include "platform/RunTimeError.h"
 #include "platform/SplitHandle.h"
 #include "platform/Twips.h"
-#include "workbench/control/DiagramWindow.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QDockWidget>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QPlainTextEdit>
@@ -206,16 +203,15 @@ void frmLumo::placeHandles() {
                 platform::guarded([this](int by) { dragColumnEdge(by); }));
         connect(roomEdge_, &platform::SplitHandle::moved, this,
                 platform::guarded([this](int by) { dragRoomBelow(by); }));
-        connect(columnEdge_, &platform::SplitHandle::reset, this, platform::guarded([this] {
-                    kept_.columnShare.reset();
-                    PositionBrowsers();
-                    keepSoon();
-                }));
-        connect(roomEdge_, &platform::SplitHandle::reset, this, platform::guarded([this] {
-                    kept_.roomBelow.reset();
-                    PositionBrowsers();
-                    keepSoon();
-                }));
+        const auto firstStart = [this](auto& kept) {
+            return platform::guarded([this, &kept] {
+                kept.reset();
+                PositionBrowsers();
+                keepSoon();
+            });
+        };
+        connect(columnEdge_, &platform::SplitHandle::reset, this, firstStart(kept_.columnShare));
+        connect(roomEdge_, &platform::SplitHandle::reset, this, firstStart(kept_.roomBelow));
     }
     // In the gaps between the column and the browser and between the
     // workbench and the values, reaching over the workbench's own margin.
@@ -296,36 +292,6 @@ int frmLumo::fitPanels(bool large) {
     return more;
 }
 
-void frmLumo::showDiagramOnly(bool shown) {
-    if (!shown) {
-        if (diagramOnly_) {
-            diagramOnly_->close();
-        }
-        return;
-    }
-    if (!diagramOnly_) {
-        diagramOnly_ = new workbench::DiagramWindow(*ucLumo, this);
-        connect(diagramOnly_, &workbench::DiagramWindow::closed, this, platform::guarded([this] {
-                    if (auto* action = findChild<QAction*>(QStringLiteral("mnuDiagramOnly"))) {
-                        action->setChecked(false);
-                    }
-                    activateWindow();
-                }));
-    }
-    QScreen* there = screen();
-    for (QScreen* other : QGuiApplication::screens()) {
-        if (other != screen()) {
-            there = other;
-            break;
-        }
-    }
-    diagramOnly_->setGeometry(there->geometry());
-    diagramOnly_->showFullScreen();
-    diagramOnly_->raise();
-    diagramOnly_->activateWindow();
-    diagramOnly_->setFocus();
-}
-
 int frmLumo::offerHeight() const {
     return lblReadAbout->fontMetrics().height() + 4;
 }
@@ -402,11 +368,11 @@ void frmLumo::giveBackNormalSize() {
     // then gives back.
     QList<QDockWidget*> docks;
     QList<int> widths;
-    for (std::size_t i = 0; i < panelsBeforeLarge_.size(); ++i) {
-        QDockWidget* dock = i == 0 ? expiryDock_ : scenariosDock_;
+    for (const auto& [dock, width] :
+         {std::pair{expiryDock_, panelsBeforeLarge_[0]}, {scenariosDock_, panelsBeforeLarge_[1]}}) {
         if (!dock->isFloating() && dock->isVisibleTo(this)) {
             docks << dock;
-            widths << panelsBeforeLarge_[i];
+            widths << width;
         }
     }
     resizeDocks(docks, widths, Qt::Horizontal);

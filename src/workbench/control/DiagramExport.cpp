@@ -42,10 +42,10 @@ QColor ink(platform::Rgb rgb, bool paper) {
     return paper && luminance > 150 ? c.darker(int(100 * luminance / 120)) : c;
 }
 
-// A curve on the area: on paper as above, on the screen's area in an ink
-// that stands out from it, as the plot area draws it.
-QColor curveInk(platform::Rgb rgb, const diagramexport::Diagram& d) {
-    return d.paper ? ink(rgb, true) : toColor(platform::readableOn(rgb, d.background));
+// A curve's colour on the area: on the screen's, lightened until it stands
+// out, as the plot area draws it; on paper as chosen, for the paper's inks.
+platform::Rgb areaInk(platform::Rgb rgb, const diagramexport::Diagram& d) {
+    return d.paper ? rgb : platform::readableOn(rgb, d.background);
 }
 
 // A dashed curve: as the plot area draws it on the dark area; on paper in
@@ -168,12 +168,11 @@ void paintLegend(QPainter& p, const QRectF& area, const Diagram& d, double em, d
     const int dated = int(d.beforeExpiry.size());
     for (int i = 0; i < dated; ++i) {
         const DashedCurve& c = d.beforeExpiry[i];
-        lines << Line{c.entry.text,
-                      Mark::Dashed,
-                      {},
-                      paperDashedPen(d.paper ? c.entry.color
-                                             : platform::readableOn(c.entry.color, d.background),
-                                     d.paper, i, dated, c.highlighted, 1)};
+        lines << Line{
+            c.entry.text,
+            Mark::Dashed,
+            {},
+            paperDashedPen(areaInk(c.entry.color, d), d.paper, i, dated, c.highlighted, 1)};
     }
     if (dated > 0) {
         if (!d.beforeExpiryNote.isEmpty()) {
@@ -267,8 +266,8 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
         for (const QPointF& point : curve.points) {
             line << place(point, curve.scale, area);
         }
-        p.setPen(QPen(curveInk(curve.color, d), l.lineWidth, Qt::SolidLine, Qt::RoundCap,
-                      Qt::RoundJoin));
+        p.setPen(QPen(ink(areaInk(curve.color, d), d.paper), l.lineWidth, Qt::SolidLine,
+                      Qt::RoundCap, Qt::RoundJoin));
         drawClipped(p, line, area);
     }
     // The highlighted date last, over the others.
@@ -282,9 +281,8 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
             for (const QPointF& point : c.points) {
                 line << place(point, d.scale, area);
             }
-            QPen pen = paperDashedPen(
-                d.paper ? c.entry.color : platform::readableOn(c.entry.color, d.background),
-                d.paper, i, int(d.beforeExpiry.size()), highlighted, l.lineWidth * 0.8);
+            QPen pen = paperDashedPen(areaInk(c.entry.color, d), d.paper, i,
+                                      int(d.beforeExpiry.size()), highlighted, l.lineWidth * 0.8);
             pen.setCapStyle(Qt::FlatCap);
             p.setPen(pen);
             drawClipped(p, line, area);
@@ -296,7 +294,8 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
         for (const QPointF& point : d.greekCurve->points) {
             line << place(point, own, area);
         }
-        p.setPen(QPen(curveInk(d.greekCurve->color, d), l.lineWidth, Qt::DotLine, Qt::RoundCap));
+        p.setPen(QPen(ink(areaInk(d.greekCurve->color, d), d.paper), l.lineWidth, Qt::DotLine,
+                      Qt::RoundCap));
         drawClipped(p, line, area);
     }
     p.setPen(QPen(Qt::black, l.thin));

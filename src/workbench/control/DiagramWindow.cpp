@@ -34,24 +34,20 @@ DiagramWindow::DiagramWindow(const wqzOptionPayoffs& bench, QWidget* parent)
     // dimmed until they come.
     connect(&bench.lastPlot(), &LastPlot::changed, this, [this] { update(); });
     connect(&bench, &wqzOptionPayoffs::AnalysisChange, this,
-            platform::guarded([this](const QString& text) {
-                setAccessibleDescription(text);
-                update();
-            }));
+            platform::guarded([this](const QString& text) { setAccessibleDescription(text); }));
     setAccessibleDescription(bench.analysisText());
 }
 
-int DiagramWindow::em() const {
+QFont DiagramWindow::analysisType() const {
     // A line of the analysis for every 36 pixels of the window's height:
-    // 30 pixels on a 1080-line projector, never smaller than the window's
-    // own type.
-    return std::max(font().pixelSize() > 0 ? font().pixelSize() : 13, height() / 36);
+    // 30 pixels on a 1080-line projector, never smaller than 13.
+    QFont type = platform::uiFont(8);
+    type.setPixelSize(std::max(13, height() / 36));
+    return type;
 }
 
 int DiagramWindow::analysisHeight() const {
-    QFont type = platform::uiFont(8);
-    type.setPixelSize(em());
-    const QFontMetrics fm(type);
+    const QFontMetrics fm(analysisType());
     const QString& text = bench_.analysisText();
     if (text.isEmpty()) {
         return 0;
@@ -71,9 +67,7 @@ void DiagramWindow::paintEvent(QPaintEvent*) {
         p.fillRect(rect(), Qt::white);
         const QSize size = diagramSize();
         diagramexport::paint(p, size, bench_.lastPlot().diagram());
-        QFont type = platform::uiFont(8);
-        type.setPixelSize(em());
-        p.setFont(type);
+        p.setFont(analysisType());
         p.setPen(Qt::black);
         p.drawText(QRect(kMargin, size.height() + kMargin, width() - 2 * kMargin,
                          height() - size.height() - 2 * kMargin),

@@ -29,8 +29,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // The analysis's type, in pixels, at the window's size.
-    int em() const;
+    // The analysis's type at the window's size.
+    QFont analysisType() const;
     int analysisHeight() const;
 
     const wqzOptionPayoffs& bench_;

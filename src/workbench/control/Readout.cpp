@@ -136,22 +136,6 @@ std::optional<double> valueAlong(const QPolygonF& points, double S) {
     return std::nullopt;
 }
 
-double greekOf(const beforeexpiry::Greeks& g, beforeexpiry::Greek greek) {
-    switch (greek) {
-    case beforeexpiry::Greek::Delta:
-        return g.delta;
-    case beforeexpiry::Greek::Gamma:
-        return g.gamma;
-    case beforeexpiry::Greek::Theta:
-        return g.thetaPerDay;
-    case beforeexpiry::Greek::Vega:
-        return g.vegaPerPoint;
-    case beforeexpiry::Greek::None:
-        break;
-    }
-    return std::nan("");
-}
-
 } // namespace
 
 QString asLastPlotted() {
@@ -222,7 +206,7 @@ QString hoverText(const LastPlot& plot, double S) {
     }
     if (const LastPlot::Dated* h = plot.highlighted();
         h && plot.greek() != beforeexpiry::Greek::None) {
-        const double value = greekOf(h->valuer.greeksAt(S), plot.greek());
+        const double value = h->valuer.greeksAt(S).of(plot.greek());
         if (std::isfinite(value)) {
             lines << QStringLiteral("%1 with %2 left ")
                              .arg(lastplot::greekCaption(plot.greek()),

@@ -240,6 +240,22 @@ double Valuer::valueAt(double S) const {
     return v;
 }
 
+double Greeks::of(Greek greek) const {
+    switch (greek) {
+    case Greek::Delta:
+        return delta;
+    case Greek::Gamma:
+        return gamma;
+    case Greek::Theta:
+        return thetaPerDay;
+    case Greek::Vega:
+        return vegaPerPoint;
+    case Greek::None:
+        break;
+    }
+    return std::nan("");
+}
+
 Greeks Valuer::greeksAt(double S) const {
     Greeks g;
     g.value = underlyingQty_ * S - cost_;

@@ -54,6 +54,10 @@ struct EarlyExercise {
     bool written = false; // the position is short the option: its holder decides
 };
 
+// One of the position's sensitivities, drawn across the prices; None draws
+// none.
+enum class Greek { None, Delta, Gamma, Theta, Vega };
+
 // The whole position's sensitivities at one price.
 struct Greeks {
     double value = 0; // as the diagram shows it: less the cost today in the profit diagram
@@ -61,11 +65,9 @@ struct Greeks {
     double gamma = 0;
     double thetaPerDay = 0;
     double vegaPerPoint = 0;
+    // The one greek, in the units above; not a number for None.
+    double of(Greek greek) const;
 };
-
-// One of the position's sensitivities, drawn across the prices; None draws
-// none.
-enum class Greek { None, Delta, Gamma, Theta, Vega };
 
 // The implied volatilities of one position's premiums under one set of
 // inputs, each found on first ask and kept, so that the dashed curves, the
