@@ -81,9 +81,7 @@ frmLumo::frmLumo(platform::Browser& browser, platform::Clipboard& clipboard,
         platform::runGuarded([this, reason] { keptNotKept(reason); });
     });
     setObjectName(QStringLiteral("frmLumo"));
-    client_ = new QWidget(this);
-    client_->setObjectName(QStringLiteral("client"));
-    setCentralWidget(client_);
+    createClient();
     createControls();
     createMenus();
     connectControls();
@@ -96,10 +94,11 @@ frmLumo::frmLumo(platform::Browser& browser, platform::Clipboard& clipboard,
     const int designWidth = twips::toPixels(designClientWidth);
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
     const QSize screenArea = screen()->availableGeometry().size() - QSize(0, titleBar);
-    resize(std::max(designWidth,
-                    std::min(designWidth + expiryDock_->sizeHint().width(), screenArea.width())),
-           std::max(designHeight,
-                    std::min(designHeight + twips::toPixels(analysisRoom()), screenArea.height())));
+    resize(QSize(std::max(designWidth, std::min(designWidth + expiryDock_->sizeHint().width(),
+                                                screenArea.width())),
+                 std::max(designHeight, std::min(designHeight + twips::toPixels(analysisRoom()),
+                                                 screenArea.height())))
+               .boundedTo(screenArea));
 }
 
 frmLumo::~frmLumo() {
@@ -201,11 +200,8 @@ void frmLumo::createControls() {
             &workbench::wqzOptionPayoffs::setBeforeExpiryShown);
     createScenarios();
     describeControls();
-}
-
-void frmLumo::showAnalysis() {
-    txtAnalysis->setPlainText(ucLumo->analysisText());
-    platform::showDimmed(*txtAnalysis, ucLumo->analysisStale());
+    watchPanels();
+    fitPanels(false);
 }
 
 void frmLumo::describeControls() {

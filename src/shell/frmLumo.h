@@ -26,6 +26,7 @@ class QMenu;
 class QPageLayout;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 class QTimer;
 
 namespace platform {
@@ -57,6 +58,10 @@ public:
     // The address box's design width, in twips; a window too narrow for the
     // whole address row takes room from the box first.
     static constexpr int designAddressWidth = 4575;
+    // The gap between the window's controls, and the least of the address
+    // box that gives way to its buttons, in twips.
+    static constexpr double gapTwips = 25;
+    static constexpr double leastAddressWidth = 600;
     // The values grid's design width, in twips; it widens with a larger
     // workbench above it.
     static constexpr int designValuesWidth = 5055;
@@ -94,6 +99,9 @@ public:
 
     workbench::wqzOptionPayoffs* workbench() const { return ucLumo; }
     platform::FlexGrid* valuesGrid() const { return Grid1; }
+    // The area the window lays out by hand: the workbench's column and the
+    // browser. In a window smaller than it can hold, it scrolls.
+    QWidget* client() const { return client_; }
     // How much of the left column the analysis of the last plot wants below
     // the values grid, gap included, in twips.
     int analysisRoom() const;
@@ -103,6 +111,7 @@ public:
 protected:
     // A settings file set aside at the start is told once the window shows.
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -274,6 +283,35 @@ private:
     // The client's least width, in pixels: the workbench at its own size,
     // a readable browser and its whole address row.
     int leastClientWidth() const;
+    // The workbench's column at the workbench's own size, and the least
+    // the page beside it keeps, address row included, in pixels.
+    int leastColumnWidth() const;
+    int leastPageWidth() const;
+    void placeAddressRow(double clientWidth);
+    // In a window too narrow for the workbench, a readable page and the
+    // docked panels side by side, the page with its address row takes its
+    // turn with the panels in a tab beside them; back beside the workbench
+    // when the window has the room again. Checked after each resize, once
+    // the resize has been handled.
+    void createClient();
+    void watchPanels();
+    void fitPageSoon();
+    void fitPage();
+    void pageIntoTab(QDockWidget* beside);
+    void pageBackBeside();
+    void fitColumn();
+    // The panel the page would take turns with: open and docked.
+    QDockWidget* dockedPanel() const;
+    QDockWidget* pageDock_ = nullptr;
+    bool pageFitDue_ = false;
+    // The client's least height, in pixels: the workbench at its own size
+    // and the values' header and two rows.
+    int leastClientHeight() const;
+    // The least heights of the values grid and of the analysis with its
+    // offer, in twips: as designed, and larger with a larger type.
+    double typeScale() const;
+    double leastValuesHeight() const;
+    double leastAnalysisHeight() const;
 
     platform::Browser& browser_;
     platform::Clipboard& clipboard_;
@@ -287,6 +325,7 @@ private:
     QTimer* keepSoon_ = nullptr;
     QMenu* mnuRecentPositions = nullptr;
 
+    QScrollArea* clientView_ = nullptr;
     QWidget* client_ = nullptr;
     workbench::wqzOptionPayoffs* ucLumo = nullptr;
     platform::FlexGrid* Grid1 = nullptr;

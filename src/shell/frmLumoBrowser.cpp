@@ -6,6 +6,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
+#include "platform/Fonts.h"
 #include "platform/MousePointer.h"
 #include "services/Sites.h"
 #include "workbench/control/wqzOptionPayoffs.h"
@@ -218,6 +219,11 @@ void frmLumo::zoomPage(int step) {
         kept_.pageZoomPercent = next;
         keep();
     }
+}
+
+void frmLumo::showAnalysis() {
+    txtAnalysis->setPlainText(ucLumo->analysisText());
+    platform::showDimmed(*txtAnalysis, ucLumo->analysisStale());
 }
 
 } // namespace shell

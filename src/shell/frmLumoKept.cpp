@@ -145,7 +145,12 @@ void frmLumo::keepSoon() {
 
 void frmLumo::keepWindow() {
     kept_.geometry = saveGeometry();
-    kept_.state = saveState();
+    // The page in a tab beside the panels is this window's own narrow
+    // layout, not a place of the panels: their places are kept as a window
+    // wide enough for the page has them.
+    if (!pageDock_) {
+        kept_.state = saveState();
+    }
     keep();
 }
 

@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/FailureGuard.h"
+#include "platform/FlexGrid.h"
 #include "platform/LineControl.h"
 #include "platform/RunTimeError.h"
 #include "platform/SplitHandle.h"
@@ -21,6 +22,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -30,15 +32,16 @@ namespace shell {
 
 namespace {
 
-constexpr double kGap = 25;
+constexpr double kGap = frmLumo::gapTwips;
 constexpr double kMargin = 100;
 // Room for a short address, in twips.
-constexpr double kMinAddressWidth = 600;
+constexpr double kMinAddressWidth = frmLumo::leastAddressWidth;
 // The narrowest the browser gets while a panel beside it can give way: a
 // tutorial page's lines stay readable.
 constexpr double kMinBrowserWidth = 4800;
 // Below the workbench the values grid keeps its header and two rows before
-// the analysis gets any room, and the analysis shows only with two lines.
+// the analysis gets any room, and the analysis shows only with two lines:
+// at the design's type, and as much more at a larger one.
 constexpr double kMinValuesHeight = 720;
 constexpr double kMinAnalysisHeight = 480;
 // The analysis's lines: the curve's name, six lines of numbers, and three
@@ -80,20 +83,25 @@ void frmLumo::PositionBrowsers() {
         fitWorkbench();
         const platform::twips::Rect bench = platform::twips::geometry(ucLumo);
         placeTitle(std::max(0, bench.width - ucLumo->ucWidth));
-        const int least = leastClientWidth();
-        if (client_->minimumWidth() != least) {
-            client_->setMinimumWidth(least);
+        const QSize least(leastClientWidth(), leastClientHeight());
+        if (client_->minimumSize() != least) {
+            client_->setMinimumSize(least);
         }
         const double clientWidth = platform::twips::fromPixels(client_->width());
         const double clientHeight = platform::twips::fromPixels(client_->height());
-        place(Browser1, Property::Left, double(bench.width) + bench.left + kGap);
-        place(Browser1, Property::Width, clientWidth - bench.left - bench.width - kMargin);
-        place(Browser1, Property::Height, clientHeight - read(Browser1, Property::Top) - kMargin);
+        // The page in its tab beside the panels is laid out there.
+        const bool pageBeside = !pageDock_;
+        if (pageBeside) {
+            place(Browser1, Property::Left, double(bench.width) + bench.left + kGap);
+            place(Browser1, Property::Width, clientWidth - bench.left - bench.width - kMargin);
+            place(Browser1, Property::Height,
+                  clientHeight - read(Browser1, Property::Top) - kMargin);
+        }
         // The values grid and the analysis below it share the rest of the
         // left column; the grid gives up room only above its least height.
         const double below = clientHeight - bench.top - bench.height - kMargin;
-        double analysis = std::min(double(analysisRoom()), below - kMinValuesHeight) - kGap;
-        if (analysis < kMinAnalysisHeight) {
+        double analysis = std::min(double(analysisRoom()), below - leastValuesHeight()) - kGap;
+        if (analysis < leastAnalysisHeight()) {
             analysis = 0;
         }
         place(Grid1, Property::Top, double(bench.height) + bench.top + kGap);
@@ -117,21 +125,17 @@ void frmLumo::PositionBrowsers() {
                   read(txtAnalysis, Property::Top) + read(txtAnalysis, Property::Height));
             place(lblReadAbout, Property::Height, offer);
         }
-        place(cmbNavigate, Property::Left, read(Browser1, Property::Left));
-        // Back, Forward and Stop stay inside the window as long as the box
-        // can give up room for them; it never grows past its design width.
-        const double room =
-            clientWidth - kMargin - read(cmbNavigate, Property::Left) - addressButtonsWidth();
-        place(cmbNavigate, Property::Width,
-              std::clamp(room, kMinAddressWidth, double(designAddressWidth)));
-        place(cmdBotBack, Property::Left,
-              read(cmbNavigate, Property::Left) + read(cmbNavigate, Property::Width) + kGap);
-        place(cmdBotForward, Property::Left,
-              read(cmdBotBack, Property::Left) + read(cmdBotBack, Property::Width) + kGap);
-        place(cmdStop, Property::Left,
-              read(cmdBotForward, Property::Left) + read(cmdBotForward, Property::Width) + kGap);
+        if (pageBeside) {
+            placeAddressRow(clientWidth);
+        }
         placeHandles();
-        platform::eventPump().doEvents();
+        // Not while the window is being shown: the client's view resizes it
+        // then, in the middle of showing the window's children, and events
+        // handled there can pull a child out from under that pass. Before
+        // the window is on the screen, nothing is waiting to be drawn.
+        if (const QWindow* shown = windowHandle(); shown && shown->isExposed()) {
+            platform::eventPump().doEvents();
+        }
     } catch (const platform::RunTimeError& error) {
         platform::dialogs().msgBox(
             QStringLiteral("Error resizing the display.  This usually occurs if you make the "
@@ -141,13 +145,60 @@ void frmLumo::PositionBrowsers() {
     }
 }
 
+void frmLumo::placeAddressRow(double clientWidth) {
+    place(cmbNavigate, Property::Left, read(Browser1, Property::Left));
+    // Back, Forward and Stop stay inside the window as long as the box
+    // can give up room for them; it never grows past its design width.
+    const double room =
+        clientWidth - kMargin - read(cmbNavigate, Property::Left) - addressButtonsWidth();
+    place(cmbNavigate, Property::Width,
+          std::clamp(room, kMinAddressWidth, double(designAddressWidth)));
+    place(cmdBotBack, Property::Left,
+          read(cmbNavigate, Property::Left) + read(cmbNavigate, Property::Width) + kGap);
+    place(cmdBotForward, Property::Left,
+          read(cmdBotBack, Property::Left) + read(cmdBotBack, Property::Width) + kGap);
+    place(cmdStop, Property::Left,
+          read(cmdBotForward, Property::Left) + read(cmdBotForward, Property::Width) + kGap);
+}
+
 int frmLumo::leastClientWidth() const {
-    // The panel beside the browser gives up its width first; the client
-    // keeps the workbench at its own size, a readable browser and its
-    // whole address row.
+    // Without the page, the workbench's column alone.
+    if (pageDock_) {
+        return leastColumnWidth();
+    }
     return platform::twips::pixelsToHold(
         int(platform::twips::geometry(ucLumo).left + ucLumo->ucWidth + kGap +
             std::max(kMinBrowserWidth, kMinAddressWidth + addressButtonsWidth()) + kMargin));
+}
+
+int frmLumo::leastColumnWidth() const {
+    return platform::twips::pixelsToHold(
+        int(platform::twips::geometry(ucLumo).left + ucLumo->ucWidth + kGap));
+}
+
+int frmLumo::leastPageWidth() const {
+    return platform::twips::pixelsToHold(
+        int(std::max(kMinBrowserWidth, kMinAddressWidth + addressButtonsWidth()) + kMargin));
+}
+
+int frmLumo::leastClientHeight() const {
+    // The analysis shows where there is room for it; Edit > Copy Analysis
+    // has it all the same.
+    return platform::twips::pixelsToHold(int(platform::twips::geometry(ucLumo).top +
+                                             ucLumo->ucHeight + kGap + leastValuesHeight() +
+                                             kMargin));
+}
+
+double frmLumo::typeScale() const {
+    return Grid1->font().pointSizeF() / kNormalPoints;
+}
+
+double frmLumo::leastValuesHeight() const {
+    return std::round(kMinValuesHeight * typeScale());
+}
+
+double frmLumo::leastAnalysisHeight() const {
+    return std::round(kMinAnalysisHeight * typeScale());
 }
 
 void frmLumo::placeTitle(int wider) {
@@ -224,6 +275,7 @@ void frmLumo::placeHandles() {
     roomEdge_->setGeometry(bench.left(), bench.bottom() + 1 - kHandleReach,
                            bench.width() - kHandleReach,
                            std::max(kHandleReach, grid - bench.bottom() - 1 + kHandleReach));
+    columnEdge_->setVisible(!pageDock_);
     columnEdge_->raise();
     roomEdge_->raise();
 }
@@ -245,51 +297,13 @@ void frmLumo::dragRoomBelow(int by) {
     const double clientHeight = twips::fromPixels(client_->height());
     const double top = twips::geometry(ucLumo).top;
     // The values keep their header and two rows; the workbench its own height.
-    const double least = kMinValuesHeight + kGap;
+    const double least = leastValuesHeight() + kGap;
     const double most = std::max(least, clientHeight - kMargin - top - ucLumo->ucHeight);
     const double room = clientHeight - kMargin - (dragFrom_ + twips::fromPixels(by) - kGap);
     kept_.roomBelow =
         int(std::lround(std::min(std::clamp(room, least, most), double(kept::mostRoomBelow))));
     PositionBrowsers();
     keepSoon();
-}
-
-namespace {
-
-// The least width a docked panel's view shows its content whole in.
-int wholeWidth(const QScrollArea& view) {
-    // Asked just after a change of the font: what the layout kept is of the
-    // size before.
-    if (QLayout* layout = view.widget()->layout()) {
-        layout->invalidate();
-        layout->activate();
-    }
-    return view.widget()->minimumSizeHint().width() + view.verticalScrollBar()->sizeHint().width() +
-           2 * view.frameWidth();
-}
-
-} // namespace
-
-int frmLumo::fitPanels(bool large) {
-    // The room the screen leaves beside the client at its least.
-    const int separator = style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent);
-    const int room = screen()->availableGeometry().width() - (frameGeometry().width() - width()) -
-                     leastClientWidth() - separator;
-    int more = 0;
-    for (QDockWidget* dock : {expiryDock_, scenariosDock_}) {
-        auto* view = qobject_cast<QScrollArea*>(dock->widget());
-        if (!view || !view->widget()) {
-            continue;
-        }
-        const int least = large ? std::max(0, std::min(wholeWidth(*view), room)) : 0;
-        // A panel not yet laid out takes the width it asks for.
-        if (!dock->isFloating() && dock->isVisibleTo(this)) {
-            more = std::max(more,
-                            least - (view->isVisible() ? view->width() : view->sizeHint().width()));
-        }
-        view->setMinimumWidth(least);
-    }
-    return more;
 }
 
 int frmLumo::offerHeight() const {
@@ -354,33 +368,6 @@ void frmLumo::growToShowWorkbench(int panelsMore) {
         std::max(screenArea.top(),
                  std::min(grown.top(), screenArea.bottom() + 1 - grown.height())));
     largePlace_ = QRect(pos(), size());
-}
-
-void frmLumo::giveBackNormalSize() {
-    const std::optional<QRect> before = std::exchange(placeBeforeLarge_, std::nullopt);
-    // A size the user has given the window since stands, and so does a place
-    // they moved it to.
-    if (!before || size() != largePlace_.size() || isMinimized() || isMaximized() ||
-        isFullScreen()) {
-        return;
-    }
-    // The panels first take the width they had before, which the window
-    // then gives back.
-    QList<QDockWidget*> docks;
-    QList<int> widths;
-    for (const auto& [dock, width] :
-         {std::pair{expiryDock_, panelsBeforeLarge_[0]}, {scenariosDock_, panelsBeforeLarge_[1]}}) {
-        if (!dock->isFloating() && dock->isVisibleTo(this)) {
-            docks << dock;
-            widths << width;
-        }
-    }
-    resizeDocks(docks, widths, Qt::Horizontal);
-    layout()->activate();
-    resize(before->size());
-    if (pos() == largePlace_.topLeft()) {
-        move(before->topLeft());
-    }
 }
 
 } // namespace shell

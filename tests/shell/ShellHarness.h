@@ -77,7 +77,7 @@ struct Shell {
         if (!QTest::qWaitForWindowExposed(window.get())) {
             return false;
         }
-        QWidget* client = window->centralWidget();
+        QWidget* client = window->client();
         const QSize wanted(widthTwips / 15, heightTwips / 15);
         // A panel squeezed by a narrow window takes its width back as the
         // window grows, so the frame around the client is measured again.
