@@ -4,10 +4,12 @@
 
 #include "platform/FailureGuard.h"
 #include "platform/Twips.h"
+#include "workbench/control/BeforeExpiryPanel.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLayout>
 #include <QPushButton>
@@ -24,16 +26,30 @@ namespace shell {
 
 namespace {
 
-// The least width a docked panel's view shows its content whole in.
+// The least width a docked panel's view shows its content whole in, each
+// label beside its box.
 int wholeWidth(const QScrollArea& view) {
-    // Asked just after a change of the font: what the layout kept is of the
-    // size before.
-    if (QLayout* layout = view.widget()->layout()) {
-        layout->invalidate();
-        layout->activate();
+    QWidget* panel = view.widget();
+    const auto forms = panel->findChildren<QFormLayout*>();
+    QList<QFormLayout::RowWrapPolicy> policies;
+    for (QFormLayout* form : forms) {
+        policies << form->rowWrapPolicy();
     }
-    return view.widget()->minimumSizeHint().width() + view.verticalScrollBar()->sizeHint().width() +
-           2 * view.frameWidth();
+    const auto wrapping = [&](auto policy) {
+        for (qsizetype i = 0; i < forms.size(); ++i) {
+            forms[i]->setRowWrapPolicy(policy(i));
+        }
+        // Asked just after a change of the font too: what the layout kept
+        // is of the size before.
+        if (QLayout* layout = panel->layout()) {
+            layout->invalidate();
+            layout->activate();
+        }
+    };
+    wrapping([](qsizetype) { return QFormLayout::DontWrapRows; });
+    const int width = panel->minimumSizeHint().width();
+    wrapping([&](qsizetype i) { return policies[i]; });
+    return width + view.verticalScrollBar()->sizeHint().width() + 2 * view.frameWidth();
 }
 
 } // namespace
@@ -81,7 +97,11 @@ int frmLumo::fitPanels(bool) {
         if (!view || !view->widget()) {
             continue;
         }
-        const int least = std::max(0, std::min(wholeWidth(*view), room));
+        const int whole = wholeWidth(*view);
+        const int least = std::max(0, std::min(whole, room));
+        if (auto* panel = qobject_cast<workbench::BeforeExpiryPanel*>(view->widget())) {
+            panel->setCompact(least < whole);
+        }
         // A panel not yet laid out takes the width it asks for.
         if (!dock->isFloating() && dock->isVisibleTo(this)) {
             more = std::max(more,

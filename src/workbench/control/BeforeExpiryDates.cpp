@@ -6,6 +6,7 @@
 #include "platform/Fonts.h"
 #include "wqzOptionPayoffs.h"
 
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,8 @@
 #include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QSlider>
+
+#include <utility>
 
 #include <algorithm>
 #include <functional>
@@ -95,6 +98,7 @@ QWidget* BeforeExpiryPanel::createDateControls() {
     evenly_->setAccessibleDescription(spaced);
 
     auto* grid = new QGridLayout(dates);
+    grid->setObjectName(QStringLiteral("datesGrid"));
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(slider_, 0, 0, 1, 3);
     grid->addWidget(today, 1, 0);
@@ -168,6 +172,25 @@ void BeforeExpiryPanel::evenlySpaced() {
     moreDates_->setText(datesText(in.moreDaysLeft));
     allowFor(in);
     bench_.setBeforeExpiry(in);
+}
+
+void BeforeExpiryPanel::setCompact(bool compact) {
+    if (std::exchange(compact_, compact) == compact) {
+        return;
+    }
+    auto* grid = findChild<QGridLayout*>(QStringLiteral("datesGrid"));
+    grid->removeWidget(evenly_);
+    grid->addWidget(evenly_, 3, compact ? 0 : 1, 1, compact ? 3 : 2);
+    if (auto* form = findChild<QFormLayout*>()) {
+        form->setRowWrapPolicy(compact ? QFormLayout::WrapAllRows : QFormLayout::WrapLongRows);
+    }
+    // The least that keeps a box's frame off the edge, or the style's.
+    if (compact) {
+        constexpr int kLeastMargin = 2;
+        layout()->setContentsMargins(kLeastMargin, kLeastMargin, kLeastMargin, kLeastMargin);
+    } else {
+        layout()->unsetContentsMargins();
+    }
 }
 
 } // namespace workbench

@@ -127,6 +127,8 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
         QStringLiteral("European options are exercised at expiry only; American ones at any "
                        "time, which the read-out says where it pays"));
     exercise_->addItems({QStringLiteral("European"), QStringLiteral("American")});
+    // Never narrower than its longest choice, however narrow the panel.
+    exercise_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     QWidget* dates = createDateControls();
     for (QAbstractSpinBox* box : boxes()) {
         tips_[box] = box->toolTip();
@@ -157,6 +159,9 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     atOdds_->hide();
 
     auto* form = new QFormLayout;
+    // Too narrow for a label beside its box (a small screen at a large
+    // type), the box goes under its label rather than out of sight.
+    form->setRowWrapPolicy(QFormLayout::WrapLongRows);
     form->addRow(QStringLiteral("Days to expiry"), daysToday_);
     form->addRow(QStringLiteral("Days left shown"), daysLeft_);
     form->addRow(dates);

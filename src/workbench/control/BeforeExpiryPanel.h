@@ -31,6 +31,11 @@ class BeforeExpiryPanel : public QWidget {
 public:
     explicit BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent = nullptr);
     ~BeforeExpiryPanel() override;
+    // Narrower than its content at its type: a smaller margin, each box
+    // under its label, and the button that spaces the dates under the
+    // dates' label rather than beside it. Otherwise a box goes under its
+    // label only where the two do not fit side by side.
+    void setCompact(bool compact);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -72,6 +77,7 @@ private:
     QSlider* slider_ = nullptr;
     QLineEdit* moreDates_ = nullptr;
     QPushButton* evenly_ = nullptr;
+    bool compact_ = false;
     QComboBox* exercise_ = nullptr;
     // Each box's own tooltip, given back once a refusal is mended.
     QHash<QAbstractSpinBox*, QString> tips_;
