@@ -108,6 +108,13 @@ void wqzOptionPayoffs::switchDisplay(void (display::wqzSetDisplay::*change)(std:
     // move them all by the difference.
     ((*setDisplay).*change)(ucWidth, ucHeight);
     namespace twips = platform::twips;
+    // The large display's position grid reaches a little past the
+    // workbench's own foot, which would cut its lower frame: it ends a pixel
+    // inside.
+    if (twips::Rect grid = twips::geometry(Grid1); grid.top + grid.height >= ucHeight) {
+        grid.height = ucHeight - grid.top - twips::fromPixels(1);
+        twips::setGeometry(Grid1, grid);
+    }
     const twips::Rect here = twips::geometry(this);
     const twips::Rect own{here.left, here.top, ucWidth, ucHeight};
     places_.keep(twips::toPixels(own).size());
