@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QStyle>
+#include <QStyleOption>
 
 namespace shell::colourscheme {
 
@@ -73,7 +76,76 @@ QPalette highContrast() {
     return p;
 }
 
+// The style draws the frames of boxes and the rings of option buttons a
+// shade darker than the window, which on black is no line at all: on a black
+// window they are drawn again in the text's colour.
+class OutlinedStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        if (!onBlack(*option)) {
+            return;
+        }
+        const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+        switch (element) {
+        case PE_PanelLineEdit:
+        case PE_Frame:
+            // A box inside a spin box or a list has no frame of its own.
+            if (frame && frame->lineWidth > 0) {
+                outline(*painter, *option, false);
+            }
+            break;
+        case PE_IndicatorRadioButton:
+            outline(*painter, *option, true);
+            break;
+        case PE_IndicatorCheckBox:
+        case PE_PanelButtonCommand:
+            outline(*painter, *option, false);
+            break;
+        default:
+            break;
+        }
+    }
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget) const override {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        if (!onBlack(*option)) {
+            return;
+        }
+        const auto* spin = qstyleoption_cast<const QStyleOptionSpinBox*>(option);
+        const auto* combo = qstyleoption_cast<const QStyleOptionComboBox*>(option);
+        if ((control == CC_SpinBox && spin && spin->frame) ||
+            (control == CC_ComboBox && combo && combo->frame)) {
+            outline(*painter, *option, false);
+        }
+    }
+
+private:
+    static bool onBlack(const QStyleOption& option) {
+        return option.palette.color(QPalette::Window) == Qt::black;
+    }
+    static void outline(QPainter& painter, const QStyleOption& option, bool round) {
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing, round);
+        painter.setPen(option.palette.color(QPalette::WindowText));
+        painter.setBrush(Qt::NoBrush);
+        const QRectF edge = QRectF(option.rect).adjusted(0.5, 0.5, -0.5, -0.5);
+        round ? painter.drawEllipse(edge) : painter.drawRect(edge);
+        painter.restore();
+    }
+};
+
 } // namespace
+
+void outlineOnBlack() {
+    if (!dynamic_cast<OutlinedStyle*>(QApplication::style())) {
+        QApplication::setStyle(new OutlinedStyle);
+    }
+}
 
 QPalette palette(ColourScheme scheme, const QPalette& desktop) {
     switch (scheme) {

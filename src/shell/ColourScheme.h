@@ -18,6 +18,9 @@ QPalette palette(ColourScheme scheme, const QPalette& desktop);
 // The plot area's colour in it: the slate the program has always had on a
 // light desktop, darker on a dark one, black for high contrast.
 platform::Rgb plotBackground(ColourScheme scheme, const QPalette& desktop);
+// From now on the frames of boxes and the rings of option buttons are drawn
+// in the text's colour wherever the window is black, as high contrast has it.
+void outlineOnBlack();
 
 } // namespace colourscheme
 

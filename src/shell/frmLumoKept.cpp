@@ -105,6 +105,9 @@ void frmLumo::useColours(ColourScheme scheme) {
         }
         desktopColours_ = QApplication::palette();
     }
+    if (scheme == ColourScheme::HighContrast) {
+        colourscheme::outlineOnBlack();
+    }
     QApplication::setPalette(colourscheme::palette(scheme, *desktopColours_));
     ucLumo->setPlotBackground(colourscheme::plotBackground(scheme, *desktopColours_));
     if (kept_.scheme != scheme) {

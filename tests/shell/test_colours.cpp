@@ -35,6 +35,8 @@ class TestColours : public QObject {
 private slots:
     void every_curve_colour_reads_on_the_plot_area_in_each_scheme_data();
     void every_curve_colour_reads_on_the_plot_area_in_each_scheme();
+    void high_contrast_draws_every_box_with_its_frame_data();
+    void high_contrast_draws_every_box_with_its_frame();
 };
 
 void TestColours::every_curve_colour_reads_on_the_plot_area_in_each_scheme_data() {
@@ -95,6 +97,36 @@ void TestColours::every_curve_colour_reads_on_the_plot_area_in_each_scheme() {
     QVERIFY(again.action(qPrintable(scheme))->isChecked());
     QCOMPARE(QApplication::palette().color(QPalette::Window).lightness() < 128, darkWindow);
     again.action("mnuSchemeLight")->trigger(); // the next row starts light
+}
+
+void TestColours::high_contrast_draws_every_box_with_its_frame_data() {
+    QTest::addColumn<QString>("control");
+    for (const char* name : {"txtUnderlyingQty", "spnRate", "cmbExercise", "cmbNavigate",
+                             "cmbStandard", "cmdPlot", "Grid1"}) {
+        QTest::newRow(name) << QString::fromLatin1(name);
+    }
+}
+
+void TestColours::high_contrast_draws_every_box_with_its_frame() {
+    QFETCH(QString, control);
+    Shell s;
+    s.window->Form_Load();
+    s.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(s.window.get()));
+    s.action("mnuSchemeContrast")->trigger();
+    auto* box = s.window->findChild<QWidget*>(control);
+    QVERIFY(box);
+    QTRY_COMPARE(box->palette().color(QPalette::Base), QColor(Qt::black));
+    // On the black window the box's left edge is drawn in a colour that
+    // stands out from it, not a shade of black.
+    const QImage drawn = box->grab().toImage();
+    double best = 1;
+    for (int x = 0; x < 3; ++x) {
+        best = std::max(
+            best, platform::contrast(drawn.pixel(x, drawn.height() / 2) & 0xFFFFFF, 0x000000));
+    }
+    QVERIFY2(best >= 3, qPrintable(QString::number(best)));
+    s.action("mnuSchemeLight")->trigger(); // the next row starts light
 }
 
 QTEST_MAIN(TestColours)
