@@ -201,7 +201,7 @@ void frmLumo::createControls() {
     createScenarios();
     describeControls();
     watchPanels();
-    fitPanels(false);
+    fitPanels();
 }
 
 void frmLumo::describeControls() {

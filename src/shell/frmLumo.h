@@ -275,11 +275,12 @@ private:
     void zoomPage(int step);
     // The window's colours and the plot area's in the scheme, kept.
     void useColours(ColourScheme scheme);
-    // At Large Display the docked panels keep the width their content needs
-    // at that size, as far as the screen leaves room beside the workbench
-    // and a readable browser; nothing in them hides behind a scroll bar.
+    // The docked panels keep the width their content needs at their type,
+    // as far as the screen leaves room beside the workbench's column (the
+    // page takes its turn with them where it cannot sit beside them too);
+    // narrower than that, the Before Expiry panel lays itself out compact.
     // How much wider than now that makes the widest, in pixels.
-    int fitPanels(bool large);
+    int fitPanels();
     // The client's least width, in pixels: the workbench at its own size,
     // a readable browser and its whole address row.
     int leastClientWidth() const;

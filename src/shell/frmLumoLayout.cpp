@@ -80,13 +80,15 @@ void frmLumo::PositionBrowsers() {
         return;
     }
     try {
-        fitWorkbench();
-        const platform::twips::Rect bench = platform::twips::geometry(ucLumo);
-        placeTitle(std::max(0, bench.width - ucLumo->ucWidth));
+        // First, as its view may resize the client at once, and the pass
+        // that resize runs must not be undone by this one's older sizes.
         const QSize least(leastClientWidth(), leastClientHeight());
         if (client_->minimumSize() != least) {
             client_->setMinimumSize(least);
         }
+        fitWorkbench();
+        const platform::twips::Rect bench = platform::twips::geometry(ucLumo);
+        placeTitle(std::max(0, bench.width - ucLumo->ucWidth));
         const double clientWidth = platform::twips::fromPixels(client_->width());
         const double clientHeight = platform::twips::fromPixels(client_->height());
         // The page in its tab beside the panels is laid out there.

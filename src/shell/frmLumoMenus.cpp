@@ -363,7 +363,7 @@ void frmLumo::displaySwitch(bool large) {
     });
     platform::skipOnError([&] { showLargeBeside(large); });
     int panelsMore = 0;
-    platform::skipOnError([&] { panelsMore = fitPanels(large); });
+    platform::skipOnError([&] { panelsMore = fitPanels(); });
     platform::skipOnError([&] { large ? growToShowWorkbench(panelsMore) : giveBackNormalSize(); });
     platform::skipOnError([&] { PositionBrowsers(); });
     if (kept_.large != large) {

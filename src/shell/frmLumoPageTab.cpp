@@ -83,7 +83,7 @@ void frmLumo::watchPanels() {
     }
 }
 
-int frmLumo::fitPanels(bool) {
+int frmLumo::fitPanels() {
     // The room the screen leaves beside the workbench's column: the page
     // takes its turn with the panels where it cannot sit beside them too.
     const int separator = style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent);

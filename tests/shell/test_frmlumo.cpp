@@ -193,6 +193,16 @@ void TestFrmLumo::a_narrow_window_puts_the_page_in_a_tab_beside_the_panel() {
     QTRY_VERIFY(!s.window->findChild<QDockWidget*>(QStringLiteral("dockPage")));
     s.window->PositionBrowsers();
     QCOMPARE(s.child<QWidget>("Browser1")->parentWidget(), s.window->client());
+    // From a window wider than the first start's, the workbench grows
+    // with it and the page comes back beside it, not over it.
+    s.window->resize(700, s.window->height());
+    QTRY_VERIFY(s.window->findChild<QDockWidget*>(QStringLiteral("dockPage")));
+    s.window->resize(1250, s.window->height());
+    QTRY_VERIFY(!s.window->findChild<QDockWidget*>(QStringLiteral("dockPage")));
+    QTRY_VERIFY(s.get("ucLumo", P::Width) > 5130);
+    QCOMPARE(s.get("Browser1", P::Left), s.get("ucLumo", P::Left) + s.get("ucLumo", P::Width) + 25);
+    QVERIFY(s.setClientSize(11000, 8100));
+    s.window->PositionBrowsers();
     QVERIFY(s.get("cmbNavigate", P::Width) < 4575);
     QVERIFY(s.get("cmdStop", P::Left) + s.get("cmdStop", P::Width) <= 11000.0 - 100);
     QVERIFY(s.setClientSize(13260, 8100));
