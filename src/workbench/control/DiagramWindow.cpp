@@ -66,7 +66,10 @@ void DiagramWindow::paintEvent(QPaintEvent*) {
         QPainter p(this);
         p.fillRect(rect(), Qt::white);
         const QSize size = diagramSize();
-        diagramexport::paint(p, size, bench_.lastPlot().diagram());
+        // Never waiting for a valuation: while one runs, the diagram as the
+        // plot area shows it meanwhile; the greek curve comes with the values.
+        const LastPlot& plot = bench_.lastPlot();
+        diagramexport::paint(p, size, plot.diagram(!plot.valuing()));
         p.setFont(analysisType());
         p.setPen(Qt::black);
         p.drawText(QRect(kMargin, size.height() + kMargin, width() - 2 * kMargin,

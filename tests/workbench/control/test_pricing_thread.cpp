@@ -3,11 +3,13 @@
 // the dashed and greek curves drawn are those valued at the last price, and
 // what is written waits for them.
 #include "WorkbenchHarness.h"
+#include "workbench/control/DiagramWindow.h"
 #include "workbench/control/ExpiryCurveLayer.h"
 #include "workbench/control/GreekCurveLayer.h"
 #include "workbench/control/PricingThread.h"
 
 #include <QDoubleSpinBox>
+#include <QImage>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -26,6 +28,7 @@ private slots:
     void many_american_rows_find_their_volatilities_away_and_value_as_at_once();
     void what_is_written_waits_for_the_valuation_in_progress_data();
     void what_is_written_waits_for_the_valuation_in_progress();
+    void diagram_only_draws_without_waiting_for_the_valuation();
 };
 
 void TestPricingThread::a_held_arrow_leaves_one_valuation_and_draws_the_last_price() {
@@ -257,6 +260,30 @@ void TestPricingThread::what_is_written_waits_for_the_valuation_in_progress() {
         h.pbox()->findChild<workbench::ExpiryCurveLayer*>(QStringLiteral("expiryCurve"));
     QVERIFY(layer->curve() && !layer->dimmed() && !dashed->dimmed());
     QCOMPARE(layer->curve()->points, plot.diagram().greekCurve->points);
+}
+
+void TestPricingThread::diagram_only_draws_without_waiting_for_the_valuation() {
+    WorkbenchHarness h;
+    QVERIFY(h.showActive());
+    workbench::wqzOptionPayoffs& bench = *h.bench;
+    h.choose(QStringLiteral("Straddle"));
+    workbench::beforeexpiry::Inputs in = bench.beforeExpiry();
+    in.daysLeft = 12;
+    in.american = true;
+    bench.setBeforeExpiry(in);
+    h.child<QComboBox>(QStringLiteral("cmbGreek"))->setCurrentIndex(4); // vega
+    const workbench::LastPlot& plot = bench.lastPlot();
+    QVERIFY(plot.valuing());
+    // Painted while the greek curve is being valued, the window shows what
+    // the plot area shows meanwhile; a wait here would hold the window's
+    // thread, a drag on the slider with it.
+    workbench::DiagramWindow only(bench);
+    only.resize(640, 480);
+    QImage drawn(only.size(), QImage::Format_RGB32);
+    only.render(&drawn);
+    QVERIFY(plot.valuing());
+    bench.settle();
+    QVERIFY(!plot.valuing());
 }
 
 QTEST_MAIN(TestPricingThread)
