@@ -198,6 +198,21 @@ void TestPricingThread::many_american_rows_find_their_volatilities_away_and_valu
     QCOMPARE(plot.dated()[0]->points.constLast().y(), values.back());
 }
 
+namespace {
+
+// A straddle under American exercise, twelve days left, its vega curve
+// asked for: a valuation that runs on the pricing thread.
+void valueAmericanVega(WorkbenchHarness& h) {
+    h.choose(QStringLiteral("Straddle"));
+    workbench::beforeexpiry::Inputs in = h.bench->beforeExpiry();
+    in.daysLeft = 12;
+    in.american = true;
+    h.bench->setBeforeExpiry(in);
+    h.child<QComboBox>(QStringLiteral("cmbGreek"))->setCurrentIndex(4); // vega
+}
+
+} // namespace
+
 enum class Written { DiagramFile, ValuesExport, CopyAnalysis };
 
 void TestPricingThread::what_is_written_waits_for_the_valuation_in_progress_data() {
@@ -213,12 +228,7 @@ void TestPricingThread::what_is_written_waits_for_the_valuation_in_progress() {
     QVERIFY(h.showActive());
     workbench::wqzOptionPayoffs& bench = *h.bench;
     h.chooseProfit();
-    h.choose(QStringLiteral("Straddle"));
-    workbench::beforeexpiry::Inputs in = bench.beforeExpiry();
-    in.daysLeft = 12;
-    in.american = true;
-    bench.setBeforeExpiry(in);
-    h.child<QComboBox>(QStringLiteral("cmbGreek"))->setCurrentIndex(4); // vega
+    valueAmericanVega(h);
     // Asked for at once, and being valued when it is written.
     const workbench::LastPlot& plot = bench.lastPlot();
     QVERIFY(plot.valuing());
@@ -266,12 +276,7 @@ void TestPricingThread::diagram_only_draws_without_waiting_for_the_valuation() {
     WorkbenchHarness h;
     QVERIFY(h.showActive());
     workbench::wqzOptionPayoffs& bench = *h.bench;
-    h.choose(QStringLiteral("Straddle"));
-    workbench::beforeexpiry::Inputs in = bench.beforeExpiry();
-    in.daysLeft = 12;
-    in.american = true;
-    bench.setBeforeExpiry(in);
-    h.child<QComboBox>(QStringLiteral("cmbGreek"))->setCurrentIndex(4); // vega
+    valueAmericanVega(h);
     const workbench::LastPlot& plot = bench.lastPlot();
     QVERIFY(plot.valuing());
     // Painted while the greek curve is being valued, the window shows what
