@@ -16,6 +16,9 @@ inline constexpr double minRatePercent = -10;
 inline constexpr double maxRatePercent = 50;
 inline constexpr double minVolatilityPercent = 1;
 inline constexpr double maxVolatilityPercent = 500;
+// A what-if on volatility, in points added to every option's.
+inline constexpr double minVolatilityShiftPoints = -50;
+inline constexpr double maxVolatilityShiftPoints = 50;
 inline constexpr double minDividendPercent = 0;
 inline constexpr double maxDividendPercent = 50;
 // Dates drawn besides the one the days left show: with it, five curves
@@ -35,6 +38,10 @@ struct Inputs {
     // Other days left at which to show the value as well, each 1 to the days
     // to expiry today; the days left above is the one the slider moves.
     std::vector<int> moreDaysLeft;
+    // Added to every option's volatility, the one or each implied one, as a
+    // what-if (0.10 for 10 points more), never taking it below the least
+    // volatility. The volatilities the premiums imply stay as they are.
+    double volatilityShift = 0;
     bool operator==(const Inputs&) const = default;
 };
 

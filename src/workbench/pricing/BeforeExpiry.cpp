@@ -43,13 +43,22 @@ std::optional<double> implied(const PositionState& p, const Inputs& inputs, pric
     return known ? known->implied(right, r) : search(p, inputs, right, r);
 }
 
+// A volatility moved by the what-if's shift. Without a shift it is exactly
+// the one given, however small an implied one is.
+double shifted(double volatility, const Inputs& inputs) {
+    if (inputs.volatilityShift == 0) {
+        return volatility;
+    }
+    return std::max(limits::minVolatilityPercent / 100, volatility + inputs.volatilityShift);
+}
+
 // The volatility an option of row r is priced with: the one its premium
-// implies, or else the one volatility.
+// implies, or else the one volatility, moved by the shift.
 double volatilityOf(const PositionState& p, const Inputs& inputs, pricing::Right right, int r,
                     const Volatilities* known) {
     const std::optional<double> v =
         inputs.implied ? implied(p, inputs, right, r, known) : std::nullopt;
-    return v ? *v : inputs.volatility;
+    return shifted(v ? *v : inputs.volatility, inputs);
 }
 
 bool held(const PositionState& p, int r) {
@@ -143,7 +152,7 @@ std::vector<RowVolatility> impliedVolatilities(const PositionState& p, const Inp
 LawVolatility lawVolatility(const PositionState& p, const Inputs& inputs,
                             const Volatilities* known) {
     if (!inputs.implied) {
-        return {inputs.volatility, std::nullopt};
+        return {shifted(inputs.volatility, inputs), std::nullopt};
     }
     int nearest = 0;
     for (int r = 1; r <= p.rowCount(); ++r) {
@@ -154,15 +163,15 @@ LawVolatility lawVolatility(const PositionState& p, const Inputs& inputs,
         }
     }
     if (nearest == 0) {
-        return {inputs.volatility, std::nullopt};
+        return {shifted(inputs.volatility, inputs), std::nullopt};
     }
     const std::optional<double> call = implied(p, inputs, pricing::Right::Call, nearest, known);
     const std::optional<double> put = implied(p, inputs, pricing::Right::Put, nearest, known);
     if (!call && !put) {
-        return {inputs.volatility, std::nullopt};
+        return {shifted(inputs.volatility, inputs), std::nullopt};
     }
     const double v = call && put ? (*call + *put) / 2 : call ? *call : *put;
-    return {v, double(p.strike[nearest])};
+    return {shifted(v, inputs), double(p.strike[nearest])};
 }
 
 std::vector<RowVolatility> quotesAtOdds(const PositionState& p,

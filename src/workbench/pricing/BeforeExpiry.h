@@ -103,7 +103,8 @@ std::vector<RowVolatility> impliedVolatilities(const PositionState& position, co
 // The volatility the law of the price at expiry is drawn with: the one
 // volatility, or with implied volatilities those of the strike nearest
 // today's price (the mean of its call's and its put's where both imply one);
-// `strike` says which, and is empty when the one volatility stands.
+// `strike` says which, and is empty when the one volatility stands. The
+// inputs' volatility shift moves it as it moves every option's.
 struct LawVolatility {
     double volatility = 0;
     std::optional<double> strike;

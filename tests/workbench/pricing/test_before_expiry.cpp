@@ -22,6 +22,15 @@ workbench::PositionState holding(const QString& strategy) {
     return p;
 }
 
+// Black, Scholes and Merton's price, written here apart from the program's.
+double bsm(pricing::Right right, double S, double K, double t, double r, double v) {
+    const double d1 = (std::log(S / K) + (r + v * v / 2) * t) / (v * std::sqrt(t));
+    const double d2 = d1 - v * std::sqrt(t);
+    const auto N = [](double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); };
+    return right == pricing::Right::Call ? S * N(d1) - K * std::exp(-r * t) * N(d2)
+                                         : K * std::exp(-r * t) * N(-d2) - S * N(-d1);
+}
+
 be::Inputs days(int today, int left, bool implied = true) {
     be::Inputs in;
     in.daysToday = today;
@@ -48,6 +57,8 @@ private slots:
     void a_row_the_model_cannot_value_takes_no_part();
     void the_chance_of_a_profit_before_expiry_is_that_of_the_whole_law_data();
     void the_chance_of_a_profit_before_expiry_is_that_of_the_whole_law();
+    void a_volatility_shift_values_each_option_at_its_volatility_moved_data();
+    void a_volatility_shift_values_each_option_at_its_volatility_moved();
 };
 
 void TestBeforeExpiry::textbook_prices_and_their_implied_volatility_data() {
@@ -282,4 +293,52 @@ void TestBeforeExpiry::the_chance_of_a_profit_before_expiry_is_that_of_the_whole
     QVERIFY2(std::abs(chance - expected) < 0.0001,
              qPrintable(
                  QStringLiteral("%1 against %2").arg(chance, 0, 'f', 6).arg(expected, 0, 'f', 6)));
+}
+
+void TestBeforeExpiry::a_volatility_shift_values_each_option_at_its_volatility_moved_data() {
+    QTest::addColumn<bool>("implied");
+    QTest::addColumn<double>("shift");
+    QTest::newRow("the one volatility, 10 points more") << false << 0.10;
+    QTest::newRow("the one volatility, 40 points less: the least") << false << -0.40;
+    QTest::newRow("implied, 10 points more") << true << 0.10;
+    QTest::newRow("implied, 50 points less") << true << -0.50;
+}
+
+void TestBeforeExpiry::a_volatility_shift_values_each_option_at_its_volatility_moved() {
+    QFETCH(bool, implied);
+    QFETCH(double, shift);
+    const workbench::PositionState p = holding(QStringLiteral("Straddle"));
+    be::Inputs in = days(30, 10, implied);
+    in.volatilityShift = shift;
+    // The straddle's options at strike 50, each at the volatility its premium
+    // implies (unmoved by the shift) or the one volatility, then moved.
+    const be::RowVolatility row = be::impliedVolatilities(p, in)[2];
+    QCOMPARE(row.strike, 50.0);
+    const auto moved = [&](std::optional<double> own) {
+        return std::max(0.01, (implied ? *own : in.volatility) + shift);
+    };
+    const double t = 10 / 365.0;
+    const be::Valuer valuer(p, in, payoffDiagram);
+    for (const double S : {44.0, 50.0, 57.5}) {
+        const double expected = bsm(pricing::Right::Call, S, 50, t, in.rate, moved(row.call)) +
+                                bsm(pricing::Right::Put, S, 50, t, in.rate, moved(row.put));
+        QVERIFY2(std::abs(valuer.valueAt(S) - expected) < 1e-9,
+                 qPrintable(QStringLiteral("%1 against %2").arg(valuer.valueAt(S)).arg(expected)));
+    }
+    // The law of the price at expiry moves with it.
+    const double law = implied ? (*row.call + *row.put) / 2 : in.volatility;
+    QCOMPARE(be::lawVolatility(p, in).volatility, std::max(0.01, law + shift));
+    // American exercise: the engine at the moved volatility, as a student
+    // would set it as the one volatility.
+    if (!implied) {
+        in.american = true;
+        be::Inputs set = in;
+        set.volatilityShift = 0;
+        set.volatility = moved(std::nullopt);
+        const be::Valuer shifted(p, in, payoffDiagram);
+        const be::Valuer asSet(p, set, payoffDiagram);
+        for (const double S : {44.0, 50.0, 57.5}) {
+            QCOMPARE(shifted.valueAt(S), asSet.valueAt(S));
+        }
+    }
 }
