@@ -282,12 +282,15 @@ private:
     // How much wider than now that makes the widest, in pixels.
     int fitPanels();
     // The client's least width, in pixels: the workbench at its own size,
-    // a readable browser and its whole address row.
+    // and beside it a readable browser and its whole address row unless the
+    // page is in its tab.
     int leastClientWidth() const;
-    // The workbench's column at the workbench's own size, and the least
-    // the page beside it keeps, address row included, in pixels.
-    int leastColumnWidth() const;
-    int leastPageWidth() const;
+    // The workbench's column at the workbench's own size, with the least the
+    // page beside it keeps or without it, in pixels.
+    int leastWidth(bool withPage) const;
+    // The address row and the page, as they move between the client and
+    // the page's tab.
+    std::array<QWidget*, 5> pageControls() const;
     void placeAddressRow(double clientWidth);
     // In a window too narrow for the workbench, a readable page and the
     // docked panels side by side, the page with its address row takes its

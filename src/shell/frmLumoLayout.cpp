@@ -164,23 +164,14 @@ void frmLumo::placeAddressRow(double clientWidth) {
 }
 
 int frmLumo::leastClientWidth() const {
-    // Without the page, the workbench's column alone.
-    if (pageDock_) {
-        return leastColumnWidth();
-    }
-    return platform::twips::pixelsToHold(
-        int(platform::twips::geometry(ucLumo).left + ucLumo->ucWidth + kGap +
-            std::max(kMinBrowserWidth, kMinAddressWidth + addressButtonsWidth()) + kMargin));
+    return leastWidth(!pageDock_);
 }
 
-int frmLumo::leastColumnWidth() const {
-    return platform::twips::pixelsToHold(
-        int(platform::twips::geometry(ucLumo).left + ucLumo->ucWidth + kGap));
-}
-
-int frmLumo::leastPageWidth() const {
-    return platform::twips::pixelsToHold(
-        int(std::max(kMinBrowserWidth, kMinAddressWidth + addressButtonsWidth()) + kMargin));
+int frmLumo::leastWidth(bool withPage) const {
+    const double column = platform::twips::geometry(ucLumo).left + ucLumo->ucWidth + kGap;
+    const double page =
+        std::max(kMinBrowserWidth, kMinAddressWidth + addressButtonsWidth()) + kMargin;
+    return platform::twips::pixelsToHold(int(column + (withPage ? page : 0)));
 }
 
 int frmLumo::leastClientHeight() const {

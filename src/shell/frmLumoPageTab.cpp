@@ -89,7 +89,7 @@ int frmLumo::fitPanels() {
     const int separator = style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent);
     // A screen too short for the column gives it its scroll bar too.
     const int room = screen()->availableGeometry().width() - (frameGeometry().width() - width()) -
-                     leastColumnWidth() - clientView_->verticalScrollBar()->sizeHint().width() -
+                     leastWidth(false) - clientView_->verticalScrollBar()->sizeHint().width() -
                      separator;
     int more = 0;
     for (QDockWidget* dock : {expiryDock_, scenariosDock_}) {
@@ -148,9 +148,7 @@ void frmLumo::fitPage() {
     // The width the page needs beside the workbench and the panels, the
     // same in either layout so that the window does not swing between them.
     const int separator = style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent);
-    const int needed =
-        panel ? leastColumnWidth() + leastPageWidth() + panel->minimumSizeHint().width() + separator
-              : 0;
+    const int needed = panel ? leastWidth(true) + panel->minimumSizeHint().width() + separator : 0;
     const bool narrow = panel && width() < needed;
     if (narrow && !pageDock_) {
         pageIntoTab(panel);
@@ -167,10 +165,14 @@ void frmLumo::fitColumn() {
     // when the window is too short for the column; the tabs take the rest.
     const bool scrolls = client_->minimumHeight() > clientView_->height();
     const int width =
-        leastColumnWidth() + (scrolls ? clientView_->verticalScrollBar()->sizeHint().width() : 0);
+        leastWidth(false) + (scrolls ? clientView_->verticalScrollBar()->sizeHint().width() : 0);
     if (clientView_->maximumWidth() != width) {
         clientView_->setFixedWidth(width);
     }
+}
+
+std::array<QWidget*, 5> frmLumo::pageControls() const {
+    return {cmbNavigate, cmdBotBack, cmdBotForward, cmdStop, Browser1};
 }
 
 void frmLumo::pageIntoTab(QDockWidget* beside) {
@@ -189,16 +191,18 @@ void frmLumo::pageIntoTab(QDockWidget* beside) {
     auto* row = new QHBoxLayout;
     row->setSpacing(margin);
     column->addLayout(row);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{cmbNavigate, cmdBotBack, cmdBotForward, cmdStop}) {
-        row->addWidget(w, w == cmbNavigate ? 1 : 0);
+    for (QWidget* w : pageControls()) {
+        if (w == Browser1) {
+            column->addWidget(w, 1);
+        } else {
+            row->addWidget(w, w == cmbNavigate ? 1 : 0);
+        }
     }
-    column->addWidget(Browser1, 1);
     // The address box gives way to the buttons, as it does beside the
     // workbench; the buttons keep their size.
     cmbNavigate->setMinimumWidth(platform::twips::toPixels(int(leastAddressWidth)));
     cmbNavigate->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    for (QWidget* w : pane->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    for (QWidget* w : pageControls()) {
         if (w != cmbNavigate && w != Browser1) {
             w->setFixedSize(w->size());
         }
@@ -217,8 +221,7 @@ void frmLumo::pageIntoTab(QDockWidget* beside) {
 }
 
 void frmLumo::pageBackBeside() {
-    for (QWidget* w : std::initializer_list<QWidget*>{cmbNavigate, cmdBotBack, cmdBotForward,
-                                                      cmdStop, Browser1}) {
+    for (QWidget* w : pageControls()) {
         w->setParent(client_);
         w->show();
     }
