@@ -100,6 +100,10 @@ QString difference(const doc::Document& a, const doc::Document& b) {
     if (x.dividendYield != y.dividendYield || x.american != y.american) {
         return QStringLiteral("the dividend yield or the exercise differs");
     }
+    if (x.volatilityShift != y.volatilityShift || x.eventDays != y.eventDays ||
+        x.volatilityAfter != y.volatilityAfter) {
+        return QStringLiteral("a what-if on volatility differs");
+    }
     return QStringLiteral("before expiry: days %1/%2 became %3/%4, rate %5 became %6, "
                           "volatility %7 (%8) became %9 (%10)")
         .arg(x.daysToday)
@@ -233,6 +237,19 @@ void checkReadAsWritten(const QByteArray& bytes, const doc::Document& d) {
           bytes, number(in.dividendYield));
     const QString exercise = e.value(QStringLiteral("exercise")).toString();
     CHECK(exercise == (in.american ? u"american" : u"european"), bytes, exercise.left(80));
+    // Before the what-ifs on volatility, a file has none.
+    if (root.value(QStringLiteral("version")).toDouble() < 3) {
+        CHECK(in.volatilityShift == 0 && in.eventDays == 0, bytes, QString());
+        return;
+    }
+    CHECK(in.volatilityShift * 100 >= limits::minVolatilityShiftPoints &&
+              in.volatilityShift * 100 <= limits::maxVolatilityShiftPoints,
+          bytes, number(in.volatilityShift));
+    CHECK(in.eventDays >= limits::minEventDays && in.eventDays <= in.daysToday, bytes,
+          QString::number(in.eventDays));
+    CHECK(in.volatilityAfter >= limits::minVolatilityPercent / 100 &&
+              in.volatilityAfter <= limits::maxVolatilityPercent / 100,
+          bytes, number(in.volatilityAfter));
 }
 
 // A position the program opened, it can save again: the save is the file

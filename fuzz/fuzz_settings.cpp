@@ -47,6 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CHECK(in.daysToday >= limits::minDaysToExpiry && in.daysToday <= limits::maxDaysToExpiry);
     CHECK(in.daysLeft >= 0 && in.daysLeft <= in.daysToday);
     CHECK(int(in.moreDaysLeft.size()) <= limits::maxMoreDates);
+    CHECK(in.volatilityShift * 100 >= limits::minVolatilityShiftPoints &&
+          in.volatilityShift * 100 <= limits::maxVolatilityShiftPoints);
+    CHECK(in.eventDays >= limits::minEventDays && in.eventDays <= in.daysToday);
+    CHECK(in.volatilityAfter >= limits::minVolatilityPercent / 100 &&
+          in.volatilityAfter <= limits::maxVolatilityPercent / 100);
     CHECK(k.recent.size() <= kept::mostRecent);
     CHECK(!k.columnShare ||
           (*k.columnShare >= kept::leastColumnShare && *k.columnShare <= kept::mostColumnShare));

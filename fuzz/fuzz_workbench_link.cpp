@@ -129,6 +129,21 @@ void checkLink(const QString& address, int rows) {
               (diagram == u"payoff" && load.diagram == workbench::payoff::payoffDiagram),
           diagram);
 
+    // The what-ifs on volatility within the limits the panel's boxes take.
+    namespace limits = workbench::beforeexpiry::limits;
+    const links::Market& m = load.market;
+    CHECK(!m.volatilityShift ||
+              (std::abs(*m.volatilityShift * 100 - std::round(*m.volatilityShift * 100)) < 1e-9 &&
+               *m.volatilityShift * 100 >= limits::minVolatilityShiftPoints &&
+               *m.volatilityShift * 100 <= limits::maxVolatilityShiftPoints),
+          QString::number(m.volatilityShift.value_or(0)));
+    CHECK(!m.eventDays || (*m.eventDays >= limits::minEventDays &&
+                           *m.eventDays <= m.daysToday.value_or(limits::maxDaysToExpiry)),
+          QString::number(m.eventDays.value_or(0)));
+    CHECK(!m.volatilityAfter || (*m.volatilityAfter >= limits::minVolatilityPercent / 100 &&
+                                 *m.volatilityAfter <= limits::maxVolatilityPercent / 100),
+          QString::number(m.volatilityAfter.value_or(0)));
+
     QString again = links::scheme + QStringLiteral(":load?");
     if (!load.strategy.isEmpty()) {
         CHECK(workbench::findStrategy(load.strategy) != nullptr, load.strategy);

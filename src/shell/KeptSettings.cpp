@@ -47,6 +47,9 @@ const QString kSingle = QStringLiteral("single");
 const QString kVolatility = QStringLiteral("beforeExpiry/volatilityPercent");
 const QString kDividend = QStringLiteral("beforeExpiry/dividendPercent");
 const QString kExercise = QStringLiteral("beforeExpiry/exercise");
+const QString kShift = QStringLiteral("beforeExpiry/volatilityShiftPoints");
+const QString kEventDays = QStringLiteral("beforeExpiry/eventDays");
+const QString kVolatilityAfter = QStringLiteral("beforeExpiry/volatilityAfterPercent");
 const QString kAmerican = QStringLiteral("american");
 const QString kEuropean = QStringLiteral("european");
 const QString kFolder = QStringLiteral("files/folder");
@@ -166,6 +169,16 @@ workbench::beforeexpiry::Inputs readInputs(const QSettings& s) {
         in.dividendYield = *p / 100;
     }
     in.american = choice(s, kExercise, kAmerican, kEuropean).value_or(in.american);
+    if (const auto p = wholeNumber(s, kShift, int(limits::minVolatilityShiftPoints),
+                                   int(limits::maxVolatilityShiftPoints))) {
+        in.volatilityShift = *p / 100.0;
+    }
+    in.eventDays =
+        wholeNumber(s, kEventDays, limits::minEventDays, in.daysToday).value_or(in.eventDays);
+    if (const auto p = percent(s, kVolatilityAfter, limits::minVolatilityPercent,
+                               limits::maxVolatilityPercent)) {
+        in.volatilityAfter = *p / 100;
+    }
     return in;
 }
 
@@ -262,6 +275,9 @@ void write(QSettings& s, const Kept& k) {
     s.setValue(kVolatility, QString::number(hundredths(in.volatility * 100)));
     s.setValue(kDividend, QString::number(hundredths(in.dividendYield * 100)));
     s.setValue(kExercise, in.american ? kAmerican : kEuropean);
+    s.setValue(kShift, QString::number(std::lround(in.volatilityShift * 100)));
+    s.setValue(kEventDays, QString::number(in.eventDays));
+    s.setValue(kVolatilityAfter, QString::number(hundredths(in.volatilityAfter * 100)));
     s.setValue(kMarkers, yesNo(k.markersShown));
     s.setValue(kProbability, yesNo(k.probabilityShown));
     s.setValue(kFolder, k.folder);

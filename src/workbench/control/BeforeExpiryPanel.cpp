@@ -130,10 +130,6 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     // Never narrower than its longest choice, however narrow the panel.
     exercise_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     QWidget* dates = createDateControls();
-    for (QAbstractSpinBox* box : boxes()) {
-        tips_[box] = box->toolTip();
-    }
-    setBoxes(bench.beforeExpiry());
 
     volatilities_ = named<QTableWidget>(
         this, "grdVolatilities", QStringLiteral("Implied volatilities"),
@@ -170,6 +166,11 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     form->addRow(QStringLiteral("Exercise"), exercise_);
     form->addRow(implied_);
     form->addRow(single_, volatility_);
+    addWhatIfRows(*form);
+    for (QAbstractSpinBox* box : boxes()) {
+        tips_[box] = box->toolTip();
+    }
+    setBoxes(bench.beforeExpiry());
     volatilitiesTitle_ = new QLabel(QStringLiteral("Implied volatilities"), this);
     volatilitiesTitle_->setObjectName(QStringLiteral("lblVolatilities"));
     volatilitiesTitle_->setWordWrap(true);
@@ -184,8 +185,10 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     column->addWidget(note_);
     // Tab follows the form from top to bottom, the dates under the days left
     // included, whatever order the controls were made in.
-    QWidget* chain[] = {daysToday_, daysLeft_, slider_,  moreDates_, evenly_,     rate_,
-                        dividend_,  exercise_, implied_, single_,    volatility_, volatilities_};
+    QWidget* chain[] = {daysToday_,   daysLeft_,  slider_,          moreDates_,
+                        evenly_,      rate_,      dividend_,        exercise_,
+                        implied_,     single_,    volatility_,      shift_,
+                        shiftSlider_, eventDays_, volatilityAfter_, volatilities_};
     for (std::size_t i = 1; i < std::size(chain); ++i) {
         QWidget::setTabOrder(chain[i - 1], chain[i]);
     }
@@ -222,10 +225,12 @@ BeforeExpiryPanel::~BeforeExpiryPanel() {
     exercise_->blockSignals(true);
     moreDates_->blockSignals(true);
     slider_->blockSignals(true);
+    shiftSlider_->blockSignals(true);
 }
 
-std::array<QAbstractSpinBox*, 5> BeforeExpiryPanel::boxes() const {
-    return {daysToday_, daysLeft_, rate_, volatility_, dividend_};
+std::array<QAbstractSpinBox*, 8> BeforeExpiryPanel::boxes() const {
+    return {daysToday_, daysLeft_, rate_,      volatility_,
+            dividend_,  shift_,    eventDays_, volatilityAfter_};
 }
 
 void BeforeExpiryPanel::setBoxes(const beforeexpiry::Inputs& in) {
@@ -246,6 +251,7 @@ void BeforeExpiryPanel::setBoxes(const beforeexpiry::Inputs& in) {
     volatility_->setValue(in.volatility * 100);
     dividend_->setValue(in.dividendYield * 100);
     exercise_->setCurrentIndex(in.american ? 1 : 0);
+    showWhatIfs(in);
     for (QAbstractSpinBox* box : boxes()) {
         mark(box, QString());
     }
@@ -255,12 +261,13 @@ void BeforeExpiryPanel::allowFor(const beforeexpiry::Inputs& in) {
     namespace limits = beforeexpiry::limits;
     // Neither day count moves the other: each is held to what the other
     // is now.
-    int latest = in.daysLeft;
+    int latest = std::max(in.daysLeft, in.eventDays);
     for (const int d : in.moreDaysLeft) {
         latest = std::max(latest, d);
     }
     daysToday_->setAllowed(std::max(limits::minDaysToExpiry, latest), limits::maxDaysToExpiry);
     daysLeft_->setAllowed(0, in.daysToday, true);
+    eventDays_->setAllowed(limits::minEventDays, in.daysToday, true);
 }
 
 void BeforeExpiryPanel::showInputs() {
@@ -274,17 +281,6 @@ void BeforeExpiryPanel::mark(QAbstractSpinBox* box, const QString& refusal) {
     const QString tip = refusal.isEmpty() ? tips_.value(box) : refusal;
     box->setToolTip(tip);
     box->setAccessibleDescription(tip);
-}
-
-template <typename Box> bool BeforeExpiryPanel::judge(Box* box, const QString& whole) {
-    if (box->inAllowed()) {
-        mark(box, QString());
-        return true;
-    }
-    mark(box, QStringLiteral("Not taken: %1 takes %2 from %3 to %4.")
-                  .arg(box->accessibleName(), whole, box->textOf(box->least()),
-                       box->textOf(box->most())));
-    return false;
 }
 
 void BeforeExpiryPanel::inputsChanged() {
@@ -310,6 +306,7 @@ void BeforeExpiryPanel::inputsChanged() {
     }
     in.implied = implied_->isChecked();
     in.american = exercise_->currentIndex() == 1;
+    takeWhatIfs(in);
     allowFor(in);
     showDates(in);
     if (!(in == bench_.beforeExpiry())) {

@@ -13,6 +13,7 @@
 
 class QAbstractSpinBox;
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -48,18 +49,33 @@ private:
     void setBoxes(const beforeexpiry::Inputs& in);
     // The day counts' ranges, each bounded by the other as applied.
     void allowFor(const beforeexpiry::Inputs& in);
-    std::array<QAbstractSpinBox*, 5> boxes() const;
+    std::array<QAbstractSpinBox*, 8> boxes() const;
     // Marks a box as refused, saying why in its tooltip; an empty refusal
     // takes the mark away.
     void mark(QAbstractSpinBox* box, const QString& refusal);
     // Whether the box's number is within its range; marks it when not.
-    template <typename Box> bool judge(Box* box, const QString& whole);
+    template <typename Box> bool judge(Box* box, const QString& whole) {
+        if (box->inAllowed()) {
+            mark(box, QString());
+            return true;
+        }
+        mark(box, QStringLiteral("Not taken: %1 takes %2 from %3 to %4.")
+                      .arg(box->accessibleName(), whole, box->textOf(box->least()),
+                           box->textOf(box->most())));
+        return false;
+    }
     // The dates: a slider that moves the days left live while it is dragged,
     // and up to four more days left, typed or evenly spaced.
     QWidget* createDateControls();
     void showDates(const beforeexpiry::Inputs& in);
     void moreDatesConfirmed();
     void evenlySpaced();
+    // The what-ifs on volatility: a shift of every option's, live while its
+    // slider is dragged, and an event with the volatility after it.
+    void addWhatIfRows(QFormLayout& form);
+    void showWhatIfs(const beforeexpiry::Inputs& in);
+    // Takes what the what-if boxes hold within their ranges into `in`.
+    void takeWhatIfs(beforeexpiry::Inputs& in);
     // The implied volatilities of the valued position, while the panel is in
     // sight (a thousand rows take a noticeable moment).
     void fillVolatilities();
@@ -79,6 +95,10 @@ private:
     QPushButton* evenly_ = nullptr;
     bool compact_ = false;
     QComboBox* exercise_ = nullptr;
+    ConfirmedIntBox* shift_ = nullptr;
+    QSlider* shiftSlider_ = nullptr;
+    ConfirmedIntBox* eventDays_ = nullptr;
+    ConfirmedNumberBox* volatilityAfter_ = nullptr;
     // Each box's own tooltip, given back once a refusal is mended.
     QHash<QAbstractSpinBox*, QString> tips_;
     QTableWidget* volatilities_ = nullptr;

@@ -21,6 +21,15 @@ bool sameRange(const payoff::PriceRange& a, const payoff::PriceRange& b) {
     return a.xmin == b.xmin && a.xmax == b.xmax && a.step == b.step;
 }
 
+// Whether two markets imply the same volatilities from the same premiums:
+// they differ in the what-ifs on volatility alone.
+bool sameQuotesMarket(beforeexpiry::Inputs a, const beforeexpiry::Inputs& b) {
+    a.volatilityShift = b.volatilityShift;
+    a.eventDays = b.eventDays;
+    a.volatilityAfter = b.volatilityAfter;
+    return a == b;
+}
+
 } // namespace
 
 LastPlot::Change::Change(LastPlot& plot) : plot_(plot) {
@@ -129,10 +138,14 @@ void LastPlot::revalue(const std::optional<PlottedCurve>& curve,
             if (kind) {
                 kept_->analysis = std::move(left->analysis);
             }
-            if (market) {
+            // What the premiums imply does not move with a what-if on
+            // volatility: a step of the shift searches nothing again.
+            if (market || sameQuotesMarket(before->market, after->market)) {
                 kept_->volatilities = std::move(left->volatilities);
                 kept_->volatilitiesReady = left->volatilitiesReady;
                 kept_->impliedRows = std::move(left->impliedRows);
+            }
+            if (market) {
                 kept_->lawVolatility = std::move(left->lawVolatility);
             }
             if (kind && market) {

@@ -156,6 +156,8 @@ public:
     std::vector<beforeexpiry::EarlyExercise> earlyExercise() const;
     // The law of the price at expiry and the volatility it is drawn with.
     std::optional<probability::Lognormal> law() const;
+    // The law of the price at the date with these days left.
+    std::optional<probability::Lognormal> lawAt(int daysLeft) const;
     std::optional<beforeexpiry::LawVolatility> lawVolatility() const;
     // The law's figures in the profit diagram.
     std::optional<probability::Figures> figures() const;

@@ -162,8 +162,7 @@ bool LastPlot::valueAway() const {
     const platform::Rgb color = curve_->color;
     std::optional<probability::Lognormal> then;
     if (need.chance) {
-        then = law();
-        then->years = (inputs_.daysToday - need.highlighted) / kDaysPerYear;
+        then = lawAt(need.highlighted);
     }
     std::shared_ptr<const Dated> known;
     if (const Kept::Date* h = k.date(need.highlighted)) {

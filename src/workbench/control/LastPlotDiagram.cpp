@@ -62,7 +62,8 @@ const diagramexport::Diagram& LastPlot::diagram(bool withGreek) const {
         d.beforeExpiry << DashedCurve{
             {curve_->color,
              curve_->name +
-                 QStringLiteral(" with %1 left").arg(scenariotext::daysWords(c->daysLeft))},
+                 QStringLiteral(" with %1 left").arg(scenariotext::daysWords(c->daysLeft)) +
+                 scenariotext::whatIfWords(inputs_, c->daysLeft)},
             QPolygonF(c->points),
             c->daysLeft == highlightedDate,
             c->daysLeft};
@@ -78,7 +79,15 @@ const diagramexport::Diagram& LastPlot::diagram(bool withGreek) const {
             (inputs_.dividendYield != 0
                  ? QStringLiteral(", dividend yield ") + percent(inputs_.dividendYield)
                  : QString()) +
-            (inputs_.american ? QStringLiteral(", American exercise") : QString());
+            (inputs_.american ? QStringLiteral(", American exercise") : QString()) +
+            (inputs_.volatilityShift != 0 ? QStringLiteral(", volatility shifted ") +
+                                                scenariotext::shiftWords(inputs_.volatilityShift)
+                                          : QString()) +
+            (inputs_.eventDays > 0
+                 ? QStringLiteral(", volatility %1 from the event on day %2")
+                       .arg(percent(beforeexpiry::shifted(inputs_.volatilityAfter, inputs_)))
+                       .arg(inputs_.eventDays)
+                 : QString());
     }
     const double lo = std::min(scale_.left, scale_.right);
     const double hi = std::max(scale_.left, scale_.right);

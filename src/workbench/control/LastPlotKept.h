@@ -17,7 +17,6 @@ namespace lastplot {
 // Enough points that a dashed line, and the greek's, read as smooth curves at
 // any size the plot area takes.
 constexpr int kCurvePoints = 200;
-constexpr double kDaysPerYear = 365;
 
 QString greekCaption(beforeexpiry::Greek greek);
 // The greek's curve with its own vertical scale.

@@ -235,13 +235,18 @@ std::optional<beforeexpiry::LawVolatility> LastPlot::lawVolatility() const {
 }
 
 std::optional<probability::Lognormal> LastPlot::law() const {
+    return lawAt(0);
+}
+
+std::optional<probability::Lognormal> LastPlot::lawAt(int daysLeft) const {
     const std::optional<beforeexpiry::LawVolatility> v = lawVolatility();
     if (!v) {
         return std::nullopt;
     }
-    return probability::Lognormal{curve_->position.underlyingPrice,
-                                  inputs_.daysToday / kDaysPerYear, inputs_.rate,
-                                  inputs_.dividendYield, v->volatility};
+    // The price then is drawn from the same law as at expiry, over the days
+    // that will have passed.
+    return beforeexpiry::lawOver(curve_->position, inputs_, v->volatility,
+                                 inputs_.daysToday - daysLeft);
 }
 
 std::optional<probability::Figures> LastPlot::figures() const {
@@ -265,11 +270,8 @@ std::optional<double> LastPlot::chanceBeforeExpiry() const {
     }
     Kept::Date& date = *kept_->date(h->daysLeft);
     if (!date.chance) {
-        // The price then is drawn from the same law as at expiry, over the
-        // days that will have passed, over the whole law whatever prices the
-        // diagram shows.
-        probability::Lognormal then = *law();
-        then.years = (inputs_.daysToday - h->daysLeft) / kDaysPerYear;
+        // Over the whole law, whatever prices the diagram shows.
+        const probability::Lognormal then = *lawAt(h->daysLeft);
         const double chance = beforeexpiry::chanceOfProfit(h->valuer, then);
         date.chance = std::isfinite(chance) ? std::optional(chance) : std::nullopt;
     }

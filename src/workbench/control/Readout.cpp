@@ -32,16 +32,21 @@ QString percent(double fraction) {
 
 // Each greek holds only at one price and one time left, so their lines say
 // where; all four to the same four decimals, so that they compare at a glance.
-QString greeksText(const beforeexpiry::Greeks& g, int daysLeft, double price, bool profit) {
+// The what-ifs on volatility at that date are named with it: "Profit with
+// 10 days left after the event, volatility +10 points, at 100.00".
+QString greeksText(const beforeexpiry::Greeks& g, const beforeexpiry::Inputs& in, int daysLeft,
+                   double price, bool profit) {
     const QString days = scenariotext::daysWords(daysLeft);
+    const QString whatIf = scenariotext::whatIfWords(in, daysLeft);
     constexpr const char16_t* greek = u"####0.0000";
-    return QStringLiteral("%1 with %2 left at %3: %4\n"
+    return QStringLiteral("%1 with %2 left%9 at %3: %4\n"
                           "Greeks at %3 with %2 left:\n"
                           "Delta %5   Gamma %6\n"
                           "Theta %7 a day   Vega %8 a point")
         .arg(profit ? QStringLiteral("Profit") : QStringLiteral("Value"), days, money(price),
              money(g.value), number(g.delta, greek), number(g.gamma, greek),
-             number(g.thetaPerDay, greek), number(g.vegaPerPoint, greek));
+             number(g.thetaPerDay, greek), number(g.vegaPerPoint, greek),
+             whatIf.isEmpty() ? QString() : whatIf + u',');
 }
 
 // Where exercising an option early pays, at the critical price the pricing
@@ -103,6 +108,17 @@ QString probabilityText(const LastPlot& plot) {
                      ? QStringLiteral(" (implied at %1)").arg(columns::strikeText(float(*v.strike)))
                      : QString(),
                  percent(in.rate), percent(in.dividendYield), scenariotext::daysWords(days));
+    if (in.volatilityShift != 0) {
+        text += QStringLiteral(", volatility shifted ") +
+                scenariotext::shiftWords(in.volatilityShift);
+    }
+    if (in.eventDays > 0 && in.eventDays < days) {
+        text += QStringLiteral(", the event on day %1 with volatility %2 after it, %3 over the "
+                               "whole time")
+                    .arg(in.eventDays)
+                    .arg(percent(beforeexpiry::shifted(in.volatilityAfter, in)),
+                         percent(law.volatility));
+    }
     // The marks of one standard deviation carry no price of their own.
     text += QStringLiteral("\nOne standard deviation at expiry: %1 to %2")
                 .arg(analysis::money(law.quantile(-1)), analysis::money(law.quantile(1)));
@@ -171,7 +187,7 @@ QString text(const LastPlot& plot) {
     if (const std::optional<beforeexpiry::Greeks> greeks = plot.greeksToday()) {
         const int daysLeft = plot.highlighted()->daysLeft;
         text += u'\n' +
-                greeksText(*greeks, daysLeft, curve->position.underlyingPrice,
+                greeksText(*greeks, plot.inputs(), daysLeft, curve->position.underlyingPrice,
                            curve->kind == payoff::profitDiagram) +
                 earlyExerciseText(plot.earlyExercise(), daysLeft);
     }

@@ -69,6 +69,23 @@ QString daysWords(int days) {
     return days == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(days);
 }
 
+QString shiftWords(double shift) {
+    const long points = std::lround(shift * 100);
+    return (points > 0 ? QStringLiteral("+") : QString()) + QString::number(points) +
+           (std::abs(points) == 1 ? QStringLiteral(" point") : QStringLiteral(" points"));
+}
+
+QString whatIfWords(const beforeexpiry::Inputs& inputs, int daysLeft) {
+    QString words;
+    if (inputs.afterEvent(daysLeft)) {
+        words += QStringLiteral(" after the event");
+    }
+    if (inputs.volatilityShift != 0) {
+        words += QStringLiteral(", volatility ") + shiftWords(inputs.volatilityShift);
+    }
+    return words;
+}
+
 QString whyNotValued(const beforeexpiry::RowNotValued& row) {
     const QString strike = columns::strikeText(float(row.strike));
     switch (row.why) {

@@ -22,6 +22,12 @@ QString kindWord(payoff::DiagramKind kind);
 // A number of days in words: "1 day", "30 days".
 QString daysWords(int days);
 
+// The what-ifs on volatility that hold at a date, to follow its days left:
+// " after the event", ", volatility +10 points", both, or nothing.
+QString whatIfWords(const beforeexpiry::Inputs& inputs, int daysLeft);
+// A volatility shift in points with its sign: "+10 points", "-5 points".
+QString shiftWords(double shift);
+
 // Why a row takes no part in a value before expiry, in words that fit in a
 // sentence: "row 2's strike, 0, is not above 0".
 QString whyNotValued(const beforeexpiry::RowNotValued& row);

@@ -19,7 +19,6 @@ namespace {
 
 // Room for the binary fractions that 0.55 - 0.54 leaves beyond a cent.
 constexpr double kSlack = 1e-9;
-constexpr double kDaysPerYear = 365;
 
 // The situation a link sets up on a workbench as it starts: the starting
 // quotes, today's price and costs as they start, the inputs before expiry as
@@ -67,8 +66,9 @@ std::optional<Situation> situationOf(const Exercise& exercise) {
 
 // The law of the price at expiry the read-out and the diagram draw.
 probability::Lognormal lawOf(const Situation& s) {
-    return {s.position.underlyingPrice, s.inputs.daysToday / kDaysPerYear, s.inputs.rate,
-            s.inputs.dividendYield, beforeexpiry::lawVolatility(s.position, s.inputs).volatility};
+    return beforeexpiry::lawOver(s.position, s.inputs,
+                                 beforeexpiry::lawVolatility(s.position, s.inputs).volatility,
+                                 s.inputs.daysToday);
 }
 
 bool inPercent(Asks asks) {

@@ -19,6 +19,9 @@ inline constexpr double maxVolatilityPercent = 500;
 // A what-if on volatility, in points added to every option's.
 inline constexpr double minVolatilityShiftPoints = -50;
 inline constexpr double maxVolatilityShiftPoints = 50;
+// An event's day, counted from today: 0 for none, and never beyond the days
+// to expiry today.
+inline constexpr int minEventDays = 0;
 inline constexpr double minDividendPercent = 0;
 inline constexpr double maxDividendPercent = 50;
 // Dates drawn besides the one the days left show: with it, five curves
@@ -42,6 +45,15 @@ struct Inputs {
     // what-if (0.10 for 10 points more), never taking it below the least
     // volatility. The volatilities the premiums imply stay as they are.
     double volatilityShift = 0;
+    // An event (an earnings announcement, say) this many days from today, 0
+    // for none: a date on or after it values every option with the
+    // volatility after it, moved by the shift as every volatility is.
+    int eventDays = 0;
+    double volatilityAfter = 0.3;
+    // Whether a date with these days left is on or after the event.
+    bool afterEvent(int daysLeft) const {
+        return eventDays > 0 && daysToday - daysLeft >= eventDays;
+    }
     bool operator==(const Inputs&) const = default;
 };
 

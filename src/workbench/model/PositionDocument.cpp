@@ -83,6 +83,14 @@ Problem tooManyDates(int daysToday) {
             .arg(daysToday)};
 }
 
+// The oldest version that holds the document: without a what-if on
+// volatility a file opens in the programs from before them as well.
+int versionFor(const Document& d) {
+    const bool whatIfs =
+        d.beforeExpiry && (d.beforeExpiry->volatilityShift != 0 || d.beforeExpiry->eventDays > 0);
+    return whatIfs ? formatVersion : 2;
+}
+
 // The inputs as the file gives them: what is written is what is read.
 void checkInputs(const beforeexpiry::Inputs& in) {
     within(QStringLiteral("daysToExpiry"), in.daysToday, limits::minDaysToExpiry,
@@ -94,6 +102,11 @@ void checkInputs(const beforeexpiry::Inputs& in) {
            limits::minVolatilityPercent, limits::maxVolatilityPercent);
     within(QStringLiteral("dividendPercent"), hundredths(in.dividendYield * 100),
            limits::minDividendPercent, limits::maxDividendPercent);
+    within(QStringLiteral("volatilityShiftPoints"), hundredths(in.volatilityShift * 100),
+           limits::minVolatilityShiftPoints, limits::maxVolatilityShiftPoints);
+    within(QStringLiteral("eventDays"), in.eventDays, limits::minEventDays, in.daysToday);
+    within(QStringLiteral("volatilityAfterPercent"), hundredths(in.volatilityAfter * 100),
+           limits::minVolatilityPercent, limits::maxVolatilityPercent);
     if (int(in.moreDaysLeft.size()) > limits::maxMoreDates) {
         throw tooManyDates(in.daysToday);
     }
@@ -204,6 +217,19 @@ beforeexpiry::Inputs inputsFrom(const QJsonObject& o, int version) {
             100;
         in.american = choice(o, QStringLiteral("exercise"), QStringLiteral("american"),
                              QStringLiteral("european"));
+    }
+    // The what-ifs on volatility; a file from before them has none.
+    if (version >= 3) {
+        in.volatilityShift = wholeNumber(o, QStringLiteral("volatilityShiftPoints"),
+                                         int(limits::minVolatilityShiftPoints),
+                                         int(limits::maxVolatilityShiftPoints)) /
+                             100.0;
+        in.eventDays =
+            wholeNumber(o, QStringLiteral("eventDays"), limits::minEventDays, in.daysToday);
+        in.volatilityAfter =
+            hundredths(number(o, QStringLiteral("volatilityAfterPercent"),
+                              limits::minVolatilityPercent, limits::maxVolatilityPercent)) /
+            100;
     }
     // The dates drawn besides the days left, when there are any: most days
     // left first, each once, as the panel keeps them.
@@ -325,7 +351,7 @@ QByteArray toJson(const Document& d) {
     }
     QJsonObject root{
         {QStringLiteral("format"), kFormat},
-        {QStringLiteral("version"), formatVersion},
+        {QStringLiteral("version"), versionFor(d)},
         {QStringLiteral("rows"), rows},
         {QStringLiteral("underlyingQty"), d.underlyingQty},
         {QStringLiteral("underlyingPrice"), d.underlyingPrice},
@@ -338,26 +364,30 @@ QByteArray toJson(const Document& d) {
     };
     if (d.beforeExpiry) {
         const beforeexpiry::Inputs& in = *d.beforeExpiry;
-        root.insert(
-            QStringLiteral("beforeExpiry"),
-            QJsonObject{{QStringLiteral("daysToExpiry"), in.daysToday},
-                        {QStringLiteral("daysLeft"), in.daysLeft},
-                        {QStringLiteral("ratePercent"), hundredths(in.rate * 100)},
-                        {QStringLiteral("volatility"),
-                         in.implied ? QStringLiteral("implied") : QStringLiteral("single")},
-                        {QStringLiteral("volatilityPercent"), hundredths(in.volatility * 100)},
-                        {QStringLiteral("dividendPercent"), hundredths(in.dividendYield * 100)},
-                        {QStringLiteral("exercise"),
-                         in.american ? QStringLiteral("american") : QStringLiteral("european")}});
+        QJsonObject inputs{{QStringLiteral("daysToExpiry"), in.daysToday},
+                           {QStringLiteral("daysLeft"), in.daysLeft},
+                           {QStringLiteral("ratePercent"), hundredths(in.rate * 100)},
+                           {QStringLiteral("volatility"),
+                            in.implied ? QStringLiteral("implied") : QStringLiteral("single")},
+                           {QStringLiteral("volatilityPercent"), hundredths(in.volatility * 100)},
+                           {QStringLiteral("dividendPercent"), hundredths(in.dividendYield * 100)},
+                           {QStringLiteral("exercise"),
+                            in.american ? QStringLiteral("american") : QStringLiteral("european")}};
+        if (versionFor(d) >= 3) {
+            inputs.insert(QStringLiteral("volatilityShiftPoints"),
+                          int(std::lround(in.volatilityShift * 100)));
+            inputs.insert(QStringLiteral("eventDays"), in.eventDays);
+            inputs.insert(QStringLiteral("volatilityAfterPercent"),
+                          hundredths(in.volatilityAfter * 100));
+        }
         if (!in.moreDaysLeft.empty()) {
-            QJsonObject inputs = root.value(QStringLiteral("beforeExpiry")).toObject();
             QJsonArray days;
             for (const int d : in.moreDaysLeft) {
                 days.append(d);
             }
             inputs.insert(QStringLiteral("moreDaysLeft"), days);
-            root.insert(QStringLiteral("beforeExpiry"), inputs);
         }
+        root.insert(QStringLiteral("beforeExpiry"), inputs);
     }
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }

@@ -32,12 +32,14 @@
 // it. Percentages are kept to the hundredth.
 // Version 1 had no price, costs, "dividendPercent" or "exercise": such a file
 // reads as the price the workbench starts with, no costs, no dividend and
-// European exercise, and none of those members is looked for in it. A later
+// European exercise, and none of those members is looked for in it. Versions
+// 1 and 2 had no "volatilityShiftPoints", "eventDays" or
+// "volatilityAfterPercent": such a file reads with no shift and no event. A later
 // version of the program raises "version" when it writes something this one
 // cannot read.
 namespace workbench::document {
 
-inline constexpr int formatVersion = 2;
+inline constexpr int formatVersion = 3;
 // A larger file is not one of ours. It is room for whatever the grid can hold
 // as the writer writes it: at most columns::mostRows rows of five cells of
 // columns::longestText characters, each character at worst six bytes (a

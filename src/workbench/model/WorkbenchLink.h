@@ -36,6 +36,16 @@
 //                     at most beforeexpiry::limits::maxMoreDates days left,
 //                     each 1 to days (or without days to the longest days to
 //                     expiry); dates=none shows none
+//   volShift=10       a what-if on volatility: whole points, within
+//                     beforeexpiry::limits, added to every option's
+//   eventDays=5       an event so many whole days from today, 0 to days (or
+//                     without days to the longest days to expiry); 0 for none
+//   volAfter=30       every option's volatility from the event on, in
+//                     percent, within the limits of one volatility
+//                     A link that names none of these three loads with no
+//                     shift and no event, whatever the workbench held: a
+//                     page's "Try it" shows what it says and no what-if left
+//                     over from before.
 //   costOption=0.65   what trading costs, for each option and for each unit
 //   costUnit=0.01     of the underlying, 0 to market::mostCost, at most four
 //                     decimals
@@ -118,6 +128,11 @@ struct Market {
     std::optional<std::vector<int>> moreDaysLeft;
     std::optional<float> costPerOption;
     std::optional<float> costPerUnit;
+    // The what-ifs on volatility; none named is none at all. Given their
+    // nothing here, so that a market written out before them still reads.
+    std::optional<double> volatilityShift = std::nullopt; // 0.10 for 10 points
+    std::optional<int> eventDays = std::nullopt;          // at most daysToday, or the days in force
+    std::optional<double> volatilityAfter = std::nullopt; // 0.3 for 30 %
     bool operator==(const Market&) const = default;
 };
 

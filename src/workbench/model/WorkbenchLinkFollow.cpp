@@ -40,6 +40,11 @@ beforeexpiry::Inputs inputsAfter(const Market& market, beforeexpiry::Inputs in) 
     // A link that names a volatility also says whether it is implied.
     in.volatility = market.volatility.value_or(in.volatility);
     in.implied = market.implied.value_or(in.implied);
+    // What-ifs are the link's own: none named is none.
+    const beforeexpiry::Inputs plain;
+    in.volatilityShift = market.volatilityShift.value_or(plain.volatilityShift);
+    in.eventDays = std::min(market.eventDays.value_or(plain.eventDays), in.daysToday);
+    in.volatilityAfter = market.volatilityAfter.value_or(plain.volatilityAfter);
     return in;
 }
 

@@ -15,11 +15,12 @@ namespace limits = beforeexpiry::limits;
 
 // What a load may name besides its diagram and its strategy or position: the
 // market it is shown in.
-const QStringList keys = {QStringLiteral("price"),      QStringLiteral("dividend"),
-                          QStringLiteral("exercise"),   QStringLiteral("days"),
-                          QStringLiteral("daysLeft"),   QStringLiteral("rate"),
-                          QStringLiteral("volatility"), QStringLiteral("dates"),
-                          QStringLiteral("costOption"), QStringLiteral("costUnit")};
+const QStringList keys = {
+    QStringLiteral("price"),      QStringLiteral("dividend"), QStringLiteral("exercise"),
+    QStringLiteral("days"),       QStringLiteral("daysLeft"), QStringLiteral("rate"),
+    QStringLiteral("volatility"), QStringLiteral("dates"),    QStringLiteral("costOption"),
+    QStringLiteral("costUnit"),   QStringLiteral("volShift"), QStringLiteral("eventDays"),
+    QStringLiteral("volAfter")};
 
 // A number as a page writes it: digits with at most `decimals` after one full
 // stop, a minus sign at most. Nothing else that reads as a number elsewhere
@@ -96,6 +97,23 @@ QString readMarket(const QUrlQuery& query, Market& market) {
             number(QStringLiteral("rate"), 2, limits::minRatePercent, limits::maxRatePercent,
                    percent(limits::minRatePercent, limits::maxRatePercent))) {
         market.rate = *rate / 100;
+    }
+    if (const auto shift = number(QStringLiteral("volShift"), 0, limits::minVolatilityShiftPoints,
+                                  limits::maxVolatilityShiftPoints,
+                                  QStringLiteral("a whole number of points from %1 to %2")
+                                      .arg(limits::minVolatilityShiftPoints)
+                                      .arg(limits::maxVolatilityShiftPoints))) {
+        market.volatilityShift = *shift / 100;
+    }
+    if (const auto d = number(QStringLiteral("eventDays"), 0, limits::minEventDays, mostLeft,
+                              days(limits::minEventDays, mostLeft))) {
+        market.eventDays = int(*d);
+    }
+    if (const auto after =
+            number(QStringLiteral("volAfter"), 2, limits::minVolatilityPercent,
+                   limits::maxVolatilityPercent,
+                   percent(limits::minVolatilityPercent, limits::maxVolatilityPercent))) {
+        market.volatilityAfter = *after / 100;
     }
     const auto cost = [&](const QString& key, std::optional<float>& held) {
         if (const auto c = number(key, market::decimals, 0, market::mostCost,

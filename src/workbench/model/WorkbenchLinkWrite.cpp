@@ -139,6 +139,14 @@ Sharing shareOf(const document::Document& shown) {
         m.implied = in.implied;
         m.volatility = hundredths(in.volatility);
         m.moreDaysLeft = in.moreDaysLeft;
+        // Left out when there are none, as a link without them reads.
+        if (in.volatilityShift != 0) {
+            m.volatilityShift = in.volatilityShift;
+        }
+        if (in.eventDays > 0) {
+            m.eventDays = in.eventDays;
+            m.volatilityAfter = hundredths(in.volatilityAfter);
+        }
     }
     return {load, QString()};
 }
@@ -202,6 +210,10 @@ Writing write(const Load& load) {
         }
         return list.isEmpty() ? QStringLiteral("none") : list.join(u',');
     });
+    add("volShift", m.volatilityShift,
+        [](double shift) { return QString::number(std::lround(shift * 100)); });
+    add("eventDays", m.eventDays, whole);
+    add("volAfter", m.volatilityAfter, percentText);
     const QString link = scheme + QStringLiteral(":load?") + items.join(u'&');
     if (link.size() > longestLink) {
         return {QString(),

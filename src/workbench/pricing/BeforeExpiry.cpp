@@ -43,15 +43,6 @@ std::optional<double> implied(const PositionState& p, const Inputs& inputs, pric
     return known ? known->implied(right, r) : search(p, inputs, right, r);
 }
 
-// A volatility moved by the what-if's shift. Without a shift it is exactly
-// the one given, however small an implied one is.
-double shifted(double volatility, const Inputs& inputs) {
-    if (inputs.volatilityShift == 0) {
-        return volatility;
-    }
-    return std::max(limits::minVolatilityPercent / 100, volatility + inputs.volatilityShift);
-}
-
 // The volatility an option of row r is priced with: the one its premium
 // implies, or else the one volatility, moved by the shift.
 double volatilityOf(const PositionState& p, const Inputs& inputs, pricing::Right right, int r,
@@ -111,6 +102,13 @@ RowPricing pricingOf(const PositionState& p, const Inputs& inputs, int r,
 }
 
 } // namespace
+
+double shifted(double volatility, const Inputs& inputs) {
+    if (inputs.volatilityShift == 0) {
+        return volatility;
+    }
+    return std::max(limits::minVolatilityPercent / 100, volatility + inputs.volatilityShift);
+}
 
 Volatilities::Volatilities(const PositionState& position, const Inputs& inputs)
     : position_(position), inputs_(inputs), found_(2 * std::size_t(position.rowCount() + 1)) {}
@@ -174,6 +172,21 @@ LawVolatility lawVolatility(const PositionState& p, const Inputs& inputs,
     return {shifted(v, inputs), double(p.strike[nearest])};
 }
 
+probability::Lognormal lawOver(const PositionState& p, const Inputs& inputs, double volatility,
+                               int days) {
+    probability::Lognormal law{p.underlyingPrice, days / kDaysPerYear, inputs.rate,
+                               inputs.dividendYield, volatility};
+    if (inputs.eventDays > 0 && days > inputs.eventDays) {
+        // The variances of the days before the event and of those after it
+        // add up.
+        const double after = shifted(inputs.volatilityAfter, inputs);
+        const double before = double(inputs.eventDays);
+        law.volatility =
+            std::sqrt((volatility * volatility * before + after * after * (days - before)) / days);
+    }
+    return law;
+}
+
 std::vector<RowVolatility> quotesAtOdds(const PositionState& p,
                                         const std::vector<RowVolatility>& rows) {
     const auto gap = [](const RowVolatility& row) {
@@ -199,10 +212,10 @@ std::vector<RowVolatility> quotesAtOdds(const PositionState& p,
 
 Valuer::Valuer(const PositionState& p, const Inputs& inputs, payoff::DiagramKind kind,
                const Volatilities* known)
-    : underlyingQty_(p.underlyingQty),
-      years_(std::max(0, std::min(inputs.daysLeft, inputs.daysToday)) / kDaysPerYear),
-      rate_(inputs.rate), dividend_(inputs.dividendYield), american_(inputs.american),
-      daysToday_(std::max(0, inputs.daysToday)) {
+    : underlyingQty_(p.underlyingQty), rate_(inputs.rate), dividend_(inputs.dividendYield),
+      american_(inputs.american), daysToday_(std::max(0, inputs.daysToday)),
+      eventDays_(std::max(0, inputs.eventDays)),
+      volatilityAfter_(shifted(inputs.volatilityAfter, inputs)) {
     const double f = kind;
     // Trading costs come off the profit as they do at expiry, whether or not
     // the model can value every option.
@@ -217,19 +230,29 @@ Valuer::Valuer(const PositionState& p, const Inputs& inputs, payoff::DiagramKind
             continue;
         }
         if (p.callQty[r] != 0) {
-            legs_.push_back({r, pricing::Right::Call, p.strike[r], p.callQty[r], row.call});
+            legs_.push_back(
+                {r, pricing::Right::Call, p.strike[r], p.callQty[r], row.call, row.call});
             cost_ += f * double(p.callQty[r]) * p.callPrice[r];
         }
         if (p.putQty[r] != 0) {
-            legs_.push_back({r, pricing::Right::Put, p.strike[r], p.putQty[r], row.put});
+            legs_.push_back({r, pricing::Right::Put, p.strike[r], p.putQty[r], row.put, row.put});
             cost_ += f * double(p.putQty[r]) * p.putPrice[r];
         }
+    }
+    priceAt(std::clamp(inputs.daysLeft, 0, daysToday_));
+}
+
+void Valuer::priceAt(int daysLeft) {
+    years_ = daysLeft / kDaysPerYear;
+    const bool after = eventDays_ > 0 && daysToday_ - daysLeft >= eventDays_;
+    for (Leg& leg : legs_) {
+        leg.volatility = after ? volatilityAfter_ : leg.beforeEvent;
     }
 }
 
 Valuer Valuer::atDaysLeft(int daysLeft) const {
     Valuer other = *this;
-    other.years_ = std::clamp(daysLeft, 0, daysToday_) / kDaysPerYear;
+    other.priceAt(std::clamp(daysLeft, 0, daysToday_));
     return other;
 }
 

@@ -69,6 +69,10 @@ struct Greeks {
     double of(Greek greek) const;
 };
 
+// A volatility moved by the inputs' shift, never below the least volatility;
+// without a shift exactly the one given, however small.
+double shifted(double volatility, const Inputs& inputs);
+
 // The implied volatilities of one position's premiums under one set of
 // inputs, each found on first ask and kept, so that the dashed curves, the
 // Scenarios table, the law and the panel's table share one search an option
@@ -111,6 +115,12 @@ struct LawVolatility {
 };
 LawVolatility lawVolatility(const PositionState& position, const Inputs& inputs,
                             const Volatilities* known = nullptr);
+
+// The law of the price `days` days from today, drawn with `volatility`
+// (lawVolatility's) up to the event; with the event among those days, the
+// variances before it and after it (at the volatility after it) add up.
+probability::Lognormal lawOver(const PositionState& position, const Inputs& inputs,
+                               double volatility, int days);
 
 std::vector<RowVolatility> quotesAtOdds(const PositionState& position,
                                         const std::vector<RowVolatility>& rows);
@@ -168,8 +178,9 @@ public:
     std::size_t options() const { return legs_.size(); }
     const std::vector<RowNotValued>& notValued() const { return notValued_; }
     // The same position valued with another number of days left (0 to the
-    // days to expiry today), its volatilities kept: a curve at each of
-    // several dates costs no more than the pricing itself.
+    // days to expiry today), its volatilities kept (or, on or after the
+    // event, the one after it): a curve at each of several dates costs no
+    // more than the pricing itself.
     Valuer atDaysLeft(int daysLeft) const;
 
 private:
@@ -178,8 +189,12 @@ private:
         pricing::Right right;
         double strike;
         double quantity;
-        double volatility;
+        double volatility;  // at the date valued
+        double beforeEvent; // before any event, or with none
     };
+    // Values with these days left: the time and, on or after the event, the
+    // volatility after it.
+    void priceAt(int daysLeft);
     pricing::Quote quote(const Leg& leg, double S) const;
 
     std::vector<Leg> legs_;
@@ -193,6 +208,8 @@ private:
     double dividend_ = 0;
     bool american_ = false;
     int daysToday_ = 0;
+    int eventDays_ = 0;
+    double volatilityAfter_ = 0;
 };
 
 // The probability that the value `valuer` gives ends above 0 when the price
