@@ -41,6 +41,7 @@ private slots:
     void more_dates_typed_draw_a_curve_each_or_are_refused();
     void a_greek_chosen_by_keyboard_is_drawn_on_its_own_axis_and_exported_data();
     void a_greek_chosen_by_keyboard_is_drawn_on_its_own_axis_and_exported();
+    void the_shift_slider_and_an_event_move_the_curves_and_say_so();
     void tab_follows_the_layout_data();
     void tab_follows_the_layout();
 };
@@ -117,6 +118,14 @@ void TestBeforeExpiryPanel::
         << "spnRate"
         << "60" << true << "30 20 5 30"
         << "Not taken: Interest rate in percent takes numbers from -10.00 to 50.00.";
+    QTest::newRow("a shift past its range")
+        << "spnVolatilityShift"
+        << "-60" << true << "30 20 5 30"
+        << "Not taken: Volatility shift in points takes whole numbers from -50 to +50.";
+    QTest::newRow("an event past the days to expiry")
+        << "spnEventDays"
+        << "45" << true << "30 20 5 30"
+        << "Not taken: Event in days takes whole numbers from 0 to 30.";
 }
 
 void TestBeforeExpiryPanel::
@@ -424,12 +433,54 @@ void TestBeforeExpiryPanel::a_greek_chosen_by_keyboard_is_drawn_on_its_own_axis_
     QVERIFY(!h.bench->diagram().greekCurve);
 }
 
+void TestBeforeExpiryPanel::the_shift_slider_and_an_event_move_the_curves_and_say_so() {
+    WorkbenchHarness h;
+    h.choose(QStringLiteral("Straddle"));
+    workbench::BeforeExpiryPanel panel(*h.bench);
+    panel.show();
+    clickIn(&panel, panel.findChild<QSpinBox*>(QStringLiteral("spnDaysLeft")));
+    retypeBox(QStringLiteral("10"));
+    const auto* curve =
+        h.pbox()->findChild<workbench::ExpiryCurveLayer*>(QStringLiteral("expiryCurve"));
+    const double before = curve->curves()[0].points[100].y();
+    // The slider in the student's hand: a page up and an arrow to the right.
+    clickIn(&panel, panel.findChild<QWidget*>(QStringLiteral("sldVolatilityShift")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QCOMPARE(h.bench->beforeExpiry().volatilityShift, 0.11);
+    QCOMPARE(panel.findChild<QSpinBox*>(QStringLiteral("spnVolatilityShift"))->text(),
+             QStringLiteral("+11"));
+    auto* legend = h.pbox()->findChild<workbench::CurveLegend*>(QStringLiteral("curveLegend"));
+    QCOMPARE(legend->beforeExpiry()[0].text,
+             QStringLiteral("Straddle (payoff) with 10 days left, volatility +11 points"));
+    QVERIFY(h.bench->settledAnalysisText().contains(
+        QStringLiteral("Value with 10 days left, volatility +11 points, at 50.00")));
+    // A long straddle is worth more the more volatile its underlying.
+    QVERIFY(curve->curves()[0].points[100].y() > before);
+    // An event five days from today, the volatility after it 10 %: the date
+    // with ten days left is after it, and worth less than with no event.
+    const double shifted = curve->curves()[0].points[100].y();
+    clickIn(&panel, panel.findChild<QSpinBox*>(QStringLiteral("spnEventDays")));
+    retypeBox(QStringLiteral("5"));
+    clickIn(&panel, panel.findChild<QDoubleSpinBox*>(QStringLiteral("spnVolatilityAfter")));
+    retypeBox(QStringLiteral("10"));
+    QCOMPARE(h.bench->beforeExpiry().eventDays, 5);
+    QCOMPARE(h.bench->beforeExpiry().volatilityAfter, 0.10);
+    QCOMPARE(legend->beforeExpiry()[0].text,
+             QStringLiteral("Straddle (payoff) with 10 days left after the event, volatility +11 "
+                            "points"));
+    QVERIFY(curve->curves()[0].points[100].y() < shifted);
+}
+
 void TestBeforeExpiryPanel::tab_follows_the_layout_data() {
     QTest::addColumn<bool>("panel"); // the panel's controls, or the workbench's boxes
     QTest::addColumn<QStringList>("order");
     QTest::newRow("the panel, top to bottom")
         << true << QStringList{"spnDaysToday",    "spnDaysLeft", "sldDaysLeft", "txtMoreDates",
                                "cmdEvenlySpaced", "spnRate",     "spnDividend", "cmbExercise"};
+    QTest::newRow("the what-ifs, top to bottom")
+        << true
+        << QStringList{"spnVolatility", "spnVolatilityShift", "sldVolatilityShift", "spnEventDays"};
     QTest::newRow("the market's row, left to right")
         << false
         << QStringList{"txtUnderlyingQty", "txtCostPerOption", "txtCostPerUnit",

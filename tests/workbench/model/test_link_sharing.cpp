@@ -92,6 +92,11 @@ void TestLinkSharing::every_position_written_reads_back_as_itself_data() {
     doc::Document none = twelveRows();
     none.beforeExpiry.reset();
     QTest::newRow("no inputs before expiry") << none;
+    doc::Document whatIfs = twelveRows();
+    whatIfs.beforeExpiry->volatilityShift = -0.07;
+    whatIfs.beforeExpiry->eventDays = 12;
+    whatIfs.beforeExpiry->volatilityAfter = 0.185;
+    QTest::newRow("a volatility shift and an event") << whatIfs;
 }
 
 void TestLinkSharing::every_position_written_reads_back_as_itself() {

@@ -49,6 +49,17 @@ void TestPositionFile::a_file_keeps_the_market_that_can_be_and_no_other_data() {
     row("a date beyond the days to expiry", "moreDaysLeft", "31",
         "\"moreDaysLeft\" is not a number from 1 to 30");
     row("expiry as a date", "moreDaysLeft", "0", "\"moreDaysLeft\" is not a number from 1 to 30");
+    // The what-ifs on volatility: a file holds them from version 3, and one
+    // without them is written as version 2.
+    row("a shift and an event", "whatIfs", "-50 30 1", "");
+    row("a shift beyond the limit", "whatIfs", "51 0 30",
+        "\"volatilityShiftPoints\" is not a number from -50 to 50");
+    row("an event past expiry", "whatIfs", "10 31 30",
+        "\"eventDays\" is not a number from 0 to 30");
+    row("no volatility after it", "whatIfs", "0 5 0.5",
+        "\"volatilityAfterPercent\" is not a number from 1 to 500");
+    row("version 3 without them", "file", "\"version\": 2>\"version\": 3",
+        "\"volatilityShiftPoints\"");
 }
 
 void TestPositionFile::a_file_keeps_the_market_that_can_be_and_no_other() {
@@ -66,6 +77,12 @@ void TestPositionFile::a_file_keeps_the_market_that_can_be_and_no_other() {
     if (member == u"dividendPercent") {
         d.beforeExpiry->dividendYield = value.toDouble() / 100;
     }
+    if (member == u"whatIfs") {
+        const QStringList parts = value.split(u' ');
+        d.beforeExpiry->volatilityShift = parts[0].toDouble() / 100;
+        d.beforeExpiry->eventDays = parts[1].toInt();
+        d.beforeExpiry->volatilityAfter = parts[2].toDouble() / 100;
+    }
     if (member == u"moreDaysLeft") {
         for (const QString& day : value.split(u' ')) {
             d.beforeExpiry->moreDaysLeft.push_back(day.toInt());
@@ -80,7 +97,8 @@ void TestPositionFile::a_file_keeps_the_market_that_can_be_and_no_other() {
         const doc::Writing writing = doc::write(d);
         QCOMPARE(writing.bytes.isEmpty(), !problem.isEmpty());
         QVERIFY2(writing.problem.contains(problem), qPrintable(writing.problem));
-        QVERIFY(writing.bytes.isEmpty() || writing.bytes.contains("\"version\": 2"));
+        QVERIFY(writing.bytes.isEmpty() ||
+                writing.bytes.contains(member == u"whatIfs" ? "\"version\": 3" : "\"version\": 2"));
     }
     if (file.contains("\"version\": 1")) { // nothing of the market is looked for
         d.underlyingPrice = QStringLiteral("50");

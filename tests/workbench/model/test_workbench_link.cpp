@@ -18,6 +18,8 @@ private slots:
     void a_link_sets_no_more_of_the_market_than_it_names();
     void a_link_holds_the_dates_to_the_days_in_force_data();
     void a_link_holds_the_dates_to_the_days_in_force();
+    void a_link_brings_its_own_what_ifs_or_none_data();
+    void a_link_brings_its_own_what_ifs_or_none();
     void a_page_asks_for_a_check_a_reveal_or_a_start_over_data();
     void a_page_asks_for_a_check_a_reveal_or_a_start_over();
     void an_answer_within_a_cent_is_right_data();
@@ -204,6 +206,21 @@ void TestWorkbenchLink::a_link_sets_no_more_of_the_market_than_it_names_data() {
         "costOption \"10000.01\" is not a cost from 0 to 10000, with at most four decimals");
     row("a cost below 0", s + "costUnit=-0.01", {}, "costUnit \"-0.01\"");
     row("a cost in five decimals", s + "costUnit=0.00001", {}, "costUnit \"0.00001\"");
+    // The what-ifs on volatility, within the panel's limits.
+    Market whatIf;
+    whatIf.daysToday = 30;
+    whatIf.volatilityShift = -0.5;
+    whatIf.eventDays = 30;
+    whatIf.volatilityAfter = 0.2525;
+    row("the least shift, an event on the last day",
+        s + "days=30&volShift=-50&eventDays=30&volAfter=25.25", whatIf, "");
+    row("a shift too high", s + "volShift=51", {},
+        "volShift \"51\" is not a whole number of points from -50 to 50");
+    row("part of a point", s + "volShift=2.5", {}, "volShift \"2.5\"");
+    row("a shift with a plus", s + "volShift=%2B10", {}, "volShift \"+10\"");
+    row("an event beyond the days", s + "days=10&eventDays=11", {}, "from 0 to 10");
+    row("too little volatility after it", s + "volAfter=0.5", {},
+        "volAfter \"0.5\" is not a percentage from 1 to 500");
 }
 
 void TestWorkbenchLink::a_link_sets_no_more_of_the_market_than_it_names() {
@@ -229,6 +246,33 @@ void TestWorkbenchLink::a_link_holds_the_dates_to_the_days_in_force_data() {
     QTest::newRow("dates beyond the days in force") << s + "dates=40,12" << 30 << 20 << QList{12};
     QTest::newRow("days and dates")
         << s + "days=60&daysLeft=45&dates=40,12" << 60 << 45 << QList{40, 12};
+}
+
+void TestWorkbenchLink::a_link_brings_its_own_what_ifs_or_none_data() {
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<int>("shift"); // in points
+    QTest::addColumn<int>("eventDays");
+    // The student had shifted volatility 10 points, with an event in 5 days.
+    const QString s = QStringLiteral("wqz-workbench:load?strategy=Straddle&diagram=profit");
+    QTest::newRow("naming none: none") << s << 0 << 0;
+    QTest::newRow("a shift of its own") << s + "&volShift=-20" << -20 << 0;
+    QTest::newRow("an event beyond the days is held to them")
+        << s + "&days=10&eventDays=10" << 0 << 10;
+}
+
+void TestWorkbenchLink::a_link_brings_its_own_what_ifs_or_none() {
+    QFETCH(QString, link);
+    QFETCH(int, shift);
+    QFETCH(int, eventDays);
+    workbench::beforeexpiry::Inputs before;
+    before.volatilityShift = 0.10;
+    before.eventDays = 5;
+    const workbench::links::Reading reading = workbench::links::read(QUrl(link), 5);
+    QVERIFY2(reading.load, qPrintable(reading.problem));
+    const workbench::beforeexpiry::Inputs after =
+        workbench::links::inputsAfter(reading.load->market, before);
+    QCOMPARE(std::lround(after.volatilityShift * 100), long(shift));
+    QCOMPARE(after.eventDays, eventDays);
 }
 
 void TestWorkbenchLink::a_link_holds_the_dates_to_the_days_in_force() {

@@ -59,6 +59,8 @@ private slots:
     void the_chance_of_a_profit_before_expiry_is_that_of_the_whole_law();
     void a_volatility_shift_values_each_option_at_its_volatility_moved_data();
     void a_volatility_shift_values_each_option_at_its_volatility_moved();
+    void an_event_values_the_dates_from_it_on_at_the_volatility_after_it_data();
+    void an_event_values_the_dates_from_it_on_at_the_volatility_after_it();
 };
 
 void TestBeforeExpiry::textbook_prices_and_their_implied_volatility_data() {
@@ -340,5 +342,64 @@ void TestBeforeExpiry::a_volatility_shift_values_each_option_at_its_volatility_m
         for (const double S : {44.0, 50.0, 57.5}) {
             QCOMPARE(shifted.valueAt(S), asSet.valueAt(S));
         }
+    }
+}
+
+void TestBeforeExpiry::an_event_values_the_dates_from_it_on_at_the_volatility_after_it_data() {
+    QTest::addColumn<int>("daysLeft");
+    QTest::addColumn<double>("shift");
+    QTest::addColumn<double>("expected"); // the volatility the date is valued with
+    // Thirty days to expiry, 40 % before an event ten days from today, 25 %
+    // after it.
+    QTest::newRow("a date before the event") << 25 << 0.0 << 0.40;
+    QTest::newRow("the day before it") << 21 << 0.0 << 0.40;
+    QTest::newRow("the day of the event") << 20 << 0.0 << 0.25;
+    QTest::newRow("after it, shifted 5 points") << 5 << 0.05 << 0.30;
+    QTest::newRow("before it, shifted 5 points less") << 28 << -0.05 << 0.35;
+}
+
+void TestBeforeExpiry::an_event_values_the_dates_from_it_on_at_the_volatility_after_it() {
+    QFETCH(int, daysLeft);
+    QFETCH(double, shift);
+    QFETCH(double, expected);
+    const workbench::PositionState p = holding(QStringLiteral("Straddle"));
+    be::Inputs in = days(30, 0, false);
+    in.volatility = 0.40;
+    in.volatilityShift = shift;
+    in.eventDays = 10;
+    in.volatilityAfter = 0.25;
+    const double t = daysLeft / 365.0;
+    // Built for the date, and moved to it from another: the same values.
+    be::Inputs at = in;
+    at.daysLeft = daysLeft;
+    const be::Valuer built(p, at, payoffDiagram);
+    const be::Valuer moved = be::Valuer(p, in, payoffDiagram).atDaysLeft(daysLeft);
+    for (const double S : {44.0, 50.0, 57.5}) {
+        const double want = bsm(pricing::Right::Call, S, 50, t, in.rate, expected) +
+                            bsm(pricing::Right::Put, S, 50, t, in.rate, expected);
+        QVERIFY2(std::abs(built.valueAt(S) - want) < 1e-9,
+                 qPrintable(QStringLiteral("%1 against %2").arg(built.valueAt(S)).arg(want)));
+        QCOMPARE(moved.valueAt(S), built.valueAt(S));
+    }
+    // The law to that date: the variance of the days before the event at the
+    // volatility then, and of those after it at the one after it.
+    const int passed = 30 - daysLeft;
+    const double before = 0.40 + shift;
+    const double after = 0.25 + shift;
+    const double variance = passed <= 10 ? before * before * passed
+                                         : before * before * 10 + after * after * (passed - 10);
+    const double law = be::lawOver(p, in, before, passed).volatility;
+    QVERIFY2(std::abs(law * law * passed - variance) < 1e-12, qPrintable(QString::number(law)));
+    // American exercise: the engine at the volatility of the date.
+    in.american = true;
+    at = in;
+    at.daysLeft = daysLeft;
+    at.eventDays = 0;
+    at.volatilityShift = 0;
+    at.volatility = expected;
+    const be::Valuer american = be::Valuer(p, in, payoffDiagram).atDaysLeft(daysLeft);
+    const be::Valuer asSet(p, at, payoffDiagram);
+    for (const double S : {44.0, 57.5}) {
+        QCOMPARE(american.valueAt(S), asSet.valueAt(S));
     }
 }
