@@ -37,6 +37,9 @@ constexpr std::pair<ColourScheme, const char16_t*> kSchemes[] = {
     {ColourScheme::HighContrast, u"contrast"}};
 const QString kMarkers = QStringLiteral("diagram/showMarkers");
 const QString kProbability = QStringLiteral("diagram/showProbability");
+const QString kScenarioColumns = QStringLiteral("scenarios/columns");
+const QString kAcrossVolatility = QStringLiteral("volatility");
+const QString kAcrossDays = QStringLiteral("days");
 const QString kDaysToday = QStringLiteral("beforeExpiry/daysToExpiry");
 const QString kDaysLeft = QStringLiteral("beforeExpiry/daysLeft");
 const QString kMoreDays = QStringLiteral("beforeExpiry/moreDaysLeft");
@@ -233,6 +236,8 @@ Kept read(QSettings& s) {
     const QString no = yesNo(false);
     k.markersShown = choice(s, kMarkers, yes, no).value_or(k.markersShown);
     k.probabilityShown = choice(s, kProbability, yes, no).value_or(k.probabilityShown);
+    k.scenariosAcrossVolatility = choice(s, kScenarioColumns, kAcrossVolatility, kAcrossDays)
+                                      .value_or(k.scenariosAcrossVolatility);
     if (const std::optional<QString> folder = absolutePath(s, kFolder);
         folder && QFileInfo(*folder).isDir()) {
         k.folder = *folder;
@@ -280,6 +285,7 @@ void write(QSettings& s, const Kept& k) {
     s.setValue(kVolatilityAfter, QString::number(hundredths(in.volatilityAfter * 100)));
     s.setValue(kMarkers, yesNo(k.markersShown));
     s.setValue(kProbability, yesNo(k.probabilityShown));
+    s.setValue(kScenarioColumns, k.scenariosAcrossVolatility ? kAcrossVolatility : kAcrossDays);
     s.setValue(kFolder, k.folder);
     s.remove(kRecent);
     s.beginWriteArray(kRecent, int(k.recent.size()));

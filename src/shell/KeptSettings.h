@@ -33,6 +33,8 @@ struct Kept {
     workbench::beforeexpiry::Inputs beforeExpiry;
     bool markersShown = true;
     bool probabilityShown = false;
+    // The Scenarios table's columns across volatility rather than the days.
+    bool scenariosAcrossVolatility = false;
     // Where the last file was opened, saved or exported; empty: wherever the
     // file dialog starts.
     QString folder;

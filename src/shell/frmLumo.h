@@ -20,6 +20,7 @@
 class QAction;
 class QComboBox;
 class QDockWidget;
+class QHBoxLayout;
 class QKeyEvent;
 class QLabel;
 class QMenu;
@@ -241,6 +242,8 @@ private:
     // for. It follows every plot and every change of the inputs while it is
     // in sight, and catches up when it comes into sight.
     void createScenarios();
+    // The choice of what the table's columns run across, kept.
+    QHBoxLayout* createScenarioColumns(QWidget* panel);
     void showScenarios();
     void mnuCopyScenarios_Click();
     // The last curve's scenarios as comma-separated text; empty while no

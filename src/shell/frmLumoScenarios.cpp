@@ -10,7 +10,9 @@
 #include "workbench/pricing/Scenarios.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDockWidget>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -56,6 +58,7 @@ void frmLumo::createScenarios() {
     lblScenarios->setAccessibleName(QStringLiteral("About the scenarios"));
     lblScenarios->setToolTip(QStringLiteral("What the table shows and how its rows are marked"));
     grdScenarios = new workbench::ScenarioTable(clipboard_, panel);
+    column->addLayout(createScenarioColumns(panel));
     column->addWidget(lblScenarios);
     column->addWidget(grdScenarios, 1);
     panelView->setWidget(panel);
@@ -90,13 +93,43 @@ void frmLumo::createScenarios() {
     connect(&ucLumo->lastPlot(), &workbench::LastPlot::changed, this,
             guarded([this](workbench::LastPlot::Parts parts) {
                 using Plot = workbench::LastPlot;
-                if (parts & (Plot::CurvePart | Plot::InputsPart | Plot::DatesPart)) {
+                if (parts &
+                    (Plot::CurvePart | Plot::InputsPart | Plot::DatesPart | Plot::TablePart)) {
                     scenariosDue_ = true;
                 }
                 if (grdScenarios->isVisible()) {
                     showScenarios();
                 }
             }));
+}
+
+QHBoxLayout* frmLumo::createScenarioColumns(QWidget* panel) {
+    auto* across = new QComboBox(panel);
+    across->setObjectName(QStringLiteral("cmbScenarioColumns"));
+    across->addItems({QStringLiteral("Days left"), QStringLiteral("Volatility shift")});
+    across->setAccessibleName(QStringLiteral("Columns"));
+    const QString tip = QStringLiteral(
+        "The columns: the days left from today to expiry, or shifts of every option's "
+        "volatility at the days left shown");
+    across->setToolTip(tip);
+    across->setAccessibleDescription(tip);
+    across->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    auto* label = new QLabel(QStringLiteral("C&olumns"), panel);
+    label->setBuddy(across);
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(across, 1);
+    // As the student left it.
+    across->setCurrentIndex(kept_.scenariosAcrossVolatility ? 1 : 0);
+    ucLumo->setScenariosAcross(kept_.scenariosAcrossVolatility ? scenarios::Across::Volatility
+                                                               : scenarios::Across::Days);
+    connect(across, &QComboBox::currentIndexChanged, this, platform::guarded([this](int index) {
+                kept_.scenariosAcrossVolatility = index == 1;
+                ucLumo->setScenariosAcross(index == 1 ? scenarios::Across::Volatility
+                                                      : scenarios::Across::Days);
+                keep();
+            }));
+    return row;
 }
 
 void frmLumo::showScenarios() {

@@ -254,6 +254,18 @@ void LastPlot::setGreek(beforeexpiry::Greek greek) {
     }
 }
 
+void LastPlot::setScenariosAcross(scenarios::Across across) {
+    if (across == across_) {
+        return;
+    }
+    across_ = across;
+    // The table valued last is of the other columns: none stands in for it.
+    kept_->scenarios.reset();
+    kept_->scenariosValuing = false;
+    lastTable_.reset();
+    changedParts(TablePart);
+}
+
 void LastPlot::setStale(bool stale) {
     if (stale != stale_) {
         stale_ = stale;

@@ -53,6 +53,7 @@ public:
         GreekPart = 0x20,  // the greek chosen
         StalePart = 0x40,  // whether the grid still holds the last curve
         ValuedPart = 0x80, // what the pricing threads valued has come
+        TablePart = 0x100, // what the Scenarios table's columns run across
     };
     Q_DECLARE_FLAGS(Parts, Part)
 
@@ -95,6 +96,8 @@ public:
     void setProbabilityShown(bool shown);
     void setMarkersShown(bool shown);
     void setGreek(beforeexpiry::Greek greek);
+    void setScenariosAcross(scenarios::Across across);
+    scenarios::Across scenariosAcross() const { return across_; }
     void setStale(bool stale);
     void setTodayPrice(double price);
 
@@ -223,6 +226,7 @@ private:
     bool probabilityShown_ = false;
     bool markersShown_ = true;
     beforeexpiry::Greek greek_ = beforeexpiry::Greek::None;
+    scenarios::Across across_ = scenarios::Across::Days;
     bool stale_ = false;
     double todayPrice_ = 0;
     platform::Rgb background_ = 0xFFFFFF;

@@ -32,6 +32,18 @@ bool costly(const beforeexpiry::Valuer& valuer) {
     return valuer.asksTheEngine() || valuer.options() > kManyOptions;
 }
 
+// The Scenarios table with its columns across the days or volatility.
+scenarios::Table tableOf(scenarios::Across across, const PositionState& position,
+                         const beforeexpiry::Inputs& inputs, payoff::DiagramKind kind,
+                         const payoff::PriceRange& range, const beforeexpiry::Volatilities* known,
+                         const std::function<bool()>& stopped) {
+    return across == scenarios::Across::Volatility
+               ? scenarios::buildAcrossVolatility(position, inputs, kind, range,
+                                                  scenarios::defaultRows, known, stopped)
+               : scenarios::build(position, inputs, kind, range, scenarios::defaultRows,
+                                  scenarios::defaultColumns, known, stopped);
+}
+
 } // namespace
 
 bool LastPlot::volatilitiesReady() const {
@@ -299,9 +311,8 @@ const scenarios::Table* LastPlot::scenarios() const {
     if (!k.scenarios) {
         const beforeexpiry::Valuer& base = *baseValuer();
         if (!costly(base.atDaysLeft(inputs_.daysToday))) {
-            k.scenarios =
-                scenarios::build(curve_->position, inputs_, curve_->kind, curve_->range,
-                                 scenarios::defaultRows, scenarios::defaultColumns, volatilities());
+            k.scenarios = tableOf(across_, curve_->position, inputs_, curve_->kind, curve_->range,
+                                  volatilities(), {});
             lastTable_ = *k.scenarios;
         } else {
             if (!(k.scenariosValuing && tables_->coming(k.scenariosSerial))) {
@@ -310,9 +321,9 @@ const scenarios::Table* LastPlot::scenarios() const {
                 PricingThread* lane = tables_.get();
                 // The volatilities found so far go with it: the thread finds
                 // the rest on its own copy.
-                k.scenariosSerial = tables_->request([=, position = curve_->position,
-                                                      inputs = inputs_, kind = curve_->kind,
-                                                      range = curve_->range,
+                k.scenariosSerial = tables_->request([=, across = across_,
+                                                      position = curve_->position, inputs = inputs_,
+                                                      kind = curve_->kind, range = curve_->range,
                                                       known = *volatilities()](
                                                          const PricingThread::Stopped& stopped) {
                     const double total = double(base.options()) * (scenarios::defaultColumns + 6);
@@ -322,8 +333,7 @@ const scenarios::Table* LastPlot::scenarios() const {
                         return stopped();
                     };
                     scenarios::Table table =
-                        scenarios::build(position, inputs, kind, range, scenarios::defaultRows,
-                                         scenarios::defaultColumns, &known, step);
+                        tableOf(across, position, inputs, kind, range, &known, step);
                     if (stopped()) {
                         return std::function<void()>();
                     }

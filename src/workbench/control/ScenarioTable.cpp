@@ -100,9 +100,8 @@ void ScenarioTable::showTable(const scenarios::Table& table, payoff::DiagramKind
     const double largest = largestValue(table);
     const QColor& ink = asLastPlotted ? kInkAsLastPlotted : kInk;
     for (int c = 0; c < columns; ++c) {
-        const int days = table.daysLeft[std::size_t(c)];
-        auto* head = new QTableWidgetItem(scenariotext::columnHeader(days));
-        describe(head, scenariotext::columnTitle(kind, days));
+        auto* head = new QTableWidgetItem(scenariotext::columnHeader(table, c));
+        describe(head, scenariotext::columnTitle(table, kind, c));
         setHorizontalHeaderItem(c, head);
     }
     for (int r = 0; r < rows; ++r) {

@@ -34,8 +34,8 @@ QString separated(const scenarios::Table& t, payoff::DiagramKind kind, QChar bet
         return QString();
     }
     QStringList header{QStringLiteral("Underlying")};
-    for (const int days : t.daysLeft) {
-        header << columnTitle(kind, days);
+    for (int c = 0; c < int(t.daysLeft.size()); ++c) {
+        header << columnTitle(t, kind, c);
     }
     header << QStringLiteral("Note");
     QString text;
@@ -99,14 +99,33 @@ QString whyNotValued(const beforeexpiry::RowNotValued& row) {
     return QStringLiteral("the model cannot value row %1's strike of %2").arg(row.row).arg(strike);
 }
 
-QString columnHeader(int daysLeft) {
-    return daysLeft == 0 ? QStringLiteral("Expiry") : daysWords(daysLeft);
+namespace {
+
+// When a column's values hold, to follow its value: "at expiry", "with 30
+// days left", "with 10 days left, volatility -10 points".
+QString whenOf(const scenarios::Table& table, int column) {
+    const int days = table.daysLeft[std::size_t(column)];
+    QString when = days == 0 ? QStringLiteral("at expiry")
+                             : QStringLiteral("with %1 left").arg(daysWords(days));
+    if (!table.shiftPoints.empty()) {
+        when += QStringLiteral(", volatility ") +
+                shiftWords(table.shiftPoints[std::size_t(column)] / 100.0);
+    }
+    return when;
 }
 
-QString columnTitle(payoff::DiagramKind kind, int daysLeft) {
-    return kindWord(kind) + (daysLeft == 0
-                                 ? QStringLiteral(" at expiry")
-                                 : QStringLiteral(" with %1 left").arg(daysWords(daysLeft)));
+} // namespace
+
+QString columnHeader(const scenarios::Table& table, int column) {
+    if (!table.shiftPoints.empty()) {
+        return shiftWords(table.shiftPoints[std::size_t(column)] / 100.0);
+    }
+    const int days = table.daysLeft[std::size_t(column)];
+    return days == 0 ? QStringLiteral("Expiry") : daysWords(days);
+}
+
+QString columnTitle(const scenarios::Table& table, payoff::DiagramKind kind, int column) {
+    return kindWord(kind) + u' ' + whenOf(table, column);
 }
 
 QString priceText(const scenarios::Table& table, int row) {
@@ -136,9 +155,7 @@ QString rowNote(const scenarios::Table& table, int row) {
 }
 
 QString cellText(const scenarios::Table& table, payoff::DiagramKind kind, int row, int column) {
-    const int days = table.daysLeft[std::size_t(column)];
-    const QString when = days == 0 ? QStringLiteral("at expiry")
-                                   : QStringLiteral("with %1 left").arg(daysWords(days));
+    const QString when = whenOf(table, column);
     const double value = table.value(row, column);
     const QString price = priceText(table, row);
     if (!std::isfinite(value)) {
@@ -160,7 +177,11 @@ QString note(const scenarios::Table& table, payoff::DiagramKind kind) {
         return QStringLiteral("The diagram's price range is too narrow to list prices in.");
     }
     QStringList lines{
-        QStringLiteral("%1 at each price with the days left to expiry.").arg(kindWord(kind))};
+        table.shiftPoints.empty()
+            ? QStringLiteral("%1 at each price with the days left to expiry.").arg(kindWord(kind))
+            : QStringLiteral("%1 at each price with %2 left, by the points added to every "
+                             "option's volatility.")
+                  .arg(kindWord(kind), daysWords(table.daysLeft.front()))};
     QStringList marks;
     if (table.todayRow >= 0) {
         marks << QStringLiteral("%1 today's price").arg(kTodayMark);
@@ -176,7 +197,9 @@ QString note(const scenarios::Table& table, payoff::DiagramKind kind) {
         for (const beforeexpiry::RowNotValued& row : table.notValued) {
             why << whyNotValued(row);
         }
-        lines << QStringLiteral("Only the expiry column is filled: %1.")
+        lines << (table.shiftPoints.empty()
+                      ? QStringLiteral("Only the expiry column is filled: %1.")
+                      : QStringLiteral("No column is filled: %1."))
                      .arg(why.join(QStringLiteral("; ")));
     }
     return lines.join(u' ');

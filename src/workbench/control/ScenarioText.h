@@ -32,12 +32,14 @@ QString shiftWords(double shift);
 // sentence: "row 2's strike, 0, is not above 0".
 QString whyNotValued(const beforeexpiry::RowNotValued& row);
 
-// A column as the table heads it: "30 days", "1 day", "Expiry".
-QString columnHeader(int daysLeft);
+// A column as the table heads it: "30 days", "1 day", "Expiry", or across
+// volatility "-10 points".
+QString columnHeader(const scenarios::Table& table, int column);
 // What a column holds, for text read away from the table, named as the
 // exported numeric values name the dashed curve's column: "Profit with 30
-// days left", "Payoff at expiry".
-QString columnTitle(payoff::DiagramKind kind, int daysLeft);
+// days left", "Payoff at expiry", "Profit with 10 days left, volatility +10
+// points".
+QString columnTitle(const scenarios::Table& table, payoff::DiagramKind kind, int column);
 // A row's price, with as many decimals as the prices need, at least two.
 QString priceText(const scenarios::Table& table, int row);
 // An amount as the read-out writes it; empty where the model cannot value.

@@ -122,14 +122,15 @@ public:
     const payoff::PriceRange& lastRange() const { return plot_->lastRange(); }
     // The last plot with all derived from it: views ask it what they show.
     const LastPlot& lastPlot() const { return *plot_; }
-    // Of the valued position: its implied volatilities, rows not valued.
+    // Of the valued position: implied volatilities, rows not valued.
     std::vector<beforeexpiry::RowVolatility> impliedVolatilities() const;
     std::vector<beforeexpiry::RowNotValued> rowsNotValued() const;
-    // Marks and legend over the diagram, shown unless turned off; the law of
-    // the price at expiry and its chances, off unless turned on.
+    // Marks and legend, shown unless turned off; the law at expiry and its
+    // chances, off unless turned on; what the Scenarios table runs across.
     void setMarkersShown(bool shown);
     void setLegendShown(bool shown);
     void setProbabilityShown(bool shown);
+    void setScenariosAcross(scenarios::Across across) { plot_->setScenariosAcross(across); }
     // The plot area's colour; every curve is drawn again in an ink read on it.
     void setPlotBackground(platform::Rgb color) { plot_->setBackground(color); }
     bool probabilityShown() const { return plot_->probabilityShown(); }

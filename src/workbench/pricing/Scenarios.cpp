@@ -127,25 +127,16 @@ std::vector<int> columnDays(int daysToday, int columns) {
     return days;
 }
 
-Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
-            payoff::DiagramKind kind, const payoff::PriceRange& range, int rows, int columns,
-            const beforeexpiry::Volatilities* known, const std::function<bool()>& stopped) {
-    Table t;
+namespace {
+
+// The rows of a table with its columns named: the prices, today's row, the
+// break-evens, every value none as yet. False when there are no rows.
+bool laidOut(Table& t, const PositionState& position, payoff::DiagramKind kind,
+             const payoff::PriceRange& range, int rows) {
     const double today = platform::numbers::decimalValue(position.underlyingPrice);
     t.prices = rowPrices(range.xmin, range.xmax, today, rows);
-    t.daysLeft = columnDays(inputs.daysToday, columns);
-    // The dates the dashed curves are drawn at are columns too, so that the
-    // table and the diagram can be read side by side.
-    t.daysLeft.push_back(std::min(inputs.daysLeft, inputs.daysToday));
-    for (const int d : inputs.moreDaysLeft) {
-        if (d >= 0 && d <= inputs.daysToday) {
-            t.daysLeft.push_back(d);
-        }
-    }
-    std::sort(t.daysLeft.begin(), t.daysLeft.end(), std::greater<>());
-    t.daysLeft.erase(std::unique(t.daysLeft.begin(), t.daysLeft.end()), t.daysLeft.end());
     if (t.prices.empty()) {
-        return t;
+        return false;
     }
     const int n = int(t.prices.size());
     t.step = rowStep(range.xmin, range.xmax, rows);
@@ -157,7 +148,46 @@ Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
     }
     t.breakEvens = breakEvenRows(position, kind, t.prices, t.step);
     t.values.assign(std::size_t(n), std::vector<double>(t.daysLeft.size(), kNone));
+    return true;
+}
 
+// Column c as the dashed curve is valued: lowest price first, evenly
+// spaced, American options asked of the engine only where the curve needs
+// it. False once `stopped` says so.
+bool fill(Table& t, std::size_t c, const beforeexpiry::Valuer& valuer,
+          const std::function<bool()>& stopped) {
+    const int n = int(t.prices.size());
+    const std::vector<double> curve =
+        valuer.curve(t.prices.back(), t.prices.front(), n - 1, stopped);
+    if (curve.size() != std::size_t(n)) {
+        return false;
+    }
+    for (int r = 0; r < n; ++r) {
+        t.values[std::size_t(r)][c] = curve[std::size_t(n - 1 - r)];
+    }
+    return true;
+}
+
+} // namespace
+
+Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
+            payoff::DiagramKind kind, const payoff::PriceRange& range, int rows, int columns,
+            const beforeexpiry::Volatilities* known, const std::function<bool()>& stopped) {
+    Table t;
+    t.daysLeft = columnDays(inputs.daysToday, columns);
+    // The dates the dashed curves are drawn at are columns too, so that the
+    // table and the diagram can be read side by side.
+    t.daysLeft.push_back(std::min(inputs.daysLeft, inputs.daysToday));
+    for (const int d : inputs.moreDaysLeft) {
+        if (d >= 0 && d <= inputs.daysToday) {
+            t.daysLeft.push_back(d);
+        }
+    }
+    std::sort(t.daysLeft.begin(), t.daysLeft.end(), std::greater<>());
+    t.daysLeft.erase(std::unique(t.daysLeft.begin(), t.daysLeft.end()), t.daysLeft.end());
+    if (!laidOut(t, position, kind, range, rows)) {
+        return t;
+    }
     // One valuer finds the volatilities; each column only prices with them.
     const beforeexpiry::Valuer valuer(position, inputs, kind, known);
     t.notValued = valuer.notValued();
@@ -165,24 +195,44 @@ Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
         const int days = t.daysLeft[c];
         if (days == 0) {
             // The solid curve's value, every row included.
-            for (int r = 0; r < n; ++r) {
-                t.values[std::size_t(r)][c] =
-                    analysis::valueAt(position, t.prices[std::size_t(r)], kind);
+            for (std::size_t r = 0; r < t.prices.size(); ++r) {
+                t.values[r][c] = analysis::valueAt(position, t.prices[r], kind);
             }
             continue;
         }
-        if (!t.notValued.empty()) {
-            continue;
-        }
-        // As the dashed curve is valued: lowest price first, evenly spaced,
-        // American options asked of the engine only where the curve needs it.
-        const std::vector<double> curve =
-            valuer.atDaysLeft(days).curve(t.prices.back(), t.prices.front(), n - 1, stopped);
-        if (curve.size() != std::size_t(n)) {
+        if (t.notValued.empty() && !fill(t, c, valuer.atDaysLeft(days), stopped)) {
             return t; // stopped
         }
-        for (int r = 0; r < n; ++r) {
-            t.values[std::size_t(r)][c] = curve[std::size_t(n - 1 - r)];
+    }
+    return t;
+}
+
+Table buildAcrossVolatility(const PositionState& position, const beforeexpiry::Inputs& inputs,
+                            payoff::DiagramKind kind, const payoff::PriceRange& range, int rows,
+                            const beforeexpiry::Volatilities* known,
+                            const std::function<bool()>& stopped) {
+    Table t;
+    t.shiftPoints.assign(std::begin(volatilityColumns), std::end(volatilityColumns));
+    t.shiftPoints.push_back(int(std::lround(inputs.volatilityShift * 100)));
+    std::sort(t.shiftPoints.begin(), t.shiftPoints.end());
+    t.shiftPoints.erase(std::unique(t.shiftPoints.begin(), t.shiftPoints.end()),
+                        t.shiftPoints.end());
+    const int days =
+        inputs.daysLeft > 0 ? std::min(inputs.daysLeft, inputs.daysToday) : inputs.daysToday;
+    t.daysLeft.assign(t.shiftPoints.size(), days);
+    if (!laidOut(t, position, kind, range, rows)) {
+        return t;
+    }
+    for (std::size_t c = 0; c < t.shiftPoints.size(); ++c) {
+        beforeexpiry::Inputs shifted = inputs;
+        shifted.volatilityShift = t.shiftPoints[c] / 100.0;
+        const beforeexpiry::Valuer valuer(position, shifted, kind, known);
+        t.notValued = valuer.notValued();
+        if (!t.notValued.empty()) {
+            return t;
+        }
+        if (!fill(t, c, valuer.atDaysLeft(days), stopped)) {
+            return t; // stopped
         }
     }
     return t;

@@ -18,6 +18,13 @@ namespace workbench::scenarios {
 inline constexpr int defaultRows = 21;
 inline constexpr int defaultColumns = 6;
 
+// What the columns run across: the days left from today to expiry, or
+// shifts of volatility at one date.
+enum class Across { Days, Volatility };
+// The shifts, in points, a table across volatility has besides the inputs'
+// own.
+inline constexpr int volatilityColumns[] = {-20, -10, 0, 10, 20};
+
 // A row marked for a break-even: the row nearest it, or the two rows it lies
 // half-way between.
 struct BreakEven {
@@ -31,8 +38,12 @@ struct Table {
     // where it is", and the others are moves of whole steps from it.
     std::vector<double> prices;
     double step = 0;
-    // Today's days to expiry first, then evenly fewer, 0 (expiry) last.
+    // Across the days: today's days to expiry first, then evenly fewer, 0
+    // (expiry) last. Across volatility: the one date, for every column.
     std::vector<int> daysLeft;
+    // Across volatility, each column's shift in points, least first; empty
+    // across the days.
+    std::vector<int> shiftPoints;
     // By row, then by column; not a number where the model cannot value the
     // position.
     std::vector<std::vector<double>> values;
@@ -79,5 +90,14 @@ Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
             payoff::DiagramKind kind, const payoff::PriceRange& range, int rows = defaultRows,
             int columns = defaultColumns, const beforeexpiry::Volatilities* known = nullptr,
             const std::function<bool()>& stopped = {});
+
+// The same table across volatility: a column for each of volatilityColumns
+// and the inputs' own shift, each once, at the inputs' days left (or with
+// none shown, today), the rest of the inputs as they are.
+Table buildAcrossVolatility(const PositionState& position, const beforeexpiry::Inputs& inputs,
+                            payoff::DiagramKind kind, const payoff::PriceRange& range,
+                            int rows = defaultRows,
+                            const beforeexpiry::Volatilities* known = nullptr,
+                            const std::function<bool()>& stopped = {});
 
 } // namespace workbench::scenarios
