@@ -59,8 +59,11 @@ void typePrice(const Shell& s, double price) {
 // number after `label` on its line.
 std::optional<QString> fromPointer(const Shell& s, double price, const QString& label) {
     auto* pbox = s.child<platform::PictureBox>("pbox");
-    // As a student points once the curves are drawn.
+    // As a student points once the curves are drawn, coming from elsewhere:
+    // a move to where an earlier exercise left the pointer is no move, and
+    // the read-out would stay as that exercise's diagram wrote it.
     s.window->workbench()->settle();
+    QTest::mouseMove(pbox, QPoint(1, 1));
     QTest::mouseMove(pbox, pbox->toPixels(price, 0).toPoint());
     // The overlay has no meta-object of its own: found by its name.
     const auto* hover = static_cast<const workbench::HoverReadout*>(
@@ -195,9 +198,15 @@ private slots:
 void TestLessonWalk::every_exercise_is_answered_right_from_the_window_data() {
     QTest::addColumn<QString>("page");
     const offline::SiteBundle bundle;
-    for (int n = 1; n <= 36; ++n) {
+    // Every page the module has, up to the first number it lacks.
+    for (int n = 1;; ++n) {
         const QString page = QStringLiteral("page%1.htm").arg(n);
-        if (tutorialtext::modulePage(bundle, page).contains(QStringLiteral("-answer\""))) {
+        const QString html = tutorialtext::modulePage(bundle, page);
+        if (html.isEmpty()) {
+            QVERIFY(n > 1);
+            break;
+        }
+        if (html.contains(QStringLiteral("-answer\""))) {
             QTest::newRow(qPrintable(page)) << page;
         }
     }
