@@ -8,7 +8,7 @@
 // together in the pages' order.
 namespace workbench::lessons {
 
-// Time value, volatility and the greeks of a position.
+// Time value, volatility and its changes, and the greeks of a position.
 const std::vector<Exercise>& timeExercises();
 // Probability, today's price, dividends and early exercise.
 const std::vector<Exercise>& chanceExercises();
