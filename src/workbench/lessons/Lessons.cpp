@@ -167,11 +167,30 @@ QString daysLeft(int days) {
     return days == 1 ? QStringLiteral("1 day left") : QStringLiteral("%1 days left").arg(days);
 }
 
+// The what-ifs on volatility the link sets at its date, so that a verdict
+// names the situation the student was asked about: " after the event",
+// " and volatility 10 points higher".
+QString whatIfs(const beforeexpiry::Inputs& in) {
+    QString words;
+    if (in.afterEvent(in.daysLeft)) {
+        words += QStringLiteral(" after the event");
+    }
+    if (const long points = std::lround(in.volatilityShift * 100); points != 0) {
+        words += QStringLiteral(" and volatility %1 %2 %3")
+                     .arg(std::abs(points))
+                     .arg(std::abs(points) == 1 ? u"point" : u"points",
+                          points > 0 ? u"higher" : u"lower");
+    }
+    return words;
+}
+
 // What the question asks, as a phrase: "the delta at 55.00 with 20 days left".
 QString topic(const Exercise& exercise) {
     const QString at = QStringLiteral(" at ") + analysis::money(exercise.price);
     const std::optional<Situation> s = situationOf(exercise);
-    const QString left = s ? QStringLiteral(" with ") + daysLeft(s->inputs.daysLeft) : QString();
+    const QString left =
+        s ? QStringLiteral(" with ") + daysLeft(s->inputs.daysLeft) + whatIfs(s->inputs)
+          : QString();
     switch (exercise.asks) {
     case Asks::ValueWithDaysLeft:
         return QStringLiteral("the position's value") + at + left;

@@ -76,6 +76,14 @@ void TestLessons::an_answer_is_read_as_students_type_it_data() {
     row("a percentage as a fraction", "volatility-1", "0.671", Outcome::Wrong, "");
     row("a percent sign where none is asked", "greeks-1", "0.92%", Outcome::Unreadable,
         "Type a number");
+    // A verdict names the what-ifs the link sets at its date: vega-1 values
+    // the straddle 10 points higher, vega-5 once the event is past.
+    row("a shift named", "vega-1", "5.88", Outcome::Right,
+        "Right: the position's value at 55.00 with 20 days left and volatility 10 points "
+        "higher is 5.88.");
+    row("an event named", "vega-5", "0.062", Outcome::Wrong,
+        "Not right. The question asks for the position's theta per day at 50.00 with 25 days "
+        "left after the event.");
     row("a word", "volatility-1", "high", Outcome::Unreadable, "Type a percentage");
     row("nothing", "greeks-1", "", Outcome::Unreadable, "");
     row("beyond a double", "greeks-1", "1e999", Outcome::Unreadable, "");
