@@ -190,7 +190,10 @@ void frmLumo::createControls() {
     panelView->setObjectName(QStringLiteral("scrBeforeExpiry"));
     panelView->setFrameShape(QFrame::NoFrame);
     panelView->setWidgetResizable(true);
-    panelView->setWidget(new workbench::BeforeExpiryPanel(*ucLumo, panelView));
+    auto* expiryPanel = new workbench::BeforeExpiryPanel(*ucLumo, panelView);
+    panelView->setWidget(expiryPanel);
+    connect(expiryPanel, &workbench::BeforeExpiryPanel::exportSmileAsked, this,
+            platform::guarded([this] { exportSmile(); }));
     expiryDock_->setWidget(panelView);
     addDockWidget(Qt::RightDockWidgetArea, expiryDock_);
     // A closed panel leaves nothing on the diagram that only it could take

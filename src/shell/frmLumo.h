@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -183,6 +184,11 @@ private:
     void mnuExportDiagram_Click();
     void mnuExportValues_Click();
     void mnuExportScenarios_Click();
+    void exportSmile();
+    // Asks for a PNG or SVG file and its size, and writes what `bytesOf`
+    // draws (as SVG or not, at a size, for paper or not) there.
+    void exportPicture(const QString& what,
+                       const std::function<QByteArray(bool, QSize, bool)>& bytesOf);
     // The workbench on one page, printed or as a PDF file. Neither has a
     // page to give while the plot area is empty, and says so.
     void mnuPrint_Click();

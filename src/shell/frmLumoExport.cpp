@@ -6,6 +6,7 @@
 #include "platform/FlexGrid.h"
 #include "platform/WholeFile.h"
 #include "workbench/control/DiagramExport.h"
+#include "workbench/control/SmileChart.h"
 #include "workbench/control/ValuesExport.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 
@@ -81,14 +82,43 @@ void frmLumo::mnuExportDiagram_Click() {
              Dialogs::Icon::Information);
         return;
     }
-    const QString path = askSaveName(QStringLiteral("Export Diagram"), kDiagramKinds);
+    exportPicture(QStringLiteral("diagram"), [&](bool svg, QSize size, bool paper) {
+        diagram.paper = paper;
+        return svg ? workbench::diagramexport::svg(diagram, size)
+                   : workbench::diagramexport::png(diagram, size);
+    });
+}
+
+void frmLumo::exportSmile() {
+    namespace smile = workbench::smile;
+    ucLumo->settle();
+    smile::Smile shown{ucLumo->impliedVolatilities(),
+                       double(ucLumo->valuedPosition().underlyingPrice)};
+    if (shown.empty()) {
+        tell(QStringLiteral("No premium of the last plot implies a volatility: plot a position "
+                            "whose premiums do to have a smile to export."),
+             Dialogs::Icon::Information);
+        return;
+    }
+    exportPicture(QStringLiteral("smile"), [&](bool svg, QSize size, bool paper) {
+        shown.paper = paper;
+        return svg ? smile::svg(shown, size) : smile::png(shown, size);
+    });
+}
+
+void frmLumo::exportPicture(const QString& what,
+                            const std::function<QByteArray(bool, QSize, bool)>& bytesOf) {
+    QString caption = what;
+    caption[0] = caption[0].toUpper();
+    const QString path = askSaveName(QStringLiteral("Export ") + caption, kDiagramKinds);
     if (path.isEmpty()) {
         return;
     }
     const QString kind = QFileInfo(path).suffix().toLower();
     if (kind != QLatin1String("png") && kind != QLatin1String("svg")) {
-        tell(QStringLiteral("A diagram is saved as a PNG image or an SVG drawing: end the file's "
-                            "name in .png or .svg."),
+        tell(QStringLiteral("A %1 is saved as a PNG image or an SVG drawing: end the file's "
+                            "name in .png or .svg.")
+                 .arg(what),
              Dialogs::Icon::Exclamation);
         return;
     }
@@ -96,17 +126,14 @@ void frmLumo::mnuExportDiagram_Click() {
     if (!askDiagramSize(diagramSize_, diagramForPaper_, this)) {
         return;
     }
-    diagram.paper = diagramForPaper_;
-    const QByteArray bytes = kind == QLatin1String("svg")
-                                 ? workbench::diagramexport::svg(diagram, diagramSize_)
-                                 : workbench::diagramexport::png(diagram, diagramSize_);
+    const QByteArray bytes = bytesOf(kind == QLatin1String("svg"), diagramSize_, diagramForPaper_);
     const QString why = bytes.isEmpty()
                             ? QStringLiteral("the picture could not be drawn at %1 x %2 pixels.")
                                   .arg(diagramSize_.width())
                                   .arg(diagramSize_.height())
                             : platform::writeWholeFile(path, bytes);
     if (!why.isEmpty()) {
-        reportFailure(QStringLiteral("The diagram"), path, why);
+        reportFailure(QStringLiteral("The ") + what, path, why);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "BeforeExpiryPanel.h"
 
+#include "SmileChart.h"
 #include "platform/FailureGuard.h"
 #include "platform/Fonts.h"
 #include "platform/Numbers.h"
@@ -181,6 +182,7 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     column->addLayout(form);
     column->addWidget(volatilitiesTitle_);
     column->addWidget(volatilities_, 1);
+    column->addWidget(createSmile(), 1);
     column->addWidget(atOdds_);
     column->addWidget(note_);
     // Tab follows the form from top to bottom, the dates under the days left
@@ -352,6 +354,7 @@ void BeforeExpiryPanel::fillVolatilities() {
     const PositionState& position = bench_.valuedPosition();
     const beforeexpiry::Inputs& in = bench_.beforeExpiry();
     const std::vector<beforeexpiry::RowVolatility> rows = bench_.impliedVolatilities();
+    smile_->setSmile({rows, double(position.underlyingPrice)});
     const std::vector<beforeexpiry::RowNotValued> notValued = bench_.rowsNotValued();
     volatilities_->setRowCount(int(rows.size()));
     bool missing = false;

@@ -23,6 +23,7 @@ class QTableWidget;
 
 namespace workbench {
 
+class SmileChart;
 class wqzOptionPayoffs;
 
 // The inputs that value the workbench's last curve before expiry, and the
@@ -37,6 +38,10 @@ public:
     // dates' label rather than beside it. Otherwise a box goes under its
     // label only where the two do not fit side by side.
     void setCompact(bool compact);
+
+signals:
+    // The student asked for the smile in a file, as the diagram is exported.
+    void exportSmileAsked();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -76,6 +81,8 @@ private:
     void showWhatIfs(const beforeexpiry::Inputs& in);
     // Takes what the what-if boxes hold within their ranges into `in`.
     void takeWhatIfs(beforeexpiry::Inputs& in);
+    // The smile of the table's volatilities, and the button that exports it.
+    QWidget* createSmile();
     // The implied volatilities of the valued position, while the panel is in
     // sight (a thousand rows take a noticeable moment).
     void fillVolatilities();
@@ -103,6 +110,7 @@ private:
     QHash<QAbstractSpinBox*, QString> tips_;
     QTableWidget* volatilities_ = nullptr;
     QLabel* volatilitiesTitle_ = nullptr;
+    SmileChart* smile_ = nullptr;
     // Dims the table and says so while the grid holds another position than
     // the one the table was found from.
     void showAsPlotted();

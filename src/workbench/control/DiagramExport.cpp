@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace workbench::diagramexport {
 
@@ -352,14 +353,14 @@ QRectF plotRect(QSize size, const Diagram& diagram) {
     return layOut(size, diagram).area;
 }
 
-QByteArray png(const Diagram& diagram, QSize size) {
+QByteArray pngOf(QSize size, const std::function<void(QPainter&)>& draw) {
     QImage image(size, QImage::Format_RGB32);
     if (image.isNull()) {
         return {};
     }
     {
         QPainter p(&image);
-        paint(p, size, diagram);
+        draw(p);
     }
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -370,7 +371,7 @@ QByteArray png(const Diagram& diagram, QSize size) {
     return bytes;
 }
 
-QByteArray svg(const Diagram& diagram, QSize size) {
+QByteArray svgOf(QSize size, const QString& title, const std::function<void(QPainter&)>& draw) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -380,14 +381,23 @@ QByteArray svg(const Diagram& diagram, QSize size) {
     generator.setViewBox(QRect(QPoint(0, 0), size));
     // A CSS pixel, so that the drawing opens at the size chosen.
     generator.setResolution(96);
-    generator.setTitle(diagram.valueCaption + QStringLiteral(" diagram"));
+    generator.setTitle(title);
     QPainter p;
     if (!p.begin(&generator)) {
         return {};
     }
-    paint(p, size, diagram);
+    draw(p);
     p.end();
     return bytes;
+}
+
+QByteArray png(const Diagram& diagram, QSize size) {
+    return pngOf(size, [&](QPainter& p) { paint(p, size, diagram); });
+}
+
+QByteArray svg(const Diagram& diagram, QSize size) {
+    return svgOf(size, diagram.valueCaption + QStringLiteral(" diagram"),
+                 [&](QPainter& p) { paint(p, size, diagram); });
 }
 
 } // namespace workbench::diagramexport

@@ -13,6 +13,7 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QPainter;
@@ -149,6 +150,10 @@ void paint(QPainter& painter, QSize size, const Diagram& diagram);
 QRectF plotRect(QSize size, const Diagram& diagram);
 // The diagram as a PNG image and as an SVG drawing of that size; empty when
 // it could not be made.
+// A picture of `size` in a file's bytes, PNG or SVG, drawn by `draw`; empty
+// when it cannot be drawn.
+QByteArray pngOf(QSize size, const std::function<void(QPainter&)>& draw);
+QByteArray svgOf(QSize size, const QString& title, const std::function<void(QPainter&)>& draw);
 QByteArray png(const Diagram& diagram, QSize size);
 QByteArray svg(const Diagram& diagram, QSize size);
 

@@ -1,15 +1,19 @@
-// The Before Expiry panel's what-ifs on volatility: a shift of every
-// option's volatility, and an event after which every option has another.
+// The Before Expiry panel's volatility: the what-ifs (a shift of every
+// option's volatility, and an event after which every option has another)
+// and the smile of the volatilities the premiums imply.
 #include "BeforeExpiryPanel.h"
 
+#include "SmileChart.h"
 #include "platform/FailureGuard.h"
 #include "wqzOptionPayoffs.h"
 
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -133,6 +137,20 @@ void BeforeExpiryPanel::takeWhatIfs(beforeexpiry::Inputs& in) {
         in.volatilityAfter = volatilityAfter_->value() / 100;
     }
     volatilityAfter_->setEnabled(in.eventDays > 0);
+}
+
+QWidget* BeforeExpiryPanel::createSmile() {
+    auto* box = new QWidget(this);
+    smile_ = new SmileChart(box);
+    auto* save = describe(new QPushButton(QStringLiteral("Export S&mile..."), box),
+                          "cmdExportSmile", QStringLiteral("Export the smile"),
+                          QStringLiteral("Saves the smile as a PNG image or an SVG drawing"));
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(smile_);
+    column->addWidget(save, 0, Qt::AlignRight);
+    connect(save, &QPushButton::clicked, this, [this] { emit exportSmileAsked(); });
+    return box;
 }
 
 } // namespace workbench
