@@ -97,6 +97,8 @@ class TestExport : public QObject {
 private slots:
     void the_values_of_the_plot_export_as_the_grid_shows_them();
     void the_scenarios_follow_the_plot_and_its_inputs_and_export_as_shown();
+    void the_scenarios_across_volatility_are_chosen_kept_and_exported();
+    void the_smile_exports_with_its_calls_and_puts();
     void with_nothing_to_export_a_message_says_so_data();
     void with_nothing_to_export_a_message_says_so();
     void a_png_shows_the_curves_in_their_colours_with_axes_and_legend();
@@ -171,6 +173,65 @@ void TestExport::the_scenarios_follow_the_plot_and_its_inputs_and_export_as_show
             QCOMPARE(table->item(r, c)->text(), fields[c + 1]);
         }
     }
+}
+
+void TestExport::the_scenarios_across_volatility_are_chosen_kept_and_exported() {
+    ExportShell s;
+    s.trigger("mnuScenarios");
+    auto* table = s.child<QTableWidget>(QStringLiteral("grdScenarios"));
+    QTRY_COMPARE(table->rowCount(), 21);
+    workbench::beforeexpiry::Inputs tenDays;
+    tenDays.daysLeft = 10;
+    tenDays.volatilityShift = 0.05;
+    s.window->workbench()->setBeforeExpiry(tenDays);
+    // The columns chosen as a student would: the list opened, one down, Enter.
+    QTRY_VERIFY(s.child<QWidget>(QStringLiteral("cmbScenarioColumns"))->isVisible());
+    s.click("cmbScenarioColumns");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(table->columnCount(), 6);
+    QCOMPARE(table->horizontalHeaderItem(0)->text(), QStringLiteral("-20 points"));
+    QCOMPARE(table->horizontalHeaderItem(3)->text(), QStringLiteral("+5 points"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("scenarios.csv"));
+    s.fake.dialogs.scriptSaveName(path);
+    s.trigger("mnuExportScenarios");
+    const QStringList lines =
+        QString::fromUtf8(contents(path)).chopped(2).split(QStringLiteral("\r\n"));
+    // A title that holds a comma is quoted, as a spreadsheet reads it.
+    QVERIFY2(lines[0].startsWith(QStringLiteral(
+                 "Underlying,\"Payoff with 10 days left, volatility -20 points\",\"Payoff with "
+                 "10 days left, volatility -10 points\"")),
+             qPrintable(lines[0]));
+    // More volatility, more worth: a bought call's value rises along its row.
+    const QStringList today = lines[11].split(u',');
+    for (int c = 2; c <= 6; ++c) {
+        QVERIFY2(today[c].toDouble() > today[c - 1].toDouble(), qPrintable(lines[11]));
+    }
+}
+
+void TestExport::the_smile_exports_with_its_calls_and_puts() {
+    ExportShell s;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("smile.png"));
+    s.fake.dialogs.scriptSaveName(path);
+    answerSizeDialog(QStringLiteral("600"), QStringLiteral("400"));
+    QTRY_VERIFY(s.child<QWidget>(QStringLiteral("cmdExportSmile"))->isVisible());
+    s.click("cmdExportSmile");
+    QVERIFY(s.fake.dialogs.shown().isEmpty());
+    const QImage image = QImage::fromData(contents(path), "PNG");
+    QCOMPARE(image.size(), QSize(600, 400));
+    // Both sides drawn, in their own inks.
+    int blue = 0;
+    int red = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            blue += c.blue() > 150 && c.red() < 80;
+            red += c.red() > 150 && c.blue() < 80;
+        }
+    }
+    QVERIFY2(blue > 100 && red > 100, qPrintable(QStringLiteral("%1 %2").arg(blue).arg(red)));
 }
 
 void TestExport::with_nothing_to_export_a_message_says_so_data() {

@@ -10,6 +10,7 @@
 
 #include "fakes/UserInput.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QDockWidget>
 #include <QDoubleSpinBox>
@@ -131,11 +132,21 @@ void TestKeptSettings::every_kept_setting_comes_back_in_a_new_window() {
         clickIn(w, s.child<QRadioButton>("optSingle"));
         clickIn(w, s.child<QDoubleSpinBox>("spnVolatility"));
         retypeBox(QStringLiteral("45"));
+        clickIn(w, s.child<QSpinBox>("spnVolatilityShift"));
+        retypeBox(QStringLiteral("-15"));
+        clickIn(w, s.child<QSpinBox>("spnEventDays"));
+        retypeBox(QStringLiteral("7"));
+        clickIn(w, s.child<QDoubleSpinBox>("spnVolatilityAfter"));
+        retypeBox(QStringLiteral("22.5"));
         inputs = s.window->workbench()->beforeExpiry();
         s.action("mnuOptionsLargeDisplay")->trigger();
         s.action("mnuShowMarkers")->trigger();
         s.action("mnuShowProbability")->trigger();
         s.action("mnuScenarios")->trigger();
+        QCoreApplication::processEvents();
+        clickIn(w, s.child<QComboBox>("cmbScenarioColumns"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         s.action("mnuBeforeExpiry")->trigger();
         QCoreApplication::processEvents();
         s.window->resize(s.window->size() + QSize(40, 30));
@@ -154,6 +165,8 @@ void TestKeptSettings::every_kept_setting_comes_back_in_a_new_window() {
         QVERIFY2(left[i] != first[i], qPrintable(left[i]));
     }
     QCOMPARE(inputs.moreDaysLeft, (std::vector<int>{40, 10}));
+    QCOMPARE(inputs.eventDays, 7);
+    QCOMPARE(inputs.volatilityAfter, 0.225);
     Shell s({}, {}, config.path());
     QVERIFY(startUp(s));
     QCOMPARE(seen(s), left);
@@ -162,6 +175,7 @@ void TestKeptSettings::every_kept_setting_comes_back_in_a_new_window() {
     QVERIFY(s.child<QDockWidget>("dockBeforeExpiry")->isHidden());
     QVERIFY(s.child<QDockWidget>("dockScenarios")->isVisible());
     QVERIFY(s.child<QLabel>("lblScenarios")->text() != workbench::scenariotext::kNoCurve);
+    QCOMPARE(s.child<QComboBox>("cmbScenarioColumns")->currentIndex(), 1);
     QCOMPARE(QRect(s.window->pos(), s.window->size()), place);
     QCOMPARE(openDialogFolder(s), files.path());
     QCOMPARE(s.window->findChild<QAction*>(QStringLiteral("mnuRecentPosition(0)"))->toolTip(),

@@ -123,11 +123,16 @@ void TestScenarios::values_are_the_solid_and_the_dashed_curves_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<bool>("american");
     QTest::addColumn<float>("strike3"); // row 3's strike; 0 cannot be valued before expiry
-    QTest::newRow("straddle, profit") << "Straddle" << 1 << false << 50.0f;
-    QTest::newRow("butterfly, payoff") << "Call Butterfly Spread" << 0 << false << 50.0f;
-    QTest::newRow("covered call, American") << "Covered Call" << 1 << true << 50.0f;
-    QTest::newRow("put spread, American") << "Bearish Put Spread" << 1 << true << 50.0f;
-    QTest::newRow("a strike of 0") << "Straddle" << 1 << false << 0.0f;
+    QTest::addColumn<bool>("across");   // across volatility, at 10 days left and 5 points more
+    QTest::newRow("straddle, profit") << "Straddle" << 1 << false << 50.0f << false;
+    QTest::newRow("butterfly, payoff") << "Call Butterfly Spread" << 0 << false << 50.0f << false;
+    QTest::newRow("covered call, American") << "Covered Call" << 1 << true << 50.0f << false;
+    QTest::newRow("put spread, American") << "Bearish Put Spread" << 1 << true << 50.0f << false;
+    QTest::newRow("a strike of 0") << "Straddle" << 1 << false << 0.0f << false;
+    QTest::newRow("straddle across volatility") << "Straddle" << 1 << false << 50.0f << true;
+    QTest::newRow("covered call across volatility, American")
+        << "Covered Call" << 1 << true << 50.0f << true;
+    QTest::newRow("a strike of 0 across volatility") << "Straddle" << 1 << false << 0.0f << true;
 }
 
 void TestScenarios::values_are_the_solid_and_the_dashed_curves() {
@@ -135,6 +140,7 @@ void TestScenarios::values_are_the_solid_and_the_dashed_curves() {
     QFETCH(int, kind);
     QFETCH(bool, american);
     QFETCH(float, strike3);
+    QFETCH(bool, across);
     workbench::PositionState p = holding(strategy);
     p.strike[3] = strike3;
     p.underlyingPrice = 51.5f;
@@ -143,10 +149,22 @@ void TestScenarios::values_are_the_solid_and_the_dashed_curves() {
     be::Inputs in;
     in.american = american;
     in.dividendYield = 0.02;
-    const sc::Table t = sc::build(p, in, DiagramKind(kind), workbench::payoff::priceRange(1, 100));
-    QCOMPARE(t.daysLeft.back(), 0);
+    const workbench::payoff::PriceRange range = workbench::payoff::priceRange(1, 100);
+    in.daysLeft = across ? 10 : 0;
+    in.volatilityShift = across ? 0.05 : 0;
+    const sc::Table t = across ? sc::buildAcrossVolatility(p, in, DiagramKind(kind), range)
+                               : sc::build(p, in, DiagramKind(kind), range);
+    // Across volatility every column is at the slider's date, one a shift,
+    // the inputs' own among them.
+    const std::vector<int> shifts =
+        across ? std::vector<int>{-20, -10, 0, 5, 10, 20} : std::vector<int>();
+    QCOMPARE(t.shiftPoints, shifts);
+    QCOMPARE(t.daysLeft.back(), across ? 10 : 0);
     for (std::size_t c = 0; c < t.daysLeft.size(); ++c) {
         in.daysLeft = t.daysLeft[c];
+        if (across) {
+            in.volatilityShift = t.shiftPoints[c] / 100.0;
+        }
         const be::Valuer dashed(p, in, DiagramKind(kind));
         for (std::size_t r = 0; r < t.prices.size(); ++r) {
             const double S = t.prices[r];
