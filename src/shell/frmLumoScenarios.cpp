@@ -114,7 +114,7 @@ QHBoxLayout* frmLumo::createScenarioColumns(QWidget* panel) {
     across->setToolTip(tip);
     across->setAccessibleDescription(tip);
     across->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    auto* label = new QLabel(QStringLiteral("C&olumns"), panel);
+    auto* label = new QLabel(QStringLiteral("Col&umns"), panel);
     label->setBuddy(across);
     auto* row = new QHBoxLayout;
     row->addWidget(label);

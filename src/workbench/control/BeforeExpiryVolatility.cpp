@@ -142,7 +142,7 @@ void BeforeExpiryPanel::takeWhatIfs(beforeexpiry::Inputs& in) {
 QWidget* BeforeExpiryPanel::createSmile() {
     auto* box = new QWidget(this);
     smile_ = new SmileChart(box);
-    auto* save = describe(new QPushButton(QStringLiteral("Export S&mile..."), box),
+    auto* save = describe(new QPushButton(QStringLiteral("Export Smi&le..."), box),
                           "cmdExportSmile", QStringLiteral("Export the smile"),
                           QStringLiteral("Saves the smile as a PNG image or an SVG drawing"));
     auto* column = new QVBoxLayout(box);
