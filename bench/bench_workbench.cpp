@@ -140,6 +140,16 @@ QString quoteTable(int rows, double step) {
     return table;
 }
 
+// Five rows held: a put bought on each, calls written on three.
+workbench::PositionState putsAndWrittenCalls() {
+    workbench::PositionState p = workbench::startingQuotes();
+    for (int r = 1; r <= 5; ++r) {
+        p.putQty[r] = 1;
+        p.callQty[r] = r % 2 == 1 ? -1.0f : 0.0f;
+    }
+    return p;
+}
+
 workbench::beforeexpiry::Inputs tenDaysLeft() {
     workbench::beforeexpiry::Inputs in;
     in.daysLeft = 10;
@@ -168,11 +178,7 @@ BENCHMARK(BM_BeforeExpiryCurve)->Unit(benchmark::kMicrosecond);
 // measure of the rest; American exercise with a 2 % dividend yield, so that
 // every option is the engine's.
 void BM_GreekCurve(benchmark::State& state) {
-    workbench::PositionState p = workbench::startingQuotes();
-    for (int r = 1; r <= 5; ++r) {
-        p.putQty[r] = 1;
-        p.callQty[r] = r % 2 == 1 ? -1.0f : 0.0f;
-    }
+    workbench::PositionState p = putsAndWrittenCalls();
     workbench::beforeexpiry::Inputs in = tenDaysLeft();
     in.american = state.range(0) != 0;
     in.dividendYield = in.american ? 0.02 : 0;
@@ -272,15 +278,14 @@ BENCHMARK(BM_ImpliedVolatilities)
     ->Unit(benchmark::kMicrosecond);
 
 // The scenarios panel following a plot: five rows held (a put on each, calls
-// written on three), its table of 21 prices and 6 columns valued and shown.
-// Exercise 0 is European, 1 American.
+// written on three), its table of 21 prices and 6 columns valued and shown;
+// across 1, the table across volatility instead, 21 prices by five shifts at
+// ten days left (target: within 3 ms European). Exercise 0 is European, 1
+// American.
 void BM_ScenarioTable(benchmark::State& state) {
-    workbench::PositionState p = workbench::startingQuotes();
-    for (int r = 1; r <= 5; ++r) {
-        p.putQty[r] = 1;
-        p.callQty[r] = r % 2 == 1 ? -1.0f : 0.0f;
-    }
-    workbench::beforeexpiry::Inputs in;
+    workbench::PositionState p = putsAndWrittenCalls();
+    const bool across = state.range(1) != 0;
+    workbench::beforeexpiry::Inputs in = across ? tenDaysLeft() : workbench::beforeexpiry::Inputs();
     in.american = state.range(0) != 0;
     const workbench::payoff::PriceRange range = workbench::payoff::priceRange(1, 100);
     platform::QtClipboard clipboard;
@@ -291,40 +296,16 @@ void BM_ScenarioTable(benchmark::State& state) {
         p.underlyingPrice = up ? 50.5f : 49.5f;
         up = !up;
         const workbench::scenarios::Table t =
-            workbench::scenarios::build(p, in, workbench::payoff::profitDiagram, range);
+            across ? workbench::scenarios::buildAcrossVolatility(
+                         p, in, workbench::payoff::profitDiagram, range)
+                   : workbench::scenarios::build(p, in, workbench::payoff::profitDiagram, range);
         table.showTable(t, workbench::payoff::profitDiagram, false);
         benchmark::DoNotOptimize(t.values.data());
     }
 }
-BENCHMARK(BM_ScenarioTable)->ArgName("exercise")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
-
-// The same table across volatility: 21 prices by five shifts at ten days
-// left, valued and shown. Target: within 3 ms European.
-void BM_ScenarioTableAcrossVolatility(benchmark::State& state) {
-    workbench::PositionState p = workbench::startingQuotes();
-    for (int r = 1; r <= 5; ++r) {
-        p.putQty[r] = 1;
-        p.callQty[r] = r % 2 == 1 ? -1.0f : 0.0f;
-    }
-    workbench::beforeexpiry::Inputs in = tenDaysLeft();
-    in.american = state.range(0) != 0;
-    const workbench::payoff::PriceRange range = workbench::payoff::priceRange(1, 100);
-    platform::QtClipboard clipboard;
-    workbench::ScenarioTable table(clipboard);
-    bool up = false;
-    for (auto _ : state) {
-        p.underlyingPrice = up ? 50.5f : 49.5f;
-        up = !up;
-        const workbench::scenarios::Table t = workbench::scenarios::buildAcrossVolatility(
-            p, in, workbench::payoff::profitDiagram, range);
-        table.showTable(t, workbench::payoff::profitDiagram, false);
-        benchmark::DoNotOptimize(t.values.data());
-    }
-}
-BENCHMARK(BM_ScenarioTableAcrossVolatility)
-    ->ArgName("exercise")
-    ->Arg(0)
-    ->Arg(1)
+BENCHMARK(BM_ScenarioTable)
+    ->ArgNames({"exercise", "across"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
 
 class SilentDialogs : public platform::Dialogs {
@@ -500,11 +481,7 @@ BENCHMARK(BM_ResizeStep)->Unit(benchmark::kMicrosecond);
 // typed, valued before expiry with `in` and plotted in a range wide enough
 // that no step asks about re-scaling.
 void holdFiveRows(workbench::wqzOptionPayoffs& bench, const workbench::beforeexpiry::Inputs& in) {
-    workbench::PositionState p = workbench::startingQuotes();
-    for (int r = 1; r <= 5; ++r) {
-        p.putQty[r] = 1;
-        p.callQty[r] = r % 2 == 1 ? -1.0f : 0.0f;
-    }
+    workbench::PositionState p = putsAndWrittenCalls();
     bench.position() = p;
     auto* grid = bench.findChild<platform::FlexGrid*>(QStringLiteral("Grid1"));
     for (int r = 1; r <= 5; ++r) {

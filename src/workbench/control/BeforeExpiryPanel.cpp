@@ -237,10 +237,10 @@ std::array<QAbstractSpinBox*, 8> BeforeExpiryPanel::boxes() const {
 
 void BeforeExpiryPanel::setBoxes(const beforeexpiry::Inputs& in) {
     namespace limits = beforeexpiry::limits;
-    const QSignalBlocker blockers[] = {QSignalBlocker(daysToday_), QSignalBlocker(daysLeft_),
-                                       QSignalBlocker(rate_),      QSignalBlocker(implied_),
-                                       QSignalBlocker(single_),    QSignalBlocker(volatility_),
-                                       QSignalBlocker(dividend_),  QSignalBlocker(exercise_)};
+    const QSignalBlocker blockers[] = {
+        QSignalBlocker(daysToday_), QSignalBlocker(daysLeft_), QSignalBlocker(rate_),
+        QSignalBlocker(implied_),   QSignalBlocker(single_),   QSignalBlocker(volatility_),
+        QSignalBlocker(dividend_),  QSignalBlocker(exercise_), QSignalBlocker(eventDays_)};
     allowFor(in);
     rate_->setAllowed(limits::minRatePercent, limits::maxRatePercent);
     volatility_->setAllowed(limits::minVolatilityPercent, limits::maxVolatilityPercent);

@@ -140,7 +140,7 @@ void LastPlot::revalue(const std::optional<PlottedCurve>& curve,
             }
             // What the premiums imply does not move with a what-if on
             // volatility: a step of the shift searches nothing again.
-            if (market || sameQuotesMarket(before->market, after->market)) {
+            if (sameQuotesMarket(before->market, after->market)) {
                 kept_->volatilities = std::move(left->volatilities);
                 kept_->volatilitiesReady = left->volatilitiesReady;
                 kept_->impliedRows = std::move(left->impliedRows);

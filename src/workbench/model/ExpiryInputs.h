@@ -29,6 +29,12 @@ inline constexpr double maxDividendPercent = 50;
 inline constexpr int maxMoreDates = 4;
 } // namespace limits
 
+// Whether the date with `daysLeft` of `daysToday` is on or after an event
+// `eventDays` from today; never with no event (0).
+inline bool onOrAfterEvent(int eventDays, int daysToday, int daysLeft) {
+    return eventDays > 0 && daysToday - daysLeft >= eventDays;
+}
+
 // What the student chooses beside the diagram.
 struct Inputs {
     int daysToday = 30;       // days to expiry today; the premiums are prices now
@@ -51,9 +57,7 @@ struct Inputs {
     int eventDays = 0;
     double volatilityAfter = 0.3;
     // Whether a date with these days left is on or after the event.
-    bool afterEvent(int daysLeft) const {
-        return eventDays > 0 && daysToday - daysLeft >= eventDays;
-    }
+    bool afterEvent(int daysLeft) const { return onOrAfterEvent(eventDays, daysToday, daysLeft); }
     bool operator==(const Inputs&) const = default;
 };
 

@@ -244,7 +244,7 @@ Valuer::Valuer(const PositionState& p, const Inputs& inputs, payoff::DiagramKind
 
 void Valuer::priceAt(int daysLeft) {
     years_ = daysLeft / kDaysPerYear;
-    const bool after = eventDays_ > 0 && daysToday_ - daysLeft >= eventDays_;
+    const bool after = onOrAfterEvent(eventDays_, daysToday_, daysLeft);
     for (Leg& leg : legs_) {
         leg.volatility = after ? volatilityAfter_ : leg.beforeEvent;
     }
