@@ -332,6 +332,7 @@ void BeforeExpiryPanel::showAsPlotted() {
     volatilitiesTitle_->setText(title);
     volatilitiesTitle_->setAccessibleName(volatilitiesTitle_->text());
     platform::showDimmed(*volatilities_, stale);
+    smile_->setDimmed(stale);
 }
 
 void BeforeExpiryPanel::fillVolatilities() {

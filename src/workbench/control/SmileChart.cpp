@@ -238,8 +238,16 @@ QSize SmileChart::minimumSizeHint() const {
     return {120, fontMetrics().height() * 7};
 }
 
+void SmileChart::setDimmed(bool dimmed) {
+    if (dimmed != dimmed_) {
+        dimmed_ = dimmed;
+        update();
+    }
+}
+
 void SmileChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    painter.setOpacity(dimmed_ ? 0.4 : 1.0);
     smile::paint(painter, size(), smile_);
 }
 

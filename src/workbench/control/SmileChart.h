@@ -46,6 +46,9 @@ public:
     explicit SmileChart(QWidget* parent = nullptr);
     void setSmile(smile::Smile smile);
     const smile::Smile& smile() const { return smile_; }
+    // Drawn faint while the grid holds another position than the one the
+    // smile is of, as the table beside it is.
+    void setDimmed(bool dimmed);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -54,6 +57,7 @@ protected:
 
 private:
     smile::Smile smile_;
+    bool dimmed_ = false;
 };
 
 } // namespace workbench
