@@ -6,11 +6,9 @@
 #include "platform/PictureBox.h"
 #include "workbench/model/PositionAnalysis.h"
 
-#include <QBuffer>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
-#include <QSvgGenerator>
 
 #include <algorithm>
 #include <cmath>
@@ -351,53 +349,6 @@ void paint(QPainter& p, QSize size, const Diagram& d) {
 
 QRectF plotRect(QSize size, const Diagram& diagram) {
     return layOut(size, diagram).area;
-}
-
-QByteArray pngOf(QSize size, const std::function<void(QPainter&)>& draw) {
-    QImage image(size, QImage::Format_RGB32);
-    if (image.isNull()) {
-        return {};
-    }
-    {
-        QPainter p(&image);
-        draw(p);
-    }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) {
-        return {};
-    }
-    return bytes;
-}
-
-QByteArray svgOf(QSize size, const QString& title, const std::function<void(QPainter&)>& draw) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(size);
-    generator.setViewBox(QRect(QPoint(0, 0), size));
-    // A CSS pixel, so that the drawing opens at the size chosen.
-    generator.setResolution(96);
-    generator.setTitle(title);
-    QPainter p;
-    if (!p.begin(&generator)) {
-        return {};
-    }
-    draw(p);
-    p.end();
-    return bytes;
-}
-
-QByteArray png(const Diagram& diagram, QSize size) {
-    return pngOf(size, [&](QPainter& p) { paint(p, size, diagram); });
-}
-
-QByteArray svg(const Diagram& diagram, QSize size) {
-    return svgOf(size, diagram.valueCaption + QStringLiteral(" diagram"),
-                 [&](QPainter& p) { paint(p, size, diagram); });
 }
 
 } // namespace workbench::diagramexport

@@ -1,5 +1,7 @@
 #include "PositionDocument.h"
 
+#include "PositionDocumentForm.h"
+
 #include "PositionState.h"
 #include "platform/Numbers.h"
 #include "platform/RunTimeError.h"
@@ -18,13 +20,8 @@ namespace workbench::document {
 namespace {
 
 namespace limits = beforeexpiry::limits;
+using namespace form;
 
-const QString kFormat = QStringLiteral("wqz-position");
-const std::array<QString, columns::count> kColumnKeys = {
-    QStringLiteral("callQty"), QStringLiteral("callPrice"), QStringLiteral("strike"),
-    QStringLiteral("putQty"), QStringLiteral("putPrice")};
-const std::array<QString, 4> kRangeKeys = {QStringLiteral("top"), QStringLiteral("bottom"),
-                                           QStringLiteral("from"), QStringLiteral("to")};
 // Reading stops at the first problem, with the problem in words.
 struct Problem {
     QString text;
@@ -70,25 +67,11 @@ void within(const QString& key, double value, double least, double most) {
     }
 }
 
-// Percentages are kept to the hundredth, as the panel shows them, so that a
-// rate written as a percentage reads back as the very same rate.
-double hundredths(double percent) {
-    return std::round(percent * 100) / 100;
-}
-
 Problem tooManyDates(int daysToday) {
     return Problem{
         QStringLiteral("\"moreDaysLeft\" is not a list of at most %1 whole numbers from 1 to %2.")
             .arg(limits::maxMoreDates)
             .arg(daysToday)};
-}
-
-// The oldest version that holds the document: without a what-if on
-// volatility a file opens in the programs from before them as well.
-int versionFor(const Document& d) {
-    const bool whatIfs =
-        d.beforeExpiry && (d.beforeExpiry->volatilityShift != 0 || d.beforeExpiry->eventDays > 0);
-    return whatIfs ? formatVersion : 2;
 }
 
 // The inputs as the file gives them: what is written is what is read.
@@ -335,62 +318,6 @@ Document read(const QByteArray& bytes) {
 }
 
 } // namespace
-
-QByteArray toJson(const Document& d) {
-    QJsonArray rows;
-    for (const Row& row : d.rows) {
-        QJsonObject o;
-        for (int c = 0; c < columns::count; ++c) {
-            o.insert(kColumnKeys[std::size_t(c)], row[std::size_t(c)]);
-        }
-        rows.append(o);
-    }
-    QJsonObject range;
-    for (std::size_t i = 0; i < kRangeKeys.size(); ++i) {
-        range.insert(kRangeKeys[i], d.range[i]);
-    }
-    QJsonObject root{
-        {QStringLiteral("format"), kFormat},
-        {QStringLiteral("version"), versionFor(d)},
-        {QStringLiteral("rows"), rows},
-        {QStringLiteral("underlyingQty"), d.underlyingQty},
-        {QStringLiteral("underlyingPrice"), d.underlyingPrice},
-        {QStringLiteral("costPerOption"), d.costPerOption},
-        {QStringLiteral("costPerUnit"), d.costPerUnit},
-        {QStringLiteral("range"), range},
-        {QStringLiteral("diagram"), d.profit ? QStringLiteral("profit") : QStringLiteral("payoff")},
-        {QStringLiteral("curveColor"),
-         QStringLiteral("#%1").arg(d.curveColor & 0xFFFFFFu, 6, 16, QLatin1Char('0'))},
-    };
-    if (d.beforeExpiry) {
-        const beforeexpiry::Inputs& in = *d.beforeExpiry;
-        QJsonObject inputs{{QStringLiteral("daysToExpiry"), in.daysToday},
-                           {QStringLiteral("daysLeft"), in.daysLeft},
-                           {QStringLiteral("ratePercent"), hundredths(in.rate * 100)},
-                           {QStringLiteral("volatility"),
-                            in.implied ? QStringLiteral("implied") : QStringLiteral("single")},
-                           {QStringLiteral("volatilityPercent"), hundredths(in.volatility * 100)},
-                           {QStringLiteral("dividendPercent"), hundredths(in.dividendYield * 100)},
-                           {QStringLiteral("exercise"),
-                            in.american ? QStringLiteral("american") : QStringLiteral("european")}};
-        if (versionFor(d) >= 3) {
-            inputs.insert(QStringLiteral("volatilityShiftPoints"),
-                          int(std::lround(in.volatilityShift * 100)));
-            inputs.insert(QStringLiteral("eventDays"), in.eventDays);
-            inputs.insert(QStringLiteral("volatilityAfterPercent"),
-                          hundredths(in.volatilityAfter * 100));
-        }
-        if (!in.moreDaysLeft.empty()) {
-            QJsonArray days;
-            for (const int d : in.moreDaysLeft) {
-                days.append(d);
-            }
-            inputs.insert(QStringLiteral("moreDaysLeft"), days);
-        }
-        root.insert(QStringLiteral("beforeExpiry"), inputs);
-    }
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
-}
 
 Writing write(const Document& document) {
     try {

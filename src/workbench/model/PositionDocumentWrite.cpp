@@ -1,0 +1,71 @@
+// The position file written: the document as JSON, the oldest version that
+// holds it.
+#include "PositionDocument.h"
+
+#include "PositionDocumentForm.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace workbench::document {
+
+using namespace form;
+
+QByteArray toJson(const Document& d) {
+    QJsonArray rows;
+    for (const Row& row : d.rows) {
+        QJsonObject o;
+        for (int c = 0; c < columns::count; ++c) {
+            o.insert(kColumnKeys[std::size_t(c)], row[std::size_t(c)]);
+        }
+        rows.append(o);
+    }
+    QJsonObject range;
+    for (std::size_t i = 0; i < kRangeKeys.size(); ++i) {
+        range.insert(kRangeKeys[i], d.range[i]);
+    }
+    QJsonObject root{
+        {QStringLiteral("format"), kFormat},
+        {QStringLiteral("version"), versionFor(d)},
+        {QStringLiteral("rows"), rows},
+        {QStringLiteral("underlyingQty"), d.underlyingQty},
+        {QStringLiteral("underlyingPrice"), d.underlyingPrice},
+        {QStringLiteral("costPerOption"), d.costPerOption},
+        {QStringLiteral("costPerUnit"), d.costPerUnit},
+        {QStringLiteral("range"), range},
+        {QStringLiteral("diagram"), d.profit ? QStringLiteral("profit") : QStringLiteral("payoff")},
+        {QStringLiteral("curveColor"),
+         QStringLiteral("#%1").arg(d.curveColor & 0xFFFFFFu, 6, 16, QLatin1Char('0'))},
+    };
+    if (d.beforeExpiry) {
+        const beforeexpiry::Inputs& in = *d.beforeExpiry;
+        QJsonObject inputs{{QStringLiteral("daysToExpiry"), in.daysToday},
+                           {QStringLiteral("daysLeft"), in.daysLeft},
+                           {QStringLiteral("ratePercent"), hundredths(in.rate * 100)},
+                           {QStringLiteral("volatility"),
+                            in.implied ? QStringLiteral("implied") : QStringLiteral("single")},
+                           {QStringLiteral("volatilityPercent"), hundredths(in.volatility * 100)},
+                           {QStringLiteral("dividendPercent"), hundredths(in.dividendYield * 100)},
+                           {QStringLiteral("exercise"),
+                            in.american ? QStringLiteral("american") : QStringLiteral("european")}};
+        if (versionFor(d) >= 3) {
+            inputs.insert(QStringLiteral("volatilityShiftPoints"),
+                          int(std::lround(in.volatilityShift * 100)));
+            inputs.insert(QStringLiteral("eventDays"), in.eventDays);
+            inputs.insert(QStringLiteral("volatilityAfterPercent"),
+                          hundredths(in.volatilityAfter * 100));
+        }
+        if (!in.moreDaysLeft.empty()) {
+            QJsonArray days;
+            for (const int d : in.moreDaysLeft) {
+                days.append(d);
+            }
+            inputs.insert(QStringLiteral("moreDaysLeft"), days);
+        }
+        root.insert(QStringLiteral("beforeExpiry"), inputs);
+    }
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+} // namespace workbench::document
