@@ -280,7 +280,7 @@ void write(QSettings& s, const Kept& k) {
     s.setValue(kVolatility, QString::number(hundredths(in.volatility * 100)));
     s.setValue(kDividend, QString::number(hundredths(in.dividendYield * 100)));
     s.setValue(kExercise, in.american ? kAmerican : kEuropean);
-    s.setValue(kShift, QString::number(std::lround(in.volatilityShift * 100)));
+    s.setValue(kShift, QString::number(workbench::beforeexpiry::shiftPoints(in.volatilityShift)));
     s.setValue(kEventDays, QString::number(in.eventDays));
     s.setValue(kVolatilityAfter, QString::number(hundredths(in.volatilityAfter * 100)));
     s.setValue(kMarkers, yesNo(k.markersShown));

@@ -119,14 +119,17 @@ QHBoxLayout* frmLumo::createScenarioColumns(QWidget* panel) {
     auto* row = new QHBoxLayout;
     row->addWidget(label);
     row->addWidget(across, 1);
+    const auto follow = [this] {
+        ucLumo->setScenariosAcross(kept_.scenariosAcrossVolatility ? scenarios::Across::Volatility
+                                                                   : scenarios::Across::Days);
+    };
     // As the student left it.
     across->setCurrentIndex(kept_.scenariosAcrossVolatility ? 1 : 0);
-    ucLumo->setScenariosAcross(kept_.scenariosAcrossVolatility ? scenarios::Across::Volatility
-                                                               : scenarios::Across::Days);
-    connect(across, &QComboBox::currentIndexChanged, this, platform::guarded([this](int index) {
+    follow();
+    connect(across, &QComboBox::currentIndexChanged, this,
+            platform::guarded([this, follow](int index) {
                 kept_.scenariosAcrossVolatility = index == 1;
-                ucLumo->setScenariosAcross(index == 1 ? scenarios::Across::Volatility
-                                                      : scenarios::Across::Days);
+                follow();
                 keep();
             }));
     return row;

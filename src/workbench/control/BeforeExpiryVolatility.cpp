@@ -41,10 +41,6 @@ protected:
     }
 };
 
-int points(double shift) {
-    return int(std::lround(shift * 100));
-}
-
 } // namespace
 
 void BeforeExpiryPanel::addWhatIfRows(QFormLayout& form) {
@@ -116,8 +112,8 @@ void BeforeExpiryPanel::showWhatIfs(const beforeexpiry::Inputs& in) {
     const QSignalBlocker blockers[] = {QSignalBlocker(shift_), QSignalBlocker(shiftSlider_),
                                        QSignalBlocker(eventDays_),
                                        QSignalBlocker(volatilityAfter_)};
-    shift_->setValue(points(in.volatilityShift));
-    shiftSlider_->setValue(points(in.volatilityShift));
+    shift_->setValue(beforeexpiry::shiftPoints(in.volatilityShift));
+    shiftSlider_->setValue(beforeexpiry::shiftPoints(in.volatilityShift));
     eventDays_->setValue(in.eventDays);
     volatilityAfter_->setValue(in.volatilityAfter * 100);
     volatilityAfter_->setEnabled(in.eventDays > 0);

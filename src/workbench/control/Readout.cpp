@@ -109,8 +109,8 @@ QString probabilityText(const LastPlot& plot) {
                      : QString(),
                  percent(in.rate), percent(in.dividendYield), scenariotext::daysWords(days));
     if (in.volatilityShift != 0) {
-        text += QStringLiteral(", volatility shifted ") +
-                scenariotext::shiftWords(in.volatilityShift);
+        text +=
+            QStringLiteral(", volatility shifted ") + scenariotext::shiftWords(in.volatilityShift);
     }
     if (in.eventDays > 0 && in.eventDays < days) {
         text += QStringLiteral(", the event on day %1 with volatility %2 after it, %3 over the "

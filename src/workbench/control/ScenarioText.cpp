@@ -70,7 +70,7 @@ QString daysWords(int days) {
 }
 
 QString shiftWords(double shift) {
-    const long points = std::lround(shift * 100);
+    const int points = beforeexpiry::shiftPoints(shift);
     return (points > 0 ? QStringLiteral("+") : QString()) + QString::number(points) +
            (std::abs(points) == 1 ? QStringLiteral(" point") : QStringLiteral(" points"));
 }

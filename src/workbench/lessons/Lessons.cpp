@@ -175,7 +175,7 @@ QString whatIfs(const beforeexpiry::Inputs& in) {
     if (in.afterEvent(in.daysLeft)) {
         words += QStringLiteral(" after the event");
     }
-    if (const long points = std::lround(in.volatilityShift * 100); points != 0) {
+    if (const int points = beforeexpiry::shiftPoints(in.volatilityShift); points != 0) {
         words += QStringLiteral(" and volatility %1 %2 %3")
                      .arg(std::abs(points))
                      .arg(std::abs(points) == 1 ? u"point" : u"points",

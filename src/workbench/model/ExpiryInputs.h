@@ -3,6 +3,7 @@
 // What the student chooses to value the position before expiry with: the
 // inputs beside the diagram, as the panel, the position file and undo keep
 // them. Valuing with them is pricing's part.
+#include <cmath>
 #include <vector>
 
 namespace workbench::beforeexpiry {
@@ -28,6 +29,12 @@ inline constexpr double maxDividendPercent = 50;
 // before expiry at most, which a diagram still reads.
 inline constexpr int maxMoreDates = 4;
 } // namespace limits
+
+// A shift of volatility in whole points, as every box, file and link holds
+// it: 0.10 is 10.
+inline int shiftPoints(double shift) {
+    return int(std::lround(shift * 100));
+}
 
 // Whether the date with `daysLeft` of `daysToday` is on or after an event
 // `eventDays` from today; never with no event (0).

@@ -51,7 +51,7 @@ QByteArray toJson(const Document& d) {
                             in.american ? QStringLiteral("american") : QStringLiteral("european")}};
         if (versionFor(d) >= 3) {
             inputs.insert(QStringLiteral("volatilityShiftPoints"),
-                          int(std::lround(in.volatilityShift * 100)));
+                          beforeexpiry::shiftPoints(in.volatilityShift));
             inputs.insert(QStringLiteral("eventDays"), in.eventDays);
             inputs.insert(QStringLiteral("volatilityAfterPercent"),
                           hundredths(in.volatilityAfter * 100));

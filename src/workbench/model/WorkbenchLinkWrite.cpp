@@ -211,7 +211,7 @@ Writing write(const Load& load) {
         return list.isEmpty() ? QStringLiteral("none") : list.join(u',');
     });
     add("volShift", m.volatilityShift,
-        [](double shift) { return QString::number(std::lround(shift * 100)); });
+        [](double shift) { return QString::number(beforeexpiry::shiftPoints(shift)); });
     add("eventDays", m.eventDays, whole);
     add("volAfter", m.volatilityAfter, percentText);
     const QString link = scheme + QStringLiteral(":load?") + items.join(u'&');

@@ -213,7 +213,7 @@ Table buildAcrossVolatility(const PositionState& position, const beforeexpiry::I
                             const std::function<bool()>& stopped) {
     Table t;
     t.shiftPoints.assign(std::begin(volatilityColumns), std::end(volatilityColumns));
-    t.shiftPoints.push_back(int(std::lround(inputs.volatilityShift * 100)));
+    t.shiftPoints.push_back(beforeexpiry::shiftPoints(inputs.volatilityShift));
     std::sort(t.shiftPoints.begin(), t.shiftPoints.end());
     t.shiftPoints.erase(std::unique(t.shiftPoints.begin(), t.shiftPoints.end()),
                         t.shiftPoints.end());
