@@ -3,6 +3,8 @@
 #include "LastPlotKept.h"
 #include "PricingThread.h"
 
+#include "workbench/model/LegExpiry.h"
+
 #include <algorithm>
 #include <functional>
 
@@ -13,6 +15,7 @@ namespace {
 bool samePosition(const PositionState& a, const PositionState& b) {
     return a.callQty == b.callQty && a.callPrice == b.callPrice && a.strike == b.strike &&
            a.putQty == b.putQty && a.putPrice == b.putPrice && a.takesPart == b.takesPart &&
+           a.callDays == b.callDays && a.putDays == b.putDays &&
            a.underlyingQty == b.underlyingQty && a.underlyingPrice == b.underlyingPrice &&
            a.costPerOption == b.costPerOption && a.costPerUnit == b.costPerUnit;
 }
@@ -89,6 +92,7 @@ void LastPlot::setCurve(const std::optional<PlottedCurve>& curve) {
     }
     revalue(curve, inputs_);
     curve_ = curve;
+    resolveValued();
     if (curve_) {
         kind_ = curve_->kind;
         range_ = curve_->range;
@@ -135,7 +139,11 @@ void LastPlot::revalue(const std::optional<PlottedCurve>& curve,
         if (before && after && samePosition(before->position, after->position)) {
             const bool kind = before->kind == after->kind;
             const bool market = before->market == after->market;
-            if (kind) {
+            // A calendar's curve at the first expiry values the legs that
+            // live on: its analysis moves with the market.
+            if (kind &&
+                (market || (!legexpiry::staggered(before->position, before->market.daysToday) &&
+                            !legexpiry::staggered(after->position, after->market.daysToday)))) {
                 kept_->analysis = std::move(left->analysis);
             }
             // What the premiums imply does not move with a what-if on
@@ -223,6 +231,7 @@ void LastPlot::setInputs(const beforeexpiry::Inputs& inputs) {
     const Parts parts = market == inputs_ ? Parts(DatesPart) : Parts(InputsPart | DatesPart);
     revalue(curve_, inputs);
     inputs_ = inputs;
+    resolveValued();
     changedParts(parts);
 }
 
@@ -296,7 +305,23 @@ std::vector<int> LastPlot::datesShown(const beforeexpiry::Inputs& in) {
 }
 
 int LastPlot::highlightedDays() const {
-    return std::min(inputs_.daysLeft, inputs_.daysToday);
+    return std::min(valued_.daysLeft, valued_.daysToday);
+}
+
+void LastPlot::resolveValued() {
+    valued_ = inputs_;
+    resolved_.reset();
+    if (curve_) {
+        PositionState p = curve_->position;
+        legexpiry::resolve(p, valued_);
+        if (!(valued_ == inputs_)) {
+            resolved_ = std::move(p);
+        }
+    }
+}
+
+bool LastPlot::staggered() const {
+    return curve_ && legexpiry::staggered(valuedPosition(), valued_.daysToday);
 }
 
 } // namespace workbench

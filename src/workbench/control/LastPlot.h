@@ -112,6 +112,18 @@ public:
     // picture that holds the curves drawn knows when to start again.
     std::uint64_t removals() const { return removals_; }
     const beforeexpiry::Inputs& inputs() const { return inputs_; }
+    // The last curve's position and the inputs as they are valued: with legs
+    // of their own expiries, every leg's days written out and the days to
+    // expiry today those to the first expiry (legexpiry::resolve), so that
+    // the days left, the dates and the law count to it; otherwise the
+    // curve's and the panel's own.
+    const PositionState& valuedPosition() const {
+        return resolved_ ? *resolved_ : curve_->position;
+    }
+    const beforeexpiry::Inputs& valuedInputs() const { return valued_; }
+    // Whether the last curve's legs expire on different days: its curve at
+    // expiry is at the first of them, and values the legs that live on.
+    bool staggered() const;
     bool beforeExpiryShown() const { return beforeExpiryShown_; }
     bool probabilityShown() const { return probabilityShown_; }
     bool markersShown() const { return markersShown_; }
@@ -133,7 +145,16 @@ public:
     // plot area draws them dimmed.
     bool valuing() const;
 
-    // Derived, each on first ask. The analysis at expiry of the last curve.
+    // The last curve's value at S, as the hover reads it: at expiry, or at
+    // the first expiry with the legs that live on valued (not a number
+    // until they can be).
+    double valueAt(double S) const;
+    // The valuer of a calendar's curve at its first expiry; none for a
+    // position whose legs expire together, or while the model cannot value
+    // it.
+    std::optional<beforeexpiry::Valuer> atFirstExpiry() const;
+    // Derived, each on first ask. The analysis at expiry of the last curve;
+    // none while a calendar's waits for its volatilities.
     const analysis::Analysis* analysis() const;
     // The implied volatilities of the last curve's premiums, found once per
     // curve and market, shared by everything valued here.
@@ -222,6 +243,9 @@ private:
     QList<LegendEntry> legend_;
     PlotScale scale_;
     beforeexpiry::Inputs inputs_;
+    void resolveValued();
+    beforeexpiry::Inputs valued_;
+    std::optional<PositionState> resolved_;
     bool beforeExpiryShown_ = true;
     bool probabilityShown_ = false;
     bool markersShown_ = true;

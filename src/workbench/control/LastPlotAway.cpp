@@ -54,12 +54,12 @@ bool LastPlot::volatilitiesReady() const {
     if (k.volatilitiesReady) {
         return true;
     }
-    const PositionState& p = curve_->position;
+    const PositionState& p = valuedPosition();
     int rows = 0;
     for (int r = 1; r <= p.rowCount(); ++r) {
         rows += p.takesPart[std::size_t(r)] ? 1 : 0;
     }
-    if (!inputs_.implied || rows <= (inputs_.american ? kManyRows : kManyEuropeanRows)) {
+    if (!valued_.implied || rows <= (valued_.american ? kManyRows : kManyEuropeanRows)) {
         k.volatilitiesReady = true;
         return true;
     }
@@ -116,7 +116,7 @@ bool LastPlot::valuing() const {
 
 LastPlot::Need LastPlot::needed() const {
     Need need;
-    const std::vector<int> days = datesShown(inputs_);
+    const std::vector<int> days = datesShown(valued_);
     if (!curve_ || !beforeExpiryShown_ || days.empty() || !notValued().empty()) {
         return need;
     }
@@ -132,7 +132,7 @@ LastPlot::Need LastPlot::needed() const {
         need.greeks = !h || !h->greeks;
         need.early = !h || !h->early;
         need.chance = probabilityShown_ && curve_->kind == payoff::profitDiagram &&
-                      need.highlighted < inputs_.daysToday && (!h || !h->chance);
+                      need.highlighted < valued_.daysToday && (!h || !h->chance);
         if (greek_ != beforeexpiry::Greek::None && (!h || !h->greekCurves.count(greek_))) {
             need.greek = greek_;
         }
@@ -170,7 +170,7 @@ bool LastPlot::valueAway() const {
     const std::uint64_t state = k.state;
     const double from = curve_->range.xmin;
     const double to = curve_->range.xmax;
-    const double today = curve_->position.underlyingPrice;
+    const double today = valuedPosition().underlyingPrice;
     const platform::Rgb color = curve_->color;
     std::optional<probability::Lognormal> then;
     if (need.chance) {
@@ -310,8 +310,8 @@ const scenarios::Table* LastPlot::scenarios() const {
     }
     if (!k.scenarios) {
         const beforeexpiry::Valuer& base = *baseValuer();
-        if (!costly(base.atDaysLeft(inputs_.daysToday))) {
-            k.scenarios = tableOf(across_, curve_->position, inputs_, curve_->kind, curve_->range,
+        if (!costly(base.atDaysLeft(valued_.daysToday))) {
+            k.scenarios = tableOf(across_, valuedPosition(), valued_, curve_->kind, curve_->range,
                                   volatilities(), {});
             lastTable_ = *k.scenarios;
         } else {
@@ -322,7 +322,7 @@ const scenarios::Table* LastPlot::scenarios() const {
                 // The volatilities found so far go with it: the thread finds
                 // the rest on its own copy.
                 k.scenariosSerial = tables_->request([=, across = across_,
-                                                      position = curve_->position, inputs = inputs_,
+                                                      position = valuedPosition(), inputs = valued_,
                                                       kind = curve_->kind, range = curve_->range,
                                                       known = *volatilities()](
                                                          const PricingThread::Stopped& stopped) {

@@ -63,7 +63,7 @@ const diagramexport::Diagram& LastPlot::diagram(bool withGreek) const {
             {curve_->color,
              curve_->name +
                  QStringLiteral(" with %1 left").arg(scenariotext::daysWords(c->daysLeft)) +
-                 scenariotext::whatIfWords(inputs_, c->daysLeft)},
+                 scenariotext::whatIfWords(valued_, c->daysLeft)},
             QPolygonF(c->points),
             c->daysLeft == highlightedDate,
             c->daysLeft};

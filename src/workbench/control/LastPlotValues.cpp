@@ -5,6 +5,7 @@
 #include "LastPlot.h"
 
 #include "LastPlotKept.h"
+#include "workbench/pricing/FirstExpiry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,13 +76,41 @@ QList<QPointF> pointsOf(const std::vector<double>& values, double from, double t
 
 } // namespace lastplot
 
+double LastPlot::valueAt(double S) const {
+    if (!curve_) {
+        return std::nan("");
+    }
+    if (!staggered()) {
+        return analysis::valueAt(curve_->position, S, curve_->kind);
+    }
+    const std::optional<beforeexpiry::Valuer> v = atFirstExpiry();
+    return v ? v->valueAt(S) : std::nan("");
+}
+
+std::optional<beforeexpiry::Valuer> LastPlot::atFirstExpiry() const {
+    const beforeexpiry::Valuer* base = staggered() ? baseValuer() : nullptr;
+    if (!base || !base->notValued().empty()) {
+        return std::nullopt;
+    }
+    return base->atDaysLeft(0);
+}
+
 const analysis::Analysis* LastPlot::analysis() const {
     if (!curve_) {
         return nullptr;
     }
     Kept& k = *kept_;
+    if (!k.analysis && staggered()) {
+        // At the first expiry, valued with the volatilities of the curves
+        // before it: none until they are found.
+        const std::optional<beforeexpiry::Valuer> v = atFirstExpiry();
+        if (!v) {
+            return nullptr;
+        }
+        k.analysis = firstexpiry::analyse(valuedPosition(), valued_, *v, curve_->kind);
+    }
     if (!k.analysis) {
-        k.analysis = analysis::analyse(curve_->position, curve_->kind);
+        k.analysis = analysis::analyse(valuedPosition(), curve_->kind);
     }
     return &*k.analysis;
 }
@@ -92,7 +121,7 @@ const beforeexpiry::Volatilities* LastPlot::volatilities() const {
     }
     Kept& k = *kept_;
     if (!k.volatilities) {
-        k.volatilities.emplace(curve_->position, inputs_);
+        k.volatilities.emplace(valuedPosition(), valued_);
     }
     return &*k.volatilities;
 }
@@ -104,7 +133,7 @@ std::vector<beforeexpiry::RowVolatility> LastPlot::impliedRows() const {
     Kept& k = *kept_;
     if (!k.impliedRows) {
         k.impliedRows =
-            beforeexpiry::impliedVolatilities(curve_->position, inputs_, volatilities());
+            beforeexpiry::impliedVolatilities(valuedPosition(), valued_, volatilities());
     }
     return *k.impliedRows;
 }
@@ -116,10 +145,10 @@ const beforeexpiry::Valuer* LastPlot::baseValuer() const {
     Kept& k = *kept_;
     if (!k.base) {
         // The dates come with each curve: the volatilities are the market's.
-        beforeexpiry::Inputs market = inputs_;
+        beforeexpiry::Inputs market = valued_;
         market.daysLeft = 0;
         market.moreDaysLeft.clear();
-        k.base.emplace(curve_->position, market, curve_->kind, volatilities());
+        k.base.emplace(valuedPosition(), market, curve_->kind, volatilities());
     }
     return &*k.base;
 }
@@ -149,7 +178,7 @@ const std::vector<const LastPlot::Dated*>& LastPlot::dated() const {
     Kept& k = *kept_;
     if (!k.dated) {
         std::vector<const Dated*> list;
-        const std::vector<int> days = datesShown(inputs_);
+        const std::vector<int> days = datesShown(valued_);
         if (curve_ && beforeExpiryShown_ && !days.empty() && notValued().empty()) {
             if (k.dates.size() > kMostDates) {
                 k.dates.clear();
@@ -201,7 +230,7 @@ std::optional<beforeexpiry::Greeks> LastPlot::greeksToday() const {
     }
     Kept::Date& date = *kept_->date(h->daysLeft);
     if (!date.greeks) {
-        date.greeks = h->valuer.greeksAt(curve_->position.underlyingPrice);
+        date.greeks = h->valuer.greeksAt(valuedPosition().underlyingPrice);
     }
     finished_->greeks = date.greeks;
     return date.greeks;
@@ -229,7 +258,7 @@ std::optional<beforeexpiry::LawVolatility> LastPlot::lawVolatility() const {
     }
     Kept& k = *kept_;
     if (!k.lawVolatility) {
-        k.lawVolatility = beforeexpiry::lawVolatility(curve_->position, inputs_, volatilities());
+        k.lawVolatility = beforeexpiry::lawVolatility(valuedPosition(), valued_, volatilities());
     }
     return *k.lawVolatility;
 }
@@ -245,8 +274,8 @@ std::optional<probability::Lognormal> LastPlot::lawAt(int daysLeft) const {
     }
     // The price then is drawn from the same law as at expiry, over the days
     // that will have passed.
-    return beforeexpiry::lawOver(curve_->position, inputs_, v->volatility,
-                                 inputs_.daysToday - daysLeft);
+    return beforeexpiry::lawOver(valuedPosition(), valued_, v->volatility,
+                                 valued_.daysToday - daysLeft);
 }
 
 std::optional<probability::Figures> LastPlot::figures() const {
@@ -255,14 +284,19 @@ std::optional<probability::Figures> LastPlot::figures() const {
     }
     Kept& k = *kept_;
     if (!k.figures) {
-        k.figures = probability::figures(curve_->position, *analysis(), *law());
+        const analysis::Analysis* a = analysis();
+        if (!a) {
+            return std::nullopt;
+        }
+        k.figures = a->firstExpiry > 0 ? firstexpiry::figures(*a, *atFirstExpiry(), *law())
+                                       : probability::figures(valuedPosition(), *a, *law());
     }
     return *k.figures;
 }
 
 std::optional<double> LastPlot::chanceBeforeExpiry() const {
     const Dated* h = highlighted();
-    if (!h || h->daysLeft >= inputs_.daysToday) {
+    if (!h || h->daysLeft >= valued_.daysToday) {
         return std::nullopt;
     }
     if (valuing()) {

@@ -2,6 +2,7 @@
 #include "wqzOptionPayoffs.h"
 
 #include "PositionHistory.h"
+#include "workbench/model/LegExpiry.h"
 
 #include "platform/FailureGuard.h"
 #include "platform/FlexGrid.h"
@@ -67,7 +68,8 @@ bool sameCell(const QString& a, const QString& b) {
     }
     // A number too large for the grid is no number here; its text decides.
     try {
-        return hasLeadingNumber(a) && hasLeadingNumber(b) && leadingNumber(a) == leadingNumber(b);
+        return hasLeadingNumber(a) && hasLeadingNumber(b) && leadingNumber(a) == leadingNumber(b) &&
+               legexpiry::daysOf(a).days == legexpiry::daysOf(b).days;
     } catch (const platform::RunTimeError&) {
         return false;
     }

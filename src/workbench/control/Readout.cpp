@@ -94,11 +94,12 @@ QString probabilityText(const LastPlot& plot) {
     if (!f) {
         return QString();
     }
-    const beforeexpiry::Inputs& in = plot.inputs();
+    const beforeexpiry::Inputs& in = plot.valuedInputs();
     const beforeexpiry::LawVolatility v = *plot.lawVolatility();
     const probability::Lognormal law = *plot.law();
     const analysis::Analysis& a = *plot.analysis();
     const int days = in.daysToday;
+    const QString atExpiry = scenariotext::expiryWords(a.firstExpiry);
     QString text =
         // The rate and the yield set the law's drift as the volatility sets
         // its spread: all three are named.
@@ -120,9 +121,9 @@ QString probabilityText(const LastPlot& plot) {
                          percent(law.volatility));
     }
     // The marks of one standard deviation carry no price of their own.
-    text += QStringLiteral("\nOne standard deviation at expiry: %1 to %2")
-                .arg(analysis::money(law.quantile(-1)), analysis::money(law.quantile(1)));
-    text += QStringLiteral("\nProbability of profit at expiry: ") + percent(f->profit);
+    text += QStringLiteral("\nOne standard deviation %1: %2 to %3")
+                .arg(atExpiry, analysis::money(law.quantile(-1)), analysis::money(law.quantile(1)));
+    text += QStringLiteral("\nProbability of profit %1: ").arg(atExpiry) + percent(f->profit);
     if (std::isfinite(f->highest)) {
         text += QStringLiteral("\nProbability of the maximum profit: ") + percent(f->highest) +
                 atPricesAlone(a.highest);
@@ -131,7 +132,7 @@ QString probabilityText(const LastPlot& plot) {
         text += QStringLiteral("\nProbability of the maximum loss: ") + percent(f->lowest) +
                 atPricesAlone(a.lowest);
     }
-    text += QStringLiteral("\nExpected profit at expiry: ") + analysis::money(f->expected);
+    text += QStringLiteral("\nExpected profit %1: ").arg(atExpiry) + analysis::money(f->expected);
     if (const std::optional<double> chance = plot.chanceBeforeExpiry()) {
         text += QStringLiteral("\nProbability of profit with %1 left: %2")
                     .arg(scenariotext::daysWords(plot.highlighted()->daysLeft), percent(*chance));
@@ -165,13 +166,16 @@ QString text(const LastPlot& plot) {
     }
     // An analysis of an earlier position says so before anything else.
     QString text = plot.stale() ? asLastPlotted() + u'\n' : QString();
-    text += curve->name + u'\n' + analysis::describe(*plot.analysis());
+    // A calendar's analysis waits for the volatilities its later legs are
+    // valued with.
+    const analysis::Analysis* a = plot.analysis();
+    text += curve->name + u'\n' + (a ? analysis::describe(*a) : QString());
     if (plot.probabilityShown()) {
         text += probabilityText(plot);
     }
     // A position with a row the model cannot value has no value before
     // expiry at all: drawing the rest of it would show a wrong one.
-    if (plot.beforeExpiryShown() && !LastPlot::datesShown(plot.inputs()).empty() &&
+    if (plot.beforeExpiryShown() && !LastPlot::datesShown(plot.valuedInputs()).empty() &&
         !plot.notValued().empty()) {
         QStringList notValued;
         for (const beforeexpiry::RowNotValued& row : plot.notValued()) {
@@ -187,7 +191,7 @@ QString text(const LastPlot& plot) {
     if (const std::optional<beforeexpiry::Greeks> greeks = plot.greeksToday()) {
         const int daysLeft = plot.highlighted()->daysLeft;
         text += u'\n' +
-                greeksText(*greeks, plot.inputs(), daysLeft, curve->position.underlyingPrice,
+                greeksText(*greeks, plot.valuedInputs(), daysLeft, curve->position.underlyingPrice,
                            curve->kind == payoff::profitDiagram) +
                 earlyExerciseText(plot.earlyExercise(), daysLeft);
     }
@@ -203,7 +207,7 @@ QString hoverText(const LastPlot& plot, double S) {
     }
     text += (curve->kind == payoff::profitDiagram ? QStringLiteral("   Profit ")
                                                   : QStringLiteral("   Payoff ")) +
-            format(analysis::valueAt(curve->position, S, curve->kind), u"####0.00");
+            format(plot.valueAt(S), u"####0.00");
     QStringList lines;
     // The curves drawn before the last, as the area draws them: straight
     // between their samples. Their legend lines name them.

@@ -69,6 +69,11 @@ QString daysWords(int days) {
     return days == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(days);
 }
 
+QString expiryWords(int firstExpiry) {
+    return firstExpiry > 0 ? QStringLiteral("at the first expiry, day %1").arg(firstExpiry)
+                           : QStringLiteral("at expiry");
+}
+
 QString shiftWords(double shift) {
     const int points = beforeexpiry::shiftPoints(shift);
     return (points > 0 ? QStringLiteral("+") : QString()) + QString::number(points) +

@@ -22,6 +22,10 @@ QString kindWord(payoff::DiagramKind kind);
 // A number of days in words: "1 day", "30 days".
 QString daysWords(int days);
 
+// When the curve at expiry holds: "at expiry", or for legs that expire on
+// different days "at the first expiry, day 30".
+QString expiryWords(int firstExpiry);
+
 // The what-ifs on volatility that hold at a date, to follow its days left:
 // " after the event", ", volatility +10 points", both, or nothing.
 QString whatIfWords(const beforeexpiry::Inputs& inputs, int daysLeft);

@@ -41,6 +41,7 @@ class SwatchBox;
 } // namespace platform
 
 namespace workbench {
+struct Strategy;
 class PlotLayers;
 class PositionHistory;
 
@@ -183,8 +184,9 @@ private:
     // Plotting: a vertical range chosen afresh, asked about, or kept.
     enum class Scale { Auto, Ask, Keep };
     void plot(Scale scale);
+    // With `atFirst`, the curve at the first expiry of legs that expire apart.
     void drawCurve(const payoff::PriceRange& range, payoff::DiagramKind f, float ytop, float ybot,
-                   const QString& name);
+                   const QString& name, const beforeexpiry::Valuer* atFirst);
     // The analysis follows the last plot: one notice for each action.
     void plotChanged(LastPlot::Parts parts);
 
@@ -197,6 +199,9 @@ private:
     void switchDisplay(void (display::wqzSetDisplay::*change)(std::int32_t&, std::int32_t&));
     void cmbStandard_Click();
     // The strategy listed, as one step; `untiedFrom` a file it leaves.
+    // The row a strategy's later leg goes on, added if need be; -1 where it
+    // cannot be priced.
+    int rowForLater(const Strategy& strategy, int days);
     void loadStrategy(const std::optional<QString>& untiedFrom,
                       const std::optional<links::Range>& range);
     void plotIn(const std::optional<links::Range>& range);
@@ -208,6 +213,8 @@ private:
     void Grid1_RowColChange();
     void Grid1_DblClick();
     void Grid1_KeyDown(int keyCode, int shift);
+    // Gives the quantity typed in the current cell the days its leg had.
+    void keepLegDays();
     void Grid1_KeyPress(int keyAscii);
     bool currentCellEditable() const;
 

@@ -13,9 +13,11 @@
 #include "platform/SwatchBox.h"
 #include "platform/Twips.h"
 #include "services/ReportError.h"
+#include "workbench/model/LegExpiry.h"
 #include "workbench/model/PositionAnalysis.h"
 #include "workbench/model/PositionColumns.h"
 #include "workbench/model/Strategies.h"
+#include "workbench/pricing/FirstExpiry.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -150,12 +152,24 @@ void wqzOptionPayoffs::loadStrategy(const std::optional<QString>& untiedFrom,
     // which it leaves as they are.
     startAfresh();
     if (const workbench::Strategy* s = workbench::findStrategy(cmbStandard->currentText())) {
-        workbench::hold(position_, *s);
+        const int laterDays =
+            std::min(2 * plot_->inputs().daysToday, beforeexpiry::limits::maxDaysToExpiry);
+        const int laterRow = expiresApart(*s) ? rowForLater(*s, laterDays) : 0;
+        if (laterRow < 0) {
+            return;
+        }
+        workbench::hold(position_, *s, laterRow, laterDays);
     }
     txtUnderlyingQty->setText(format(position_.underlyingQty, u"#####0"));
     for (int r = 1; r <= position_.rowCount(); ++r) {
-        Grid1->setTextMatrix(r, col::CallQty, format(position_.callQty[r], u"#####0"));
-        Grid1->setTextMatrix(r, col::PutQty, format(position_.putQty[r], u"#####0"));
+        const auto cell = [](float qty, int days) {
+            const QString q = format(qty, u"#####0");
+            return days > 0 ? q + u' ' + legexpiry::daysText(days) : q;
+        };
+        Grid1->setTextMatrix(r, col::CallQty,
+                             cell(position_.callQty[r], position_.callDays[std::size_t(r)]));
+        Grid1->setTextMatrix(r, col::PutQty,
+                             cell(position_.putQty[r], position_.putDays[std::size_t(r)]));
     }
     const QString name = cmbStandard->currentText();
     plotIn(range);
@@ -167,6 +181,53 @@ void wqzOptionPayoffs::loadStrategy(const std::optional<QString>& untiedFrom,
 
 namespace workbench {
 
+// The row a strategy's later leg goes on: one at the strike of the row the
+// leg names, quoted for `days` to expiry as the model prices them from that
+// row's premiums. A row already quoted so is taken again, so that loading the
+// strategy twice adds one row; otherwise one is added under the others. -1,
+// told, where the model cannot price them.
+int wqzOptionPayoffs::rowForLater(const Strategy& strategy, int days) {
+    using platform::numbers::format;
+    int named = 0;
+    for (const auto* legs : {&strategy.calls, &strategy.puts}) {
+        for (const StrategyLeg& leg : *legs) {
+            named = leg.later ? leg.row : named;
+        }
+    }
+    const std::optional<firstexpiry::LaterQuotes> q =
+        firstexpiry::laterQuotes(position_, plot_->inputs(), named, days);
+    if (!q) {
+        platform::dialogs().msgBox(
+            QStringLiteral("The model cannot price row %1's options with %2 days to expiry, so %3 "
+                           "cannot be loaded.")
+                .arg(named)
+                .arg(days)
+                .arg(QString::fromUtf16(strategy.name)),
+            platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::None);
+        return -1;
+    }
+    const QString cells[] = {Grid1->TextMatrix(named, col::Strike),
+                             format(q->call, col::premiumFormat),
+                             format(q->put, col::premiumFormat)};
+    const auto quoted = [&](int r) {
+        return Grid1->TextMatrix(r, col::Strike) == cells[0] &&
+               Grid1->TextMatrix(r, col::CallPrice) == cells[1] &&
+               Grid1->TextMatrix(r, col::PutPrice) == cells[2];
+    };
+    for (int r = 1; r < Grid1->Rows(); ++r) {
+        if (r != named && quoted(r)) {
+            return r;
+        }
+    }
+    const int r = Grid1->Rows();
+    Grid1->setRows(r + 1);
+    Grid1->setTextMatrix(r, col::Strike, cells[0]);
+    Grid1->setTextMatrix(r, col::CallPrice, cells[1]);
+    Grid1->setTextMatrix(r, col::PutPrice, cells[2]);
+    readQuotes(false);
+    return r;
+}
+
 // A position loaded whole (a strategy, a page's link) starts from the quotes
 // the grid shows, no quantities and prices 1 to 100.
 void wqzOptionPayoffs::startAfresh() {
@@ -175,6 +236,8 @@ void wqzOptionPayoffs::startAfresh() {
     for (int r = 1; r <= position_.rowCount(); ++r) {
         position_.callQty[r] = 0;
         position_.putQty[r] = 0;
+        position_.callDays[std::size_t(r)] = 0;
+        position_.putDays[std::size_t(r)] = 0;
     }
     Text1[2]->setText(QStringLiteral("1"));
     Text1[3]->setText(QStringLiteral("100"));

@@ -5,6 +5,7 @@
 #include "platform/EventPump.h"
 #include "platform/FlexGrid.h"
 #include "platform/Numbers.h"
+#include "workbench/model/LegExpiry.h"
 #include "workbench/model/PositionColumns.h"
 
 #include <QComboBox>
@@ -87,9 +88,19 @@ void wqzOptionPayoffs::followLink(const links::Load& load) {
     startAfresh();
     links::holdLegs(load.legs, position_);
     txtUnderlyingQty->setText(format(position_.underlyingQty, col::quantityFormat));
+    // Only the link's own rows give a leg days of its own: on the grid's
+    // rows every leg takes the panel's.
     for (int r = 1; r <= position_.rowCount(); ++r) {
-        Grid1->setTextMatrix(r, col::CallQty, format(position_.callQty[r], col::quantityFormat));
-        Grid1->setTextMatrix(r, col::PutQty, format(position_.putQty[r], col::quantityFormat));
+        const links::Row* row =
+            load.rows && r <= int(load.rows->size()) ? &(*load.rows)[std::size_t(r - 1)] : nullptr;
+        position_.callDays[std::size_t(r)] = row ? row->callDays : 0;
+        position_.putDays[std::size_t(r)] = row ? row->putDays : 0;
+        Grid1->setTextMatrix(
+            r, col::CallQty,
+            legexpiry::quantityText(position_.callQty[r], position_.callDays[std::size_t(r)]));
+        Grid1->setTextMatrix(
+            r, col::PutQty,
+            legexpiry::quantityText(position_.putQty[r], position_.putDays[std::size_t(r)]));
     }
     plotIn(load.range);
     recordChange(QStringLiteral("Try It"), untiedFrom);

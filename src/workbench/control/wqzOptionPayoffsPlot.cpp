@@ -7,6 +7,7 @@
 #include "platform/FlexGrid.h"
 #include "platform/Numbers.h"
 #include "platform/PictureBox.h"
+#include "workbench/model/LegExpiry.h"
 #include "workbench/model/PositionAnalysis.h"
 #include "workbench/model/Strategies.h"
 
@@ -17,6 +18,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace workbench {
@@ -27,11 +29,11 @@ const QString kRescaleQuestion = QStringLiteral(
 constexpr std::int16_t answerRescale = 6;
 constexpr std::int16_t answerKeep = 7;
 
-QString curveName(const PositionState& position, workbench::payoff::DiagramKind f) {
+QString curveName(const PositionState& position, workbench::payoff::DiagramKind f, int panelDays) {
     const QString what = f == workbench::payoff::profitDiagram ? QStringLiteral(" (profit)")
                                                                : QStringLiteral(" (payoff)");
     // Named before it is drawn: the position held is the one it will be.
-    const workbench::Strategy* s = workbench::recognise(position);
+    const workbench::Strategy* s = workbench::recognise(position, panelDays);
     return (s ? QString::fromUtf16(s->name) : QStringLiteral("Custom position")) + what;
 }
 
@@ -45,6 +47,14 @@ void prepareValuesGrid(platform::FlexGrid& grid, bool payoff) {
     grid.setTextMatrix(0, 0, QStringLiteral("Numeric"));
     grid.setTextMatrix(1, 0, QStringLiteral("Values"));
     grid.setTextMatrix(0, 2, payoff ? QStringLiteral("Payoff") : QStringLiteral("Profit"));
+}
+
+// The value at the first expiry as a sample holds it: a price of 0 or below
+// takes the value the curve tends to at 0, and one the model cannot give
+// draws as 0 rather than end the plot.
+float firstExpiryValue(const beforeexpiry::Valuer& atFirst, float S) {
+    const double v = atFirst.valueAt(std::max(double(S), 1e-9));
+    return platform::numbers::single(std::isfinite(v) ? v : 0.0);
 }
 
 void writeValuesRow(platform::FlexGrid& grid, const payoff::Samples& prices,
@@ -85,12 +95,27 @@ void wqzOptionPayoffs::plot(Scale scale) {
     if (grid) {
         prepareValuesGrid(*grid, plotType[0]->isChecked());
     }
+    QString name = curveName(position_, f, plot_->inputs().daysToday);
+    // Legs that live on past the first expiry are valued there by the model,
+    // with the volatilities the curves before it use: the curve is set first
+    // so that they are found once, for both.
+    std::optional<beforeexpiry::Valuer> atFirst;
+    if (legexpiry::staggered(position_, plot_->inputs().daysToday)) {
+        plot_->setCurve(PlottedCurve{position_, f, range, plotColor_, name});
+        atFirst = plot_->atFirstExpiry();
+        name += QStringLiteral(" at the first expiry, day %1").arg(plot_->valuedInputs().daysToday);
+    }
+    const auto onSample = [&](int i) {
+        if (grid) {
+            writeValuesRow(*grid, plotPrice_, plotValue_, i);
+        }
+    };
     const workbench::payoff::Extremes extremes =
-        workbench::payoff::sampleCurve(position_, range, f, plotPrice_, plotValue_, [&](int i) {
-            if (grid) {
-                writeValuesRow(*grid, plotPrice_, plotValue_, i);
-            }
-        });
+        atFirst
+            ? workbench::payoff::sampleValues(
+                  range, [&](float S) { return firstExpiryValue(*atFirst, S); }, plotPrice_,
+                  plotValue_, onSample)
+            : workbench::payoff::sampleCurve(position_, range, f, plotPrice_, plotValue_, onSample);
 
     if (grid) {
         // Values of six digits and more keep every digit in sight.
@@ -116,8 +141,7 @@ void wqzOptionPayoffs::plot(Scale scale) {
         Text1[0]->setText(platform::numbers::format(ytop, u"######0"));
         Text1[1]->setText(platform::numbers::format(ybot, u"######0"));
     }
-    const QString name = curveName(position_, f);
-    drawCurve(range, f, ytop, ybot, name);
+    drawCurve(range, f, ytop, ybot, name, atFirst ? &*atFirst : nullptr);
     plot_->setCurve(PlottedCurve{position_, f, range, plotColor_, name});
     plotted_ = shown();
     plot_->setStale(false);
@@ -130,7 +154,8 @@ void wqzOptionPayoffs::setMarkersShown(bool shown) {
 
 QString wqzOptionPayoffs::strategyHeld() const {
     const workbench::Strategy* s =
-        plot_->curve() ? workbench::recognise(plot_->curve()->position) : nullptr;
+        plot_->curve() ? workbench::recognise(plot_->curve()->position, plot_->inputs().daysToday)
+                       : nullptr;
     return s ? QString::fromUtf16(s->name) : QString();
 }
 
@@ -138,7 +163,8 @@ QString wqzOptionPayoffs::strategyHeld() const {
 // entry for a custom position or one edited since.
 void wqzOptionPayoffs::showStrategy() {
     const bool stale = plot_->stale();
-    const workbench::Strategy* s = stale ? nullptr : workbench::recognise(position_);
+    const workbench::Strategy* s =
+        stale ? nullptr : workbench::recognise(position_, plot_->inputs().daysToday);
     cmbStandard->setCurrentIndex(s ? cmbStandard->findText(QString::fromUtf16(s->name)) : -1);
     // With no entry shown the list says why: a position of its own, or
     // nothing held yet.
@@ -201,15 +227,20 @@ void wqzOptionPayoffs::setGrddisplay(platform::FlexGrid* grid) {
 
 void wqzOptionPayoffs::drawCurve(const workbench::payoff::PriceRange& range,
                                  workbench::payoff::DiagramKind f, float ytop, float ybot,
-                                 const QString& name) {
+                                 const QString& name, const beforeexpiry::Valuer* atFirst) {
     // The curve bends only at strikes, which the samples step over; it passes
     // through each strike that lies between two samples, with the samples'
     // own arithmetic, so its kinks are sharp and its peaks reach their height.
     // The numeric values stay the samples alone.
     // Only rows held in some quantity bend it: a pasted quote table of a
     // thousand rows with a few of them held inserts only those few.
+    // At a first expiry, the curve bends only at the strikes of the legs
+    // that expire then.
     std::vector<float> strikes;
-    for (int r = 1; r <= position_.rowCount(); ++r) {
+    if (atFirst) {
+        strikes = legexpiry::expiringStrikes(position_, plot_->inputs().daysToday);
+    }
+    for (int r = 1; r <= position_.rowCount() && !atFirst; ++r) {
         if (position_.takesPart[std::size_t(r)] &&
             (position_.callQty[r] != 0 || position_.putQty[r] != 0)) {
             strikes.push_back(position_.strike[r]);
@@ -226,8 +257,9 @@ void wqzOptionPayoffs::drawCurve(const workbench::payoff::PriceRange& range,
         swept = workbench::payoff::valuesAtStrikes(position_, strikes, f);
     }
     const auto valueAt = [&](std::vector<float>::const_iterator k) {
-        return swept.empty() ? workbench::payoff::positionValue(position_, *k, f)
-                             : swept[std::size_t(k - strikes.cbegin())];
+        return atFirst         ? firstExpiryValue(*atFirst, *k)
+               : swept.empty() ? workbench::payoff::positionValue(position_, *k, f)
+                               : swept[std::size_t(k - strikes.cbegin())];
     };
     auto strike = strikes.cbegin();
     QPolygonF points{QPointF(plotPrice_[1], plotValue_[1])};

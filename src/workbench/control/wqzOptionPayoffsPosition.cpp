@@ -9,10 +9,13 @@
 #include "platform/PictureBox.h"
 #include "services/ReportError.h"
 #include "workbench/model/ExchangeText.h"
+#include "workbench/model/LegExpiry.h"
 #include "workbench/model/PositionColumns.h"
 
 #include <QLabel>
 #include <QLineEdit>
+
+#include <tuple>
 
 namespace workbench {
 
@@ -38,13 +41,19 @@ std::int16_t wqzOptionPayoffs::readPosition() {
         for (int r = 1; r <= position_.rowCount(); ++r) {
             position_.putQty[r] = single(leadingNumber(Grid1->TextMatrix(r, col::PutQty)));
             position_.callQty[r] = single(leadingNumber(Grid1->TextMatrix(r, col::CallQty)));
-            // A cell that is not wholly a number keeps what was typed, marked
-            // with what was read of it, so that "1,5" is not quietly 1.00.
-            const std::pair<int, float> cells[] = {{col::PutQty, position_.putQty[r]},
-                                                   {col::CallQty, position_.callQty[r]}};
-            for (const auto& [c, value] : cells) {
-                if (platform::numbers::unreadRest(Grid1->TextMatrix(r, c)).isEmpty()) {
-                    Grid1->setTextMatrix(r, c, format(value, col::quantityFormat));
+            position_.putDays[std::size_t(r)] =
+                legexpiry::daysOf(Grid1->TextMatrix(r, col::PutQty)).days;
+            position_.callDays[std::size_t(r)] =
+                legexpiry::daysOf(Grid1->TextMatrix(r, col::CallQty)).days;
+            // A cell that is not wholly a number (and its leg's days) keeps
+            // what was typed, marked with what was read of it, so that "1,5"
+            // is not quietly 1.00.
+            const std::tuple<int, float, int> cells[] = {
+                {col::PutQty, position_.putQty[r], position_.putDays[std::size_t(r)]},
+                {col::CallQty, position_.callQty[r], position_.callDays[std::size_t(r)]}};
+            for (const auto& [c, value, days] : cells) {
+                if (legexpiry::wholeQuantity(Grid1->TextMatrix(r, c))) {
+                    Grid1->setTextMatrix(r, c, legexpiry::quantityText(value, days));
                 }
             }
         }
@@ -72,9 +81,15 @@ void wqzOptionPayoffs::InvertPosition() {
         for (int r = 1; r <= position_.rowCount(); ++r) {
             position_.putQty[r] = single(-leadingNumber(Grid1->TextMatrix(r, col::PutQty)));
             position_.callQty[r] = single(-leadingNumber(Grid1->TextMatrix(r, col::CallQty)));
-            Grid1->setTextMatrix(r, col::PutQty, format(position_.putQty[r], col::quantityFormat));
+            // Each leg keeps its own expiry.
+            Grid1->setTextMatrix(
+                r, col::PutQty,
+                legexpiry::quantityText(position_.putQty[r],
+                                        legexpiry::daysOf(Grid1->TextMatrix(r, col::PutQty)).days));
             Grid1->setTextMatrix(r, col::CallQty,
-                                 format(position_.callQty[r], col::quantityFormat));
+                                 legexpiry::quantityText(
+                                     position_.callQty[r],
+                                     legexpiry::daysOf(Grid1->TextMatrix(r, col::CallQty)).days));
         }
     } catch (const platform::RunTimeError& error) {
         // Rows already inverted stay inverted; nothing is plotted.
@@ -101,6 +116,8 @@ void wqzOptionPayoffs::cmdRestart_Click() {
         Grid1->setTextMatrix(r, col::PutQty, QString());
         position_.putQty[r] = 0;
         position_.callQty[r] = 0;
+        position_.putDays[std::size_t(r)] = 0;
+        position_.callDays[std::size_t(r)] = 0;
     }
     position_.underlyingQty = 0;
     txtUnderlyingQty->setText(QString());
@@ -162,6 +179,19 @@ void wqzOptionPayoffs::Grid1_KeyDown(int keyCode, int shift) {
     }
 }
 
+// A quantity typed over a leg with days of its own keeps them: the leg's
+// expiry is changed by typing new days after the quantity, or "@" alone for
+// the panel's.
+void wqzOptionPayoffs::keepLegDays() {
+    const int c = Grid1->Col();
+    const QString typed = Grid1->Text();
+    if ((c == col::CallQty || c == col::PutQty) && !typed.contains(legexpiry::mark)) {
+        if (const int days = legexpiry::daysOf(edit_.restore).days; days > 0) {
+            Grid1->setText(typed.trimmed() + u' ' + legexpiry::daysText(days));
+        }
+    }
+}
+
 void wqzOptionPayoffs::Grid1_KeyPress(int keyAscii) {
     if (!currentCellEditable()) {
         return;
@@ -169,7 +199,10 @@ void wqzOptionPayoffs::Grid1_KeyPress(int keyAscii) {
     workbench::gridediting::handleCellKeyPress(*Grid1, edit_.buffer, edit_.restore, keyAscii,
                                                clipboard_);
     if (keyAscii == platform::keys::charEnter) {
+        keepLegDays();
         readPosition();
+        // What was committed is what a later quantity keeps the days of.
+        edit_.restore = Grid1->Text();
         recordChange(QStringLiteral("Typing"));
     }
     // Typing shows at once whether the row takes part; a number too large to

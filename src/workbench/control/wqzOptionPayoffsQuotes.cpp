@@ -7,6 +7,7 @@
 #include "platform/FailureGuard.h"
 #include "platform/Numbers.h"
 #include "workbench/model/ExchangeText.h"
+#include "workbench/model/LegExpiry.h"
 #include "workbench/model/PositionColumns.h"
 #include "workbench/model/Strategies.h"
 
@@ -174,13 +175,20 @@ void wqzOptionPayoffs::showRowsTakingPart(bool report) {
         const QString why = q.whyNot(r, QStringLiteral("it takes no part in the diagram"));
         for (int c = 0; c < col::count; ++c) {
             const QString typed = Grid1->TextMatrix(r, c);
-            const QString rest = platform::numbers::unreadRest(typed);
+            // A quantity may carry its leg's days ("-1 @60d"), or days it
+            // cannot take, which are refused as a box refuses a number.
+            const bool quantity = c == col::CallQty || c == col::PutQty;
+            const QString refusedDays = quantity ? legexpiry::daysOf(typed).refusal : QString();
+            const QString rest = quantity && legexpiry::wholeQuantity(typed)
+                                     ? QString()
+                                     : platform::numbers::unreadRest(typed);
             // Marked as a refused box is: what was read, and what was not.
-            const QString misread = rest.isEmpty() || (c == col::Strike && !q.hasStrike)
-                                        ? QString()
-                                        : QStringLiteral("Read as %1: the rest, \"%2\", is not a "
-                                                         "number.")
-                                              .arg(readAs(typed), rest);
+            const QString misread =
+                !refusedDays.isEmpty() ? refusedDays
+                : rest.isEmpty() || (c == col::Strike && !q.hasStrike)
+                    ? QString()
+                    : QStringLiteral("Read as %1: the rest, \"%2\", is not a number.")
+                          .arg(readAs(typed), rest);
             Grid1->setCellForeColor(r, c, why.isEmpty() ? QColor() : kMutedText);
             Grid1->setCellBackColor(r, c, rest.isEmpty() ? QColor() : kRefusedBack);
             Grid1->setCellToolTip(r, c, misread.isEmpty() ? why : misread + u' ' + why);
@@ -304,9 +312,13 @@ void wqzOptionPayoffs::pasteData(const QString& strPaste) {
     noNumberReported_.clear();
     for (int i = 0; i < n; ++i) {
         const auto& row = rows[i];
-        if (std::any_of(row.cbegin(), row.cend(), [](const QString& cell) {
-                return !platform::numbers::unreadRest(cell).isEmpty();
-            })) {
+        const auto misread = [&](int c) {
+            return c == col::CallQty || c == col::PutQty
+                       ? !legexpiry::wholeQuantity(row[std::size_t(c)])
+                       : !platform::numbers::unreadRest(row[std::size_t(c)]).isEmpty();
+        };
+        if (misread(col::CallQty) || misread(col::CallPrice) || misread(col::Strike) ||
+            misread(col::PutQty) || misread(col::PutPrice)) {
             unread << QString::number(i + 1);
         }
         if (!platform::numbers::hasLeadingNumber(row[col::Strike]) &&

@@ -1,11 +1,13 @@
 #include "Lessons.h"
 
 #include "LessonTables.h"
+#include "workbench/model/LegExpiry.h"
 #include "workbench/model/PositionAnalysis.h"
 #include "workbench/model/Probability.h"
 #include "workbench/model/Strategies.h"
 #include "workbench/model/WorkbenchLink.h"
 #include "workbench/pricing/BeforeExpiry.h"
+#include "workbench/pricing/FirstExpiry.h"
 
 #include <QLocale>
 #include <QUrl>
@@ -40,9 +42,24 @@ std::optional<Situation> situationOf(const Exercise& exercise) {
         return std::nullopt;
     }
     const links::Load& load = *reading.load;
+    if (load.rows) {
+        // The link's own rows, in place of the starting quotes.
+        s.position.setRowCount(int(load.rows->size()));
+        for (int r = 1; r <= s.position.rowCount(); ++r) {
+            const links::Row& row = (*load.rows)[std::size_t(r - 1)];
+            s.position.takesPart[std::size_t(r)] = row.strike.has_value();
+            s.position.strike[r] = row.strike.value_or(0);
+            s.position.callPrice[r] = row.call;
+            s.position.putPrice[r] = row.put;
+            s.position.callDays[std::size_t(r)] = row.callDays;
+            s.position.putDays[std::size_t(r)] = row.putDays;
+        }
+    }
     if (!load.strategy.isEmpty()) {
         const Strategy* strategy = findStrategy(load.strategy);
-        if (!strategy) {
+        // A strategy's later legs go on rows the workbench adds: an exercise
+        // names its rows instead.
+        if (!strategy || expiresApart(*strategy)) {
             return std::nullopt;
         }
         hold(s.position, *strategy);
@@ -61,6 +78,9 @@ std::optional<Situation> situationOf(const Exercise& exercise) {
     links::applyPrice(load.market, s.position);
     s.inputs = links::inputsAfter(load.market, beforeexpiry::Inputs());
     s.kind = load.diagram;
+    // Valued as the workbench values it: legs of their own expiries count to
+    // the first of them.
+    legexpiry::resolve(s.position, s.inputs);
     return s;
 }
 
@@ -79,8 +99,24 @@ std::optional<double> finite(double v) {
     return std::isfinite(v) ? std::optional(v) : std::nullopt;
 }
 
+// The value at expiry, or at the first expiry of legs that expire apart.
+bool staggered(const Situation& s) {
+    return legexpiry::staggered(s.position, s.inputs.daysToday);
+}
+
+beforeexpiry::Valuer atFirstExpiry(const Situation& s) {
+    return beforeexpiry::Valuer(s.position, s.inputs, payoff::profitDiagram).atDaysLeft(0);
+}
+
 std::optional<double> expiryFigure(const Exercise& exercise, const Situation& s) {
-    const analysis::Analysis a = analysis::analyse(s.position, payoff::profitDiagram);
+    const analysis::Analysis a =
+        staggered(s)
+            ? firstexpiry::analyse(s.position, s.inputs, atFirstExpiry(s), payoff::profitDiagram)
+            : analysis::analyse(s.position, payoff::profitDiagram);
+    const auto figures = [&] {
+        return staggered(s) ? firstexpiry::figures(a, atFirstExpiry(s), lawOf(s))
+                            : probability::figures(s.position, a, lawOf(s));
+    };
     switch (exercise.asks) {
     case Asks::BreakEven:
         return a.breakEvens.size() == 1 ? std::optional(a.breakEvens.front().from) : std::nullopt;
@@ -96,9 +132,9 @@ std::optional<double> expiryFigure(const Exercise& exercise, const Situation& s)
     case Asks::GreatestLoss:
         return a.lowest.unlimited ? std::nullopt : std::optional(-a.lowest.value);
     case Asks::ProbabilityOfProfit:
-        return finite(100 * probability::figures(s.position, a, lawOf(s)).profit);
+        return finite(100 * figures().profit);
     case Asks::ExpectedProfit:
-        return finite(probability::figures(s.position, a, lawOf(s)).expected);
+        return finite(figures().expected);
     default:
         return std::nullopt;
     }
@@ -120,7 +156,8 @@ std::optional<double> computed(const Exercise& exercise, const Situation& s) {
     case Asks::VegaPerPoint:
         return finite(greeks().vegaPerPoint);
     case Asks::ProfitAt:
-        return analysis::valueAt(s.position, exercise.price, payoff::profitDiagram);
+        return staggered(s) ? finite(atFirstExpiry(s).valueAt(exercise.price))
+                            : analysis::valueAt(s.position, exercise.price, payoff::profitDiagram);
     case Asks::ImpliedVolatility:
         for (const beforeexpiry::RowVolatility& row :
              beforeexpiry::impliedVolatilities(s.position, s.inputs)) {

@@ -55,6 +55,14 @@ QStringList quoteLines(const QString& text) {
 std::array<QString, 5> quoteRow(QString line) {
     constexpr qsizetype kWholeRow = 5;
     const QStringList fields = line.split(u'\t');
+    if (fields.size() > kWholeRow && !fields[kWholeRow].trimmed().isEmpty()) {
+        // A sixth field gives the row's options their own days to expiry, as
+        // an option chain of several expiries lists them: each quantity
+        // carries them, as the grid writes them.
+        const QString days = QStringLiteral(" @") + fields[kWholeRow].trimmed();
+        return {fields[0].trimmed() + days, fields[1], fields[2], fields[3].trimmed() + days,
+                fields[4]};
+    }
     if (fields.size() >= kWholeRow) {
         return {fields[0], fields[1], fields[2], fields[3], fields[4]};
     }

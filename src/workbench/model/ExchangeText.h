@@ -33,7 +33,9 @@ QStringList quoteLines(const QString& text);
 // grid's order (call quantity, call premium, strike, put quantity, put
 // premium). A line of five or more tab-separated fields is such a row as it
 // stands, quantities included; a shorter one is call premium, strike and put
-// premium as takeField splits them, with both quantities "0".
+// premium as takeField splits them, with both quantities "0". A sixth field,
+// when not blank, is the days to expiry of the row's options, written after
+// each quantity as the grid keeps a leg's own days ("0 @60").
 std::array<QString, 5> quoteRow(QString line);
 
 // Every line feed becomes a blank, one for one.

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // The arithmetic of a diagram: sample prices, the position's value at each,
@@ -46,11 +47,12 @@ float positionValue(const workbench::PositionState& position, float S, DiagramKi
 std::vector<float> valuesAtStrikes(const workbench::PositionState& position,
                                    const std::vector<float>& strikes, DiagramKind f);
 
-// Fills plotPrice(0..100) and plotValue(1..100), calling onSample(i) right
-// after sample i is stored, and returns the extremes.
-template <typename OnSample>
-Extremes sampleCurve(const workbench::PositionState& position, const PriceRange& range,
-                     DiagramKind f, Samples& plotPrice, Samples& plotValue, OnSample&& onSample) {
+// Fills plotPrice(0..100) and plotValue(1..100) with valueAt(price) as a
+// float, calling onSample(i) right after sample i is stored, and returns the
+// extremes.
+template <typename ValueAt, typename OnSample>
+Extremes sampleValues(const PriceRange& range, ValueAt&& valueAt, Samples& plotPrice,
+                      Samples& plotValue, OnSample&& onSample) {
     using platform::numbers::single;
     plotPrice[0] = single(double(range.xmin) - double(range.step));
     Extremes e;
@@ -58,7 +60,7 @@ Extremes sampleCurve(const workbench::PositionState& position, const PriceRange&
         // Accumulated one step at a time, as the range boxes promise: the last
         // sample is one step short of the highest price.
         plotPrice[i] = single(double(range.step) + double(plotPrice[i - 1]));
-        const float v = positionValue(position, plotPrice[i], f);
+        const float v = valueAt(plotPrice[i]);
         plotValue[i] = v;
         if (v > e.ymax) {
             e.ymax = v;
@@ -69,6 +71,15 @@ Extremes sampleCurve(const workbench::PositionState& position, const PriceRange&
         onSample(i);
     }
     return e;
+}
+
+// The position's own values at expiry, sampled as above.
+template <typename OnSample>
+Extremes sampleCurve(const workbench::PositionState& position, const PriceRange& range,
+                     DiagramKind f, Samples& plotPrice, Samples& plotValue, OnSample&& onSample) {
+    return sampleValues(
+        range, [&](float S) { return positionValue(position, S, f); }, plotPrice, plotValue,
+        std::forward<OnSample>(onSample));
 }
 
 // Whether the found values leave the displayed range (equal is inside).

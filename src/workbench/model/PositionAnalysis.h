@@ -84,6 +84,10 @@ struct Analysis {
     // The strikes (> 0) where the slope may change, ascending, each once: the
     // prices a drawn curve must pass through to keep its corners sharp.
     std::vector<double> kinks;
+    // For a position whose legs expire on different days, the days to the
+    // first expiry, the date this value is at; its break-evens and extremes
+    // are then found numerically, to the cent. 0 for every other position.
+    int firstExpiry = 0;
     // The widest margin the analysis used: no two values it took for equal
     // (or for 0) differ by more.
     double tolerance = 0;

@@ -148,7 +148,12 @@ QString describe(const Analysis& a) {
     if (profit && shownSign(a.tradingCosts) != 0) {
         lines << QStringLiteral("Trading costs: ") + paidOrReceived(a.tradingCosts);
     }
-    lines << (profit ? QStringLiteral("Break-even: ") : QStringLiteral("Zero payoff: ")) + zeros;
+    // Found numerically, to the cent, where legs live on past the first expiry.
+    const QString found = a.firstExpiry > 0 ? QStringLiteral(" (to the cent)") : QString();
+    lines << (profit ? QStringLiteral("Break-even") +
+                           (found.isEmpty() ? QString() : QStringLiteral("s"))
+                     : QStringLiteral("Zero payoff")) +
+                 found + QStringLiteral(": ") + zeros;
     if (profit && !a.breakEvens.empty() && a.todayPrice > 0) {
         lines << QStringLiteral("Break-even from %1: ").arg(money(a.todayPrice)) +
                      listText(a.breakEvens, false, [today = a.todayPrice](double price) {
@@ -167,7 +172,10 @@ QString describe(const Analysis& a) {
         lines << capitalAtRisk(a);
     }
     // The value at expiry with the price where it is today, not a value today.
-    lines << QStringLiteral("At expiry, if the price stays at %1: %2")
+    lines << (a.firstExpiry > 0
+                  ? QStringLiteral("At the first expiry, day %1, if the price stays at %2: %3")
+                        .arg(a.firstExpiry)
+                  : QStringLiteral("At expiry, if the price stays at %1: %2"))
                  .arg(money(a.todayPrice), money(a.valueToday));
     return lines.join(u'\n');
 }

@@ -49,6 +49,22 @@ double checkText(const QString& text, const QString& where, const QString& key) 
     }
 }
 
+// A quantity with its leg's days after it, as the grid holds them; the days
+// whole and within the panel's limits.
+QString legDays(const QJsonObject& object, const QString& key, const QString& where,
+                const QString& quantity) {
+    const QJsonValue v = object.value(key);
+    const double days = v.toDouble(0);
+    if (!v.isDouble() || days != std::floor(days) || days < limits::minDaysToExpiry ||
+        days > limits::maxDaysToExpiry || legexpiry::daysOf(quantity).days > 0) {
+        throw Problem{QStringLiteral("%1: \"%2\" is not a whole number of days from %3 to %4.")
+                          .arg(where, key)
+                          .arg(limits::minDaysToExpiry)
+                          .arg(limits::maxDaysToExpiry)};
+    }
+    return quantity.trimmed() + u' ' + legexpiry::daysText(int(days));
+}
+
 QString text(const QJsonObject& object, const QString& key, const QString& where) {
     const QJsonValue v = object.value(key);
     if (!v.isString()) {
@@ -283,6 +299,13 @@ Document read(const QByteArray& bytes) {
         Row row;
         for (int c = 0; c < columns::count; ++c) {
             row[std::size_t(c)] = text(rowArray[i].toObject(), kColumnKeys[std::size_t(c)], where);
+        }
+        for (const auto& [c, key] :
+             {std::pair{columns::CallQty, kCallDays}, std::pair{columns::PutQty, kPutDays}}) {
+            if (format >= 4 && rowArray[i].toObject().contains(key)) {
+                row[std::size_t(c)] =
+                    legDays(rowArray[i].toObject(), key, where, row[std::size_t(c)]);
+            }
         }
         d.rows << row;
     }

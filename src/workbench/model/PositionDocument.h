@@ -34,12 +34,15 @@
 // reads as the price the workbench starts with, no costs, no dividend and
 // European exercise, and none of those members is looked for in it. Versions
 // 1 and 2 had no "volatilityShiftPoints", "eventDays" or
-// "volatilityAfterPercent": such a file reads with no shift and no event. A later
+// "volatilityAfterPercent": such a file reads with no shift and no event.
+// Version 4 adds, on a row whose call or put has days to expiry of its own,
+// "callDays" or "putDays": whole days within the panel's limits, kept apart
+// from the quantity the grid writes them after ("1.00 @60d"). A later
 // version of the program raises "version" when it writes something this one
 // cannot read.
 namespace workbench::document {
 
-inline constexpr int formatVersion = 3;
+inline constexpr int formatVersion = 4;
 // A larger file is not one of ours. It is room for whatever the grid can hold
 // as the writer writes it: at most columns::mostRows rows of five cells of
 // columns::longestText characters, each character at worst six bytes (a

@@ -2,6 +2,7 @@
 
 // What the position file's reader and writer share: its members' names, how
 // a percentage is kept, and which version a document is written as.
+#include "LegExpiry.h"
 #include "PositionColumns.h"
 #include "PositionDocument.h"
 
@@ -25,12 +26,31 @@ inline double hundredths(double percent) {
     return std::round(percent * 100) / 100;
 }
 
-// The oldest version that holds the document: without a what-if on
-// volatility a file opens in the programs from before them as well.
+// The members of a row that keep its call's and its put's own days.
+inline const QString kCallDays = QStringLiteral("callDays");
+inline const QString kPutDays = QStringLiteral("putDays");
+
+// Whether some leg of the document has days to expiry of its own.
+inline bool legsApart(const Document& d) {
+    for (const Row& row : d.rows) {
+        if (legexpiry::daysOf(row[columns::CallQty]).days > 0 ||
+            legexpiry::daysOf(row[columns::PutQty]).days > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The oldest version that holds the document: without legs of their own
+// expiries, or a what-if on volatility, a file opens in the programs from
+// before them as well.
 inline int versionFor(const Document& d) {
+    if (legsApart(d)) {
+        return 4;
+    }
     const bool whatIfs =
         d.beforeExpiry && (d.beforeExpiry->volatilityShift != 0 || d.beforeExpiry->eventDays > 0);
-    return whatIfs ? formatVersion : 2;
+    return whatIfs ? 3 : 2;
 }
 
 } // namespace workbench::document::form

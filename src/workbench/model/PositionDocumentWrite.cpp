@@ -19,6 +19,17 @@ QByteArray toJson(const Document& d) {
         for (int c = 0; c < columns::count; ++c) {
             o.insert(kColumnKeys[std::size_t(c)], row[std::size_t(c)]);
         }
+        // A leg's own days go in a member of their own, its quantity as
+        // the grid shows it before them.
+        for (const auto& [c, key] :
+             {std::pair{columns::CallQty, kCallDays}, std::pair{columns::PutQty, kPutDays}}) {
+            const QString& cell = row[std::size_t(c)];
+            if (const int days = legexpiry::daysOf(cell).days; days > 0) {
+                o.insert(kColumnKeys[std::size_t(c)],
+                         cell.left(cell.indexOf(legexpiry::mark)).trimmed());
+                o.insert(key, days);
+            }
+        }
         rows.append(o);
     }
     QJsonObject range;

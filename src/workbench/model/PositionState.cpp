@@ -14,6 +14,8 @@ void PositionState::setRowCount(int rows) {
         column->resize(n, 0.0f);
     }
     takesPart.resize(n, true);
+    callDays.resize(n, 0);
+    putDays.resize(n, 0);
 }
 
 PositionState startingQuotes() {

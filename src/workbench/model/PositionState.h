@@ -22,6 +22,10 @@ struct PositionState {
     // Whether the row's strike cell holds a number; a row without a strike
     // takes no part in the evaluation.
     std::vector<bool> takesPart;
+    // Each call's and put's own days to expiry, 0 for the panel's days
+    // (legexpiry).
+    std::vector<int> callDays;
+    std::vector<int> putDays;
     float underlyingQty = 0;
     // The underlying's price today, as the student sets it: the price the
     // underlying is bought or sold at and the options are valued from.

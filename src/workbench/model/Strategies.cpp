@@ -1,13 +1,15 @@
 #include "Strategies.h"
 
+#include "LegExpiry.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
 
 namespace workbench {
 
-const std::array<Strategy, 18>& standardStrategies() {
-    static const std::array<Strategy, 18> table = {{
+const std::array<Strategy, 21>& standardStrategies() {
+    static const std::array<Strategy, 21> table = {{
         {u"Naked Put", 0, {}, {{3, 1}}, 7},
         {u"Naked Call", 0, {{3, 1}}, {}, 8},
         {u"Covered Put", -1, {}, {{3, -1}}, 9},
@@ -26,17 +28,32 @@ const std::array<Strategy, 18>& standardStrategies() {
         {u"Strangle", 0, {{5, 1}}, {{1, 1}}, 22},
         {u"Strip", 0, {{3, 1}}, {{3, 2}}, 23},
         {u"Strap", 0, {{3, 2}}, {{3, 1}}, 24},
+        // The near option written, the same strike bought to expire later.
+        {u"Call Calendar Spread", 0, {{3, -1}, {3, 1, true}}, {}, 38},
+        {u"Put Calendar Spread", 0, {}, {{3, -1}, {3, 1, true}}, 38},
+        // The near call written a strike higher than the later one bought.
+        {u"Diagonal Call Spread", 0, {{4, -1}, {3, 1, true}}, {}, 38},
     }};
     return table;
 }
 
-void hold(PositionState& position, const Strategy& strategy) {
+bool expiresApart(const Strategy& strategy) {
+    const auto later = [](const StrategyLeg& leg) { return leg.later; };
+    return std::any_of(strategy.calls.begin(), strategy.calls.end(), later) ||
+           std::any_of(strategy.puts.begin(), strategy.puts.end(), later);
+}
+
+void hold(PositionState& position, const Strategy& strategy, int laterRow, int laterDays) {
     position.underlyingQty = strategy.underlying;
     for (const StrategyLeg& leg : strategy.calls) {
-        position.callQty[leg.row] = leg.qty;
+        const std::size_t r = std::size_t(leg.later ? laterRow : leg.row);
+        position.callQty[r] = leg.qty;
+        position.callDays[r] = leg.later ? laterDays : 0;
     }
     for (const StrategyLeg& leg : strategy.puts) {
-        position.putQty[leg.row] = leg.qty;
+        const std::size_t r = std::size_t(leg.later ? laterRow : leg.row);
+        position.putQty[r] = leg.qty;
+        position.putDays[r] = leg.later ? laterDays : 0;
     }
 }
 
@@ -52,28 +69,34 @@ const Strategy* findStrategy(const QString& name) {
 
 namespace {
 
-// What a position holds at each strike, lowest strike first.
+// What a position holds at each strike, lowest strike first: the legs that
+// expire first, and those that expire later.
 struct Holding {
     double calls = 0;
     double puts = 0;
+    double laterCalls = 0;
+    double laterPuts = 0;
+    bool any() const { return calls != 0 || puts != 0 || laterCalls != 0 || laterPuts != 0; }
+    bool operator==(const Holding&) const = default;
 };
 
 using Book = std::vector<std::pair<double, Holding>>;
 
-Book bookOf(const PositionState& p) {
+Book bookOf(const PositionState& p, int panelDays) {
+    const int first = legexpiry::firstExpiry(p, panelDays);
     std::map<double, Holding> byStrike;
     for (int r = 1; r <= p.rowCount(); ++r) {
         if (!p.takesPart[std::size_t(r)] || (p.callQty[r] == 0 && p.putQty[r] == 0)) {
             continue;
         }
         Holding& h = byStrike[p.strike[r]];
-        h.calls += p.callQty[r];
-        h.puts += p.putQty[r];
+        (legexpiry::callDays(p, r, panelDays) > first ? h.laterCalls : h.calls) += p.callQty[r];
+        (legexpiry::putDays(p, r, panelDays) > first ? h.laterPuts : h.puts) += p.putQty[r];
     }
     Book book;
     for (const auto& [strike, h] : byStrike) {
         // Rows of one strike that cancel out hold nothing there.
-        if (h.calls != 0 || h.puts != 0) {
+        if (h.any()) {
             book.emplace_back(strike, h);
         }
     }
@@ -83,10 +106,10 @@ Book bookOf(const PositionState& p) {
 Book bookOf(const Strategy& s) {
     std::map<double, Holding> byRow;
     for (const StrategyLeg& leg : s.calls) {
-        byRow[leg.row].calls += leg.qty;
+        (leg.later ? byRow[leg.row].laterCalls : byRow[leg.row].calls) += leg.qty;
     }
     for (const StrategyLeg& leg : s.puts) {
-        byRow[leg.row].puts += leg.qty;
+        (leg.later ? byRow[leg.row].laterPuts : byRow[leg.row].puts) += leg.qty;
     }
     return Book(byRow.begin(), byRow.end());
 }
@@ -96,8 +119,7 @@ bool sameShape(const Book& held, const Book& listed) {
         return false;
     }
     for (std::size_t i = 0; i < held.size(); ++i) {
-        if (held[i].second.calls != listed[i].second.calls ||
-            held[i].second.puts != listed[i].second.puts) {
+        if (!(held[i].second == listed[i].second)) {
             return false;
         }
     }
@@ -113,8 +135,8 @@ bool sameShape(const Book& held, const Book& listed) {
 
 } // namespace
 
-const Strategy* recognise(const PositionState& position) {
-    const Book held = bookOf(position);
+const Strategy* recognise(const PositionState& position, int panelDays) {
+    const Book held = bookOf(position, panelDays);
     if (held.empty()) {
         return nullptr;
     }

@@ -92,6 +92,21 @@ std::optional<float> cell(const QString& text) {
     return held;
 }
 
+// A leg's own days to expiry in a row: empty for the panel's (0), or whole
+// days within the panel's limits; none for anything else.
+std::optional<int> legDays(const QString& text) {
+    if (text.isEmpty()) {
+        return 0;
+    }
+    static const QRegularExpression digits(QStringLiteral("^\\d{1,4}$"));
+    const int days = digits.match(text).hasMatch() ? text.toInt() : 0;
+    if (days < beforeexpiry::limits::minDaysToExpiry ||
+        days > beforeexpiry::limits::maxDaysToExpiry) {
+        return std::nullopt;
+    }
+    return days;
+}
+
 // The rows a link brings, or why they cannot be shown, in words.
 QString readRows(const QString& text, std::vector<Row>& rows) {
     const QStringList lines = text.split(u';');
@@ -101,10 +116,14 @@ QString readRows(const QString& text, std::vector<Row>& rows) {
     }
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QStringList fields = lines[i].split(u':');
+        const bool withDays = fields.size() == 5;
+        const bool shaped = fields.size() == 3 || withDays;
         Row row;
-        const std::optional<float> call = fields.size() == 3 ? cell(fields[1]) : std::nullopt;
-        const std::optional<float> put = fields.size() == 3 ? cell(fields[2]) : std::nullopt;
-        row.strike = fields.size() == 3 ? cell(fields[0]) : std::nullopt;
+        const std::optional<float> call = shaped ? cell(fields[1]) : std::nullopt;
+        const std::optional<float> put = shaped ? cell(fields[2]) : std::nullopt;
+        row.strike = shaped ? cell(fields[0]) : std::nullopt;
+        const std::optional<int> callDays = withDays ? legDays(fields[3]) : 0;
+        const std::optional<int> putDays = withDays ? legDays(fields[4]) : 0;
         if (!call || !put || (!row.strike && !fields[0].isEmpty())) {
             return QStringLiteral("The link's row %1, \"%2\", is not a strike, a call premium "
                                   "and a put premium, each with at most seven digits before the "
@@ -112,8 +131,18 @@ QString readRows(const QString& text, std::vector<Row>& rows) {
                 .arg(i + 1)
                 .arg(lines[i].left(40));
         }
+        if (!callDays || !putDays) {
+            return QStringLiteral("The link's row %1, \"%2\", gives days to expiry that are not "
+                                  "whole days from %3 to %4.")
+                .arg(i + 1)
+                .arg(lines[i].left(40))
+                .arg(beforeexpiry::limits::minDaysToExpiry)
+                .arg(beforeexpiry::limits::maxDaysToExpiry);
+        }
         row.call = *call;
         row.put = *put;
+        row.callDays = *callDays;
+        row.putDays = *putDays;
         rows.push_back(row);
     }
     return QString();

@@ -51,11 +51,15 @@
 //                     decimals
 // A position may also bring its own rows, in place of the grid's, and a
 // position or a strategy the range it is drawn in:
-//   rows=40:16:0.5;45:13:1.5
+//   rows=40:16:0.5;45:13:1.5;50:12.1:5.3:60:
 //                     the grid's rows, top to bottom, each
 //                     strike:call premium:put premium; an empty strike
 //                     (":16:0.5") is a row that takes no part. 1 to
 //                     columns::mostRows rows; the legs then name these rows.
+//                     A row whose call or put has days to expiry of its
+//                     own adds them, whole days within the panel's limits,
+//                     empty for the panel's: strike:call:put:call days:put
+//                     days.
 //   range=1:100:-5:54 the prices from and to and the values from (the
 //                     bottom) and to (the top) the diagram is drawn in, as
 //                     its boxes hold them; without it the prices are 1 to
@@ -98,6 +102,9 @@ struct Row {
     std::optional<float> strike;
     float call = 0;
     float put = 0;
+    // The call's and the put's own days to expiry; 0 for the panel's.
+    int callDays = 0;
+    int putDays = 0;
     bool operator==(const Row&) const = default;
 };
 

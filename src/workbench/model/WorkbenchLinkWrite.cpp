@@ -2,6 +2,8 @@
 // student copies to hand a position to somebody else as a line of text.
 #include "WorkbenchLink.h"
 
+#include "LegExpiry.h"
+
 #include "PositionColumns.h"
 #include "platform/Numbers.h"
 #include "platform/RunTimeError.h"
@@ -100,6 +102,8 @@ Sharing shareOf(const document::Document& shown) {
             }
             row.call = numberIn(cells[col::CallPrice]);
             row.put = numberIn(cells[col::PutPrice]);
+            row.callDays = legexpiry::daysOf(cells[col::CallQty]).days;
+            row.putDays = legexpiry::daysOf(cells[col::PutQty]).days;
             rows.push_back(row);
             const int r = int(i) + 1;
             for (const auto& [kind, column, name] :
@@ -160,8 +164,12 @@ Writing write(const Load& load) {
     if (load.rows) {
         QStringList rows;
         for (const Row& row : *load.rows) {
+            const auto days = [](int d) { return d > 0 ? QString::number(d) : QString(); };
             rows << (row.strike ? decimalText(*row.strike) : QString()) + u':' +
-                        decimalText(row.call) + u':' + decimalText(row.put);
+                        decimalText(row.call) + u':' + decimalText(row.put) +
+                        (row.callDays > 0 || row.putDays > 0
+                             ? u':' + days(row.callDays) + u':' + days(row.putDays)
+                             : QString());
         }
         items << QStringLiteral("rows=") + rows.join(u';');
     }

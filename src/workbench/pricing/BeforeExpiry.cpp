@@ -1,5 +1,6 @@
 #include "BeforeExpiry.h"
 
+#include "workbench/model/LegExpiry.h"
 #include "workbench/model/PositionAnalysis.h"
 
 #include "PriceCurve.h"
@@ -21,8 +22,14 @@ constexpr double kDaysPerYear = 365;
 constexpr double kCurveTolerance = 0.001;
 constexpr double kEngineAccuracy = 1e-4;
 
-double yearsToday(const Inputs& inputs) {
-    return std::max(inputs.daysToday, 0) / kDaysPerYear;
+// The days to expiry today of row r's call or put: its own, or the panel's.
+int daysOf(const PositionState& p, const Inputs& inputs, pricing::Right right, int r) {
+    return right == pricing::Right::Call ? legexpiry::callDays(p, r, inputs.daysToday)
+                                         : legexpiry::putDays(p, r, inputs.daysToday);
+}
+
+double yearsToday(const PositionState& p, const Inputs& inputs, pricing::Right right, int r) {
+    return std::max(daysOf(p, inputs, right, r), 0) / kDaysPerYear;
 }
 
 // Every option is priced under the exercise and the yield the student chose.
@@ -35,7 +42,8 @@ std::optional<double> search(const PositionState& p, const Inputs& inputs, prici
                              int r) {
     const double premium = right == pricing::Right::Call ? p.callPrice[r] : p.putPrice[r];
     return pricing::impliedVolatility(
-        quoteOf(inputs, right, p.underlyingPrice, p.strike[r], yearsToday(inputs)), premium);
+        quoteOf(inputs, right, p.underlyingPrice, p.strike[r], yearsToday(p, inputs, right, r)),
+        premium);
 }
 
 std::optional<double> implied(const PositionState& p, const Inputs& inputs, pricing::Right right,
@@ -88,7 +96,7 @@ RowPricing pricingOf(const PositionState& p, const Inputs& inputs, int r,
             return out;
         }
         const pricing::Quote today =
-            quoteOf(inputs, right, p.underlyingPrice, p.strike[r], yearsToday(inputs));
+            quoteOf(inputs, right, p.underlyingPrice, p.strike[r], yearsToday(p, inputs, right, r));
         // A European option's sensitivities come with its price; an
         // American one's cost six prices more, so its price alone decides,
         // and sensitivities it cannot give read "n/a".
@@ -229,13 +237,19 @@ Valuer::Valuer(const PositionState& p, const Inputs& inputs, payoff::DiagramKind
             notValued_.push_back({r, p.strike[r], *row.why});
             continue;
         }
+        // A leg that expires after the first expiry keeps its days beyond
+        // it at every date.
+        const auto later = [&](pricing::Right right) {
+            return std::max(daysOf(p, inputs, right, r) - daysToday_, 0) / kDaysPerYear;
+        };
         if (p.callQty[r] != 0) {
-            legs_.push_back(
-                {r, pricing::Right::Call, p.strike[r], p.callQty[r], row.call, row.call});
+            legs_.push_back({r, pricing::Right::Call, p.strike[r], p.callQty[r], row.call, row.call,
+                             later(pricing::Right::Call)});
             cost_ += f * double(p.callQty[r]) * p.callPrice[r];
         }
         if (p.putQty[r] != 0) {
-            legs_.push_back({r, pricing::Right::Put, p.strike[r], p.putQty[r], row.put, row.put});
+            legs_.push_back({r, pricing::Right::Put, p.strike[r], p.putQty[r], row.put, row.put,
+                             later(pricing::Right::Put)});
             cost_ += f * double(p.putQty[r]) * p.putPrice[r];
         }
     }
@@ -257,7 +271,7 @@ Valuer Valuer::atDaysLeft(int daysLeft) const {
 }
 
 pricing::Quote Valuer::quote(const Leg& leg, double S) const {
-    return {leg.right, S, leg.strike, years_, rate_, dividend_, american_};
+    return {leg.right, S, leg.strike, years_ + leg.laterYears, rate_, dividend_, american_};
 }
 
 double Valuer::valueAt(double S) const {

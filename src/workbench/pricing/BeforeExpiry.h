@@ -191,6 +191,9 @@ private:
         double quantity;
         double volatility;  // at the date valued
         double beforeEvent; // before any event, or with none
+        // The time it lives on after the first expiry (legexpiry), 0 for
+        // a leg that expires then.
+        double laterYears;
     };
     // Values with these days left: the time and, on or after the event, the
     // volatility after it.

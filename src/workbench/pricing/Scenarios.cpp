@@ -1,5 +1,8 @@
 #include "Scenarios.h"
 
+#include "FirstExpiry.h"
+#include "workbench/model/LegExpiry.h"
+
 #include "platform/Numbers.h"
 #include "workbench/model/PositionAnalysis.h"
 
@@ -41,10 +44,10 @@ std::vector<int> rowsNearest(const std::vector<double>& prices, double step, dou
 // The break-evens of the position at expiry, each where its value turns: a
 // single price, or each finite end of a stretch where the value stays 0,
 // except the price 0 where every stretch that reaches it starts.
-std::vector<BreakEven> breakEvenRows(const PositionState& position, payoff::DiagramKind kind,
+std::vector<BreakEven> breakEvenRows(const analysis::Analysis& atExpiry,
                                      const std::vector<double>& prices, double step) {
     std::vector<double> turns;
-    for (const analysis::PriceSpan& span : analysis::analyse(position, kind).breakEvens) {
+    for (const analysis::PriceSpan& span : atExpiry.breakEvens) {
         if (span.isPoint()) {
             turns.push_back(span.from);
             continue;
@@ -131,7 +134,7 @@ namespace {
 
 // The rows of a table with its columns named: the prices, today's row, the
 // break-evens, every value none as yet. False when there are no rows.
-bool laidOut(Table& t, const PositionState& position, payoff::DiagramKind kind,
+bool laidOut(Table& t, const PositionState& position, const analysis::Analysis& atExpiry,
              const payoff::PriceRange& range, int rows) {
     const double today = platform::numbers::decimalValue(position.underlyingPrice);
     t.prices = rowPrices(range.xmin, range.xmax, today, rows);
@@ -146,7 +149,7 @@ bool laidOut(Table& t, const PositionState& position, payoff::DiagramKind kind,
             t.todayRow = r;
         }
     }
-    t.breakEvens = breakEvenRows(position, kind, t.prices, t.step);
+    t.breakEvens = breakEvenRows(atExpiry, t.prices, t.step);
     t.values.assign(std::size_t(n), std::vector<double>(t.daysLeft.size(), kNone));
     return true;
 }
@@ -168,6 +171,20 @@ bool fill(Table& t, std::size_t c, const beforeexpiry::Valuer& valuer,
     return true;
 }
 
+// Whether the legs expire on different days: the column at expiry is then at
+// the first of them, valued as the dashed curves are.
+bool staggered(const PositionState& position, const beforeexpiry::Inputs& inputs) {
+    return legexpiry::staggered(position, inputs.daysToday);
+}
+
+// The analysis at expiry whose break-evens the rows mark.
+analysis::Analysis atExpiry(const PositionState& position, const beforeexpiry::Inputs& inputs,
+                            payoff::DiagramKind kind, const beforeexpiry::Valuer& valuer) {
+    return staggered(position, inputs) && valuer.notValued().empty()
+               ? firstexpiry::analyse(position, inputs, valuer.atDaysLeft(0), kind)
+               : analysis::analyse(position, kind);
+}
+
 } // namespace
 
 Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
@@ -185,15 +202,15 @@ Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
     }
     std::sort(t.daysLeft.begin(), t.daysLeft.end(), std::greater<>());
     t.daysLeft.erase(std::unique(t.daysLeft.begin(), t.daysLeft.end()), t.daysLeft.end());
-    if (!laidOut(t, position, kind, range, rows)) {
-        return t;
-    }
     // One valuer finds the volatilities; each column only prices with them.
     const beforeexpiry::Valuer valuer(position, inputs, kind, known);
+    if (!laidOut(t, position, atExpiry(position, inputs, kind, valuer), range, rows)) {
+        return t;
+    }
     t.notValued = valuer.notValued();
     for (std::size_t c = 0; c < t.daysLeft.size(); ++c) {
         const int days = t.daysLeft[c];
-        if (days == 0) {
+        if (days == 0 && !staggered(position, inputs)) {
             // The solid curve's value, every row included.
             for (std::size_t r = 0; r < t.prices.size(); ++r) {
                 t.values[r][c] = analysis::valueAt(position, t.prices[r], kind);
@@ -220,7 +237,8 @@ Table buildAcrossVolatility(const PositionState& position, const beforeexpiry::I
     const int days =
         inputs.daysLeft > 0 ? std::min(inputs.daysLeft, inputs.daysToday) : inputs.daysToday;
     t.daysLeft.assign(t.shiftPoints.size(), days);
-    if (!laidOut(t, position, kind, range, rows)) {
+    if (!laidOut(t, position, atExpiry(position, inputs, kind, {position, inputs, kind, known}),
+                 range, rows)) {
         return t;
     }
     for (std::size_t c = 0; c < t.shiftPoints.size(); ++c) {

@@ -94,7 +94,7 @@ void TestPlotControls::start_up_shows_naked_call_in_yellow_with_the_put_of_row_1
     }
     QCOMPARE(h->underlyingBox()->text(), QStringLiteral("0"));
     QCOMPARE(h->lblOption()->text(), QStringLiteral("Put/40"));
-    QCOMPARE(h->strategies()->count(), 18);
+    QCOMPARE(h->strategies()->count(), 21);
     QCOMPARE(h->bench->plotColor(), yellow);
     // Flat at 0 up to the strike, then rising: both in yellow.
     QCOMPARE(h->pixel(20, 0), yellow);

@@ -94,12 +94,12 @@ void TestPositionDocument::a_file_that_is_no_position_says_what_is_wrong_data() 
     WorkbenchHarness h;
     const QByteArray good = doc::toJson(h.bench->document());
     QByteArray newer = good;
-    newer.replace("\"version\": 2", "\"version\": 4");
+    newer.replace("\"version\": 2", "\"version\": 5");
     QByteArray badColour = good;
     badColour.replace("#", "");
     QTest::newRow("not JSON") << QByteArray("{\"format\": ") << "not a saved position";
     QTest::newRow("another JSON file") << QByteArray("{\"name\": \"x\"}") << "not a saved position";
-    QTest::newRow("a newer version") << newer << "newer version of the program (format 4)";
+    QTest::newRow("a newer version") << newer << "newer version of the program (format 5)";
     QTest::newRow("larger than the limit")
         << good + QByteArray(doc::largestFile, ' ') << "larger than 12 MB";
     QTest::newRow("a colour without #") << badColour << "\"curveColor\"";
