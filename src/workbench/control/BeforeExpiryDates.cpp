@@ -123,10 +123,12 @@ QWidget* BeforeExpiryPanel::createDateControls() {
 
 void BeforeExpiryPanel::showDates(const beforeexpiry::Inputs& in) {
     const QSignalBlocker block(slider_);
-    slider_->setRange(0, in.daysToday);
-    slider_->setPageStep(std::max(1, in.daysToday / 6));
-    slider_->setTickInterval(std::max(1, in.daysToday / 6));
-    slider_->setValue(std::clamp(in.daysLeft, 0, in.daysToday));
+    // From today to the first expiry of the legs held.
+    const int first = bench_.firstExpiry();
+    slider_->setRange(0, first);
+    slider_->setPageStep(std::max(1, first / 6));
+    slider_->setTickInterval(std::max(1, first / 6));
+    slider_->setValue(std::clamp(in.daysLeft, 0, first));
     // What the student is typing stays until it is confirmed.
     if (!moreDates_->hasFocus() || !moreDates_->isModified()) {
         moreDates_->setText(datesText(in.moreDaysLeft));
@@ -136,14 +138,15 @@ void BeforeExpiryPanel::showDates(const beforeexpiry::Inputs& in) {
 
 void BeforeExpiryPanel::moreDatesConfirmed() {
     beforeexpiry::Inputs in = bench_.beforeExpiry();
-    const std::optional<std::vector<int>> days = readDates(moreDates_->text(), in.daysToday);
+    const int first = bench_.firstExpiry();
+    const std::optional<std::vector<int>> days = readDates(moreDates_->text(), first);
     platform::showRefused(*moreDates_, !days);
     // Refused, the box keeps what was typed, marked, and says why.
     const QString tip =
         days ? moreDatesTip()
              : QStringLiteral("Not taken: More dates takes up to %1 whole numbers from 1 to %2.")
                    .arg(beforeexpiry::limits::maxMoreDates)
-                   .arg(in.daysToday);
+                   .arg(first);
     moreDates_->setToolTip(tip);
     moreDates_->setAccessibleDescription(tip);
     if (!days) {
@@ -160,7 +163,7 @@ void BeforeExpiryPanel::moreDatesConfirmed() {
 
 void BeforeExpiryPanel::evenlySpaced() {
     beforeexpiry::Inputs in = bench_.beforeExpiry();
-    const int d = in.daysToday;
+    const int d = bench_.firstExpiry();
     in.moreDaysLeft.clear();
     for (const int days : {d, (2 * d + 1) / 3, (d + 1) / 3}) {
         if (days >= 1 && std::find(in.moreDaysLeft.cbegin(), in.moreDaysLeft.cend(), days) ==

@@ -263,12 +263,16 @@ void BeforeExpiryPanel::allowFor(const beforeexpiry::Inputs& in) {
     namespace limits = beforeexpiry::limits;
     // Neither day count moves the other: each is held to what the other
     // is now.
-    int latest = std::max(in.daysLeft, in.eventDays);
+    // The dates count to the first expiry of the legs held, which the days
+    // to expiry set only where a leg has no days of its own.
+    const int first = bench_.firstExpiry();
+    int latest = in.eventDays;
     for (const int d : in.moreDaysLeft) {
-        latest = std::max(latest, d);
+        latest = first == in.daysToday ? std::max(latest, d) : latest;
     }
+    latest = first == in.daysToday ? std::max(latest, in.daysLeft) : latest;
     daysToday_->setAllowed(std::max(limits::minDaysToExpiry, latest), limits::maxDaysToExpiry);
-    daysLeft_->setAllowed(0, in.daysToday, true);
+    daysLeft_->setAllowed(0, first, true);
     eventDays_->setAllowed(limits::minEventDays, in.daysToday, true);
 }
 

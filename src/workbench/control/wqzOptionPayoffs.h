@@ -113,6 +113,11 @@ public:
     // it brings back (PositionHistory::droppedProperty: oldest steps dropped).
     QUndoStack& undoStack();
     const beforeexpiry::Inputs& beforeExpiry() const { return plot_->inputs(); }
+    // The days to the first expiry of the last curve's legs: the days to
+    // expiry above unless a leg held has days of its own.
+    int firstExpiry() const {
+        return plot_->curve() ? plot_->valuedInputs().daysToday : plot_->inputs().daysToday;
+    }
     // The last curve's position, or the grid's without a curve.
     const PositionState& valuedPosition() const {
         return plot_->curve() ? plot_->curve()->position : position_;

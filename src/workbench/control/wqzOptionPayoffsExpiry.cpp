@@ -18,7 +18,20 @@ QString wqzOptionPayoffs::asLastPlotted() {
 }
 
 void wqzOptionPayoffs::setBeforeExpiry(const beforeexpiry::Inputs& inputs) {
+    const LastPlot::Change change(*plot_);
+    // The curve of legs that expire apart values the later ones at the first
+    // expiry: while the grid still shows it, a new market draws it again in
+    // its place, in the scale it has. The dates alone leave it as it is.
+    beforeexpiry::Inputs dates = plot_->inputs();
+    dates.daysLeft = inputs.daysLeft;
+    dates.moreDaysLeft = inputs.moreDaysLeft;
+    const bool staggered = plot_->staggered();
     plot_->setInputs(inputs);
+    if (!(dates == inputs) && (staggered || plot_->staggered()) && !plotting_ && plotted_ &&
+        shown().samePosition(*plotted_)) {
+        plot_->removeLastDrawn();
+        plot(Scale::Keep);
+    }
 }
 
 void wqzOptionPayoffs::setBeforeExpiryShown(bool shown) {
