@@ -31,6 +31,7 @@
 #include "workbench/model/Probability.h"
 #include "workbench/model/WorkbenchLink.h"
 #include "workbench/pricing/BeforeExpiry.h"
+#include "workbench/pricing/FirstExpiry.h"
 #include "workbench/pricing/Scenarios.h"
 
 #include <QAbstractSpinBox>
@@ -811,6 +812,91 @@ void BM_PasteThousandQuotesAndPlot(benchmark::State& state) {
 BENCHMARK(BM_PasteThousandQuotesAndPlot)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+// Five rows whose legs expire apart, as a double diagonal: the puts at 40
+// (bought, 60 days) and 45 (written), the calls at 55 (written) and 60
+// (bought, 60 days), and one at 50 written to expire in 45, the panel's 30
+// days for the rest. In the grid as a student types them.
+void holdFiveRowsApart(workbench::wqzOptionPayoffs& bench,
+                       const workbench::beforeexpiry::Inputs& in) {
+    auto* grid = bench.findChild<platform::FlexGrid*>(QStringLiteral("Grid1"));
+    const char* calls[] = {"0", "0", "-1 @45d", "-1", "1 @60d"};
+    const char* puts[] = {"1 @60d", "-1", "0", "0", "0"};
+    for (int r = 1; r <= 5; ++r) {
+        grid->setTextMatrix(r, 0, QString::fromLatin1(calls[r - 1]));
+        grid->setTextMatrix(r, 3, QString::fromLatin1(puts[r - 1]));
+    }
+    bench.findChild<QLineEdit*>(QStringLiteral("Text1(0)"))->setText(QStringLiteral("1000"));
+    bench.findChild<QLineEdit*>(QStringLiteral("Text1(1)"))->setText(QStringLiteral("-1000"));
+    bench.setBeforeExpiry(in);
+    bench.findChild<QPushButton*>(QStringLiteral("cmdPlot"))->click();
+}
+
+// The curve at the first expiry of five rows that expire apart, read: the
+// break-evens and extremes to the cent and the law's figures, on a valuer
+// built once as the workbench builds it. Exercise 0 is European, 1
+// American. Target: within 2 ms European.
+void BM_FirstExpiryAnalysis(benchmark::State& state) {
+    Workbench w(false);
+    workbench::beforeexpiry::Inputs in = tenDaysLeft();
+    in.american = state.range(0) != 0;
+    holdFiveRowsApart(w.bench, in);
+    const workbench::LastPlot& plot = w.bench.lastPlot();
+    const workbench::beforeexpiry::Valuer atFirst = *plot.atFirstExpiry();
+    const workbench::probability::Lognormal law = *plot.law();
+    for (auto _ : state) {
+        const workbench::analysis::Analysis a = workbench::firstexpiry::analyse(
+            plot.valuedPosition(), plot.valuedInputs(), atFirst, workbench::payoff::profitDiagram);
+        benchmark::DoNotOptimize(workbench::firstexpiry::figures(a, atFirst, law));
+    }
+}
+BENCHMARK(BM_FirstExpiryAnalysis)->ArgName("exercise")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Those five rows re-plotted step by step: control 0 is today's price
+// rising by the arrow, each step a price not seen before; 1 the volatility
+// shift's slider dragged, each step a shift not valued yet. Either draws the
+// curve at the first expiry again with its later legs valued, and its
+// analysis. The window's part: the step, the events it leaves and the
+// diagram the plot area asks for. Targets: 3 ms European, 16 ms American.
+void BM_FirstExpiryReplot(benchmark::State& state) {
+    Workbench w(false);
+    workbench::wqzOptionPayoffs& bench = w.bench;
+    workbench::beforeexpiry::Inputs in = tenDaysLeft();
+    in.american = state.range(1) != 0;
+    holdFiveRowsApart(bench, in);
+    workbench::BeforeExpiryPanel panel(bench);
+    auto* slider = panel.findChild<QSlider*>(QStringLiteral("sldVolatilityShift"));
+    auto* price = bench.findChild<QAbstractSpinBox*>(QStringLiteral("txtUnderlyingPrice"));
+    const workbench::LastPlot& plot = bench.lastPlot();
+    int shift = 0;
+    int steps = 0;
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            // Back to 50 now and then, unseen, so that the range holds it.
+            if (++steps % 40 == 0) {
+                state.PauseTiming();
+                bench.position().underlyingPrice = 50.0f + float(steps) * 1e-4f;
+                state.ResumeTiming();
+            }
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+            QCoreApplication::sendEvent(price, &key);
+        } else {
+            shift = shift >= 50 ? -50 : shift + 1;
+            slider->setValue(shift);
+        }
+        benchmark::DoNotOptimize(plot.analysis());
+        benchmark::DoNotOptimize(&plot.diagram(false));
+        QCoreApplication::processEvents();
+    }
+    plot.settle();
+    if (!plot.staggered() || !plot.analysis() || plot.analysis()->firstExpiry != 30) {
+        state.SkipWithError("the step drew no curve at the first expiry");
+    }
+}
+BENCHMARK(BM_FirstExpiryReplot)
+    ->ArgNames({"control", "exercise"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -82,7 +82,9 @@ std::pair<double, double> extremeBetween(const Valuer& v, double a, double b, in
     double x2 = a + g * (b - a);
     double f1 = sign * v.valueAt(x1);
     double f2 = sign * v.valueAt(x2);
-    while (b - a > closeEnough(b)) {
+    // Near its extreme the value moves with the square of the step: a
+    // ten-millionth of the price leaves it exact far beyond the cent.
+    while (b - a > 1e-7 * std::max(1.0, b)) {
         if (f1 > f2) {
             b = x2;
             x2 = x1;
@@ -137,12 +139,23 @@ analysis::Extreme extremeOf(const Valuer& v, const std::vector<Sample>& s, const
         e.unlimited = true;
         return e;
     }
+    // Only a sample that could lie under the extreme is refined: between its
+    // neighbours the value climbs no further than they step.
+    double bestSample = -std::numeric_limits<double>::infinity();
+    for (const Sample& x : s) {
+        bestSample = std::max(bestSample, sign * x.value);
+    }
     std::vector<std::pair<double, double>> found;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const double here = sign * s[i].value;
         const bool left = i == 0 || here >= sign * s[i - 1].value;
         const bool right = i + 1 == s.size() || here >= sign * s[i + 1].value;
         if (!left || !right) {
+            continue;
+        }
+        const double reach = (i == 0 ? 0 : std::abs(s[i].value - s[i - 1].value)) +
+                             (i + 1 == s.size() ? 0 : std::abs(s[i].value - s[i + 1].value));
+        if (here + reach + tolerance < bestSample) {
             continue;
         }
         if (i == 0 || i + 1 == s.size()) {
