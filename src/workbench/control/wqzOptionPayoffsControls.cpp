@@ -159,6 +159,12 @@ void wqzOptionPayoffs::loadStrategy(const std::optional<QString>& untiedFrom,
             return;
         }
         workbench::hold(position_, *s, laterRow, laterDays);
+        // The later row's quotes are for its days, whichever of its options
+        // is held: the implied volatilities read them so.
+        if (laterRow > 0) {
+            position_.callDays[std::size_t(laterRow)] = laterDays;
+            position_.putDays[std::size_t(laterRow)] = laterDays;
+        }
     }
     txtUnderlyingQty->setText(format(position_.underlyingQty, u"#####0"));
     for (int r = 1; r <= position_.rowCount(); ++r) {

@@ -7,6 +7,7 @@
 #include "platform/FlexGrid.h"
 #include "platform/Numbers.h"
 #include "platform/PictureBox.h"
+#include "ScenarioText.h"
 #include "workbench/model/LegExpiry.h"
 #include "workbench/model/PositionAnalysis.h"
 #include "workbench/model/Strategies.h"
@@ -95,7 +96,8 @@ void wqzOptionPayoffs::plot(Scale scale) {
     if (grid) {
         prepareValuesGrid(*grid, plotType[0]->isChecked());
     }
-    QString name = curveName(position_, f, plot_->inputs().daysToday);
+    const QString name = curveName(position_, f, plot_->inputs().daysToday);
+    QString legend = name;
     // Legs that live on past the first expiry are valued there by the model,
     // with the volatilities the curves before it use: the curve is set first
     // so that they are found once, for both.
@@ -103,7 +105,7 @@ void wqzOptionPayoffs::plot(Scale scale) {
     if (legexpiry::staggered(position_, plot_->inputs().daysToday)) {
         plot_->setCurve(PlottedCurve{position_, f, range, plotColor_, name});
         atFirst = plot_->atFirstExpiry();
-        name += QStringLiteral(" at the first expiry, day %1").arg(plot_->valuedInputs().daysToday);
+        legend += u' ' + scenariotext::expiryWords(plot_->valuedInputs().daysToday);
     }
     const auto onSample = [&](int i) {
         if (grid) {
@@ -141,7 +143,7 @@ void wqzOptionPayoffs::plot(Scale scale) {
         Text1[0]->setText(platform::numbers::format(ytop, u"######0"));
         Text1[1]->setText(platform::numbers::format(ybot, u"######0"));
     }
-    drawCurve(range, f, ytop, ybot, name, atFirst ? &*atFirst : nullptr);
+    drawCurve(range, f, ytop, ybot, legend, atFirst ? &*atFirst : nullptr);
     plot_->setCurve(PlottedCurve{position_, f, range, plotColor_, name});
     plotted_ = shown();
     plot_->setStale(false);
