@@ -210,7 +210,9 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     // mark follows whether the grid still holds that curve.
     connect(&bench_.lastPlot(), &LastPlot::changed, this, guarded([this](LastPlot::Parts parts) {
         if (parts & (LastPlot::CurvePart | LastPlot::InputsPart)) {
-            tableDue_ = true;
+            tableDue_ = true; // and the dates run to the first expiry of the legs held
+            allowFor(bench_.beforeExpiry());
+            showDates(bench_.beforeExpiry());
         }
         fillVolatilities();
     }));
