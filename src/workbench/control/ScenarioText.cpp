@@ -110,7 +110,7 @@ namespace {
 // days left", "with 10 days left, volatility -10 points".
 QString whenOf(const scenarios::Table& table, int column) {
     const int days = table.daysLeft[std::size_t(column)];
-    QString when = days == 0 ? QStringLiteral("at expiry")
+    QString when = days == 0 ? expiryWords(table.firstExpiry)
                              : QStringLiteral("with %1 left").arg(daysWords(days));
     if (!table.shiftPoints.empty()) {
         when += QStringLiteral(", volatility ") +
@@ -126,7 +126,9 @@ QString columnHeader(const scenarios::Table& table, int column) {
         return shiftWords(table.shiftPoints[std::size_t(column)] / 100.0);
     }
     const int days = table.daysLeft[std::size_t(column)];
-    return days == 0 ? QStringLiteral("Expiry") : daysWords(days);
+    return days != 0             ? daysWords(days)
+           : table.firstExpiry > 0 ? QStringLiteral("First expiry")
+                                   : QStringLiteral("Expiry");
 }
 
 QString columnTitle(const scenarios::Table& table, payoff::DiagramKind kind, int column) {

@@ -208,6 +208,7 @@ Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
         return t;
     }
     t.notValued = valuer.notValued();
+    t.firstExpiry = staggered(position, inputs) ? inputs.daysToday : 0;
     for (std::size_t c = 0; c < t.daysLeft.size(); ++c) {
         const int days = t.daysLeft[c];
         if (days == 0 && !staggered(position, inputs)) {
@@ -237,6 +238,7 @@ Table buildAcrossVolatility(const PositionState& position, const beforeexpiry::I
     const int days =
         inputs.daysLeft > 0 ? std::min(inputs.daysLeft, inputs.daysToday) : inputs.daysToday;
     t.daysLeft.assign(t.shiftPoints.size(), days);
+    t.firstExpiry = staggered(position, inputs) ? inputs.daysToday : 0;
     if (!laidOut(t, position, atExpiry(position, inputs, kind, {position, inputs, kind, known}),
                  range, rows)) {
         return t;

@@ -44,6 +44,9 @@ struct Table {
     // Across volatility, each column's shift in points, least first; empty
     // across the days.
     std::vector<int> shiftPoints;
+    // With legs that expire apart, the days to the first expiry, which a
+    // column with no days left is at; 0 for every other position.
+    int firstExpiry = 0;
     // By row, then by column; not a number where the model cannot value the
     // position.
     std::vector<std::vector<double>> values;
