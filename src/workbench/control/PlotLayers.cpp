@@ -348,8 +348,8 @@ bool PlotLayers::readKey(const QKeyEvent& key) {
 void PlotLayers::readAt(double S) {
     readPrice_ = S;
     pointer_.reset();
-    const std::optional<PlottedCurve>& curve = plot_.curve();
-    const double value = curve ? analysis::valueAt(curve->position, S, curve->kind) : 0;
+    // On the curve as drawn: at expiry, or at the first expiry.
+    const double value = plot_.curve() && std::isfinite(plot_.valueAt(S)) ? plot_.valueAt(S) : 0;
     QPointF at = area_.toPixels(S, value);
     // The crosshair stays on the area where the value is off its scale.
     at.setY(std::clamp(at.y(), 0.0, double(area_.height() - 1)));
