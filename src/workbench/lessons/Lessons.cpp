@@ -104,18 +104,12 @@ bool staggered(const Situation& s) {
     return legexpiry::staggered(s.position, s.inputs.daysToday);
 }
 
-beforeexpiry::Valuer atFirstExpiry(const Situation& s) {
-    return beforeexpiry::Valuer(s.position, s.inputs, payoff::profitDiagram).atDaysLeft(0);
-}
-
 std::optional<double> expiryFigure(const Exercise& exercise, const Situation& s) {
+    const beforeexpiry::Valuer valuer(s.position, s.inputs, payoff::profitDiagram);
     const analysis::Analysis a =
-        staggered(s)
-            ? firstexpiry::analyse(s.position, s.inputs, atFirstExpiry(s), payoff::profitDiagram)
-            : analysis::analyse(s.position, payoff::profitDiagram);
+        firstexpiry::atExpiry(s.position, s.inputs, payoff::profitDiagram, valuer);
     const auto figures = [&] {
-        return staggered(s) ? firstexpiry::figures(a, atFirstExpiry(s), lawOf(s))
-                            : probability::figures(s.position, a, lawOf(s));
+        return firstexpiry::figuresAtExpiry(s.position, a, valuer, lawOf(s));
     };
     switch (exercise.asks) {
     case Asks::BreakEven:
@@ -156,8 +150,11 @@ std::optional<double> computed(const Exercise& exercise, const Situation& s) {
     case Asks::VegaPerPoint:
         return finite(greeks().vegaPerPoint);
     case Asks::ProfitAt:
-        return staggered(s) ? finite(atFirstExpiry(s).valueAt(exercise.price))
-                            : analysis::valueAt(s.position, exercise.price, payoff::profitDiagram);
+        return staggered(s)
+                   ? finite(beforeexpiry::Valuer(s.position, s.inputs, payoff::profitDiagram)
+                                .atDaysLeft(0)
+                                .valueAt(exercise.price))
+                   : analysis::valueAt(s.position, exercise.price, payoff::profitDiagram);
     case Asks::ImpliedVolatility:
         for (const beforeexpiry::RowVolatility& row :
              beforeexpiry::impliedVolatilities(s.position, s.inputs)) {

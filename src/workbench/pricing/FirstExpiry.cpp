@@ -313,6 +313,20 @@ probability::Figures figures(const analysis::Analysis& a, const beforeexpiry::Va
     return f;
 }
 
+analysis::Analysis atExpiry(const PositionState& p, const beforeexpiry::Inputs& in,
+                            payoff::DiagramKind kind, const beforeexpiry::Valuer& valuer) {
+    return legexpiry::staggered(p, in.daysToday) && valuer.notValued().empty()
+               ? analyse(p, in, valuer.atDaysLeft(0), kind)
+               : analysis::analyse(p, kind);
+}
+
+probability::Figures figuresAtExpiry(const PositionState& p, const analysis::Analysis& a,
+                                     const beforeexpiry::Valuer& valuer,
+                                     const probability::Lognormal& law) {
+    return a.firstExpiry > 0 ? figures(a, valuer.atDaysLeft(0), law)
+                             : probability::figures(p, a, law);
+}
+
 std::optional<LaterQuotes> laterQuotes(const PositionState& p, const beforeexpiry::Inputs& in,
                                        int r, int days) {
     const beforeexpiry::Volatilities implied(p, in);

@@ -35,6 +35,18 @@ probability::Figures figures(const analysis::Analysis& analysis,
                              const beforeexpiry::Valuer& atExpiry,
                              const probability::Lognormal& law);
 
+// The analysis at expiry of a position as `valuer` values it (built from the
+// resolved position and inputs, with any days left): the exact one where the
+// legs held expire together, or where the model cannot value every option;
+// the one at the first expiry where they expire apart. Its figures under
+// `law` alike.
+analysis::Analysis atExpiry(const PositionState& position, const beforeexpiry::Inputs& inputs,
+                            payoff::DiagramKind kind, const beforeexpiry::Valuer& valuer);
+probability::Figures figuresAtExpiry(const PositionState& position,
+                                     const analysis::Analysis& analysis,
+                                     const beforeexpiry::Valuer& valuer,
+                                     const probability::Lognormal& law);
+
 // The premiums a market would quote at the strike of row r for options
 // `days` days to expiry: each priced by the model with the volatility its
 // own premium on row r implies (or the inputs' one volatility, or where

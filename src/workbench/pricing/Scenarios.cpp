@@ -177,14 +177,6 @@ bool staggered(const PositionState& position, const beforeexpiry::Inputs& inputs
     return legexpiry::staggered(position, inputs.daysToday);
 }
 
-// The analysis at expiry whose break-evens the rows mark.
-analysis::Analysis atExpiry(const PositionState& position, const beforeexpiry::Inputs& inputs,
-                            payoff::DiagramKind kind, const beforeexpiry::Valuer& valuer) {
-    return staggered(position, inputs) && valuer.notValued().empty()
-               ? firstexpiry::analyse(position, inputs, valuer.atDaysLeft(0), kind)
-               : analysis::analyse(position, kind);
-}
-
 } // namespace
 
 Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
@@ -204,7 +196,7 @@ Table build(const PositionState& position, const beforeexpiry::Inputs& inputs,
     t.daysLeft.erase(std::unique(t.daysLeft.begin(), t.daysLeft.end()), t.daysLeft.end());
     // One valuer finds the volatilities; each column only prices with them.
     const beforeexpiry::Valuer valuer(position, inputs, kind, known);
-    if (!laidOut(t, position, atExpiry(position, inputs, kind, valuer), range, rows)) {
+    if (!laidOut(t, position, firstexpiry::atExpiry(position, inputs, kind, valuer), range, rows)) {
         return t;
     }
     t.notValued = valuer.notValued();
@@ -239,7 +231,8 @@ Table buildAcrossVolatility(const PositionState& position, const beforeexpiry::I
         inputs.daysLeft > 0 ? std::min(inputs.daysLeft, inputs.daysToday) : inputs.daysToday;
     t.daysLeft.assign(t.shiftPoints.size(), days);
     t.firstExpiry = staggered(position, inputs) ? inputs.daysToday : 0;
-    if (!laidOut(t, position, atExpiry(position, inputs, kind, {position, inputs, kind, known}),
+    if (!laidOut(t, position,
+                 firstexpiry::atExpiry(position, inputs, kind, {position, inputs, kind, known}),
                  range, rows)) {
         return t;
     }
