@@ -14,5 +14,7 @@ const std::vector<Exercise>& timeExercises();
 const std::vector<Exercise>& chanceExercises();
 // The positions met early that are not in the strategy list.
 const std::vector<Exercise>& positionExercises();
+// Calendars and diagonals, whose options expire on different days.
+const std::vector<Exercise>& calendarExercises();
 
 } // namespace workbench::lessons

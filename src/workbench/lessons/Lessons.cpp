@@ -201,12 +201,12 @@ QString daysLeft(int days) {
     return days == 1 ? QStringLiteral("1 day left") : QStringLiteral("%1 days left").arg(days);
 }
 
-// The what-ifs on volatility the link sets at its date, so that a verdict
-// names the situation the student was asked about: " after the event",
-// " and volatility 10 points higher".
-QString whatIfs(const beforeexpiry::Inputs& in) {
+// The what-ifs on volatility the link sets at the date with `left` days
+// left, so that a verdict names the situation the student was asked about:
+// " after the event", " and volatility 10 points higher".
+QString whatIfs(const beforeexpiry::Inputs& in, int left) {
     QString words;
-    if (in.afterEvent(in.daysLeft)) {
+    if (in.afterEvent(left)) {
         words += QStringLiteral(" after the event");
     }
     if (const int points = beforeexpiry::shiftPoints(in.volatilityShift); points != 0) {
@@ -222,9 +222,15 @@ QString whatIfs(const beforeexpiry::Inputs& in) {
 QString topic(const Exercise& exercise) {
     const QString at = QStringLiteral(" at ") + analysis::money(exercise.price);
     const std::optional<Situation> s = situationOf(exercise);
-    const QString left =
-        s ? QStringLiteral(" with ") + daysLeft(s->inputs.daysLeft) + whatIfs(s->inputs)
-          : QString();
+    const QString left = s ? QStringLiteral(" with ") + daysLeft(s->inputs.daysLeft) +
+                                 whatIfs(s->inputs, s->inputs.daysLeft)
+                           : QString();
+    // A calendar's figures "at expiry" are at its first, where the legs that
+    // live on are valued under the what-ifs of that date.
+    const bool first = s && staggered(*s);
+    const QString expiry =
+        first ? QStringLiteral(" at the first expiry") : QStringLiteral(" at expiry");
+    const QString then = first ? whatIfs(s->inputs, 0) : QString();
     switch (exercise.asks) {
     case Asks::ValueWithDaysLeft:
         return QStringLiteral("the position's value") + at + left;
@@ -237,21 +243,26 @@ QString topic(const Exercise& exercise) {
     case Asks::VegaPerPoint:
         return QStringLiteral("the position's vega per volatility point") + at + left;
     case Asks::ProbabilityOfProfit:
-        return QStringLiteral("the probability of a profit at expiry, in percent");
+        return QStringLiteral("the probability of a profit") + expiry + then +
+               QStringLiteral(", in percent");
     case Asks::ExpectedProfit:
-        return QStringLiteral("the expected profit at expiry");
+        return QStringLiteral("the expected profit") + expiry + then;
     case Asks::LowerBreakEven:
-        return QStringLiteral("the lower break-even, trading costs included");
+        return QStringLiteral("the lower break-even") + (first ? expiry + then : QString()) +
+               QStringLiteral(", trading costs included");
     case Asks::UpperBreakEven:
-        return QStringLiteral("the upper break-even, trading costs included");
+        return QStringLiteral("the upper break-even") + (first ? expiry + then : QString()) +
+               QStringLiteral(", trading costs included");
     case Asks::BreakEven:
-        return QStringLiteral("the break-even, trading costs included");
+        return QStringLiteral("the break-even") + (first ? expiry + then : QString()) +
+               QStringLiteral(", trading costs included");
     case Asks::GreatestProfit:
-        return QStringLiteral("the greatest profit at expiry");
+        return QStringLiteral("the greatest profit") + expiry + then;
     case Asks::GreatestLoss:
-        return QStringLiteral("the greatest loss at expiry, as an amount lost");
+        return QStringLiteral("the greatest loss") + expiry + then +
+               QStringLiteral(", as an amount lost");
     case Asks::ProfitAt:
-        return QStringLiteral("the profit at expiry") + at;
+        return QStringLiteral("the profit") + expiry + at + then;
     case Asks::ImpliedVolatility:
         if (s && s->firstRow > 0) {
             return QStringLiteral("the implied volatility of the %1 at %2, in percent")
@@ -292,7 +303,7 @@ std::optional<double> readNumber(QString text, bool percent) {
 const std::vector<Exercise>& all() {
     static const std::vector<Exercise> table = [] {
         std::vector<Exercise> out = timeExercises();
-        for (const auto* part : {&chanceExercises(), &positionExercises()}) {
+        for (const auto* part : {&chanceExercises(), &positionExercises(), &calendarExercises()}) {
             out.insert(out.end(), part->cbegin(), part->cend());
         }
         return out;

@@ -48,6 +48,15 @@ void TestLessonLinks::following_a_link_shows_the_judges_figure_data() {
                market
         << int(Asks::ValueWithDaysLeft) << 50.0
         << QStringList{"Payoff with 25 days left", "Payoff with 5 days left"};
+    // A calendar's dates count to its first expiry, where its break-evens
+    // are found numerically: neither is read back along the lesson walk.
+    QTest::newRow("a calendar's dates")
+        << lesson("calendar-1") << int(Asks::ValueWithDaysLeft) << 50.0
+        << QStringList{"Profit with 15 days left", "Profit with 25 days left",
+                       "Profit with 5 days left"};
+    QTest::newRow("a calendar's break-even under a shift")
+        << lesson("calendar-3") << int(Asks::LowerBreakEven) << 0.0
+        << QStringList{"Break-evens (to the cent): "};
     QTest::newRow("the probability of profit")
         << "wqz-workbench:load?strategy=Straddle&diagram=profit&price=52&volatility=45" + market
         << int(Asks::ProbabilityOfProfit) << 0.0

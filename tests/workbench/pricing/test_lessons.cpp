@@ -84,6 +84,12 @@ void TestLessons::an_answer_is_read_as_students_type_it_data() {
     row("an event named", "vega-5", "0.062", Outcome::Wrong,
         "Not right. The question asks for the position's theta per day at 50.00 with 25 days "
         "left after the event.");
+    // A calendar is read at its first expiry, its far call under the shift.
+    row("a first expiry named", "calendar-3", "1.2", Outcome::Wrong,
+        "Not right. The question asks for the profit at the first expiry at 50.00 and "
+        "volatility 10 points higher.");
+    row("a first expiry's extreme", "calendar-5", "3.19", Outcome::Right,
+        "Right: the greatest profit at the first expiry is 3.19.");
     row("a word", "volatility-1", "high", Outcome::Unreadable, "Type a percentage");
     row("nothing", "greeks-1", "", Outcome::Unreadable, "");
     row("beyond a double", "greeks-1", "1e999", Outcome::Unreadable, "");
