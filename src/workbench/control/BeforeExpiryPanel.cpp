@@ -209,8 +209,8 @@ BeforeExpiryPanel::BeforeExpiryPanel(wqzOptionPayoffs& bench, QWidget* parent)
     // The table follows the curve and the market it is found from; the dim
     // mark follows whether the grid still holds that curve.
     connect(&bench_.lastPlot(), &LastPlot::changed, this, guarded([this](LastPlot::Parts parts) {
-        if (parts & (LastPlot::CurvePart | LastPlot::InputsPart)) {
-            tableDue_ = true; // and the dates run to the first expiry of the legs held
+        tableDue_ = tableDue_ || (parts & (LastPlot::CurvePart | LastPlot::InputsPart));
+        if (parts & LastPlot::CurvePart) { // the dates run to the first expiry of the legs held
             allowFor(bench_.beforeExpiry());
             showDates(bench_.beforeExpiry());
         }

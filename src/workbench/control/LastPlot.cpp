@@ -311,7 +311,8 @@ int LastPlot::highlightedDays() const {
 void LastPlot::resolveValued() {
     valued_ = inputs_;
     resolved_.reset();
-    if (curve_) {
+    // Most positions' legs expire together: nothing is copied for them.
+    if (curve_ && legexpiry::resolves(curve_->position, inputs_.daysToday)) {
         PositionState p = curve_->position;
         legexpiry::resolve(p, valued_);
         if (!(valued_ == inputs_)) {

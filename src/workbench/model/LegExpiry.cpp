@@ -102,11 +102,15 @@ bool staggered(const PositionState& p, int panelDays) {
     return apart;
 }
 
+bool resolves(const PositionState& p, int panelDays) {
+    return firstExpiry(p, panelDays) != panelDays || staggered(p, panelDays);
+}
+
 void resolve(PositionState& p, beforeexpiry::Inputs& in) {
-    const int first = firstExpiry(p, in.daysToday);
-    if (first == in.daysToday && !staggered(p, in.daysToday)) {
+    if (!resolves(p, in.daysToday)) {
         return;
     }
+    const int first = firstExpiry(p, in.daysToday);
     for (std::size_t r = 1; r < p.callDays.size(); ++r) {
         for (std::vector<int>* days : {&p.callDays, &p.putDays}) {
             int& d = (*days)[r];

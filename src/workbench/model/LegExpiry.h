@@ -61,6 +61,10 @@ std::vector<float> expiringStrikes(const PositionState& position, int panelDays)
 // whose curve at the first expiry values the legs that live on.
 bool staggered(const PositionState& position, int panelDays);
 
+// Whether resolve would change anything: some leg held has days of its own
+// other than the panel's.
+bool resolves(const PositionState& position, int panelDays);
+
 // The position and inputs as they are valued: every leg's days written out
 // and the days to expiry today those to the first expiry, so that the days
 // left, the dates, the event and the law all count to it. Unchanged where
