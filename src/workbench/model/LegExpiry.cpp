@@ -36,6 +36,10 @@ template <typename Each> void eachLegHeld(const PositionState& p, Each&& each) {
 } // namespace
 
 CellDays daysOf(QStringView cell) {
+    // Every cell of a pasted table is compared: most hold no days at all.
+    if (!cell.contains(mark)) {
+        return {};
+    }
     const QString rest = platform::numbers::unreadRest(cell);
     // The mark alone gives the leg the panel's days again.
     if (!rest.startsWith(mark) || rest == QStringView(&mark, 1)) {
