@@ -163,9 +163,10 @@ void TestProbability::the_chance_a_sampled_curve_ends_above_zero_data() {
     QTest::newRow("tent, middle only")
         << std::function<double(double)>([](double S) { return 3 - std::abs(S - 52) * 0.4; })
         << 30.0 << 80.0 << 50 << 90;
-    QTest::newRow("a price the model cannot value") << std::function<double(double)>([&](double S) {
-        return std::abs(S - 47) < 0.3 ? nan : 0.8 * (S - 45);
-    }) << 1.0 << 100.0 << 200 << 10;
+    QTest::newRow("a price the model cannot value")
+        << std::function<double(double)>(
+               [nan](double S) { return std::abs(S - 47) < 0.3 ? nan : 0.8 * (S - 45); })
+        << 1.0 << 100.0 << 200 << 10;
     QTest::newRow("never above") << std::function<double(double)>([](double) { return -1.0; })
                                  << 1.0 << 100.0 << 20 << 30;
     QTest::newRow("always above") << std::function<double(double)>([](double) { return 2.0; })
