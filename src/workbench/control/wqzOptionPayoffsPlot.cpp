@@ -1,13 +1,13 @@
 // Plotting: evaluation, the numeric-values grid and the curve.
 #include "wqzOptionPayoffs.h"
 
+#include "ScenarioText.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/FailureGuard.h"
 #include "platform/FlexGrid.h"
 #include "platform/Numbers.h"
 #include "platform/PictureBox.h"
-#include "ScenarioText.h"
 #include "workbench/model/LegExpiry.h"
 #include "workbench/model/PositionAnalysis.h"
 #include "workbench/model/Strategies.h"
@@ -105,6 +105,10 @@ void wqzOptionPayoffs::plot(Scale scale) {
     if (legexpiry::staggered(position_, plot_->inputs().daysToday)) {
         plot_->setCurve(PlottedCurve{position_, f, range, plotColor_, name});
         atFirst = plot_->atFirstExpiry();
+    }
+    // Where the model cannot value a later leg, the legs' payoffs are drawn
+    // as ever, and the read-out says why there is no value before expiry.
+    if (atFirst) {
         legend += u' ' + scenariotext::expiryWords(plot_->valuedInputs().daysToday);
     }
     const auto onSample = [&](int i) {

@@ -231,9 +231,13 @@ Table buildAcrossVolatility(const PositionState& position, const beforeexpiry::I
         inputs.daysLeft > 0 ? std::min(inputs.daysLeft, inputs.daysToday) : inputs.daysToday;
     t.daysLeft.assign(t.shiftPoints.size(), days);
     t.firstExpiry = staggered(position, inputs) ? inputs.daysToday : 0;
-    if (!laidOut(t, position,
-                 firstexpiry::atExpiry(position, inputs, kind, {position, inputs, kind, known}),
-                 range, rows)) {
+    // Only legs that expire apart need a valuer for the break-evens: an
+    // American one prices every option once to be built.
+    const analysis::Analysis atFirst =
+        staggered(position, inputs)
+            ? firstexpiry::atExpiry(position, inputs, kind, {position, inputs, kind, known})
+            : analysis::analyse(position, kind);
+    if (!laidOut(t, position, atFirst, range, rows)) {
         return t;
     }
     for (std::size_t c = 0; c < t.shiftPoints.size(); ++c) {
