@@ -850,7 +850,11 @@ void BM_FirstExpiryAnalysis(benchmark::State& state) {
         benchmark::DoNotOptimize(workbench::firstexpiry::figures(a, atFirst, law));
     }
 }
-BENCHMARK(BM_FirstExpiryAnalysis)->ArgName("exercise")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstExpiryAnalysis)
+    ->ArgName("exercise")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
 
 // Those five rows re-plotted step by step: control 0 is today's price
 // rising by the arrow, each step a price not seen before; 1 the volatility

@@ -126,7 +126,7 @@ QString columnHeader(const scenarios::Table& table, int column) {
         return shiftWords(table.shiftPoints[std::size_t(column)] / 100.0);
     }
     const int days = table.daysLeft[std::size_t(column)];
-    return days != 0             ? daysWords(days)
+    return days != 0               ? daysWords(days)
            : table.firstExpiry > 0 ? QStringLiteral("First expiry")
                                    : QStringLiteral("Expiry");
 }

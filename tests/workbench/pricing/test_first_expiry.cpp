@@ -173,7 +173,8 @@ void TestFirstExpiry::the_curve_at_the_first_expiry_is_read_to_the_cent() {
             expected += f(S) * w;
         }
     }
-    QVERIFY2(std::abs(got.profit - chance) < 1e-6, qPrintable(QString::number(got.profit - chance)));
+    QVERIFY2(std::abs(got.profit - chance) < 1e-6,
+             qPrintable(QString::number(got.profit - chance)));
     QVERIFY2(std::abs(got.expected - expected) < 1e-6,
              qPrintable(QString::number(got.expected - expected)));
 }
