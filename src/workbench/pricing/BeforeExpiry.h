@@ -215,6 +215,11 @@ private:
     double volatilityAfter_ = 0;
 };
 
+// Where the value `valuer` gives crosses 0 between prices a and b, where it
+// is va and vb of opposite signs: to a hundred-millionth of the price, in a
+// few valuations (regula falsi with the Illinois step keeps the bracket).
+double crossing(const Valuer& valuer, double a, double b, double va, double vb);
+
 // The probability that the value `valuer` gives ends above 0 when the price
 // is drawn from `law` (the law at its date): where the value changes sign is
 // found over the whole law, each change to a billionth of its price, so that

@@ -21,10 +21,9 @@ constexpr int kPiecePoints = 64;
 // Within this the extreme's value holds over a span, as it reads to the cent.
 constexpr double kHalfCent = 0.005;
 
-// A price found to within this share of itself, or of one unit at least.
-double closeEnough(double S) {
-    return 1e-9 * std::max(1.0, S);
-}
+// A price next to 0, where the model still prices and the value is what it
+// tends to at 0.
+constexpr double kNearZero = 1e-12;
 
 // How the value runs as the price rises without end: every call's delta
 // tends to its dividend's discount over the days it lives on, every put's
@@ -46,32 +45,6 @@ Asymptote asymptote(const PositionState& p, const beforeexpiry::Inputs& in, doub
         a.level -= p.callQty[r] * p.strike[r] * std::exp(-in.rate * years);
     }
     return a;
-}
-
-// A root of the value between a and b, where it changes sign (Illinois
-// false position: a bracket that always holds the root, and shrinks fast
-// where the value is smooth).
-double rootBetween(const Valuer& v, double a, double fa, double b, double fb) {
-    int side = 0;
-    for (int i = 0; i < 100 && b - a > closeEnough(b); ++i) {
-        const double c = (a * fb - b * fa) / (fb - fa);
-        const double fc = v.valueAt(c);
-        if (!std::isfinite(fc) || fc == 0) {
-            return c;
-        }
-        if ((fc > 0) == (fb > 0)) {
-            b = c;
-            fb = fc;
-            fa = side == -1 ? fa / 2 : fa;
-            side = -1;
-        } else {
-            a = c;
-            fa = fc;
-            fb = side == 1 ? fb / 2 : fb;
-            side = 1;
-        }
-    }
-    return (a + b) / 2;
 }
 
 // Where the value is greatest (sign 1) or least (sign -1) between a and b,
@@ -125,7 +98,7 @@ std::vector<Sample> samples(const Valuer& v, const std::vector<double>& strikes,
     // The model prices nothing at a price of 0 itself; the value there is
     // where it tends.
     if (!std::isfinite(out.front().value)) {
-        out.front().value = v.valueAt(closeEnough(0) * 1e-3);
+        out.front().value = v.valueAt(kNearZero);
     }
     return out;
 }
@@ -239,7 +212,8 @@ analysis::Analysis analyse(const PositionState& p, const beforeexpiry::Inputs& i
         if (s[i].value == 0) {
             a.breakEvens.push_back({s[i].S, s[i].S});
         } else if ((s[i].value > 0) != (s[i + 1].value > 0) && s[i + 1].value != 0) {
-            const double x = rootBetween(atExpiry, s[i].S, s[i].value, s[i + 1].S, s[i + 1].value);
+            const double x =
+                beforeexpiry::crossing(atExpiry, s[i].S, s[i + 1].S, s[i].value, s[i + 1].value);
             a.breakEvens.push_back({x, x});
         }
     }

@@ -22,6 +22,8 @@ constexpr int kPointsPerSpread = 40;
 // moves the chance by a hundredth of a point.
 constexpr double kRootShare = 1e-8;
 
+} // namespace
+
 // Where the value crosses 0 between two prices of opposite signs: regula
 // falsi with the Illinois step, which keeps bisection's bracket and
 // converges in a few valuations (an American one asks the engine each time).
@@ -51,8 +53,6 @@ double crossing(const Valuer& valuer, double a, double b, double va, double vb) 
     }
     return (a + b) / 2;
 }
-
-} // namespace
 
 double chanceOfProfit(const Valuer& valuer, const probability::Lognormal& law) {
     const double none = std::numeric_limits<double>::quiet_NaN();
