@@ -34,11 +34,15 @@ struct Situation {
     bool firstCall = true;
 };
 
-std::optional<Situation> situationOf(const Exercise& exercise) {
+std::optional<Situation> situationOf(const QString& link, QString* problem = nullptr) {
     Situation s;
-    const links::Reading reading =
-        links::read(QUrl(QString::fromUtf16(exercise.link)), s.position.rowCount());
+    const links::Reading reading = links::readText(link, s.position.rowCount());
     if (!reading.load) {
+        if (problem) {
+            *problem = reading.problem.isEmpty()
+                           ? QStringLiteral("The link does not load a position.")
+                           : reading.problem;
+        }
         return std::nullopt;
     }
     const links::Load& load = *reading.load;
@@ -60,6 +64,10 @@ std::optional<Situation> situationOf(const Exercise& exercise) {
         // A strategy's later legs go on rows the workbench adds: an exercise
         // names its rows instead.
         if (!strategy || expiresApart(*strategy)) {
+            if (problem) {
+                *problem = QStringLiteral("The strategy's options expire on different days; "
+                                          "name its rows and legs instead.");
+            }
             return std::nullopt;
         }
         hold(s.position, *strategy);
@@ -104,7 +112,7 @@ bool staggered(const Situation& s) {
     return legexpiry::staggered(s.position, s.inputs.daysToday);
 }
 
-std::optional<double> expiryFigure(const Exercise& exercise, const Situation& s) {
+std::optional<double> expiryFigure(const Question& exercise, const Situation& s) {
     const beforeexpiry::Valuer valuer(s.position, s.inputs, payoff::profitDiagram);
     const analysis::Analysis a =
         firstexpiry::atExpiry(s.position, s.inputs, payoff::profitDiagram, valuer);
@@ -134,7 +142,7 @@ std::optional<double> expiryFigure(const Exercise& exercise, const Situation& s)
     }
 }
 
-std::optional<double> computed(const Exercise& exercise, const Situation& s) {
+std::optional<double> computed(const Question& exercise, const Situation& s) {
     const auto greeks = [&] {
         return beforeexpiry::Valuer(s.position, s.inputs, s.kind).greeksAt(exercise.price);
     };
@@ -176,16 +184,16 @@ std::optional<double> computed(const Exercise& exercise, const Situation& s) {
 // The true answer as a number, or nothing when there is none (no such
 // break-even, an unlimited extreme, an option the model cannot value): no
 // typed number is right then.
-std::optional<double> trueNumber(const Exercise& exercise) {
+std::optional<double> numberOf(const Question& exercise) {
     try {
-        const std::optional<Situation> s = situationOf(exercise);
+        const std::optional<Situation> s = situationOf(exercise.link);
         return s ? computed(exercise, *s) : std::nullopt;
     } catch (const std::exception&) {
         return std::nullopt;
     }
 }
 
-int decimalsOf(const Exercise& exercise) {
+int decimalsOf(const Question& exercise) {
     return std::max(0, int(std::ceil(-std::log10(exercise.tolerance) - kSlack)));
 }
 
@@ -219,9 +227,9 @@ QString whatIfs(const beforeexpiry::Inputs& in, int left) {
 }
 
 // What the question asks, as a phrase: "the delta at 55.00 with 20 days left".
-QString topic(const Exercise& exercise) {
+QString topicOf(const Question& exercise) {
     const QString at = QStringLiteral(" at ") + analysis::money(exercise.price);
-    const std::optional<Situation> s = situationOf(exercise);
+    const std::optional<Situation> s = situationOf(exercise.link);
     const QString left = s ? QStringLiteral(" with ") + daysLeft(s->inputs.daysLeft) +
                                  whatIfs(s->inputs, s->inputs.daysLeft)
                            : QString();
@@ -320,12 +328,42 @@ const Exercise* find(QStringView id) {
     return nullptr;
 }
 
+Question questionOf(const Exercise& exercise) {
+    return {QString::fromUtf16(exercise.link), exercise.asks, exercise.price, exercise.tolerance};
+}
+
+std::optional<double> trueNumber(const Question& question) {
+    return numberOf(question);
+}
+
+QString topic(const Question& question) {
+    return topicOf(question);
+}
+
+QString situationProblem(const QString& link) {
+    QString problem;
+    try {
+        situationOf(link, &problem);
+    } catch (const std::exception& e) {
+        problem = QString::fromUtf8(e.what());
+    }
+    return problem;
+}
+
 QString trueAnswer(const Exercise& exercise) {
+    return trueAnswer(questionOf(exercise));
+}
+
+exercises::Verdict check(const Exercise& exercise, const QString& typed) {
+    return check(questionOf(exercise), typed);
+}
+
+QString trueAnswer(const Question& exercise) {
     const std::optional<double> truth = trueNumber(exercise);
     return truth ? written(*truth, decimalsOf(exercise)) : QString();
 }
 
-exercises::Verdict check(const Exercise& exercise, const QString& typed) {
+exercises::Verdict check(const Question& exercise, const QString& typed) {
     using exercises::Outcome;
     const bool percent = inPercent(exercise.asks);
     const std::optional<double> answer =
@@ -339,7 +377,7 @@ exercises::Verdict check(const Exercise& exercise, const QString& typed) {
     // lies within the tolerance of it, is right.
     const QString truth = trueAnswer(exercise);
     const double given = exercise.asks == Asks::GreatestLoss ? std::abs(*answer) : *answer;
-    const QString asked = topic(exercise);
+    const QString asked = topicOf(exercise);
     if (!truth.isEmpty() && std::abs(given - truth.toDouble()) <= exercise.tolerance + kSlack) {
         return {Outcome::Right, QStringLiteral("Right: ") + asked + QStringLiteral(" is ") + truth +
                                     (percent ? QStringLiteral(" %.") : QStringLiteral("."))};

@@ -54,6 +54,28 @@ struct Exercise {
     const char16_t* hint;
 };
 
+// A question the judge settles, whoever asks it: a lesson's exercise or an
+// instructor's pack, whose situations are their own links.
+struct Question {
+    QString link; // "wqz-workbench:load?..."
+    Asks asks = Asks::ValueWithDaysLeft;
+    double price = 0;
+    double tolerance = 0.01;
+};
+Question questionOf(const Exercise& exercise);
+
+// The true answer as a number, or none (no such break-even, an unlimited
+// extreme, a link that sets up nothing the judge can value).
+std::optional<double> trueNumber(const Question& question);
+// As the page would write it, to the decimals the tolerance asks for.
+QString trueAnswer(const Question& question);
+// What the question asks, as a phrase: "the delta at 55.00 with 20 days left".
+QString topic(const Question& question);
+exercises::Verdict check(const Question& question, const QString& typed);
+// Why the link sets up no situation to judge (it loads nothing, or its
+// strategy's legs expire apart), in words; empty when it does.
+QString situationProblem(const QString& link);
+
 const std::vector<Exercise>& all();
 const Exercise* find(QStringView id);
 

@@ -1,0 +1,503 @@
+// A pack's file and its limits: what the reader takes is what problemOf
+// accepts, and the dialogs that make questions ask problemOf as well.
+#include "Packs.h"
+
+#include "workbench/model/ExpiryInputs.h"
+#include "workbench/model/PositionState.h"
+#include "workbench/model/WorkbenchLink.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QUuid>
+
+#include <cmath>
+
+namespace workbench::packs {
+
+namespace {
+
+const QString kFormat = QStringLiteral("wqz-exercise-pack");
+
+struct AsksEntry {
+    lessons::Asks asks;
+    const char* name;
+    const char16_t* words;
+    bool atAPrice;
+};
+
+using lessons::Asks;
+// In the order the dialog offers them: the figures at a price first.
+constexpr AsksEntry kAsks[] = {
+    {Asks::ValueWithDaysLeft, "ValueWithDaysLeft",
+     u"the position's value with days left, at a price", true},
+    {Asks::Delta, "Delta", u"the position's delta at a price", true},
+    {Asks::Gamma, "Gamma", u"the position's gamma at a price", true},
+    {Asks::ThetaPerDay, "ThetaPerDay", u"the position's theta per day at a price", true},
+    {Asks::VegaPerPoint, "VegaPerPoint", u"the position's vega per volatility point at a price",
+     true},
+    {Asks::ProfitAt, "ProfitAt", u"the profit at expiry at a price", true},
+    {Asks::BreakEven, "BreakEven", u"the break-even (the only one)", false},
+    {Asks::LowerBreakEven, "LowerBreakEven", u"the lower break-even", false},
+    {Asks::UpperBreakEven, "UpperBreakEven", u"the upper break-even", false},
+    {Asks::GreatestProfit, "GreatestProfit", u"the greatest profit at expiry", false},
+    {Asks::GreatestLoss, "GreatestLoss", u"the greatest loss at expiry", false},
+    {Asks::ProbabilityOfProfit, "ProbabilityOfProfit", u"the probability of a profit, in percent",
+     false},
+    {Asks::ExpectedProfit, "ExpectedProfit", u"the expected profit at expiry", false},
+    {Asks::ImpliedVolatility, "ImpliedVolatility",
+     u"the implied volatility of the first option, in percent", false},
+    {Asks::LowerOneSigma, "LowerOneSigma", u"the price one standard deviation below", false},
+    {Asks::UpperOneSigma, "UpperOneSigma", u"the price one standard deviation above", false},
+};
+
+const AsksEntry* entryOf(Asks asks) {
+    for (const AsksEntry& e : kAsks) {
+        if (e.asks == asks) {
+            return &e;
+        }
+    }
+    return nullptr;
+}
+
+struct Bounds {
+    double least;
+    double most;
+    double step;
+    const char16_t* unit; // after a number: " %", " days"
+};
+
+Bounds boundsOf(Varied varied) {
+    namespace in = beforeexpiry::limits;
+    switch (varied) {
+    case Varied::Price:
+        return {limits::priceStep, 1000000, limits::priceStep, u""};
+    case Varied::Volatility:
+        return {in::minVolatilityPercent, in::maxVolatilityPercent, limits::volatilityStep, u" %"};
+    case Varied::Days:
+        return {double(in::minDaysToExpiry), double(in::maxDaysToExpiry), limits::daysStep,
+                u" days"};
+    case Varied::Rate:
+        return {in::minRatePercent, in::maxRatePercent, limits::rateStep, u" %"};
+    case Varied::StrikeShift:
+        return {-limits::largestStrikeShift, limits::largestStrikeShift, limits::strikeShiftStep,
+                u""};
+    }
+    return {0, 0, 1, u""};
+}
+
+bool onStep(double value, double step) {
+    const double steps = value / step;
+    return std::abs(steps - std::round(steps)) < 1e-6;
+}
+
+QString number(double value) {
+    return QString::number(value, 'g', 12);
+}
+
+bool hasControl(const QString& text, bool lineBreaks) {
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control && !(lineBreaks && (c == u'\n' || c == u'\t'))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString rangeProblem(Varied varied, const Range& range, const links::Load& load) {
+    const Bounds b = boundsOf(varied);
+    const QString named = QStringLiteral("the %1 range %2 to %3")
+                              .arg(key(varied), number(range.from), number(range.to));
+    if (!std::isfinite(range.from) || !std::isfinite(range.to) || range.from > range.to) {
+        return named + QStringLiteral(" runs from a number up to one no smaller.");
+    }
+    if (range.from < b.least || range.to > b.most) {
+        return named + QStringLiteral(" reaches beyond %1%3 to %2%3.")
+                           .arg(number(b.least), number(b.most), QString::fromUtf16(b.unit));
+    }
+    if (!onStep(range.from, b.step) || !onStep(range.to, b.step)) {
+        return named + QStringLiteral(" has ends that are not whole steps of %1.").arg(b.step);
+    }
+    if (varied == Varied::Days) {
+        const links::Market& m = load.market;
+        int latest = std::max(m.daysLeft.value_or(0), m.eventDays.value_or(0));
+        for (int d : m.moreDaysLeft.value_or(std::vector<int>())) {
+            latest = std::max(latest, d);
+        }
+        if (range.from < latest) {
+            return named +
+                   QStringLiteral(" starts below the %1 days its situation shows.").arg(latest);
+        }
+    }
+    if (varied == Varied::StrikeShift) {
+        if (!load.rows) {
+            return named + QStringLiteral(" needs a situation with rows of its own to shift.");
+        }
+        for (const links::Row& row : *load.rows) {
+            if (row.strike && *row.strike + range.from <= 0) {
+                return named + QStringLiteral(" takes the strike %1 to 0 or below.")
+                                   .arg(number(*row.strike));
+            }
+        }
+    }
+    return QString();
+}
+
+bool holdsALeg(const links::Load& load) {
+    if (!load.strategy.isEmpty()) {
+        return true;
+    }
+    for (const links::Leg& leg : load.legs) {
+        if (leg.quantity != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Each question's field in the file.
+const QString kId = QStringLiteral("id");
+const QString kText = QStringLiteral("text");
+const QString kSituation = QStringLiteral("situation");
+const QString kAsksKey = QStringLiteral("asks");
+const QString kPrice = QStringLiteral("price");
+const QString kAtToday = QStringLiteral("atTodaysPrice");
+const QString kTolerance = QStringLiteral("tolerance");
+const QString kHint = QStringLiteral("hint");
+const QString kVary = QStringLiteral("vary");
+
+std::optional<Question> questionFrom(const QJsonObject& o, QString& problem) {
+    Question q;
+    const auto text = [&](const QString& field, QString& into) {
+        const QJsonValue v = o.value(field);
+        if (v.isUndefined()) {
+            return true;
+        }
+        if (!v.isString()) {
+            problem = QStringLiteral("its %1 is not a text.").arg(field);
+            return false;
+        }
+        into = v.toString();
+        return true;
+    };
+    if (!o.value(kId).isString() || !o.value(kSituation).isString() ||
+        !o.value(kAsksKey).isString()) {
+        problem = QStringLiteral("it lacks an id, a situation or what it asks.");
+        return std::nullopt;
+    }
+    q.id = o.value(kId).toString();
+    q.situation = o.value(kSituation).toString();
+    const std::optional<Asks> asks = asksNamed(o.value(kAsksKey).toString());
+    if (!asks) {
+        problem = QStringLiteral("it asks for \"%1\", which the program does not judge.")
+                      .arg(o.value(kAsksKey).toString().left(40));
+        return std::nullopt;
+    }
+    q.asks = *asks;
+    if (!text(kText, q.text) || !text(kHint, q.hint)) {
+        return std::nullopt;
+    }
+    for (const auto& [field, into] : {std::pair{kPrice, &q.price}, {kTolerance, &q.tolerance}}) {
+        const QJsonValue v = o.value(field);
+        if (!v.isUndefined() && !v.isDouble()) {
+            problem = QStringLiteral("its %1 is not a number.").arg(field);
+            return std::nullopt;
+        }
+        *into = v.toDouble(*into);
+    }
+    if (const QJsonValue v = o.value(kAtToday); !v.isUndefined()) {
+        if (!v.isBool()) {
+            problem = QStringLiteral("its %1 is neither true nor false.").arg(kAtToday);
+            return std::nullopt;
+        }
+        q.atTodaysPrice = v.toBool();
+    }
+    if (const QJsonValue v = o.value(kVary); !v.isUndefined()) {
+        if (!v.isObject()) {
+            problem = QStringLiteral("its vary is not a set of ranges.");
+            return std::nullopt;
+        }
+        const QJsonObject vary = v.toObject();
+        for (auto it = vary.begin(); it != vary.end(); ++it) {
+            std::optional<Varied> which;
+            for (Varied varied : everyVaried) {
+                which = it.key() == key(varied) ? std::optional(varied) : which;
+            }
+            const QJsonArray ends = it.value().toArray();
+            if (!which || !it.value().isArray() || ends.size() != 2 || !ends[0].isDouble() ||
+                !ends[1].isDouble()) {
+                problem = QStringLiteral("its range \"%1\" is not a known input with two numbers.")
+                              .arg(it.key().left(40));
+                return std::nullopt;
+            }
+            q.vary[std::size_t(*which)] = Range{ends[0].toDouble(), ends[1].toDouble()};
+        }
+    }
+    return q;
+}
+
+} // namespace
+
+QString key(Varied varied) {
+    switch (varied) {
+    case Varied::Price:
+        return QStringLiteral("price");
+    case Varied::Volatility:
+        return QStringLiteral("volatility");
+    case Varied::Days:
+        return QStringLiteral("days");
+    case Varied::Rate:
+        return QStringLiteral("rate");
+    case Varied::StrikeShift:
+        return QStringLiteral("strikeShift");
+    }
+    return QString();
+}
+
+QString words(Varied varied) {
+    switch (varied) {
+    case Varied::Price:
+        return QStringLiteral("today's price");
+    case Varied::Volatility:
+        return QStringLiteral("the volatility (%)");
+    case Varied::Days:
+        return QStringLiteral("the days to expiry");
+    case Varied::Rate:
+        return QStringLiteral("the interest rate (%)");
+    case Varied::StrikeShift:
+        return QStringLiteral("the strike shift");
+    }
+    return QString();
+}
+
+Pack newPack(const QString& title) {
+    Pack pack;
+    pack.id = QUuid::createUuid().toString(QUuid::Id128);
+    pack.title = title;
+    return pack;
+}
+
+QString nextQuestionId(const Pack& pack) {
+    int highest = 0;
+    for (const Question& q : pack.questions) {
+        highest = std::max(highest, q.id.mid(1).toInt());
+    }
+    return QStringLiteral("q%1").arg(highest + 1);
+}
+
+QString asksName(Asks asks) {
+    const AsksEntry* e = entryOf(asks);
+    return e ? QString::fromLatin1(e->name) : QString();
+}
+
+std::optional<Asks> asksNamed(QStringView name) {
+    for (const AsksEntry& e : kAsks) {
+        if (name == QLatin1String(e.name)) {
+            return e.asks;
+        }
+    }
+    return std::nullopt;
+}
+
+const std::vector<Asks>& everyAsks() {
+    static const std::vector<Asks> all = [] {
+        std::vector<Asks> out;
+        for (const AsksEntry& e : kAsks) {
+            out.push_back(e.asks);
+        }
+        return out;
+    }();
+    return all;
+}
+
+QString asksWords(Asks asks) {
+    const AsksEntry* e = entryOf(asks);
+    return e ? QString::fromUtf16(e->words) : QString();
+}
+
+bool atAPrice(Asks asks) {
+    const AsksEntry* e = entryOf(asks);
+    return e && e->atAPrice;
+}
+
+QString problemOf(const Question& q) {
+    static const QRegularExpression idForm(QStringLiteral("^q[1-9][0-9]{0,3}$"));
+    if (!idForm.match(q.id).hasMatch()) {
+        return QStringLiteral("its id \"%1\" is not q and a number.").arg(q.id.left(20));
+    }
+    if (q.text.size() > limits::longestText || hasControl(q.text, true)) {
+        return QStringLiteral("its text is longer than %1 characters or holds control characters.")
+            .arg(limits::longestText);
+    }
+    if (q.hint.size() > limits::longestHint || hasControl(q.hint, false)) {
+        return QStringLiteral("its hint is longer than %1 characters or holds control characters.")
+            .arg(limits::longestHint);
+    }
+    if (q.situation.size() > limits::longestSituation) {
+        return QStringLiteral("its situation is longer than %1 characters; a pack holds smaller "
+                              "positions.")
+            .arg(limits::longestSituation);
+    }
+    const links::Reading reading = links::readText(q.situation, startingQuotes().rowCount());
+    if (!reading.load) {
+        return QStringLiteral("its situation loads nothing: ") +
+               (reading.problem.isEmpty()
+                    ? QStringLiteral("it is not a link that loads a position.")
+                    : reading.problem);
+    }
+    if (!holdsALeg(*reading.load)) {
+        return QStringLiteral("its situation holds no option and no underlying.");
+    }
+    if (const QString judged = lessons::situationProblem(q.situation); !judged.isEmpty()) {
+        return QStringLiteral("its situation cannot be judged: ") + judged;
+    }
+    if (atAPrice(q.asks) && !q.atTodaysPrice &&
+        !(std::isfinite(q.price) && q.price > 0 && q.price <= 1000000)) {
+        return QStringLiteral("its price %1 is not above 0 and up to 1000000.")
+            .arg(number(q.price));
+    }
+    if (!(q.tolerance >= limits::leastTolerance && q.tolerance <= limits::largestTolerance)) {
+        return QStringLiteral("its tolerance %1 is not from %2 to %3.")
+            .arg(number(q.tolerance), number(limits::leastTolerance),
+                 number(limits::largestTolerance));
+    }
+    for (Varied varied : everyVaried) {
+        if (const std::optional<Range>& range = q.vary[std::size_t(varied)]) {
+            if (const QString why = rangeProblem(varied, *range, *reading.load); !why.isEmpty()) {
+                return why;
+            }
+        }
+    }
+    return QString();
+}
+
+QString studentProblem(const QString& student) {
+    if (studentKey(student).isEmpty()) {
+        return QStringLiteral("Type your name or your student number.");
+    }
+    if (student.trimmed().size() > limits::longestStudent || hasControl(student, false)) {
+        return QStringLiteral("A name or number takes at most %1 characters, with no control "
+                              "characters.")
+            .arg(limits::longestStudent);
+    }
+    return QString();
+}
+
+QString studentKey(const QString& student) {
+    return student.simplified().toCaseFolded();
+}
+
+Reading fromJson(const QByteArray& bytes) {
+    const auto refuse = [](const QString& why) { return Reading{std::nullopt, why}; };
+    if (bytes.size() > limits::largestFile) {
+        return refuse(QStringLiteral("The file is larger than %1 KB; a pack is far smaller.")
+                          .arg(limits::largestFile / 1024));
+    }
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
+    const QJsonObject o = doc.object();
+    if (error.error != QJsonParseError::NoError || !doc.isObject() ||
+        o.value(QStringLiteral("format")).toString() != kFormat) {
+        return refuse(QStringLiteral("It is not an exercise pack."));
+    }
+    const QJsonValue version = o.value(QStringLiteral("formatVersion"));
+    const double v = version.toDouble(0);
+    if (!version.isDouble() || v != std::floor(v) || v < 1) {
+        return refuse(QStringLiteral("Its format version is not a whole number from 1."));
+    }
+    if (v > limits::formatVersion) {
+        return refuse(QStringLiteral("It was made by a newer version of the program (pack format "
+                                     "%1); this one reads format %2. Ask for a newer program.")
+                          .arg(number(v))
+                          .arg(limits::formatVersion));
+    }
+    Pack pack;
+    static const QRegularExpression idForm(QStringLiteral("^[0-9a-f]{32}$"));
+    pack.id = o.value(kId).toString();
+    if (!idForm.match(pack.id).hasMatch()) {
+        return refuse(QStringLiteral("Its id is not 32 hexadecimal digits."));
+    }
+    const double revision = o.value(QStringLiteral("revision")).toDouble(0);
+    if (revision != std::floor(revision) || revision < 1 || revision > limits::highestRevision) {
+        return refuse(QStringLiteral("Its revision is not a whole number from 1 to %1.")
+                          .arg(limits::highestRevision));
+    }
+    pack.revision = int(revision);
+    pack.title = o.value(QStringLiteral("title")).toString();
+    pack.instructions = o.value(QStringLiteral("instructions")).toString();
+    if (pack.title.trimmed().isEmpty() || pack.title.size() > limits::longestTitle ||
+        hasControl(pack.title, false)) {
+        return refuse(QStringLiteral("Its title is empty, longer than %1 characters or holds "
+                                     "control characters.")
+                          .arg(limits::longestTitle));
+    }
+    if (pack.instructions.size() > limits::longestInstructions ||
+        hasControl(pack.instructions, true)) {
+        return refuse(QStringLiteral("Its instructions are longer than %1 characters or hold "
+                                     "control characters.")
+                          .arg(limits::longestInstructions));
+    }
+    const QJsonValue list = o.value(QStringLiteral("questions"));
+    if (!list.isArray() || list.toArray().size() > limits::mostQuestions) {
+        return refuse(QStringLiteral("Its questions are not a list of at most %1.")
+                          .arg(limits::mostQuestions));
+    }
+    const QJsonArray questions = list.toArray();
+    for (qsizetype i = 0; i < questions.size(); ++i) {
+        QString why;
+        std::optional<Question> q = questionFrom(questions[i].toObject(), why);
+        if (q && why.isEmpty()) {
+            why = problemOf(*q);
+        }
+        for (const Question& earlier : pack.questions) {
+            if (q && why.isEmpty() && earlier.id == q->id) {
+                why = QStringLiteral("its id %1 is an earlier question's too.").arg(q->id);
+            }
+        }
+        if (!why.isEmpty()) {
+            const QString id = q ? QStringLiteral(" (%1)").arg(q->id) : QString();
+            return refuse(QStringLiteral("Question %1%2: %3").arg(i + 1).arg(id, why));
+        }
+        pack.questions.push_back(std::move(*q));
+    }
+    return {std::move(pack), QString()};
+}
+
+QByteArray toJson(const Pack& pack) {
+    QJsonArray questions;
+    for (const Question& q : pack.questions) {
+        QJsonObject o{{kId, q.id},
+                      {kSituation, q.situation},
+                      {kAsksKey, asksName(q.asks)},
+                      {kTolerance, q.tolerance},
+                      {kPrice, q.price},
+                      {kAtToday, q.atTodaysPrice}};
+        if (!q.text.isEmpty()) {
+            o.insert(kText, q.text);
+        }
+        if (!q.hint.isEmpty()) {
+            o.insert(kHint, q.hint);
+        }
+        QJsonObject vary;
+        for (Varied varied : everyVaried) {
+            if (const std::optional<Range>& r = q.vary[std::size_t(varied)]) {
+                vary.insert(key(varied), QJsonArray{r->from, r->to});
+            }
+        }
+        if (!vary.isEmpty()) {
+            o.insert(kVary, vary);
+        }
+        questions.append(o);
+    }
+    const QJsonObject o{{QStringLiteral("format"), kFormat},
+                        {QStringLiteral("formatVersion"), limits::formatVersion},
+                        {kId, pack.id},
+                        {QStringLiteral("revision"), pack.revision},
+                        {QStringLiteral("title"), pack.title},
+                        {QStringLiteral("instructions"), pack.instructions},
+                        {QStringLiteral("questions"), questions}};
+    return QJsonDocument(o).toJson(QJsonDocument::Indented);
+}
+
+} // namespace workbench::packs
