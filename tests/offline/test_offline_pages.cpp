@@ -126,6 +126,8 @@ private slots:
     void every_start_up_address_opens_a_bundled_page();
     void every_link_of_every_page_leads_to_a_bundled_page();
     void the_module_pages_run_in_order_with_next_and_previous();
+    void the_pack_page_loads_its_script_before_the_exercises_one_data();
+    void the_pack_page_loads_its_script_before_the_exercises_one();
 
 private:
     offline::SiteServer server_;
@@ -262,6 +264,44 @@ void TestOfflinePages::the_module_pages_run_in_order_with_next_and_previous() {
     QCOMPARE(titles.size(), bundled);
     for (int i = 0; i < order.size(); ++i) {
         QCOMPARE(order[i], QStringLiteral("page%1.htm").arg(i + 1));
+    }
+}
+
+void TestOfflinePages::the_pack_page_loads_its_script_before_the_exercises_one_data() {
+    QTest::addColumn<QString>("address");
+    for (const services::sites::Site site : services::sites::all) {
+        QTest::newRow(qPrintable(services::sites::host(site))) << services::sites::siteAddress(
+            site, services::sites::modulesFolder(site) + services::sites::tutorialFolder +
+                      QStringLiteral("pack.htm"));
+    }
+}
+
+// The program fills the pack's page by calling wqzPack.show, which pack.js
+// defines, and then wqzExercises.show, which marks the forms pack.js made:
+// both scripts must come, and in that order.
+void TestOfflinePages::the_pack_page_loads_its_script_before_the_exercises_one() {
+    QFETCH(QString, address);
+    static const QRegularExpression script(QStringLiteral("<script src=\"([^\"]*)\">"));
+
+    const httpprobe::Opened page = httpprobe::open(server_.port(), address);
+
+    QCOMPARE(page.response.status, 200);
+    QCOMPARE(page.redirects, 0);
+    QVERIFY(page.response.header("content-type").startsWith("text/html"));
+    QStringList scripts;
+    for (QRegularExpressionMatchIterator it =
+             script.globalMatch(QString::fromUtf8(page.response.body));
+         it.hasNext();) {
+        scripts << it.next().captured(1);
+    }
+    QCOMPARE(scripts, (QStringList{QStringLiteral("pack.js"), QStringLiteral("exercises.js")}));
+    const QList<QByteArray> defines{"window.wqzPack", "window.wqzExercises"};
+    for (int i = 0; i < scripts.size(); ++i) {
+        const httpprobe::Opened js =
+            httpprobe::open(server_.port(), QUrl(address).resolved(QUrl(scripts[i])).toString());
+        QCOMPARE(js.response.status, 200);
+        QVERIFY(js.response.header("content-type").startsWith("text/javascript"));
+        QVERIFY2(js.response.body.contains(defines[i]), defines[i].constData());
     }
 }
 
