@@ -1,11 +1,11 @@
 #!/bin/bash
 # Installs the program into a scratch prefix, as a user or a package does,
 # checks what a desktop reads there (the entry, the AppStream description, the
-# icons and the type of position files), then starts the installed program on
-# a virtual display with no network and a position file to open: its window
-# must show that position, and its plugins (the engine, the pages'
-# server) must come from the prefix, with nothing at all taken from the build
-# folder.
+# icons, the types of position files and exercise packs) and the sample pack,
+# then starts the installed program on a virtual display with no network and
+# a position file to open: its window must show that position, and its
+# plugins (the engine, the pages' server) must come from the prefix, with
+# nothing at all taken from the build folder.
 #
 # Usage: test_install.sh CMAKE BUILD_DIR PLUGIN_DIR APP_ID VERSION
 #   PLUGIN_DIR: the plugins' folder under the prefix; VERSION: the project's.
@@ -68,24 +68,46 @@ grep -q "<launchable type=\"desktop-id\">$ID.desktop</launchable>" "$meta" ||
 newest=$(grep -o '<release version="[^"]*"' "$meta" | head -n 1 | cut -d'"' -f2)
 [ "$newest" = "$VERSION" ] || fail "the newest release is $newest, the project $VERSION"
 
-# The type of the position files: well-formed, and read by shared-mime-info
-# itself, without a word, into a database that gives *.wqzpos that type; the
-# entry and the description name the same type.
+# The types of the position files and of the exercise packs: well-formed,
+# and read by shared-mime-info itself, without a word, into a database that
+# gives each glob its type and makes each a kind of JSON; the entry and the
+# description name the same types.
 mime=$PREFIX/share/mime/packages/$ID.xml
 [ -f "$mime" ] || fail "no MIME type $mime"
 xmllint --noout "$mime" || fail "xmllint rejects $mime"
-mimetype=$(sed -n 's/.*<mime-type type="\([^"]*\)".*/\1/p' "$mime")
-[ "$(wc -w <<<"$mimetype")" = 1 ] || fail "$mime should declare one type, not '$mimetype'"
+types="application/x-wqz-position:wqzpos application/x-wqz-pack:wqzpack"
+declared=$(sed -n 's/.*<mime-type type="\([^"]*\)".*/\1/p' "$mime" | tr '\n' ' ')
+[ "$declared" = "application/x-wqz-position application/x-wqz-pack " ] ||
+    fail "$mime should declare the position and the pack types, not '$declared'"
 mkdir -p "$WORK/mime/packages"
 cp "$mime" "$WORK/mime/packages/"
 # (The scratch folder is named as the one searched, or it says so.)
 said=$(XDG_DATA_HOME=$WORK XDG_DATA_DIRS=$WORK update-mime-database "$WORK/mime" 2>&1) &&
     [ -z "$said" ] ||
     fail "update-mime-database: $said"
-grep -qx "[0-9]*:$mimetype:\*\.wqzpos" "$WORK/mime/globs2" ||
-    fail "the database does not give *.wqzpos the type $mimetype"
-grep -qx "MimeType=$mimetype;" "$entry" || fail "the entry does not open $mimetype"
-grep -q "<mediatype>$mimetype</mediatype>" "$meta" || fail "the metainfo does not list $mimetype"
+for pair in $types; do
+    mimetype=${pair%:*}
+    glob=${pair##*:}
+    grep -qx "[0-9]*:$mimetype:\*\.$glob" "$WORK/mime/globs2" ||
+        fail "the database does not give *.$glob the type $mimetype"
+    grep -qx "$mimetype application/json" "$WORK/mime/subclasses" ||
+        fail "the database does not make $mimetype a kind of application/json"
+    grep -q "<mediatype>$mimetype</mediatype>" "$meta" ||
+        fail "the metainfo does not list $mimetype"
+done
+grep -qx "MimeType=application/x-wqz-position;application/x-wqz-pack;" "$entry" ||
+    fail "the entry does not open both types: $(grep '^MimeType=' "$entry")"
+
+# The sample pack, where the help page says it is: an exercise pack of the
+# format the program reads.
+sample=$PREFIX/share/$ID/packs/sample.wqzpack
+[ -f "$sample" ] || fail "no sample pack $sample"
+python3 -c '
+import json, sys
+pack = json.load(open(sys.argv[1], encoding="utf-8"))
+assert pack["format"] == "wqz-exercise-pack" and pack["formatVersion"] == 1, "not a pack"
+assert pack["questions"], "no questions"
+' "$sample" || fail "the sample pack $sample is no pack of format 1"
 
 # The icons: the drawing itself and bitmaps of the sizes their folders say.
 icons=$PREFIX/share/icons/hicolor
@@ -137,5 +159,5 @@ done
 if grep -F " $BUILD/" <<<"$maps" >&2; then
     fail "the installed program uses files from the build folder"
 fi
-echo "test_install: installed into $PREFIX, $mimetype for *.wqzpos, window shown with the file given, plugins from $PREFIX/$PLUGIN_DIR" >&2
+echo "test_install: installed into $PREFIX, types for *.wqzpos and *.wqzpack, a sample pack, window shown with the file given, plugins from $PREFIX/$PLUGIN_DIR" >&2
 exit 0
