@@ -318,6 +318,11 @@ public:
     QString openFileName(const QString&, const QString&, const QString&) override {
         return QString();
     }
+    QString folderName(const QString&, const QString&) override { return QString(); }
+    std::optional<QString> askText(const QString&, const QString&, int) override {
+        return std::nullopt;
+    }
+    std::optional<int> askNumber(const QString&, int, int, int) override { return std::nullopt; }
     bool choosePrinter(QPrinter&, const QString&) override { return false; }
 };
 class StillPointer : public platform::MousePointer {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QPrinter;
 
 namespace platform {
@@ -38,6 +40,15 @@ public:
     // empty text when the user cancels.
     virtual QString openFileName(const QString& caption, const QString& filter,
                                  const QString& folder = QString()) = 0;
+    // Asks for an existing folder, starting in `folder` as above; an empty
+    // text when the user cancels.
+    virtual QString folderName(const QString& caption, const QString& folder = QString()) = 0;
+    // Asks for a line of text: `text` says what for, `initial` is typed
+    // already, at most `maxLength` characters are taken. None on Cancel.
+    virtual std::optional<QString> askText(const QString& text, const QString& initial,
+                                           int maxLength) = 0;
+    // Asks for a whole number from `least` to `most`; none on Cancel.
+    virtual std::optional<int> askNumber(const QString& text, int initial, int least, int most) = 0;
     // Asks where and how to print, starting from the printer's settings:
     // true when the user chose to print, `printer` then set up as chosen (a
     // printer, or a PDF file and its page); false when the user cancels.

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -111,6 +113,45 @@ QString QtDialogs::saveFileName(const QString& caption, const QString& filter,
 QString QtDialogs::openFileName(const QString& caption, const QString& filter,
                                 const QString& folder) {
     return askFileName(QFileDialog::AcceptOpen, caption, filter, folder);
+}
+
+QString QtDialogs::folderName(const QString& caption, const QString& folder) {
+    QFileDialog dialog(QApplication::activeWindow(), caption, folder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtDialogs::askText(const QString& text, const QString& initial,
+                                          int maxLength) {
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(kMessageTitle);
+    dialog.setLabelText(text);
+    dialog.setTextValue(initial);
+    // The box itself holds the length, so nothing longer is ever typed.
+    if (auto* line = dialog.findChild<QLineEdit*>()) {
+        line->setMaxLength(maxLength);
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.textValue().left(maxLength);
+}
+
+std::optional<int> QtDialogs::askNumber(const QString& text, int initial, int least, int most) {
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(kMessageTitle);
+    dialog.setLabelText(text);
+    dialog.setInputMode(QInputDialog::IntInput);
+    dialog.setIntRange(least, most);
+    dialog.setIntValue(initial);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.intValue();
 }
 
 bool QtDialogs::choosePrinter(QPrinter& printer, const QString& caption) {

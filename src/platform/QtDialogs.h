@@ -12,6 +12,10 @@ public:
                          const QString& folder) override;
     QString openFileName(const QString& caption, const QString& filter,
                          const QString& folder) override;
+    QString folderName(const QString& caption, const QString& folder) override;
+    std::optional<QString> askText(const QString& text, const QString& initial,
+                                   int maxLength) override;
+    std::optional<int> askNumber(const QString& text, int initial, int least, int most) override;
     bool choosePrinter(QPrinter& printer, const QString& caption) override;
 };
 

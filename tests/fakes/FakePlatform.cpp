@@ -1,5 +1,7 @@
 #include "FakePlatform.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QPrinter>
 #include <QTest>
@@ -44,6 +46,43 @@ QString FakeDialogs::openFileName(const QString& caption, const QString&, const 
     return path;
 }
 
+QString FakeDialogs::folderName(const QString& caption, const QString& folder) {
+    folders_.append(folder);
+    if (folderNames_.empty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unscripted folder dialog: ") + caption), __FILE__,
+                     __LINE__);
+        return QString();
+    }
+    const QString path = folderNames_.front();
+    folderNames_.pop_front();
+    return path;
+}
+
+std::optional<QString> FakeDialogs::askText(const QString& text, const QString&, int maxLength) {
+    questions_.append(text);
+    if (texts_.empty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unscripted question: ") + text), __FILE__,
+                     __LINE__);
+        return std::nullopt;
+    }
+    std::optional<QString> answer = texts_.front();
+    texts_.pop_front();
+    // As the real box does, what is typed beyond the box's length is not taken.
+    return answer ? std::optional(answer->left(maxLength)) : std::nullopt;
+}
+
+std::optional<int> FakeDialogs::askNumber(const QString& text, int, int least, int most) {
+    questions_.append(text);
+    if (numbers_.empty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unscripted question: ") + text), __FILE__,
+                     __LINE__);
+        return std::nullopt;
+    }
+    const std::optional<int> answer = numbers_.front();
+    numbers_.pop_front();
+    return answer ? std::optional(std::clamp(*answer, least, most)) : std::nullopt;
+}
+
 bool FakeDialogs::choosePrinter(QPrinter& printer, const QString& caption) {
     offeredPages_.append(printer.pageLayout().pageSize().id());
     if (printers_.empty()) {
@@ -70,6 +109,10 @@ void FakeDialogs::reset() {
     saveNames_.clear();
     saveFilters_.clear();
     openNames_.clear();
+    folderNames_.clear();
+    texts_.clear();
+    numbers_.clear();
+    questions_.clear();
     folders_.clear();
     printers_.clear();
     offeredPages_.clear();

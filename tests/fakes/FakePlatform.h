@@ -37,6 +37,17 @@ public:
     void scriptOpenName(const QString& path) { openNames_.push_back(path); }
     QString openFileName(const QString& caption, const QString& filter,
                          const QString& folder) override;
+    // The folder, text and number questions answer with the scripted
+    // answers in turn: an empty folder or a text or number of none for
+    // Cancel. The questions asked are kept with the message boxes' texts.
+    void scriptFolderName(const QString& path) { folderNames_.push_back(path); }
+    QString folderName(const QString& caption, const QString& folder) override;
+    void scriptText(std::optional<QString> text) { texts_.push_back(std::move(text)); }
+    std::optional<QString> askText(const QString& text, const QString& initial,
+                                   int maxLength) override;
+    void scriptNumber(std::optional<int> number) { numbers_.push_back(number); }
+    std::optional<int> askNumber(const QString& text, int initial, int least, int most) override;
+    const QStringList& questions() const { return questions_; }
     // The folder each file dialog, open or save, was asked to start in.
     const QStringList& folders() const { return folders_; }
     // The print dialog answers with the scripted choices in turn: print to
@@ -51,7 +62,8 @@ public:
     const QList<Shown>& shown() const { return shown_; }
     const QStringList& saveFilters() const { return saveFilters_; }
     int pendingAnswers() const {
-        return int(answers_.size() + saveNames_.size() + openNames_.size() + printers_.size());
+        return int(answers_.size() + saveNames_.size() + openNames_.size() + printers_.size() +
+                   folderNames_.size() + texts_.size() + numbers_.size());
     }
     void reset();
 
@@ -60,6 +72,10 @@ private:
     QList<Shown> shown_;
     std::deque<QString> saveNames_;
     std::deque<QString> openNames_;
+    std::deque<QString> folderNames_;
+    std::deque<std::optional<QString>> texts_;
+    std::deque<std::optional<int>> numbers_;
+    QStringList questions_;
     QStringList saveFilters_;
     QStringList folders_;
     struct PrintChoice {
