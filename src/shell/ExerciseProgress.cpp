@@ -15,11 +15,25 @@ namespace {
 const QString kExercises = QStringLiteral("exercises");
 const QString kState = QStringLiteral("state");
 const QString kWrong = QStringLiteral("wrongAnswers");
+const QString kTries = QStringLiteral("tries");
+const QString kAnswer = QStringLiteral("answer");
+// A pack's answer is kept as the judge reads it, no longer.
+constexpr qsizetype kLongestAnswer = 40;
 
 std::optional<ExerciseProgress::State> stateFrom(const QJsonValue& value) {
     const QJsonObject o = value.toObject();
     const QJsonValue wrong = o.value(kWrong);
-    if (!value.isObject() || o.size() != 2 || !wrong.isDouble()) {
+    const QJsonValue tries = o.value(kTries);
+    const QJsonValue answer = o.value(kAnswer);
+    const qsizetype extra = qsizetype(!tries.isUndefined()) + qsizetype(!answer.isUndefined());
+    if (!value.isObject() || o.size() != 2 + extra || !wrong.isDouble() ||
+        !(tries.isUndefined() || tries.isDouble()) ||
+        !(answer.isUndefined() || answer.isString())) {
+        return std::nullopt;
+    }
+    const double counted = tries.toDouble(0);
+    if (!(counted >= 0 && counted <= ExerciseProgress::mostWrongAnswers) ||
+        counted != std::floor(counted) || answer.toString().size() > kLongestAnswer) {
         return std::nullopt;
     }
     const double count = wrong.toDouble();
@@ -29,6 +43,8 @@ std::optional<ExerciseProgress::State> stateFrom(const QJsonValue& value) {
     }
     ExerciseProgress::State state;
     state.wrongAnswers = int(count);
+    state.tries = int(counted);
+    state.lastAnswer = answer.toString();
     const QString standing = o.value(kState).toString();
     if (standing == ExerciseProgress::word(ExerciseProgress::Standing::Right)) {
         state.standing = ExerciseProgress::Standing::Right;
@@ -71,8 +87,13 @@ void ExerciseProgress::load(bool (*known)(const QString&)) {
     states_ = file.bytes ? fromJson(*file.bytes, known) : States();
 }
 
-ExerciseProgress::State ExerciseProgress::answered(const QString& id, bool right) {
+ExerciseProgress::State ExerciseProgress::answered(const QString& id, bool right,
+                                                   const std::optional<QString>& typed) {
     State& state = states_[id];
+    if (typed) {
+        state.tries = std::min(state.tries + 1, mostWrongAnswers);
+        state.lastAnswer = typed->left(kLongestAnswer);
+    }
     if (right) {
         if (state.standing == Standing::Tried) {
             state.standing = Standing::Right;
@@ -116,9 +137,13 @@ bool ExerciseProgress::finishWriting(int ms) {
 QByteArray ExerciseProgress::toJson(const States& states) {
     QJsonObject exercises;
     for (auto it = states.cbegin(); it != states.cend(); ++it) {
-        exercises.insert(it.key(),
-                         QJsonObject{{kState, word(it->standing)},
-                                     {kWrong, std::min(it->wrongAnswers, mostWrongAnswers)}});
+        QJsonObject entry{{kState, word(it->standing)},
+                          {kWrong, std::min(it->wrongAnswers, mostWrongAnswers)}};
+        if (it->tries > 0) {
+            entry.insert(kTries, std::min(it->tries, mostWrongAnswers));
+            entry.insert(kAnswer, it->lastAnswer.left(kLongestAnswer));
+        }
+        exercises.insert(it.key(), entry);
     }
     return QJsonDocument(QJsonObject{{kExercises, exercises}}).toJson(QJsonDocument::Indented);
 }

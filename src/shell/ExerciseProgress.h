@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 namespace shell {
 
 // How far the student got with each exercise, kept between runs in a small
@@ -25,6 +27,10 @@ public:
     struct State {
         Standing standing = Standing::Tried;
         int wrongAnswers = 0;
+        // Kept for a pack's results: how many answers were judged, and the
+        // last of them as typed.
+        int tries = 0;
+        QString lastAnswer = {};
         bool operator==(const State&) const = default;
     };
     // By id, in order, so that the file reads the same from run to run.
@@ -55,8 +61,9 @@ public:
     void load(bool (*known)(const QString&));
     const States& states() const { return states_; }
 
-    // Records an answer judged right or wrong, and keeps it.
-    State answered(const QString& id, bool right);
+    // Records an answer judged right or wrong, and keeps it; with the
+    // answer as typed, counts it and keeps it too.
+    State answered(const QString& id, bool right, const std::optional<QString>& typed = {});
     // Records that the true answer was shown, and keeps it.
     State shown(const QString& id);
     // Forgets every exercise, and keeps that.

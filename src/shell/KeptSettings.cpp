@@ -1,5 +1,7 @@
 #include "KeptSettings.h"
 
+#include "workbench/lessons/Packs.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -56,6 +58,7 @@ const QString kVolatilityAfter = QStringLiteral("beforeExpiry/volatilityAfterPer
 const QString kAmerican = QStringLiteral("american");
 const QString kEuropean = QStringLiteral("european");
 const QString kFolder = QStringLiteral("files/folder");
+const QString kStudent = QStringLiteral("packs/student");
 const QString kRecent = QStringLiteral("recentPositions");
 const QString kPath = QStringLiteral("path");
 
@@ -243,6 +246,10 @@ Kept read(QSettings& s) {
         k.folder = *folder;
     }
     k.recent = readRecent(s);
+    if (const std::optional<QString> student = textOf(s, kStudent);
+        student && workbench::packs::studentProblem(*student).isEmpty()) {
+        k.student = student->simplified();
+    }
     return k;
 }
 
@@ -287,6 +294,9 @@ void write(QSettings& s, const Kept& k) {
     s.setValue(kProbability, yesNo(k.probabilityShown));
     s.setValue(kScenarioColumns, k.scenariosAcrossVolatility ? kAcrossVolatility : kAcrossDays);
     s.setValue(kFolder, k.folder);
+    if (workbench::packs::studentProblem(k.student).isEmpty()) {
+        s.setValue(kStudent, k.student);
+    }
     s.remove(kRecent);
     s.beginWriteArray(kRecent, int(k.recent.size()));
     for (int i = 0; i < k.recent.size(); ++i) {

@@ -40,6 +40,9 @@ struct Kept {
     QString folder;
     // Positions opened or saved, most recent first, each once.
     QStringList recent;
+    // The name or number an exercise pack's numbers are drawn for; empty
+    // until the student gives one.
+    QString student;
     bool operator==(const Kept&) const = default;
 };
 
