@@ -2,6 +2,7 @@
 #include "frmLumo.h"
 
 #include "ExerciseProgress.h"
+#include "PackDesk.h"
 #include "platform/Browser.h"
 #include "platform/EventPump.h"
 #include "platform/FailureGuard.h"
@@ -319,12 +320,12 @@ void frmLumo::Form_Load() {
 }
 
 void frmLumo::closeEvent(QCloseEvent* event) {
-    // A changed position that has a file is offered for saving first; Cancel,
-    // or a save that failed, keeps the window. Otherwise closing goes ahead;
-    // should the shutdown fail before it ends the process, the last window
-    // closing still ends the program.
+    // A changed position or pack is offered for saving first; Cancel, or a
+    // failed save, keeps the window. Should the shutdown fail before it ends
+    // the process, the last window closing still ends the program.
     bool mayGo = true;
-    platform::runGuarded([&] { mayGo = positionMayGo(kBeforeClosing); });
+    platform::runGuarded(
+        [&] { mayGo = positionMayGo(kBeforeClosing) && packs_->mayGo(kBeforeClosing); });
     if (!mayGo) {
         event->ignore();
         return;
@@ -343,6 +344,7 @@ void frmLumo::shutdown() {
     // closing window should make.
     constexpr int kLongestWriteMs = 2000;
     progress_->finishWriting(kLongestWriteMs);
+    packs_->finishWriting(kLongestWriteMs);
     keptFile_->finishWriting(kLongestWriteMs);
     endProcess_();
 }

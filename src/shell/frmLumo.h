@@ -48,6 +48,7 @@ class wqzOptionPayoffs;
 namespace shell {
 
 class ExerciseProgress;
+class PackDesk;
 
 // The main window: the workbench with its numeric-values grid on the left, a
 // small web browser for the tutorial pages on the right.
@@ -145,13 +146,13 @@ private:
     // message when it asks for anything a page's own links cannot, or comes
     // from any other page or from a frame inside a page.
     void Browser1_ProgramLink(const QString& address, bool mainFrame);
-    // Says once that a page that is not the tutorial's own cannot use the
-    // workbench; links that come while it is said, or just after, add nothing.
+    // Says once that a page not the tutorial's own cannot use the workbench.
     void refuseOtherPagesLink();
-    // Whether the page shown is one of the tutorial module's own.
-    bool tutorialPageShown() const;
-    // The exercises' progress, read from the file an earlier run kept.
+    bool tutorialPageShown() const; // one of the tutorial module's own
+    // The exercises' progress, read from the file an earlier run kept; the
+    // packs' items of the File menu.
     void createProgress();
+    void createPacks(QMenu* file);
     // Whether either book of exercises has that id; if not, says the page's
     // link cannot be followed.
     bool exerciseKnown(const QString& exercise);
@@ -159,7 +160,6 @@ private:
     // and a "Try it" link after a wrong answer, and the true answer after a
     // second one.
     void checkExercise(const QString& exercise, const QString& answer);
-    // Tells the page the true answer the student asked for.
     void revealAnswer(const QString& exercise);
     // Clears the progress, once the student confirms it.
     void startOver();
@@ -259,7 +259,6 @@ private:
     static constexpr double kNormalPoints = 8.25;
     static constexpr double kLargePoints = 12;
     void showLargeBeside(bool large);
-    // The window around the enlarged workbench, and back.
     // Back, Forward and Stop with the gaps before them, in twips.
     double addressButtonsWidth() const;
     // `panelsMore` pixels wider for the docked panels.
@@ -376,18 +375,19 @@ private:
     QRect largePlace_;
     // What the position's file held when it was last opened or saved.
     std::optional<workbench::document::Document> asSaved_;
-    // The size in pixels of the last diagram exported.
-    QSize diagramSize_{800, 600};
+    QSize diagramSize_{800, 600}; // the last diagram exported, in pixels
     // Whether the last diagram exported was for paper, on a light background.
     bool diagramForPaper_ = false;
     // The paper of the last page printed or exported; until then the
     // locale's.
     std::optional<QPageSize::PageSizeId> paper_;
-    // How far the student got with each exercise, kept between runs.
+    // How far the student got with each exercise, kept between runs; the
+    // exercise pack open, its questions and the student's answers.
     ExerciseProgress* progress_ = nullptr;
+    PackDesk* packs_ = nullptr;
     bool toldProgressNotKept_ = false;
     // While a refusal of another page's link is on screen, and when it was
-    // last closed, so that a page firing links gets one message per click.
+    // last closed: a page firing links gets one message per click.
     bool refusing_ = false;
     QElapsedTimer sinceRefusal_;
     // What the desktop asked to open and is still to be opened, while one

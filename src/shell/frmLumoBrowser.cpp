@@ -1,6 +1,8 @@
 // The browser row: the address box, Back, Forward and Stop.
 #include "frmLumo.h"
 
+#include "PackDesk.h"
+
 #include "Navigation.h"
 #include "platform/Browser.h"
 #include "platform/Clipboard.h"
@@ -93,6 +95,14 @@ void frmLumo::Browser1_ProgramLink(const QString& address, bool mainFrame) {
     }
     const workbench::links::Reading reading =
         workbench::links::read(QUrl(address), ucLumo->position().rowCount());
+    if (reading.check && packs_->takes(reading.check->exercise)) {
+        if (reading.check->reveal) {
+            packs_->reveal(reading.check->exercise);
+        } else {
+            packs_->check(reading.check->exercise, reading.check->answer);
+        }
+        return;
+    }
     if (reading.check) {
         if (!exerciseKnown(reading.check->exercise)) {
             return;

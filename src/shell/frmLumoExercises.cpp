@@ -5,32 +5,18 @@
 #include "Wording.h"
 
 #include "ExerciseProgress.h"
+#include "PackDesk.h"
+#include "PageScripts.h"
 #include "platform/Browser.h"
 #include "platform/Dialogs.h"
 #include "platform/FailureGuard.h"
 #include "workbench/lessons/ExerciseBooks.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 namespace shell {
 
 namespace exerciseBooks = workbench::exerciseBooks;
 
 namespace {
-
-// The page hears the program through its functions, given JSON, which
-// quotes whatever the texts hold, so none of them can end the script.
-QString verdictScript(const QJsonArray& arguments) {
-    return QStringLiteral("window.wqzExercises && wqzExercises.verdict.apply(null, %1);")
-        .arg(QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact)));
-}
-
-QString showScript(const QJsonObject& states) {
-    return QStringLiteral("window.wqzExercises && wqzExercises.show(%1);")
-        .arg(QString::fromUtf8(QJsonDocument(states).toJson(QJsonDocument::Compact)));
-}
 
 QString answerSentence(const QString& id) {
     const QString truth = exerciseBooks::trueAnswer(id);
@@ -46,6 +32,21 @@ void frmLumo::createProgress() {
     connect(progress_, &ExerciseProgress::notKept, this, [this](const QString& reason) {
         platform::runGuarded([this, reason] { progressNotKept(reason); });
     });
+}
+
+void frmLumo::createPacks(QMenu* file) {
+    packs_ = new PackDesk(this, browser_, *ucLumo, this);
+    packs_->setStudent(kept_.student);
+    packs_->folder = [this] { return kept_.folder; };
+    connect(packs_, &PackDesk::folderChosen, this, [this](const QString& folder) {
+        kept_.folder = folder;
+        keep();
+    });
+    connect(packs_, &PackDesk::studentChosen, this, [this](const QString& student) {
+        kept_.student = student;
+        keep();
+    });
+    packs_->addTo(file);
 }
 
 void frmLumo::progressNotKept(const QString& reason) {
@@ -93,14 +94,14 @@ void frmLumo::checkExercise(const QString& exercise, const QString& answer) {
     const QString outcome = verdict.outcome == Outcome::Right   ? QStringLiteral("right")
                             : verdict.outcome == Outcome::Wrong ? QStringLiteral("wrong")
                                                                 : QStringLiteral("unreadable");
-    browser_.runScript(verdictScript(QJsonArray{exercise, outcome, verdict.message, help}));
+    browser_.runScript(pageScripts::verdict(QJsonArray{exercise, outcome, verdict.message, help}));
 }
 
 void frmLumo::revealAnswer(const QString& exercise) {
     progress_->shown(exercise);
     const QJsonObject help{{QStringLiteral("answer"), answerSentence(exercise)}};
     browser_.runScript(
-        verdictScript(QJsonArray{exercise, QStringLiteral("shown"), QString(), help}));
+        pageScripts::verdict(QJsonArray{exercise, QStringLiteral("shown"), QString(), help}));
 }
 
 void frmLumo::startOver() {
@@ -119,12 +120,16 @@ void frmLumo::showExerciseStates() {
     if (!tutorialPageShown()) {
         return;
     }
+    if (packs_->pageShown()) {
+        packs_->fillPage();
+        return;
+    }
     QJsonObject states;
     const ExerciseProgress::States& all = progress_->states();
     for (auto it = all.cbegin(); it != all.cend(); ++it) {
         states.insert(it.key(), ExerciseProgress::word(it->standing));
     }
-    browser_.runScript(showScript(states));
+    browser_.runScript(pageScripts::states(states));
 }
 
 } // namespace shell

@@ -1,6 +1,8 @@
 // The menu bar and its commands.
 #include "frmLumo.h"
 
+#include "PackDesk.h"
+
 #include "platform/Browser.h"
 #include "platform/Clipboard.h"
 #include "platform/EventPump.h"
@@ -79,6 +81,7 @@ void frmLumo::createMenus() {
     QAction* saveAs = item(file, "mnuSavePositionAs", "Save Position &As...");
     saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     saveAs->setStatusTip(QStringLiteral("Keeps the position, its boxes and diagram in a file"));
+    createPacks(file);
     separator(file, "mnuFileSepExport");
     QAction* exportDiagram = item(file, "mnuExportDiagram", "Export &Diagram...");
     exportDiagram->setStatusTip(QStringLiteral(
@@ -253,7 +256,7 @@ void frmLumo::createMenus() {
     connect(exportPdf, &QAction::triggered, this, guarded([this] { mnuExportPdf_Click(); }));
     connect(print, &QAction::triggered, this, guarded([this] { mnuPrint_Click(); }));
     connect(exit, &QAction::triggered, this, guarded([this] {
-                if (positionMayGo(kBeforeClosing)) {
+                if (positionMayGo(kBeforeClosing) && packs_->mayGo(kBeforeClosing)) {
                     shutdown();
                 }
             }));

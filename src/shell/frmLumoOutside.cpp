@@ -2,6 +2,8 @@
 // link given on the command line, at start-up or handed over by a later start.
 #include "frmLumo.h"
 
+#include "PackDesk.h"
+
 #include "platform/Dialogs.h"
 #include "workbench/control/wqzOptionPayoffs.h"
 #include "workbench/model/WorkbenchLink.h"
@@ -26,6 +28,10 @@ void frmLumo::openFromOutside(const QString& argument) {
         const QString next = fromOutside_.takeFirst();
         if (workbench::links::isLink(next)) {
             followOutsideLink(next);
+        } else if (next.endsWith(QStringLiteral(".wqzpack"), Qt::CaseInsensitive)) {
+            if (packs_->mayGo(QStringLiteral("opening %1").arg(QFileInfo(next).fileName()))) {
+                packs_->open(next);
+            }
         } else if (positionMayGo(QStringLiteral("opening %1").arg(QFileInfo(next).fileName()))) {
             openPosition(next);
         }

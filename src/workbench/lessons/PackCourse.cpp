@@ -14,16 +14,6 @@ namespace workbench::packcourse {
 
 namespace {
 
-// One numerical question of the export, in words the formats only wrap.
-struct Variant {
-    QString name; // "Q1 (q3) variant 2"
-    QString text;
-    QString answer;    // "0.53", as the judge writes it
-    QString tolerance; // "0.01"
-    QString hint;
-    QString right; // what a right answer is told
-};
-
 // The kinds the judge reads in percent. The platforms take a number alone,
 // without units: the text says so, since "42.5 %" would be marked wrong.
 bool inPercent(lessons::Asks asks) {
@@ -67,12 +57,19 @@ std::optional<Variant> variantOf(const packs::Pack& pack, std::size_t i, int k) 
     }
 }
 
-std::vector<Variant> variantsOf(const packs::Pack& pack, int variants, int* leftOut) {
+} // namespace
+
+std::optional<std::vector<Variant>> variantsOf(const packs::Pack& pack, int variants, int* leftOut,
+                                               const Progress& progress) {
     variants = std::clamp(variants, 1, packs::limits::mostVariants);
     std::vector<Variant> out;
     int missing = 0;
+    const int total = int(pack.questions.size()) * variants;
     for (std::size_t i = 0; i < pack.questions.size(); ++i) {
         for (int k = 1; k <= variants; ++k) {
+            if (progress && !progress(int(i) * variants + k - 1, total)) {
+                return std::nullopt;
+            }
             if (std::optional<Variant> v = variantOf(pack, i, k)) {
                 out.push_back(std::move(*v));
             } else {
@@ -85,6 +82,8 @@ std::vector<Variant> variantsOf(const packs::Pack& pack, int variants, int* left
     }
     return out;
 }
+
+namespace {
 
 // The category the questions land in, under the course's own questions: a
 // "/" in the title is doubled, since a single one would start a
@@ -157,7 +156,14 @@ QString about(const packs::Pack& pack, int variants) {
 } // namespace
 
 QByteArray moodleXml(const packs::Pack& pack, int variants, int* leftOut) {
-    const std::vector<Variant> all = variantsOf(pack, variants, leftOut);
+    return moodleXml(pack, *variantsOf(pack, variants, leftOut), variants);
+}
+
+QString gift(const packs::Pack& pack, int variants, int* leftOut) {
+    return gift(pack, *variantsOf(pack, variants, leftOut), variants);
+}
+
+QByteArray moodleXml(const packs::Pack& pack, const std::vector<Variant>& all, int variants) {
     QByteArray bytes;
     QXmlStreamWriter xml(&bytes);
     xml.setAutoFormatting(true);
@@ -203,8 +209,7 @@ QByteArray moodleXml(const packs::Pack& pack, int variants, int* leftOut) {
     return bytes;
 }
 
-QString gift(const packs::Pack& pack, int variants, int* leftOut) {
-    const std::vector<Variant> all = variantsOf(pack, variants, leftOut);
+QString gift(const packs::Pack& pack, const std::vector<Variant>& all, int variants) {
     QString text = QStringLiteral("// ") + pack.title.simplified() + u'\n';
     text += QStringLiteral("// ") + about(pack, variants) + u'\n';
     // The category line is taken as it stands, without GIFT's escapes.

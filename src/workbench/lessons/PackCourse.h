@@ -5,6 +5,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+#include <optional>
+#include <vector>
+
 // A pack's questions for a course platform's own quizzes, in the two forms
 // Moodle imports (and other platforms read): Moodle XML and GIFT. Each
 // question goes out as `variants` numerical questions, variant k with the
@@ -19,6 +23,25 @@ namespace workbench::packcourse {
 // those numbers, an unlimited extreme) is left out; `leftOut`, when given,
 // counts them. `variants` is taken from 1 to packs::limits::mostVariants.
 // The answers are valued variant by variant: call off the window's thread.
+// One numerical question of the export, in words the formats only wrap.
+struct Variant {
+    QString name = {}; // "Q1 (q3) variant 2"
+    QString text = {};
+    QString answer = {};    // "0.53", as the judge writes it
+    QString tolerance = {}; // "0.01"
+    QString hint = {};
+    QString right = {}; // what a right answer is told
+};
+// Told how many variants of the total are valued so far, before each; it
+// answers false to stop, and none are given then.
+using Progress = std::function<bool(int done, int total)>;
+std::optional<std::vector<Variant>> variantsOf(const packs::Pack& pack, int variants,
+                                               int* leftOut = nullptr,
+                                               const Progress& progress = {});
+// The variants valued once, in either form.
+QByteArray moodleXml(const packs::Pack& pack, const std::vector<Variant>& all, int variants);
+QString gift(const packs::Pack& pack, const std::vector<Variant>& all, int variants);
+
 QByteArray moodleXml(const packs::Pack& pack, int variants, int* leftOut = nullptr);
 QString gift(const packs::Pack& pack, int variants, int* leftOut = nullptr);
 
