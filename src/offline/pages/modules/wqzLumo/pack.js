@@ -214,6 +214,8 @@
         }
     }
 
+    var shownJson = null;
+
     window.addEventListener('hashchange', function () {
         showPart(true);
     });
@@ -221,11 +223,18 @@
     window.wqzPack = {
         // data: {title, instructions, student, revision, questions: [{exercise,
         // number, text, asked, numbers, tryIt, percent}]}; a second call
-        // shows the pack afresh.
+        // shows the pack afresh, unless it is the pack already shown: the
+        // program tells the page again after each page it loads, and what
+        // the student typed and was told stays.
         show: function (data) {
             if (!data || typeof data !== 'object') {
                 return;
             }
+            var json = JSON.stringify(data);
+            if (shown && json === shownJson) {
+                return;
+            }
+            shownJson = json;
             var questions = questionsOf(data);
             var title = text(data.title).trim() || 'Exercise pack';
             document.title = 'Option Payoffs: ' + title;
