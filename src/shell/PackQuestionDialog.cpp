@@ -45,7 +45,8 @@ constexpr int kAnswerDelayMs = 150;
 
 const QString kAnswerLine = QStringLiteral("The program's answer for the situation as it stands: ");
 const QString kNoAnswerLine =
-    QStringLiteral("The program finds no answer to this question in its situation.");
+    QStringLiteral("The program finds no answer in this situation: it has no such figure, "
+                   "or it shows no days left.");
 
 // Each range's step, and what its boxes hold at all. The ranges a pack takes
 // are narrower, and OK names what lies outside them: a box that quietly
@@ -87,8 +88,7 @@ Around aroundOf(const QString& situation) {
     const workbench::beforeexpiry::Inputs inputs = links::inputsAfter(m, {});
     Around a;
     a.price = m.price.value_or(workbench::startingPrice);
-    // Never fewer days than the situation shows left, nor a strike shifted
-    // to 0 or below.
+    // Never fewer days than the situation shows left, nor a strike to 0.
     int shown = std::max({in::minDaysToExpiry, m.daysLeft.value_or(0), m.eventDays.value_or(0)});
     for (int d : m.moreDaysLeft.value_or(std::vector<int>())) {
         shown = std::max(shown, d);

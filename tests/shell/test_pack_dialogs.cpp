@@ -158,8 +158,9 @@ private slots:
         const QString line =
             answered
                 ? QStringLiteral("The program's answer for the situation as it stands: ") + answer
-                : QStringLiteral("The program finds no answer to this question in its "
-                                 "situation.");
+                : QStringLiteral(
+                      "The program finds no answer in this situation: it has no such figure, "
+                      "or it shows no days left.");
         const auto& kinds = packs::everyAsks();
         const auto at = [&](Asks a) { return std::find(kinds.begin(), kinds.end(), a); };
         const auto steps = at(asks) - at(start.asks);

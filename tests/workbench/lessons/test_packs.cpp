@@ -3,6 +3,7 @@
 // and each student's numbers are their own and always the same.
 #include "workbench/lessons/Packs.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -73,6 +74,7 @@ private slots:
     void a_pack_the_program_cannot_honour_is_refused();
     void each_student_gets_numbers_of_their_own();
     void the_numbers_are_in_the_situation_the_judge_values();
+    void the_sample_pack_has_an_answer_for_every_student();
 };
 
 void TestPacks::a_pack_reads_back_as_it_was_written() {
@@ -192,6 +194,22 @@ void TestPacks::the_numbers_are_in_the_situation_the_judge_values() {
     QVERIFY2(packs::asked(q, n).startsWith(
                  QStringLiteral("Find the position's value at 52.35 with 15 days left")),
              qPrintable(packs::asked(q, n)));
+}
+
+void TestPacks::the_sample_pack_has_an_answer_for_every_student() {
+    QFile file(QStringLiteral(WQZ_SAMPLE_PACK));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const packs::Reading reading = packs::fromJson(file.readAll());
+    QVERIFY2(reading.pack, qPrintable(reading.problem));
+    QVERIFY(!reading.pack->questions.empty());
+    for (const packs::Question& q : reading.pack->questions) {
+        for (int i = 1; i <= 10; ++i) {
+            const QString student = QStringLiteral("Student %1").arg(i);
+            const QString truth =
+                lessons::trueAnswer(packs::posed(q, packs::draw(*reading.pack, q, student)));
+            QVERIFY2(!truth.isEmpty(), qPrintable(q.id + u' ' + student));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPacks)
