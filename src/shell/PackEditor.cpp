@@ -126,18 +126,7 @@ PackEditorDialog::PackEditorDialog(QWidget* parent, packs::Pack pack, Edit edit)
     }
     side->addStretch();
 
-    problem_ = new QLabel(this);
-    problem_->setObjectName(QStringLiteral("lblPackProblem"));
-    problem_->setWordWrap(true);
-    problem_->setStyleSheet(QStringLiteral("color: #b00000"));
-    problem_->hide();
-    column->addWidget(problem_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    column->addWidget(buttons);
-
-    connect(buttons, &QDialogButtonBox::accepted, this, platform::guarded([this] { tryAccept(); }));
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    problem_ = addOkCancel(this, column, [this] { tryAccept(); });
     connect(up_, &QPushButton::clicked, this, platform::guarded([this] { move(-1); }));
     connect(down_, &QPushButton::clicked, this, platform::guarded([this] { move(1); }));
     connect(editButton_, &QPushButton::clicked, this, platform::guarded([this] { editCurrent(); }));
@@ -241,6 +230,21 @@ packs::Pack PackEditorDialog::pack() const {
 }
 
 } // namespace
+
+QLabel* addOkCancel(QDialog* dialog, QBoxLayout* column, const std::function<void()>& accept) {
+    auto* problem = new QLabel(dialog);
+    problem->setObjectName(QStringLiteral("lblPackProblem"));
+    problem->setWordWrap(true);
+    problem->setStyleSheet(QStringLiteral("color: #b00000"));
+    problem->hide();
+    column->addWidget(problem);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    column->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, platform::guarded(accept));
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return problem;
+}
 
 std::optional<packs::Pack> editPack(QWidget* parent, const packs::Pack& pack, const Edit& edit) {
     PackEditorDialog dialog(parent, pack, edit);

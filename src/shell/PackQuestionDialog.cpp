@@ -2,6 +2,8 @@
 // student's numbers are drawn from, and the program's own answer beside them.
 #include "PackQuestionDialog.h"
 
+#include "PackEditor.h"
+
 #include "platform/FailureGuard.h"
 #include "workbench/lessons/Lessons.h"
 #include "workbench/model/ExpiryInputs.h"
@@ -245,18 +247,7 @@ PackQuestionDialog::PackQuestionDialog(QWidget* parent, const packs::Question& s
     answer_->setObjectName(QStringLiteral("lblPackAnswer"));
     answer_->setWordWrap(true);
     column->addWidget(answer_);
-    problem_ = new QLabel(this);
-    problem_->setObjectName(QStringLiteral("lblPackProblem"));
-    problem_->setWordWrap(true);
-    problem_->setStyleSheet(QStringLiteral("color: #b00000"));
-    problem_->hide();
-    column->addWidget(problem_);
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    column->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, platform::guarded([this] { tryAccept(); }));
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    problem_ = addOkCancel(this, column, [this] { tryAccept(); });
 
     answerTimer_ = new QTimer(this);
     answerTimer_->setSingleShot(true);

@@ -7,11 +7,13 @@
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeWindowList.h"
+#include "offline/SiteServer.h"
 #include "platform/QtEventPump.h"
 #include "platform/WebEngineBrowser.h"
 #include "services/MTaskList.h"
 #include "shell/frmLumo.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +22,7 @@
 #include <QTimer>
 #include <QWebEngineView>
 
+#include <cstdio>
 #include <memory>
 
 #ifndef WQZ_ENGINE_PLUGIN
@@ -116,5 +119,24 @@ struct Shell {
     int loadStarts = 0;
     bool waitCutShort = false;
 };
+
+// The whole of a test's main() whose pages come from the program's own
+// server, with no network at all: any name the program's own rules do not
+// claim fails.
+template <typename Test> int offlineMain(int argc, char* argv[]) {
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--host-resolver-rules=\"MAP * ~NOTFOUND\"");
+    platform::WebEngineBrowser::prepareEngine();
+    offline::SiteServer sites;
+    if (!sites.start()) {
+        std::fprintf(stderr, "the bundled sites server did not start\n");
+        return 1;
+    }
+    platform::WebEngineBrowser::mapHostsFirst(sites.hostResolverRules().toLatin1());
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    Test tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
 
 } // namespace harness

@@ -243,21 +243,7 @@ void TestOfflineXvfb::an_unknown_address_on_a_makers_site_shows_the_offline_page
 }
 
 int main(int argc, char* argv[]) {
-    // No network: any name the program's own rules do not claim fails.
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--host-resolver-rules=\"MAP * ~NOTFOUND\"");
-    platform::WebEngineBrowser::prepareEngine();
-    offline::SiteServer sites;
-    if (!sites.start()) {
-        std::fprintf(stderr, "the bundled sites server did not start\n");
-        return 1;
-    }
-    platform::WebEngineBrowser::mapHostsFirst(sites.hostResolverRules().toLatin1());
-
-    QApplication app(argc, argv);
-    app.setAttribute(Qt::AA_Use96Dpi, true);
-    TestOfflineXvfb tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
+    return harness::offlineMain<TestOfflineXvfb>(argc, argv);
 }
 
 #include "test_offline_xvfb.moc"

@@ -43,32 +43,6 @@ packs::Question spread(const QString& id = QStringLiteral("q1"),
     return q;
 }
 
-// Runs `act` on the modal dialog once it is up with the focus in it, and
-// cancels a dialog `act` leaves open, so that a failed check never hangs the run.
-void whenDialogUp(std::function<void(QDialog*)> act, int tries = 500) {
-    QTimer::singleShot(10, [=] {
-        QPointer<QDialog> dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QWidget* focus = QApplication::focusWidget();
-        if (!dialog || !focus || !dialog->isAncestorOf(focus)) {
-            if (tries > 0) {
-                whenDialogUp(act, tries - 1);
-            } else if (dialog) {
-                dialog->reject();
-            }
-            return;
-        }
-        act(dialog);
-        if (dialog && dialog->isVisible()) {
-            dialog->reject();
-        }
-    });
-}
-
-void typeOver(const QString& keys) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(QApplication::focusWidget(), keys);
-}
-
 QLabel* label(QDialog* dialog, const char* name) {
     return dialog->findChild<QLabel*>(QString::fromLatin1(name));
 }
@@ -110,13 +84,13 @@ private slots:
         QCOMPARE(problem.isEmpty(), taken);
         bool stayed = false;
         QString shown;
-        whenDialogUp([&](QDialog* d) {
+        userinput::whenDialogUp([&](QDialog* d) {
             // Its box ticked, and its ends typed into From and To after it.
             userinput::clickIn(d, d->findChild<QCheckBox*>(
                                       QStringLiteral("chkPackVary(%1)").arg(packs::key(varied))));
             for (double end : {from, to}) {
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-                typeOver(QString::number(end));
+                userinput::typeOver(QString::number(end));
             }
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             stayed = d->isVisible();
@@ -164,14 +138,14 @@ private slots:
         const auto& kinds = packs::everyAsks();
         const auto at = [&](Asks a) { return std::find(kinds.begin(), kinds.end(), a); };
         const auto steps = at(asks) - at(start.asks);
-        whenDialogUp([&](QDialog* d) {
+        userinput::whenDialogUp([&](QDialog* d) {
             // The kind's box has the focus as the dialog opens.
             for (auto i = steps; i != 0; i += steps > 0 ? -1 : 1) {
                 QTest::keyClick(QApplication::focusWidget(), steps > 0 ? Qt::Key_Down : Qt::Key_Up);
             }
             if (!price.isEmpty()) {
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-                typeOver(price);
+                userinput::typeOver(price);
             }
             QTRY_COMPARE(label(d, "lblPackAnswer")->text(), line);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
@@ -209,7 +183,7 @@ private slots:
             return std::optional(changed);
         };
         int shownRow = -1;
-        whenDialogUp([&](QDialog* d) {
+        userinput::whenDialogUp([&](QDialog* d) {
             auto* list = d->findChild<QListWidget*>(QStringLiteral("lstPackQuestions"));
             QApplication::setActiveWindow(d);
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -242,9 +216,9 @@ private slots:
 
     void ok_refuses_a_pack_with_a_blank_title() {
         QString problem;
-        whenDialogUp([&](QDialog* d) {
+        userinput::whenDialogUp([&](QDialog* d) {
             userinput::clickIn(d, d->findChild<QLineEdit*>(QStringLiteral("txtPackTitle")));
-            typeOver(QStringLiteral(" "));
+            userinput::typeOver(QStringLiteral(" "));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             problem = d->isVisible() ? label(d, "lblPackProblem")->text() : QString();
         });

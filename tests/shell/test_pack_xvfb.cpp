@@ -36,30 +36,6 @@ const QString kSpread = QStringLiteral(
     "&diagram=profit&price=50&days=30&rate=5&dividend=0&exercise=european&volatility=30"
     "&daysLeft=15&dates=none&range=35:65:-6:6");
 
-// Runs `act` once the modal dialog is up with the focus in it; a dialog
-// still open afterwards is cancelled, so that a failed step never hangs.
-void whenDialogUp(std::function<void(QDialog*)> act, int tries = 1000) {
-    QTimer::singleShot(10, [=] {
-        QPointer<QDialog> dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QWidget* focus = QApplication::focusWidget();
-        if (!dialog || !focus || !dialog->isAncestorOf(focus)) {
-            if (tries > 0) {
-                whenDialogUp(act, tries - 1);
-            }
-            return;
-        }
-        act(dialog);
-        if (dialog && dialog->isVisible()) {
-            dialog->reject();
-        }
-    });
-}
-
-void typeOver(const QString& keys) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(QApplication::focusWidget(), keys);
-}
-
 } // namespace
 
 class TestPackXvfb : public QObject {
@@ -127,7 +103,7 @@ void TestPackXvfb::answer(const QString& exercise, const QString& typed) {
     QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), s->view()->focusProxy(), kPatienceMs);
     QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("document.activeElement.id")).toString(),
                               exercise + QStringLiteral("-answer"), kPatienceMs);
-    typeOver(typed);
+    userinput::typeOver(typed);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 }
 
@@ -151,15 +127,15 @@ void TestPackXvfb::a_pack_from_the_dialogs_is_answered_with_the_students_own_num
     said.scriptText(QStringLiteral("Instructor"));
     trigger("mnuNewPack");
     bool answered = false;
-    whenDialogUp([&answered](QDialog* dialog) {
+    userinput::whenDialogUp([&answered](QDialog* dialog) {
         // The kind has the focus: the next one down is the delta.
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
         userinput::clickIn(dialog,
                            dialog->findChild<QCheckBox*>(QStringLiteral("chkPackVary(price)")));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        typeOver(QStringLiteral("45"));
+        userinput::typeOver(QStringLiteral("45"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        typeOver(QStringLiteral("55"));
+        userinput::typeOver(QStringLiteral("55"));
         answered = true;
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
@@ -235,19 +211,6 @@ void TestPackXvfb::a_pack_from_the_dialogs_is_answered_with_the_students_own_num
 }
 
 int main(int argc, char* argv[]) {
-    // No network: the pack page comes from the program's own server.
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--host-resolver-rules=\"MAP * ~NOTFOUND\"");
-    platform::WebEngineBrowser::prepareEngine();
-    offline::SiteServer sites;
-    if (!sites.start()) {
-        std::fprintf(stderr, "the bundled sites server did not start\n");
-        return 1;
-    }
-    platform::WebEngineBrowser::mapHostsFirst(sites.hostResolverRules().toLatin1());
-    QApplication app(argc, argv);
-    app.setAttribute(Qt::AA_Use96Dpi, true);
-    TestPackXvfb tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
+    return harness::offlineMain<TestPackXvfb>(argc, argv);
 }
 #include "test_pack_xvfb.moc"

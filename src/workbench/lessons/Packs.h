@@ -120,6 +120,9 @@ bool atAPrice(lessons::Asks asks);
 QString problemOf(const Question& question);
 // Why a student's name or number cannot be used, or empty.
 QString studentProblem(const QString& student);
+// Whether a text holds control characters, line breaks and tabs aside
+// where `lineBreaks`: a pack's texts and names hold none.
+bool holdsControl(const QString& text, bool lineBreaks);
 // The name as the numbers are drawn for it: blanks trimmed and single,
 // letters in one case, so that "Ann  Lee" and "ann lee" are one student.
 QString studentKey(const QString& student);
