@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -45,6 +46,9 @@ QString askFileName(QFileDialog::AcceptMode mode, const QString& caption, const 
 int QtDialogs::msgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(title);
+    // Messages quote what files and links hold (a pack's title, a field's
+    // value): shown as written, never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (icon) {
     case Icon::None:
@@ -131,6 +135,9 @@ std::optional<QString> QtDialogs::askText(const QString& text, const QString& in
     dialog.setWindowTitle(kMessageTitle);
     dialog.setLabelText(text);
     dialog.setTextValue(initial);
+    if (auto* label = dialog.findChild<QLabel*>()) {
+        label->setTextFormat(Qt::PlainText);
+    }
     // The box itself holds the length, so nothing longer is ever typed.
     if (auto* line = dialog.findChild<QLineEdit*>()) {
         line->setMaxLength(maxLength);
