@@ -159,13 +159,14 @@ void PackDesk::fillPage() {
     int number = 0;
     for (const packs::Question& q : pack_->questions) {
         const packs::Numbers numbers = packs::draw(*pack_, q, student_);
+        const lessons::Question posed = packs::posed(q, numbers);
         questions.append(QJsonObject{
             {QStringLiteral("exercise"), kExercisePrefix + q.id},
             {QStringLiteral("number"), ++number},
             {QStringLiteral("text"), q.text},
-            {QStringLiteral("asked"), packs::asked(q, numbers)},
+            {QStringLiteral("asked"), packs::asked(q, posed)},
             {QStringLiteral("numbers"), packs::numbersText(q, numbers)},
-            {QStringLiteral("tryIt"), packs::posed(q, numbers).link},
+            {QStringLiteral("tryIt"), posed.link},
             {QStringLiteral("percent"), inPercent(q.asks)},
         });
     }

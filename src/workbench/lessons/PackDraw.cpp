@@ -134,7 +134,10 @@ lessons::Question posed(const Question& question, const Numbers& numbers) {
 }
 
 QString asked(const Question& question, const Numbers& numbers) {
-    const lessons::Question q = posed(question, numbers);
+    return asked(question, posed(question, numbers));
+}
+
+QString asked(const Question& question, const lessons::Question& q) {
     const bool percent = question.asks == lessons::Asks::ProbabilityOfProfit ||
                          question.asks == lessons::Asks::ImpliedVolatility;
     return QStringLiteral("Find %1, to within %2%3 either way.")

@@ -159,5 +159,7 @@ lessons::Question posed(const Question& question, const Numbers& numbers);
 // The question's sentence for the page: its own text left out, "Find the
 // position's delta at 52.00 with 20 days left, to 0.01 either way."
 QString asked(const Question& question, const Numbers& numbers);
+// The same for the question already posed with those numbers.
+QString asked(const Question& question, const lessons::Question& posed);
 
 } // namespace workbench::packs
