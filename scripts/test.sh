@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds, and runs the whole test suite through CTest:
 # once as built for users, once under AddressSanitizer and UBSan, and the
-# fuzz tests of the text routines, the position file and the pages' links,
+# fuzz tests of the text routines, the position file, the exercise pack and the pages' links,
 # built with clang.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
