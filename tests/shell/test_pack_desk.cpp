@@ -6,6 +6,7 @@
 #include "shell/PackDesk.h"
 #include "workbench/lessons/PackResults.h"
 #include "workbench/lessons/Packs.h"
+#include "workbench/lessons/SpreadPack.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -21,16 +22,10 @@ namespace lessons = workbench::lessons;
 
 packs::Pack spreadPack() {
     packs::Pack pack = packs::newPack(QStringLiteral("Week 3: spreads"));
-    packs::Question q;
-    q.id = QStringLiteral("q1");
-    q.situation = QStringLiteral(
-        "wqz-workbench:load?rows=45:6.2:0.85;50:2.7:2.3;55:0.9:5.4&position=c1:1,c2:-1"
-        "&diagram=profit&price=50&days=30&rate=5&dividend=0&exercise=european&volatility=30"
-        "&daysLeft=15&dates=none&range=35:65:-6:6");
-    q.asks = lessons::Asks::ValueWithDaysLeft;
+    packs::Question q =
+        spreadpack::question(QStringLiteral("q1"), lessons::Asks::ValueWithDaysLeft);
     q.atTodaysPrice = true;
     q.hint = QStringLiteral("Read the dashed curve at today's price.");
-    q.vary[std::size_t(packs::Varied::Price)] = packs::Range{45, 55};
     pack.questions.push_back(q);
     return pack;
 }

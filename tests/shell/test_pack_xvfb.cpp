@@ -10,6 +10,7 @@
 #include "shell/PackDesk.h"
 #include "workbench/lessons/PackResults.h"
 #include "workbench/lessons/Packs.h"
+#include "workbench/lessons/SpreadPack.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,11 +31,6 @@ using harness::kPatienceMs;
 using harness::Shell;
 namespace packs = workbench::packs;
 namespace lessons = workbench::lessons;
-
-const QString kSpread = QStringLiteral(
-    "wqz-workbench:load?rows=45:6.2:0.85;50:2.7:2.3;55:0.9:5.4&position=c1:1,c2:-1"
-    "&diagram=profit&price=50&days=30&rate=5&dividend=0&exercise=european&volatility=30"
-    "&daysLeft=15&dates=none&range=35:65:-6:6");
 
 } // namespace
 
@@ -121,7 +117,7 @@ void TestPackXvfb::a_pack_from_the_dialogs_is_answered_with_the_students_own_num
     if (QTest::currentTestFailed()) {
         return;
     }
-    s->window->openFromOutside(kSpread);
+    s->window->openFromOutside(spreadpack::link);
     fakes::FakeDialogs& said = s->facilities.dialogs;
     said.scriptText(QStringLiteral("Week 3: spreads"));
     said.scriptText(QStringLiteral("Instructor"));

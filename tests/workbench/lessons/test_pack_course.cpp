@@ -1,6 +1,7 @@
 // A pack's questions for a course platform: the Moodle XML is well-formed
 // XML, and both forms, read back by parsers of this test's own, ask each
 // variant's numbers with the judge's answer and the question's tolerance.
+#include "SpreadPack.h"
 #include "workbench/lessons/PackCourse.h"
 
 #include <QProcess>
@@ -18,22 +19,11 @@ using packs::Varied;
 
 namespace {
 
-const QString kSpread = QStringLiteral(
-    "wqz-workbench:load?rows=45:6.2:0.85;50:2.7:2.3;55:0.9:5.4&position=c1:1,c2:-1"
-    "&diagram=profit&price=50&days=30&rate=5&dividend=0&exercise=european&volatility=30"
-    "&daysLeft=15&dates=none&range=35:65:-6:6");
 const QString kMarks = QStringLiteral("A spread {bought} = ~ # : <b> & \"so\" \\ on\nits own line");
 constexpr int kVariants = 5;
 
 packs::Question question(const QString& id, lessons::Asks asks, double tolerance) {
-    packs::Question q;
-    q.id = id;
-    q.situation = kSpread;
-    q.asks = asks;
-    q.price = 52;
-    q.tolerance = tolerance;
-    q.vary[std::size_t(Varied::Price)] = packs::Range{45, 55};
-    return q;
+    return spreadpack::question(id, asks, 52, tolerance);
 }
 
 packs::Pack pack() {

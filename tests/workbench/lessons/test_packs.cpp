@@ -1,6 +1,7 @@
 // Exercise packs: a pack reads back as it was written, a pack the program
 // cannot honour is refused with words naming the question and the field,
 // and each student's numbers are their own and always the same.
+#include "SpreadPack.h"
 #include "workbench/lessons/Packs.h"
 
 #include <QFile>
@@ -16,20 +17,8 @@ using packs::Varied;
 
 namespace {
 
-// A bull call spread, as Copy Link writes a position: its rows and every
-// input.
-const QString kSpread = QStringLiteral(
-    "wqz-workbench:load?rows=45:6.2:0.85;50:2.7:2.3;55:0.9:5.4&position=c1:1,c2:-1"
-    "&diagram=profit&price=50&days=30&rate=5&dividend=0&exercise=european&volatility=30"
-    "&daysLeft=15&dates=none&range=35:65:-6:6");
-
 packs::Question spreadQuestion(lessons::Asks asks = lessons::Asks::Delta) {
-    packs::Question q;
-    q.id = QStringLiteral("q1");
-    q.situation = kSpread;
-    q.asks = asks;
-    q.price = 50;
-    q.tolerance = 0.01;
+    packs::Question q = spreadpack::question(QStringLiteral("q1"), asks, 50);
     q.hint = QStringLiteral("Read the greeks line of the read-out.");
     q.vary[std::size_t(Varied::Price)] = packs::Range{40, 60};
     return q;
