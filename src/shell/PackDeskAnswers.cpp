@@ -43,10 +43,6 @@ bool packExercise(const QString& id) {
     return form.match(id).hasMatch();
 }
 
-bool inPercent(lessons::Asks asks) {
-    return asks == lessons::Asks::ProbabilityOfProfit || asks == lessons::Asks::ImpliedVolatility;
-}
-
 } // namespace
 
 void PackDesk::useProgress() {
@@ -167,7 +163,7 @@ void PackDesk::fillPage() {
             {QStringLiteral("asked"), packs::asked(q, posed)},
             {QStringLiteral("numbers"), packs::numbersText(q, numbers)},
             {QStringLiteral("tryIt"), posed.link},
-            {QStringLiteral("percent"), inPercent(q.asks)},
+            {QStringLiteral("percent"), lessons::inPercent(q.asks)},
         });
     }
     const QJsonObject data{{QStringLiteral("title"), pack_->title},

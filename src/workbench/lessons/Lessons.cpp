@@ -99,10 +99,6 @@ probability::Lognormal lawOf(const Situation& s) {
                                  s.inputs.daysToday);
 }
 
-bool inPercent(Asks asks) {
-    return asks == Asks::ProbabilityOfProfit || asks == Asks::ImpliedVolatility;
-}
-
 std::optional<double> finite(double v) {
     return std::isfinite(v) ? std::optional(v) : std::nullopt;
 }
@@ -326,6 +322,10 @@ const Exercise* find(QStringView id) {
         }
     }
     return nullptr;
+}
+
+bool inPercent(Asks asks) {
+    return asks == Asks::ProbabilityOfProfit || asks == Asks::ImpliedVolatility;
 }
 
 Question questionOf(const Exercise& exercise) {

@@ -54,6 +54,9 @@ struct Exercise {
     const char16_t* hint;
 };
 
+// Whether the kind is asked and answered in percent.
+bool inPercent(Asks asks);
+
 // A question the judge settles, whoever asks it: a lesson's exercise or an
 // instructor's pack, whose situations are their own links.
 struct Question {

@@ -14,18 +14,12 @@ namespace workbench::packcourse {
 
 namespace {
 
-// The kinds the judge reads in percent. The platforms take a number alone,
-// without units: the text says so, since "42.5 %" would be marked wrong.
-bool inPercent(lessons::Asks asks) {
-    return asks == lessons::Asks::ProbabilityOfProfit || asks == lessons::Asks::ImpliedVolatility;
-}
-
 // Variant k of the pack's question i, or none when the program finds no
 // answer to it. The models throw on inputs they cannot value; such a
 // variant is left out as one without an answer.
 std::optional<Variant> variantOf(const packs::Pack& pack, std::size_t i, int k) {
     const packs::Question& q = pack.questions[i];
-    const bool percent = inPercent(q.asks);
+    const bool percent = lessons::inPercent(q.asks);
     try {
         const packs::Numbers numbers = packs::draw(pack, q, QStringLiteral("variant %1").arg(k));
         const lessons::Question posed = packs::posed(q, numbers);

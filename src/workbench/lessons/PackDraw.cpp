@@ -138,8 +138,7 @@ QString asked(const Question& question, const Numbers& numbers) {
 }
 
 QString asked(const Question& question, const lessons::Question& q) {
-    const bool percent = question.asks == lessons::Asks::ProbabilityOfProfit ||
-                         question.asks == lessons::Asks::ImpliedVolatility;
+    const bool percent = lessons::inPercent(question.asks);
     return QStringLiteral("Find %1, to within %2%3 either way.")
         .arg(lessons::topic(q), QString::number(question.tolerance, 'g', 6),
              percent ? QStringLiteral(" points") : QString());
