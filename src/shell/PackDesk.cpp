@@ -306,7 +306,10 @@ void PackDesk::showPage() {
     if (!pack_) {
         return;
     }
-    if (student_.isEmpty() && !askStudent(QString())) {
+    // An instructor making a pack sees it as a student would, with the
+    // numbers of the name given.
+    if (student_.isEmpty() &&
+        !askStudent(QStringLiteral("The pack's page shows the numbers drawn for one name."))) {
         return;
     }
     if (pageShown()) {
