@@ -51,7 +51,7 @@ void BM_PackPageTexts(benchmark::State& state) {
             const packs::Numbers n = packs::draw(pack, q, QStringLiteral("Ann Lee"));
             const lessons::Question posed = packs::posed(q, n);
             benchmark::DoNotOptimize(packs::asked(q, posed));
-            benchmark::DoNotOptimize(packs::numbersText(q, n));
+            benchmark::DoNotOptimize(packs::numbersText(n));
         }
     }
 }

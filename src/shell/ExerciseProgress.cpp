@@ -1,6 +1,7 @@
 #include "ExerciseProgress.h"
 
 #include "platform/WholeFile.h"
+#include "workbench/lessons/Exercises.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,7 +19,7 @@ const QString kWrong = QStringLiteral("wrongAnswers");
 const QString kTries = QStringLiteral("tries");
 const QString kAnswer = QStringLiteral("answer");
 // A pack's answer is kept as the judge reads it, no longer.
-constexpr qsizetype kLongestAnswer = 40;
+constexpr qsizetype kLongestAnswer = workbench::exercises::longestAnswer;
 
 std::optional<ExerciseProgress::State> stateFrom(const QJsonValue& value) {
     const QJsonObject o = value.toObject();

@@ -29,11 +29,6 @@ namespace {
 const QString kPackFiles = QStringLiteral("Exercise packs (*.wqzpack);;All files (*)");
 const QString kPage = services::sites::tutorialFolder + QStringLiteral("pack.htm");
 
-void tell(const QString& text) {
-    platform::dialogs().msgBox(text, platform::Dialogs::Buttons::Ok,
-                               platform::Dialogs::Icon::Exclamation);
-}
-
 QAction* item(QMenu* menu, const char* name, const char* caption, const char* tip) {
     QAction* a = menu->addAction(QString::fromLatin1(caption));
     a->setObjectName(QString::fromLatin1(name));
@@ -138,10 +133,8 @@ void PackDesk::openChosen() {
     if (!mayGo(QStringLiteral("opening another"))) {
         return;
     }
-    const QString path = platform::dialogs().openFileName(QStringLiteral("Open Pack"), kPackFiles,
-                                                          folder ? folder() : QString());
+    const QString path = askOpenName(QStringLiteral("Open Pack"), kPackFiles);
     if (!path.isEmpty()) {
-        emit folderChosen(QFileInfo(path).absolutePath());
         open(path);
     }
 }
@@ -186,12 +179,10 @@ bool PackDesk::save(bool asNew) {
     }
     QString path = path_;
     if (asNew || path.isEmpty()) {
-        path = platform::dialogs().saveFileName(QStringLiteral("Save Pack As"), kPackFiles,
-                                                folder ? folder() : QString());
+        path = askSaveName(QStringLiteral("Save Pack As"), kPackFiles);
         if (path.isEmpty()) {
             return false;
         }
-        emit folderChosen(QFileInfo(path).absolutePath());
     }
     packs::Pack next = *pack_;
     // A revision names what the students were handed: each saved change is
@@ -253,7 +244,7 @@ void PackDesk::addQuestion() {
     }
     if (std::optional<packs::Question> q = askQuestion(window_, start, false)) {
         pack_->questions.push_back(std::move(*q));
-        changed();
+        showPage();
     }
 }
 
@@ -265,13 +256,9 @@ void PackDesk::editPack() {
     if (std::optional<packs::Pack> edited = shell::editPack(window_, *pack_, edit)) {
         if (*edited != *pack_) {
             pack_ = std::move(edited);
-            changed();
+            showPage();
         }
     }
-}
-
-void PackDesk::changed() {
-    showPage();
 }
 
 void PackDesk::changeStudent() {

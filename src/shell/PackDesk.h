@@ -77,11 +77,12 @@ public:
 signals:
     // The student gave a name or number to keep.
     void studentChosen(const QString& student);
-    // Where a file dialog should start next time, and the folder chosen.
-    void folderChosen(const QString& folder);
 
 public:
-    // The folder the file dialogs start in.
+    // The window's file dialogs, which start where the student last went
+    // and keep the folder chosen, and that folder.
+    std::function<QString(const QString& caption, const QString& filter)> askOpenName;
+    std::function<QString(const QString& caption, const QString& filter)> askSaveName;
     std::function<QString()> folder;
 
 private:
@@ -100,7 +101,6 @@ private:
     // The answers kept for this pack and student, from their file.
     void useProgress();
     void showPage();
-    void changed();
     void enableItems();
     // The pack's question of a page's exercise id, and its student's
     // numbers and question to the judge.

@@ -18,7 +18,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProgressDialog>
-#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace shell {
@@ -33,14 +32,8 @@ const QString kExercisePrefix = QStringLiteral("pack-");
 // class's.
 constexpr int kMostResultFiles = 2000;
 
-void tell(const QString& text,
-          platform::Dialogs::Icon icon = platform::Dialogs::Icon::Exclamation) {
-    platform::dialogs().msgBox(text, platform::Dialogs::Buttons::Ok, icon);
-}
-
 bool packExercise(const QString& id) {
-    static const QRegularExpression form(QStringLiteral("^pack-q[1-9][0-9]{0,3}$"));
-    return form.match(id).hasMatch();
+    return id.startsWith(kExercisePrefix) && packs::isQuestionId(id.mid(kExercisePrefix.size()));
 }
 
 } // namespace
@@ -104,32 +97,12 @@ void PackDesk::check(const QString& exercise, const QString& answer) {
         return;
     }
     const lessons::Question posed = posedFor(*q);
-    const workbench::exercises::Verdict verdict = lessons::check(posed, answer);
-    using workbench::exercises::Outcome;
-    QJsonObject help;
-    if (verdict.outcome != Outcome::Unreadable) {
-        const ExerciseProgress::State state =
-            progress_->answered(exercise, verdict.outcome == Outcome::Right, answer);
-        if (verdict.outcome == Outcome::Wrong) {
-            help.insert(QStringLiteral("hint"),
-                        q->hint.isEmpty()
-                            ? QStringLiteral("Set it up on the workbench and read the figure off "
-                                             "the diagram or the read-out.")
-                            : q->hint);
-            help.insert(QStringLiteral("tryIt"), posed.link);
-            if (state.standing == ExerciseProgress::Standing::Shown) {
-                const QString truth = lessons::trueAnswer(posed);
-                help.insert(QStringLiteral("answer"),
-                            truth.isEmpty()
-                                ? QStringLiteral("The program finds no answer to this one.")
-                                : QStringLiteral("The answer is %1.").arg(truth));
-            }
-        }
-    }
-    const QString outcome = verdict.outcome == Outcome::Right   ? QStringLiteral("right")
-                            : verdict.outcome == Outcome::Wrong ? QStringLiteral("wrong")
-                                                                : QStringLiteral("unreadable");
-    browser_.runScript(pageScripts::verdict(QJsonArray{exercise, outcome, verdict.message, help}));
+    browser_.runScript(pageScripts::answered(
+        exercise, lessons::check(posed, answer), *progress_, answer,
+        {q->hint.isEmpty() ? QStringLiteral("Set it up on the workbench and read the figure off "
+                                            "the diagram or the read-out.")
+                           : q->hint,
+         posed.link, [&posed] { return lessons::trueAnswer(posed); }}));
 }
 
 void PackDesk::reveal(const QString& exercise) {
@@ -137,14 +110,7 @@ void PackDesk::reveal(const QString& exercise) {
     if (!q || !progress_) {
         return;
     }
-    progress_->shown(exercise);
-    const QString truth = lessons::trueAnswer(posedFor(*q));
-    const QJsonObject help{
-        {QStringLiteral("answer"), truth.isEmpty()
-                                       ? QStringLiteral("The program finds no answer to this one.")
-                                       : QStringLiteral("The answer is %1.").arg(truth)}};
-    browser_.runScript(
-        pageScripts::verdict(QJsonArray{exercise, QStringLiteral("shown"), QString(), help}));
+    browser_.runScript(pageScripts::shown(exercise, *progress_, lessons::trueAnswer(posedFor(*q))));
 }
 
 void PackDesk::fillPage() {
@@ -161,7 +127,7 @@ void PackDesk::fillPage() {
             {QStringLiteral("number"), ++number},
             {QStringLiteral("text"), q.text},
             {QStringLiteral("asked"), packs::asked(q, posed)},
-            {QStringLiteral("numbers"), packs::numbersText(q, numbers)},
+            {QStringLiteral("numbers"), packs::numbersText(numbers)},
             {QStringLiteral("tryIt"), posed.link},
             {QStringLiteral("percent"), lessons::inPercent(q.asks)},
         });
@@ -192,7 +158,7 @@ void PackDesk::exportResults() {
         workbench::packresults::Row row;
         row.number = ++number;
         row.questionId = q.id;
-        row.numbers = packs::numbersText(q, packs::draw(*pack_, q, student_));
+        row.numbers = packs::numbersText(packs::draw(*pack_, q, student_));
         if (progress_) {
             const auto it = progress_->states().constFind(kExercisePrefix + q.id);
             if (it != progress_->states().cend()) {
@@ -204,13 +170,11 @@ void PackDesk::exportResults() {
         }
         rows.push_back(row);
     }
-    const QString path = platform::dialogs().saveFileName(
-        QStringLiteral("Export Results"), QStringLiteral("Comma-separated values (*.csv)"),
-        folder ? folder() : QString());
+    const QString path = askSaveName(QStringLiteral("Export Results"),
+                                     QStringLiteral("Comma-separated values (*.csv)"));
     if (path.isEmpty()) {
         return;
     }
-    emit folderChosen(QFileInfo(path).absolutePath());
     const QString why =
         platform::writeWholeFile(path, workbench::packresults::csv(*pack_, student_, rows));
     if (!why.isEmpty()) {
@@ -220,8 +184,7 @@ void PackDesk::exportResults() {
 }
 
 void PackDesk::gatherResults() {
-    const QString from = platform::dialogs().folderName(QStringLiteral("Gather Results"),
-                                                        folder ? folder() : QString());
+    const QString from = platform::dialogs().folderName(QStringLiteral("Gather Results"), folder());
     if (from.isEmpty()) {
         return;
     }
@@ -292,14 +255,12 @@ void PackDesk::exportForCourse() {
     if (!variants) {
         return;
     }
-    const QString path = platform::dialogs().saveFileName(
-        QStringLiteral("Export Pack for a Course"),
-        QStringLiteral("Moodle XML, with GIFT text beside it (*.xml)"),
-        folder ? folder() : QString());
+    const QString path =
+        askSaveName(QStringLiteral("Export Pack for a Course"),
+                    QStringLiteral("Moodle XML, with GIFT text beside it (*.xml)"));
     if (path.isEmpty()) {
         return;
     }
-    emit folderChosen(QFileInfo(path).absolutePath());
     const QString giftPath = QFileInfo(path).path() + u'/' + QFileInfo(path).completeBaseName() +
                              QStringLiteral(".gift");
     int leftOut = 0;

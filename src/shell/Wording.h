@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Dialogs.h"
+
 #include <QString>
 
 namespace shell {
@@ -11,6 +13,12 @@ inline QString asSentence(QString reason) {
         reason[0] = reason[0].toUpper();
     }
     return reason.endsWith(u'.') ? reason : reason + u'.';
+}
+
+// A message the student only acknowledges.
+inline void tell(const QString& text,
+                 platform::Dialogs::Icon icon = platform::Dialogs::Icon::Exclamation) {
+    platform::dialogs().msgBox(text, platform::Dialogs::Buttons::Ok, icon);
 }
 
 } // namespace shell

@@ -16,16 +16,6 @@ namespace shell {
 
 namespace exerciseBooks = workbench::exerciseBooks;
 
-namespace {
-
-QString answerSentence(const QString& id) {
-    const QString truth = exerciseBooks::trueAnswer(id);
-    return truth.isEmpty() ? QStringLiteral("The program finds no answer to this one.")
-                           : QStringLiteral("The answer is %1.").arg(truth);
-}
-
-} // namespace
-
 void frmLumo::createProgress() {
     progress_ = new ExerciseProgress(ExerciseProgress::defaultPath(), this);
     progress_->load(&exerciseBooks::known);
@@ -37,11 +27,13 @@ void frmLumo::createProgress() {
 void frmLumo::createPacks(QMenu* file) {
     packs_ = new PackDesk(this, browser_, *ucLumo, this);
     packs_->setStudent(kept_.student);
+    packs_->askOpenName = [this](const QString& caption, const QString& filter) {
+        return askOpenName(caption, filter);
+    };
+    packs_->askSaveName = [this](const QString& caption, const QString& filter) {
+        return askSaveName(caption, filter);
+    };
     packs_->folder = [this] { return kept_.folder; };
-    connect(packs_, &PackDesk::folderChosen, this, [this](const QString& folder) {
-        kept_.folder = folder;
-        keep();
-    });
     connect(packs_, &PackDesk::studentChosen, this, [this](const QString& student) {
         kept_.student = student;
         keep();
@@ -76,32 +68,15 @@ bool frmLumo::exerciseKnown(const QString& exercise) {
 }
 
 void frmLumo::checkExercise(const QString& exercise, const QString& answer) {
-    const workbench::exercises::Verdict verdict = exerciseBooks::check(exercise, answer);
-    using workbench::exercises::Outcome;
-    QJsonObject help;
-    if (verdict.outcome != Outcome::Unreadable) {
-        const ExerciseProgress::State state =
-            progress_->answered(exercise, verdict.outcome == Outcome::Right);
-        if (verdict.outcome == Outcome::Wrong) {
-            help.insert(QStringLiteral("hint"), exerciseBooks::hint(exercise));
-            help.insert(QStringLiteral("tryIt"), exerciseBooks::tryIt(exercise));
-            // Shown after the second wrong answer, or again once shown.
-            if (state.standing == ExerciseProgress::Standing::Shown) {
-                help.insert(QStringLiteral("answer"), answerSentence(exercise));
-            }
-        }
-    }
-    const QString outcome = verdict.outcome == Outcome::Right   ? QStringLiteral("right")
-                            : verdict.outcome == Outcome::Wrong ? QStringLiteral("wrong")
-                                                                : QStringLiteral("unreadable");
-    browser_.runScript(pageScripts::verdict(QJsonArray{exercise, outcome, verdict.message, help}));
+    browser_.runScript(pageScripts::answered(
+        exercise, exerciseBooks::check(exercise, answer), *progress_, std::nullopt,
+        {exerciseBooks::hint(exercise), exerciseBooks::tryIt(exercise),
+         [&exercise] { return exerciseBooks::trueAnswer(exercise); }}));
 }
 
 void frmLumo::revealAnswer(const QString& exercise) {
-    progress_->shown(exercise);
-    const QJsonObject help{{QStringLiteral("answer"), answerSentence(exercise)}};
     browser_.runScript(
-        pageScripts::verdict(QJsonArray{exercise, QStringLiteral("shown"), QString(), help}));
+        pageScripts::shown(exercise, *progress_, exerciseBooks::trueAnswer(exercise)));
 }
 
 void frmLumo::startOver() {

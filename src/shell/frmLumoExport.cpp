@@ -2,6 +2,8 @@
 // tables.
 #include "frmLumo.h"
 
+#include "Wording.h"
+
 #include "platform/Dialogs.h"
 #include "platform/FlexGrid.h"
 #include "platform/WholeFile.h"
@@ -26,10 +28,6 @@ using platform::Dialogs;
 
 const QString kDiagramKinds = QStringLiteral("PNG image (*.png);;SVG drawing (*.svg)");
 const QString kValuesKind = QStringLiteral("Comma-separated values (*.csv)");
-
-void tell(const QString& text, Dialogs::Icon icon) {
-    platform::dialogs().msgBox(text, Dialogs::Buttons::Ok, icon);
-}
 
 void reportFailure(const QString& what, const QString& path, const QString& why) {
     tell(QStringLiteral("%1 could not be saved as %2:\n%3")

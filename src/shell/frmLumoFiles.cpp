@@ -20,11 +20,6 @@ namespace {
 const QString kPositionFiles = QStringLiteral("Option positions (*.wqzpos);;All files (*)");
 const QString kTitle = QStringLiteral("WQZ Option Payoffs Tutorial");
 
-void tell(const QString& text) {
-    platform::dialogs().msgBox(text, platform::Dialogs::Buttons::Ok,
-                               platform::Dialogs::Icon::Exclamation);
-}
-
 } // namespace
 
 void frmLumo::mnuOpenPosition_Click() {

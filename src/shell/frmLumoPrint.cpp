@@ -1,6 +1,8 @@
 // File > Print and File > Export PDF: the workbench on one page.
 #include "frmLumo.h"
 
+#include "Wording.h"
+
 #include "platform/Dialogs.h"
 #include "platform/MousePointer.h"
 #include "platform/WholeFile.h"
@@ -26,10 +28,6 @@ using platform::Dialogs;
 namespace page = workbench::printedpage;
 
 const QString kPdfKind = QStringLiteral("PDF document (*.pdf)");
-
-void tell(const QString& text, Dialogs::Icon icon) {
-    platform::dialogs().msgBox(text, Dialogs::Buttons::Ok, icon);
-}
 
 // The hourglass while a page is drawn and written or handed to the printer.
 struct Busy {

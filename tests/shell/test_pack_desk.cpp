@@ -110,7 +110,7 @@ void TestPackDesk::answers_are_judged_on_the_students_numbers_and_gathered() {
         QVERIFY2(fill.startsWith(QStringLiteral("window.wqzPack && wqzPack.show(")),
                  qPrintable(fill));
         const lessons::Question posed = packs::posed(q, packs::draw(pack, q, student));
-        QVERIFY(fill.contains(packs::numbersText(q, packs::draw(pack, q, student))));
+        QVERIFY(fill.contains(packs::numbersText(packs::draw(pack, q, student))));
         // Answered as the page sends an answer: wrong, then right.
         const QString truth = lessons::trueAnswer(posed);
         const auto send = [&](const QString& typed) {

@@ -177,10 +177,12 @@ std::optional<double> computed(const Question& exercise, const Situation& s) {
     }
 }
 
+} // namespace
+
 // The true answer as a number, or nothing when there is none (no such
 // break-even, an unlimited extreme, an option the model cannot value): no
 // typed number is right then.
-std::optional<double> numberOf(const Question& exercise) {
+std::optional<double> trueNumber(const Question& exercise) {
     try {
         const std::optional<Situation> s = situationOf(exercise.link);
         return s ? computed(exercise, *s) : std::nullopt;
@@ -188,6 +190,8 @@ std::optional<double> numberOf(const Question& exercise) {
         return std::nullopt;
     }
 }
+
+namespace {
 
 int decimalsOf(const Question& exercise) {
     return std::max(0, int(std::ceil(-std::log10(exercise.tolerance) - kSlack)));
@@ -222,8 +226,10 @@ QString whatIfs(const beforeexpiry::Inputs& in, int left) {
     return words;
 }
 
+} // namespace
+
 // What the question asks, as a phrase: "the delta at 55.00 with 20 days left".
-QString topicOf(const Question& exercise) {
+QString topic(const Question& exercise) {
     const QString at = QStringLiteral(" at ") + analysis::money(exercise.price);
     const std::optional<Situation> s = situationOf(exercise.link);
     const QString left = s ? QStringLiteral(" with ") + daysLeft(s->inputs.daysLeft) +
@@ -282,6 +288,8 @@ QString topicOf(const Question& exercise) {
     return QString();
 }
 
+namespace {
+
 // A number as students type one: "0.54", "-0,54", "+3.2", "$3.20", and for
 // a percentage "42.5 %".
 std::optional<double> readNumber(QString text, bool percent) {
@@ -332,14 +340,6 @@ Question questionOf(const Exercise& exercise) {
     return {QString::fromUtf16(exercise.link), exercise.asks, exercise.price, exercise.tolerance};
 }
 
-std::optional<double> trueNumber(const Question& question) {
-    return numberOf(question);
-}
-
-QString topic(const Question& question) {
-    return topicOf(question);
-}
-
 QString situationProblem(const QString& link) {
     QString problem;
     try {
@@ -377,7 +377,7 @@ exercises::Verdict check(const Question& exercise, const QString& typed) {
     // lies within the tolerance of it, is right.
     const QString truth = trueAnswer(exercise);
     const double given = exercise.asks == Asks::GreatestLoss ? std::abs(*answer) : *answer;
-    const QString asked = topicOf(exercise);
+    const QString asked = topic(exercise);
     if (!truth.isEmpty() && std::abs(given - truth.toDouble()) <= exercise.tolerance + kSlack) {
         return {Outcome::Right, QStringLiteral("Right: ") + asked + QStringLiteral(" is ") + truth +
                                     (percent ? QStringLiteral(" %.") : QStringLiteral("."))};

@@ -31,7 +31,7 @@ std::optional<Variant> variantOf(const packs::Pack& pack, std::size_t i, int k) 
         if (!q.text.trimmed().isEmpty()) {
             parts << q.text.trimmed();
         }
-        if (const QString drawn = packs::numbersText(q, numbers); !drawn.isEmpty()) {
+        if (const QString drawn = packs::numbersText(numbers); !drawn.isEmpty()) {
             parts << QStringLiteral("Your numbers: ") + drawn + u'.';
         }
         parts << packs::asked(q, numbers) +

@@ -64,8 +64,7 @@ Numbers draw(const Pack& pack, const Question& question, const QString& student)
     return numbers;
 }
 
-QString numbersText(const Question& question, const Numbers& numbers) {
-    Q_UNUSED(question);
+QString numbersText(const Numbers& numbers) {
     QStringList parts;
     for (Varied varied : everyVaried) {
         const std::optional<double>& v = numbers.drawn[std::size_t(varied)];

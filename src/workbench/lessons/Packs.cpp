@@ -226,9 +226,13 @@ bool atAPrice(Asks asks) {
     return e && e->atAPrice;
 }
 
+bool isQuestionId(const QString& id) {
+    static const QRegularExpression form(QStringLiteral("^q[1-9][0-9]{0,3}$"));
+    return form.match(id).hasMatch();
+}
+
 QString problemOf(const Question& q) {
-    static const QRegularExpression idForm(QStringLiteral("^q[1-9][0-9]{0,3}$"));
-    if (!idForm.match(q.id).hasMatch()) {
+    if (!isQuestionId(q.id)) {
         return QStringLiteral("its id \"%1\" is not q and a number.").arg(q.id.left(20));
     }
     if (q.text.size() > limits::longestText || holdsControl(q.text, true)) {

@@ -101,6 +101,8 @@ struct Pack {
 
 // A new empty pack with an id of its own.
 Pack newPack(const QString& title);
+// Whether a text is a question's id: "q" and a number from 1 to 9999.
+bool isQuestionId(const QString& id);
 // The id the next question added takes: "q" and a number no question has.
 QString nextQuestionId(const Pack& pack);
 
@@ -151,7 +153,7 @@ struct Numbers {
 Numbers draw(const Pack& pack, const Question& question, const QString& student);
 // The numbers in words: "today's price 51.35, volatility 27.5 %"; empty
 // when nothing varies.
-QString numbersText(const Question& question, const Numbers& numbers);
+QString numbersText(const Numbers& numbers);
 
 // The question with those numbers, as the judge takes it: the situation's
 // link with the numbers in place, and the price asked at.

@@ -177,7 +177,7 @@ void TestPacks::the_numbers_are_in_the_situation_the_judge_values() {
     const std::optional<double> truth = lessons::trueNumber(byHand);
     QVERIFY(truth);
     QCOMPARE(lessons::trueNumber(posed), truth);
-    QCOMPARE(packs::numbersText(q, n),
+    QCOMPARE(packs::numbersText(n),
              QStringLiteral("today's price 52.35, volatility 27.5 %, 41 days to expiry, interest "
                             "rate 3.05 %, every strike 2.5 higher"));
     QVERIFY2(packs::asked(q, n).startsWith(
