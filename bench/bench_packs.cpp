@@ -67,6 +67,17 @@ void BM_PackAnswerJudged(benchmark::State& state) {
 }
 BENCHMARK(BM_PackAnswerJudged)->ArgName("american")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// The lessons' own exercises, every one judged once: the judge the packs
+// share, as the lesson pages ask it.
+void BM_LessonAnswersJudged(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const lessons::Exercise& e : lessons::all()) {
+            benchmark::DoNotOptimize(lessons::check(e, QString::fromUtf16(e.answer)));
+        }
+    }
+}
+BENCHMARK(BM_LessonAnswersJudged)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();
